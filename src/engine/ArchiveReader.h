@@ -19,6 +19,20 @@
 
 namespace vorlane {
 
+// The reader's messages.
+inline constexpr const char* kInvalidStreamFormat = "Invalid stream format";
+inline constexpr const char* kStreamReadError = "Stream read error";
+inline constexpr const char* kInvalidPropertyValue = "Invalid property value";
+inline constexpr const char* kDibInvalid = "DIB is invalid";
+inline constexpr const char* kPixelFormatInvalid = "PixelFormat in invalid";
+inline constexpr const char* kPngInvalid = "PNG is invalid";
+
+// Type bytes of the stored values.
+namespace va {
+inline constexpr uint8_t Null = 0, List = 1, Int8 = 2, Int16 = 3, Int32 = 4, String = 6, Ident = 7, False = 8,
+                         True = 9, Binary = 10, LString = 12, Collection = 14, WString = 18, Utf8String = 20;
+}
+
 // The whole file. Throws EngineError "Cannot open file "<path>". <system reason>".
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
