@@ -1,0 +1,146 @@
+#include "persist/HighScores.h"
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "persist/GamePaths.h"
+#include "persist/TextFile.h"
+
+namespace vorlane {
+
+THighScoreTable::THighScoreTable()
+{
+    DefaultHighScores();
+}
+
+void THighScoreTable::DefaultHighScores()
+{
+    for (int rank = 1; rank <= kSize; ++rank) {
+        entries_[rank - 1] = {kDefaultHighScoreName, 5500 - 500 * rank};
+    }
+}
+
+const THighScore& THighScoreTable::Entry(int rank) const
+{
+    if (rank < 1 || rank > kSize) throw std::out_of_range("high-score rank " + std::to_string(rank) + " is not 1 to 10");
+    return entries_[rank - 1];
+}
+
+namespace {
+
+// Mixes one text into the check value, character by character from the front.
+// Characters past the end of the check value have no place in it.
+void MixInto(std::string& check, const std::string& text)
+{
+    const size_t n = std::min(check.size(), text.size());
+    for (size_t j = 0; j < n; ++j) {
+        const unsigned sum = static_cast<unsigned char>(check[j]) + static_cast<unsigned char>(text[j]);
+        check[j] = static_cast<char>(sum % 224 + 32);
+    }
+}
+
+} // namespace
+
+std::string THighScoreTable::HighScoreCheck() const
+{
+    size_t longest = 0;
+    for (const THighScore& e : entries_) longest = std::max(longest, e.Name.size());
+    std::string check(longest, ' ');
+    for (const THighScore& e : entries_) {
+        MixInto(check, e.Name);
+        MixInto(check, std::to_string(e.Score));
+    }
+    return check;
+}
+
+bool THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck)
+{
+    if (storedCheck == HighScoreCheck()) return false;
+    DefaultHighScores();
+    return true;
+}
+
+bool THighScoreTable::ScoreQualifies(int32_t total) const
+{
+    return std::any_of(entries_.begin(), entries_.end(), [total](const THighScore& e) { return e.Score < total; });
+}
+
+int THighScoreTable::InsertScore(const std::string& name, int32_t total)
+{
+    // The newcomer goes in an eleventh place below the table, then ten passes of a
+    // bubble sort put the table in order, highest first. Only a strictly lower score
+    // gives way, so the newcomer stays below every older entry with its score; what
+    // ends in the eleventh place drops out.
+    std::array<THighScore, kSize + 1> all;
+    std::copy(entries_.begin(), entries_.end(), all.begin());
+    all[kSize] = {name, total};
+    std::replace(all[kSize].Name.begin(), all[kSize].Name.end(), '\n', ' ');
+
+    size_t newcomer = kSize;
+    for (size_t pass = 1; pass <= kSize; ++pass) {
+        for (size_t k = 0; k + pass < kSize + 1; ++k) {
+            if (all[k].Score < all[k + 1].Score) {
+                std::swap(all[k], all[k + 1]);
+                if (newcomer == k) newcomer = k + 1;
+                else if (newcomer == k + 1) newcomer = k;
+            }
+        }
+    }
+    std::copy(all.begin(), all.begin() + kSize, entries_.begin());
+    return newcomer < kSize ? int(newcomer) + 1 : 0;
+}
+
+FileReport THighScoreTable::LoadHighScores(const std::filesystem::path& dataRoot)
+{
+    const std::filesystem::path file = GamePath(dataRoot, kHighScoreFileName);
+    const std::optional<std::string> contents = ReadWholeFile(file);
+    if (!contents) {
+        DefaultHighScores();
+        return {FileStatus::Missing, file.generic_string() + ": cannot be read, default high scores in use"};
+    }
+
+    const std::vector<std::string> lines = SplitLines(*contents);
+    std::array<THighScore, kSize> read;
+    std::string problem;
+    for (int i = 0; i < kSize && problem.empty(); ++i) {
+        const size_t nameLine = size_t(2 * i), scoreLine = nameLine + 1;
+        if (scoreLine >= lines.size()) {
+            problem = "line " + std::to_string(std::min(lines.size(), scoreLine) + 1) + " is missing";
+            break;
+        }
+        const std::optional<int32_t> score = ParseIntegerLine(lines[scoreLine]);
+        if (!score) {
+            problem = "line " + std::to_string(scoreLine + 1) + " \"" + lines[scoreLine] + "\" is not a number";
+            break;
+        }
+        read[i] = {lines[nameLine], *score};
+    }
+
+    if (!problem.empty()) {
+        DefaultHighScores();
+        std::string message = file.generic_string() + ": " + problem + "; default high scores in use";
+        if (const auto kept = KeepDamagedFile(file)) {
+            message += ", the damaged file kept as " + kept->generic_string();
+        } else {
+            message += ", the damaged file could not be moved aside";
+        }
+        return {FileStatus::Damaged, message};
+    }
+    entries_ = read;
+    return {};
+}
+
+FileReport THighScoreTable::SaveHighScores(const std::filesystem::path& dataRoot) const
+{
+    std::vector<std::string> lines;
+    lines.reserve(2 * kSize);
+    for (const THighScore& e : entries_) {
+        lines.push_back(e.Name);
+        lines.push_back(std::to_string(e.Score));
+    }
+    return WriteFileAtomically(GamePath(dataRoot, kHighScoreFileName), JoinLines(lines));
+}
+
+} // namespace vorlane

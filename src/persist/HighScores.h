@@ -1,0 +1,63 @@
+#pragma once
+// The table of the ten best race totals with the players' names, its file
+// "Data\Save\hs" and the check value that guards the file against hand edits.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "persist/FileReport.h"
+
+namespace vorlane {
+
+struct THighScore {
+    std::string Name; // bytes, drawn as Latin-1; at most 12 when typed, any length in the file
+    int32_t Score = 0;
+};
+
+inline constexpr const char* kDefaultHighScoreName = "ANONYMOUS";
+
+// File layout: twenty lines ended by CR LF, for ranks 1 to 10 the name and then
+// the score in decimal. A score line that is not a number, or fewer than twenty
+// lines, makes the file damaged: it is moved aside (hs.damaged) and the default
+// table is used.
+class THighScoreTable {
+public:
+    static constexpr int kSize = 10;
+
+    // Starts with the default table.
+    THighScoreTable();
+
+    // Every name "ANONYMOUS", scores 5000, 4500, ... 500 for ranks 1 to 10.
+    void DefaultHighScores();
+
+    // Rank 1 (best) to 10.
+    const THighScore& Entry(int rank) const;
+    const std::array<THighScore, kSize>& Entries() const { return entries_; }
+
+    // The check value over the table: as many characters as the longest name, each
+    // from 32 to 255, mixing in every name and every score's decimal digits.
+    // Digits beyond the longest name's length are left out.
+    std::string HighScoreCheck() const;
+    // The start-up check: when the value stored with the options differs, the
+    // default table replaces this one. Answers whether it did.
+    bool ResetUnlessCheckMatches(const std::string& storedCheck);
+
+    // Whether a race total beats some entry of the table (a tie does not).
+    bool ScoreQualifies(int32_t total) const;
+    // Puts the total in below every entry with at least the same score; the entry
+    // pushed off rank 10 drops out. Answers the new entry's rank, or 0 when it did
+    // not make the table. A line break in the name is stored as a space.
+    int InsertScore(const std::string& name, int32_t total);
+
+    // Reads "Data\Save\hs" under the data root. Missing or unreadable: the default
+    // table. Damaged: the default table, the file kept aside.
+    FileReport LoadHighScores(const std::filesystem::path& dataRoot);
+    // Writes the table, replacing the old file only once the new one is complete.
+    FileReport SaveHighScores(const std::filesystem::path& dataRoot) const;
+
+private:
+    std::array<THighScore, kSize> entries_;
+};
+
+} // namespace vorlane

@@ -1,0 +1,35 @@
+#pragma once
+// Sending a finished race's result to the online high-score table: one HTTP GET
+// whose query carries the result in the game's base-32 encoding. The answer is
+// not used, and a failure of any kind is ignored: the game simply goes on.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Http.h"
+
+namespace vorlane {
+
+// The 32 characters of the encoding: capital letters without I, O and Z, then 1-9.
+inline constexpr std::string_view kSubmissionAlphabet = "ABCDEFGHJKLMNPQRSTUVWXY123456789";
+inline constexpr std::string_view kSubmissionPath = "/cgi/version.pl?hs&prg=Vorlane&inf=";
+
+// "type=0|name=<name>|score=<score>|key=<key>|p=|add=<country>|z=", padded with
+// "0" to a multiple of 5 characters. Name and country go in as bytes.
+std::string BuildSubmissionText(std::string_view playerName, int32_t score, std::string_view country);
+
+// Base 32 over the text's bits, most significant first, 5 bits a character; zero
+// bits go in front when the bit count is not a multiple of 5. "type=" gives
+// "QT61A3K7".
+std::string EncodeSubmission(std::string_view text);
+
+// The GET request for an encoded result, with the game's fixed request headers
+// and a bounded wait.
+HttpRequest BuildSubmissionRequest(std::string_view encoded);
+
+// Builds, encodes and sends the result; returns when the request has finished or
+// failed. Never throws. Answers whether the server took it, which the game
+// ignores: no message, no retry.
+bool SubmitScore(IHttpClient& http, std::string_view playerName, int32_t score, std::string_view country) noexcept;
+
+} // namespace vorlane
