@@ -3,10 +3,10 @@
 //   datagen --out DIR               write DIR/Data/... (all products)
 //   datagen --sheet ARCHIVE OUT.png contact sheet of every image of an image archive
 //   datagen --previews DIR          menu screens assembled from the generated pictures
-#include "Families.h"
-#include "common/FileOut.h"
-#include "preview/Previews.h"
-#include "preview/Sheet.h"
+#include "datagen/Families.h"
+#include "datagen/common/FileOut.h"
+#include "datagen/preview/Previews.h"
+#include "datagen/preview/Sheet.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "common/FileOut.h"
+#include "datagen/common/FileOut.h"
 
 #include <cerrno>
 #include <cstdio>
