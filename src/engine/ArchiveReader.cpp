@@ -167,7 +167,7 @@ public:
         // name up to its 0 byte within the window.
         uint8_t header[80] = {};
         size_t got = std::min<size_t>(bytes_.size(), 79);
-        std::memcpy(header, bytes_.data(), got);
+        if (got > 0) std::memcpy(header, bytes_.data(), got);
         if (header[0] != 0xFF || header[1] != 10 || header[2] != 0) throw EngineError(kInvalidStreamFormat);
         size_t nameLen = 0;
         while (3 + nameLen < 79 && header[3 + nameLen] != 0) ++nameLen;
