@@ -135,7 +135,7 @@ TEST(ArchiveFormat, ErrorsCarryTheReadersMessages) {
         return a.b;
     };
     std::vector<Case> cases = {
-        {"empty file", {}, "Invalid stream format"},
+        {"empty file", {}, "Invalid stream format"}, // the fuzzer's first find (a copy from a null buffer)
         {"not 0xFF", Bytes().U8(0xFE).U16(10).U8(0).b, "Invalid stream format"},
         {"not 10", Bytes().U8(0xFF).U16(11).U8(0).b, "Invalid stream format"},
         {"header cut short", Bytes().U8(0xFF).U16(10).Raw("AB").U8(0).U16(0).b, "Stream read error"},
