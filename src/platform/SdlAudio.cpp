@@ -1,0 +1,167 @@
+// Sound-effect voices on SDL_mixer channels.
+#include "platform/SdlAudio.h"
+
+#include "platform/detail/MixerSession.h"
+
+#include <algorithm>
+
+namespace vorlane {
+
+using namespace detail;
+
+namespace detail {
+
+MixerSession::MixerSession(int wantedFrequency, int mixingChannels) {
+    if (!audio.Ok()) return;
+    Mix_Init(MIX_INIT_MOD); // module music; without it the songs simply fail to load
+    if (Mix_OpenAudio(wantedFrequency, AUDIO_S16SYS, 2, 1024) != 0) return;
+    int channels = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+        Mix_CloseAudio();
+        return;
+    }
+    outputChannels = channels;
+    open = true;
+    owners.assign(size_t(Mix_AllocateChannels(std::max(mixingChannels, 1))), 0);
+}
+
+MixerSession::~MixerSession() {
+    if (!open) return;
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    Mix_CloseAudio();
+}
+
+int MixerSession::Start(Mix_Chunk* chunk, bool looped, uint64_t owner) {
+    if (!open || !chunk) return -1;
+    int channel = Mix_PlayChannel(-1, chunk, looped ? -1 : 0);
+    if (channel < 0) {
+        // Every channel is busy: double them and try again.
+        const int now = Mix_AllocateChannels(-1);
+        Mix_AllocateChannels(std::max(now, 1) * 2);
+        owners.resize(size_t(Mix_AllocateChannels(-1)), 0);
+        channel = Mix_PlayChannel(-1, chunk, looped ? -1 : 0);
+    }
+    if (channel < 0) return -1;
+    if (size_t(channel) >= owners.size()) owners.resize(size_t(channel) + 1, 0);
+    owners[size_t(channel)] = owner;
+    return channel;
+}
+
+} // namespace detail
+
+namespace {
+
+struct ChunkDeleter {
+    void operator()(Mix_Chunk* c) const { Mix_FreeChunk(c); }
+};
+using ChunkPtr = std::unique_ptr<Mix_Chunk, ChunkDeleter>;
+
+// Little-endian writer over a buffer sized in advance.
+struct Writer {
+    std::vector<uint8_t>& out;
+    size_t at = 0;
+    void U32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at++] = uint8_t(v >> (8 * i));
+    }
+    void Id(const char* id) {
+        for (int i = 0; i < 4; ++i) out[at++] = uint8_t(id[i]);
+    }
+    void Bytes(const std::vector<uint8_t>& bytes) {
+        std::copy(bytes.begin(), bytes.end(), out.begin() + ptrdiff_t(at));
+        at += bytes.size() + (bytes.size() & 1); // chunks are padded to even sizes
+    }
+};
+
+class SdlVoice final : public IVoice {
+public:
+    SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<Mix_Chunk> chunk, uint32_t sourceRate)
+        : session_(std::move(session)), chunk_(std::move(chunk)), sourceRate_(sourceRate),
+          id_(session_->nextVoiceId++) {}
+    ~SdlVoice() override { Stop(); }
+
+    std::unique_ptr<IVoice> Duplicate() override {
+        return std::make_unique<SdlVoice>(session_, chunk_, sourceRate_);
+    }
+
+    void Play(bool looped) override {
+        Stop();
+        Mix_Chunk* chunk = chunk_.get();
+        view_.reset();
+        if (position_ > 0) {
+            // A chunk that starts inside the converted samples (it owns no memory).
+            const uint64_t frame = uint64_t(position_) * uint64_t(session_->frequency) / sourceRate_;
+            const uint64_t offset = frame * uint64_t(session_->BytesPerFrame());
+            if (offset >= chunk_->alen) return; // past the end: nothing to hear
+            view_.reset(Mix_QuickLoad_RAW(chunk_->abuf + offset, Uint32(chunk_->alen - offset)));
+            if (!view_) return;
+            chunk = view_.get();
+        }
+        channel_ = session_->Start(chunk, looped, id_);
+    }
+
+    void Stop() override {
+        if (channel_ >= 0 && session_->Owns(channel_, id_)) Mix_HaltChannel(channel_);
+        channel_ = -1;
+    }
+
+    void SetPosition(uint32_t sampleFrame) override { position_ = sampleFrame; }
+
+    bool IsPlaying() const override {
+        return channel_ >= 0 && session_->Owns(channel_, id_) && Mix_Playing(channel_) != 0;
+    }
+
+private:
+    std::shared_ptr<MixerSession> session_; // first: outlives the chunks below
+    std::shared_ptr<Mix_Chunk> chunk_;
+    ChunkPtr view_;
+    uint32_t sourceRate_;
+    uint64_t id_;
+    int channel_ = -1;
+    uint32_t position_ = 0;
+};
+
+} // namespace
+
+std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock, const std::vector<uint8_t>& samples) {
+    const size_t fmtPadded = formatBlock.size() + (formatBlock.size() & 1);
+    const size_t dataPadded = samples.size() + (samples.size() & 1);
+    std::vector<uint8_t> out(12 + 8 + fmtPadded + 8 + dataPadded, 0);
+    Writer w{out};
+    w.Id("RIFF");
+    w.U32(uint32_t(out.size() - 8));
+    w.Id("WAVE");
+    w.Id("fmt ");
+    w.U32(uint32_t(formatBlock.size()));
+    w.Bytes(formatBlock);
+    w.Id("data");
+    w.U32(uint32_t(samples.size()));
+    w.Bytes(samples);
+    return out;
+}
+
+SdlAudioDevice::SdlAudioDevice(const AudioOptions& options)
+    : session_(std::make_shared<MixerSession>(options.frequency, options.channels)) {}
+
+SdlAudioDevice::~SdlAudioDevice() = default;
+
+bool SdlAudioDevice::Ready() const { return session_->open; }
+
+int SdlAudioDevice::Channels() const { return session_->open ? Mix_AllocateChannels(-1) : 0; }
+
+std::unique_ptr<IVoice> SdlAudioDevice::MakeVoice(const std::vector<uint8_t>& formatBlock,
+                                                  const std::vector<uint8_t>& samples) {
+    // The format block is a WAVEFORMAT at least: tag, channels, rate, byte rate, align, bits.
+    if (!session_->open || formatBlock.size() < 16 || samples.empty()) return nullptr;
+    const uint32_t rate = uint32_t(formatBlock[4]) | uint32_t(formatBlock[5]) << 8 |
+                          uint32_t(formatBlock[6]) << 16 | uint32_t(formatBlock[7]) << 24;
+    if (rate == 0) return nullptr;
+    std::vector<uint8_t> wave = MakeRiffWave(formatBlock, samples);
+    SDL_RWops* rw = SDL_RWFromConstMem(wave.data(), int(wave.size()));
+    if (!rw) return nullptr;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1); // converted to the device's format
+    if (!chunk) return nullptr;
+    return std::make_unique<SdlVoice>(session_, std::shared_ptr<Mix_Chunk>(chunk, ChunkDeleter{}), rate);
+}
+
+} // namespace vorlane

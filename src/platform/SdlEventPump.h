@@ -1,0 +1,27 @@
+#pragma once
+// SDL's event queue turned into the game's window events.
+#include "platform/Events.h"
+
+#include <deque>
+
+namespace vorlane {
+
+class SdlDisplay;
+
+class SdlEventPump final : public IEventSource {
+public:
+    // The display must outlive the pump; its renderer resets are handled here too.
+    explicit SdlEventPump(SdlDisplay& display) : display_(display) {}
+    bool Poll(InputEvent& event) override;
+
+private:
+    SdlDisplay& display_;
+    std::deque<InputEvent> pending_; // one SDL event may give several of ours
+    bool clickArmed_ = false;        // a press on the drawing area waits for its release
+};
+
+// The virtual-key code of an SDL key code (SDL_Keycode), 0 for keys the game has no
+// code for.
+int VirtualKeyFromSdlKey(int32_t sdlKey);
+
+} // namespace vorlane

@@ -1,0 +1,59 @@
+#pragma once
+// Text on the back buffer: fonts by family name, point size and weight, strings of
+// Latin-1 characters drawn without a background box, widths and heights measured.
+#include "platform/Display.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vorlane {
+
+struct TextExtent {
+    int width = 0;
+    int height = 0;
+};
+
+class ITextRenderer {
+public:
+    virtual ~ITextRenderer() = default;
+    // A font handle; the same arguments give the same handle. Sizes are Windows points
+    // at 96 dots per inch: the em is points * 96 / 72 pixels (28 points = 37.3 px).
+    // Missing families are replaced by substitutes (FontLocator.h); 0 means no font
+    // could be opened at all, and then texts measure 0 x 0 and draw nothing.
+    virtual int Font(const std::string& family, int points, bool bold) = 0;
+    // The family really used for a handle ("" for 0).
+    virtual std::string ResolvedFamily(int font) const = 0;
+    // Width of the string and height of the font's line, in pixels.
+    virtual TextExtent Measure(int font, const std::string& latin1) = 0;
+    // The string with its top-left corner at (x, y) in colour 0xRRGGBB.
+    virtual void Draw(int font, const std::string& latin1, int x, int y, uint32_t rgb) = 0;
+};
+
+// SDL_ttf behind ITextRenderer. Rendered strings are kept as textures, the least
+// recently drawn dropped first once the cache is full; the cache empties whenever the
+// display finalises or restores its textures.
+class TtfTextRenderer final : public ITextRenderer {
+public:
+    // The display must outlive the renderer.
+    explicit TtfTextRenderer(IDisplay& display, size_t cacheEntries = 512);
+    ~TtfTextRenderer() override;
+    TtfTextRenderer(const TtfTextRenderer&) = delete;
+    TtfTextRenderer& operator=(const TtfTextRenderer&) = delete;
+
+    int Font(const std::string& family, int points, bool bold) override;
+    std::string ResolvedFamily(int font) const override;
+    TextExtent Measure(int font, const std::string& latin1) override;
+    void Draw(int font, const std::string& latin1, int x, int y, uint32_t rgb) override;
+
+    size_t CachedTexts() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Latin-1 bytes as UTF-8.
+std::string Latin1ToUtf8(const std::string& latin1);
+
+} // namespace vorlane

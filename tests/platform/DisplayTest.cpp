@@ -1,0 +1,287 @@
+// Window placement across full screen, the pointer count, the display notifications
+// and the SDL events turned into the game's window events.
+#include "platform/KeyCodes.h"
+#include "platform/SdlDisplay.h"
+#include "platform/SdlEventPump.h"
+#include "platform/SdlInput.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vorlane {
+namespace {
+
+DisplayOptions Hidden() {
+    DisplayOptions o;
+    o.hidden = true;
+    o.software = true;
+    return o;
+}
+
+TEST(DisplayTest, FullScreenRemembersThePlacementOnceAndTheWindowStartsCentred) {
+    SdlDisplay display(Hidden());
+    EXPECT_FALSE(display.IsFullScreen());
+    EXPECT_GE(display.RefreshRate(), 2) << "0 and 1 count as 60";
+
+    // Never placed: it was centred, and stays so after a spell of full screen.
+    int cx = 0, cy = 0;
+    display.WindowPosition(cx, cy);
+    display.EnterFullScreen();
+    EXPECT_TRUE(display.IsFullScreen());
+    display.EnterWindow();
+    EXPECT_FALSE(display.IsFullScreen());
+    int x = 0, y = 0;
+    display.WindowPosition(x, y);
+    EXPECT_EQ(x, cx);
+    EXPECT_EQ(y, cy);
+
+    // Moved by the player, then full screen twice in a row, then back: the place from
+    // before full screen, not the full-screen one.
+    display.MoveWindow(50, 60);
+    display.EnterFullScreen();
+    display.EnterFullScreen();
+    display.MoveWindow(5, 5); // whatever the system does to the window meanwhile
+    display.EnterWindow();
+    display.WindowPosition(x, y);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 60);
+
+    // Restored once and forgotten: a second EnterWindow leaves the window where it is.
+    display.MoveWindow(70, 80);
+    display.EnterWindow();
+    display.WindowPosition(x, y);
+    EXPECT_EQ(x, 70);
+    EXPECT_EQ(y, 80);
+}
+
+TEST(DisplayTest, PointerCountNeverPilesUp) {
+    SdlDisplay display(Hidden());
+    EXPECT_EQ(display.PointerCount(), 0);
+    EXPECT_TRUE(display.PointerVisible());
+    display.HidePointer();
+    display.HidePointer();
+    EXPECT_EQ(display.PointerCount(), -1);
+    EXPECT_FALSE(display.PointerVisible());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display.ShowPointer(); // one show undoes any number of hides
+    EXPECT_EQ(display.PointerCount(), 1);
+    EXPECT_TRUE(display.PointerVisible());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    display.ShowPointer();
+    EXPECT_EQ(display.PointerCount(), 1);
+    display.HidePointer();
+    EXPECT_EQ(display.PointerCount(), -1);
+}
+
+struct RecordingListener : IDisplayListener {
+    std::vector<std::string> calls;
+    IDrawSurface* surface = nullptr;
+    void Initialised(IDrawSurface& s) override {
+        calls.push_back("initialised");
+        surface = &s;
+    }
+    void Finalised() override { calls.push_back("finalised"); }
+    void Restored(IDrawSurface& s) override {
+        calls.push_back("restored");
+        surface = &s;
+    }
+};
+
+TEST(DisplayTest, ResetsReachTheListenersThroughTheEventPump) {
+    RecordingListener listener, removed;
+    {
+        SdlDisplay display(Hidden());
+        SdlEventPump pump(display);
+        display.AddListener(listener);
+        display.AddListener(listener); // once only
+        display.AddListener(removed);
+        display.RemoveListener(removed);
+        EXPECT_TRUE(listener.calls.empty()) << "adding a listener calls nothing";
+
+        SDL_Event e{};
+        e.type = SDL_RENDER_TARGETS_RESET;
+        SDL_PushEvent(&e);
+        e.type = SDL_RENDER_DEVICE_RESET;
+        SDL_PushEvent(&e);
+        InputEvent ev;
+        while (pump.Poll(ev)) {
+        }
+        EXPECT_EQ(listener.calls, (std::vector<std::string>{"restored", "finalised", "initialised"}));
+        EXPECT_EQ(listener.surface, &display.Surface());
+        EXPECT_TRUE(display.CanDraw());
+        // The surface made again after the reset makes working textures.
+        auto t = display.Surface().CreateTexture(RgbaImage(2, 2, 0xFFFFFFFF));
+        display.Clear();
+        display.Surface().Draw(*t, Rect{0, 0, 2, 2}, 5, 5);
+        EXPECT_EQ(display.ReadPixels().At(5, 5), 0xFFFFFFFFu);
+        listener.calls.clear();
+    }
+    EXPECT_EQ(listener.calls, (std::vector<std::string>{"finalised"})) << "closing the display finalises";
+    EXPECT_TRUE(removed.calls.empty());
+}
+
+class EventPumpTest : public ::testing::Test {
+protected:
+    EventPumpTest() : display(Hidden()), pump(display) {
+        InputEvent ignored;
+        while (pump.Poll(ignored)) {
+        }
+    }
+    void PushKey(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, bool repeat = false) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.windowID = display.WindowId();
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.repeat = repeat;
+        e.key.keysym.sym = key;
+        e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    }
+    void PushText(const char* utf8) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        e.text.windowID = display.WindowId();
+        SDL_strlcpy(e.text.text, utf8, sizeof(e.text.text));
+        SDL_PushEvent(&e);
+    }
+    void PushButton(Uint32 type, int x, int y, Uint8 clicks = 1, Uint8 button = SDL_BUTTON_LEFT) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.windowID = display.WindowId();
+        e.button.button = button;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = clicks;
+        e.button.x = x;
+        e.button.y = y;
+        SDL_PushEvent(&e);
+    }
+    void PushMotion(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = display.WindowId();
+        e.motion.x = x;
+        e.motion.y = y;
+        SDL_PushEvent(&e);
+    }
+    void PushWindow(Uint8 what) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = display.WindowId();
+        e.window.event = what;
+        SDL_PushEvent(&e);
+    }
+    std::vector<InputEvent> Drain() {
+        std::vector<InputEvent> out;
+        InputEvent e;
+        while (pump.Poll(e)) out.push_back(e);
+        return out;
+    }
+
+    SdlDisplay display;
+    SdlEventPump pump;
+};
+
+TEST_F(EventPumpTest, KeysGiveVirtualKeyCodesAndWindowsKeyPresses) {
+    PushKey(SDL_KEYDOWN, SDLK_RETURN);
+    PushKey(SDL_KEYUP, SDLK_RETURN);
+    PushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT); // Alt+Enter: no key press
+    PushKey(SDL_KEYDOWN, SDLK_BACKSPACE, KMOD_NONE, true);
+    PushKey(SDL_KEYDOWN, SDLK_LSHIFT, KMOD_LSHIFT);
+    PushKey(SDL_KEYDOWN, SDLK_z);
+    PushKey(SDL_KEYDOWN, SDLK_PRINTSCREEN); // no code in the game: left out
+    auto events = Drain();
+    ASSERT_EQ(events.size(), 8u);
+    EXPECT_EQ(events[0].kind, EventKind::KeyDown);
+    EXPECT_EQ(events[0].key, vk::Enter);
+    EXPECT_FALSE(events[0].alt);
+    EXPECT_EQ(events[1].kind, EventKind::Char);
+    EXPECT_EQ(events[1].ch, '\r');
+    EXPECT_EQ(events[2].kind, EventKind::KeyUp);
+    EXPECT_EQ(events[2].key, vk::Enter);
+    EXPECT_EQ(events[3].kind, EventKind::KeyDown);
+    EXPECT_TRUE(events[3].alt);
+    EXPECT_EQ(events[4].key, vk::Backspace);
+    EXPECT_TRUE(events[4].repeat);
+    EXPECT_EQ(events[5].kind, EventKind::Char);
+    EXPECT_EQ(events[5].ch, '\b');
+    EXPECT_EQ(events[6].key, vk::Shift);
+    EXPECT_TRUE(events[6].shift);
+    EXPECT_EQ(events[7].key, 'Z');
+}
+
+TEST_F(EventPumpTest, TypedTextArrivesAsLatin1Characters) {
+    PushText("aZ9 ");
+    PushText("\xC3\xA9");     // e acute, in Latin-1
+    PushText("\xE2\x82\xAC"); // the euro sign is not
+    std::string typed;
+    for (const InputEvent& e : Drain()) {
+        EXPECT_EQ(e.kind, EventKind::Char);
+        typed += e.ch;
+    }
+    EXPECT_EQ(typed, std::string("aZ9 \xE9"));
+}
+
+TEST_F(EventPumpTest, MouseClicksAndDoubleClicksInDrawingAreaPixels) {
+    PushMotion(120, 340);
+    PushMotion(900, 100); // outside the drawing area (a letterbox bar)
+    PushButton(SDL_MOUSEBUTTONDOWN, 120, 340, 1);
+    PushButton(SDL_MOUSEBUTTONUP, 120, 340, 1);
+    PushButton(SDL_MOUSEBUTTONDOWN, 120, 340, 2);
+    PushButton(SDL_MOUSEBUTTONUP, 120, 340, 2);
+    PushButton(SDL_MOUSEBUTTONDOWN, 10, 10, 1, SDL_BUTTON_RIGHT);
+    PushButton(SDL_MOUSEBUTTONUP, 900, 10, 1, SDL_BUTTON_RIGHT); // released outside: no click
+    std::vector<EventKind> kinds;
+    for (const InputEvent& e : Drain()) kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::MouseMove, EventKind::MouseDown, EventKind::MouseUp,
+                                             EventKind::Click, EventKind::MouseDown, EventKind::DoubleClick,
+                                             EventKind::MouseUp, EventKind::MouseDown}));
+    PushButton(SDL_MOUSEBUTTONDOWN, 799, 599, 1, SDL_BUTTON_RIGHT);
+    PushButton(SDL_MOUSEBUTTONUP, 799, 599, 1, SDL_BUTTON_RIGHT);
+    auto events = Drain();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2].kind, EventKind::Click) << "any button clicks";
+    EXPECT_EQ(events[2].x, 799);
+    EXPECT_EQ(events[2].y, 599);
+    EXPECT_EQ(events[2].button, SDL_BUTTON_RIGHT);
+}
+
+TEST_F(EventPumpTest, CloseRequestAndFocus) {
+    PushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);
+    PushWindow(SDL_WINDOWEVENT_CLOSE);
+    PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    std::vector<EventKind> kinds;
+    for (const InputEvent& e : Drain()) kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Activate, EventKind::CloseRequest, EventKind::Deactivate}));
+}
+
+TEST(KeyCodesTest, SdlKeysMapToVirtualKeyCodes) {
+    const std::pair<SDL_Keycode, int> table[] = {
+        {SDLK_LEFT, 37}, {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},     {SDLK_RETURN, 13},
+        {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32}, {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
+        {SDLK_RALT, 18}, {SDLK_BACKSPACE, 8}, {SDLK_a, 'A'},  {SDLK_h, 72},       {SDLK_z, 90},
+        {SDLK_0, 48},    {SDLK_9, 57},      {SDLK_KP_0, 96},   {SDLK_KP_9, 105},   {SDLK_F1, 112},
+        {SDLK_F12, 123}, {SDLK_COMMA, 0},
+    };
+    for (auto [sdl, code] : table) EXPECT_EQ(VirtualKeyFromSdlKey(sdl), code) << SDL_GetKeyName(sdl);
+}
+
+TEST(KeySourceTest, NothingHeldAndNoFocusInAHiddenWindow) {
+    SdlDisplay display(Hidden());
+    SdlKeySource keys(display);
+    uint8_t snapshot[256];
+    std::fill(std::begin(snapshot), std::end(snapshot), uint8_t(0xFF));
+    keys.Snapshot(snapshot);
+    for (uint8_t b : snapshot) ASSERT_EQ(b, 0);
+    EXPECT_FALSE(keys.IsForeground());
+    SdlClock clock;
+    const uint32_t a = clock.Milliseconds();
+    SDL_Delay(20);
+    EXPECT_GE(clock.Milliseconds() - a, 15u);
+}
+
+} // namespace
+} // namespace vorlane
