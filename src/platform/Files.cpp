@@ -19,7 +19,7 @@ std::string NativePath(const std::string& path) {
     return out;
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
     std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::vector<uint8_t> bytes;
@@ -67,11 +67,11 @@ bool WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
 
 } // namespace
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     return WriteBytes(path, bytes.data(), bytes.size());
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text) {
+bool WriteFileAtomically(const std::string& path, const std::string& text) {
     return WriteBytes(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 

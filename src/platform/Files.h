@@ -12,13 +12,13 @@ namespace vorlane {
 std::string NativePath(const std::string& path);
 
 // The whole file, or nothing when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 
 // Replaces the file in one step: the bytes go to a temporary file in the same folder,
 // which is then renamed over the old one, so a crash never leaves half a file. Missing
 // folders are created. False (and the old file untouched) when anything fails.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-bool WriteWholeFile(const std::string& path, const std::string& text);
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+bool WriteFileAtomically(const std::string& path, const std::string& text);
 
 // A regular file exists at path.
 bool FileExists(const std::string& path);

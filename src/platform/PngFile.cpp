@@ -28,11 +28,11 @@ bool SavePng(const RgbaImage& image, const std::string& path) {
     std::vector<uint8_t> bytes(size);
     if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, rgba.data(), 0, nullptr)) return false;
     bytes.resize(size);
-    return WriteWholeFile(path, bytes);
+    return WriteFileAtomically(path, bytes);
 }
 
 std::optional<RgbaImage> LoadPng(const std::string& path) {
-    auto bytes = ReadWholeFile(path);
+    auto bytes = ReadFileBytes(path);
     if (!bytes) return std::nullopt;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;

@@ -29,14 +29,14 @@ protected:
 TEST_F(FilesTest, WritingCreatesFoldersAndReplacesTheWholeFile) {
     const std::string path = P("Data\\Save\\options");
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(ReadWholeFile(path).has_value());
-    ASSERT_TRUE(WriteWholeFile(path, std::string("a long first version of the file\n")));
+    EXPECT_FALSE(ReadFileBytes(path).has_value());
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("a long first version of the file\n")));
     EXPECT_TRUE(fs::is_regular_file(root / "Data" / "Save" / "options"));
     EXPECT_TRUE(FileExists(path));
-    ASSERT_TRUE(WriteWholeFile(path, std::vector<uint8_t>{'x', 0, 'y'}));
-    EXPECT_EQ(*ReadWholeFile(path), (std::vector<uint8_t>{'x', 0, 'y'})) << "no tail of the longer old file";
-    ASSERT_TRUE(WriteWholeFile(path, std::string()));
-    EXPECT_TRUE(ReadWholeFile(path)->empty());
+    ASSERT_TRUE(WriteFileAtomically(path, std::vector<uint8_t>{'x', 0, 'y'}));
+    EXPECT_EQ(*ReadFileBytes(path), (std::vector<uint8_t>{'x', 0, 'y'})) << "no tail of the longer old file";
+    ASSERT_TRUE(WriteFileAtomically(path, std::string()));
+    EXPECT_TRUE(ReadFileBytes(path)->empty());
     // Only the file itself is left in its folder: no temporary files.
     int entries = 0;
     for ([[maybe_unused]] auto& e : fs::directory_iterator(root / "Data" / "Save")) ++entries;
@@ -46,14 +46,14 @@ TEST_F(FilesTest, WritingCreatesFoldersAndReplacesTheWholeFile) {
 
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFile) {
     const std::string path = P("hs");
-    ASSERT_TRUE(WriteWholeFile(path, std::string("kept")));
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("kept")));
     // A folder in the way of the new file: the rename fails.
     const std::string blocked = P("blocked");
     fs::create_directories(fs::path(blocked) / "inside");
-    EXPECT_FALSE(WriteWholeFile(blocked, std::string("x")));
+    EXPECT_FALSE(WriteFileAtomically(blocked, std::string("x")));
     // A file in the way of a folder.
-    EXPECT_FALSE(WriteWholeFile(P("hs/sub/file"), std::string("x")));
-    EXPECT_EQ(*ReadWholeFile(path), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
+    EXPECT_FALSE(WriteFileAtomically(P("hs/sub/file"), std::string("x")));
+    EXPECT_EQ(*ReadFileBytes(path), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
     int entries = 0;
     for ([[maybe_unused]] auto& e : fs::directory_iterator(root)) ++entries;
     EXPECT_EQ(entries, 2) << "no temporary file left behind";
@@ -77,7 +77,7 @@ TEST_F(FilesTest, PngRoundTrip) {
     EXPECT_EQ(back->height, 2);
     EXPECT_EQ(back->pixels, image.pixels);
     EXPECT_FALSE(SavePng(RgbaImage(), P("empty.png")));
-    ASSERT_TRUE(WriteWholeFile(P("not.png"), std::string("not a picture")));
+    ASSERT_TRUE(WriteFileAtomically(P("not.png"), std::string("not a picture")));
     EXPECT_FALSE(LoadPng(P("not.png")).has_value());
 }
 
