@@ -28,7 +28,7 @@ const std::vector<CatalogueEntry>& MenuCatalogue() {
         {1, "OptFullScreen", 1, 520, 50}, {1, "OptWindow", 1, 520, 50},
         {1, "OptMusicOn", 1, 270, 50}, {1, "OptMusicOff", 1, 270, 50},
         {1, "OptSoundOn", 1, 270, 50}, {1, "OptSoundOff", 1, 270, 50},
-        {1, "CountryEditBg", 1, 360, 52},
+        {1, "CountryEditBg", 1, 368, 52},
         {1, "Cursor", 1, 16, 4},
         {1, "Opt_Bk", 2, 110, 60},
         // Help.

@@ -169,12 +169,14 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         cairo_rectangle(cr, b.cx + hw * 0.10, 0, hw * 0.20, s.imageHeight);
         cairo_fill(cr);
     } else if (s.stripes == 3) {
+        // Swooshes along the flanks from behind the front wheel, tapering toward the tail.
         for (int side : {-1, 1}) {
             cairo_new_path(cr);
-            cairo_move_to(cr, b.cx + side * hw * 1.1, b.top + L * 0.30);
-            cairo_line_to(cr, b.cx + side * hw * 0.62, b.top + L * 0.36);
-            cairo_line_to(cr, b.cx + side * hw * 0.70, b.top + L * 0.72);
-            cairo_line_to(cr, b.cx + side * hw * 1.1, b.top + L * 0.86);
+            cairo_move_to(cr, b.cx + side * hw * 1.05, b.top + L * 0.28);
+            cairo_curve_to(cr, b.cx + side * hw * 0.70, b.top + L * 0.30, b.cx + side * hw * 0.66, b.top + L * 0.40,
+                           b.cx + side * hw * 0.70, b.top + L * 0.52);
+            cairo_curve_to(cr, b.cx + side * hw * 0.74, b.top + L * 0.64, b.cx + side * hw * 0.88, b.top + L * 0.72,
+                           b.cx + side * hw * 1.05, b.top + L * 0.74);
             cairo_close_path(cr);
             cairo_fill(cr);
         }
@@ -209,16 +211,14 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
     TrapezoidPath(cr, b.cx, wsTop, cabinHalf * 0.80, rwBottom, cabinHalf * 0.86, L * 0.015, L * 0.01);
     ShadowOfPath(cr, W * 0.02, L * 0.008, std::max(1.0, W * 0.03), Hex(0x000000, 0.5));
     cairo_new_path(cr);
-    // Windscreen.
-    TrapezoidPath(cr, b.cx, wsTop, cabinHalf * 0.80, roofTop, cabinHalf, L * 0.02, 0);
-    cairo_pattern_t* ws = cairo_pattern_create_linear(0, wsTop, 0, roofTop);
-    AddStop(ws, 0.0, Lighter(glass, 0.35));
-    AddStop(ws, 1.0, glass);
-    SetSourceAndRelease(cr, ws);
+    // Windscreen: dark tinted glass catching the sky toward its top edge.
+    const Colour sky = Mix(Hex(0x7FA6D8), glass, 0.35);
+    TrapezoidPath(cr, b.cx, wsTop, cabinHalf * 0.80, roofTop, cabinHalf, L * 0.025, 0);
+    SetLinear(cr, 0, wsTop, 0, roofTop, {sky, Mix(sky, glass, 0.6), Darker(glass, 0.3)});
     cairo_fill(cr);
     // Rear window.
     TrapezoidPath(cr, b.cx, roofBottom, cabinHalf, rwBottom, cabinHalf * 0.86, 0, L * 0.012);
-    SetLinear(cr, 0, roofBottom, 0, rwBottom, {glass, Lighter(glass, 0.2)});
+    SetLinear(cr, 0, roofBottom, 0, rwBottom, {Darker(glass, 0.3), Mix(sky, glass, 0.55)});
     cairo_fill(cr);
     // Side windows: thin glass strips along the roof.
     for (int side : {-1, 1}) {
@@ -228,7 +228,7 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         cairo_line_to(cr, b.cx + side * cabinHalf * 0.80, roofBottom);
         cairo_line_to(cr, b.cx + side * cabinHalf * 0.80, roofTop);
         cairo_close_path(cr);
-        SetColour(cr, Darker(glass, 0.1));
+        SetColour(cr, Darker(glass, 0.2));
         cairo_fill(cr);
     }
     // Roof panel in the paint, lit from the upper left.
@@ -263,23 +263,28 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
     cairo_close_path(cr);
     cairo_fill(cr);
 
-    // Mirrors.
+    // Mirrors: small wings at the foot of the windscreen pillars.
     for (int side : {-1, 1}) {
-        cairo_save(cr);
-        cairo_translate(cr, b.cx + side * (hw * 0.98), wsTop + (roofTop - wsTop) * 0.35);
-        cairo_scale(cr, hw * 0.14, L * 0.022);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-        cairo_restore(cr);
-        SetColour(cr, Darker(shade, 0.2));
-        cairo_fill(cr);
+        const double mx = b.cx + side * cabinHalf * 1.02, my = roofTop - (roofTop - wsTop) * 0.25;
+        cairo_new_path(cr);
+        cairo_move_to(cr, mx, my - L * 0.018);
+        cairo_line_to(cr, mx + side * hw * 0.30, my - L * 0.010);
+        cairo_line_to(cr, mx + side * hw * 0.30, my + L * 0.006);
+        cairo_line_to(cr, mx, my + L * 0.010);
+        cairo_close_path(cr);
+        SetColour(cr, Mix(shade, trim, 0.5));
+        cairo_fill_preserve(cr);
+        SetColour(cr, Hex(0x000000, 0.6));
+        cairo_set_line_width(cr, line * 0.5);
+        cairo_stroke(cr);
     }
 
     // Headlights and tail lights.
     for (int side : {-1, 1}) {
         cairo_save(cr);
-        cairo_translate(cr, b.cx + side * b.noseHalf * 0.62, b.noseY - (b.noseY - b.top) * 0.35);
-        cairo_rotate(cr, side * 0.35);
-        cairo_scale(cr, hw * 0.22, L * 0.024);
+        cairo_translate(cr, b.cx + side * b.noseHalf * 0.66, b.noseY - (b.noseY - b.top) * 0.30);
+        cairo_rotate(cr, side * 0.30);
+        cairo_scale(cr, hw * 0.20, L * 0.016);
         cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
         cairo_restore(cr);
         SetColour(cr, Hex(0xFFF6D8));

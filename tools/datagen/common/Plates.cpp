@@ -39,23 +39,25 @@ LookColours ColoursOf(Look look) {
 
 namespace {
 
-// The halo may spread only as far as the picture leaves room around the plate, or it
-// would end in a hard edge at the picture's border.
-double GlowRadius(cairo_t* cr, double x, double y, double w, double h, double wanted) {
+// Room between the plate and the nearest border of the picture, in device pixels.
+double RoomAround(cairo_t* cr, double x, double y, double w, double h) {
     double x0 = x, y0 = y, x1 = x + w, y1 = y + h;
     cairo_user_to_device(cr, &x0, &y0);
     cairo_user_to_device(cr, &x1, &y1);
     cairo_surface_t* target = cairo_get_target(cr);
-    const double room = std::min({std::min(x0, x1), std::min(y0, y1),
-                                  cairo_image_surface_get_width(target) - std::max(x0, x1),
-                                  cairo_image_surface_get_height(target) - std::max(y0, y1)});
-    return std::clamp(room * 0.9, 2.0, wanted);
+    return std::min({std::min(x0, x1), std::min(y0, y1), cairo_image_surface_get_width(target) - std::max(x0, x1),
+                     cairo_image_surface_get_height(target) - std::max(y0, y1)});
 }
+
+// A blur spreads about 1.8 times its radius: the halo and the shadow may spread only as
+// far as the picture leaves room, or they would end in a hard edge at its border.
+double BlurThatFits(double room, double wanted) { return std::clamp(room / 1.8, 1.0, wanted); }
 
 } // namespace
 
 void DrawPlate(cairo_t* cr, double x, double y, double w, double h, Look look, double cut) {
     const LookColours c = ColoursOf(look);
+    const double room = RoomAround(cr, x, y, w, h);
     cairo_save(cr);
     // Halo (highlighted and intro looks) or a plain soft shadow beneath.
     PlatePath(cr, x, y, w, h, cut);
@@ -69,11 +71,11 @@ void DrawPlate(cairo_t* cr, double x, double y, double w, double h, Look look, d
                 cairo_fill_preserve(m);
                 cairo_stroke(m);
             },
-            0, 0, GlowRadius(cr, x, y, w, h, look == Look::Highlight ? 9 : 6), c.glow,
-            look == Look::Highlight ? 2 : 1);
+            0, 0, BlurThatFits(room - 2.5, look == Look::Highlight ? 9 : 6), c.glow, look == Look::Highlight ? 2 : 1);
         cairo_path_destroy(path);
     } else {
-        ShadowOfPath(cr, 0, 3, 5, Hex(0x000000, 0.7));
+        const double drop = std::min(3.0, room / 3);
+        ShadowOfPath(cr, 0, drop, BlurThatFits(room - drop - 0.5, 5), Hex(0x000000, 0.7));
     }
 
     // Face: a vertical gradient with a bright band above the middle, like polished metal.

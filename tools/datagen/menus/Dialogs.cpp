@@ -16,9 +16,10 @@ CaptionStyle WarmCaption() {
     s.top = Hex(0xFFF2D0);
     s.bottom = Hex(0xFF9A3A);
     s.rim = Hex(0x2A0800, 0.95);
-    s.rimWidth = 1.4;
-    s.shadowOffset = 2;
-    s.trackingEm = 0.05;
+    s.rimWidth = 1.2;
+    s.shadowOffset = 1.5;
+    s.shadowBlur = 2;
+    s.trackingEm = 0.03;
     return s;
 }
 
@@ -38,7 +39,7 @@ void DrawQuestion(cairo_t* cr, double w, double h, const std::vector<std::string
     const double n = double(lines.size());
     double size = 40;
     for (const std::string& line : lines)
-        size = std::min(size, FitTextSize(cr, line, w - 6, (h - 4) / (n * 1.25), 40, style.trackingEm));
+        size = std::min(size, FitTextSize(cr, line, w - 12, (h - 10) / (n * 1.2), 40, style.trackingEm));
     UseDisplayFont(cr, size);
     const double cap = MeasureInk(cr, "H").height;
     const double pitch = cap * 1.4;
@@ -88,13 +89,6 @@ void DrawNameEntryWindow(cairo_t* cr) {
     UseDisplayFont(cr, 20);
     const TextInk ink = MeasureInk(cr, "SEND RESULTS ONLINE", 20 * label.trackingEm);
     DrawCaption(cr, "SEND RESULTS ONLINE", 96 + ink.width / 2, 257, 20, label);
-    CaptionStyle hint = SteelCaption();
-    hint.top = Hex(0xFFC070);
-    hint.bottom = Hex(0xFF8A2A);
-    hint.trackingEm = 0.05;
-    UseDisplayFont(cr, 16);
-    const TextInk hintInk = MeasureInk(cr, "PRESS ENTER", 16 * hint.trackingEm);
-    DrawCaption(cr, "PRESS ENTER", W - 30 - hintInk.width / 2, 257, 16, hint);
 }
 
 void DrawCheckBox(cairo_t* cr, bool ticked) {
@@ -146,10 +140,10 @@ void DrawDialogPictures(std::vector<GeneratedPicture>& out) {
     }));
     auto lookOf = [](int pattern) { return pattern == 0 ? Look::Highlight : Look::Normal; };
     out.push_back(DrawPatterns("Yes", 85, 45, 2, [&](cairo_t* cr, int p) {
-        DrawLabelledPlate(cr, 6, 6, 73, 33, lookOf(p), {"YES"}, 24, 8);
+        DrawLabelledPlate(cr, 7, 7, 71, 31, lookOf(p), {"YES"}, 24, 8);
     }));
     out.push_back(DrawPatterns("No", 85, 45, 2, [&](cairo_t* cr, int p) {
-        DrawLabelledPlate(cr, 6, 6, 73, 33, lookOf(p), {"NO"}, 24, 8);
+        DrawLabelledPlate(cr, 7, 7, 71, 31, lookOf(p), {"NO"}, 24, 8);
     }));
     out.push_back(DrawPicture("SendTable", 442, 305, DrawNameEntryWindow));
     // Pattern 0: empty, pattern 1: ticked.

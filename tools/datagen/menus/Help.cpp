@@ -48,7 +48,7 @@ void DrawPageArrow(cairo_t* cr, double w, double h, int direction, Look look) {
 // The game's emblem: a steel ring around a dark disc with a road running to the horizon,
 // crossed by a bold V, a chequered band below.
 void DrawEmblem(cairo_t* cr) {
-    const double cx = 50, cy = 50, R = 46;
+    const double cx = 50, cy = 49, R = 44;
     cairo_save(cr);
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, R, 0, 2 * M_PI);

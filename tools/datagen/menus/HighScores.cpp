@@ -2,6 +2,8 @@
 // three buttons. The game writes the names and scores into the table's columns.
 #include "datagen/menus/MenuPictures.h"
 
+#include "datagen/menus/Layout.h"
+
 #include "datagen/common/Plates.h"
 #include "datagen/common/Text.h"
 
@@ -10,14 +12,13 @@
 
 namespace vorlane::datagen {
 
-// The table's geometry in its own picture (it is placed at 274, 199 on the screen; the
-// game centres names on x 530 and scores on x 720, row i on y 220 + 36 i).
+// The table's geometry in its own picture.
 namespace hs {
-constexpr int kWidth = 526, kHeight = 401;
-constexpr double kRankX = 70, kNameX = 530 - 274, kScoreX = 720 - 274;
-constexpr double kNameLeft = 140, kNameRight = 372; // the name column
-constexpr double kScoreRight = 520;
-constexpr double kFirstRowY = 256 - 199, kRowPitch = 36, kRowHalf = 16;
+using namespace layout;
+constexpr int kWidth = kTableWidth, kHeight = kTableHeight;
+constexpr double kRankX = kRankCentreX - kTableX, kNameX = kNameCentreX - kTableX, kScoreX = kScoreCentreX - kTableX;
+constexpr double kNameLeft = kNameColumnLeft - kTableX, kNameRight = kNameColumnRight - kTableX;
+constexpr double kFirstRowY = kNameRowY(1) - kTableY, kRowPitch = 36, kRowHalf = 16;
 } // namespace hs
 
 namespace {
@@ -28,7 +29,8 @@ void DrawTable(cairo_t* cr) {
     // Row bands, every other one lighter, the top three tinted by their medal.
     const uint32_t medals[3] = {0xF2C14E, 0xC9D3DE, 0xD08A4A};
     for (int i = 0; i < 10; ++i) {
-        const double cy = kFirstRowY + kRowPitch * i;
+        // Between the name's centre and the score's, which stands 4 pixels higher.
+        const double cy = kFirstRowY + kRowPitch * i - 2;
         RoundedRectPath(cr, 12, cy - kRowHalf, kWidth - 24, 2 * kRowHalf, 5);
         if (i < 3)
             SetLinear(cr, 12, 0, kWidth - 12, 0,
@@ -38,7 +40,7 @@ void DrawTable(cairo_t* cr) {
         cairo_fill(cr);
     }
     // Column rules.
-    for (double x : {kNameLeft - 6, kNameRight + 7}) {
+    for (double x : {kNameLeft, kNameRight}) {
         cairo_rectangle(cr, x, 12, 1, kHeight - 24);
         SetLinear(cr, 0, 12, 0, kHeight - 12, {Hex(0x9CB8E8, 0.0), Hex(0x9CB8E8, 0.25), Hex(0x9CB8E8, 0.0)});
         cairo_fill(cr);
@@ -60,7 +62,7 @@ void DrawTable(cairo_t* cr) {
 
     // Ranks: medals for the first three, steel numbers below.
     for (int i = 0; i < 10; ++i) {
-        const double cy = kFirstRowY + kRowPitch * i;
+        const double cy = kFirstRowY + kRowPitch * i - 2;
         const std::string rank = std::to_string(i + 1);
         if (i < 3) {
             const Colour m = Hex(medals[i]);

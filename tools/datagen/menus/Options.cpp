@@ -2,6 +2,8 @@
 // field of the country line with its cursor, and the back button.
 #include "datagen/menus/MenuPictures.h"
 
+#include "datagen/menus/Layout.h"
+
 #include "datagen/common/Plates.h"
 #include "datagen/common/Text.h"
 
@@ -21,8 +23,8 @@ void DrawRowHighlight(cairo_t* cr, double w, double h, const double* hole) {
         cairo_rectangle(cr, hole[0] + hole[2], hole[1], -hole[2], hole[3]); // opposite winding: a hole
     }
     cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, w, 0);
-    AddStop(fill, 0.0, Hex(0xFF6A1A, 0.34));
-    AddStop(fill, 0.45, Hex(0xE8461A, 0.20));
+    AddStop(fill, 0.0, Hex(0xFF6A1A, 0.26));
+    AddStop(fill, 0.45, Hex(0xE8461A, 0.16));
     AddStop(fill, 1.0, Hex(0xB02A10, 0.04));
     SetSourceAndRelease(cr, fill);
     cairo_fill(cr);
@@ -32,10 +34,6 @@ void DrawRowHighlight(cairo_t* cr, double w, double h, const double* hole) {
         SetLinear(cr, 0, 0, w, 0, {Hex(0xFFC070, 0.95), Hex(0xFF7A1E, 0.6), Hex(0xFF5A14, 0.0)});
         cairo_fill(cr);
     }
-    // A bright notch at the left end.
-    RoundedRectPath(cr, 1, 3, 5, h - 6, 2.5);
-    SetLinear(cr, 0, 3, 0, h - 3, {Hex(0xFFE0A0), Hex(0xFF6A1A), Hex(0xC8300F)});
-    cairo_fill(cr);
     if (hole) {
         PaintBlurred(
             cr,
@@ -110,9 +108,9 @@ void DrawOptionsPictures(std::vector<GeneratedPicture>& out) {
     out.push_back(DrawPicture("Opt_1", 545, 64, [](cairo_t* cr) { DrawRowHighlight(cr, 545, 64, nullptr); }));
     out.push_back(DrawPicture("Opt_2", 282, 62, [](cairo_t* cr) { DrawRowHighlight(cr, 282, 62, nullptr); }));
     out.push_back(DrawPicture("Opt_3", 282, 62, [](cairo_t* cr) { DrawRowHighlight(cr, 282, 62, nullptr); }));
-    // The country row's bar keeps the text field (at 361, 442 on the screen) clear.
+    // The country row's bar keeps the text field clear.
     out.push_back(DrawPicture("Opt_4", 681, 84, [](cairo_t* cr) {
-        const double hole[4] = {361 - 118, 442 - 436, 360, 52};
+        const double hole[4] = {layout::kCountryFieldX - 118, 442 - 436, layout::kCountryFieldWidth, 52};
         DrawRowHighlight(cr, 681, 84, hole);
     }));
 
@@ -129,7 +127,9 @@ void DrawOptionsPictures(std::vector<GeneratedPicture>& out) {
     for (const auto& s : states)
         out.push_back(DrawPicture(s.name, s.width, 50, [&](cairo_t* cr) { DrawStateText(cr, s.width, 50, s.label, s.value); }));
 
-    out.push_back(DrawPicture("CountryEditBg", 360, 52, [](cairo_t* cr) { DrawCountryField(cr, 360, 52); }));
+    // Wide enough for the country line's full 345 pixels from x 380.
+    out.push_back(DrawPicture("CountryEditBg", layout::kCountryFieldWidth, 52,
+                              [](cairo_t* cr) { DrawCountryField(cr, layout::kCountryFieldWidth, 52); }));
     // The text cursor under the country line: dark, on the light field.
     out.push_back(DrawPicture("Cursor", 16, 4, [](cairo_t* cr) {
         cairo_rectangle(cr, 0, 0, 16, 4);

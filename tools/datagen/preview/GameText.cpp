@@ -25,9 +25,9 @@ double StylePixelSize(const GameTextStyle& style) { return style.points * 96.0 /
 
 namespace {
 
-void UseStyle(cairo_t* cr, const GameTextStyle& style) {
-    UseCondensedFont(cr, StylePixelSize(style), style.bold);
-}
+// Every style of the menus names the heavy display face; its substitute is Roboto
+// Condensed Bold whatever the style's bold flag (Bold is already the heaviest weight).
+void UseStyle(cairo_t* cr, const GameTextStyle& style) { UseCondensedFont(cr, StylePixelSize(style), true); }
 
 } // namespace
 

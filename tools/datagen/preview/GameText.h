@@ -1,8 +1,8 @@
 #pragma once
 // The game's own text, as the screens draw it over the pictures: the numbered text styles
 // and their metrics, so that previews and fit checks see what the player will see.
-// The game asks for "Beast Impacted"; where it is missing (as on a stock system) it uses
-// Roboto Condensed, Bold for bold styles and Regular otherwise, at points * 96 / 72 pixels.
+// The game asks for "Beast Impacted", a heavy condensed face; where it is missing (as on a
+// stock system) the substitute is Roboto Condensed Bold, at points * 96 / 72 pixels.
 #include <cairo.h>
 
 #include <cstdint>

@@ -14,7 +14,7 @@ namespace vorlane::datagen {
 namespace {
 
 constexpr int kSheetWidth = 1800;
-constexpr int kMaxCellW = 420, kMaxCellH = 320; // pictures larger than this are shown reduced
+constexpr int kMaxCellW = 700, kMaxCellH = 420; // pictures larger than this are shown reduced
 constexpr int kGap = 14, kLabelH = 34, kTitleH = 44;
 
 struct Cell {
@@ -105,7 +105,7 @@ RgbaImage DrawContactSheet(TImageCollection& images, const std::string& title) {
         cairo_show_text(cr, item.Name.c_str());
         std::string info = std::to_string(total) + " x " + std::to_string(item.FrameWidth()) + "x" +
                            std::to_string(item.FrameHeight());
-        if (!item.Transparent) info += "  alpha";
+        if (item.Transparent) info += "  colour key";
         if (c.scale < 1) info += "  (shown at " + std::to_string(int(std::lround(c.scale * 100))) + "%)";
         UseCondensedFont(cr, 13, false);
         SetColour(cr, Hex(0xB8C4D4));
