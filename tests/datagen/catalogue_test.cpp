@@ -37,9 +37,20 @@ public:
     void DrawRotated(ITexture&, const Rect&, double, double, int, int, double, double, double) override {}
 };
 
+const std::vector<ImageRecord>& MenuRecords() {
+    static const std::vector<ImageRecord> records = BuildMenuImages();
+    return records;
+}
+
 const std::vector<uint8_t>& MenuArchive() {
-    static const std::vector<uint8_t> bytes = WriteImageArchive("MImageList1", BuildMenuImages());
+    static const std::vector<uint8_t> bytes = WriteImageArchive("MImageList1", MenuRecords());
     return bytes;
+}
+
+// The picture kind: the short string at the start of the stored picture.
+std::string KindOf(const ImageRecord& r) {
+    if (r.picture.empty() || r.picture[0] + 1u > r.picture.size()) return "";
+    return std::string(r.picture.begin() + 1, r.picture.begin() + 1 + r.picture[0]);
 }
 
 TEST(MenuCatalogue, NamesAreUniqueAndAllInListOne) {
@@ -94,6 +105,11 @@ TEST(MenuCatalogue, PictureKindsAndColourKeys) {
             // Soft edges come from the pictures' own alpha, never from a colour key.
             EXPECT_FALSE(item.Transparent);
         }
+    }
+    // Soft-edged pictures are RGBA PNG; the opaque background and the one-pixel key DIB.
+    for (const ImageRecord& r : MenuRecords()) {
+        const bool dib = r.name == "MMBG" || r.name == "Null";
+        EXPECT_EQ(KindOf(r), dib ? "DIB" : "PNG") << r.name;
     }
     // The background is opaque everywhere.
     const RgbaImage& bg = images.FindImage("MMBG").Picture;

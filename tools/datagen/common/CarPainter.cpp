@@ -172,11 +172,11 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         // Swooshes along the flanks from behind the front wheel, tapering toward the tail.
         for (int side : {-1, 1}) {
             cairo_new_path(cr);
-            cairo_move_to(cr, b.cx + side * hw * 1.05, b.top + L * 0.28);
-            cairo_curve_to(cr, b.cx + side * hw * 0.70, b.top + L * 0.30, b.cx + side * hw * 0.66, b.top + L * 0.40,
-                           b.cx + side * hw * 0.70, b.top + L * 0.52);
-            cairo_curve_to(cr, b.cx + side * hw * 0.74, b.top + L * 0.64, b.cx + side * hw * 0.88, b.top + L * 0.72,
-                           b.cx + side * hw * 1.05, b.top + L * 0.74);
+            cairo_move_to(cr, b.cx + side * hw * 1.05, b.top + L * 0.22);
+            cairo_curve_to(cr, b.cx + side * hw * 0.86, b.top + L * 0.26, b.cx + side * hw * 0.80, b.top + L * 0.40,
+                           b.cx + side * hw * 0.82, b.top + L * 0.55);
+            cairo_curve_to(cr, b.cx + side * hw * 0.84, b.top + L * 0.68, b.cx + side * hw * 0.92, b.top + L * 0.76,
+                           b.cx + side * hw * 1.05, b.top + L * 0.80);
             cairo_close_path(cr);
             cairo_fill(cr);
         }
@@ -279,7 +279,7 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         cairo_stroke(cr);
     }
 
-    // Headlights and tail lights.
+    // Headlights.
     for (int side : {-1, 1}) {
         cairo_save(cr);
         cairo_translate(cr, b.cx + side * b.noseHalf * 0.66, b.noseY - (b.noseY - b.top) * 0.30);
@@ -292,20 +292,11 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         SetColour(cr, Hex(0x6A6A5A, 0.8));
         cairo_set_line_width(cr, line * 0.6);
         cairo_stroke(cr);
-
-        const double ty = b.tailY + (b.bottom - b.tailY) * 0.25;
-        RoundedRectPath(cr, side > 0 ? b.cx + b.tailHalf * 0.45 : b.cx - b.tailHalf * 0.92, ty - L * 0.012,
-                        b.tailHalf * 0.47, L * 0.026, L * 0.01);
-        SetColour(cr, Hex(0xE01010));
-        cairo_fill_preserve(cr);
-        SetColour(cr, Hex(0x500000, 0.9));
-        cairo_set_line_width(cr, line * 0.5);
-        cairo_stroke(cr);
     }
 
     // Rear wing.
     if (s.spoiler) {
-        const double sy = b.bottom - L * 0.065, sh = L * 0.035;
+        const double sy = b.bottom - L * 0.10, sh = L * 0.035;
         RoundedRectPath(cr, b.cx - hw * 1.0, sy, hw * 2.0, sh, sh * 0.3);
         SetLinear(cr, 0, sy, 0, sy + sh, {Lighter(trim, 0.35), trim});
         cairo_fill_preserve(cr);
@@ -317,6 +308,18 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         }
         SetColour(cr, trim);
         cairo_fill(cr);
+    }
+
+    // Tail lights, in front of the wing so that they show from above.
+    for (int side : {-1, 1}) {
+        const double ty = b.tailY + (b.bottom - b.tailY) * 0.25;
+        RoundedRectPath(cr, side > 0 ? b.cx + b.tailHalf * 0.45 : b.cx - b.tailHalf * 0.92, ty - L * 0.012,
+                        b.tailHalf * 0.47, L * 0.026, L * 0.01);
+        SetColour(cr, Hex(0xE01010));
+        cairo_fill_preserve(cr);
+        SetColour(cr, Hex(0x500000, 0.9));
+        cairo_set_line_width(cr, line * 0.5);
+        cairo_stroke(cr);
     }
 
     // Outline and a bright specular streak along the bonnet.
