@@ -30,8 +30,8 @@ void DrawShowroomFrame(cairo_t* cr) {
     cairo_translate(cr, fx, fy);
     cairo_scale(cr, 1.0, 0.42);
     cairo_pattern_t* light = cairo_pattern_create_radial(0, 0, 10, 0, 0, 190);
-    AddStop(light, 0.0, Hex(0x6F93D0, 0.55));
-    AddStop(light, 0.6, Hex(0x2E4A80, 0.30));
+    AddStop(light, 0.0, Hex(0x9FBDEE, 0.75));
+    AddStop(light, 0.78, Hex(0x4A6CA8, 0.50));
     AddStop(light, 1.0, Hex(0x0E1A33, 0.0));
     SetSourceAndRelease(cr, light);
     cairo_arc(cr, 0, 0, 190, 0, 2 * M_PI);
