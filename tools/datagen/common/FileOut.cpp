@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
+
+#include <unistd.h>
 
 namespace vorlane::datagen {
 
@@ -17,7 +20,8 @@ void WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes)
         fs::create_directories(target.parent_path(), ec);
         if (ec) throw std::runtime_error("cannot create folder for " + path + ": " + ec.message());
     }
-    const std::string temp = path + ".tmp";
+    // A temporary name of this process's own, so that two runs at once cannot mix their bytes.
+    const std::string temp = path + ".tmp" + std::to_string(getpid());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) throw std::runtime_error("cannot write " + temp + ": " + std::strerror(errno));
