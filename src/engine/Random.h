@@ -24,6 +24,22 @@ public:
         return double(state_) / 4294967296.0;
     }
 
+    // Moves on exactly as n calls of Random or RandomDouble would, in a few steps
+    // (for long runs of draws whose values are not needed).
+    void Skip(uint32_t n) {
+        uint32_t mul = 134775813u, add = 1u; // one step: s * mul + add
+        uint32_t totalMul = 1u, totalAdd = 0u;
+        for (; n != 0; n >>= 1) {
+            if (n & 1u) {
+                totalMul *= mul;
+                totalAdd = totalAdd * mul + add;
+            }
+            add = add * mul + add;
+            mul *= mul;
+        }
+        state_ = state_ * totalMul + totalAdd;
+    }
+
 private:
     void Next() { state_ = state_ * 134775813u + 1u; }
     uint32_t state_;
