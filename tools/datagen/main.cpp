@@ -3,7 +3,9 @@
 //   datagen --out DIR               write DIR/Data/... (all products)
 //   datagen --sheet ARCHIVE OUT.png contact sheet of every image of an image archive
 //   datagen --previews DIR          menu screens assembled from the generated pictures
+//   datagen --render-audio DIR      every sound effect and both songs as WAV files, with a report
 #include "datagen/Families.h"
+#include "datagen/audio/Render.h"
 #include "datagen/common/FileOut.h"
 #include "datagen/preview/Previews.h"
 #include "datagen/preview/Sheet.h"
@@ -28,6 +30,9 @@ struct Product {
 std::vector<Product> Products() {
     return {
         {"Data/Res/Res1.gfx", [] { return WriteImageArchive("MImageList1", BuildMenuImages()); }},
+        {"Data/Res/Sounds.sfx", [] { return WriteSoundArchive("MSoundList", BuildSounds()); }},
+        {"Data/Music/Menu.xm", [] { return BuildMenuSong(); }},
+        {"Data/Music/Race.xm", [] { return BuildRaceSong(); }},
     };
 }
 
@@ -53,7 +58,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: datagen --out DIR\n"
                  "       datagen --sheet ARCHIVE OUT.png\n"
-                 "       datagen --previews DIR\n");
+                 "       datagen --previews DIR\n"
+                 "       datagen --render-audio DIR\n");
     return 2;
 }
 
@@ -61,6 +67,10 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "--out") return WriteAll(args[1]);
     if (args.size() == 3 && args[0] == "--sheet") {
         WriteContactSheet(args[1], args[2]);
+        return 0;
+    }
+    if (args.size() == 2 && args[0] == "--render-audio") {
+        audio::RenderAudio(args[1]);
         return 0;
     }
     if (args.size() == 2 && args[0] == "--previews") {
