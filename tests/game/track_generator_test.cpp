@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <queue>
 #include <string>
 #include <vector>
 
@@ -157,7 +156,8 @@ TEST(TrackRoadTemplates, OpeningAndClosingRoundTripsComeBackToFourLanes) {
 // Everything wrong with one built track, as readable lines (empty when all is well).
 class TrackChecker {
 public:
-    TrackChecker(const TrackMap& map, int trackLength) : map_(map), length_(trackLength) {}
+    TrackChecker(const TrackMap& map, int trackLength)
+        : map_(map), cells_(map.Data()), top_(1500 - trackLength) {}
 
     std::vector<std::string> problems;
 
@@ -165,23 +165,60 @@ public:
         CheckCells();
         CheckStartAndTop();
         CheckRoadConnected();
-        CheckBuildings();
-        CheckPoles();
     }
 
-    // Every cell holds a tile of the table, and nothing lies above the road.
+private:
+    uint8_t T(int r, int c) const { return TrackMap::Inside(r, c) ? cells_[TrackMap::IndexOf(r, c)] : 0; }
+
+    // Every cell holds a tile of the table and nothing lies above the road; walls
+    // stand only in whole buildings by a verge; poles come in pairs by a verge.
     void CheckCells() {
-        long bad = 0, aboveRoad = 0;
-        for (int r = 1; r <= kMapRows; ++r)
-            for (int c = 1; c <= kMapCols; ++c) {
-                const uint8_t t = map_.Cell(r, c);
-                if (t >= kTileCount) ++bad;
-                if (r < 1500 - length_ && t != kTileGround) ++aboveRoad;
+        long aboveRoad = 0, bad = 0, walls = 0, buildings = 0;
+        const uint8_t* end = cells_ + size_t(kMapRows) * kMapCols;
+        const uint8_t* roadRows = cells_ + TrackMap::IndexOf(top_, 1);
+        for (const uint8_t* p = cells_; p < roadRows; ++p) aboveRoad += *p != kTileGround;
+        for (const uint8_t* p = roadRows; p < end; ++p) {
+            const uint8_t t = *p;
+            if (t >= kTileCount) ++bad;
+            if (RoleOf(t) == TileRole::Wall) ++walls;
+            if (t == 43 || t == kTilePoleLeft || t == kTilePoleRight) {
+                const int n = int(p - cells_), r = n / kMapCols + 1, c = n % kMapCols + 1;
+                if (t == 43) {
+                    ++buildings;
+                    CheckBuilding(r - 3, c - 3);
+                } else {
+                    CheckPole(r, c, t);
+                }
             }
+        }
         if (bad) problems.push_back(std::to_string(bad) + " cells outside the tile table (or left empty)");
         if (aboveRoad) problems.push_back(std::to_string(aboveRoad) + " cells above the road are not plain ground");
+        if (walls != buildings * 11)
+            problems.push_back(std::to_string(walls) + " wall tiles for " + std::to_string(buildings) + " buildings");
         if (map_.RejectedWrites())
             problems.push_back(std::to_string(map_.RejectedWrites()) + " writes fell outside the map");
+    }
+
+    void CheckBuilding(int top, int left) {
+        static const uint8_t kBuilding[4][4] = {{0, 40, 40, 40}, {41, 45, 46, 44}, {41, 47, 48, 44}, {41, 42, 42, 43}};
+        bool whole = true, vergeLeft = true, vergeRight = true;
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) whole = whole && T(top + i, left + j) == kBuilding[i][j];
+            vergeLeft = vergeLeft && T(top + i, left - 1) == kTileVerge;
+            vergeRight = vergeRight && T(top + i, left + 4) == kTileVerge;
+        }
+        if (!whole || !(vergeLeft || vergeRight))
+            problems.push_back("building at " + std::to_string(top) + "," + std::to_string(left) +
+                               (whole ? " stands by no verge" : " is not whole"));
+    }
+
+    void CheckPole(int r, int c, uint8_t t) {
+        const int side = t == kTilePoleRight ? c + 1 : c - 1;
+        const bool pairUp = T(r + 1, c) == 32 && T(r + 2, c) == t;
+        const bool pairDown = T(r - 1, c) == 32 && T(r - 2, c) == t;
+        if (T(r, side) != kTileVerge || !(pairUp || pairDown))
+            problems.push_back("pole " + std::to_string(t) + " at " + std::to_string(r) + "," + std::to_string(c) +
+                               " is not one of a pair by a verge");
     }
 
     // The first 20 rows are lanes 1-4 in 321-324 and nothing else is road there; the
@@ -190,101 +227,55 @@ public:
         for (int r = 1480; r <= 1499; ++r)
             if (RoadRow(map_, r) != Lanes(321, {1, 2, 3, 4}))
                 problems.push_back("start row " + std::to_string(r) + " is " + RoadRow(map_, r));
-        const int top = 1500 - length_;
-        const std::string topRow = RoadRow(map_, top);
+        const std::string topRow = RoadRow(map_, top_);
         if (topRow.find(":1 ") == std::string::npos || std::count(topRow.begin(), topRow.end(), ':') != 4)
-            problems.push_back("top row " + std::to_string(top) + " is " + topRow);
-        for (int r = top + 1; r <= top + 80; ++r)
+            problems.push_back("top row " + std::to_string(top_) + " is " + topRow);
+        for (int r = top_ + 1; r <= top_ + 80; ++r)
             if (RoadRow(map_, r) != topRow)
                 problems.push_back("row " + std::to_string(r) + " near the top is " + RoadRow(map_, r) +
                                    ", not " + topRow);
     }
 
-    // A flood fill over road tiles from the start reaches the top row, and no road
-    // tile lies apart from the road; the road keeps off the map's edges.
+    // A flood fill over road tiles from the start reaches the top row and every road
+    // tile of the map; the road keeps off the map's edges.
     void CheckRoadConnected() {
         std::vector<uint8_t> seen(size_t(kMapRows) * kMapCols, 0);
-        std::queue<std::pair<int, int>> todo;
+        std::vector<std::pair<int, int>> todo;
         for (int c = 321; c <= 324; ++c) {
             seen[size_t(TrackMap::IndexOf(1499, c))] = 1;
-            todo.push({1499, c});
+            todo.push_back({1499, c});
         }
-        int topReached = 1499;
+        int topReached = 1499, minCol = kMapCols, maxCol = 1;
+        long reached = 0;
         while (!todo.empty()) {
-            auto [r, c] = todo.front();
-            todo.pop();
+            auto [r, c] = todo.back();
+            todo.pop_back();
+            ++reached;
             topReached = std::min(topReached, r);
+            minCol = std::min(minCol, c);
+            maxCol = std::max(maxCol, c);
             const int dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
             for (int n = 0; n < 4; ++n) {
                 const int rr = r + dr[n], cc = c + dc[n];
-                if (!TrackMap::Inside(rr, cc) || !IsRoadTile(map_.Cell(rr, cc))) continue;
+                if (!IsRoadTile(T(rr, cc))) continue;
                 uint8_t& s = seen[size_t(TrackMap::IndexOf(rr, cc))];
                 if (s) continue;
                 s = 1;
-                todo.push({rr, cc});
+                todo.push_back({rr, cc});
             }
         }
-        if (topReached != 1500 - length_)
-            problems.push_back("the road from the start reaches row " + std::to_string(topReached));
-        long stray = 0;
-        int minCol = kMapCols, maxCol = 1;
-        for (int r = 1; r <= kMapRows; ++r)
-            for (int c = 1; c <= kMapCols; ++c) {
-                if (!IsRoadTile(map_.Cell(r, c))) continue;
-                if (!seen[size_t(TrackMap::IndexOf(r, c))]) ++stray;
-                minCol = std::min(minCol, c);
-                maxCol = std::max(maxCol, c);
-            }
-        if (stray) problems.push_back(std::to_string(stray) + " road tiles apart from the road");
+        if (topReached != top_) problems.push_back("the road from the start reaches row " + std::to_string(topReached));
+        long road = 0;
+        const uint8_t* end = cells_ + size_t(kMapRows) * kMapCols;
+        for (const uint8_t* p = cells_; p < end; ++p) road += IsRoadTile(*p);
+        if (road != reached) problems.push_back(std::to_string(road - reached) + " road tiles apart from the road");
         if (minCol < kRoadEdgeMargin || maxCol > kMapCols + 1 - kRoadEdgeMargin)
             problems.push_back("road spans columns " + std::to_string(minCol) + ".." + std::to_string(maxCol));
     }
 
-    // Walls stand only in whole buildings, and every building stands by a verge.
-    void CheckBuildings() {
-        static const uint8_t kBuilding[4][4] = {{0, 40, 40, 40}, {41, 45, 46, 44}, {41, 47, 48, 44}, {41, 42, 42, 43}};
-        long walls = 0, buildings = 0;
-        for (int r = 1; r <= kMapRows; ++r)
-            for (int c = 1; c <= kMapCols; ++c) {
-                const uint8_t t = map_.Cell(r, c);
-                if (RoleOf(t) == TileRole::Wall) ++walls;
-                if (t != 43) continue;
-                ++buildings;
-                const int top = r - 3, left = c - 3;
-                bool whole = true;
-                for (int i = 0; i < 4; ++i)
-                    for (int j = 0; j < 4; ++j) whole = whole && map_.At(top + i, left + j) == kBuilding[i][j];
-                bool byVerge = true, byVergeRight = true;
-                for (int i = 0; i < 4; ++i) {
-                    byVerge = byVerge && map_.At(top + i, left - 1) == kTileVerge;
-                    byVergeRight = byVergeRight && map_.At(top + i, left + 4) == kTileVerge;
-                }
-                if (!whole || !(byVerge || byVergeRight))
-                    problems.push_back("building at " + std::to_string(top) + "," + std::to_string(left) +
-                                       (whole ? " stands by no verge" : " is not whole"));
-            }
-        if (walls != buildings * 11)
-            problems.push_back(std::to_string(walls) + " wall tiles for " + std::to_string(buildings) + " buildings");
-    }
-
-    // Poles come in pairs with a filler between, on the verge side of their tile.
-    void CheckPoles() {
-        for (int r = 1; r <= kMapRows; ++r)
-            for (int c = 1; c <= kMapCols; ++c) {
-                const uint8_t t = map_.Cell(r, c);
-                if (t != kTilePoleLeft && t != kTilePoleRight) continue;
-                const int side = t == kTilePoleRight ? c + 1 : c - 1;
-                const bool pairUp = map_.At(r + 1, c) == 32 && map_.At(r + 2, c) == t;
-                const bool pairDown = map_.At(r - 1, c) == 32 && map_.At(r - 2, c) == t;
-                if (map_.At(r, side) != kTileVerge || !(pairUp || pairDown))
-                    problems.push_back("pole " + std::to_string(t) + " at " + std::to_string(r) + "," +
-                                       std::to_string(c) + " is not one of a pair by a verge");
-            }
-    }
-
-private:
     const TrackMap& map_;
-    int length_;
+    const uint8_t* cells_;
+    int top_;
 };
 
 std::string Join(const std::vector<std::string>& lines) {
