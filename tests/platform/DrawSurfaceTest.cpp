@@ -1,4 +1,5 @@
 // The three drawing operations on the software renderer, read back pixel by pixel.
+#include "platform/DrawCallRecorder.h"
 #include "platform/SdlDisplay.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,27 @@ TEST_F(DrawSurfaceTest, TexturesOfAGoneRendererAreHarmless) {
 
 TEST_F(DrawSurfaceTest, CreateTextureRefusesEmptyPictures) {
     EXPECT_THROW(S().CreateTexture(RgbaImage()), EngineError);
+}
+
+TEST_F(DrawSurfaceTest, RecordedCallsReplayedBareGiveTheSameFrame) {
+    DrawCallRecorder recorder(*display);
+    RgbaImage picture(8, 8, Red);
+    picture.At(0, 0) = 0;
+    picture.At(7, 7) = Blue;
+    auto t = recorder.CreateTexture(picture);
+    recorder.Draw(*t, Rect{-2, 0, 8, 8}, 10, 10);
+    recorder.Draw(*t, Rect{0, 0, 8, 8}, 796, 596);
+    recorder.DrawAlpha(*t, Rect{0, 0, 8, 8}, Rect{50, 50, 74, 66}, 100);
+    recorder.DrawRotated(*t, Rect{0, 0, 8, 8}, 120.5, 80.25, 16, 16, 8, 8, 33.75);
+    recorder.DrawAlpha(*t, Rect{0, 0, 8, 8}, Rect{0, 0, 8, 8}, 0); // draws nothing, records nothing
+    EXPECT_EQ(recorder.Recorded(), 4u);
+    EXPECT_EQ(recorder.RecordedBlended(), 1u);
+    EXPECT_EQ(recorder.RecordedRotated(), 1u);
+    const RgbaImage drawn = Read();
+    display->Clear();
+    EXPECT_NE(Read().pixels, drawn.pixels);
+    recorder.ReplayBare();
+    EXPECT_EQ(Read().pixels, drawn.pixels);
 }
 
 } // namespace
