@@ -35,7 +35,9 @@ public:
     virtual bool VsyncActive() const = 0;
 
     virtual void Clear() = 0; // fill the back buffer with black
-    virtual void Flip() = 0;  // show the back buffer
+    // Show the back buffer. Every drawn frame must end with Flip (or ReadPixels): the
+    // renderer queues draw calls until then, and a loop that never flips keeps queueing.
+    virtual void Flip() = 0;
 
     // The system pointer's display count: shown at 0 and above, hidden below. Show
     // raises it to at least 1, Hide lowers it to at most -1, so calls never pile up.
