@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -30,6 +31,8 @@ const SongCase kSongs[] = {
     {"Menu", audiotest::MenuSongBytes, 10, 8, 6, 55.0, 65.0, 5},
     {"Race", audiotest::RaceSongBytes, 12, 11, 18, 110.0, 130.0, 10},
 };
+
+void PrintTo(const SongCase& song, std::ostream* os) { *os << song.name; }
 
 class AudioSongs : public ::testing::TestWithParam<SongCase> {};
 

@@ -205,7 +205,6 @@ std::vector<uint8_t> BuildRaceSong() {
         const int p = c.NewPattern();
         Crash(c, p);
         OpenHats(c, p);
-        c.Note(p, 0, cCymbal, 60, kCrash, 48); // the crash wins over the first open hat
         Drums(c, p, four, 0, 3);
         Drums(c, p, fourEnd, 3, 1);
         BassRiff(c, p, bars);

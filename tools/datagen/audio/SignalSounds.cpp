@@ -64,6 +64,7 @@ Signal Chime(double freq, double seconds, double decay, bool edged = false) {
         }
         s[i] = float(v * std::min(1.0, t / 0.002));
     }
+    FadeOut(s, Samples(std::min(0.06, seconds * 0.4), kRate));
     return s;
 }
 
