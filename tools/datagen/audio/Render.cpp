@@ -142,6 +142,11 @@ const Effect& Find(const std::vector<Effect>& effects, const std::string& name) 
 
 double Db(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
 
+// The pattern count the module itself declares (the player keeps a spare one of its own).
+int ModulePatterns(const std::vector<uint8_t>& module) {
+    return module.size() > 71 ? module[70] | (module[71] << 8) : 0;
+}
+
 void WriteWav(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate) {
     WriteFileAtomic(path, EncodeWave16(samples, channels, rate));
 }
@@ -223,7 +228,7 @@ void RenderAudio(const std::string& dir) {
         std::snprintf(line, sizeof line,
                       "%s.xm: %zu bytes, %d channels, %d patterns, %d instruments, %d orders, restart %d, "
                       "loops after %.2f s; peak %.1f dBFS, RMS %.1f dBFS\n",
-                      song.name, module.size(), play.channels, play.patterns, play.instruments, play.orders,
+                      song.name, module.size(), play.channels, ModulePatterns(module), play.instruments, play.orders,
                       play.restart, play.loopSeconds, Db(peak / 32768.0), Db(rms / 32768.0));
         report += line;
     }

@@ -13,7 +13,8 @@ namespace vorlane::datagen::audio {
 
 // A song played through libxmp.
 struct SongPlayback {
-    int channels = 0, patterns = 0, instruments = 0, orders = 0, restart = 0;
+    int channels = 0, instruments = 0, orders = 0, restart = 0;
+    int patterns = 0;            // as the player counts them (one spare empty pattern included)
     double loopSeconds = -1.0;   // when the song first returned to its restart position
     std::vector<int16_t> stereo; // interleaved left/right
     int rate = 44100;
