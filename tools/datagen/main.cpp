@@ -30,6 +30,7 @@ struct Product {
 std::vector<Product> Products() {
     return {
         {"Data/Res/Res1.gfx", [] { return WriteImageArchive("MImageList1", BuildMenuImages()); }},
+        {"Data/Res/Res2.gfx", [] { return WriteImageArchive("MImageList2", BuildRaceImages()); }},
         {"Data/Res/Sounds.sfx", [] { return WriteSoundArchive("MSoundList", BuildSounds()); }},
         {"Data/Music/Menu.xm", [] { return BuildMenuSong(); }},
         {"Data/Music/Race.xm", [] { return BuildRaceSong(); }},

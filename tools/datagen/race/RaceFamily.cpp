@@ -1,0 +1,51 @@
+// Image list 2 as archive items, checked against the catalogue.
+#include "datagen/Catalogue.h"
+#include "datagen/Families.h"
+#include "datagen/race/RacePictures.h"
+#include "datagen/race/TileSet.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace vorlane::datagen {
+
+std::vector<GeneratedPicture> DrawRacePictures() {
+    std::vector<GeneratedPicture> drawn;
+    drawn.push_back(race::DrawTilesPicture());
+    race::DrawCarPictures(drawn);
+    race::DrawEffectPictures(drawn);
+    race::DrawPeoplePictures(drawn);
+    race::DrawPickupPictures(drawn);
+    race::DrawStreetPictures(drawn);
+    race::DrawPanelPictures(drawn);
+    race::DrawPanelIconPictures(drawn);
+    race::DrawWeaponPictures(drawn);
+
+    // Put them in catalogue order and make sure each has the catalogue's grid.
+    std::vector<GeneratedPicture> ordered;
+    for (const CatalogueEntry& entry : RaceCatalogue()) {
+        GeneratedPicture* found = nullptr;
+        for (GeneratedPicture& p : drawn)
+            if (p.name == entry.name) found = &p;
+        if (!found) throw std::logic_error(std::string("image list 2: no picture drawn for ") + entry.name);
+        const int pw = found->patternWidth > 0 ? found->patternWidth : found->image.width;
+        const int ph = found->patternHeight > 0 ? found->patternHeight : found->image.height;
+        const int patterns = (found->image.width / pw) * (found->image.height / ph);
+        if (pw != entry.width || ph != entry.height || patterns != entry.patterns)
+            throw std::logic_error(std::string("image list 2: ") + entry.name + " is drawn " + std::to_string(patterns) +
+                                   " x " + std::to_string(pw) + "x" + std::to_string(ph) + ", the catalogue wants " +
+                                   std::to_string(entry.patterns) + " x " + std::to_string(entry.width) + "x" +
+                                   std::to_string(entry.height));
+        ordered.push_back(std::move(*found));
+    }
+    if (ordered.size() != drawn.size()) throw std::logic_error("image list 2: pictures drawn that the catalogue lacks");
+    return ordered;
+}
+
+std::vector<ImageRecord> BuildRaceImages() {
+    std::vector<ImageRecord> records;
+    for (const GeneratedPicture& picture : DrawRacePictures()) records.push_back(ToImageRecord(picture));
+    return records;
+}
+
+} // namespace vorlane::datagen
