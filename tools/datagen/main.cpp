@@ -3,12 +3,14 @@
 //   datagen --out DIR               write DIR/Data/... (all products)
 //   datagen --sheet ARCHIVE OUT.png contact sheet of every image of an image archive
 //   datagen --previews DIR          menu screens assembled from the generated pictures
+//   datagen --track-preview SEED LEVEL OUT.png   the race screen on a generated track
 //   datagen --render-audio DIR      every sound effect and both songs as WAV files, with a report
 #include "datagen/Families.h"
 #include "datagen/audio/Render.h"
 #include "datagen/common/FileOut.h"
 #include "datagen/preview/Previews.h"
 #include "datagen/preview/Sheet.h"
+#include "datagen/race/TrackPreview.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -60,7 +62,8 @@ int Usage() {
                  "usage: datagen --out DIR\n"
                  "       datagen --sheet ARCHIVE OUT.png\n"
                  "       datagen --previews DIR\n"
-                 "       datagen --render-audio DIR\n");
+                 "       datagen --render-audio DIR\n"
+                 "       datagen --track-preview SEED LEVEL OUT.png\n");
     return 2;
 }
 
@@ -76,6 +79,10 @@ int Run(const std::vector<std::string>& args) {
     }
     if (args.size() == 2 && args[0] == "--previews") {
         WriteScreenPreviews(args[1]);
+        return 0;
+    }
+    if (args.size() == 4 && args[0] == "--track-preview") {
+        race::WriteTrackPreview(uint32_t(std::stoul(args[1])), std::stoi(args[2]), args[3]);
         return 0;
     }
     return Usage();

@@ -195,11 +195,7 @@ void Chevrons(cairo_t* cr, double x0, double x1, bool pointLeft) {
     cairo_restore(cr);
 }
 
-} // namespace
-
-void PaintRoadTile(cairo_t* cr, const Textures& tx, int tile) {
-    PaintGrass(cr, tx);
-    RoadWindow w;
+bool WindowOf(int tile, RoadWindow& w) {
     if (tile >= 1 && tile <= 4) {
         w.column = tile - 1;
     } else if (tile >= 5 && tile <= 8) {
@@ -210,7 +206,25 @@ void PaintRoadTile(cairo_t* cr, const Textures& tx, int tile) {
         w = {16 - tile, -1, 0};
     } else if (tile >= 17 && tile <= 20) {
         w = {19 - tile, -1, 36};
+    } else {
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool RoadOriginInTile(int tile, double localY, double& originX) {
+    RoadWindow w;
+    if (!WindowOf(tile, w)) return false;
+    originX = LocalX(w, 0, localY);
+    return true;
+}
+
+void PaintRoadTile(cairo_t* cr, const Textures& tx, int tile) {
+    PaintGrass(cr, tx);
+    RoadWindow w;
+    WindowOf(tile, w);
     // Where a shift meets a side road, the side road's paving runs up to the kerb.
     if (tile == 5) PaintFootpaths(cr, tx, {false, false, true, false});
     if (tile == 12 || tile == 13) PaintFootpaths(cr, tx, {false, false, false, true});

@@ -33,6 +33,12 @@ void PaintSceneryTile(cairo_t* cr, const Textures& tx, int tile); // 30..32, 36.
 // The solid shapes of tiles 39..44 and 59 as a path (the current path is replaced).
 void ObstacleSolidPath(cairo_t* cr, int tile);
 
+// Where the four-lane road's cross-section lies under a point of a road tile: the
+// cross-section's x = 0 (the outer edge of lane 1's tile on a straight road) is at
+// tile x = the answer, on tile row localY. False for tiles that are not lanes of a
+// straight road or a shift (1..20).
+bool RoadOriginInTile(int tile, double localY, double& originX);
+
 // A broad-leaved tree seen from above, canopy centred on (cx, cy), shadow included.
 void PaintTree(cairo_t* cr, double cx, double cy, double radius, uint32_t seed);
 
