@@ -31,9 +31,9 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
     std::vector<Puff> puffs;
     for (int i = 0; i < 11; ++i)
         puffs.push_back({rng.Range(0, 2 * M_PI), rng.Range(0.15, 0.6), rng.Range(0.35, 0.6), rng.Range(0, 1)});
-    const double grow = Ease(std::min(1.0, t * 1.6));
-    const double fire = std::clamp(1.0 - (t - 0.25) / 0.5, 0.0, 1.0); // how much of it still burns
-    const double smokeAlpha = std::clamp(1.0 - (t - 0.55) / 0.45, 0.0, 1.0) * std::min(1.0, t * 3);
+    const double grow = Ease(std::min(1.0, t * 2.5));
+    const double fire = std::clamp(1.0 - (t - 0.3) / 0.45, 0.0, 1.0); // how much of it still burns
+    const double smokeAlpha = (1.0 - 0.6 * std::clamp((t - 0.55) / 0.45, 0.0, 1.0)) * std::min(1.0, t * 3);
     // Smoke: grey-brown puffs that swell and rise a little as the fire dies.
     for (const Puff& p : puffs) {
         const double d = size * p.dist * (0.6 + grow * 0.8 + t * 0.3);
@@ -50,9 +50,9 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
     const Colour core = Mix(Hex(0xFFFFF0), Hex(0xFFC040), std::min(1.0, t * 2));
     const Colour rim = Mix(Hex(0xFF7A10), Hex(0x8A1A08), std::min(1.0, t * 1.5));
     for (const Puff& p : puffs) {
-        const double d = size * p.dist * grow * 0.8;
+        const double d = size * p.dist * grow;
         const double x = cx + std::cos(p.angle) * d, y = cy + std::sin(p.angle) * d;
-        const double r = size * p.radius * (0.45 + grow * 0.55) * (0.6 + 0.4 * fire);
+        const double r = size * p.radius * (0.6 + grow * 0.7) * (0.6 + 0.4 * fire);
         RadialBlob(cr, x, y, r, WithAlpha(core, fire), WithAlpha(rim, fire));
     }
     RadialBlob(cr, cx, cy, size * 0.45 * (0.5 + grow * 0.5) * fire, Hex(0xFFFFF4, fire), Hex(0xFFD060, 0));

@@ -236,22 +236,21 @@ void PaintPillar(cairo_t* cr, const Textures& tx, double x0, double x1) {
 
 // Solid parts of the walled building: the boundary wall is built of panels, one per
 // tile, so that its tiles stand in a row or alone without a cut at a tile edge.
-void WallBottomPath(cairo_t* cr) { RoundedRectPath(cr, 2, 58, 68, 10, 1.5); }
-void WallRightPath(cairo_t* cr) { RoundedRectPath(cr, 65, 2, 5, 62, 1.5); }
+void WallBottomPath(cairo_t* cr) { RoundedRectPath(cr, 1, 58, 70, 11, 1.5); }
+void WallRightPath(cairo_t* cr) { RoundedRectPath(cr, 65, 1, 6, 64, 1.5); }
 void BlockPath(cairo_t* cr) { RoundedRectPath(cr, 2, 2, 60, 60, 2); }
 
 void PaintWall(cairo_t* cr, const Textures& tx, bool bottom) {
     // The panel's shadow stays inside the tile and fades out before its edge.
     if (bottom) {
-        cairo_rectangle(cr, 4, 68, 66, 4);
-        cairo_pattern_t* g = cairo_pattern_create_linear(0, 68, 0, 72);
+        cairo_rectangle(cr, 3, 69, 68, 3);
+        cairo_pattern_t* g = cairo_pattern_create_linear(0, 69, 0, 72);
         AddStop(g, 0, Hex(0x000000, 0.45));
         AddStop(g, 1, Hex(0x000000, 0.0));
         SetSourceAndRelease(cr, g);
         cairo_fill(cr);
-        cairo_rectangle(cr, 70, 60, 2, 10);
     } else {
-        cairo_rectangle(cr, 67, 64, 3, 4);
+        cairo_rectangle(cr, 67, 65, 4, 3);
     }
     SetColour(cr, Hex(0x000000, 0.3));
     cairo_fill(cr);
@@ -264,25 +263,25 @@ void PaintWall(cairo_t* cr, const Textures& tx, bool bottom) {
     SetColour(cr, Hex(0x4C1E12, 0.5));
     cairo_set_line_width(cr, 0.7);
     if (bottom) {
-        for (double x = 5; x < 70; x += 6) {
+        for (double x = 5; x < 71; x += 6) {
             cairo_move_to(cr, x, 58);
-            cairo_line_to(cr, x, 68);
+            cairo_line_to(cr, x, 69);
         }
         cairo_stroke(cr);
-        cairo_rectangle(cr, 2, 61, 68, 4);
+        cairo_rectangle(cr, 1, 61.5, 70, 4);
     } else {
-        for (double y = 5; y < 64; y += 6) {
+        for (double y = 5; y < 65; y += 6) {
             cairo_move_to(cr, 65, y);
-            cairo_line_to(cr, 70, y);
+            cairo_line_to(cr, 71, y);
         }
         cairo_stroke(cr);
-        cairo_rectangle(cr, 66.5, 2, 2, 62);
+        cairo_rectangle(cr, 66.8, 1, 2.4, 64);
     }
     FillMaterial(cr, tx, Material::Concrete);
     cairo_new_path(cr);
     // The panel's lower and right faces in shade.
-    if (bottom) cairo_rectangle(cr, 2, 66.5, 68, 1.5);
-    else cairo_rectangle(cr, 68.8, 2, 1.2, 62);
+    if (bottom) cairo_rectangle(cr, 1, 67.5, 70, 1.5);
+    else cairo_rectangle(cr, 69.8, 1, 1.2, 64);
     SetColour(cr, Hex(0x000000, 0.35));
     cairo_fill(cr);
     cairo_restore(cr);

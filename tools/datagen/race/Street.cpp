@@ -24,7 +24,7 @@ constexpr double kArm = 54;
 const LampShape kLamps[6] = {
     {"Lamp_L", 90, 20, 3.5, 9.5, 1, 0},      // left verge of a straight road
     {"Lamp_R", 90, 20, 85.5, 9.5, -1, 0},    // right verge
-    {"Lamp_RL", 64, 44, 3.5, 3.5, 1, 0.5},   // left edge of a shift to the right
+    {"Lamp_RL", 64, 44, 3, 3, 1, 0.5},       // left edge of a shift to the right
     {"Lamp_RR", 80, 48, 74.5, 42, -1, -0.5}, // right edge of a shift to the right
     {"Lamp_LR", 80, 44, 75.5, 3.5, -1, 0.5}, // right edge of a shift to the left
     {"Lamp_LL", 64, 48, 3, 40.5, 1, -0.5},   // left edge of a shift to the left
