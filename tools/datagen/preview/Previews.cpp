@@ -6,6 +6,7 @@
 #include "datagen/common/Picture.h"
 #include "engine/Images.h"
 #include "datagen/preview/GameText.h"
+#include "datagen/race/TrackPreview.h"
 
 #include <filesystem>
 #include <string>
@@ -39,6 +40,13 @@ public:
             return;
         }
         Paint(*item, pattern, int(cx - item->FrameWidth() / 2.0), int(cy - item->FrameHeight() / 2.0));
+    }
+    // A whole screen drawn elsewhere (the race), under what follows.
+    void Backdrop(const RgbaImage& screen) {
+        cairo_surface_t* surface = ImageToSurface(screen);
+        cairo_set_source_surface(cr(), surface, 0, 0);
+        cairo_paint(cr());
+        cairo_surface_destroy(surface);
     }
     void Text(int style, const std::string& text, int x, int y, bool centreX, bool centreY) {
         DrawGameText(cr(), style, text, x, y, centreX, centreY);
@@ -232,20 +240,22 @@ void WriteScreenPreviews(const std::string& dir, const std::string& raceArchive)
         MainMenu(s);
         Question(s, "Win_EG", 295, 248, 12);
     });
-    shot("10_dialog_exit_to_menu.png", [](Screen& s) {
-        s.Place("MMBG", 0, 0, 0);
+    // The race dialogs over a race in progress.
+    const RgbaImage raceScreen = race::RenderTrackPreview(7, 2);
+    shot("10_dialog_exit_to_menu.png", [&](Screen& s) {
+        s.Backdrop(raceScreen);
         Question(s, "Win_ExitToMenu", 276, 248, 11);
     });
     shot("11_dialog_clear_scores.png", [&](Screen& s) {
         HighScores(s, table, false, 1); // the table's texts are not drawn under this dialog
         Question(s, "Win_ClearHS", 268, 237, 12);
     });
-    shot("12_dialog_name_entry.png", [](Screen& s) {
-        s.Place("MMBG", 0, 0, 0);
+    shot("12_dialog_name_entry.png", [&](Screen& s) {
+        s.Backdrop(raceScreen);
         NameEntry(s, 48250, "Alexander");
     });
-    shot("13_dialog_messages.png", [](Screen& s) {
-        s.Place("MMBG", 0, 0, 0);
+    shot("13_dialog_messages.png", [&](Screen& s) {
+        s.Backdrop(raceScreen);
         s.Text(5, "Your time is over,", 348, 217, true, true);
         s.Text(5, "Try again, please!", 348, 267, true, true);
         s.Text(5, "Game Over", 348, 360, true, true);
