@@ -44,6 +44,15 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
                    Colour{shade, shade, shade, 0});
     }
     if (fire <= 0) return;
+    // The blast's ring of dust and heat racing outward in the first moments.
+    if (t < 0.3) {
+        const double ring = size * (0.5 + t * 3.2), a = 1 - t / 0.3;
+        cairo_new_path(cr);
+        cairo_arc(cr, cx, cy, ring, 0, 2 * M_PI);
+        cairo_set_line_width(cr, 2 + 4 * a);
+        SetColour(cr, Hex(0xFFE2A0, 0.55 * a));
+        cairo_stroke(cr);
+    }
     // Glow around the fire.
     RadialBlob(cr, cx, cy, size * (0.7 + grow * 0.6), Hex(0xFFB040, 0.55 * fire), Hex(0xFF5010, 0));
     // Flames: hot lobes from white at the core through yellow and orange to red.
@@ -55,7 +64,8 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
         const double r = size * p.radius * (0.6 + grow * 0.7) * (0.6 + 0.4 * fire);
         RadialBlob(cr, x, y, r, WithAlpha(core, fire), WithAlpha(rim, fire));
     }
-    RadialBlob(cr, cx, cy, size * 0.45 * (0.5 + grow * 0.5) * fire, Hex(0xFFFFF4, fire), Hex(0xFFD060, 0));
+    RadialBlob(cr, cx, cy, size * (0.55 + 0.35 * (1 - t)) * (0.5 + grow * 0.5) * fire, Hex(0xFFFFF4, fire),
+               Hex(0xFFD060, 0));
     // Sparks flung out early on.
     if (t < 0.5) {
         for (int i = 0; i < 14; ++i) {
@@ -68,46 +78,49 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
     }
 }
 
-void PaintRocket(cairo_t* cr) {
-    // Pointing up: red nose, white body, grey fins at the tail.
+// The rocket, pointing up, from its nose at the top to its nozzle at row 21: the race
+// hangs the flame from about row 20 of a turned rocket, so the rows below stay empty.
+void RocketBody(cairo_t* cr) {
     const double cx = 6;
     cairo_new_path(cr);
-    cairo_move_to(cr, cx - 4.5, 28);
-    cairo_line_to(cr, cx - 5.8, 31.5);
-    cairo_line_to(cr, cx + 5.8, 31.5);
-    cairo_line_to(cr, cx + 4.5, 28);
-    cairo_line_to(cr, cx + 5.8, 21);
-    cairo_line_to(cr, cx - 5.8, 21);
+    cairo_move_to(cr, cx, 0.5);
+    cairo_curve_to(cr, cx + 2.6, 2.5, cx + 2.8, 5, cx + 2.8, 7);
+    cairo_line_to(cr, cx + 2.8, 19);
+    cairo_line_to(cr, cx + 2, 21);
+    cairo_line_to(cr, cx - 2, 21);
+    cairo_line_to(cr, cx - 2.8, 19);
+    cairo_line_to(cr, cx - 2.8, 7);
+    cairo_curve_to(cr, cx - 2.8, 5, cx - 2.6, 2.5, cx, 0.5);
+    cairo_close_path(cr);
+}
+
+void PaintRocket(cairo_t* cr) {
+    const double cx = 6;
+    // Fins at the tail.
+    cairo_new_path(cr);
+    cairo_move_to(cr, cx - 2.8, 13);
+    cairo_line_to(cr, cx - 5.6, 19);
+    cairo_line_to(cr, cx - 5.6, 21);
+    cairo_line_to(cr, cx + 5.6, 21);
+    cairo_line_to(cr, cx + 5.6, 19);
+    cairo_line_to(cr, cx + 2.8, 13);
     cairo_close_path(cr);
     SetColour(cr, Hex(0x5A6068));
     cairo_fill(cr);
-    cairo_new_path(cr);
-    cairo_move_to(cr, cx, 0.5);
-    cairo_curve_to(cr, cx + 3, 3, cx + 3.2, 6, cx + 3.2, 9);
-    cairo_line_to(cr, cx + 3.2, 29);
-    cairo_line_to(cr, cx - 3.2, 29);
-    cairo_line_to(cr, cx - 3.2, 9);
-    cairo_curve_to(cr, cx - 3.2, 6, cx - 3, 3, cx, 0.5);
-    cairo_close_path(cr);
-    SetLinear(cr, cx - 3.2, 0, cx + 3.2, 0, {Hex(0x9AA0A8), Hex(0xFFFFFF), Hex(0xC8CDD2), Hex(0x7A8088)});
-    cairo_fill_preserve(cr);
-    cairo_save(cr);
-    cairo_clip(cr);
-    cairo_rectangle(cr, 0, 0, 12, 8);
-    SetLinear(cr, cx - 3.2, 0, cx + 3.2, 0, {Hex(0x8A1010), Hex(0xF04030), Hex(0xA01818)});
+    RocketBody(cr);
+    SetLinear(cr, cx - 2.8, 0, cx + 2.8, 0, {Hex(0x9AA0A8), Hex(0xFFFFFF), Hex(0xC8CDD2), Hex(0x7A8088)});
     cairo_fill(cr);
-    cairo_rectangle(cr, 0, 16, 12, 2);
+    cairo_save(cr);
+    RocketBody(cr);
+    cairo_clip(cr);
+    cairo_rectangle(cr, 0, 0, 12, 6);
+    SetLinear(cr, cx - 2.8, 0, cx + 2.8, 0, {Hex(0x8A1010), Hex(0xF04030), Hex(0xA01818)});
+    cairo_fill(cr);
+    cairo_rectangle(cr, 0, 11, 12, 1.6);
     SetColour(cr, Hex(0xD02020));
     cairo_fill(cr);
     cairo_restore(cr);
-    cairo_new_path(cr);
-    cairo_move_to(cr, cx, 0.5);
-    cairo_curve_to(cr, cx + 3, 3, cx + 3.2, 6, cx + 3.2, 9);
-    cairo_line_to(cr, cx + 3.2, 29);
-    cairo_line_to(cr, cx - 3.2, 29);
-    cairo_line_to(cr, cx - 3.2, 9);
-    cairo_curve_to(cr, cx - 3.2, 6, cx - 3, 3, cx, 0.5);
-    cairo_close_path(cr);
+    RocketBody(cr);
     SetColour(cr, Hex(0x202428, 0.7));
     cairo_set_line_width(cr, 0.6);
     cairo_stroke(cr);
@@ -192,10 +205,10 @@ void Mark(cairo_t* cr, const Colour& c, uint32_t seed, bool splash) {
 
 void DrawEffectPictures(std::vector<GeneratedPicture>& out) {
     out.push_back(DrawPatterns("ExplosionBig", 64, 64, 16, [](cairo_t* cr, int p) {
-        Fireball(cr, 32, 33, p / 15.0, 21, 4001);
+        Fireball(cr, 32, 33, p / 15.0, 23, 4001);
     }));
     out.push_back(DrawPatterns("Explosion", 64, 64, 10, [](cairo_t* cr, int p) {
-        Fireball(cr, 32, 32, p / 9.0, 16, 5003);
+        Fireball(cr, 32, 32, p / 9.0, 19, 5003);
     }));
     out.push_back(DrawPicture("Rocket", 12, 32, PaintRocket));
     out.push_back(DrawPatterns("EngineFire", 12, 20, 4, [](cairo_t* cr, int p) {

@@ -151,7 +151,7 @@ void Dial(cairo_t* cr) {
             cairo_fill(cr);
         }
     }
-    Caption(cr, "KM/H", cx, cy + 24, 9);
+    Caption(cr, "KM/H", cx, cy + 17, 9);
     // Hub under the needle's pivot.
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, 7, 0, 2 * M_PI);
@@ -193,9 +193,9 @@ void PaintPanel(cairo_t* cr) {
     for (Pt p : {Pt{14, 590}, Pt{180, 590}, Pt{180, 236}, Pt{14, 236}}) Screw(cr, p.x, p.y);
 
     // Texts the race prints: level, time and score windows.
-    Lcd(cr, 12, 11, 136, 34);
+    Lcd(cr, 9, 11, 150, 34);
     Caption(cr, "TIME", PX(kTimeTextX), 82);
-    Lcd(cr, 28, 99, 134, 36);
+    Lcd(cr, 27, 99, 132, 36);
     Caption(cr, "SCORE", PX(kScoreTextX), 167);
     Lcd(cr, 14, 185, 136, 34);
     ProgressTrack(cr);

@@ -16,7 +16,7 @@ struct Look {
 };
 
 const Look kMan{0x3A2618, 0x2F6FB8, 0x33363C, 0x1C1C1C, 0xE0B08A, false};
-const Look kWoman{0xC8852E, 0xD23A5A, 0xD23A5A, 0x7A1E30, 0xEDC3A0, true};
+const Look kWoman{0xC8852E, 0xD23A5A, 0xEDC3A0, 0x7A1E30, 0xEDC3A0, true};
 
 void Ellipse(cairo_t* cr, double x, double y, double rx, double ry) {
     cairo_save(cr);
@@ -41,13 +41,13 @@ void Limb(cairo_t* cr, double x0, double y0, double x1, double y1, double width,
 // leg is forward.
 void Walker(cairo_t* cr, const Look& look, double swing) {
     const Colour skin = Hex(look.skin), top = Hex(look.top), legs = Hex(look.legs);
-    const double stride = 7.5;
-    // Legs and feet: one forward, one back.
+    const double stride = 5.5;
+    // Legs and feet: one forward, one back; the feet show beyond the body.
     for (int side : {-1, 1}) {
-        const double s = swing * side * -1; // left leg (side -1) forward for positive swing
-        const double fy = -s * stride;
-        Limb(cr, side * 3.2, 2, side * 3.4, 2 + fy + (s > 0 ? -2 : 2), 4.2, legs);
-        Ellipse(cr, side * 3.4, 2 + fy + (s > 0 ? -4.5 : 4.5), 2.2, 3.2);
+        const double s = -swing * side; // the left leg (side -1) is forward for positive swing
+        const double foot = 1.5 - s * stride;
+        Limb(cr, side * 3.0, 1.5, side * 3.2, foot, look.woman ? 3.2 : 4.4, legs);
+        Ellipse(cr, side * 3.2, foot + (s > 0 ? -1.6 : 1.6), 2.1, 3.0);
         SetColour(cr, Hex(look.shoes));
         cairo_fill(cr);
     }
@@ -113,6 +113,7 @@ GeneratedPicture WalkCycle(const std::string& name, const Look& look, double deg
         const double swing = std::sin(2 * M_PI * p / 5.0);
         cairo_translate(cr, 27, 27);
         cairo_rotate(cr, degrees * M_PI / 180);
+        cairo_scale(cr, 1.3, 1.3);
         WithShadow(cr, [&](cairo_t* c) { Walker(c, look, swing); });
     });
 }
@@ -124,6 +125,7 @@ void Lying(cairo_t* cr, const Look& look) {
     SetColour(cr, Hex(0x6A0808, 0.55));
     cairo_fill(cr);
     cairo_rotate(cr, 0.5);
+    cairo_scale(cr, 1.15, 1.15);
     WithShadow(cr, [&](cairo_t* c) {
         const Colour top = Hex(look.top), legs = Hex(look.legs), skin = Hex(look.skin);
         Limb(c, -3, 6, -8, 17, 4.2, legs);

@@ -127,57 +127,105 @@ void NitroBottle(cairo_t* cr, double cx, double cy, double w) {
     cairo_fill(cr);
 }
 
-// A machine gun seen from above, pointing up, centred on (cx, cy), length len.
+// A machine gun from the side, muzzle up and to the right, centred on (cx, cy).
 void GunIcon(cairo_t* cr, double cx, double cy, double len) {
-    const double s = len / 26;
+    const double s = len / 28;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, -0.55);
     cairo_scale(cr, s, s);
-    // Stock and body.
-    RoundedRectPath(cr, -3.5, 1, 7, 12, 1.5);
-    SetLinear(cr, -3.5, 0, 3.5, 0, {Hex(0x6E4424), Hex(0xA06A3C), Hex(0x5A361C)});
+    auto metal = [&](double y0, double y1) {
+        SetLinear(cr, 0, y0, 0, y1, {Hex(0x9AA2AA), Hex(0x3A4046), Hex(0x15181B)});
+    };
+    // Stock.
+    cairo_move_to(cr, -14, -2);
+    cairo_line_to(cr, -7, -2.5);
+    cairo_line_to(cr, -7, 2.5);
+    cairo_line_to(cr, -14, 4.5);
+    cairo_close_path(cr);
+    SetLinear(cr, 0, -2.5, 0, 4.5, {Hex(0xB07A48), Hex(0x6A4222)});
     cairo_fill(cr);
-    RoundedRectPath(cr, -4, -6, 8, 9, 1.5);
-    SetLinear(cr, -4, 0, 4, 0, {Hex(0x202428), Hex(0x6A7078), Hex(0x1A1D20)});
+    // Receiver, grip and the belt of cartridges.
+    RoundedRectPath(cr, -7.5, -3, 9, 5.5, 1);
+    metal(-3, 2.5);
     cairo_fill(cr);
-    // Twin barrels with a cooling jacket.
-    for (double x : {-1.8, 1.8}) {
-        cairo_rectangle(cr, x - 1, -13, 2, 8);
-        SetLinear(cr, x - 1, 0, x + 1, 0, {Hex(0x30343A), Hex(0x9AA2AA), Hex(0x30343A)});
+    cairo_move_to(cr, -5.5, 2.5);
+    cairo_line_to(cr, -3, 2.5);
+    cairo_line_to(cr, -4, 7);
+    cairo_line_to(cr, -6.5, 7);
+    cairo_close_path(cr);
+    SetColour(cr, Hex(0x24282C));
+    cairo_fill(cr);
+    for (int k = 0; k < 4; ++k) {
+        cairo_rectangle(cr, -1.5 + k * 1.6, 2.5 + k * 0.9, 1.3, 3.2);
+        SetColour(cr, Hex(0xE2B23C));
         cairo_fill(cr);
     }
-    cairo_rectangle(cr, -3.6, -9, 7.2, 1.4);
+    // Perforated cooling jacket and the barrel.
+    cairo_rectangle(cr, 1, -2.2, 9, 4.4);
+    metal(-2.2, 2.2);
+    cairo_fill(cr);
+    for (int k = 0; k < 3; ++k) {
+        cairo_new_path(cr);
+        cairo_arc(cr, 3 + k * 2.8, 0, 0.8, 0, 2 * M_PI);
+        SetColour(cr, Hex(0x0A0C0E));
+        cairo_fill(cr);
+    }
+    cairo_rectangle(cr, 10, -1, 5, 2);
+    metal(-1, 1);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 14, -1.6, 1.6, 3.2);
     SetColour(cr, Hex(0x15181B));
     cairo_fill(cr);
-    // Ammunition belt.
-    for (int k = 0; k < 4; ++k) {
-        cairo_rectangle(cr, 4 + k * 1.6, -3 + k * 1.5, 1.4, 2.8);
-        SetColour(cr, Hex(0xD9A634));
-        cairo_fill(cr);
-    }
     cairo_restore(cr);
 }
 
-// A rocket launcher pod from above: four tubes with rocket noses, pointing up.
+// A rocket from the side, nose up and to the right, with its exhaust.
 void LauncherIcon(cairo_t* cr, double cx, double cy, double len) {
-    const double s = len / 26;
+    const double s = len / 28;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, -0.55);
     cairo_scale(cr, s, s);
-    RoundedRectPath(cr, -8, -12, 16, 24, 2.5);
-    SetLinear(cr, -8, 0, 8, 0, {Hex(0x3C4A2E), Hex(0x74885A), Hex(0x2E3A22)});
+    // Exhaust.
+    cairo_move_to(cr, -9, -2);
+    cairo_curve_to(cr, -13, -2.5, -16, -1, -17, 0);
+    cairo_curve_to(cr, -16, 1, -13, 2.5, -9, 2);
+    cairo_close_path(cr);
+    SetLinear(cr, -17, 0, -9, 0, {Hex(0xFF6010, 0.0), Hex(0xFFB040), Hex(0xFFF6C0)});
     cairo_fill(cr);
-    for (int k = 0; k < 4; ++k) {
-        const double x = -5.6 + k * 3.75;
-        RoundedRectPath(cr, x - 1.5, -13, 3, 20, 1.5);
-        SetLinear(cr, x - 1.5, 0, x + 1.5, 0, {Hex(0x1E2418), Hex(0x50603E), Hex(0x1E2418)});
-        cairo_fill(cr);
-        cairo_arc(cr, x, -11.5, 1.4, 0, 2 * M_PI);
-        SetColour(cr, Hex(0xE03020));
-        cairo_fill(cr);
-    }
-    cairo_rectangle(cr, -8, 6, 16, 2);
-    SetColour(cr, Hex(0xE8C020));
+    // Fins.
+    cairo_move_to(cr, -9, -2.2);
+    cairo_line_to(cr, -11.5, -5.5);
+    cairo_line_to(cr, -5.5, -2.2);
+    cairo_close_path(cr);
+    cairo_move_to(cr, -9, 2.2);
+    cairo_line_to(cr, -11.5, 5.5);
+    cairo_line_to(cr, -5.5, 2.2);
+    cairo_close_path(cr);
+    SetColour(cr, Hex(0x3E4A2E));
+    cairo_fill(cr);
+    // Body and nose.
+    cairo_move_to(cr, -9, -2.4);
+    cairo_line_to(cr, 7, -2.4);
+    cairo_curve_to(cr, 11, -2.4, 14, -1, 15, 0);
+    cairo_curve_to(cr, 14, 1, 11, 2.4, 7, 2.4);
+    cairo_line_to(cr, -9, 2.4);
+    cairo_close_path(cr);
+    SetLinear(cr, 0, -2.4, 0, 2.4, {Hex(0xFFFFFF), Hex(0xC8CDD2), Hex(0x6E767E)});
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, 7, -3, 9, 6);
+    cairo_clip(cr);
+    cairo_move_to(cr, 7, -2.4);
+    cairo_curve_to(cr, 11, -2.4, 14, -1, 15, 0);
+    cairo_curve_to(cr, 14, 1, 11, 2.4, 7, 2.4);
+    cairo_close_path(cr);
+    SetLinear(cr, 0, -2.4, 0, 2.4, {Hex(0xFF6A5A), Hex(0xD02018), Hex(0x801010)});
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_rectangle(cr, 0, -2.4, 1.6, 4.8);
+    SetColour(cr, Hex(0xD02018));
     cairo_fill(cr);
     cairo_restore(cr);
 }
@@ -215,11 +263,11 @@ void DrawPickupPictures(std::vector<GeneratedPicture>& out) {
     }));
     out.push_back(DrawPicture("BonusMGnp", 34, 34, [](cairo_t* cr) {
         Badge(cr, Hex(0xF2C230));
-        GunIcon(cr, 16.5, 17, 22);
+        GunIcon(cr, 16.5, 17, 25);
     }));
     out.push_back(DrawPicture("BonusRnp", 34, 34, [](cairo_t* cr) {
         Badge(cr, Hex(0xFF8A2A));
-        LauncherIcon(cr, 16.5, 17, 21);
+        LauncherIcon(cr, 17, 16.5, 24);
     }));
 }
 
@@ -230,11 +278,11 @@ void DrawPanelIconPictures(std::vector<GeneratedPicture>& out) {
     }));
     out.push_back(DrawPicture("BonusM", 30, 30, [](cairo_t* cr) {
         IconPlate(cr);
-        GunIcon(cr, 15, 15.5, 23);
+        GunIcon(cr, 15, 15.5, 25);
     }));
     out.push_back(DrawPicture("BonusR", 30, 30, [](cairo_t* cr) {
         IconPlate(cr);
-        LauncherIcon(cr, 15, 15.5, 22);
+        LauncherIcon(cr, 15.5, 15, 24);
     }));
 }
 

@@ -15,6 +15,7 @@
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 namespace vorlane::datagen::race {
 namespace {
@@ -90,12 +91,11 @@ struct View {
 
 bool IsLane(int t) { return (t >= 1 && t <= 22) || (t >= 33 && t <= 35); }
 
-// The view showing the most varied stretch of road: every place along the road is
-// scored by how many different tiles (road pieces above all) its screen would show.
-View ChooseView(const TrackMap& map, int trackLength) {
-    View best;
-    int bestScore = -1;
-    for (int row = 1500 - trackLength + 2; row <= kMaxMapRow - 2; row += 2) {
+// A view on a stretch of road that is not plain straight: the seed picks one of the
+// places whose screen shows a shift, split, merge, median or widening.
+View ChooseView(const TrackMap& map, int trackLength, uint32_t seed) {
+    std::vector<View> candidates;
+    for (int row = 1500 - trackLength + 2; row <= kMaxMapRow - 2; row += 3) {
         int sum = 0, count = 0;
         for (int c = 1; c <= kMapCols; ++c)
             if (IsLane(map.At(row + 5, c))) {
@@ -104,21 +104,20 @@ View ChooseView(const TrackMap& map, int trackLength) {
             }
         if (count == 0) continue;
         const int centre = (sum + count / 2) / count;
-        const int mapCol = std::clamp(centre - 4, 0, kMaxMapCol);
-        std::set<int> seen;
-        int score = 0;
-        for (int r = row; r < row + 9; ++r)
-            for (int c = mapCol; c < mapCol + 9; ++c) {
+        View v;
+        v.mapRow = row;
+        v.mapCol = std::clamp(centre - 4, 0, kMaxMapCol);
+        int special = 0;
+        for (int r = row + 2; r < row + 7; ++r)
+            for (int c = v.mapCol; c < v.mapCol + 9; ++c) {
                 const int t = map.At(r, c);
-                if (seen.insert(t).second) score += (t >= 5 && t <= 22) || (t >= 33 && t <= 35) ? 4 : 1;
+                special += (t >= 5 && t <= 22) || (t >= 33 && t <= 35);
             }
-        if (score > bestScore) {
-            bestScore = score;
-            best.mapRow = row;
-            best.mapCol = mapCol;
-        }
+        if (special > 0) candidates.push_back(v);
     }
-    return best;
+    if (candidates.empty()) throw std::runtime_error("track preview: the road never leaves the straight");
+    TRandom pick(seed ^ 0x5EEDu);
+    return candidates[size_t(pick.Random(int(candidates.size())))];
 }
 
 // Where the left-most (or right-most) road of a map row has its cross-section origin,
@@ -178,7 +177,7 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
     TRandom rng(seed);
     BuildTrack(map, rng, params.TrackLength);
     const PictureBook book;
-    const View view = ChooseView(map, params.TrackLength);
+    const View view = ChooseView(map, params.TrackLength, seed);
 
     Canvas canvas(800, 600);
     cairo_t* cr = canvas.cr();

@@ -10,8 +10,9 @@
 
 namespace vorlane::datagen::race {
 
-// The 800 x 600 screen. The view shows the stretch of the level's road with the most
-// varied tiles, so that a few seeds cover shifts, splits, medians and their verges.
+// The 800 x 600 screen. The view shows one of the stretches of the level's road with
+// the most varied tiles (the seed picks which), so that a few seeds cover shifts,
+// splits, medians, widenings and what lines them.
 RgbaImage RenderTrackPreview(uint32_t seed, int level);
 
 void WriteTrackPreview(uint32_t seed, int level, const std::string& pngPath);
