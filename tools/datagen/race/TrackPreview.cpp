@@ -200,6 +200,18 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
             }
     }
 
+    // The finish line across the inner lanes of the top straight, when it is in view.
+    const int finishRow = 1550 - params.TrackLength;
+    if (finishRow >= view.mapRow && finishRow < view.mapRow + kViewRows) {
+        int c1 = 0, c4 = 0;
+        for (int c = 1; c <= kMapCols; ++c)
+            if (map.At(finishRow, c) == 1 && c1 == 0) c1 = c;
+        for (int c = kMapCols; c >= 1; --c)
+            if (map.At(finishRow, c) == 4 && c4 == 0) c4 = c;
+        for (int c = c1 + 1; c1 > 0 && c < c4; ++c)
+            book.Draw(cr, "FinishLine", 0, view.ScreenX(c * kTile), view.ScreenY(finishRow * kTile));
+    }
+
     // Pedestrians on the verges and side roads.
     int walkers = 0;
     for (int r = view.mapRow; r < view.mapRow + kViewRows && walkers < 7; ++r)
