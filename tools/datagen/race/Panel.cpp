@@ -190,7 +190,7 @@ void PaintPanel(cairo_t* cr) {
     cairo_rectangle(cr, 5, 0, 2, H);
     SetColour(cr, Hex(0xE8501A, 0.85));
     cairo_fill(cr);
-    for (Pt p : {Pt{14, 590}, Pt{180, 590}, Pt{180, 236}, Pt{14, 236}}) Screw(cr, p.x, p.y);
+    for (Pt p : {Pt{14, 590}, Pt{180, 590}}) Screw(cr, p.x, p.y);
 
     // Texts the race prints: level, time and score windows.
     Lcd(cr, 9, 11, 150, 34);
