@@ -1,0 +1,43 @@
+#include "app/FrameBookkeeping.h"
+
+namespace vorlane {
+
+namespace {
+
+// The rate every race speed is stated for.
+constexpr int BaseRate = 85;
+
+TFrameTiming UseRate(int rate)
+{
+    if (rate <= 0)
+        rate = BaseRate;
+    return {1000 / rate, double(BaseRate) / double(rate)};
+}
+
+} // namespace
+
+TFrameTiming FrameTimingFor(int frameRate, int refreshRate)
+{
+    // A display that only reports a default rate answers 0 or 1: run as if at 85 Hz.
+    if (refreshRate <= 1)
+        refreshRate = BaseRate;
+    // The rules apply in order, a later one overriding an earlier one.
+    int rate = refreshRate;
+    if (frameRate > 0)
+        rate = frameRate;
+    if (refreshRate - 3 <= frameRate && frameRate <= refreshRate)
+        rate = refreshRate;
+    if (frameRate > refreshRate + 2)
+        rate = refreshRate;
+    return UseRate(rate);
+}
+
+void UpdateFrameStats(TFrameStats& stats, int measuredRate)
+{
+    stats.FrameRate = measuredRate;
+    const TFrameTiming t = FrameTimingFor(stats.FrameRate, stats.RefreshRate);
+    stats.FrameMs = t.FrameMs;
+    stats.SpeedScale = t.SpeedScale;
+}
+
+} // namespace vorlane
