@@ -6,6 +6,8 @@ namespace {
 
 // The rate every race speed is stated for.
 constexpr int BaseRate = 85;
+// What a display that reports no real refresh rate is taken to run at.
+constexpr int DefaultRefreshRate = 60;
 
 TFrameTiming UseRate(int rate)
 {
@@ -18,9 +20,10 @@ TFrameTiming UseRate(int rate)
 
 TFrameTiming FrameTimingFor(int frameRate, int refreshRate)
 {
-    // A display that only reports a default rate answers 0 or 1: run as if at 85 Hz.
+    // A display that only reports a default rate answers 0 or 1: count it as 60 Hz, the
+    // same rule the display layer applies, so nothing divides by zero.
     if (refreshRate <= 1)
-        refreshRate = BaseRate;
+        refreshRate = DefaultRefreshRate;
     // The rules apply in order, a later one overriding an earlier one.
     int rate = refreshRate;
     if (frameRate > 0)

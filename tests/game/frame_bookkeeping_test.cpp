@@ -27,8 +27,8 @@ TEST(FrameTimingFor, PicksMeasuredOrRefreshRate)
         {0, 85, 11, 1.0},         // nothing measured yet: refresh rate
         {0, 60, 16, 85.0 / 60},
         {30, 60, 33, 85.0 / 30},
-        {0, 0, 11, 1.0},          // a display reporting no rate runs as 85 Hz
-        {0, 1, 11, 1.0},
+        {0, 0, 16, 85.0 / 60},    // a display reporting no rate counts as 60 Hz
+        {0, 1, 16, 85.0 / 60},
         {60, 0, 16, 85.0 / 60},
     };
     for (const RateCase& c : cases) {
