@@ -173,8 +173,8 @@ std::function<double(double)> Constant(double v) {
 
 // Loops that hold one state may start anywhere in themselves; the pulls and the gear
 // change must start where their revs start.
-Effect EngineLoop(const char* name, const EngineSpec& spec, double rmsDb, bool anywhere) {
-    Effect fx{name, true, RenderEngine(spec)};
+Effect EngineLoop(const char* name, const EngineSpec& recipe, double rmsDb, bool anywhere) {
+    Effect fx{name, true, RenderEngine(recipe)};
     FinishLoop(fx.samples, rmsDb, anywhere ? 0 : Samples(0.012, kRate));
     return fx;
 }

@@ -59,20 +59,20 @@ struct ToneSpec {
     int pitchCycles = 0; // the cycles that set the sample's pitch
 };
 
-XmInstrument Sustained(const char* name, const ToneSpec& spec, uint32_t seed) {
-    const size_t attack = Samples(spec.attack, kHi);
-    const size_t n = attack + spec.loopLength;
+XmInstrument Sustained(const char* name, const ToneSpec& recipe, uint32_t seed) {
+    const size_t attack = Samples(recipe.attack, kHi);
+    const size_t n = attack + recipe.loopLength;
     Signal s(n, 0.0f);
     Noise noise(seed);
-    std::vector<Osc> oscs(spec.oscs.size());
+    std::vector<Osc> oscs(recipe.oscs.size());
     for (Osc& o : oscs) o.SetPhase(noise.Uniform(0.0, 1.0));
     Svf filter;
     for (size_t i = 0; i < n; ++i) {
         const double t = double(i) / kHi;
         double v = 0.0;
         for (size_t k = 0; k < oscs.size(); ++k) {
-            const ToneOsc& spec_k = spec.oscs[k];
-            oscs[k].Step(double(spec_k.cycles) * kHi / double(spec.loopLength), kHi);
+            const ToneOsc& spec_k = recipe.oscs[k];
+            oscs[k].Step(double(spec_k.cycles) * kHi / double(recipe.loopLength), kHi);
             switch (spec_k.wave) {
             case ToneOsc::Sine: v += spec_k.level * oscs[k].Sine(); break;
             case ToneOsc::Saw: v += spec_k.level * oscs[k].Saw(); break;
@@ -80,24 +80,24 @@ XmInstrument Sustained(const char* name, const ToneSpec& spec, uint32_t seed) {
             case ToneOsc::Triangle: v += spec_k.level * oscs[k].Triangle(); break;
             }
         }
-        filter.Set(kHi, spec.cutoff(t), spec.resonance);
+        filter.Set(kHi, recipe.cutoff(t), recipe.resonance);
         double y = filter.Process(float(v)).low;
-        if (spec.drive > 0.0) y = std::tanh(spec.drive * y) / spec.drive;
+        if (recipe.drive > 0.0) y = std::tanh(recipe.drive * y) / recipe.drive;
         s[i] = float(y);
     }
     // Pulse waves are not centred on zero: take the loop's mean off the whole sample (a
     // constant shift keeps the loop seamless).
     double mean = 0.0;
     for (size_t i = attack; i < n; ++i) mean += double(s[i]);
-    mean /= double(spec.loopLength);
+    mean /= double(recipe.loopLength);
     for (float& v : s) v = float(double(v) - mean);
     XmInstrument ins;
     ins.name = name;
     ins.sample.name = name;
     ins.sample.data = Pcm(std::move(s), 0.9);
     ins.sample.loopStart = uint32_t(attack);
-    ins.sample.loopLength = uint32_t(spec.loopLength);
-    TuneSample(ins.sample, kHi, double(spec.pitchCycles) * kHi / double(spec.loopLength));
+    ins.sample.loopLength = uint32_t(recipe.loopLength);
+    TuneSample(ins.sample, kHi, double(recipe.pitchCycles) * kHi / double(recipe.loopLength));
     return ins;
 }
 
@@ -241,40 +241,40 @@ XmInstrument Tom() {
 }
 
 XmInstrument WarmBass(int bpm) {
-    ToneSpec spec;
-    spec.oscs = {{ToneOsc::Triangle, 55, 1.0, 0.5}, {ToneOsc::Sine, 55, 0.6, 0.5}, {ToneOsc::Saw, 110, 0.18, 0.5},
+    ToneSpec recipe;
+    recipe.oscs = {{ToneOsc::Triangle, 55, 1.0, 0.5}, {ToneOsc::Sine, 55, 0.6, 0.5}, {ToneOsc::Saw, 110, 0.18, 0.5},
                  {ToneOsc::Saw, 56, 0.25, 0.5}};
-    spec.cutoff = Falling(1400.0, 520.0, 0.12);
-    spec.attack = 0.16;
-    spec.drive = 1.2;
-    spec.pitchCycles = 55;
-    XmInstrument ins = Sustained("Warm bass", spec, 561);
+    recipe.cutoff = Falling(1400.0, 520.0, 0.12);
+    recipe.attack = 0.16;
+    recipe.drive = 1.2;
+    recipe.pitchCycles = 55;
+    XmInstrument ins = Sustained("Warm bass", recipe, 561);
     ins.volumeEnvelope = AttackRelease(bpm, 0.01);
     ins.fadeout = FadeoutFor(0.25, bpm);
     return ins;
 }
 
 XmInstrument PluckBass(int bpm) {
-    ToneSpec spec;
-    spec.oscs = {{ToneOsc::Saw, 110, 0.7, 0.5}, {ToneOsc::Saw, 111, 0.5, 0.5}, {ToneOsc::Pulse, 55, 0.6, 0.5}};
-    spec.cutoff = Falling(4200.0, 900.0, 0.22);
-    spec.attack = 0.26;
-    spec.resonance = 1.1;
-    spec.drive = 1.8;
-    spec.pitchCycles = 110;
-    XmInstrument ins = Sustained("Pluck bass", spec, 571);
+    ToneSpec recipe;
+    recipe.oscs = {{ToneOsc::Saw, 110, 0.7, 0.5}, {ToneOsc::Saw, 111, 0.5, 0.5}, {ToneOsc::Pulse, 55, 0.6, 0.5}};
+    recipe.cutoff = Falling(4200.0, 900.0, 0.22);
+    recipe.attack = 0.26;
+    recipe.resonance = 1.1;
+    recipe.drive = 1.8;
+    recipe.pitchCycles = 110;
+    XmInstrument ins = Sustained("Pluck bass", recipe, 571);
     ins.volumeEnvelope = AttackRelease(bpm, 0.005);
     ins.fadeout = FadeoutFor(0.12, bpm);
     return ins;
 }
 
 XmInstrument Pad(int bpm, double brightness, double attackSeconds) {
-    ToneSpec spec;
-    spec.oscs = {{ToneOsc::Saw, 130, 0.5, 0.5},      {ToneOsc::Saw, 131, 0.5, 0.5}, {ToneOsc::Saw, 132, 0.5, 0.5},
+    ToneSpec recipe;
+    recipe.oscs = {{ToneOsc::Saw, 130, 0.5, 0.5},      {ToneOsc::Saw, 131, 0.5, 0.5}, {ToneOsc::Saw, 132, 0.5, 0.5},
                  {ToneOsc::Triangle, 262, 0.3, 0.5}, {ToneOsc::Sine, 65, 0.25, 0.5}};
-    spec.cutoff = Fixed(brightness);
-    spec.pitchCycles = 131;
-    XmInstrument ins = Sustained("Pad", spec, 581);
+    recipe.cutoff = Fixed(brightness);
+    recipe.pitchCycles = 131;
+    XmInstrument ins = Sustained("Pad", recipe, 581);
     ins.volumeEnvelope = AttackRelease(bpm, attackSeconds);
     ins.fadeout = FadeoutFor(1.2, bpm);
     ins.vibratoType = 0;
@@ -301,11 +301,11 @@ XmInstrument ElectricPiano(int bpm) {
 }
 
 XmInstrument SoftLead(int bpm) {
-    ToneSpec spec;
-    spec.oscs = {{ToneOsc::Pulse, 262, 0.6, 0.32}, {ToneOsc::Sine, 262, 0.5, 0.5}, {ToneOsc::Pulse, 263, 0.25, 0.4}};
-    spec.cutoff = Fixed(2600.0);
-    spec.pitchCycles = 262;
-    XmInstrument ins = Sustained("Soft lead", spec, 591);
+    ToneSpec recipe;
+    recipe.oscs = {{ToneOsc::Pulse, 262, 0.6, 0.32}, {ToneOsc::Sine, 262, 0.5, 0.5}, {ToneOsc::Pulse, 263, 0.25, 0.4}};
+    recipe.cutoff = Fixed(2600.0);
+    recipe.pitchCycles = 262;
+    XmInstrument ins = Sustained("Soft lead", recipe, 591);
     ins.volumeEnvelope = AttackRelease(bpm, 0.04);
     ins.fadeout = FadeoutFor(0.35, bpm);
     ins.vibratoType = 0;
@@ -316,14 +316,14 @@ XmInstrument SoftLead(int bpm) {
 }
 
 XmInstrument BrightLead(int bpm) {
-    ToneSpec spec;
-    spec.oscs = {{ToneOsc::Saw, 262, 0.5, 0.5}, {ToneOsc::Saw, 263, 0.45, 0.5}, {ToneOsc::Saw, 261, 0.45, 0.5},
+    ToneSpec recipe;
+    recipe.oscs = {{ToneOsc::Saw, 262, 0.5, 0.5}, {ToneOsc::Saw, 263, 0.45, 0.5}, {ToneOsc::Saw, 261, 0.45, 0.5},
                  {ToneOsc::Pulse, 131, 0.3, 0.5}};
-    spec.cutoff = Falling(7000.0, 4200.0, 0.1);
-    spec.attack = 0.14;
-    spec.drive = 1.3;
-    spec.pitchCycles = 262;
-    XmInstrument ins = Sustained("Bright lead", spec, 601);
+    recipe.cutoff = Falling(7000.0, 4200.0, 0.1);
+    recipe.attack = 0.14;
+    recipe.drive = 1.3;
+    recipe.pitchCycles = 262;
+    XmInstrument ins = Sustained("Bright lead", recipe, 601);
     ins.volumeEnvelope = AttackRelease(bpm, 0.008);
     ins.fadeout = FadeoutFor(0.2, bpm);
     ins.vibratoType = 0;

@@ -84,12 +84,12 @@ Signal Thud(uint32_t seed) {
     return s;
 }
 
-Effect Cry(const char* name, const VoiceSpec& spec, double thudGain, double peak) {
-    Signal voice = Voice(spec);
+Effect Cry(const char* name, const VoiceSpec& recipe, double thudGain, double peak) {
+    Signal voice = Voice(recipe);
     NormalizePeak(voice, 0.8);
     Signal s(Samples(0.02, kRate), 0.0f);
     MixInto(s, voice, s.size());
-    Signal thud = Thud(spec.seed + 7);
+    Signal thud = Thud(recipe.seed + 7);
     NormalizePeak(thud, 0.8);
     MixInto(s, thud, 0, thudGain);
     s = Reverb(s, kRate, 0.7, 0.5, 0.16, 0.3);
