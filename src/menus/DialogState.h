@@ -1,0 +1,26 @@
+#pragma once
+// State of the open dialog window.
+#include <string>
+
+namespace vorlane {
+
+class TMyImageSprite;
+class TMyCursor;
+
+struct TDialogState {
+    // The selection of the screen beneath, saved while the dialog is open.
+    int SavedSelectedItem = 0;
+    int SavedFirstItem = 0;
+    int SavedLastItem = 0;
+    int DialogTimer = 0;         // ms left of dialogs 3, 6 and 7
+    bool SendingStarted = false; // dialog 9 was drawn once
+    char DialogKey = 0;          // the name entry's last typed key
+    int SendChoice = 0;
+    std::string PlayerName;      // at most 12 characters, kept between entries
+    TMyImageSprite* DialogWindow = nullptr;
+    TMyImageSprite* DialogCaption = nullptr;
+    TMyImageSprite* SendBox = nullptr;
+    TMyCursor* Cursor = nullptr;
+};
+
+} // namespace vorlane

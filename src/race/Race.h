@@ -1,0 +1,21 @@
+#pragma once
+// The race's entry points as the shell and the dialogs reach them.
+namespace vorlane {
+
+class TMForm;
+
+// From the car selection: builds the race and opens the level banner.
+void StartRace(TMForm& form);
+// Kills every race sprite and forgets the race (form.Race becomes empty).
+void EndRace(TMForm& form);
+// One race frame; the frame calls it while the race is the screen and no dialog is open.
+void RaceTick(TMForm& form, int lagCount);
+// The head-up display's texts and panel sprites (also drawn under a dialog).
+void DrawHud(TMForm& form);
+// Engine sounds off (all: every car sound), and back on after a dialog.
+void StopCarSounds(TMForm& form, bool all);
+void ResumeCarSounds(TMForm& form, bool all);
+// After dialog 3 (time over, lives left): the same level again on a new track.
+void RestartLevel(TMForm& form);
+
+} // namespace vorlane
