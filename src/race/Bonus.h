@@ -1,0 +1,58 @@
+#pragma once
+// The pick-ups lying on the road: 10, 20, 50 and 100 points, an extra life, nitro, a
+// machine gun and a rocket launcher. One TBonus sprite holds every bonus of the level
+// in a table of slots, hands a bonus to the player car when the car touches it, and
+// draws them; its own image is never drawn.
+#include "race/MyImageSprite.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vorlane {
+
+class TMForm;
+
+// Slots 1..400; slot 0 is not used.
+constexpr int kMaxBonuses = 400;
+// Kind 5 is the extra life; a level lays at most two of them.
+constexpr uint8_t kBonusLife = 5;
+constexpr int kMaxLifeBonuses = 2;
+
+struct TBonusSlot {
+    uint8_t Active = 0; // 1 while the bonus lies on the road
+    int Column = 0;     // map cell
+    int Row = 0;
+    uint8_t Kind = 0;   // 1..8
+};
+
+// What a bonus kind is: its picture, its points, the item it gives the car (GiveBonus;
+// 0 for none) and the sound of the pick-up.
+struct TBonusKind {
+    const char* Image;
+    int Score;
+    int Item;
+    const char* Sound;
+};
+
+// The table for kinds 1..8; nullptr for any other kind.
+const TBonusKind* BonusKindOf(int kind);
+
+class TBonus : public TMyImageSprite {
+public:
+    // Depth 5; lays the bonuses of the current track at once.
+    TBonus(TSprite* parent, TMForm& form);
+
+    TMForm& Form;
+    std::array<TBonusSlot, kMaxBonuses + 1> Slots{};
+    int LifeCount = 0; // extra lives laid on this level
+
+    // Level set-up: BonusCount rows chosen at random, one bonus in lane 2 or 3 of
+    // each road crossing the row.
+    void LayBonuses();
+
+    // Pick-up: the player car takes every bonus it touches.
+    void MoveStep(int moveCount) override;
+    void DrawStep() override;
+};
+
+} // namespace vorlane

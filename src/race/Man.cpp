@@ -1,0 +1,184 @@
+#include "race/Man.h"
+
+#include "app/TMForm.h"
+#include "race/RaceState.h"
+
+#include <cmath>
+
+namespace vorlane {
+
+namespace {
+
+// Turn table, indexed by state 1..4: left, right, straight, back, and one cell's step.
+constexpr std::array<TManTurn, 5> kTurns = {{
+    {},
+    {kManDown, kManUp, kManLeft, kManRight, -kTileSize, 0},
+    {kManUp, kManDown, kManRight, kManLeft, kTileSize, 0},
+    {kManLeft, kManRight, kManUp, kManDown, 0, -kTileSize},
+    {kManRight, kManLeft, kManDown, kManUp, 0, kTileSize},
+}};
+
+// Re-planning codes by direction (rows 1..4) for the path tiles 23..29, 58, 60.
+constexpr int kPathTiles[9] = {23, 24, 25, 26, 27, 28, 29, 58, 60};
+constexpr int kTileCodes[5][9] = {
+    {},
+    {0, 1, 7, 2, 0, 0, 3, 0, 6}, // walking left
+    {0, 1, 7, 0, 3, 2, 0, 6, 0}, // walking right
+    {1, 0, 7, 3, 2, 0, 0, 4, 5}, // walking up
+    {1, 0, 7, 0, 0, 3, 2, 5, 4}, // walking down
+};
+
+bool IsPathTile(int tile) { return (tile >= 23 && tile <= 29) || tile == 58 || tile == 60; }
+
+} // namespace
+
+const TManTurn* ManTurnOf(uint8_t state)
+{
+    if (state < kManLeft || state > kManDown)
+        return nullptr;
+    return &kTurns[state];
+}
+
+int ManTileCode(int tile, uint8_t dir)
+{
+    if (dir < kManLeft || dir > kManDown)
+        return 0;
+    for (int k = 0; k < 9; ++k)
+        if (kPathTiles[k] == tile)
+            return kTileCodes[dir][k];
+    return 0;
+}
+
+void ManCellOf(double x, double y, int& col, int& row)
+{
+    col = WorldToCell(TSprite::RoundPos(x));
+    row = WorldToCell(TSprite::RoundPos(y));
+}
+
+const char* ManImageName(uint8_t state, bool woman)
+{
+    static const char* const kMen[5] = {"Man_Laying", "Man_Left", "Man_Right", "Man_Up", "Man_Down"};
+    static const char* const kWomen[5] = {"Girl_Laying", "Girl_Left", "Girl_Right", "Girl_Up", "Girl_Down"};
+    if (state > kManDown)
+        return nullptr;
+    return woman ? kWomen[state] : kMen[state];
+}
+
+TMan::TMan(TSprite* parent, TMForm& form)
+    : TMyImageSprite(parent, form.SpriteHost, 2, "Man_Up", 0, 0, 6), Form(form)
+{
+    LayPedestrians();
+}
+
+void TMan::LayPedestrians()
+{
+    for (TPedestrian& p : Slots) {
+        p.Exists = 0;
+        p.Woman = 0;
+        p.ScareTime = 0;
+        p.Visible = 1;
+    }
+    TRace& race = *Form.Race;
+    const TrackMap& map = race.Map;
+    TRandom& rng = Form.Random;
+    int j = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool left = pass == 0;
+        // Where to look for a path tile; a row without a road edge keeps the last one.
+        int lo = 1, hi = 0;
+        for (int r = kMapRows - race.TrackLength; r <= 1490; ++r) {
+            if (r % 5 != 0)
+                continue;
+            for (int c = 50; c <= 600; ++c) {
+                const int t = map.At(r, c);
+                if (left && t == 1) {
+                    lo = c - rng.Random(20);
+                    hi = c - 1;
+                    break;
+                }
+                if (!left && t == 4 && map.At(r, c + 1) != 1) {
+                    lo = c + 1;
+                    hi = c + rng.Random(20);
+                    break;
+                }
+            }
+            if (j > kMaxPedestrians)
+                continue;
+            TPedestrian& p = Slots[size_t(j)];
+            for (int m = lo; m <= hi; ++m) {
+                const int t = map.At(r, m);
+                if (!IsPathTile(t))
+                    continue;
+                p.Exists = 1;
+                p.Woman = rng.Random(2) == 1 ? 1 : 0;
+                p.X = m * kTileSize + 36;
+                p.Y = r * kTileSize;
+                switch (t) {
+                case 23: p.State = uint8_t(kManUp + rng.Random(2)); break;
+                case 24: p.State = uint8_t(kManLeft + rng.Random(2)); break;
+                case 25: p.State = uint8_t(kManLeft + rng.Random(4)); break;
+                case 26: p.State = kManRight; break;
+                case 27: p.State = kManLeft; break;
+                default: p.State = kManUp; break; // 28, 29, 58, 60
+                }
+                p.Planned = p.State;
+                p.Speed = uint8_t(3 + rng.Random(3));
+                p.Frame = rng.Random(4);
+                ManCellOf(p.X, p.Y, p.CellCol, p.CellRow);
+                p.TargetCol = p.CellCol;
+                p.TargetRow = p.CellRow;
+                break;
+            }
+            ++j;
+        }
+    }
+}
+
+void TMan::ScarePedestrians()
+{
+    Scared = 1;
+    for (TPedestrian& p : Slots)
+        if (p.Exists && p.Visible && p.State != kManLying) {
+            p.ScareTime = 1000;
+            p.Speed = 8;
+        }
+}
+
+void TMan::CalmPedestrians()
+{
+    Scared = 0;
+    for (TPedestrian& p : Slots)
+        if (p.Exists && p.Visible && p.State != kManLying) {
+            p.ScareTime = 0;
+            p.Speed = uint8_t(3 + Form.Random.Random(3));
+        }
+}
+
+void TMan::FallDown(TPedestrian& p)
+{
+    p.X -= 10;
+    p.Y -= 10;
+    p.Speed = 0;
+    p.State = kManLying;
+    p.Frame = 0;
+}
+
+void TMan::ShootPedestrian(int i)
+{
+    if (i < 1 || i > kMaxPedestrians)
+        return;
+    TPedestrian& p = Slots[size_t(i)];
+    FallDown(p);
+    Form.PlayEffect(p.Woman ? "KillW" : "Kill");
+    Form.Race->Score += 5;
+}
+
+void TMan::TestRunOver(TPedestrian&) {}
+void TMan::TestRockets(TPedestrian&) {}
+
+// Walking, run-over and rocket hits come with the player car and the rockets.
+void TMan::MoveStep(int) {}
+
+void TMan::DrawStep() {}
+
+} // namespace vorlane
