@@ -6,6 +6,9 @@ class TMForm;
 
 // From the car selection: builds the race and opens the level banner.
 void StartRace(TMForm& form);
+// Level n's numbers (length, time, bonus and car counts) and a new track for it, the
+// view at the track's start. The sprites are left alone: the caller lays them again.
+void StartLevel(TMForm& form, int n);
 // Kills every race sprite and forgets the race (form.Race becomes empty).
 void EndRace(TMForm& form);
 // One race frame; the frame calls it while the race is the screen and no dialog is open.

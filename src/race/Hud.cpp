@@ -1,0 +1,53 @@
+#include "race/Hud.h"
+
+#include "app/TMForm.h"
+#include "race/Race.h"
+#include "race/RaceState.h"
+
+#include <cmath>
+
+namespace vorlane {
+
+namespace {
+
+std::string TwoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+
+} // namespace
+
+std::string TimeText(int timeLeftMs)
+{
+    return TwoDigits(timeLeftMs / 60000) + " : " + TwoDigits((timeLeftMs / 1000) % 60);
+}
+
+std::string LivesText(int lives) { return lives < 0 ? "0" : std::to_string(lives); }
+
+int EnergyGaugePattern(int energy) { return energy >= 0 && energy <= 3 ? 3 - energy : 3; }
+
+double ProgressMarkerY(int markerHeight, int trackLength, int mapRow)
+{
+    const double h = markerHeight;
+    const double y = (216 - h) - (201 - h) / double(trackLength - 60) * double(1490 - mapRow);
+    return y < 15 ? 15 : y;
+}
+
+int NeedleAngle(double speed, bool shifting)
+{
+    int v = int(std::nearbyint(speed * 1.15 - 28));
+    if (v < -28) v = -28;
+    if (shifting) v -= 1;
+    return v;
+}
+
+void DrawHud(TMForm& form)
+{
+    if (!form.Race) return;
+    TRace& race = *form.Race;
+    form.UseFont(18);
+    form.DrawText("LEVEL " + std::to_string(race.Level), 690, 28, true, true);
+    form.DrawText(TimeText(race.TimeLeft), 705, 117, true, true);
+    form.DrawText(std::to_string(race.Score), 692, 202, true, true);
+    form.DrawText(LivesText(race.Lives), 775, 327, true, true);
+    // The nitro reserve, the ammunition and the panel sprites follow the player car.
+}
+
+} // namespace vorlane

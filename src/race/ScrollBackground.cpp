@@ -1,0 +1,136 @@
+#include "race/ScrollBackground.h"
+
+#include "app/TMForm.h"
+#include "race/RaceState.h"
+
+namespace vorlane {
+
+TScrollBackground::TScrollBackground(TSprite* parent, TMForm& form, int listNo, const std::string& name,
+                                     int chipColumns, int chipRows)
+    : TBackgroundSprite(parent), Form(form)
+{
+    SetMapSize(chipColumns, chipRows);
+    SetImageByName(listNo, name);
+    X = 0;
+    Y = 0;
+    SetZ(2);
+    VX = VY = 0;
+    if (Form.Race) {
+        Form.Race->ScrollVX = 0;
+        Form.Race->ScrollVY = 0;
+    }
+    WrappedX = WrappedY = false;
+    KillRequested = false;
+}
+
+void TScrollBackground::SetImageByName(int listNo, const std::string& name)
+{
+    ImageListNo = listNo;
+    TImageCollection& list = listNo == 2 ? Form.MImageList2 : Form.MImageList1;
+    TImageItem& item = list.FindImage(name);
+    SetImage(&item);
+    PatternWidth = item.FrameWidth();
+    PatternHeight = item.FrameHeight();
+}
+
+void TScrollBackground::KillOnce()
+{
+    if (KillRequested) return;
+    Kill();
+    KillRequested = true;
+}
+
+void TScrollBackground::RefreshChips(const TrackMap& map, int mapCol, int mapRow)
+{
+    // The window is one row and column larger than the grid; SetChip ignores the
+    // chips beyond it, so only the 13 x 10 that show are copied.
+    const int rows = MapRows(), cols = MapColumns();
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) SetChip(c, r, map.At(mapRow + r, mapCol + c));
+}
+
+void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& mapCol, int& mapRow)
+{
+    X += vx * 0.5 * speedScale;
+    Y += vy * 0.5 * speedScale;
+    WrappedX = WrappedY = false;
+
+    // The picture wraps by a whole tile and the map window moves one cell against the
+    // motion. At the map's edges the picture still wraps (it repeats the edge tiles)
+    // but the window stays. A frame that scrolls more than a tile (a very slow frame
+    // rate) wraps once for every tile it crossed, so the picture never drifts away
+    // from the window.
+    auto shiftCol = [&] {
+        WrappedX = true;
+        if (vx > 0 && mapCol > 0) --mapCol;
+        else if (vx < 0 && mapCol + kViewCols < kMapCols) ++mapCol;
+    };
+    auto shiftRow = [&] {
+        WrappedY = true;
+        if (vy > 0 && mapRow > 0) --mapRow;
+        else if (vy < 0 && mapRow + kViewRows < kMapRows) ++mapRow;
+    };
+    if (PatternWidth > 0) {
+        while (X > 0) {
+            X -= PatternWidth;
+            shiftCol();
+        }
+        while (X < -PatternWidth) {
+            X += PatternWidth;
+            shiftCol();
+        }
+    }
+    if (PatternHeight > 0) {
+        while (Y > 0) {
+            Y -= PatternHeight;
+            shiftRow();
+        }
+        while (Y < -PatternHeight) {
+            Y += PatternHeight;
+            shiftRow();
+        }
+    }
+}
+
+void TScrollBackground::TestObstacles()
+{
+    // Filled in with the player car's reactions (Bounce or Bump, then TakeHit) for
+    // every pole and wall tile of the view that the car's corners overlap.
+}
+
+void TScrollBackground::MoveStep(int moveCount)
+{
+    TBackgroundSprite::MoveStep(moveCount);
+    TRace* race = Form.Race.get();
+    // Only the race sets a velocity; the menus' backdrop stands still.
+    VX = race ? race->ScrollVX : 0;
+    VY = race ? race->ScrollVY : 0;
+    if (race) {
+        Scroll(VX, VY, Form.Stats.SpeedScale, race->MapCol, race->MapRow);
+    } else {
+        int col = 0, row = 0;
+        Scroll(VX, VY, Form.Stats.SpeedScale, col, row);
+    }
+    if (race && Form.Screen.ActiveScreen == 6) TestObstacles();
+}
+
+void TScrollBackground::DrawStep() { TBackgroundSprite::DrawStep(); }
+
+TrackView ViewOf(const TRace& race)
+{
+    TrackView v;
+    v.MapCol = race.MapCol;
+    v.MapRow = race.MapRow;
+    if (race.Background) {
+        v.X = race.Background->X;
+        v.Y = race.Background->Y;
+    }
+    return v;
+}
+
+void RefreshChips(TRace& race)
+{
+    if (race.Background) race.Background->RefreshChips(race.Map, race.MapCol, race.MapRow);
+}
+
+} // namespace vorlane
