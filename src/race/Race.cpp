@@ -3,8 +3,12 @@
 
 #include "app/TMForm.h"
 #include "menus/Dialogs.h"
+#include "race/Bonus.h"
+#include "race/Finish.h"
 #include "race/Hud.h"
+#include "race/Lamp.h"
 #include "race/LevelTable.h"
+#include "race/Man.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 #include "race/TrackGenerator.h"
@@ -48,7 +52,12 @@ void StartRace(TMForm& form)
 
     StartLevel(form, 1);
 
-    // The lamps, pedestrians, bonuses, opponent cars and the finish line join here.
+    // Each lays its objects for the new track as it is made.
+    race.Lamps = engine->Add<TLamp>(form);
+    race.Men = engine->Add<TMan>(form);
+    race.Bonuses = engine->Add<TBonus>(form);
+    // The opponent cars join here, between the bonuses and the finish line.
+    race.Finish = engine->Add<TFinish>(form);
 
     const TSpriteHost& host = form.SpriteHost;
     race.Panel = engine->Add<TMyImageSprite>(host, 2, "Panel", 610, 0, 11);
@@ -75,6 +84,9 @@ void EndRace(TMForm& form)
     if (!form.Race) return;
     TRace& race = *form.Race;
     if (race.Background) race.Background->KillOnce();
+    for (TMyImageSprite* s : {static_cast<TMyImageSprite*>(race.Lamps), static_cast<TMyImageSprite*>(race.Men),
+                              static_cast<TMyImageSprite*>(race.Bonuses), static_cast<TMyImageSprite*>(race.Finish)})
+        if (s) s->KillOnce();
     for (TMyImageSprite* s : {static_cast<TMyImageSprite*>(race.Panel), static_cast<TMyImageSprite*>(race.Needle),
                               race.ProgressMarker, race.EnergyGauge, race.NitroIndicator, race.WeaponIndicator})
         if (s) s->KillOnce();
@@ -91,7 +103,8 @@ void RaceTick(TMForm& form, int lagCount)
     // The clock: a tick each whole second of the last ten.
     const int frameMs = form.Stats.FrameMs;
     if (race.TimeLeft <= 10000 && (race.TimeLeft + frameMs) / 1000 > race.TimeLeft / 1000) form.PlayEffect("Tick");
-    if (race.TimeLeft - frameMs >= 0) race.TimeLeft -= frameMs;
+    const bool finishPassed = race.Finish && race.Finish->Passed != 0;
+    if (!finishPassed && race.TimeLeft - frameMs >= 0) race.TimeLeft -= frameMs;
 
     RefreshChips(race);
     if (race.ProgressMarker)
