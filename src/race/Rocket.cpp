@@ -1,0 +1,161 @@
+#include "race/Rocket.h"
+
+#include "app/TMForm.h"
+#include "race/RaceState.h"
+#include "race/ScrollBackground.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace vorlane {
+
+namespace {
+
+constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
+constexpr int kPlayRight = 700;  // rockets leave the play area at x 0..700, y 0..600
+constexpr int kPlayBottom = 600;
+// The flame hangs behind the rocket: its top-left, relative to the rocket's, as the
+// rocket's move places it, and the point of the flame that sits on the rocket's centre.
+constexpr double kFlameOffsetX = -12;
+constexpr double kFlameOffsetY = -2;
+constexpr double kFlamePivotX = 0.5;
+constexpr double kFlamePivotY = -0.22;
+
+} // namespace
+
+TRocket::TRocket(TSprite* parent, TMForm& form, double x, double y, int speed, int angle)
+    : TMyImageSprite(parent, form.SpriteHost, 2, "Rocket", x, y, kRocketDepth), RocketSpeed(speed),
+      RocketAngle(angle), Form(form)
+{
+    EngineFlame = Add<TMyImageSprite>(form.SpriteHost, 2, std::string("EngineFire"), kFlameOffsetX, kFlameOffsetY,
+                                      Z());
+    EngineFlame->FramePace = 10;
+    EngineFlame->FrameLooped = true;
+    EngineFlame->Visible = false;
+}
+
+void TRocket::RocketExplode()
+{
+    SetAnimation("Explosion", 20);
+    RocketSpeed = 0;
+    Exploding = true;
+    WorldX -= 32;
+    WorldY -= 32;
+    Form.PlayEffect("Explosion");
+}
+
+void TRocket::RocketReset()
+{
+    InFlight = false;
+    Visible = false;
+    X = 0;
+    Y = kRocketIdleY;
+    WorldX = WorldY = 0;
+    RocketSpeed = 0;
+    RocketAngle = 0;
+}
+
+void TRocket::MoveStep(int moveCount)
+{
+    if (!InFlight || !Form.Race)
+        return;
+    TMyImageSprite::MoveStep(moveCount);
+    const TRace& race = *Form.Race;
+    const double step = RocketSpeed * 0.5 * Form.Stats.SpeedScale;
+    WorldX += std::sin(RocketAngle * kTurn) * step;
+    WorldY -= std::cos(RocketAngle * kTurn) * step;
+    const TrackView view = ViewOf(race);
+    X = WorldX - double(race.MapCol) * kTileSize + view.X;
+    Y = WorldY - double(race.MapRow) * kTileSize + view.Y;
+}
+
+void TRocket::DrawStep()
+{
+    if (!Visible)
+        return;
+    IDrawSurface* surface = Engine() != nullptr ? Engine()->Surface() : nullptr;
+    if (surface == nullptr || Image() == nullptr)
+        return;
+    const int cx = int(std::trunc(X + Width / 2.0));
+    const int cy = int(std::trunc(Y + Height / 2.0));
+    if (RocketAngle != 0)
+        Image()->DrawPatternRotated(*surface, cx, cy, Width, Height, int(std::trunc(FramePos)), 0.5, 0.5,
+                                    RocketAngle);
+    else
+        TMyImageSprite::DrawStep();
+
+    // The flame hangs behind the rocket, turned with it about the rocket's centre.
+    // Straight up it is drawn the same way (unturned), so it stays centred under the
+    // rocket rather than jumping aside.
+    if (!Exploding && EngineFlame->Image() != nullptr) {
+        TImageItem* flame = EngineFlame->Image();
+        flame->DrawPatternRotated(*surface, cx, cy, EngineFlame->Width, EngineFlame->Height,
+                                  int(std::trunc(EngineFlame->FramePos)), kFlamePivotX, kFlamePivotY, RocketAngle);
+    }
+}
+
+TRocket* LaunchRocket(TMForm& form, double x, double y, int speed, int angle)
+{
+    if (!form.Race)
+        return nullptr;
+    TRace& race = *form.Race;
+    TRocket* rocket = nullptr;
+    for (TRocket* r : race.Rockets)
+        if (r != nullptr && !r->InFlight) {
+            rocket = r;
+            break;
+        }
+    if (rocket == nullptr)
+        return nullptr;
+    const TrackView view = ViewOf(race);
+    const double scrollSpeed = 0.0; // the car's scroll speed joins with the player car
+    rocket->InFlight = true;
+    rocket->Visible = true;
+    rocket->X = x;
+    rocket->Y = y;
+    rocket->WorldX = x + double(race.MapCol) * kTileSize - view.X;
+    rocket->WorldY = y + double(race.MapRow) * kTileSize - view.Y;
+    rocket->RocketAngle = angle;
+    rocket->RocketSpeed = speed + TSprite::RoundPos(scrollSpeed);
+    rocket->Exploding = false;
+    rocket->SetAnimation("Rocket", 0);
+    return rocket;
+}
+
+void RocketHousekeeping(TMForm& form)
+{
+    if (!form.Race)
+        return;
+    for (TRocket* r : form.Race->Rockets) {
+        if (r == nullptr || !r->InFlight)
+            continue;
+        const int flameHeight = r->EngineFlame->Image() != nullptr ? r->EngineFlame->Image()->FrameHeight() : 0;
+        const bool explosionOver = r->Exploding && r->FramePosBeforeMove > r->FramePos;
+        if (explosionOver || r->Y > kPlayBottom || r->Y + r->Height + flameHeight < 0 || r->X < 0 ||
+            r->X + r->Width > kPlayRight)
+            r->RocketReset();
+    }
+}
+
+void CreateRockets(TMForm& form)
+{
+    if (!form.Race)
+        return;
+    for (TRocket*& r : form.Race->Rockets)
+        r = form.MSpriteEngine.Add<TRocket>(form);
+}
+
+void KillRockets(TMForm& form)
+{
+    if (!form.Race)
+        return;
+    for (TRocket*& r : form.Race->Rockets) {
+        if (r == nullptr)
+            continue;
+        r->EngineFlame->KillOnce();
+        r->KillOnce();
+        r = nullptr;
+    }
+}
+
+} // namespace vorlane
