@@ -2,6 +2,7 @@
 
 #include "app/TMForm.h"
 #include "race/RaceState.h"
+#include "race/ScrollBackground.h"
 
 namespace vorlane {
 
@@ -31,6 +32,8 @@ const TBonusKind* BonusKindOf(int kind)
 TBonus::TBonus(TSprite* parent, TMForm& form)
     : TMyImageSprite(parent, form.SpriteHost, 2, "Bonus10", 0, 0, 5), Form(form)
 {
+    for (int k = 1; k <= 8; ++k)
+        images_[k] = &form.MImageList2.FindImage(kKinds[k].Image);
     LayBonuses();
 }
 
@@ -67,6 +70,23 @@ void TBonus::LayBonuses()
 // Pick-up comes with the player car.
 void TBonus::MoveStep(int) {}
 
-void TBonus::DrawStep() {}
+void TBonus::DrawStep()
+{
+    IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
+    if (surface == nullptr)
+        return;
+    const TRace& race = *Form.Race;
+    const TrackView view = ViewOf(race);
+    for (int j = 1; j <= kMaxBonuses; ++j) {
+        const TBonusSlot& s = Slots[size_t(j)];
+        if (!s.Active || s.Kind < 1 || s.Kind > 8)
+            continue;
+        if (s.Column < race.MapCol || s.Column > race.MapCol + 13 || s.Row < race.MapRow || s.Row > race.MapRow + 10)
+            continue;
+        const int sx = RoundPos(CellScreenX(view, s.Column));
+        const int sy = RoundPos(CellScreenY(view, s.Row));
+        images_[s.Kind]->DrawPattern(*surface, sx + 19, sy + 19, 0);
+    }
+}
 
 } // namespace vorlane

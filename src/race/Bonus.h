@@ -53,6 +53,9 @@ public:
     // Pick-up: the player car takes every bonus it touches.
     void MoveStep(int moveCount) override;
     void DrawStep() override;
+
+private:
+    TImageItem* images_[9] = {}; // by kind
 };
 
 } // namespace vorlane

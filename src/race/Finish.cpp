@@ -2,6 +2,7 @@
 
 #include "app/TMForm.h"
 #include "race/RaceState.h"
+#include "race/ScrollBackground.h"
 
 namespace vorlane {
 
@@ -24,6 +25,28 @@ void TFinish::LayFinish()
 // Crossing the line comes with the player car.
 void TFinish::MoveStep(int) {}
 
-void TFinish::DrawStep() {}
+void TFinish::DrawStep()
+{
+    IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
+    if (surface == nullptr || Image() == nullptr)
+        return;
+    const TRace& race = *Form.Race;
+    const int row = WorldToCell(WorldY);
+    // Between the outer lanes of the straight top end of the road.
+    int c1 = 0, c4 = 0;
+    for (int c = 1; c <= kMapCols && c1 == 0; ++c)
+        if (race.Map.At(row, c) == 1)
+            c1 = c;
+    for (int c = kMapCols; c >= 1 && c4 == 0; --c)
+        if (race.Map.At(row, c) == 4)
+            c4 = c;
+    if (c1 == 0 || c4 == 0)
+        return;
+    const TrackView view = ViewOf(race);
+    const int x0 = RoundPos(view.X);
+    const int y = RoundPos(view.Y) + WorldY - race.MapRow * kTileSize;
+    for (int c = c1 + 1; c <= c4 - 1; ++c)
+        Image()->DrawPattern(*surface, x0 + (c - race.MapCol) * kTileSize, y, 0);
+}
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include "app/TMForm.h"
 #include "race/RaceState.h"
+#include "race/ScrollBackground.h"
 
 namespace vorlane {
 
@@ -35,9 +36,36 @@ TLamp::TLamp(TSprite* parent, TMForm& form)
     Visible = true;
 }
 
+template <class Fn>
+void TLamp::ForEachLamp(Fn&& fn)
+{
+    const TRace& race = *Form.Race;
+    for (int r = race.MapRow; r <= race.MapRow + 9; ++r) {
+        if (r % kLampRowStep != 0)
+            continue;
+        for (int c = race.MapCol; c <= race.MapCol + 12; ++c) {
+            const TLampKind* lamp = LampOf(race.Map.At(r, c));
+            if (lamp)
+                fn(r, c, *lamp);
+        }
+    }
+}
+
 // Pole collisions come with the player car.
 void TLamp::MoveStep(int) {}
 
-void TLamp::DrawStep() {}
+void TLamp::DrawStep()
+{
+    IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
+    if (surface == nullptr)
+        return;
+    const TrackView view = ViewOf(*Form.Race);
+    ForEachLamp([&](int r, int c, const TLampKind& lamp) {
+        TImageItem* item = Form.MImageList2.Find(lamp.Image);
+        if (item)
+            item->DrawPattern(*surface, RoundPos(CellScreenX(view, c) + lamp.ImageDX), RoundPos(CellScreenY(view, r)),
+                              0);
+    });
+}
 
 } // namespace vorlane

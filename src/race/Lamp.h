@@ -35,6 +35,12 @@ public:
     // costs it a hit.
     void MoveStep(int moveCount) override;
     void DrawStep() override;
+
+private:
+    // Calls fn(row, column, lamp) for every lamp of the view, rows MapRow..MapRow + 9
+    // and columns MapCol..MapCol + 12, in scan order.
+    template <class Fn>
+    void ForEachLamp(Fn&& fn);
 };
 
 } // namespace vorlane

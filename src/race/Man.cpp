@@ -2,6 +2,7 @@
 
 #include "app/TMForm.h"
 #include "race/RaceState.h"
+#include "race/ScrollBackground.h"
 
 #include <cmath>
 
@@ -67,6 +68,9 @@ const char* ManImageName(uint8_t state, bool woman)
 TMan::TMan(TSprite* parent, TMForm& form)
     : TMyImageSprite(parent, form.SpriteHost, 2, "Man_Up", 0, 0, 6), Form(form)
 {
+    for (int w = 0; w < 2; ++w)
+        for (uint8_t st = kManLying; st <= kManDown; ++st)
+            images_[w][st] = &form.MImageList2.FindImage(ManImageName(st, w == 1));
     LayPedestrians();
 }
 
@@ -125,8 +129,8 @@ void TMan::LayPedestrians()
                 p.Speed = uint8_t(3 + rng.Random(3));
                 p.Frame = rng.Random(4);
                 ManCellOf(p.X, p.Y, p.CellCol, p.CellRow);
-                p.TargetCol = p.CellCol;
-                p.TargetRow = p.CellRow;
+                // No cell ahead yet: the first re-plan comes at the first boundary.
+                p.TargetCol = p.TargetRow = -1;
                 break;
             }
             ++j;
@@ -176,9 +180,107 @@ void TMan::ShootPedestrian(int i)
 void TMan::TestRunOver(TPedestrian&) {}
 void TMan::TestRockets(TPedestrian&) {}
 
-// Walking, run-over and rocket hits come with the player car and the rockets.
-void TMan::MoveStep(int) {}
+void TMan::MoveStep(int)
+{
+    TRace& race = *Form.Race;
+    const int frameMs = Form.Stats.FrameMs;
+    const TrackView view = ViewOf(race);
+    for (int i = 1; i <= kMaxPedestrians; ++i) {
+        TPedestrian& p = Slots[size_t(i)];
+        if (!p.Exists || p.State == kManGone)
+            continue;
 
-void TMan::DrawStep() {}
+        // Animation: the figure steps each time the pattern number changes.
+        const double old = p.Frame;
+        if (frameMs > 0)
+            p.Frame += p.Speed / (1000.0 / frameMs);
+        if (p.Frame > 4)
+            p.Frame = 0;
+
+        // Walkers that stray within five tiles of the map's edge leave the level.
+        if (p.X <= 360 || p.X >= 46656 || p.Y <= 360 || p.Y >= 107856)
+            p.Exists = 0;
+
+        // The horn's scare ends for everybody once one walker has none left.
+        if (Scared) {
+            if (p.ScareTime > 0)
+                p.ScareTime -= frameMs;
+            else
+                CalmPedestrians();
+        }
+
+        p.ScreenX = RoundPos(p.X - double(view.MapCol) * kTileSize + view.X);
+        p.ScreenY = RoundPos(p.Y - double(view.MapRow) * kTileSize + view.Y);
+        const int left = p.ScreenX - 27, top = p.ScreenY - 27;
+        p.Visible = (left >= -20 && left <= 700 && top >= -20 && top <= 600) ? 1 : 0;
+
+        if (p.Visible) {
+            if (p.State != kManLying)
+                TestRunOver(p);
+            TestRockets(p);
+        }
+
+        // Lying and gone figures stay where they are.
+        const TManTurn* turn = ManTurnOf(p.State);
+        if (turn == nullptr)
+            continue;
+
+        int col = 0, row = 0;
+        ManCellOf(p.X, p.Y, col, row);
+        p.CellCol = col;
+        p.CellRow = row;
+        int stepX = turn->StepX, stepY = turn->StepY;
+        if (col == p.TargetCol && row == p.TargetRow) {
+            // Just entered the next cell: read its tile and choose the way on.
+            p.State = p.Planned;
+            const int code = ManTileCode(race.Map.At(row, col), p.Planned);
+            switch (code) {
+            case 0: p.Planned = turn->Back; break;
+            case 1: p.Planned = turn->Straight; break;
+            case 2: p.Planned = turn->Left; break;
+            case 3: p.Planned = turn->Right; break;
+            case 4: p.Planned = Form.Random.Random(2) == 1 ? turn->Left : turn->Straight; break;
+            case 5: p.Planned = Form.Random.Random(2) == 0 ? turn->Straight : turn->Right; break;
+            case 6: p.Planned = Form.Random.Random(2) == 1 ? turn->Right : turn->Left; break;
+            default: {
+                const int pick = Form.Random.Random(3);
+                p.Planned = pick == 0 ? turn->Left : pick == 1 ? turn->Straight : turn->Right;
+                break;
+            }
+            }
+            p.State = p.Planned;
+            const TManTurn* next = ManTurnOf(p.State);
+            stepX = next->StepX;
+            stepY = next->StepY;
+        }
+        ManCellOf(p.X + stepX, p.Y + stepY, p.TargetCol, p.TargetRow);
+
+        if (int(p.Frame) != int(old)) {
+            const double d = 2.0 * p.Speed;
+            switch (p.State) {
+            case kManLeft: p.X -= d; break;
+            case kManRight: p.X += d; break;
+            case kManUp: p.Y -= d; break;
+            case kManDown: p.Y += d; break;
+            default: break;
+            }
+        }
+    }
+}
+
+void TMan::DrawStep()
+{
+    IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
+    if (surface == nullptr)
+        return;
+    for (int i = 1; i <= kMaxPedestrians; ++i) {
+        const TPedestrian& p = Slots[size_t(i)];
+        if (!p.Exists || !p.Visible || p.State > kManDown)
+            continue;
+        TImageItem* item = images_[p.Woman ? 1 : 0][p.State];
+        if (item)
+            item->DrawPattern(*surface, p.ScreenX - 27, p.ScreenY - 27, int(p.Frame));
+    }
+}
 
 } // namespace vorlane

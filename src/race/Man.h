@@ -91,6 +91,8 @@ private:
     static void FallDown(TPedestrian& p);
     void TestRunOver(TPedestrian& p);
     void TestRockets(TPedestrian& p);
+
+    TImageItem* images_[2][5] = {}; // [woman][state]
 };
 
 } // namespace vorlane
