@@ -1,6 +1,7 @@
 #include "race/Rocket.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
@@ -108,7 +109,7 @@ TRocket* LaunchRocket(TMForm& form, double x, double y, int speed, int angle)
     if (rocket == nullptr)
         return nullptr;
     const TrackView view = ViewOf(race);
-    const double scrollSpeed = 0.0; // the car's scroll speed joins with the player car
+    const double scrollSpeed = race.Player != nullptr ? race.Player->ScrollSpeed : 0.0;
     rocket->InFlight = true;
     rocket->Visible = true;
     rocket->X = x;

@@ -1,0 +1,229 @@
+// The player car's weapons: the machine gun and the rocket launcher picked up from
+// bonuses. A weapon rises out of the roof in five steps before it can fire and sinks
+// back the same way once its ammunition is spent. The gun hits at once along a ray in
+// the car's direction; the launcher sends rockets from alternate sides of the car.
+#include "race/Player.h"
+
+#include "app/TMForm.h"
+#include "race/Car.h"
+#include "race/Man.h"
+#include "race/RaceState.h"
+#include "race/Rocket.h"
+#include "race/ScrollBackground.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <strings.h>
+
+namespace vorlane {
+
+namespace {
+
+constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
+constexpr int kStageStepMs = 100; // one step of raising or lowering, and the gun's flash
+constexpr int kGunCooldownMs = 200;
+constexpr int kLauncherCooldownMs = 500;
+constexpr int kGunAmmo = 25;
+constexpr int kLauncherAmmo = 20;
+constexpr int kRocketLaunchSpeed = 18;
+constexpr double kGunRayStep = 5;   // pixels per step of the gun's ray
+constexpr double kGunReach = 50;    // a pedestrian this close to the ray on both axes falls
+constexpr int kGunRayRight = 700;   // the ray ends where it leaves the track part of the screen
+constexpr int kGunRayBottom = 600;
+// While the gun flashes its picture sits a little higher on the roof, car by car.
+constexpr double kGunShootingLift[6] = {0.185, 0.202, 0.17, 0.175, 0.18, 0.2};
+
+constexpr int kMachineGun = 3;    // WeaponKind, as the bonus numbers them
+constexpr int kRocketLauncher = 4;
+
+std::string StageImage(int kind, int stage)
+{
+    return (kind == kMachineGun ? "GunAnim_" : "RocketAnim_") + std::to_string(stage);
+}
+
+} // namespace
+
+void TPlayer::GiveWeapon(int kind)
+{
+    if (kind != kMachineGun && kind != kRocketLauncher)
+        return;
+    // The other weapon goes at once, with its ammunition and sound.
+    DropItem(kind == kMachineGun ? kRocketLauncher : kMachineGun);
+    if (WeaponKind != kind) {
+        WeaponStage = 1;
+        WeaponKind = uint8_t(kind);
+    }
+    // The weapon already carried keeps its stage and is refilled.
+    Ammo = kind == kMachineGun ? kGunAmmo : kLauncherAmmo;
+    WeaponSprite->SetImageCentered(StageImage(kind, WeaponStage), std::trunc(X + Width * 0.5),
+                                   std::trunc(Y + Height * 0.6));
+}
+
+void TPlayer::WeaponStep()
+{
+    const int frameMs = Form.Stats.FrameMs;
+    // 1. The gun's flash ends: back to the picture of the stage.
+    if (ShotFlash == 1) {
+        if (WeaponStageTimer > 0)
+            WeaponStageTimer -= frameMs;
+        if (WeaponStageTimer <= 0) {
+            WeaponStageTimer = 0;
+            WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), std::trunc(WeaponSprite->X),
+                                           std::trunc(WeaponSprite->Y));
+            ShotFlash = 0;
+        }
+    }
+    const double cx = std::trunc(X + Width * 0.5);
+    const double cy = std::trunc(Y + Height * 0.6);
+    // 2. Raising, one stage every 100 ms.
+    if (WeaponStage < 6 && WeaponKind != 0 && Ammo > 0) {
+        if (WeaponStage == 1)
+            Form.PlayEffect("WeaponAppear");
+        WeaponStageTimer -= frameMs;
+        if (WeaponStageTimer <= 0) {
+            WeaponStageTimer = kStageStepMs;
+            ++WeaponStage;
+            WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), cx, cy);
+        }
+    }
+    // 3. Lowering once the ammunition is spent; below stage 2 the weapon is gone.
+    if (WeaponStage >= 1 && WeaponKind != 0 && Ammo <= 0) {
+        if (WeaponStage < 2) {
+            WeaponKind = 0;
+        } else {
+            if (WeaponStage == 6)
+                Form.PlayEffect("WeaponAppear");
+            WeaponStageTimer -= frameMs;
+            if (WeaponStageTimer <= 0) {
+                WeaponStageTimer = kStageStepMs;
+                --WeaponStage;
+                WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), cx, cy);
+            }
+        }
+    }
+    // 4. The cooldown runs down to just below 0 and rests there.
+    if (WeaponKind != 0 && FireCooldown >= 0)
+        FireCooldown -= frameMs;
+}
+
+void TPlayer::FiringStep()
+{
+    if (KeyFire && WeaponStage == 6) {
+        if (WeaponKind == kMachineGun && !GunSounding) {
+            GunSounding = true;
+            Form.PlayEffect("MachineGun");
+        }
+        FireWeapon();
+    } else if (WeaponKind == kMachineGun) {
+        GunSounding = false;
+        Form.StopEffect("MachineGun");
+    }
+}
+
+void TPlayer::FireWeapon()
+{
+    if (FireCooldown > 0)
+        return;
+    Ammo = std::max(Ammo - 1, 0);
+    if (WeaponKind == kMachineGun) {
+        FireCooldown = kGunCooldownMs;
+        WeaponStageTimer = kStageStepMs;
+        WeaponSprite->SetImageCentered("GunShooting", std::trunc(WeaponSprite->X), std::trunc(WeaponSprite->Y));
+        GunRay(X + Width / 2.0, Y + Height / 2.0);
+    } else if (WeaponKind == kRocketLauncher) {
+        Form.PlayEffect("Rocket");
+        FireCooldown = kLauncherCooldownMs;
+        // The launcher fires from alternate sides: right of the car with an odd
+        // number of rockets left, left with an even one.
+        const double phi = (Ammo % 2 == 1 ? -Heading - 86 : -Heading - 170) * kTurn;
+        LaunchRocket(Form, std::trunc(X + (Width - 12) / 2.0 - std::sin(phi) * 55),
+                     std::trunc(Y + Height / 2.0 - std::cos(phi) * 55), kRocketLaunchSpeed, Heading);
+    }
+    ShotFlash = 1;
+}
+
+void TPlayer::GunRay(double px, double py)
+{
+    if (!Form.Race)
+        return;
+    TRace& race = *Form.Race;
+    const TrackView view = ViewOf(race);
+    const double originX = double(race.MapCol) * kTileSize - view.X; // world = screen + origin
+    const double originY = double(race.MapRow) * kTileSize - view.Y;
+    const double dx = std::sin(Heading * kTurn) * kGunRayStep;
+    const double dy = -std::cos(Heading * kTurn) * kGunRayStep;
+    double wx = px + originX;
+    double wy = py + originY;
+    double sx = px;
+    double sy = py;
+    bool hit = false;
+    while (!hit && sx >= 0 && sx <= kGunRayRight && sy >= 0 && sy <= kGunRayBottom) {
+        wx += dx;
+        wy += dy;
+        // Every walker near this point of the ray falls (a walker taken away by a
+        // rocket is no longer there to be shot).
+        if (race.Men != nullptr) {
+            TMan& men = *race.Men;
+            for (int i = 1; i <= kMaxPedestrians; ++i) {
+                const TPedestrian& p = men.Slots[size_t(i)];
+                if (p.Exists == 0 || p.Visible == 0 || p.State == kManLying || p.State == kManGone)
+                    continue;
+                if (std::abs(p.X - wx) <= kGunReach && std::abs(p.Y - wy) <= kGunReach) {
+                    men.ShootPedestrian(i);
+                    hit = true;
+                }
+            }
+        }
+        // The first driving car whose shape holds the ray's screen point explodes.
+        if (race.Cars != nullptr) {
+            TCar& cars = *race.Cars;
+            for (int i = 1; i <= std::min(race.CarCount, kMaxCars); ++i) {
+                const size_t k = size_t(i);
+                if (cars.CarVisible[k] == 0 || cars.CarDir[k] == kCarRemoved || cars.CarSpeed[k] == 0 ||
+                    cars.CarExploding[k] != 0)
+                    continue;
+                if (PointInQuad(TPointD{sx, sy}, cars.CarScreenQuad(i))) {
+                    AddScore(10);
+                    cars.DestroyCar(i);
+                    Form.PlayEffect("Explosion");
+                    hit = true;
+                    break;
+                }
+            }
+        }
+        sx = wx - originX;
+        sy = wy - originY;
+    }
+}
+
+void TPlayer::EndShotFlash()
+{
+    WeaponStageTimer = 0;
+    if (ShotFlash == 1) {
+        WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), std::trunc(WeaponSprite->X),
+                                       std::trunc(WeaponSprite->Y));
+        ShotFlash = 0;
+    }
+}
+
+void TPlayer::DrawWeapon()
+{
+    if (Crashed != 0 || (WeaponKind != kMachineGun && WeaponKind != kRocketLauncher))
+        return;
+    TImageItem* image = WeaponSprite->Image();
+    IDrawSurface* surface = Engine() != nullptr ? Engine()->Surface() : nullptr;
+    if (image == nullptr || surface == nullptr)
+        return;
+    const int car = std::clamp(CarNo, 1, 6);
+    // The weapon turns with the car about a point on its roof.
+    double py = (Height / 2.0) / 114.0 - 0.6 + WeaponPivot[size_t(car)];
+    if (WeaponKind == kMachineGun && strcasecmp(image->Name.c_str(), "GunShooting") == 0)
+        py += kGunShootingLift[car - 1] - 0.03;
+    image->DrawPatternRotated(*surface, int(std::trunc(X + Width / 2.0)), int(std::trunc(Y + Height / 2.0)),
+                              image->FrameWidth(), image->FrameHeight(), int(std::trunc(WeaponSprite->FramePos)),
+                              0.5, py, Heading);
+}
+
+} // namespace vorlane
