@@ -1,11 +1,14 @@
 #pragma once
 // State of the menu screens that lives between frames: the chosen car and its
-// cross-fade, the help page, and the options screen's country field.
+// cross-fade, the help page, and the options screen's country field, with plain
+// references to the screens' own picture sprites (the sprite engine owns them).
+#include <array>
 
 namespace vorlane {
 
 class TSprite;
 class TMyImageSprite;
+class TMyCursor;
 
 struct TMenuState {
     int SelectedCar = 1;    // 1..6, read by the race
@@ -15,6 +18,18 @@ struct TMenuState {
     bool CountryEditing = false;
     // The screen's backdrop ("MMBG"), created and killed by each menu screen.
     TSprite* Background = nullptr;
+
+    // Car selection: the showroom frame and the two car pictures of the cross-fade
+    // (A on top shows the chosen car, B beneath it the car being switched to).
+    TMyImageSprite* CarFrame = nullptr;
+    TMyImageSprite* CarA = nullptr;
+    TMyImageSprite* CarB = nullptr;
+    // Options: the frame of the country line and its text cursor.
+    TMyImageSprite* CountryEditBg = nullptr;
+    TMyCursor* CountryCursor = nullptr;
+    // Help: the eight bonus pictures of page 2 and the emblem of page 5.
+    std::array<TMyImageSprite*, 8> HelpBonuses{};
+    TMyImageSprite* HelpLogo = nullptr;
 };
 
 } // namespace vorlane

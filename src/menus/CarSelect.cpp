@@ -1,0 +1,146 @@
+// The car selection: one of six cars in the showroom frame, changed with a cross-fade.
+#include "app/Helpers.h"
+#include "app/TMForm.h"
+#include "menus/MenuBackdrop.h"
+#include "menus/MenuButton.h"
+#include "menus/MenuConsts.h"
+#include "menus/Screens.h"
+
+#include <string>
+
+namespace vorlane {
+
+namespace {
+
+std::string CarPicture(int car)
+{
+    return std::string(menu::kCarPictures[car - 1]);
+}
+
+// Starts the fade: the new car appears beneath the shown one, which fades out.
+void StartSwitch(TMForm& form, bool following)
+{
+    TMenuState& m = form.Menu;
+    m.CarSwitchPhase = 1;
+    m.NextCar = m.SelectedCar;
+    if (following)
+        CycleNext(m.NextCar, 1, 6);
+    else
+        CyclePrev(m.NextCar, 1, 6);
+    m.CarB->SetImageByName(CarPicture(m.NextCar));
+    m.CarB->Visible = true;
+}
+
+// Left and Right on an arrow switch the car, elsewhere they cross between the two
+// columns; Up and Down move between the arrows and the buttons below them.
+void CarSelectKeys(TMForm& form)
+{
+    int& sel = form.Screen.SelectedItem;
+    const TKeyState& k = form.Keys;
+    if (k.LeftPressed) {
+        if (sel == 1)
+            form.ActivateItem(1);
+        if (sel == 2)
+            sel = 1;
+        if (sel == 4)
+            sel = 3;
+    }
+    if (k.RightPressed) {
+        if (sel == 2)
+            form.ActivateItem(2);
+        if (sel == 1)
+            sel = 2;
+        if (sel == 3)
+            sel = 4;
+    }
+    if (k.UpPressed) {
+        if (sel == 3)
+            sel = 1;
+        if (sel == 4)
+            sel = 2;
+    }
+    if (k.DownPressed) {
+        if (sel == 1)
+            sel = 3;
+        if (sel == 2)
+            sel = 4;
+    }
+}
+
+} // namespace
+
+void OpenCarSelect(TMForm& form)
+{
+    TScreenState& s = form.Screen;
+    TMenuState& m = form.Menu;
+    s.ActiveScreen = 2;
+    m.CarSwitchPhase = 0;
+    s.FirstItem = 1;
+    s.LastItem = 4;
+    s.SelectedItem = 3;
+    CreateMenuBackground(form);
+    TSprite* engine = &form.MSpriteEngine;
+    m.CarFrame = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
+    // B is made after A at the same depth, so it lies beneath A.
+    m.CarA = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarB = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarB->Visible = false;
+    for (int i = 1; i <= 4; ++i) {
+        const auto& def = menu::kCarSelectButtons[i - 1];
+        const std::string image(def.Image);
+        auto* b = engine->Add<TMenuButton>(form, 1, image, image, 0, 1, def.X, def.Y);
+        b->SetZ(5);
+        s.Buttons[i] = b;
+    }
+}
+
+void CloseCarSelect(TMForm& form)
+{
+    TMenuState& m = form.Menu;
+    form.KillButtons();
+    KillMenuBackground(form);
+    for (TMyImageSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
+        if (*p != nullptr)
+            (*p)->KillOnce();
+        *p = nullptr;
+    }
+    form.Screen.ActiveScreen = 0;
+}
+
+void UpdateCarSelect(TMForm& form)
+{
+    form.UpdateHighlight();
+    CarSelectKeys(form);
+    if (form.Screen.ActiveScreen != 2)
+        return;
+    TMenuState& m = form.Menu;
+    TMyImageSprite& a = *m.CarA;
+    TMyImageSprite& b = *m.CarB;
+    if (m.CarSwitchPhase == 0) {
+        a.Blended = b.Blended = false;
+        a.Alpha = b.Alpha = 255;
+        a.Visible = true;
+        b.Visible = false;
+    }
+    if (m.CarSwitchPhase == 1) {
+        a.Blended = b.Blended = true;
+        a.Alpha -= 20;
+        if (a.Alpha <= 0) {
+            a.SetImageByName(CarPicture(m.NextCar));
+            m.CarSwitchPhase = 0;
+            m.SelectedCar = m.NextCar;
+        }
+    }
+}
+
+void SwitchToPrecedingCar(TMForm& form)
+{
+    StartSwitch(form, false);
+}
+
+void SwitchToFollowingCar(TMForm& form)
+{
+    StartSwitch(form, true);
+}
+
+} // namespace vorlane

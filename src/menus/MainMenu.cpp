@@ -1,0 +1,140 @@
+// The main menu: six picture buttons, faded in one after another when the game starts.
+#include "app/Helpers.h"
+#include "app/TMForm.h"
+#include "menus/Dialogs.h"
+#include "menus/MenuBackdrop.h"
+#include "menus/MenuButton.h"
+#include "menus/MenuConsts.h"
+#include "menus/Screens.h"
+
+#include <string>
+
+namespace vorlane {
+
+namespace {
+
+TMenuButton& MenuButton(TMForm& form, int item)
+{
+    return *static_cast<TMenuButton*>(form.Screen.Buttons[item]);
+}
+
+// A faded-in button becomes opaque and takes its after-intro look as its normal one.
+void FinishFade(TMForm& form, int item)
+{
+    TMenuButton& b = MenuButton(form, item);
+    b.Blended = false;
+    b.NormalImage = std::string(menu::kMainMenuButtons[item - 1].AfterIntro);
+    b.ShowNormal();
+}
+
+// One frame of the intro: each button fades in over ten frames, the next one starts
+// when the previous is done; options and help fade together; the exit comes last.
+void IntroStep(TMForm& form)
+{
+    auto alpha = [&form](int item) -> int& { return MenuButton(form, item).Alpha; };
+    alpha(1) += 15;
+    if (alpha(1) >= 150) {
+        FinishFade(form, 1);
+        alpha(2) += 15;
+    }
+    if (alpha(2) >= 150) {
+        FinishFade(form, 2);
+        alpha(3) += 15;
+    }
+    if (alpha(3) >= 150) {
+        FinishFade(form, 3);
+        alpha(4) += 15;
+        alpha(5) += 15;
+    }
+    if (alpha(4) >= 150) {
+        FinishFade(form, 4);
+        FinishFade(form, 5);
+        alpha(6) += 15;
+    }
+    if (alpha(6) >= 150) {
+        FinishFade(form, 6);
+        form.Screen.MenuIntro = 0;
+    }
+}
+
+// Up and Down walk the menu's two columns of three, Left and Right cross between
+// options and help, Esc asks whether to leave the game.
+void MainMenuKeys(TMForm& form)
+{
+    int& sel = form.Screen.SelectedItem;
+    const TKeyState& k = form.Keys;
+    if (k.UpPressed) {
+        if (sel == 4 || sel == 5)
+            sel = 3;
+        else if (sel == 6)
+            sel = 5;
+        else
+            CyclePrev(sel, form.Screen.FirstItem, form.Screen.LastItem);
+    }
+    if (k.DownPressed) {
+        if (sel == 4 || sel == 5)
+            sel = 6;
+        else if (sel == 3)
+            sel = 5;
+        else
+            CycleNext(sel, form.Screen.FirstItem, form.Screen.LastItem);
+    }
+    if (k.EscPressed)
+        OpenDialog(form, 1);
+    if (k.LeftPressed && sel == 5)
+        sel = 4;
+    if (k.RightPressed && sel == 4)
+        sel = 5;
+}
+
+} // namespace
+
+void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
+{
+    TScreenState& s = form.Screen;
+    s.ActiveScreen = 1;
+    if (playMusic)
+        form.PlayScreenMusic();
+    form.ShowPointer();
+    s.FirstItem = 1;
+    s.LastItem = 6;
+    s.SelectedItem = item;
+    s.MenuIntro = intro;
+    CreateMenuBackground(form);
+    for (int i = 1; i <= 6; ++i) {
+        const auto& def = menu::kMainMenuButtons[i - 1];
+        auto* b = form.MSpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
+                                                      0, 0, def.X, def.Y);
+        b->SetZ(4);
+        s.Buttons[i] = b;
+        if (intro == 0) {
+            b->Blended = false;
+            b->Alpha = 255;
+        } else if (intro == 1) {
+            b->Blended = true;
+            b->Alpha = 0;
+        }
+    }
+    if (intro == 1)
+        form.PlayEffect("MenuBegin");
+}
+
+void CloseMainMenu(TMForm& form)
+{
+    form.Screen.ActiveScreen = 0;
+    KillMenuBackground(form);
+    form.KillButtons();
+}
+
+void UpdateMainMenu(TMForm& form)
+{
+    if (form.Screen.MenuIntro == 1) {
+        if (form.MDisplay().CanDraw())
+            IntroStep(form);
+        return;
+    }
+    form.UpdateHighlight();
+    MainMenuKeys(form);
+}
+
+} // namespace vorlane

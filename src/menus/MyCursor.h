@@ -1,0 +1,28 @@
+#pragma once
+// The blinking bar under a text field (the country line, the player's name): hidden
+// until it blinks; while blinking it shows on its first move and then toggles every
+// BlinkMs milliseconds of frame time.
+#include "race/MyImageSprite.h"
+
+#include <string>
+
+namespace vorlane {
+
+class TMForm;
+
+class TMyCursor : public TMyImageSprite {
+public:
+    // The image's top-left corner at (x, y), depth z; not blinking, so invisible.
+    TMyCursor(TSprite* parent, TMForm& form, int listNo, const std::string& name, double x, double y, int z,
+              int blinkMs);
+
+    int BlinkMs = 0;   // half-period of the blink
+    int BlinkLeft = 0; // ms until the next toggle
+    bool Blinking = false;
+
+    void MoveStep(int moveCount) override;
+
+    TMForm& Form;
+};
+
+} // namespace vorlane

@@ -1,0 +1,150 @@
+// The options screen: screen mode, music and sound switches, and the player's country.
+#include "app/Helpers.h"
+#include "app/TMForm.h"
+#include "menus/MenuBackdrop.h"
+#include "menus/MenuButton.h"
+#include "menus/MenuConsts.h"
+#include "menus/MyCursor.h"
+#include "menus/Screens.h"
+
+#include <string>
+
+namespace vorlane {
+
+namespace {
+
+constexpr int kScreenModeSlot = 13;
+constexpr int kMusicSlot = 14;
+constexpr int kSoundSlot = 15;
+constexpr int kCountryX = 380;
+
+// The three state pictures: where each stands and the picture for each value.
+struct TStatePicture {
+    int Slot;
+    int X;
+    int Y;
+    const char* On;
+    const char* Off;
+};
+constexpr TStatePicture kStatePictures[] = {
+    {kScreenModeSlot, 118, 255, "OptFullScreen", "OptWindow"},
+    {kMusicSlot, 118, 320, "OptMusicOn", "OptMusicOff"},
+    {kSoundSlot, 115, 383, "OptSoundOn", "OptSoundOff"},
+};
+
+bool StateValue(const TGameOptions& o, int slot)
+{
+    if (slot == kScreenModeSlot)
+        return o.FullScreenMode;
+    if (slot == kMusicSlot)
+        return o.MusicOn;
+    return o.SoundOn;
+}
+
+TMyImageSprite* StateSprite(TMForm& form, int slot)
+{
+    return static_cast<TMyImageSprite*>(form.Screen.Buttons[slot]);
+}
+
+} // namespace
+
+void OpenOptions(TMForm& form)
+{
+    TScreenState& s = form.Screen;
+    TMenuState& m = form.Menu;
+    TSprite* engine = &form.MSpriteEngine;
+    s.ActiveScreen = 3;
+    s.FirstItem = 1;
+    s.LastItem = 5;
+    s.SelectedItem = 5;
+    CreateMenuBackground(form);
+    m.CountryEditBg = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "CountryEditBg", 361, 442, 3);
+    for (int i = 1; i <= 4; ++i) {
+        const auto& row = menu::kOptionRows[i - 1];
+        auto* b = engine->Add<TMenuButton>(form, 1, std::string(row.Highlight), "Null", 0, 0, menu::kOptionRowX,
+                                           row.Y);
+        b->SetZ(4);
+        b->HitWidth = row.HitWidth;
+        b->HitHeight = row.HitHeight;
+        s.Buttons[i] = b;
+    }
+    auto* back = engine->Add<TMenuButton>(form, 1, "Opt_Bk", "Opt_Bk", 0, 1, 345, 513);
+    back->SetZ(4);
+    s.Buttons[5] = back;
+    for (const TStatePicture& p : kStatePictures)
+        s.Buttons[p.Slot] = engine->Add<TMyImageSprite>(form.SpriteHost, 1,
+                                                        StateValue(form.Options(), p.Slot) ? p.On : p.Off, p.X,
+                                                        p.Y, 3);
+    m.CountryCursor = engine->Add<TMyCursor>(form, 1, "Cursor", kCountryX, 491, 5, 1000);
+    m.CountryEditing = false;
+}
+
+void CloseOptions(TMForm& form)
+{
+    TScreenState& s = form.Screen;
+    TMenuState& m = form.Menu;
+    s.ActiveScreen = 0;
+    form.KillButtons();
+    KillMenuBackground(form);
+    for (const TStatePicture& p : kStatePictures) {
+        if (TMyImageSprite* sprite = StateSprite(form, p.Slot))
+            sprite->KillOnce();
+        s.Buttons[p.Slot] = nullptr;
+    }
+    if (m.CountryEditBg != nullptr)
+        m.CountryEditBg->KillOnce();
+    if (m.CountryCursor != nullptr)
+        m.CountryCursor->KillOnce();
+    m.CountryEditBg = nullptr;
+    m.CountryCursor = nullptr;
+    m.CountryEditing = false;
+}
+
+void DrawOptionsState(TMForm& form)
+{
+    const TGameOptions& o = form.Options();
+    for (const TStatePicture& p : kStatePictures)
+        if (TMyImageSprite* sprite = StateSprite(form, p.Slot))
+            sprite->SetImageByName(StateValue(o, p.Slot) ? p.On : p.Off);
+    form.UseFont(13);
+    form.DrawText("Your country:", 116, 447, false, false);
+    form.UseFont(4);
+    form.DrawText(o.Country, kCountryX, 450, false, false);
+    // The cursor stands right after the last character.
+    if (form.Menu.CountryCursor != nullptr)
+        form.Menu.CountryCursor->X = kCountryX + form.MeasureText(o.Country);
+}
+
+void UpdateOptions(TMForm& form, int lagCount)
+{
+    TScreenState& s = form.Screen;
+    form.UpdateHighlight();
+    if (!form.Menu.CountryEditing) {
+        if (form.Keys.UpPressed)
+            StepDown(s.SelectedItem, s.FirstItem, 1);
+        if (form.Keys.DownPressed)
+            StepUp(s.SelectedItem, s.LastItem, 1);
+    }
+    if (form.Keys.EscPressed)
+        form.ActivateItem(form.Menu.CountryEditing ? 4 : 5);
+    if (s.ActiveScreen != 3)
+        return; // back to the main menu: this screen's sprites are gone
+    // The cursor blinks exactly while the country is being typed, however the typing
+    // ended (item 4, Esc, or the highlight moving off the country row).
+    if (form.Menu.CountryCursor != nullptr)
+        form.Menu.CountryCursor->Blinking = form.Menu.CountryEditing;
+    form.MSpriteEngine.MoveAll(lagCount);
+    form.UseFont(15);
+    form.DrawText("OPTIONS", 563, 148, true, true);
+    DrawOptionsState(form);
+}
+
+void ToggleCountryEditing(TMForm& form)
+{
+    TMenuState& m = form.Menu;
+    m.CountryEditing = !m.CountryEditing;
+    if (m.CountryCursor != nullptr)
+        m.CountryCursor->Blinking = m.CountryEditing;
+}
+
+} // namespace vorlane
