@@ -1,24 +1,21 @@
 #include "menus/MenuBackdrop.h"
 
 #include "app/TMForm.h"
+#include "race/ScrollBackground.h"
 
 namespace vorlane {
 
 void CreateMenuBackground(TMForm& form)
 {
-    auto* bg = form.MSpriteEngine.Add<TBackgroundSprite>();
-    bg->SetImage(&form.MImageList1.FindImage("MMBG"));
-    bg->SetMapSize(1, 1);
-    bg->SetChip(0, 0, 0);
-    bg->X = 0;
-    bg->Y = 0;
-    bg->SetZ(2);
-    form.Menu.Background = bg;
+    // A one-chip grid at (0, 0), depth 2; it never scrolls on a menu screen.
+    form.Menu.Background = form.MSpriteEngine.Add<TScrollBackground>(form, 1, "MMBG", 1, 1);
 }
 
 void KillMenuBackground(TMForm& form)
 {
-    if (form.Menu.Background != nullptr)
+    if (auto* bg = dynamic_cast<TScrollBackground*>(form.Menu.Background))
+        bg->KillOnce();
+    else if (form.Menu.Background != nullptr)
         form.Menu.Background->Kill();
     form.Menu.Background = nullptr;
 }
