@@ -1,0 +1,97 @@
+// The end of a level: the car rolls out, the time left turns into points, and the next
+// level starts (or, when the time ran out, a life goes and the level is tried again).
+#include "race/Player.h"
+
+#include "app/TMForm.h"
+#include "menus/Dialogs.h"
+#include "race/Bonus.h"
+#include "race/Car.h"
+#include "race/Finish.h"
+#include "race/Man.h"
+#include "race/Race.h"
+#include "race/RaceState.h"
+
+#include <cmath>
+
+namespace vorlane {
+
+void TPlayer::LevelEndStep()
+{
+    FollowScroll();
+    if (!LevelEndDone) {
+        LevelEndDone = true;
+        SetCrashState(0);
+        StopCarSounds(true);
+        SetEngineSound("Neutral");
+        EndShotFlash();
+    }
+    // Roll out first.
+    if (Speed > 0) {
+        Speed -= 0.8 * SpeedScale();
+        ScrollSpeed = Speed / 10;
+        return;
+    }
+    ScrollSpeed = 0;
+    StopCarSounds(true);
+
+    TRace& race = Race();
+    const int step = 10 * FrameMs(); // the clock runs down ten times faster
+    if (race.TimeLeft >= 0) {
+        // Five points for every whole second the clock passes.
+        if (std::trunc((race.TimeLeft - step) / 1000.0) < std::trunc(race.TimeLeft / 1000.0)) {
+            AddScore(5);
+            Form.PlayEffect("Tick");
+        }
+        race.TimeLeft -= step;
+    }
+    if (race.TimeLeft < 0) {
+        if (!TimeOut || FinishPassed()) {
+            RestartLevel(true);
+        } else {
+            // The time ran out before the finish.
+            if (race.Lives > 0) {
+                race.Lives -= 1;
+                Energy = 3;
+            }
+            if (race.Lives <= 0) {
+                Visible = false;
+                OpenDialog(Form, 7); // game over
+            } else {
+                OpenDialog(Form, 3); // time over: the level again when it closes
+            }
+        }
+    }
+}
+
+void TPlayer::RestartLevel(bool advance)
+{
+    TRace& race = Race();
+    StartLevel(Form, advance ? race.Level + 1 : race.Level);
+    TimeOut = false;
+    LevelEndDone = false;
+    DropAll();
+    SteerPos = 0;
+    Heading = 0;
+    SetBackgroundPos(0, 0);
+    if (race.Finish)
+        race.Finish->Passed = 0;
+    if (race.Bonuses)
+        race.Bonuses->LayBonuses();
+    if (race.Men)
+        race.Men->LayPedestrians();
+    if (race.Cars)
+        race.Cars->LayCars();
+    if (race.Finish)
+        race.Finish->LayFinish();
+    OpenDialog(Form, 6); // level banner
+    Respawn();
+    SetEngineSound("Neutral");
+}
+
+void RestartLevel(TMForm& form)
+{
+    if (form.Race && form.Race->Player)
+        form.Race->Player->RestartLevel(false);
+}
+
+} // namespace vorlane

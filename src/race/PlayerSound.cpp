@@ -1,0 +1,225 @@
+// The car's engine sound, its horn, and the skid and blood marks it leaves.
+#include "race/Player.h"
+
+#include "app/TMForm.h"
+#include "race/Man.h"
+#include "race/RaceState.h"
+
+#include <cmath>
+
+namespace vorlane {
+
+namespace {
+
+// The ten engine sounds, and what else stops when every car sound goes.
+constexpr const char* kEngineSounds[] = {"Neutral", "Accel1", "Accel2", "Accel3", "Accel4",
+                                         "Shift",   "Slowed", "Maxed",  "Brake",  "Nitro"};
+constexpr const char* kOtherCarSounds[] = {"MachineGun", "Rocket", "Horn",      "Kill",
+                                           "Score",      "Bonus",  "Explosion", "Collision"};
+
+} // namespace
+
+void StopCarSounds(TMForm& form, bool all)
+{
+    for (const char* name : kEngineSounds)
+        form.StopEffect(name);
+    if (all)
+        for (const char* name : kOtherCarSounds)
+            form.StopEffect(name);
+}
+
+void ResumeCarSounds(TMForm& form, bool all)
+{
+    if (form.Race && form.Race->Player)
+        form.Race->Player->ResumeCarSounds(all);
+}
+
+void TPlayer::StopCarSounds(bool all) { vorlane::StopCarSounds(Form, all); }
+
+void TPlayer::ResumeCarSounds(bool all)
+{
+    if (StateMaxed)
+        SetEngineSound("Maxed");
+    else if (StateNeutral)
+        SetEngineSound("Neutral");
+    else if (StateAccel)
+        SetEngineSound("Accel4");
+    else if (StateShift)
+        SetEngineSound("Shift");
+    else if (StateSlowed)
+        SetEngineSound("Slowed");
+    else if (StateBrake)
+        SetEngineSound("Brake");
+    else if (StateNitro)
+        SetEngineSound("Nitro");
+    if (all) {
+        // The gun's loop goes through SetEngineSound too, which silences the engine until
+        // the next driving frame picks its sound again.
+        if (GunSounding)
+            SetEngineSound("MachineGun");
+        if (HornSounding)
+            Form.PlayEffect("Horn");
+    }
+}
+
+void TPlayer::SetEngineSound(const std::string& name)
+{
+    StopCarSounds(false);
+    Form.PlayEffect(name);
+    StateMaxed = StateAccel = StateShift = StateSlowed = StateNeutral = StateBrake = StateNitro = false;
+    if (name == "Maxed")
+        StateMaxed = true;
+    else if (name == "Neutral")
+        StateNeutral = true;
+    else if (name == "Accel1" || name == "Accel2" || name == "Accel3" || name == "Accel4")
+        StateAccel = true;
+    else if (name == "Shift")
+        StateShift = true;
+    else if (name == "Slowed")
+        StateSlowed = true;
+    else if (name == "Brake")
+        StateBrake = true;
+    else if (name == "Nitro")
+        StateNitro = true;
+}
+
+void TPlayer::EngineSoundStep()
+{
+    // To enter a sound: play it unless its state is already on.
+    const auto enter = [this](bool state, const char* name) {
+        if (!state)
+            SetEngineSound(name);
+    };
+    if (KeyNitro && HasNitro) {
+        enter(StateNitro, "Nitro");
+        return;
+    }
+    Form.StopEffect("Nitro");
+    StateNitro = false;
+    if (!OnRoad) {
+        enter(StateNeutral, "Neutral");
+        return;
+    }
+    const double v = Speed;
+    if (KeyUp && !KeyHandbrake) {
+        // The gears: an accelerating sound plays on until a shift band is crossed.
+        if (v > 0 && v <= 65) enter(StateAccel, "Accel1");
+        if (v > 65 && v <= 67) enter(StateShift, "Shift");
+        if (v > 67 && v <= 90) enter(StateAccel, "Accel2");
+        if (v > 95 && v <= 97) enter(StateShift, "Shift");
+        if (v > 97 && v <= 115) enter(StateAccel, "Accel3");
+        if (v > 115 && v <= 116) enter(StateShift, "Shift");
+        if (v > 116 && v <= 130) enter(StateAccel, "Accel4");
+        if (v > 130 && v <= 131) enter(StateShift, "Shift");
+        if (v > 131 && v <= 142) enter(StateAccel, "Accel4");
+        if (v > 142 && v <= 143) enter(StateShift, "Shift");
+        if (v > 143 && v <= 157) enter(StateAccel, "Accel4");
+        if (v > 157 && v <= 180) enter(StateMaxed, "Maxed");
+    }
+    if (!KeyUp && !KeyHandbrake) {
+        if (v > 40)
+            enter(StateSlowed, "Slowed");
+        else
+            enter(StateNeutral, "Neutral");
+    }
+    if (KeyHandbrake && v != 0)
+        enter(StateBrake, "Brake");
+    if (StateBrake && Speed == 0)
+        SetEngineSound("Neutral");
+}
+
+void TPlayer::HornStep()
+{
+    if (!KeyHorn) {
+        HornSounding = false;
+        Form.StopEffect("Horn");
+        return;
+    }
+    if (!HornSounding) {
+        HornSounding = true;
+        if (Race().Men)
+            Race().Men->ScarePedestrians();
+        Form.PlayEffect("Horn");
+    }
+}
+
+// ---- marks ----
+
+void TMarkStore::Clear()
+{
+    MarkX.fill(0);
+    MarkY.fill(0);
+    MarkAngle.fill(0);
+    MarkActive.fill(0);
+    MarkBlood.fill(0);
+    MarkShown.fill(0);
+    LastMark = 1;
+}
+
+int TMarkStore::Lay(double x, double y, int heading, int& bloodLeft)
+{
+    for (int i = 1; i <= kSlots; ++i) {
+        const size_t s = size_t(i);
+        if (MarkActive[s] != 0)
+            continue;
+        MarkShown[s] = 1;
+        if (bloodLeft <= 0) {
+            MarkBlood[s] = 0;
+        } else {
+            // The first blood marks after a run-over lie under the car: not shown.
+            MarkBlood[s] = 1;
+            if (bloodLeft > 30)
+                MarkShown[s] = 0;
+            bloodLeft -= 1;
+        }
+        MarkX[s] = x;
+        MarkY[s] = y;
+        MarkAngle[s] = heading;
+        MarkActive[s] = 1;
+        LastMark = i;
+        return i;
+    }
+    return 0;
+}
+
+void TMarkStore::Scroll(double dx, double dy)
+{
+    for (int i = 1; i <= kSlots; ++i) {
+        MarkX[size_t(i)] += dx;
+        MarkY[size_t(i)] += dy;
+    }
+}
+
+void TMarkStore::DropOffScreen()
+{
+    for (int i = 1; i <= kSlots; ++i) {
+        const size_t s = size_t(i);
+        if (MarkActive[s] == 1 && (MarkX[s] < 0 || MarkX[s] > 700 || MarkY[s] + 14 < 0 || MarkY[s] > 600)) {
+            MarkX[s] = MarkY[s] = 0;
+            MarkActive[s] = 0;
+        }
+    }
+}
+
+int TMarkStore::ActiveCount() const
+{
+    int n = 0;
+    for (int i = 1; i <= kSlots; ++i)
+        n += MarkActive[size_t(i)] != 0;
+    return n;
+}
+
+void TPlayer::LayMarks()
+{
+    if (!((KeyHandbrake && std::abs(ScrollSpeed) > 0.1) || BloodLeft > 0))
+        return;
+    const size_t last = size_t(Marks.LastMark);
+    const double dx = RearWheelB.x - Marks.MarkX[last];
+    const double dy = RearWheelB.y - Marks.MarkY[last];
+    if (std::sqrt(dx * dx + dy * dy) < 12 - ScrollSpeed * 0.5 * SpeedScale())
+        return;
+    Marks.Lay(RearWheelA.x, RearWheelA.y, Heading, BloodLeft);
+    Marks.Lay(RearWheelB.x, RearWheelB.y, Heading, BloodLeft);
+}
+
+} // namespace vorlane
