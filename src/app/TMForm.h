@@ -84,6 +84,12 @@ public:
     std::unique_ptr<TRace> Race;         // present from StartRace to EndRace
     TSpriteHost SpriteHost;              // what every game sprite reads (lists, frame stats)
     bool Terminated = false;             // ShutDown ran: the message loop ends
+    // The move count of the frame being run (milliseconds since the previous tick);
+    // the screen and dialog updates hand it to MoveAll.
+    int LagCount = 1;
+    // Where the data folder's pictures, sounds and saves are: DataRoot joined with a
+    // name of the game's own ("Data\Music\Menu.xm").
+    std::filesystem::path DataPath(const std::string& gameName) const;
 
     // ---- start-up, frame, shut-down ----
     void FormCreate();
@@ -94,7 +100,8 @@ public:
     bool FormCloseQuery();
 
     // ---- input events ----
-    void FormKeyDown(int key);
+    // alt: the Alt key was held (Alt+Enter switches the screen mode).
+    void FormKeyDown(int key, bool alt = false);
     void FormKeyUp(int key);
     void FormKeyPress(char ch);
     void MDisplayMouseMove(int x, int y);
@@ -106,7 +113,8 @@ public:
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
     void ActivateItem(int item);
-    void HitTestItems();
+    // keep: moving over empty space keeps the selection (the mouse handler's way).
+    void HitTestItems(bool keep = true);
     void UpdateHighlight();
     void KillButtons();
 
@@ -131,9 +139,19 @@ public:
     // The song file playing, empty when none.
     const std::string& MusicFile() const { return musicFile_; }
 
+    // The text style in force (UseFont), its font handle and colour.
+    int FontStyle() const { return fontStyle_; }
+
 private:
+    void BindDisplay();
+
+    TMFormServices services_;
+    std::unique_ptr<IDisplayListener> displayListener_;
     std::string musicFile_;
     int songHandle_ = 0;
+    int fontStyle_ = 0;
+    int fontHandle_ = 0;
+    uint32_t fontColour_ = 0xFFFFFF;
 };
 
 } // namespace vorlane

@@ -1,0 +1,43 @@
+// Sound effects by name and the background music.
+#include "app/TMForm.h"
+
+namespace vorlane {
+
+void TMForm::PlayEffect(const std::string& name) {
+    if (!Options().SoundOn) return;
+    TSoundItem& item = MSoundList->FindWave(name);
+    // From the beginning again, without waiting for the end.
+    MSoundList->StopSound(item);
+    MSoundList->PlaySound(item, false);
+    if (OnEffect) OnEffect(name);
+}
+
+void TMForm::StopEffect(const std::string& name) {
+    // With sound off nothing is stopped either: what plays already plays to its end.
+    if (!Options().SoundOn) return;
+    MSoundList->StopSound(MSoundList->FindWave(name));
+}
+
+void TMForm::PlayMusic(const std::string& path, bool fromResource) {
+    if (!Options().MusicOn) return;
+    if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
+    const std::string file = DataPath(path).string();
+    songHandle_ = fromResource ? MPlatform->Music().SongLoadFromResource(file) : MPlatform->Music().SongLoadFromFile(file);
+    musicFile_.clear();
+    if (songHandle_ != 0) {
+        MPlatform->Music().SongPlay(songHandle_);
+        musicFile_ = path;
+    }
+}
+
+void TMForm::StopMusic() {
+    if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
+    songHandle_ = 0;
+    musicFile_.clear();
+}
+
+void TMForm::PlayScreenMusic() {
+    PlayMusic(Screen.ActiveScreen == 6 ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm", false);
+}
+
+} // namespace vorlane

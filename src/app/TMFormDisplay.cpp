@@ -1,0 +1,94 @@
+// Screen mode, the mouse pointer and the game's numbered text styles.
+#include "app/TMForm.h"
+
+#include <array>
+
+namespace vorlane {
+
+namespace {
+
+struct TTextStyle {
+    const char* family = nullptr; // nullptr: a style no screen draws with
+    int points = 0;
+    bool bold = false;
+    uint32_t rgb = 0;
+};
+
+constexpr const char* Beast = "Beast Impacted";
+constexpr const char* Crystal = "DS Crystal";
+
+// Styles 1 to 21; the numbers left out are drawn with by no screen and fall back to
+// style 20's look so that nothing is ever drawn without a font.
+constexpr std::array<TTextStyle, 22> TextStyles = {{
+    {},                                  // 0 (unused)
+    {},                                  // 1
+    {Beast, 16, false, 0xE6DADA},        // 2 high-score names
+    {},                                  // 3
+    {Beast, 28, true, 0x000000},         // 4 the country line
+    {Beast, 36, false, 0xF40909},        // 5 dialog messages
+    {}, {}, {},                          // 6-8
+    {Beast, 28, false, 0xFFFFFF},        // 9 score in the name entry
+    {Beast, 28, false, 0xFFFFFF},        // 10 the typed name
+    {Beast, 26, false, 0xFFFFFF},        // 11 "Sending results..."
+    {},                                  // 12
+    {Beast, 27, false, 0xFFFFFF},        // 13 "Your country:"
+    {},                                  // 14
+    {Beast, 78, false, 0xFFFFFF},        // 15 screen titles
+    {},                                  // 16
+    {Beast, 22, false, 0xE6DADA},        // 17 high-score scores
+    {Crystal, 22, false, 0x2AFF00},      // 18 the race's head-up display
+    {Beast, 28, false, 0xFFFFFF},        // 19 help page titles
+    {Beast, 13, false, 0xFFFFFF},        // 20 help text lines
+    {Beast, 15, false, 0xFFFFFF},        // 21 help sub-titles and labels
+}};
+
+} // namespace
+
+void TMForm::ApplyDisplayMode() {
+    // The back buffer is always 16-bit colour (the platform draws at its own depth).
+    if (Options().FullScreenMode)
+        MDisplay().EnterFullScreen();
+    else
+        MDisplay().EnterWindow();
+    Stats.RefreshRate = services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : MDisplay().RefreshRate();
+}
+
+void TMForm::ShowPointer() { MDisplay().ShowPointer(); }
+void TMForm::HidePointer() { MDisplay().HidePointer(); }
+
+void TMForm::UseFont(int style) {
+    if (style < 1 || style > 21) style = 20;
+    const TTextStyle* s = &TextStyles[size_t(style)];
+    if (!s->family) s = &TextStyles[20];
+    fontStyle_ = style;
+    fontHandle_ = MPlatform->Text().Font(s->family, s->points, s->bold);
+    fontColour_ = s->rgb;
+}
+
+void TMForm::DrawText(const std::string& text, int x, int y, bool centreX, bool centreY) {
+    if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
+    if (centreX || centreY) {
+        const TextExtent e = MPlatform->Text().Measure(fontHandle_, text);
+        // The half is taken in floating point and cut toward zero.
+        if (centreX) x = int(double(x) - double(e.width) / 2.0);
+        if (centreY) y = int(double(y) - double(e.height) / 2.0);
+    }
+    MPlatform->Text().Draw(fontHandle_, text, x, y, fontColour_);
+}
+
+int TMForm::MeasureText(const std::string& text) {
+    if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
+    return MPlatform->Text().Measure(fontHandle_, text).width;
+}
+
+int TMForm::MeasureTextHeight(const std::string& text) {
+    if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
+    return MPlatform->Text().Measure(fontHandle_, text).height;
+}
+
+int TMForm::MeasureTextIn(const std::string& text, int style) {
+    UseFont(style);
+    return MeasureText(text);
+}
+
+} // namespace vorlane

@@ -1,0 +1,95 @@
+// The window's key and mouse events. None of them draws or moves anything: they set
+// state that the next frame and the dispatcher act on.
+#include "app/KeyEdges.h"
+#include "app/TMForm.h"
+
+#include "menus/Dialogs.h"
+#include "platform/KeyCodes.h"
+
+namespace vorlane {
+
+namespace {
+
+// Widest texts still taking one more character: the country line in text style 4
+// and the player's name in text style 10. The test is made before the character is
+// added, so the last one accepted may carry the text past the limit.
+constexpr int CountryWidthLimit = 345;
+constexpr int NameWidthLimit = 240;
+constexpr int CountryMaxLength = 16;
+constexpr int NameMaxLength = 12;
+
+} // namespace
+
+void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *MInput); }
+
+void TMForm::FormKeyDown(int key, bool alt) {
+    if (key == vk::Shift) Keys.ShiftHeld = true;
+    if (key == vk::Ctrl) Keys.CtrlHeld = true;
+    // Alt+Enter: the one way to switch the screen mode outside the options screen.
+    // A race pauses first (a dialog already open stays as it is).
+    if (alt && key == vk::Enter) {
+        Options().FullScreenMode = !Options().FullScreenMode;
+        if (Screen.ActiveScreen == 6) OpenDialog(*this, 5);
+        ApplyDisplayMode();
+    }
+}
+
+void TMForm::FormKeyUp(int key) {
+    if (key == vk::Shift) Keys.ShiftHeld = false;
+    if (key == vk::Ctrl) Keys.CtrlHeld = false;
+}
+
+void TMForm::FormKeyPress(char ch) {
+    const bool nameEntry = Screen.ActiveDialog == 8;
+    // 1. The name entry remembers the last key typed (Enter there accepts the name).
+    if (nameEntry) Dialog.DialogKey = ch;
+    // 2. The country line, while it is being edited (even under a dialog).
+    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) {
+        std::string& country = Options().Country;
+        if (ch == 8)
+            DeleteLastChar(country);
+        else if (IsNameChar(ch) && MeasureTextIn(country, 4) <= CountryWidthLimit)
+            AppendChar(country, ch, CountryMaxLength);
+    }
+    // 3. The player's name in the name entry.
+    if (nameEntry) {
+        std::string& name = Dialog.PlayerName;
+        if (ch == 8)
+            DeleteLastChar(name);
+        else if (IsNameChar(ch) && MeasureTextIn(name, 10) <= NameWidthLimit)
+            AppendChar(name, ch, NameMaxLength);
+    }
+    // 4. Enter activates the selection.
+    if (ch == 13) ActivateItem(Screen.SelectedItem);
+}
+
+void TMForm::MDisplayMouseMove(int x, int y) {
+    Keys.MouseX = x;
+    Keys.MouseY = y;
+    const int before = Screen.SelectedItem;
+    HitTestItems(true);
+    // The hover click, except while the main menu's buttons fade in.
+    if (Screen.SelectedItem != before && !(Screen.ActiveScreen == 1 && Screen.MenuIntro == 1)) PlayEffect("Button");
+}
+
+// Any mouse button clicks; bound to the double click too, so a double click
+// activates twice.
+void TMForm::MDisplayClick() { ActivateSelection(); }
+
+void TMForm::HandleEvent(const InputEvent& event) {
+    switch (event.kind) {
+    case EventKind::KeyDown: FormKeyDown(event.key, event.alt); break;
+    case EventKind::KeyUp: FormKeyUp(event.key); break;
+    case EventKind::Char: FormKeyPress(event.ch); break;
+    case EventKind::MouseMove: MDisplayMouseMove(event.x, event.y); break;
+    case EventKind::Click:
+    case EventKind::DoubleClick: MDisplayClick(); break;
+    case EventKind::CloseRequest: FormCloseQuery(); break;
+    case EventKind::Activate: MTimer->Activate(); break;
+    case EventKind::Deactivate: MTimer->Deactivate(); break;
+    case EventKind::MouseDown:
+    case EventKind::MouseUp: break;
+    }
+}
+
+} // namespace vorlane
