@@ -1,46 +1,217 @@
-// The dialog windows: opening, the per-frame update with its timing, and closing.
+// The dialog windows: opening, the per-frame update with its drawing and timing,
+// and closing. What "Yes", "No" and Enter do is in DialogAnswers.cpp.
 #include "menus/Dialogs.h"
 
 #include "app/Helpers.h"
 #include "app/TMForm.h"
+#include "menus/DialogFlow.h"
+#include "menus/MenuButton.h"
+#include "menus/MyCursor.h"
+#include "persist/OnlineScore.h"
+#include "race/Race.h"
+#include "race/RaceState.h"
+
+#include <string>
 
 namespace vorlane {
+namespace {
+
+constexpr int kYes = 11;
+constexpr int kNo = 12;
+
+bool IsQuestion(int dialog) { return dialog == 1 || dialog == 2 || dialog == 4; }
+
+// Every dialog message is centred on its point both ways.
+void DrawCentred(TMForm& form, const std::string& text, int x, int y) { form.DrawText(text, x, y, true, true); }
+
+TMenuButton* Button(TMForm& form, int item) { return static_cast<TMenuButton*>(form.Screen.Buttons[item]); }
+
+void CreateQuestion(TMForm& form, int dialog) {
+    TDialogState& d = form.Dialog;
+    TScreenState& s = form.Screen;
+    TSprite* engine = &form.MSpriteEngine;
+    switch (dialog) {
+    case 1: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
+    case 2: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
+    default: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16); break;
+    }
+    form.ShowPointer();
+    s.FirstItem = kYes;
+    s.LastItem = kNo;
+    s.SelectedItem = kNo; // "No" first: Enter right away answers no
+    auto* yes = engine->Add<TMenuButton>(form, 1, "Yes", "Yes", 0, 1, 237, 296);
+    auto* no = engine->Add<TMenuButton>(form, 1, "No", "No", 0, 1, 386, 296);
+    for (TMenuButton* b : {yes, no}) {
+        b->SetZ(15);
+        b->RaiseWhenHighlighted = dialog == 1;
+    }
+    s.Buttons[kYes] = yes;
+    s.Buttons[kNo] = no;
+}
+
+// The question dialogs' own keys: Y answers yes, N answers no, Left and Right move
+// between the two buttons. Answering may close the dialog; the keys after that
+// belong to whatever comes next and are left alone.
+void QuestionKeys(TMForm& form, int dialog) {
+    TScreenState& s = form.Screen;
+    const TKeyState& k = form.Keys;
+    if (k.YesPressed) form.ActivateItem(kYes);
+    if (s.ActiveDialog != dialog) return;
+    if (k.NoPressed) form.ActivateItem(kNo);
+    if (s.ActiveDialog != dialog) return;
+    if (k.LeftPressed) {
+        ResetLowIfOut(s.SelectedItem, s.FirstItem, s.LastItem);
+        StepDown(s.SelectedItem, s.FirstItem, 1);
+    }
+    if (k.RightPressed) {
+        ResetHighIfOut(s.SelectedItem, s.FirstItem, s.LastItem);
+        StepUp(s.SelectedItem, s.LastItem, 1);
+    }
+}
+
+// A timed dialog's countdown: true on the frame on which fewer than FrameMs
+// milliseconds are left, which ends it.
+bool TimeUp(TMForm& form) { return !TryCountDown(form.Dialog.DialogTimer, 0, form.Stats.FrameMs); }
+
+void SendResults(TMForm& form) {
+    // Blocks until the server answered or the wait ran out; a failure is ignored
+    // and the game goes on to the table all the same.
+    SubmitScore(form.MHttp(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
+    CloseDialog(form);
+    EndRaceToHighScores(form);
+}
+
+} // namespace
 
 void OpenDialog(TMForm& form, int dialog) {
     TScreenState& s = form.Screen;
-    if (s.ActiveDialog != 0) return;
     TDialogState& d = form.Dialog;
+    if (s.ActiveDialog != 0) return;
+    // The car's looping sounds (engine, skid, gun) fall silent under any dialog.
+    if (form.Race) StopCarSounds(form, true);
     s.ActiveDialog = static_cast<uint8_t>(dialog);
     d.SavedSelectedItem = s.SelectedItem;
     d.SavedFirstItem = s.FirstItem;
     d.SavedLastItem = s.LastItem;
+
+    TSprite* engine = &form.MSpriteEngine;
+    if (IsQuestion(dialog)) d.DialogWindow = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
+    if (dialog == 8) {
+        form.ShowPointer();
+        d.SendBox = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);
+        d.SendBox->FramePos = 1; // ticked: send the result unless the player says otherwise
+        d.DialogWindow = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SendTable", 127, 135, 14);
+    }
+    if (IsQuestion(dialog)) CreateQuestion(form, dialog);
     if (dialog == 6) d.DialogTimer = 2000;
     if (dialog == 3 || dialog == 7) d.DialogTimer = 3000;
+    if (dialog == 8) {
+        d.Cursor = engine->Add<TMyCursor>(form, 1, "Cursor2", 163, 360, 15, 1000);
+        d.Cursor->Blinking = true;
+    }
     d.SendingStarted = false;
 }
 
-void UpdateDialog(TMForm& form, int /*lagCount*/) {
+void UpdateDialog(TMForm& form, int lagCount) {
+    TScreenState& s = form.Screen;
     TDialogState& d = form.Dialog;
-    switch (form.Screen.ActiveDialog) {
+    const int opened = s.ActiveDialog;
+    if (IsQuestion(opened)) {
+        for (int item : {kYes, kNo})
+            if (s.Buttons[item]) s.Buttons[item]->MoveAll(lagCount);
+        form.UpdateHighlight();
+        QuestionKeys(form, opened);
+    }
+
+    switch (s.ActiveDialog) {
     case 3:
-    case 6:
-    case 7:
-        if (!TryCountDown(d.DialogTimer, 0, form.Stats.FrameMs)) CloseDialog(form);
+        form.UseFont(5);
+        DrawCentred(form, "Your time is over,", 348, 217);
+        DrawCentred(form, "Try again, please!", 348, 267);
+        if (TimeUp(form)) {
+            CloseDialog(form);
+            if (form.Race) RestartLevel(form);
+        }
         break;
     case 5:
-        if (form.Keys.PausePressed || form.Keys.EscPressed) CloseDialog(form);
+        form.UseFont(5);
+        DrawCentred(form, "Pause", 400, 300);
+        if (form.Keys.PausePressed) CloseDialog(form);
+        if (form.Keys.EscPressed) CloseDialog(form);
         break;
-    default:
+    case 6:
+        form.UseFont(5);
+        DrawCentred(form, "Level " + std::to_string(form.Race ? form.Race->Level : 0), 400, 300);
+        if (TimeUp(form)) CloseDialog(form);
         break;
+    case 7:
+        form.UseFont(5);
+        DrawCentred(form, "Game Over", 348, 237);
+        if (TimeUp(form)) {
+            CloseDialog(form);
+            NameEntryOrMainMenu(form);
+        }
+        break;
+    case 8:
+        form.UseFont(9);
+        DrawCentred(form, std::to_string(RaceScore(form)), 348, 217);
+        form.UseFont(10);
+        DrawCentred(form, d.PlayerName, 348, 345);
+        if (d.Cursor) {
+            // The name stays centred, so the cursor sits just right of its middle.
+            d.Cursor->X = form.MeasureTextIn(d.PlayerName, 10) / 2.0 + 348;
+            d.Cursor->MoveAll(lagCount);
+        }
+        break;
+    case 9:
+        form.UseFont(11);
+        DrawCentred(form, "Sending results...", 348, 219);
+        form.UseFont(10);
+        DrawCentred(form, d.PlayerName, 348, 345);
+        // The message stays on the screen for one flipped frame before the sending
+        // holds the game.
+        if (d.SendingStarted)
+            SendResults(form);
+        else
+            d.SendingStarted = true;
+        break;
+    default: break;
     }
+
+    // The head-up display stays in view over every dialog of the race.
+    if (s.ActiveScreen == 6 && form.Race) DrawHud(form);
 }
 
 void CloseDialog(TMForm& form) {
     TScreenState& s = form.Screen;
-    const TDialogState& d = form.Dialog;
+    TDialogState& d = form.Dialog;
     s.SelectedItem = d.SavedSelectedItem;
     s.FirstItem = d.SavedFirstItem;
     s.LastItem = d.SavedLastItem;
+
+    const int dialog = s.ActiveDialog; // 0 when none is open: nothing more to undo
+    auto killOnce = [](auto*& sprite) {
+        if (sprite) sprite->KillOnce();
+        sprite = nullptr;
+    };
+    if (IsQuestion(dialog) || dialog == 8) killOnce(d.DialogWindow);
+    if (dialog == 8) {
+        killOnce(d.SendBox);
+        form.HidePointer();
+    }
+    if (IsQuestion(dialog)) {
+        if (s.ActiveScreen == 6) form.HidePointer();
+        for (int item : {kYes, kNo}) {
+            if (auto* b = Button(form, item)) b->KillOnce();
+            s.Buttons[item] = nullptr;
+        }
+    }
+    if (dialog == 8 && d.Cursor) {
+        d.Cursor->Visible = false;
+        killOnce(d.Cursor);
+    }
+    if (IsQuestion(dialog)) killOnce(d.DialogCaption);
+    if ((dialog == 2 || dialog == 5) && form.Race) ResumeCarSounds(form, true);
     s.ActiveDialog = 0;
 }
 
