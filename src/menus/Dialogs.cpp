@@ -1,5 +1,5 @@
 // The dialog windows: opening, the per-frame update with its drawing and timing,
-// and closing. What "Yes", "No" and Enter do is in DialogAnswers.cpp.
+// and closing. What "Yes", "No" and Enter do is the dispatcher's (the form).
 #include "menus/Dialogs.h"
 
 #include "app/Helpers.h"

@@ -13,10 +13,4 @@ void OpenDialog(TMForm& form, int dialog);
 void UpdateDialog(TMForm& form, int lagCount);
 void CloseDialog(TMForm& form);
 
-// What Enter or a click does while a dialog is open (after the dispatcher's "Button"
-// click): "Yes" (item 11) and "No" (item 12) of the three questions, Enter in the
-// name entry (when the last key typed there was Enter) or a click on its send box.
-// The timed and key-ended dialogs ignore it.
-void ActivateDialogSelection(TMForm& form);
-
 } // namespace vorlane

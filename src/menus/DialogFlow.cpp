@@ -1,0 +1,37 @@
+// The ways out of a race that the game-over, name-entry and sending dialogs share.
+#include "menus/DialogFlow.h"
+
+#include "app/TMForm.h"
+#include "menus/Dialogs.h"
+#include "menus/Screens.h"
+#include "race/Race.h"
+#include "race/RaceState.h"
+
+namespace vorlane {
+
+int RaceScore(const TMForm& form) { return form.Race ? form.Race->Score : 0; }
+
+bool RaceScoreQualifies(const TMForm& form) {
+    return form.Race && form.HighScores.ScoreQualifies(form.Race->Score);
+}
+
+void EndRaceToMainMenu(TMForm& form) {
+    EndRace(form);
+    OpenMainMenu(form, 0, 1, true);
+}
+
+void EndRaceToHighScores(TMForm& form) {
+    EndRace(form);
+    OpenMainMenu(form, 0, 1, true);
+    CloseMainMenu(form);
+    OpenHighScores(form);
+}
+
+void NameEntryOrMainMenu(TMForm& form) {
+    if (RaceScoreQualifies(form))
+        OpenDialog(form, 8);
+    else
+        EndRaceToMainMenu(form);
+}
+
+} // namespace vorlane
