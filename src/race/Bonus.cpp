@@ -1,6 +1,7 @@
 #include "race/Bonus.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
@@ -37,18 +38,15 @@ TBonus::TBonus(TSprite* parent, TMForm& form)
     LayBonuses();
 }
 
-void TBonus::LayBonuses()
+int LayBonusSlots(TBonusSlots& slots, const TrackMap& map, int trackLength, int bonusCount, TRandom& rng)
 {
-    for (TBonusSlot& s : Slots)
+    for (TBonusSlot& s : slots)
         s.Active = 0;
-    LifeCount = 0;
-    TRace& race = *Form.Race;
-    const TrackMap& map = race.Map;
-    TRandom& rng = Form.Random;
-    const int count = race.BonusCount < kMaxBonuses ? race.BonusCount : kMaxBonuses;
+    int lives = 0;
+    const int count = bonusCount < kMaxBonuses ? bonusCount : kMaxBonuses;
     for (int j = 1; j <= count; ++j) {
-        const int row = (1549 - race.TrackLength) + rng.Random(race.TrackLength - 54);
-        TBonusSlot& s = Slots[size_t(j)];
+        const int row = (1549 - trackLength) + rng.Random(trackLength - 54);
+        TBonusSlot& s = slots[size_t(j)];
         // Every road crossing the row lays its bonus in this slot; the right-most wins.
         for (int c = 1; c <= kMapCols; ++c) {
             if (map.At(row, c) != 1)
@@ -57,18 +55,56 @@ void TBonus::LayBonuses()
             s.Column = c + 1 + rng.Random(2);
             s.Row = row;
             int kind = rng.Random(8) + 1;
-            if (LifeCount >= kMaxLifeBonuses)
+            if (lives >= kMaxLifeBonuses)
                 while (kind == kBonusLife)
                     kind = rng.Random(8) + 1;
             s.Kind = uint8_t(kind);
             if (kind == kBonusLife)
-                ++LifeCount;
+                ++lives;
         }
     }
+    return lives;
 }
 
-// Pick-up comes with the player car.
-void TBonus::MoveStep(int) {}
+void TBonus::LayBonuses()
+{
+    const TRace& race = *Form.Race;
+    LifeCount = LayBonusSlots(Slots, race.Map, race.TrackLength, race.BonusCount, Form.Random);
+}
+
+void TBonus::MoveStep(int)
+{
+    TRace& race = *Form.Race;
+    const int count = race.BonusCount < kMaxBonuses ? race.BonusCount : kMaxBonuses;
+    for (int j = 1; j <= count; ++j) {
+        TBonusSlot& s = Slots[size_t(j)];
+        if (!s.Active)
+            continue;
+        const TrackView view = ViewOf(race);
+        const int sx = RoundPos(CellScreenX(view, s.Column));
+        const int sy = RoundPos(CellScreenY(view, s.Row));
+        // Only a bonus near the view can be picked up.
+        if (sx + 19 < -20 || sx + 19 > 720 || sy + 19 < -20 || sy + 19 > 620)
+            continue;
+        const int points[4][2] = {{sx + 19, sy + 19}, {sx + 54, sy + 19}, {sx + 19, sy + 53}, {sx + 54, sy + 53}};
+        TPlayer* player = nullptr;
+        for (const auto& pt : points) {
+            player = dynamic_cast<TPlayer*>(Form.MSpriteEngine.SpriteAt(pt[0], pt[1]));
+            if (player)
+                break;
+        }
+        if (player == nullptr)
+            continue;
+        const TBonusKind* kind = BonusKindOf(s.Kind);
+        s.Active = 0;
+        if (kind == nullptr)
+            continue;
+        player->AddScore(kind->Score);
+        if (kind->Item != 0)
+            player->GiveBonus(kind->Item);
+        Form.PlayEffect(kind->Sound);
+    }
+}
 
 void TBonus::DrawStep()
 {

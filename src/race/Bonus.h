@@ -3,7 +3,9 @@
 // machine gun and a rocket launcher. One TBonus sprite holds every bonus of the level
 // in a table of slots, hands a bonus to the player car when the car touches it, and
 // draws them; its own image is never drawn.
+#include "engine/Random.h"
 #include "race/MyImageSprite.h"
+#include "race/TrackMap.h"
 
 #include <array>
 #include <cstdint>
@@ -37,13 +39,22 @@ struct TBonusKind {
 // The table for kinds 1..8; nullptr for any other kind.
 const TBonusKind* BonusKindOf(int kind);
 
+using TBonusSlots = std::array<TBonusSlot, kMaxBonuses + 1>;
+
+// Fills slots 1..bonusCount (at most 400) for a track of trackLength rows: each slot
+// picks a row from 1549 - trackLength to 1494 and lays a bonus in lane 2 or 3 of every
+// road crossing it (the right-most road's stays); a row without a road leaves the slot
+// empty. Once two extra lives lie on the level no further one is laid. Answers the
+// number of extra lives laid.
+int LayBonusSlots(TBonusSlots& slots, const TrackMap& map, int trackLength, int bonusCount, TRandom& rng);
+
 class TBonus : public TMyImageSprite {
 public:
     // Depth 5; lays the bonuses of the current track at once.
     TBonus(TSprite* parent, TMForm& form);
 
     TMForm& Form;
-    std::array<TBonusSlot, kMaxBonuses + 1> Slots{};
+    TBonusSlots Slots{};
     int LifeCount = 0; // extra lives laid on this level
 
     // Level set-up: BonusCount rows chosen at random, one bonus in lane 2 or 3 of

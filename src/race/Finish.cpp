@@ -1,6 +1,7 @@
 #include "race/Finish.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
@@ -22,8 +23,14 @@ void TFinish::LayFinish()
     Passed = 0;
 }
 
-// Crossing the line comes with the player car.
-void TFinish::MoveStep(int) {}
+void TFinish::MoveStep(int)
+{
+    const TRace& race = *Form.Race;
+    Y = WorldY - race.MapRow * kTileSize + ViewOf(race).Y;
+    // Both are the top edges of the sprites on the screen.
+    if (race.Player && Y > race.Player->Y)
+        Passed = 1;
+}
 
 void TFinish::DrawStep()
 {

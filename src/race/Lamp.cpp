@@ -1,6 +1,7 @@
 #include "race/Lamp.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
@@ -40,10 +41,12 @@ template <class Fn>
 void TLamp::ForEachLamp(Fn&& fn)
 {
     const TRace& race = *Form.Race;
-    for (int r = race.MapRow; r <= race.MapRow + 9; ++r) {
+    // The window as it stood when the pass began (a bounce may move the view).
+    const int row0 = race.MapRow, col0 = race.MapCol;
+    for (int r = row0; r <= row0 + 9; ++r) {
         if (r % kLampRowStep != 0)
             continue;
-        for (int c = race.MapCol; c <= race.MapCol + 12; ++c) {
+        for (int c = col0; c <= col0 + 12; ++c) {
             const TLampKind* lamp = LampOf(race.Map.At(r, c));
             if (lamp)
                 fn(r, c, *lamp);
@@ -51,8 +54,27 @@ void TLamp::ForEachLamp(Fn&& fn)
     }
 }
 
-// Pole collisions come with the player car.
-void TLamp::MoveStep(int) {}
+void TLamp::MoveStep(int)
+{
+    TPlayer* player = Form.Race->Player;
+    if (player == nullptr)
+        return;
+    ForEachLamp([&](int r, int c, const TLampKind& lamp) {
+        // A bounce moves the view, so every pole is placed from where it stands now.
+        const TrackView view = ViewOf(*Form.Race);
+        const double px = RoundPos(CellScreenX(view, c) + lamp.PoleX);
+        const double py = RoundPos(CellScreenY(view, r) + lamp.PoleY);
+        if (!PointInQuad(TPointD{px, py}, player->Corners))
+            return;
+        if (player->Energy <= 0 || player->Crashed != 0)
+            return;
+        if (player->Speed > 0)
+            player->Bounce(-100);
+        else
+            player->Bump(-1);
+        player->TakeHit();
+    });
+}
 
 void TLamp::DrawStep()
 {

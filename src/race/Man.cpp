@@ -1,7 +1,9 @@
 #include "race/Man.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
+#include "race/Rocket.h"
 #include "race/ScrollBackground.h"
 
 #include <cmath>
@@ -74,23 +76,20 @@ TMan::TMan(TSprite* parent, TMForm& form)
     LayPedestrians();
 }
 
-void TMan::LayPedestrians()
+void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackLength, TRandom& rng)
 {
-    for (TPedestrian& p : Slots) {
+    for (TPedestrian& p : slots) {
         p.Exists = 0;
         p.Woman = 0;
         p.ScareTime = 0;
         p.Visible = 1;
     }
-    TRace& race = *Form.Race;
-    const TrackMap& map = race.Map;
-    TRandom& rng = Form.Random;
     int j = 1;
     for (int pass = 0; pass < 2; ++pass) {
         const bool left = pass == 0;
         // Where to look for a path tile; a row without a road edge keeps the last one.
         int lo = 1, hi = 0;
-        for (int r = kMapRows - race.TrackLength; r <= 1490; ++r) {
+        for (int r = kMapRows - trackLength; r <= 1490; ++r) {
             if (r % 5 != 0)
                 continue;
             for (int c = 50; c <= 600; ++c) {
@@ -108,7 +107,7 @@ void TMan::LayPedestrians()
             }
             if (j > kMaxPedestrians)
                 continue;
-            TPedestrian& p = Slots[size_t(j)];
+            TPedestrian& p = slots[size_t(j)];
             for (int m = lo; m <= hi; ++m) {
                 const int t = map.At(r, m);
                 if (!IsPathTile(t))
@@ -136,6 +135,60 @@ void TMan::LayPedestrians()
             ++j;
         }
     }
+}
+
+void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double oldFrame)
+{
+    // Lying and gone figures stay where they are.
+    const TManTurn* turn = ManTurnOf(p.State);
+    if (turn == nullptr)
+        return;
+    int col = 0, row = 0;
+    ManCellOf(p.X, p.Y, col, row);
+    p.CellCol = col;
+    p.CellRow = row;
+    int stepX = turn->StepX, stepY = turn->StepY;
+    if (col == p.TargetCol && row == p.TargetRow) {
+        // Just entered the next cell: read its tile and choose the way on.
+        p.State = p.Planned;
+        switch (ManTileCode(map.At(row, col), p.Planned)) {
+        case 0: p.Planned = turn->Back; break;
+        case 1: p.Planned = turn->Straight; break;
+        case 2: p.Planned = turn->Left; break;
+        case 3: p.Planned = turn->Right; break;
+        case 4: p.Planned = rng.Random(2) == 1 ? turn->Left : turn->Straight; break;
+        case 5: p.Planned = rng.Random(2) == 0 ? turn->Straight : turn->Right; break;
+        case 6: p.Planned = rng.Random(2) == 1 ? turn->Right : turn->Left; break;
+        default: {
+            const int pick = rng.Random(3);
+            p.Planned = pick == 0 ? turn->Left : pick == 1 ? turn->Straight : turn->Right;
+            break;
+        }
+        }
+        p.State = p.Planned;
+        const TManTurn* next = ManTurnOf(p.State);
+        stepX = next->StepX;
+        stepY = next->StepY;
+    }
+    ManCellOf(p.X + stepX, p.Y + stepY, p.TargetCol, p.TargetRow);
+
+    // A figure steps forward each time its pattern number changes.
+    if (int(p.Frame) != int(oldFrame)) {
+        const double d = 2.0 * p.Speed;
+        switch (p.State) {
+        case kManLeft: p.X -= d; break;
+        case kManRight: p.X += d; break;
+        case kManUp: p.Y -= d; break;
+        case kManDown: p.Y += d; break;
+        default: break;
+        }
+    }
+}
+
+void TMan::LayPedestrians()
+{
+    Scared = 0;
+    LayPedestrianSlots(Slots, Form.Race->Map, Form.Race->TrackLength, Form.Random);
 }
 
 void TMan::ScarePedestrians()
@@ -172,13 +225,56 @@ void TMan::ShootPedestrian(int i)
     if (i < 1 || i > kMaxPedestrians)
         return;
     TPedestrian& p = Slots[size_t(i)];
+    if (!p.Exists || ManTurnOf(p.State) == nullptr)
+        return; // only a walker can be shot down
     FallDown(p);
     Form.PlayEffect(p.Woman ? "KillW" : "Kill");
-    Form.Race->Score += 5;
+    if (TPlayer* player = Form.Race->Player)
+        player->AddScore(5);
 }
 
-void TMan::TestRunOver(TPedestrian&) {}
-void TMan::TestRockets(TPedestrian&) {}
+void TMan::TestRunOver(TPedestrian& p)
+{
+    TPlayer* player = Form.Race->Player;
+    if (player == nullptr)
+        return;
+    const int sx = p.ScreenX, sy = p.ScreenY;
+    const int points[4][2] = {{sx - 27, sy - 27}, {sx - 4, sy - 27}, {sx - 27, sy - 4}, {sx - 4, sy - 4}};
+    bool hit = false;
+    for (const auto& pt : points)
+        if (dynamic_cast<TPlayer*>(Form.MSpriteEngine.SpriteAt(pt[0], pt[1])) != nullptr) {
+            hit = true;
+            break;
+        }
+    if (!hit)
+        return;
+    FallDown(p);
+    player->AddScore(5);
+    Form.PlayEffect(p.Woman ? "KillW" : "Kill");
+    player->Bump(0.9);
+    // The car leaves a trail of blood (the player car lays the marks).
+    if (player->BloodLeft < 1)
+        player->BloodLeft = 50;
+    else if (player->BloodLeft < 30)
+        player->BloodLeft = 30;
+}
+
+void TMan::TestRockets(TPedestrian& p)
+{
+    for (TRocket* rocket : Form.Race->Rockets) {
+        if (rocket == nullptr || !rocket->InFlight)
+            continue;
+        if (!PointInQuad(rocket->WorldX, rocket->WorldY, p.X - 4, p.Y - 4, p.X + 30, p.Y - 4, p.X + 30, p.Y + 30,
+                         p.X - 4, p.Y + 30))
+            continue;
+        rocket->RocketExplode();
+        if (TPlayer* player = Form.Race->Player)
+            player->AddScore(5);
+        FallDown(p);
+        p.State = kManGone;
+        return;
+    }
+}
 
 void TMan::MoveStep(int)
 {
@@ -190,7 +286,7 @@ void TMan::MoveStep(int)
         if (!p.Exists || p.State == kManGone)
             continue;
 
-        // Animation: the figure steps each time the pattern number changes.
+        // Animation.
         const double old = p.Frame;
         if (frameMs > 0)
             p.Frame += p.Speed / (1000.0 / frameMs);
@@ -220,51 +316,7 @@ void TMan::MoveStep(int)
             TestRockets(p);
         }
 
-        // Lying and gone figures stay where they are.
-        const TManTurn* turn = ManTurnOf(p.State);
-        if (turn == nullptr)
-            continue;
-
-        int col = 0, row = 0;
-        ManCellOf(p.X, p.Y, col, row);
-        p.CellCol = col;
-        p.CellRow = row;
-        int stepX = turn->StepX, stepY = turn->StepY;
-        if (col == p.TargetCol && row == p.TargetRow) {
-            // Just entered the next cell: read its tile and choose the way on.
-            p.State = p.Planned;
-            const int code = ManTileCode(race.Map.At(row, col), p.Planned);
-            switch (code) {
-            case 0: p.Planned = turn->Back; break;
-            case 1: p.Planned = turn->Straight; break;
-            case 2: p.Planned = turn->Left; break;
-            case 3: p.Planned = turn->Right; break;
-            case 4: p.Planned = Form.Random.Random(2) == 1 ? turn->Left : turn->Straight; break;
-            case 5: p.Planned = Form.Random.Random(2) == 0 ? turn->Straight : turn->Right; break;
-            case 6: p.Planned = Form.Random.Random(2) == 1 ? turn->Right : turn->Left; break;
-            default: {
-                const int pick = Form.Random.Random(3);
-                p.Planned = pick == 0 ? turn->Left : pick == 1 ? turn->Straight : turn->Right;
-                break;
-            }
-            }
-            p.State = p.Planned;
-            const TManTurn* next = ManTurnOf(p.State);
-            stepX = next->StepX;
-            stepY = next->StepY;
-        }
-        ManCellOf(p.X + stepX, p.Y + stepY, p.TargetCol, p.TargetRow);
-
-        if (int(p.Frame) != int(old)) {
-            const double d = 2.0 * p.Speed;
-            switch (p.State) {
-            case kManLeft: p.X -= d; break;
-            case kManRight: p.X += d; break;
-            case kManUp: p.Y -= d; break;
-            case kManDown: p.Y += d; break;
-            default: break;
-            }
-        }
+        WalkPedestrian(p, race.Map, Form.Random, old);
     }
 }
 

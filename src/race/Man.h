@@ -4,7 +4,9 @@
 // them over or the machine gun shoots them, and vanish when a rocket hits them. One
 // TMan sprite holds every pedestrian of the level in a table of slots and moves and
 // draws them itself; its own image is never drawn.
+#include "engine/Random.h"
 #include "race/MyImageSprite.h"
+#include "race/TrackMap.h"
 
 #include <array>
 #include <cstdint>
@@ -40,6 +42,8 @@ struct TPedestrian {
     int ScreenX = 0, ScreenY = 0;     // the centre on the screen, from the last move
 };
 
+using TPedestrianSlots = std::array<TPedestrian, kMaxPedestrians + 1>;
+
 // One row of the turn table: the new state for a turn to the walker's left, to the
 // right, straight on and back, and the step of one cell in the walking direction.
 struct TManTurn {
@@ -63,6 +67,19 @@ void ManCellOf(double x, double y, int& col, int& row);
 // The picture name of a walker state (0..4) for a man or a woman.
 const char* ManImageName(uint8_t state, bool woman);
 
+// Fills the slots for a track of trackLength rows: on every fifth row from the road's
+// top down to row 1490, first on the left side, then on the right, one walker on the
+// first path tile within 19 columns of the road's outer edge. Slots without one stay
+// empty; every slot is counted, so the left side takes slots 1.. and the right side
+// follows.
+void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackLength, TRandom& rng);
+
+// One walking step of a walker (states 1..4; others stay put): on entering the cell
+// recorded as the target it turns by the tile it stands on, then records the cell one
+// step ahead, and it moves 2 * Speed pixels when its pattern number changed from
+// oldFrame. Lying and gone figures stay where they are.
+void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double oldFrame);
+
 class TMan : public TMyImageSprite {
 public:
     // Depth 6; lays the pedestrians of the current track at once.
@@ -70,7 +87,7 @@ public:
 
     TMForm& Form;
     uint8_t Scared = 0; // the scare flag: 1 from the horn until the first walker calms
-    std::array<TPedestrian, kMaxPedestrians + 1> Slots{};
+    TPedestrianSlots Slots{};
 
     // Level set-up: at most one walker every fifth row on each side of the road,
     // within 19 columns of the road's edge.
