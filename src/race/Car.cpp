@@ -3,7 +3,9 @@
 #include "race/Car.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
+#include "race/Rocket.h"
 #include "race/ScrollBackground.h"
 #include "race/TrackMap.h"
 
@@ -284,14 +286,46 @@ void TCar::FollowLanes(int i)
     CarDir[s] = uint8_t(FollowLane(CarDir[s], left, middle, right));
 }
 
-void TCar::TestPlayerContact(int, int, int)
+void TCar::TestPlayerContact(int i, int sx, int sy)
 {
-    // Wired to the player car once it exists.
+    TPlayer* player = Form.Race->Player;
+    if (player == nullptr || player->Crashed != 0) return;
+    const size_t s = size_t(i);
+    if (!QuadsOverlap(CarHitShape(CarKind[s], CarDir[s], sx, sy), player->Corners)) {
+        CarTouching[s] = 0;
+        return;
+    }
+    if (CarTouching[s] != 0) return; // still the same contact
+    CarTouching[s] = 1;
+
+    const bool levelEnded = player->FinishPassed() || player->TimeOut;
+    const TCarContact c =
+        DecideCarContact(player->ClearNearCars, player->ScrollSpeed, player->Y, sy, CarSpeed[s], levelEnded);
+    const int speed = CarSpeed[s];
+    if (c.RemoveCar) RemoveCar(i);
+    if (c.ClearNearCarsOff) player->ClearNearCars = false;
+    if (c.TakeHit) player->TakeHit();
+    if (c.PushPlayer) player->Speed = speed * 1.5 * 10;
+    if (c.BumpFactor != 0) player->Bump(c.BumpFactor);
+    if (c.DestroyCar) {
+        DestroyCar(i);
+        Form.PlayEffect("Explosion");
+    }
 }
 
-void TCar::TestRocketHits(int)
+void TCar::TestRocketHits(int i)
 {
-    // Wired to the rocket pool once it exists.
+    TRace& race = *Form.Race;
+    const TQuad world = CarWorldQuad(i);
+    for (TRocket* rocket : race.Rockets) {
+        if (rocket == nullptr || !rocket->InFlight || rocket->Exploding) continue;
+        if (!PointInQuad(TPointD{rocket->WorldX, rocket->WorldY}, world)) continue;
+        Form.PlayEffect("Explosion");
+        DestroyCar(i);
+        if (race.Player != nullptr) race.Player->AddScore(10);
+        rocket->RocketReset();
+        break;
+    }
 }
 
 } // namespace vorlane
