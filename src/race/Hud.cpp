@@ -1,6 +1,7 @@
 #include "race/Hud.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
 
@@ -47,7 +48,18 @@ void DrawHud(TMForm& form)
     form.DrawText(TimeText(race.TimeLeft), 705, 117, true, true);
     form.DrawText(std::to_string(race.Score), 692, 202, true, true);
     form.DrawText(LivesText(race.Lives), 775, 327, true, true);
-    // The nitro reserve, the ammunition and the panel sprites follow the player car.
+    const TPlayer* player = race.Player;
+    if (!player) return;
+    if (player->HasNitro) form.DrawText(std::to_string(RoundHalfEven(player->NitroLeft)), 760, 384, true, true);
+    if (player->WeaponKind != 0) form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
+
+    if (race.EnergyGauge) race.EnergyGauge->FramePos = EnergyGaugePattern(player->Energy);
+    if (race.NitroIndicator) race.NitroIndicator->Visible = player->HasNitro;
+    if (race.WeaponIndicator) {
+        if (player->WeaponKind == 3) race.WeaponIndicator->SetImageByName("BonusM");
+        else if (player->WeaponKind == 4) race.WeaponIndicator->SetImageByName("BonusR");
+        race.WeaponIndicator->Visible = player->WeaponKind != 0;
+    }
 }
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 #include "race/Race.h"
 
 #include "app/TMForm.h"
+#include "engine/Input.h"
 #include "menus/Dialogs.h"
 #include "race/Bonus.h"
 #include "race/Finish.h"
@@ -9,7 +10,9 @@
 #include "race/Lamp.h"
 #include "race/LevelTable.h"
 #include "race/Man.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
+#include "race/Rocket.h"
 #include "race/ScrollBackground.h"
 #include "race/TrackGenerator.h"
 
@@ -35,6 +38,9 @@ void StartLevel(TMForm& form, int n)
 
 void StartRace(TMForm& form)
 {
+    // A race left behind (it cannot happen through the menus) is taken down first, so
+    // its sprites do not linger on the new track.
+    if (form.Race) EndRace(form);
     form.Race = std::make_unique<TRace>();
     TRace& race = *form.Race;
 
@@ -70,7 +76,8 @@ void StartRace(TMForm& form)
     race.WeaponIndicator = engine->Add<TMyImageSprite>(host, 2, "BonusM", 627, 251, 12);
     race.WeaponIndicator->Visible = false;
 
-    // The player car at (365, 400) and the five rockets join here.
+    race.Player = engine->Add<TPlayer>(form, kPlayerX, kPlayerY);
+    CreateRockets(form);
 
     DrawHud(form);
     race.Lives = 3;
@@ -84,12 +91,27 @@ void EndRace(TMForm& form)
     if (!form.Race) return;
     TRace& race = *form.Race;
     if (race.Background) race.Background->KillOnce();
-    for (TMyImageSprite* s : {static_cast<TMyImageSprite*>(race.Lamps), static_cast<TMyImageSprite*>(race.Men),
-                              static_cast<TMyImageSprite*>(race.Bonuses), static_cast<TMyImageSprite*>(race.Finish)})
+    StopCarSounds(form, true);
+    auto kill = [](TMyImageSprite* s) {
         if (s) s->KillOnce();
-    for (TMyImageSprite* s : {static_cast<TMyImageSprite*>(race.Panel), static_cast<TMyImageSprite*>(race.Needle),
-                              race.ProgressMarker, race.EnergyGauge, race.NitroIndicator, race.WeaponIndicator})
-        if (s) s->KillOnce();
+    };
+    kill(race.Lamps);
+    kill(race.Men);
+    kill(race.Bonuses);
+    kill(race.Finish);
+    kill(race.Panel);
+    kill(race.Needle);
+    kill(race.ProgressMarker);
+    kill(race.EnergyGauge);
+    kill(race.NitroIndicator);
+    kill(race.WeaponIndicator);
+    if (race.Player) {
+        kill(race.Player->NitroFlameL);
+        kill(race.Player->NitroFlameR);
+        kill(race.Player->WeaponSprite);
+        kill(race.Player);
+    }
+    KillRockets(form);
     form.MSpriteEngine.SweepDead();
     form.Race.reset();
 }
@@ -98,20 +120,62 @@ void RaceTick(TMForm& form, int lagCount)
 {
     if (!form.Race) return;
     TRace& race = *form.Race;
+
+    // 1. Every race sprite moves: the car drives, the track scrolls and tests the car
+    //    against its walls, the others move and test themselves against the car.
     form.MSpriteEngine.MoveAll(lagCount);
+    TPlayer* player = race.Player;
+    if (!player) return;
 
-    // The clock: a tick each whole second of the last ten.
+    // 2. The controls for the car's next move.
+    const TInputDevice& in = *form.MInput;
+    player->KeyLeft = in.Held(isLeft);
+    player->KeyRight = in.Held(isRight);
+    player->KeyUp = in.Held(isUp);
+    player->KeyDown = in.Held(isDown);
+    player->KeyHandbrake = in.Held(isButton10);
+    player->KeyFire = in.Held(isButton12) || form.Keys.CtrlHeld;
+    player->KeyNitro = in.Held(isButton13) || form.Keys.ShiftHeld;
+    player->KeyHorn = in.Held(isButton5);
+
+    // 3. The speedometer.
+    if (race.Needle) race.Needle->Angle = NeedleAngle(player->Speed, player->StateShift);
+
+    // 4. The clock: a tick at each whole second of the last ten; the time stops once
+    //    it is out or the finish line is passed, and never goes below 0. The tick sounds
+    //    only while the clock runs: a clock stopped just past a whole second would
+    //    otherwise tick on every frame of the roll-out (the level end counts the time
+    //    into the score with ticks of its own).
     const int frameMs = form.Stats.FrameMs;
-    if (race.TimeLeft <= 10000 && (race.TimeLeft + frameMs) / 1000 > race.TimeLeft / 1000) form.PlayEffect("Tick");
     const bool finishPassed = race.Finish && race.Finish->Passed != 0;
-    if (!finishPassed && race.TimeLeft - frameMs >= 0) race.TimeLeft -= frameMs;
+    const bool clockRuns = !player->TimeOut && !finishPassed;
+    if (clockRuns && race.TimeLeft <= 10000 && (race.TimeLeft + frameMs) / 1000 > race.TimeLeft / 1000)
+        form.PlayEffect("Tick");
+    if (clockRuns) TryCountDown(race.TimeLeft, 0, frameMs);
+    if (frameMs + 1 >= race.TimeLeft) player->TimeOut = true;
 
+    // 5. A spent weapon or nitro goes.
+    if (player->Ammo <= 0) player->DropItem(player->WeaponKind);
+    if (player->NitroLeft <= 0) player->DropItem(2);
+
+    // 6. The track's window follows the view.
     RefreshChips(race);
+
+    // 7. The progress marker climbs the panel's track bar.
     if (race.ProgressMarker)
         race.ProgressMarker->Y = ProgressMarkerY(race.ProgressMarker->Height, race.TrackLength, race.MapRow);
 
-    DrawHud(form);
+    // 8. The world's velocity for the next move, from the car's heading and speed.
+    const double a = player->Heading * 2 * std::numbers::pi / 256;
+    race.ScrollVX = -std::sin(a) * player->ScrollSpeed;
+    race.ScrollVY = std::cos(a) * player->ScrollSpeed;
 
+    // 9.-10.
+    DrawHud(form);
+    RocketHousekeeping(form);
+
+    // 11. Esc asks whether to leave the race; P pauses. A dialog already open (the one
+    //     Esc just opened, or a banner) keeps the other from opening.
     if (form.Keys.EscPressed) OpenDialog(form, 2);
     if (form.Keys.PausePressed) OpenDialog(form, 5);
 }

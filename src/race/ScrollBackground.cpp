@@ -1,7 +1,9 @@
 #include "race/ScrollBackground.h"
 
 #include "app/TMForm.h"
+#include "race/Player.h"
 #include "race/RaceState.h"
+#include "race/Tiles.h"
 
 namespace vorlane {
 
@@ -94,8 +96,24 @@ void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& map
 
 void TScrollBackground::TestObstacles()
 {
-    // Filled in with the player car's reactions (Bounce or Bump, then TakeHit) for
-    // every pole and wall tile of the view that the car's corners overlap.
+    TRace& race = *Form.Race;
+    TPlayer* player = race.Player;
+    if (!player) return;
+    // Every pole and wall tile of the view whose solid box the car's corners overlap
+    // throws the car back (or stops a car standing or reversing) and costs it an energy
+    // point; two walls met in one frame cost two. A bounce moves the picture at once,
+    // so each tile's box is placed from the picture's position at its turn.
+    for (int i = 1; i <= kViewRows; ++i) {
+        for (int j = 1; j <= kViewCols; ++j) {
+            const uint8_t tile = race.Map.At(race.MapRow + i, race.MapCol + j);
+            if (!IsObstacleTile(tile)) continue;
+            if (!QuadsOverlap(ObstacleQuad(tile, X + j * kTileSize, Y + i * kTileSize), player->Corners)) continue;
+            if (player->Energy <= 0 || player->Crashed != 0) continue;
+            if (player->Speed > 0) player->Bounce(-100);
+            else player->Bump(-1);
+            player->TakeHit();
+        }
+    }
 }
 
 void TScrollBackground::MoveStep(int moveCount)
