@@ -5,6 +5,7 @@
 #include "engine/Input.h"
 #include "menus/Dialogs.h"
 #include "race/Bonus.h"
+#include "race/Car.h"
 #include "race/Finish.h"
 #include "race/Hud.h"
 #include "race/Lamp.h"
@@ -62,7 +63,7 @@ void StartRace(TMForm& form)
     race.Lamps = engine->Add<TLamp>(form);
     race.Men = engine->Add<TMan>(form);
     race.Bonuses = engine->Add<TBonus>(form);
-    // The opponent cars join here, between the bonuses and the finish line.
+    race.Cars = engine->Add<TCar>(form);
     race.Finish = engine->Add<TFinish>(form);
 
     const TSpriteHost& host = form.SpriteHost;
@@ -98,6 +99,7 @@ void EndRace(TMForm& form)
     kill(race.Lamps);
     kill(race.Men);
     kill(race.Bonuses);
+    kill(race.Cars);
     kill(race.Finish);
     kill(race.Panel);
     kill(race.Needle);
