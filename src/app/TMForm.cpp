@@ -45,6 +45,7 @@ TMForm::TMForm(TMFormServices services)
     MTimer->SetInterval(0);
     MTimer->ActiveOnly = true;
     MTimer->OnTimer = [this](int lag) { MTimerTimer(lag); };
+    OnEffect = services_.OnEffect;
     FormCreate();
     MTimer->Loaded();
 }

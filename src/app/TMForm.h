@@ -47,6 +47,8 @@ struct TMFormServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // Watches the effects from the very start (the start-up plays one already).
+    std::function<void(const std::string&)> OnEffect;
 };
 
 class TMForm {
@@ -136,6 +138,8 @@ public:
     // ---- observation (the headless player's dump; no effect on the game) ----
     // Called with the name of every PlayEffect made while sound is on.
     std::function<void(const std::string&)> OnEffect;
+    // Called when a frame is drawn completely, just before it is flipped (screenshots).
+    std::function<void()> OnFrameDrawn;
     // The song file playing, empty when none.
     const std::string& MusicFile() const { return musicFile_; }
 

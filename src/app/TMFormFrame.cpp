@@ -44,6 +44,7 @@ void TMForm::MTimerTimer(int lagCount) {
     // 9. Frame rate for the next frame's speeds and countdowns.
     UpdateFrameStats(Stats, MTimer->FrameRate());
     // 10.-11. Show it.
+    if (OnFrameDrawn) OnFrameDrawn();
     MDisplay().Flip();
 }
 

@@ -1,0 +1,93 @@
+// The game's start-up and shut-down, run whole on the headless drivers.
+#include "FormFixture.h"
+
+#include "persist/GamePaths.h"
+#include "platform/KeyCodes.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vorlane {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+TEST(ShellStartup, OpensTheMainMenuWithItsIntroAndMusic) {
+    test::FormFixture game;
+    TMForm& f = game.Form();
+    EXPECT_EQ(f.Screen.ActiveScreen, 1);
+    EXPECT_EQ(f.Screen.ActiveDialog, 0);
+    EXPECT_EQ(f.Screen.SelectedItem, 1);
+    EXPECT_EQ(f.Screen.MenuIntro, 1);
+    EXPECT_EQ(f.Stats.RefreshRate, 85);
+    EXPECT_EQ(f.MusicFile(), "Data\\Music\\Menu.xm");
+    // A first start: default options and table.
+    EXPECT_FALSE(f.Options().FullScreenMode);
+    EXPECT_TRUE(f.Options().MusicOn);
+    EXPECT_EQ(f.Options().Country, "_______");
+    EXPECT_EQ(f.HighScores.Entry(1).Score, 5000);
+    EXPECT_EQ(game.RunFrames(10), 10);
+}
+
+TEST(ShellStartup, ShutDownWritesOptionsWithTheTableCheckAndTheTable) {
+    test::FormFixture game;
+    TMForm& f = game.Form();
+    f.Options().Country = "Narnia";
+    f.Options().SoundOn = false;
+    f.HighScores.InsertScore("ACE", 7000);
+    f.ShutDown();
+    EXPECT_TRUE(f.Terminated);
+    const std::string options = ReadAll(game.SaveDir() / "options");
+    EXPECT_EQ(options, "0\r\n1\r\n0\r\nNarnia\r\n" + f.HighScores.HighScoreCheck() + "\r\n");
+    const std::string hs = ReadAll(game.SaveDir() / "hs");
+    EXPECT_EQ(hs.rfind("ACE\r\n7000\r\nANONYMOUS\r\n5000\r\n", 0), 0u) << hs;
+    // No link file, nothing opened.
+    EXPECT_TRUE(game.Game().Shell.Opened.empty());
+}
+
+TEST(ShellStartup, TheNextStartReadsWhatTheLastOneWroteAndOpensTheLinkFile) {
+    test::TempGameFolder keep; // a folder that outlives both games
+    std::filesystem::path saved;
+    {
+        test::FormFixture first;
+        first.Form().Options().Country = "Atlantis";
+        first.Form().Options().FullScreenMode = true;
+        first.Form().HighScores.InsertScore("BOB", 4200);
+        first.Form().ShutDown();
+        std::filesystem::copy(first.SaveDir(), keep.SaveDir(), std::filesystem::copy_options::overwrite_existing);
+    }
+    test::FormFixture::Options o;
+    o.BeforeStart = [&](const std::filesystem::path& root) {
+        std::filesystem::copy(keep.SaveDir(), root / "Data" / "Save", std::filesystem::copy_options::overwrite_existing);
+        std::ofstream(root / "play.url") << "[InternetShortcut]\r\nURL=http://example.invalid/\r\n";
+    };
+    test::FormFixture second(o);
+    TMForm& f = second.Form();
+    EXPECT_EQ(f.Options().Country, "Atlantis");
+    EXPECT_TRUE(f.Options().FullScreenMode);
+    EXPECT_TRUE(f.MDisplay().IsFullScreen());
+    EXPECT_EQ(f.HighScores.Entry(4).Name, "BOB"); // the check value matched: the table stays
+    f.ShutDown();
+    ASSERT_EQ(second.Game().Shell.Opened.size(), 1u);
+    EXPECT_NE(second.Game().Shell.Opened[0].find("play.url"), std::string::npos);
+}
+
+TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaults) {
+    test::FormFixture::Options o;
+    o.BeforeStart = [](const std::filesystem::path& root) {
+        std::ofstream hs(root / "Data" / "Save" / "hs", std::ios::binary);
+        for (int i = 1; i <= 10; ++i) hs << "CHEAT\r\n" << 99999 - i << "\r\n";
+        std::ofstream(root / "Data" / "Save" / "options", std::ios::binary) << "0\r\n1\r\n1\r\nX\r\nwrong\r\n";
+    };
+    test::FormFixture game(o);
+    EXPECT_EQ(game.Form().HighScores.Entry(1).Name, "ANONYMOUS");
+    EXPECT_EQ(game.Form().Options().Country, "X");
+}
+
+} // namespace
+} // namespace vorlane
