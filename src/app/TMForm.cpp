@@ -41,20 +41,32 @@ TMForm::TMForm(TMFormServices services)
       DataRoot(services.DataRoot), OptionsFile(services.DataRoot),
       SpriteHost{MImageList1, MImageList2, Stats}, services_(std::move(services)) {
     BindDisplay();
-    SetUpInput(*MInput);
-    MTimer->SetInterval(0);
-    MTimer->ActiveOnly = true;
-    MTimer->OnTimer = [this](int lag) { MTimerTimer(lag); };
-    OnEffect = services_.OnEffect;
-    FormCreate();
-    MTimer->Loaded();
+    try {
+        SetUpInput(*MInput);
+        MTimer->SetInterval(0);
+        MTimer->ActiveOnly = true;
+        MTimer->OnTimer = [this](int lag) { MTimerTimer(lag); };
+        OnEffect = services_.OnEffect;
+        FormCreate();
+        MTimer->Loaded();
+    } catch (...) {
+        // No destructor runs for a form that failed to build: the display must not
+        // call back into its half-built lists while it closes.
+        UnbindDisplay();
+        throw;
+    }
 }
 
 TMForm::~TMForm() {
     MTimer->Stop();
-    if (displayListener_) MDisplay().RemoveListener(*displayListener_);
     // The sprites go before the pictures they show; the race's plain references with them.
     Race.reset();
+    UnbindDisplay();
+}
+
+void TMForm::UnbindDisplay() {
+    if (displayListener_) MDisplay().RemoveListener(*displayListener_);
+    displayListener_.reset();
     MSpriteEngine.SetSurface(nullptr);
 }
 

@@ -148,6 +148,7 @@ public:
 
 private:
     void BindDisplay();
+    void UnbindDisplay();
 
     TMFormServices services_;
     std::unique_ptr<IDisplayListener> displayListener_;
