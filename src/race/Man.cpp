@@ -114,8 +114,9 @@ void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackL
                     continue;
                 p.Exists = 1;
                 p.Woman = rng.Random(2) == 1 ? 1 : 0;
+                // In the middle of the path tile (see WalkPedestrian).
                 p.X = m * kTileSize + 36;
-                p.Y = r * kTileSize;
+                p.Y = r * kTileSize + 36;
                 switch (t) {
                 case 23: p.State = uint8_t(kManUp + rng.Random(2)); break;
                 case 24: p.State = uint8_t(kManLeft + rng.Random(2)); break;
@@ -166,6 +167,13 @@ void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double ol
         }
         }
         p.State = p.Planned;
+        // The paths run down the middle of their tiles: a walker who turns into a
+        // crossing path steps onto its middle line instead of walking along the edge
+        // of the tile it entered.
+        if (p.State == kManLeft || p.State == kManRight)
+            p.Y = row * kTileSize + 36;
+        else
+            p.X = col * kTileSize + 36;
         const TManTurn* next = ManTurnOf(p.State);
         stepX = next->StepX;
         stepY = next->StepY;

@@ -62,7 +62,7 @@ TEST(StreetLaying, PedestriansStandOnPathTilesBesideTheRoad) {
                 // The left side fills the first slots, one per row; the right side the next.
                 const bool leftSide = i <= rows;
                 const int row = 1500 - length + ((leftSide ? i : i - rows) - 1) * 5;
-                ASSERT_EQ(int(p.Y), row * 72);
+                ASSERT_EQ(int(p.Y), row * 72 + 36); // in the middle of the tile
                 ASSERT_EQ((int(p.X) - 36) % 72, 0);
                 const int col = (int(p.X) - 36) / 72;
                 const int tile = map->At(row, col);
@@ -165,17 +165,11 @@ TEST(StreetLaying, AStraightRoadGetsEveryBonusAndAtMostTwoLives) {
 
 // Steps the walker n times, each step a change of pattern (so it moves every time),
 // and answers the states it walked in, each run of one state written once.
-std::vector<int> Walk(TPedestrian& p, const TrackMap& map, TRandom& rng, int steps,
-                      std::vector<std::pair<int, int>>* cells = nullptr) {
+std::vector<int> Walk(TPedestrian& p, const TrackMap& map, TRandom& rng, int steps) {
     std::vector<int> states;
     for (int k = 0; k < steps; ++k) {
         WalkPedestrian(p, map, rng, p.Frame + 1);
         if (states.empty() || states.back() != p.State) states.push_back(p.State);
-        if (cells) {
-            int col = 0, row = 0;
-            ManCellOf(p.X, p.Y, col, row);
-            cells->push_back({row, col});
-        }
     }
     return states;
 }
@@ -184,7 +178,7 @@ TPedestrian WalkerAt(int row, int col, uint8_t state) {
     TPedestrian p;
     p.Exists = 1;
     p.X = col * 72 + 36;
-    p.Y = row * 72;
+    p.Y = row * 72 + 36;
     p.State = p.Planned = state;
     p.Speed = 4;
     p.TargetCol = p.TargetRow = -1;
@@ -206,17 +200,23 @@ TEST(StreetWalking, CornersTurnAWalkerRoundABlock) {
 
     TRandom rng(3);
     TPedestrian p = WalkerAt(top + 3, left, kManUp);
-    std::vector<std::pair<int, int>> cells;
-    // About 36 steps of 8 pixels make one side; two rounds and a bit.
-    const std::vector<int> states = Walk(p, *map, rng, 330, &cells);
+    std::vector<int> states;
+    // About 9 steps of 8 pixels a tile; two rounds and a bit.
+    for (int k = 0; k < 330; ++k) {
+        WalkPedestrian(p, *map, rng, p.Frame + 1);
+        if (states.empty() || states.back() != p.State) states.push_back(p.State);
+        int c = 0, r = 0;
+        ManCellOf(p.X, p.Y, c, r);
+        // It never leaves the ring of path tiles...
+        const bool ring = r == top || r == top + 4 || c == left || c == left + 4;
+        ASSERT_TRUE(ring && r >= top && r <= top + 4 && c >= left && c <= left + 4) << r << "," << c;
+        // ... and walks down the middle of its path.
+        const bool across = p.State == kManLeft || p.State == kManRight;
+        ASSERT_EQ(int(across ? p.Y : p.X) % 72, 36) << k;
+    }
     const std::vector<int> round = {kManUp, kManRight, kManDown, kManLeft};
     ASSERT_GE(states.size(), 9u);
     for (size_t k = 0; k < states.size(); ++k) EXPECT_EQ(states[k], round[k % 4]) << k;
-    // It never leaves the ring of path tiles.
-    for (const auto& [r, c] : cells) {
-        const bool ring = r == top || r == top + 4 || c == left || c == left + 4;
-        ASSERT_TRUE(ring && r >= top && r <= top + 4 && c >= left && c <= left + 4) << r << "," << c;
-    }
 }
 
 TEST(StreetWalking, AVergeWalkerKeepsGoingAndTurnsBackAtItsEnd) {
