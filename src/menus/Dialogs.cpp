@@ -87,8 +87,9 @@ void OpenDialog(TMForm& form, int dialog) {
     TScreenState& s = form.Screen;
     TDialogState& d = form.Dialog;
     if (s.ActiveDialog != 0) return;
-    // The car's looping sounds (engine, skid, gun) fall silent under any dialog.
-    if (form.Race) StopCarSounds(form, true);
+    // The car's looping sounds (engine, gun, horn) fall silent under any dialog;
+    // they are stopped by name, so this needs no race.
+    StopCarSounds(form, true);
     s.ActiveDialog = static_cast<uint8_t>(dialog);
     d.SavedSelectedItem = s.SelectedItem;
     d.SavedFirstItem = s.FirstItem;

@@ -12,6 +12,8 @@
 #include "race/Race.h"
 #include "race/RaceState.h"
 
+#include <gmock/gmock.h>
+
 #include <stdexcept>
 
 namespace vorlane {
@@ -262,12 +264,44 @@ TEST_F(Dialogs, PauseHoldsTheRaceUntilPOrEsc) {
         game.RunFrames(100);
         EXPECT_EQ(f.Screen.ActiveDialog, 5) << "the press that opened it does not close it";
         EXPECT_EQ(f.Race->TimeLeft, timeLeft);
+        game.ClearEffects();
         game.Tap(closer);
         EXPECT_EQ(f.Screen.ActiveDialog, 0);
+        EXPECT_THAT(game.Effects(), ::testing::Contains("Neutral")) << "the standing car's engine sounds again";
         game.RunFrames(2);
         EXPECT_EQ(f.Screen.ActiveDialog, 0) << "Esc does not also ask to leave the race";
         EXPECT_LT(f.Race->TimeLeft, timeLeft);
     }
+}
+
+TEST_F(Dialogs, ThePointerShowsForTheRacesQuestionAndNameEntryOnly) {
+    Racing();
+    IDisplay& display = Form().MDisplay();
+    EXPECT_FALSE(display.PointerVisible());
+    game_.Tap(vk::Esc);
+    ASSERT_EQ(Dialog(), 2);
+    EXPECT_TRUE(display.PointerVisible());
+    game_.Tap(vk::Letter('n'));
+    EXPECT_FALSE(display.PointerVisible());
+    game_.Tap(vk::Letter('p'));
+    ASSERT_EQ(Dialog(), 5);
+    EXPECT_FALSE(display.PointerVisible());
+    game_.RunFrames(1); // P let go for a frame: the next press is a new one
+    game_.Tap(vk::Letter('p'));
+    ASSERT_EQ(Dialog(), 0);
+    Form().Race->Score = 6000;
+    game_.Tap(vk::Esc);
+    ASSERT_EQ(Dialog(), 2);
+    game_.Tap(vk::Letter('y'));
+    ASSERT_EQ(Dialog(), 8);
+    EXPECT_TRUE(display.PointerVisible());
+    game_.Down(vk::Enter);
+    ASSERT_EQ(Dialog(), 9);
+    EXPECT_FALSE(display.PointerVisible());
+    game_.RunFrames(2);
+    game_.Up(vk::Enter);
+    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_TRUE(display.PointerVisible());
 }
 
 // ---- name entry ----
