@@ -1,0 +1,165 @@
+// The form's own input rules on a whole headless game: the two text fields with their
+// length and width limits, Enter in the name entry, Alt+Enter, the held modifier
+// flags, the close request in a race and the frame's "Button" rule.
+#include "FormFixture.h"
+
+#include "menus/Dialogs.h"
+#include "menus/Screens.h"
+#include "platform/KeyCodes.h"
+#include "race/RaceState.h"
+
+namespace vorlane {
+namespace {
+
+class ShellInput : public ::testing::Test {
+protected:
+    ShellInput() { game.RunFrames(46); } // the main menu's intro is over
+    TMForm& F() { return game.Form(); }
+    void Key(char c) { F().FormKeyPress(c); }
+    void Keys(const std::string& s) {
+        for (char c : s) Key(c);
+    }
+    // The player's name entry, as after a race (no race needed to type).
+    void OpenNameEntry() {
+        OpenDialog(F(), 8);
+        ASSERT_EQ(F().Screen.ActiveDialog, 8);
+    }
+    // The options screen with the country line being edited and emptied.
+    void EditCountry() {
+        CloseMainMenu(F());
+        OpenOptions(F());
+        F().ActivateItem(4);
+        ASSERT_TRUE(F().Menu.CountryEditing);
+        F().Options().Country.clear();
+    }
+    test::FormFixture game;
+};
+
+TEST_F(ShellInput, TheNameTakesTwelveCharactersOfLettersDigitsAndSpaces) {
+    OpenNameEntry();
+    F().Dialog.PlayerName.clear();
+    Keys("a.b-c!d\xE9" "e\t1 2");
+    EXPECT_EQ(F().Dialog.PlayerName, "abcde1 2");
+    Keys("iiiiii");
+    EXPECT_EQ(F().Dialog.PlayerName, "abcde1 2iiii"); // the 13th is refused
+    Key(8);
+    EXPECT_EQ(F().Dialog.PlayerName, "abcde1 2iii");
+    F().Dialog.PlayerName.clear();
+    Key(8); // nothing to take off
+    EXPECT_EQ(F().Dialog.PlayerName, "");
+}
+
+TEST_F(ShellInput, TheCountryWidthIsTestedBeforeTheCharacterIsAdded) {
+    // Wide letters: the country stops at the first character typed once the line is
+    // wider than 345 pixels in text style 4, so that last one sticks out past it.
+    // (The name's 240 pixels in style 10 follow the same code; with the fonts on this
+    // system twelve letters never reach it.)
+    EditCountry();
+    Keys("WWWWWWWWWWWWWWWW");
+    const std::string text = F().Options().Country;
+    ASSERT_LT(text.size(), 16u) << "the limit must come from the width here";
+    EXPECT_LE(F().MeasureTextIn(text.substr(0, text.size() - 1), 4), 345);
+    EXPECT_GT(F().MeasureTextIn(text, 4), 345);
+    Keys("ii");
+    EXPECT_EQ(F().Options().Country, text);
+}
+
+TEST_F(ShellInput, TheCountryTakesSixteenAndOnlyWhileItIsEdited) {
+    CloseMainMenu(F());
+    OpenOptions(F());
+    const std::string before = F().Options().Country;
+    Keys("abc");
+    EXPECT_EQ(F().Options().Country, before); // not being edited
+    F().ActivateItem(4);
+    F().Options().Country.clear();
+    Keys("iiiiiiiiiiiiiiiiii");
+    EXPECT_EQ(F().Options().Country, std::string(16, 'i'));
+    // Typing reaches the country line under a dialog too.
+    OpenDialog(F(), 1);
+    Key(8);
+    EXPECT_EQ(F().Options().Country, std::string(15, 'i'));
+}
+
+TEST_F(ShellInput, EnterInTheNameEntryAcceptsTheNameAndAClickOnlyTicksTheBox) {
+    OpenNameEntry();
+    F().Dialog.PlayerName = "ZED";
+    ASSERT_NE(F().Dialog.SendBox, nullptr);
+    EXPECT_EQ(std::lround(F().Dialog.SendBox->FramePos), 1); // ticked at first
+    // A click outside the box does nothing; on the box it unticks it.
+    F().MDisplayMouseMove(100, 100);
+    F().MDisplayClick();
+    EXPECT_EQ(F().Screen.ActiveDialog, 8);
+    EXPECT_EQ(std::lround(F().Dialog.SendBox->FramePos), 1);
+    F().MDisplayMouseMove(170, 380);
+    F().MDisplayClick();
+    EXPECT_EQ(std::lround(F().Dialog.SendBox->FramePos), 0);
+    // A typed letter then a click: still a click, not Enter.
+    Key('Q');
+    F().MDisplayMouseMove(100, 100);
+    F().MDisplayClick();
+    EXPECT_EQ(F().Screen.ActiveDialog, 8);
+    EXPECT_EQ(F().Dialog.PlayerName, "ZEDQ");
+    // Enter: the key is remembered first, so the dispatcher stores the entry (the
+    // box unticked: straight on to the table).
+    Key(13);
+    EXPECT_EQ(F().Screen.ActiveDialog, 0);
+    EXPECT_EQ(F().Screen.ActiveScreen, 4);
+    EXPECT_EQ(F().Dialog.DialogKey, 0);
+}
+
+TEST_F(ShellInput, AltEnterPausesARaceFirstAndOnlySwitchesUnderAnotherDialog) {
+    game.Tap(vk::Enter); // the car selection
+    game.RunFrames(1);
+    game.Tap(vk::Enter); // start: the level banner is open
+    ASSERT_EQ(F().Screen.ActiveScreen, 6);
+    ASSERT_EQ(F().Screen.ActiveDialog, 6);
+    F().FormKeyDown(vk::Enter, true);
+    EXPECT_EQ(F().Screen.ActiveDialog, 6); // still the banner
+    EXPECT_TRUE(F().Options().FullScreenMode);
+    EXPECT_TRUE(F().MDisplay().IsFullScreen());
+    game.RunFrames(200); // the banner closes
+    ASSERT_EQ(F().Screen.ActiveDialog, 0);
+    F().FormKeyDown(vk::Enter, true);
+    EXPECT_EQ(F().Screen.ActiveDialog, 5); // paused
+    EXPECT_FALSE(F().MDisplay().IsFullScreen());
+    // The close button in a race asks about leaving the race, once a dialog is gone.
+    game.Tap('P');
+    game.RunFrames(1);
+    ASSERT_EQ(F().Screen.ActiveDialog, 0);
+    EXPECT_FALSE(F().FormCloseQuery());
+    EXPECT_EQ(F().Screen.ActiveDialog, 2);
+}
+
+TEST_F(ShellInput, ShiftAndCtrlFollowTheirKeyEvents) {
+    F().FormKeyDown(vk::Shift);
+    F().FormKeyDown(vk::Ctrl);
+    game.RunFrames(3);
+    EXPECT_TRUE(F().Keys.ShiftHeld);
+    EXPECT_TRUE(F().Keys.CtrlHeld);
+    F().FormKeyUp(vk::Shift);
+    EXPECT_FALSE(F().Keys.ShiftHeld);
+    EXPECT_TRUE(F().Keys.CtrlHeld);
+}
+
+TEST_F(ShellInput, OnlyTheMouseHandlerClicksForAMouseMove) {
+    game.ClearEffects();
+    game.MouseMove(400, 160); // onto "High scores"
+    EXPECT_EQ(F().Screen.SelectedItem, 2);
+    EXPECT_EQ(game.Effects(), std::vector<std::string>{"Button"});
+    game.RunFrames(1); // the frame loop saw no change of its own
+    EXPECT_EQ(game.Effects(), std::vector<std::string>{"Button"});
+    game.Tap(vk::Down); // a change made in the frame clicks there
+    EXPECT_EQ(F().Screen.SelectedItem, 3);
+    EXPECT_EQ(game.Effects(), (std::vector<std::string>{"Button", "Button"}));
+}
+
+TEST_F(ShellInput, WithSoundOffNothingIsPlayedOrStopped) {
+    F().Options().SoundOn = false;
+    game.ClearEffects();
+    game.MouseMove(400, 160);
+    game.Tap(vk::Down);
+    EXPECT_TRUE(game.Effects().empty());
+}
+
+} // namespace
+} // namespace vorlane
