@@ -283,7 +283,19 @@ void TCar::FollowLanes(int i)
     const int left = map.TileAtWorld(int(std::nearbyint(cx - kTileSize)), y);
     const int middle = map.TileAtWorld(int(std::nearbyint(cx)), y);
     const int right = map.TileAtWorld(int(std::nearbyint(cx + kTileSize)), y);
-    CarDir[s] = uint8_t(FollowLane(CarDir[s], left, middle, right));
+    const int before = CarDir[s];
+    const int after = FollowLane(before, left, middle, right);
+    CarDir[s] = uint8_t(after);
+    // Out of a shift and straight again: the car settles on its lane's line. A diagonal
+    // step is a hair more than half a tile sideways per tile up, and a car laid or
+    // brought in with its centre already inside a shift drifts less than a whole tile;
+    // without this the error adds up over a staircase of shifts until the car's centre
+    // crosses into the next lane, no straight rule matches any more and the car drives
+    // off across the scenery.
+    if (after != before && (after == kCarUp || after == kCarDown)) {
+        const int col = WorldToCell(int(std::nearbyint(cx)));
+        CarX[s] = double(col) * kTileSize + (after == kCarUp ? kind.XOffsetUp : kind.XOffsetDown);
+    }
 }
 
 void TCar::TestPlayerContact(int i, int sx, int sy)
