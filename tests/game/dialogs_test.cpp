@@ -142,6 +142,30 @@ TEST_F(Dialogs, GameOverLeadsToTheNameEntryOnlyForAQualifyingTotal) {
     }
 }
 
+TEST_F(Dialogs, RunningOutOfTimeGivesTimeOverThenGameOverWithTheLastLife) {
+    Racing();
+    TRace& r = *Form().Race;
+    r.Lives = 2;
+    r.TimeLeft = 100;
+    for (int i = 0; i < 50 && Dialog() == 0; ++i) game_.RunFrames(1);
+    ASSERT_EQ(Dialog(), 3);
+    EXPECT_EQ(r.Lives, 1);
+    game_.RunFrames(273);
+    ASSERT_EQ(Dialog(), 6) << "the same level again, with its banner";
+    EXPECT_EQ(r.Level, 1);
+    EXPECT_EQ(r.TimeLeft, 54000);
+    game_.RunFrames(182);
+    ASSERT_EQ(Dialog(), 0);
+
+    r.TimeLeft = 100;
+    for (int i = 0; i < 50 && Dialog() == 0; ++i) game_.RunFrames(1);
+    ASSERT_EQ(Dialog(), 7);
+    game_.RunFrames(273);
+    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Screen().ActiveScreen, 1) << "a total of 0 earns no place: the main menu";
+    EXPECT_EQ(Form().Race, nullptr);
+}
+
 // ---- one dialog at a time ----
 
 TEST_F(Dialogs, ASecondDialogIsIgnored) {
