@@ -1,0 +1,187 @@
+// The weapons in a real race: the game started from the menu with the keyboard, the
+// car driven up the road, the machine gun and then the rocket launcher taken (as a
+// bonus gives them) and fired with Z held, with the drawn frames read back: the gun's
+// flash, rockets in flight with their flames, straight and turned, and a rocket's
+// explosion. The frames are also written as PNG files into the build folder
+// (weapons_play_*.png) for a look.
+#include "play/PlayRun.h"
+
+#include "platform/KeyCodes.h"
+#include "race/Car.h"
+#include "race/Man.h"
+#include "race/Player.h"
+#include "race/RaceState.h"
+#include "race/Rocket.h"
+#include "race/ScrollBackground.h"
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+#include <string>
+
+namespace vorlane::playtest {
+namespace {
+
+using test::FormFixture;
+
+class WeaponsPlay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TMForm& f = Form();
+        f.OnFrameDrawn = [this] {
+            if (wantShot_) {
+                shot_ = Form().MDisplay().ReadPixels();
+                wantShot_ = false;
+            }
+        };
+        // New game, then the car selection's start button.
+        game_.RunFrames(50);
+        game_.Tap(vk::Enter);
+        game_.RunFrames(20);
+        game_.Tap(vk::Enter);
+        ASSERT_TRUE(f.Race);
+        for (int i = 0; i < 400 && f.Screen.ActiveDialog != 0; ++i) game_.RunFrames(1);
+        ASSERT_EQ(f.Screen.ActiveDialog, 0);
+    }
+    TMForm& Form() { return game_.Form(); }
+    TRace& Race() { return *Form().Race; }
+    TPlayer& Car() { return *Race().Player; }
+
+    // Runs one frame and answers what it drew; the picture is also saved as
+    // weapons_play_<name>.png in the build folder.
+    const RgbaImage& Shot(const std::string& name) {
+        wantShot_ = true;
+        game_.RunFrames(1);
+        EXPECT_FALSE(wantShot_) << "the frame drew nothing";
+        const std::filesystem::path dir = std::filesystem::path(VORLANE_BINARY_DIR) / "weapons_play";
+        std::filesystem::create_directories(dir);
+        SavePng(shot_, (dir / (name + ".png")).string());
+        return shot_;
+    }
+    // The weapon as a bonus gives it, raised before the caller fires.
+    void TakeAndRaise(int kind) {
+        Car().GiveBonus(kind);
+        for (int i = 0; i < 120 && Car().WeaponStage < 6; ++i) game_.RunFrames(1);
+        ASSERT_EQ(Car().WeaponStage, 6);
+    }
+    // A walker with its centre at screen point (x, y), on the road or not.
+    void PutPedestrian(int slot, double x, double y) {
+        const TrackView v = ViewOf(Race());
+        TPedestrian& p = Race().Men->Slots[size_t(slot)];
+        p = TPedestrian{};
+        p.Exists = 1;
+        p.Visible = 1;
+        p.X = x + Race().MapCol * 72.0 - v.X;
+        p.Y = y + Race().MapRow * 72.0 - v.Y;
+        p.State = kManUp;
+        p.Planned = kManUp;
+        p.Speed = 3;
+    }
+    TRocket* FlyingRocket() {
+        for (TRocket* r : Race().Rockets)
+            if (r->InFlight && !r->Exploding) return r;
+        return nullptr;
+    }
+
+    FormFixture game_;
+    bool wantShot_ = false;
+    RgbaImage shot_;
+};
+
+// Pixels of the flame's yellow and orange (the flame picture's colours) in a box.
+int FlamePixels(const RgbaImage& image, int x0, int y0, int x1, int y1, double* meanX = nullptr) {
+    int n = 0;
+    double sumX = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, image.height); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width); ++x) {
+            const uint32_t c = Rgb(image, x, y);
+            const int r = int(c >> 16) & 0xFF, g = int(c >> 8) & 0xFF, b = int(c) & 0xFF;
+            if (r > 200 && g > 90 && b < 120 && r > b + 100) {
+                ++n;
+                sumX += x;
+            }
+        }
+    if (meanX) *meanX = n ? sumX / n : -1;
+    return n;
+}
+
+TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
+    // Up to speed, straight up the road.
+    game_.Down(vk::Up);
+    game_.RunFrames(150);
+    game_.Up(vk::Up);
+
+    // The machine gun: the first shot shows the flash.
+    // Z is read at the end of a frame, the shot is made in the next frame's move and
+    // drawn in the frame after.
+    TakeAndRaise(3);
+    game_.Down('Z');
+    game_.RunFrames(2);
+    const RgbaImage gun = Shot("gun_flash");
+    EXPECT_EQ(Car().WeaponSprite->Image()->Name, "GunShooting");
+    EXPECT_EQ(Car().Ammo, 24);
+    game_.RunFrames(12);
+    Shot("gun_between_shots");
+    game_.Up('Z');
+    (void)gun;
+
+    // The rocket launcher replaces the gun at once and rises.
+    TakeAndRaise(4);
+    game_.Down('Z');
+    game_.RunFrames(8);
+    const RgbaImage straight = Shot("rockets_straight");
+    TRocket* r = FlyingRocket();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->RocketAngle, 0);
+    // Straight up the flame hangs centred under the rocket.
+    double meanX = 0;
+    const int rx = int(r->X), ry = int(r->Y);
+    EXPECT_GT(FlamePixels(straight, rx - 12, ry + r->Height - 14, rx + 24, ry + r->Height + 22, &meanX), 10);
+    EXPECT_NEAR(meanX, r->X + r->Width / 2.0, 2.0);
+    game_.RunFrames(45);
+    Shot("rockets_more");
+
+    // Turned to the right: the rockets fly turned, their flames behind them.
+    game_.Down(vk::Up);
+    game_.Down(vk::Right);
+    game_.RunFrames(40);
+    game_.Up(vk::Right);
+    // The next rocket fired turned, once it is clear of the car.
+    r = nullptr;
+    for (int i = 0; i < 120 && !r; ++i) {
+        game_.RunFrames(1);
+        TRocket* f = FlyingRocket();
+        if (f && f->RocketAngle > 0 && f->Y < Car().Y) r = f;
+    }
+    ASSERT_NE(r, nullptr);
+    Shot("rockets_turned");
+    game_.Up('Z');
+    game_.Up(vk::Up);
+
+    // A walker in a rocket's path: the rocket explodes on it.
+    game_.Down(vk::Space);
+    game_.RunFrames(60); // the car stands
+    game_.Up(vk::Space);
+    Car().GiveBonus(4);
+    for (int i = 0; i < 60; ++i) game_.RunFrames(1);
+    for (TRocket* rocket : Race().Rockets) ASSERT_FALSE(rocket->InFlight);
+    game_.Down('Z');
+    game_.RunFrames(2);
+    game_.Up('Z');
+    r = FlyingRocket();
+    ASSERT_NE(r, nullptr);
+    // 120 pixels along its path (the car still points where it was steered).
+    const double a = r->RocketAngle * 2 * std::numbers::pi / 256;
+    PutPedestrian(1, r->X + std::sin(a) * 120 - 10, r->Y - std::cos(a) * 120 - 10);
+    bool exploded = false;
+    for (int i = 0; i < 40 && !exploded; ++i) {
+        game_.RunFrames(1);
+        exploded = r->Exploding;
+    }
+    ASSERT_TRUE(exploded);
+    game_.RunFrames(12);
+    Shot("rocket_explosion");
+}
+
+} // namespace
+} // namespace vorlane::playtest
