@@ -132,6 +132,27 @@ TEST(CarsLaying, LayingAgainClearsTheSlotsOfTheLevelBefore) {
     for (int i = 11; i <= kMaxCars; ++i) EXPECT_EQ(cars.CarDir[size_t(i)], 0) << i;
 }
 
+TEST(CarsLaying, AShortRoadWithFewRowsFillsWhatItCanAndStops) {
+    // Ten cars but a single row (1488) that is a multiple of 4 between the top of the road
+    // and row 1490: one car is laid and the laying does not search for ever.
+    CarsFixture f;
+    TCar& cars = f.StartLevel(1, false);
+    TrackMap& map = f.Race().Map;
+    for (int c = 0; c < 4; ++c) map.Set(1488, 300 + c, uint8_t(1 + c));
+    f.Race().TrackLength = 50;
+    cars.LayCars();
+    EXPECT_EQ(cars.CarDir[1], kCarDown);
+    EXPECT_EQ(cars.CarY[1], 1488 * 72.0);
+    EXPECT_EQ(cars.CarX[1], 301 * 72.0 + CarKindInfo(cars.CarKind[1]).XOffsetDown);
+    for (int i = 2; i <= kMaxCars; ++i) EXPECT_EQ(cars.CarDir[size_t(i)], kCarRemoved) << i;
+    // No lane 1 at the top of this road and no lane 4 in row 1495: no way back in.
+    EXPECT_EQ(cars.TopEntryCol, 0);
+    EXPECT_EQ(cars.BottomEntryCol, 0);
+    cars.CarY[1] = kCarBottomY + 1;
+    cars.MoveStep(15);
+    EXPECT_EQ(cars.CarDir[1], kCarRemoved);
+}
+
 TEST(CarsLaying, RandomKindFollowsItsShares) {
     TRandom random(12345);
     std::array<int, 6> seen{};
