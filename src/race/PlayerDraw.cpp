@@ -115,8 +115,9 @@ void TPlayer::DrawOpponents()
         const int sy = RoundHalfEven(cars.CarY[s] - double(race.MapRow) * kTileSize + by);
         const size_t image = size_t(kind + 6);
         if (cars.CarExploding[s] != 0) {
-            explosionImage_->DrawPattern(surface, sx + CarHalfWidth[image] + 6 - 32,
-                                         sy + CarHalfHeight[image] + 6 - 32, Trunc(cars.CarExplosionTime[s]));
+            // The 64-pixel fireball centred on the car: image k + 6 is the car's picture.
+            explosionImage_->DrawPattern(surface, sx + CarHalfWidth[image] - 32, sy + CarHalfHeight[image] - 32,
+                                         Trunc(cars.CarExplosionTime[s]));
         } else {
             carImages_[image]->DrawPattern(surface, sx, sy, dir - 1);
         }
