@@ -97,6 +97,10 @@ public:
         form_ = std::make_unique<TMForm>(std::move(services));
     }
 
+    // The form holds on to the clock, keys, shell and HTTP client below: no copies.
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
     TMForm& Form() { return *form_; }
 
     ManualClock Clock;
