@@ -1,9 +1,10 @@
-// The weapons in a real race: the game started from the menu with the keyboard, the
-// car driven up the road, the machine gun and then the rocket launcher taken (as a
-// bonus gives them) and fired with Z held, with the drawn frames read back: the gun's
-// flash, rockets in flight with their flames, straight and turned, and a rocket's
-// explosion. The frames are also written as PNG files into the build folder
-// (weapons_play_*.png) for a look.
+// The weapons in a real race. First a script for vorlane-play: the race started from
+// the menu, Up held straight up the road of seed 1, which runs the car over a machine
+// gun and later a rocket launcher, and Z held from the moment the gun is up; the dump
+// shows both weapons rise, fire at their rates until spent and sink. Then the same in
+// process with the drawn frames read back: the gun's flash, rockets in flight with their
+// flames, straight and turned, and a rocket's explosion. Those frames are also written as
+// PNG files into the build folder (weapons_play/) for a look.
 #include "play/PlayRun.h"
 
 #include "platform/KeyCodes.h"
@@ -14,15 +15,87 @@
 #include "race/Rocket.h"
 #include "race/ScrollBackground.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <numbers>
 #include <string>
+#include <vector>
 
 namespace vorlane::playtest {
 namespace {
 
 using test::FormFixture;
+
+std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+
+// The first dumped frame from `from` on whose field `name` equals v; -1 when none.
+int FirstFrameWith(const PlayResult& run, const std::string& name, long long v, int from = 0) {
+    for (const Json& f : run.Frames)
+        if (f.Int("frame") >= from && f.Has(name) && f.Int(name) == v) return int(f.Int("frame"));
+    return -1;
+}
+
+// The frames, from `from` up to `to`, on which the ammunition went down.
+std::vector<int> ShotFrames(const PlayResult& run, int from, int to) {
+    std::vector<int> shots;
+    for (int f = from; f < to; ++f)
+        if (run.Frame(f).Int("Ammo") < run.Frame(f - 1).Int("Ammo")) shots.push_back(f);
+    return shots;
+}
+
+bool Has(const std::vector<std::string>& list, const std::string& name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+TEST(WeaponsScript, BothWeaponsPickedUpOnTheRoadRiseFireUntilSpentAndSink) {
+    const std::string script = At(50, "press Enter") + At(70, "press Enter") + At(260, "down Up") + At(730, "down Z");
+    auto run = PlayScript(script, Options().Frames(2700).Shot(737).Shot(1745));
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    // Kept for a look: the gun firing, rockets in flight.
+    const auto dir = std::filesystem::path(VORLANE_BINARY_DIR) / "weapons_play";
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(run.ShotPath(737), dir / "script_gun.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(run.ShotPath(1745), dir / "script_rockets.png",
+                               std::filesystem::copy_options::overwrite_existing);
+
+    const int gun = FirstFrameWith(run, "WeaponKind", 3);
+    if (gun < 0 || gun > 720) GTEST_SKIP() << "the road of seed 1 no longer lays a machine gun in the car's path";
+    // Picked up, it rises a stage every 100 ms (10 frames of 11 ms), the first step at once.
+    EXPECT_TRUE(Has(run.Frame(gun).List("effects"), "Bonus"));
+    EXPECT_EQ(run.Frame(gun).Int("Ammo"), 25);
+    for (int stage = 2; stage <= 6; ++stage) EXPECT_EQ(run.Frame(gun + 10 * (stage - 2)).Int("WeaponStage"), stage);
+
+    // Z from frame 730 (read at the end of that frame): a shot every 19 frames (the
+    // 200 ms cooldown in 11 ms frames) until all 25 are spent, with the gun's loop
+    // sounding throughout.
+    const int gunGone = FirstFrameWith(run, "WeaponKind", 0, gun);
+    ASSERT_GT(gunGone, 0);
+    const std::vector<int> gunShots = ShotFrames(run, 731, gunGone);
+    ASSERT_EQ(gunShots.size(), 25u);
+    EXPECT_EQ(gunShots.front(), 731);
+    for (size_t i = 1; i < gunShots.size(); ++i) EXPECT_EQ(gunShots[i] - gunShots[i - 1], 19) << i;
+    for (int f = gunShots.front(); f < gunShots.back(); f += 7) EXPECT_TRUE(Has(run.Frame(f).List("playing"), "MachineGun")) << f;
+    // Spent, it sinks (its sound stopped) and is gone within half a second.
+    EXPECT_FALSE(Has(run.Frame(gunShots.back() + 1).List("playing"), "MachineGun"));
+    EXPECT_LT(gunGone - gunShots.back(), 45);
+    EXPECT_EQ(run.Frame(gunGone).Int("WeaponStage"), 1);
+
+    const int launcher = FirstFrameWith(run, "WeaponKind", 4, gunGone);
+    if (launcher < 0) GTEST_SKIP() << "the road of seed 1 no longer lays a rocket launcher in the car's path";
+    EXPECT_EQ(run.Frame(launcher).Int("Ammo"), 20);
+    const int launcherGone = FirstFrameWith(run, "WeaponKind", 0, launcher);
+    ASSERT_GT(launcherGone, 0) << "the launcher was not spent within the run";
+    // Fire still held: the first rocket as soon as the launcher is up, then one every
+    // 46 frames (500 ms), each with its sound, until the 20 are spent.
+    const std::vector<int> rocketShots = ShotFrames(run, launcher + 1, launcherGone);
+    ASSERT_EQ(rocketShots.size(), 20u);
+    EXPECT_EQ(rocketShots.front(), launcher + 40);
+    for (size_t i = 1; i < rocketShots.size(); ++i) EXPECT_EQ(rocketShots[i] - rocketShots[i - 1], 46) << i;
+    for (int f : rocketShots) EXPECT_TRUE(Has(run.Frame(f).List("effects"), "Rocket")) << f;
+    EXPECT_LT(launcherGone - rocketShots.back(), 60);
+}
 
 class WeaponsPlay : public ::testing::Test {
 protected:
