@@ -16,9 +16,7 @@ build: setup
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/vorlane ]; then $(BUILD)/vorlane; else \
-	  echo "The game itself is not built yet (the engine, data and tools are)."; \
-	  echo "See a headless engine demo with: $(HEADLESS) $(BUILD)/tools/bench/vorlane_demo"; exit 1; fi
+	@$(BUILD)/vorlane
 
 test: build
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
