@@ -195,6 +195,28 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     EXPECT_EQ(Car().Ammo, 24);
     game_.RunFrames(12);
     Shot("gun_between_shots");
+    // An opponent car coming down the car's line and a walker beside the line ahead:
+    // the gun fells the walker and blows up the car.
+    {
+        const TrackView v = ViewOf(Race());
+        const double ox = Race().MapCol * 72.0 - v.X, oy = Race().MapRow * 72.0 - v.Y;
+        TCar& cars = *Race().Cars;
+        cars.CarKind[1] = 1;
+        cars.CarDir[1] = kCarDown;
+        cars.CarSpeed[1] = kCarSpeedDown;
+        cars.CarVisible[1] = 1;
+        cars.CarExploding[1] = 0;
+        cars.CarX[1] = Car().X + Car().Width / 2.0 - 49 + ox;
+        cars.CarY[1] = 20 + oy;
+        PutPedestrian(2, Car().X + Car().Width / 2.0 + 30, 250);
+    }
+    const int score = Race().Score;
+    for (int i = 0; i < 40 && Race().Cars->CarExploding[1] == 0; ++i) game_.RunFrames(1);
+    EXPECT_EQ(Race().Cars->CarExploding[1], 1);
+    EXPECT_EQ(Race().Men->Slots[2].State, kManLying);
+    EXPECT_EQ(Race().Score, score + 15);
+    game_.RunFrames(10);
+    Shot("gun_hits");
     game_.Up('Z');
     (void)gun;
 
