@@ -15,8 +15,9 @@ namespace {
 constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
 constexpr int kPlayRight = 700;  // rockets leave the play area at x 0..700, y 0..600
 constexpr int kPlayBottom = 600;
-// The flame hangs behind the rocket: its top-left, relative to the rocket's, as the
-// rocket's move places it, and the point of the flame that sits on the rocket's centre.
+// The flame sprite is the rocket's child, its top-left 12 pixels left of and 2 above the
+// rocket's; it is drawn hanging behind the rocket with this point of it (in fractions of
+// its size) on the rocket's centre.
 constexpr double kFlameOffsetX = -12;
 constexpr double kFlameOffsetY = -2;
 constexpr double kFlamePivotX = 0.5;
