@@ -20,9 +20,12 @@ void TPlayer::DrawStep()
     if (!Visible || Engine() == nullptr || Engine()->Surface() == nullptr)
         return;
     DrawMarks();
-    if (Crashed == 0 && NitroBurning)
+    // A nitro frame's flames are drawn once. A wreck keeps the flag, so the flames
+    // flash once more when the car is back on the road.
+    if (Crashed == 0 && NitroBurning) {
         DrawNitroFlames();
-    NitroBurning = false;
+        NitroBurning = false;
+    }
     DrawOpponents();
 
     // The car stands at (365, 400); the crash explosion is centred a little lower.

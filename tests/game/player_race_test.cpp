@@ -258,6 +258,8 @@ TEST_F(PlayerRace, ThirdHitWrecksTheCarWhichRestartsFurtherDownWithTheCarsAround
     EXPECT_FALSE(p.HasNitro);
     EXPECT_EQ(p.Image()->Name, "ExplosionBig");
     EXPECT_EQ(CountEffect("Explosion"), 1);
+    // The flames of a nitro frame cut short by the crash wait for the car to drive again.
+    p.NitroBurning = true;
     // A wreck feels nothing more.
     EXPECT_TRUE(RunUntil([&] { return p.RespawnFound; }, 300));
     EXPECT_EQ(p.Crashed, 1);
@@ -285,12 +287,14 @@ TEST_F(PlayerRace, ThirdHitWrecksTheCarWhichRestartsFurtherDownWithTheCarsAround
     EXPECT_EQ(cars.CarDir[2], kCarUp);
     // Back on the road once 2 s have passed since the crash.
     EXPECT_TRUE(RunUntil([&] { return p.Crashed == 0; }, 300));
+    EXPECT_TRUE(p.NitroBurning);
     EXPECT_FALSE(p.RespawnFound);
     EXPECT_EQ(p.Speed, 0);
     EXPECT_TRUE(p.Visible);
     EXPECT_EQ(r.Lives, 2);
     game_.RunFrames(1);
     EXPECT_TRUE(p.OnRoad);
+    EXPECT_FALSE(p.NitroBurning); // drawn once, then gone
 }
 
 TEST_F(PlayerRace, WreckWithNoLifeLeftEndsTheGame) {
