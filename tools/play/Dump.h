@@ -9,7 +9,8 @@ class TMForm;
 
 namespace vorlane::play {
 
-// The state after frame `frame`, with the effects played during it (in order).
+// The state after frame `frame`, with the effects played since the previous dumped
+// frame (during this one when every frame is dumped), in order.
 std::string DumpFrame(TMForm& form, int frame, const std::vector<std::string>& effects);
 
 } // namespace vorlane::play

@@ -147,11 +147,15 @@ int Run(const Args& a, const std::vector<ScriptEvent>& events) {
             for (auto [it, end] = a.shots.equal_range(frame); it != end; ++it) SaveShot(image, it->second);
         }
         const bool last = frame + 1 == frames || form.Terminated;
+        // A line carries every effect played since the line before, so that with
+        // --every the effects of the frames in between are not lost.
         if (dump && (frame % a.every == 0 || last)) {
             *dump << DumpFrame(form, frame, game.FrameEffects) << '\n';
             dump->flush();
+            game.ClearFrameEffects();
+        } else if (!dump) {
+            game.ClearFrameEffects();
         }
-        game.ClearFrameEffects();
         if (form.Terminated) break; // the game shut itself down: the run is over
     }
     return 0;
