@@ -13,7 +13,7 @@ struct TFrameTiming {
 // 1 or 2 above it; otherwise (and while nothing has been measured yet, FrameRate 0)
 // the refresh rate is used. Using a rate R gives SpeedScale 85 / R and FrameMs the
 // integer part of 1000 / R. A refresh rate of 0 or 1 (a display that reports only a
-// default rate) is taken as 85 so that nothing divides by zero.
+// default rate) is taken as 60 Hz so that nothing divides by zero.
 TFrameTiming FrameTimingFor(int frameRate, int refreshRate);
 
 // The end-of-frame step: FrameRate := the timer's measured rate, then FrameMs and

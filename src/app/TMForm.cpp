@@ -9,6 +9,7 @@
 #include "persist/WebLinks.h"
 #include "race/RaceState.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace vorlane {
@@ -97,8 +98,12 @@ void TMForm::BindDisplay() {
 
 void TMForm::FormCreate() {
     // 1. The random generator: from the clock in the real game, a fixed seed headless.
+    //    The game's own millisecond clock starts with the window, so at this point it
+    //    stands at nearly the same small count every run; the time of day varies.
     if (services_.SeedFromClock)
-        Random.Seed(MPlatform->Clock().Milliseconds());
+        Random.Seed(uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count()));
     else
         Random.Seed(services_.Seed);
     // 2. (The refresh rate is asked of the display itself.)

@@ -130,6 +130,7 @@ TEST(ShellPlay, AltEnterSwitchesTheScreenModeBothWays) {
 
 TEST(ShellPlay, TheCloseButtonAsksAndOnlyYesEnds) {
     const std::string script = At(50, "close") + At(52, "press Enter") // "No" is selected first
+                               + At(53, "# a comment after the frame number is no event")
                                + At(55, "close") + At(56, "close")     // a second request changes nothing
                                + At(58, "press Right")                 // stays on "No"
                                + At(60, "press Left") + At(64, "press Enter");

@@ -94,6 +94,7 @@ std::vector<ScriptEvent> ParseScript(std::istream& in) {
         }
         std::string word;
         if (!(line >> word)) Fail(lineNo, "an event is missing after the frame number");
+        if (word[0] == '#') continue; // only a comment after the frame number
         word = Lower(word);
         if (word == "text") {
             // The rest of the line after one space, as typed (a comment sign included).
