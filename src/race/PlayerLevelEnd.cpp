@@ -28,6 +28,11 @@ void TPlayer::LevelEndStep()
     // Roll out first.
     if (Speed > 0) {
         Speed -= 0.8 * SpeedScale();
+        // 0.8 has no exact binary form: a speed that is a whole number of steps
+        // (40, 80, 120...) would keep a crumb of 1e-13 after its last step, take one
+        // step more and stand at -0.8. A crumb that small is the stop itself.
+        if (std::abs(Speed) < 1e-9)
+            Speed = 0;
         ScrollSpeed = Speed / 10;
         return;
     }

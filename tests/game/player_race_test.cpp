@@ -352,6 +352,22 @@ TEST_F(PlayerRace, FinishWith37AndAHalfSecondsLeftScores185AndStartsTheNextLevel
     EXPECT_TRUE(p.StateNeutral);
 }
 
+TEST_F(PlayerRace, RollOutFromAWholeNumberOfStepsStopsAtZero) {
+    // 40, 80 and 120 are whole numbers of 0.8 steps; the float sum of those steps
+    // leaves a crumb that must not cost an extra step down to -0.8.
+    for (double start : {40.0, 80.0, 120.0}) {
+        TPlayer& p = Player();
+        TRace& r = Race();
+        r.TimeLeft = 30000;
+        p.Speed = start * Form().Stats.SpeedScale;
+        r.Finish->Passed = 1;
+        ASSERT_TRUE(RunUntil([&] { return p.ScrollSpeed == 0 && p.Speed <= 0; }, 400)) << start;
+        EXPECT_EQ(p.Speed, 0) << start;
+        ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == 6; }, 2000)) << start;
+        PassDialog(6);
+    }
+}
+
 TEST_F(PlayerRace, TimeOutWithLivesLeftCostsALifeAndReplaysTheLevel) {
     TPlayer& p = Player();
     TRace& r = Race();
