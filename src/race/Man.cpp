@@ -195,7 +195,8 @@ void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double ol
 
 void TMan::LayPedestrians()
 {
-    Scared = 0;
+    // The scare flag is left as it is: a scare still running at the level's end is
+    // ended by the first tick of the next, which gives the walkers in view new speeds.
     LayPedestrianSlots(Slots, Form.Race->Map, Form.Race->TrackLength, Form.Random);
 }
 

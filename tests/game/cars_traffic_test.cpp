@@ -181,6 +181,21 @@ TEST(CarsRockets, TheFirstFlyingRocketInsideTheCarBlowsItUp) {
     cars.MoveStep(15);
     EXPECT_TRUE(rockets[2]->InFlight);
     EXPECT_EQ(f.Race().Score, 10);
+
+    // A car cleared away by the restart contact is gone at once: a rocket on the same
+    // spot in that tick flies on.
+    TPlayer& player = *f.Race().Player;
+    player.ClearNearCars = true;
+    CarsFixture::PlaceCar(cars, 2, 1, kCarDown, f.WorldX(365), f.WorldY(300));
+    ASSERT_TRUE(QuadsOverlap(cars.CarScreenQuad(2), player.Corners));
+    rockets[2]->WorldX = cars.CarX[2] + 49;
+    rockets[2]->WorldY = cars.CarY[2] + 2.5 + 67;
+    ASSERT_TRUE(PointInQuad(TPointD{rockets[2]->WorldX, rockets[2]->WorldY}, cars.CarWorldQuad(2)));
+    cars.MoveStep(15);
+    EXPECT_EQ(cars.CarDir[2], kCarRemoved);
+    EXPECT_EQ(cars.CarExploding[2], 0);
+    EXPECT_TRUE(rockets[2]->InFlight);
+    EXPECT_EQ(f.Race().Score, 10);
 }
 
 // ---- the explosion ----------------------------------------------------------------

@@ -294,12 +294,14 @@ TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
     BuildTrack(r.Race().Map, r.Form().Random, r.Race().TrackLength);
     men.LayPedestrians();
     EXPECT_LE(count(), 118);
-    EXPECT_EQ(men.Scared, 0);
     for (const TPedestrian& p : men.Slots) {
         if (p.Exists) {
             EXPECT_NE(p.State, kManLying);
         }
     }
+    // A scare still running at the level's end is ended by the new level's first tick.
+    men.MoveStep(15);
+    EXPECT_EQ(men.Scared, 0);
 }
 
 // --- bonuses ---------------------------------------------------------------------
