@@ -17,6 +17,10 @@ std::string TwoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
 
 std::string TimeText(int timeLeftMs)
 {
+    // The level end counts the time down in steps of ten frames and can leave it below
+    // zero under the time-over message; at a slow frame rate a whole second below, which
+    // would read "00 : 0-1". Time below zero is no time.
+    if (timeLeftMs < 0) timeLeftMs = 0;
     return TwoDigits(timeLeftMs / 60000) + " : " + TwoDigits((timeLeftMs / 1000) % 60);
 }
 

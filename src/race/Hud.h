@@ -5,7 +5,7 @@
 
 namespace vorlane {
 
-// "mm : ss" of the time left, each part with a leading "0" below 10.
+// "mm : ss" of the time left, each part with a leading "0" below 10; below zero reads "00 : 00".
 std::string TimeText(int timeLeftMs);
 // Lives as shown: a negative count (only for a moment, at a crash) shows "0".
 std::string LivesText(int lives);

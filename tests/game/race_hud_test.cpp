@@ -14,6 +14,7 @@ TEST(RaceHud, TimeTextPadsMinutesAndSeconds) {
     } rows[] = {
         {65000, "01 : 05"}, {9999, "00 : 09"}, {0, "00 : 00"},
         {234000, "03 : 54"}, {59999, "00 : 59"}, {600000, "10 : 00"},
+        {-135, "00 : 00"}, {-1250, "00 : 00"}, // left by the level end's count under a message
     };
     for (const auto& r : rows) EXPECT_EQ(TimeText(r.ms), r.text) << r.ms;
 }
