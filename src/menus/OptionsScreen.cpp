@@ -110,9 +110,6 @@ void DrawOptionsState(TMForm& form)
     form.DrawText("Your country:", 116, 447, false, false);
     form.UseFont(4);
     form.DrawText(o.Country, kCountryX, 450, false, false);
-    // The cursor stands right after the last character.
-    if (form.Menu.CountryCursor != nullptr)
-        form.Menu.CountryCursor->X = kCountryX + form.MeasureText(o.Country);
 }
 
 void UpdateOptions(TMForm& form, int lagCount)
@@ -137,6 +134,10 @@ void UpdateOptions(TMForm& form, int lagCount)
     form.UseFont(15);
     form.DrawText("OPTIONS", 563, 148, true, true);
     DrawOptionsState(form);
+    // The cursor stands right after the last character (text style 4 is still in use).
+    // Under a dialog it stays where it stood.
+    if (form.Menu.CountryCursor != nullptr)
+        form.Menu.CountryCursor->X = kCountryX + form.MeasureText(form.Options().Country);
 }
 
 void ToggleCountryEditing(TMForm& form)

@@ -253,6 +253,27 @@ INSTANTIATE_TEST_SUITE_P(
                       QuestionCase{"NSaysNo", {vk::Letter('n')}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(Dialogs, KeysAfterTheAnswerInTheSameFrameLeaveTheScreenBeneathAlone) {
+    MenuReady();
+    Form().HighScores.InsertScore("Ann", 9000);
+    CloseMainMenu(Form());
+    OpenHighScores(Form());
+    Form().ActivateItem(1);
+    ASSERT_EQ(Dialog(), 4);
+    game_.RunFrames(1);
+    // Y and N go down for the same frame: Y answers, and N must not reach the
+    // high-score screen as the question's item 12.
+    for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Down(key);
+    game_.RunFrames(1);
+    for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Up(key);
+    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Form().HighScores.Entry(1).Name, "ANONYMOUS") << "Y answered yes";
+    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().SelectedItem, 1) << "the screen's own selection, given back";
+    EXPECT_EQ(Screen().FirstItem, 1);
+    EXPECT_EQ(Screen().LastItem, 3);
+}
+
 TEST_F(Dialogs, TheExitQuestionRaisesTheHighlightedButton) {
     MenuReady();
     game_.Tap(vk::Esc);
