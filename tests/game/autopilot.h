@@ -141,7 +141,7 @@ public:
         return DriveUntil([&] { return Form().Screen.ActiveScreen == 6; }, 5);
     }
 
-    // Reckless: drive into the verge at full lock and full throttle (to lose lives).
+    // Reckless: full throttle into the lamp posts by the road (to lose lives).
     bool Reckless = false;
     // Tuning: how far ahead it steers for, per unit of speed; how far ahead it looks
     // for a bend, and the speed it takes one at.
@@ -217,6 +217,7 @@ public:
     static constexpr double kKeepRight = 70;
     static constexpr double kKeepLeft = 222;
     static constexpr double kKeepFinish = 120;
+    static constexpr double kPostLine = 16; // the lamp posts of the right-hand lane
 
 private:
     static constexpr int kAhead = 14; // rows of road looked at ahead of the car
@@ -224,8 +225,9 @@ private:
 
     // Whether the car, kept `keep` in from the edge, meets an opponent within
     // `frames` frames (or has one beside it now).
-    bool LaneBlocked(const TRace& r, const double* line, double keep, double cy, double speed, int frames) const {
-        if (!r.Cars) return false;
+    enum Block { kFree = 0, kSlowerAhead = 1, kOncoming = 2 };
+    int LaneBlocked(const TRace& r, const double* line, double keep, double cy, double speed, int frames) const {
+        if (!r.Cars) return kFree;
         const TCar& cars = *r.Cars;
         const double myFront = cy - 82, myRear = cy + 82;
         const double myV = std::max(speed, 0.0) / 20; // up the map, pixels a frame
@@ -244,13 +246,14 @@ private:
             const double mid = line[std::max(k, 0)] + kKeepRight - keep;
             if (maxX < mid - 36 || minX > mid + 36) continue; // not in that lane
             const double carV = cars.CarSpeed[size_t(i)] * 0.5; // up the map
+            const int kind = carV < 0 ? kOncoming : kSlowerAhead;
             const double gap = myFront - maxY;
-            if (gap <= 0) return true; // beside the car
+            if (gap <= 0) return kind; // beside the car
             const double closing = myV - carV;
             if (closing <= 0.2) continue;
-            if (gap / closing < frames) return true;
+            if (gap / closing < frames) return kind;
         }
-        return false;
+        return kFree;
     }
 
     void Drive() {
@@ -262,13 +265,6 @@ private:
             // Put back on the road after a wreck, the car may stand right beside a
             // lamp post: it first drives off straight before it turns the wheel.
             if (p.Crashed != 0) straightOff_ = true, offFromY_ = 1e18;
-            return;
-        }
-        if (Reckless) {
-            Hold(vk::Down, false);
-            Hold(vk::Left, false);
-            Hold(vk::Up, true);
-            Hold(vk::Right, p.Heading < 40);
             return;
         }
         const double cx = WorldX(r, p.CarCenterX);
@@ -296,14 +292,26 @@ private:
             line[k] = (a + 2 * b + c) / 4 - kKeepRight;
         }
 
+        // Reckless: full throttle along the line of the lamp posts on the right.
+        if (Reckless) {
+            const double look = 150;
+            const double want = std::atan2(line[2] + kKeepRight - kPostLine - cx, look) * kTurn;
+            Hold(vk::Down, false);
+            Hold(vk::Up, true);
+            Hold(vk::Left, p.SteerPos > 2 * want + 1.5);
+            Hold(vk::Right, p.SteerPos < 2 * want - 1.5);
+            return;
+        }
+
         // Traffic: keep right unless a car ahead is in the way and the left is clear
         // for the pass; with both in the way, slow down behind.
         const int soon = 80;
-        const bool rightBlocked = LaneBlocked(r, line, kKeepRight, cy, speed, soon);
-        const bool leftBlocked = LaneBlocked(r, line, kKeepLeft, cy, speed, soon + 70);
+        // A car coming the other way always sends it back to the right.
+        const int rightBlocked = LaneBlocked(r, line, kKeepRight, cy, speed, soon);
+        const int leftBlocked = LaneBlocked(r, line, kKeepLeft, cy, speed, soon + 70);
         if (keep_ == kKeepRight) {
-            if (rightBlocked && !leftBlocked) keep_ = kKeepLeft;
-        } else if (!LaneBlocked(r, line, kKeepRight, cy, speed, soon + 20) || leftBlocked) {
+            if (rightBlocked != kFree && leftBlocked == kFree) keep_ = kKeepLeft;
+        } else if (LaneBlocked(r, line, kKeepRight, cy, speed, soon + 20) == kFree || leftBlocked != kFree) {
             keep_ = kKeepRight;
         }
         // The level ends at the finish line with the wheel locked where it stands
@@ -311,8 +319,10 @@ private:
         // the straight road, clear of the posts on both sides.
         const bool nearFinish = r.Finish && cy - r.Finish->WorldY < 900;
         if (nearFinish) keep_ = kKeepFinish;
-        const bool carAhead = LaneBlocked(r, line, keep_, cy, speed, 50);
-        double wantSpeed = carAhead ? 50 : 160;
+        // Behind a slower car: its pace (the cars going up make 3 pixels a frame, speed
+        // 60), no slower, or the ones behind run into the car.
+        const bool carAhead = LaneBlocked(r, line, keep_, cy, speed, 50) == kSlowerAhead;
+        double wantSpeed = carAhead ? 60 : 160;
         const double shift = kKeepRight - keep_;
 
         // The line at a distance ahead, between rows.
@@ -368,7 +378,7 @@ private:
         Hold(vk::Right, found > 0 && p.SteerPos < steer - slack);
         // The pedals.
         Hold(vk::Up, speed < wantSpeed);
-        Hold(vk::Down, speed > wantSpeed + 15);
+        Hold(vk::Down, speed > wantSpeed + (carAhead ? 4 : 15));
     }
 
     double keep_ = kKeepRight;
