@@ -11,6 +11,7 @@
 //   EXPECT_EQ(game.Form().Screen.SelectedItem, 2);
 //
 // Files can be put into Data/Save before the start with Options::BeforeStart.
+#include "play/GameFolder.h"
 #include "play/Headless.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -43,40 +43,10 @@ inline bool GeneratedDataPresent() {
            std::filesystem::exists(root / "Data" / "Res" / "Sounds.sfx");
 }
 
-// A working folder with Data/Res and Data/Music linked to the generated data and an
-// empty Data/Save; removed on destruction.
-class TempGameFolder {
+// The game folder of a test, linked to the generated data of this tree.
+class TempGameFolder : public play::TempGameFolder {
 public:
-    TempGameFolder() {
-        namespace fs = std::filesystem;
-        std::random_device rd;
-        const fs::path base = fs::temp_directory_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            fs::path candidate = base / ("vorlane-game-" + std::to_string(rd()));
-            std::error_code ec;
-            if (fs::create_directory(candidate, ec)) {
-                root_ = candidate;
-                break;
-            }
-        }
-        if (root_.empty()) throw std::runtime_error("cannot make a temporary game folder");
-        const fs::path data = GeneratedDataRoot() / "Data";
-        fs::create_directories(root_ / "Data" / "Save");
-        fs::create_directory_symlink(fs::absolute(data / "Res"), root_ / "Data" / "Res");
-        fs::create_directory_symlink(fs::absolute(data / "Music"), root_ / "Data" / "Music");
-    }
-    ~TempGameFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    TempGameFolder(const TempGameFolder&) = delete;
-    TempGameFolder& operator=(const TempGameFolder&) = delete;
-
-    const std::filesystem::path& Root() const { return root_; }
-    std::filesystem::path SaveDir() const { return root_ / "Data" / "Save"; }
-
-private:
-    std::filesystem::path root_;
+    TempGameFolder() : play::TempGameFolder(GeneratedDataRoot()) {}
 };
 
 class FormFixture {

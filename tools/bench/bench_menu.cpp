@@ -4,6 +4,7 @@
 //
 // The data comes from $VORLANE_DATA_DIR/Data, or the first Data/ found above the
 // working folder or the program.
+#include "play/GameFolder.h"
 #include "play/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -29,24 +29,8 @@ fs::path FindDataRoot() {
 }
 
 // A game folder of our own (saves stay out of the repository).
-class BenchFolder {
-public:
-    BenchFolder() {
-        char name[] = "/tmp/vorlane-bench.XXXXXX";
-        root_ = mkdtemp(name);
-        const fs::path data = fs::absolute(FindDataRoot() / "Data");
-        fs::create_directories(root_ / "Data" / "Save");
-        fs::create_directory_symlink(data / "Res", root_ / "Data" / "Res");
-        fs::create_directory_symlink(data / "Music", root_ / "Data" / "Music");
-    }
-    ~BenchFolder() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    const fs::path& Root() const { return root_; }
-
-private:
-    fs::path root_;
+struct BenchFolder : vorlane::play::TempGameFolder {
+    BenchFolder() : TempGameFolder(FindDataRoot()) {}
 };
 
 vorlane::play::HeadlessOptions Options(const BenchFolder& folder) {

@@ -8,6 +8,7 @@
 #include "menus/Screens.h"
 #include "platform/DrawCallRecorder.h"
 #include "platform/SdlDisplay.h"
+#include "play/GameFolder.h"
 #include "play/Headless.h"
 #include "race/Bonus.h"
 #include "race/Car.h"
@@ -24,7 +25,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <stdexcept>
 
 namespace {
@@ -32,29 +32,18 @@ namespace {
 using namespace vorlane;
 namespace fs = std::filesystem;
 
-// A game folder of its own: Data/Res and Data/Music linked to the generated data and
-// an empty Data/Save (the game writes its options there when it shuts down).
-class BenchFolder {
-public:
-    BenchFolder() {
-        const char* env = std::getenv("VORLANE_DATA_DIR");
-        const fs::path data = fs::absolute(fs::path(env && *env ? env : ".") / "Data");
-        if (!fs::exists(data / "Res" / "Res2.gfx"))
-            throw std::runtime_error("no generated data in " + data.string() + " (set VORLANE_DATA_DIR)");
-        std::random_device rd;
-        root_ = fs::temp_directory_path() / ("vorlane-bench-" + std::to_string(rd()));
-        fs::create_directories(root_ / "Data" / "Save");
-        fs::create_directory_symlink(data / "Res", root_ / "Data" / "Res");
-        fs::create_directory_symlink(data / "Music", root_ / "Data" / "Music");
-    }
-    ~BenchFolder() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    const fs::path& Root() const { return root_; }
+// The generated data: $VORLANE_DATA_DIR, else the working folder.
+fs::path CheckedDataRoot() {
+    const char* env = std::getenv("VORLANE_DATA_DIR");
+    const fs::path root = fs::absolute(fs::path(env && *env ? env : "."));
+    if (!fs::exists(root / "Data" / "Res" / "Res2.gfx"))
+        throw std::runtime_error("no generated data in " + (root / "Data").string() + " (set VORLANE_DATA_DIR)");
+    return root;
+}
 
-private:
-    fs::path root_;
+// A game folder of its own (the game writes its options there when it shuts down).
+struct BenchFolder : play::TempGameFolder {
+    BenchFolder() : TempGameFolder(CheckedDataRoot()) {}
 };
 
 // A race on level n with its objects laid, the banner gone and the car driving up the
