@@ -78,6 +78,7 @@ FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedChe
             keepUnwritten_ = loadedFrom_;
             message += "; the file could not be moved aside, so the game will not overwrite it";
         }
+        loadedFrom_.clear(); // the table in memory no longer comes from it
     }
     return {FileStatus::Rejected, message};
 }
