@@ -23,9 +23,10 @@ FileReport Failure(const fs::path& file, const std::string& what) {
 }
 
 // A file of the shelf that may hold an entry's replay: hs01.vrp..hs10.vrp, a newcomer
-// being filed, or a replay halfway through a move.
+// being filed (or its copy half written when the game stopped), or a replay halfway
+// through a move.
 bool IsShelfFile(const std::string& name) {
-    if (name == kIncomingFileName) return true;
+    if (name == kIncomingFileName || name == std::string(kIncomingFileName) + ".tmp") return true;
     std::string_view n = name;
     if (n.ends_with(kMovingSuffix)) n.remove_suffix(kMovingSuffix.size());
     for (int rank = 1; rank <= kRanks; ++rank)

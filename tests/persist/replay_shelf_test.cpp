@@ -151,6 +151,7 @@ TEST_F(ReplayShelfTest, FilesLeftMidMoveAreNeverShownForTheWrongEntryAndAreSetRi
     root.Write(file(7), root.Read(file(8)));
     root.Write(file(8), seventh);
     root.Write(folder / "incoming.vrp", Race("never filed"));
+    root.Write(folder / "incoming.vrp.tmp", "VRPL half writ");
 
     EXPECT_EQ(Shown(), Expected({"P1", "P2", "-", "P4", "P5", "P6", "-", "-", "P9", "P10"}));
     ASSERT_TRUE(shelf.Reconcile(table.Entries()).Ok());
