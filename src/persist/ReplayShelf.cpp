@@ -17,6 +17,9 @@ namespace {
 constexpr int kRanks = THighScoreTable::kSize;
 constexpr std::string_view kIncomingFileName = "incoming.vrp";
 constexpr std::string_view kMovingSuffix = ".moving";
+// A replay of even a very long game is a few hundred kilobytes; a bigger file in
+// the folder is not one of ours and is never read.
+constexpr uintmax_t kMaxShelfFileBytes = 4 * 1024 * 1024;
 
 FileReport Failure(const fs::path& file, const std::string& what) {
     return {FileStatus::Failed, file.generic_string() + ": " + what};
@@ -45,7 +48,7 @@ std::vector<ShelfFile> ScanShelfFiles(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec) || !IsShelfFile(it->path().filename().string())) continue;
-        if (const std::optional<std::string> bytes = ReadWholeFile(it->path())) files.push_back({it->path(), Crc32(*bytes)});
+        if (const std::optional<std::string> bytes = ReadWholeFile(it->path(), kMaxShelfFileBytes)) files.push_back({it->path(), Crc32(*bytes)});
     }
     return files;
 }
@@ -68,12 +71,12 @@ FileReport TReplayShelf::SaveLast(std::string_view bytes) {
     return WriteFileAtomically(folder_ / kLastFileName, bytes);
 }
 
-std::optional<std::string> TReplayShelf::Last() const { return ReadWholeFile(folder_ / kLastFileName); }
+std::optional<std::string> TReplayShelf::Last() const { return ReadWholeFile(folder_ / kLastFileName, kMaxShelfFileBytes); }
 
 // The index: one line a rank, "-" for no replay, else "<crc in hex> <score> <name>".
 TReplayShelf::Index TReplayShelf::ReadIndex() const {
     Index index;
-    const std::optional<std::string> contents = ReadWholeFile(folder_ / kIndexFileName);
+    const std::optional<std::string> contents = ReadWholeFile(folder_ / kIndexFileName, kMaxSaveFileBytes);
     if (!contents) return index;
     const std::vector<std::string> lines = SplitLines(*contents);
     for (size_t r = 0; r < lines.size() && r < index.size(); ++r) {
@@ -212,7 +215,7 @@ std::optional<std::string> TReplayShelf::EntryReplay(const THighScoreEntries& ta
     if (rank < 1 || rank > kRanks) return std::nullopt;
     const std::optional<Record> record = ReadIndex()[size_t(rank - 1)];
     if (!record || !SameEntry(record->Name, record->Score, table[size_t(rank - 1)])) return std::nullopt;
-    std::optional<std::string> bytes = ReadWholeFile(folder_ / EntryFileName(rank));
+    std::optional<std::string> bytes = ReadWholeFile(folder_ / EntryFileName(rank), kMaxShelfFileBytes);
     if (!bytes || Crc32(*bytes) != record->Crc) return std::nullopt;
     return bytes;
 }

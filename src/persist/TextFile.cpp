@@ -44,6 +44,13 @@ std::string TooLarge(uintmax_t bytes)
 
 } // namespace
 
+std::optional<std::string> ReadWholeFile(const fs::path& file, uintmax_t limit)
+{
+    std::optional<std::string> contents = ReadAtMost(file, limit);
+    if (contents && contents->size() > limit) return std::nullopt;
+    return contents;
+}
+
 SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount)
 {
     SaveFileLines out;

@@ -25,6 +25,10 @@ struct SaveFileLines {
     std::vector<std::string> lines;     // `lineCount` lines when Ok
 };
 
+// The whole file when it holds at most `limit` bytes; nothing when it cannot be
+// read or is larger (a larger file is never read whole).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, uintmax_t limit);
+
 // Reads a save file of exactly `lineCount` lines. Missing: it cannot be opened (or
 // is not a file). Damaged, and not read at all: larger than kMaxSaveFileBytes.
 // Damaged: a line longer than kMaxSaveLineBytes, fewer or more lines than asked.
