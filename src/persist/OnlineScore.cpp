@@ -42,10 +42,10 @@ std::string EncodeSubmission(std::string_view text)
     return encoded;
 }
 
-HttpRequest BuildSubmissionRequest(std::string_view encoded)
+HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view encoded)
 {
     HttpRequest request;
-    request.url = std::string("http://") + online::kServerHost;
+    request.url = serverUrl;
     request.url += kSubmissionPath;
     request.url += encoded;
     request.headers = {
@@ -58,10 +58,12 @@ HttpRequest BuildSubmissionRequest(std::string_view encoded)
     return request;
 }
 
-bool SubmitScore(IHttpClient& http, std::string_view playerName, int32_t score, std::string_view country) noexcept
+bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
+                 std::string_view country) noexcept
 {
     try {
-        const HttpRequest request = BuildSubmissionRequest(EncodeSubmission(BuildSubmissionText(playerName, score, country)));
+        const HttpRequest request =
+            BuildSubmissionRequest(serverUrl, EncodeSubmission(BuildSubmissionText(playerName, score, country)));
         return http.Get(request);
     } catch (...) {
         // The result was not sent; the game goes on as if it had been.
