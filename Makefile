@@ -6,7 +6,7 @@ SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
 HEADLESS   := SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
 
-.PHONY: run test setup build check-sanitize fuzz bench
+.PHONY: run test setup build check-sanitize fuzz bench scores
 
 setup:
 	@bash scripts/setup
@@ -17,6 +17,11 @@ build: setup
 
 run: build
 	@$(BUILD)/vorlane
+
+# The online high-score server with its defaults: http://127.0.0.1:8080, the table
+# in vorlane-scores.db here. Ctrl+C stops it.
+scores: build
+	@$(BUILD)/server/vorlane-scores
 
 test: build
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
