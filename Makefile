@@ -6,7 +6,7 @@ SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
 HEADLESS   := SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
 
-.PHONY: run test setup build check-sanitize fuzz bench scores
+.PHONY: run test setup build check-sanitize fuzz bench scores bench-server
 
 setup:
 	@bash scripts/setup
@@ -38,3 +38,8 @@ fuzz: setup
 
 bench: build
 	$(HEADLESS) $(BUILD)/tools/bench/vorlane_bench
+
+# Load figures of the score server on loopback (wrk): health check, submissions,
+# the table page with a million rows. Printed, never asserted.
+bench-server: build
+	bash tools/bench/server-bench $(BUILD)

@@ -31,6 +31,12 @@ constexpr std::array kMigrations{
               "CREATE INDEX scores_by_time ON scores (submitted_at);"
               "CREATE INDEX scores_by_client ON scores (client_hash, submitted_at);"
               "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
@@ -87,9 +93,11 @@ void PrepareStatements(pqxx::connection& db)
 {
     for (size_t kind = 0; kind < kFilterKinds; ++kind) {
         const std::string where = FilterSql(kind);
+        // The offset's rows are skipped in the index; only the page's rows are read.
         db.prepare(StatementName("page", kind),
-                   "SELECT id, name, country, score, submitted_at FROM scores WHERE " + where +
-                       " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " + Param(kind, 2));
+                   "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE " +
+                       where + " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " + Param(kind, 2) +
+                       ") ORDER BY score DESC, id");
         db.prepare(StatementName("best_of", kind),
                    "SELECT id, name, country, score, submitted_at FROM scores WHERE " + where + " AND name = " +
                        Param(kind, 1) + " ORDER BY score DESC, id LIMIT 1");

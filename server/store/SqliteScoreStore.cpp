@@ -29,6 +29,12 @@ constexpr std::array kMigrations{
               "CREATE INDEX scores_by_time ON scores (submitted_at);"
               "CREATE INDEX scores_by_client ON scores (client_hash, submitted_at);"
               "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
 };
 
 // The same query over the four kinds of filter: none, period, country, both. The
@@ -50,8 +56,11 @@ constexpr std::array kMigrations{
             a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c, a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c \
     }
 
-constexpr auto kPageSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at FROM scores WHERE ",
-                                           " ORDER BY score DESC, id LIMIT :limit OFFSET :offset");
+// The rows skipped by the offset are counted in the index alone; only the page's
+// own rows are read from the table (a page far down stays quick).
+constexpr auto kPageSql = VORLANE_FILTERED(
+    "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE ",
+    " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
 constexpr auto kBestOfSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at FROM scores WHERE ",
                                              " AND name = :name ORDER BY score DESC, id LIMIT 1");
 // Rows before a row: higher scores, then equal scores sent earlier. Two counts, so
