@@ -209,6 +209,12 @@ GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
     new_task_queue = [this] { return new BoundedTaskQueue(limits_.workerThreads, limits_.queuedConnections); };
     set_payload_max_length(limits_.maxRequestBody);
     set_tcp_nodelay(true);
+    // httplib's default also sets SO_REUSEPORT, which would let a second server
+    // start on a port already taken and share its connections.
+    set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     // Only for the Keep-Alive header of the answers; the waiting is done here.
     set_keep_alive_max_count(limits_.requestsPerConnection);
     set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idleTimeout).count());
