@@ -20,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 
 // Set on the thread that turns away connections the queue has no room for.
 thread_local bool t_refusingConnections = false;
+// Set when the answer just written says the request itself was malformed: the
+// connection is closed after it instead of waiting for another.
+thread_local bool t_closeAfterAnswer = false;
 
 constexpr std::string_view kBusyAnswer =
     "HTTP/1.1 503 Service Unavailable\r\n"
@@ -215,6 +218,12 @@ GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
         workers_ = queue;
         return queue;
     };
+    // httplib keeps a connection open after answering a request it could not read
+    // (400, 413, 414, 431); a client that sends garbage gets no second turn.
+    set_logger([](const httplib::Request&, const httplib::Response& response) {
+        const int status = response.status;
+        t_closeAfterAnswer = status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
+    });
     set_payload_max_length(limits_.maxRequestBody);
     set_tcp_nodelay(true);
     // httplib's default also sets SO_REUSEPORT, which would let a second server
@@ -281,8 +290,9 @@ void GuardedServer::Serve(Connection connection)
         stream.StartRequest();
         const bool last = ++connection.served >= limits_.requestsPerConnection || Stopping();
         bool closed = false;
+        t_closeAfterAnswer = false;
         const bool ok = process_request(stream, last, closed, {});
-        if (!ok || closed || last) break;
+        if (!ok || closed || last || t_closeAfterAnswer) break;
     }
     Close(connection);
 }

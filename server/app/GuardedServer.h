@@ -6,7 +6,9 @@
 // - connections with nothing to read wait in an epoll waiting room, not in a worker,
 // - a cap on the connections one address may hold open,
 // - a deadline for the whole head of each request, so that a client sending a
-//   byte now and then is cut off all the same, and a time-out for every write.
+//   byte now and then is cut off all the same, and a time-out for every write,
+// - no second request on a connection whose request could not be read.
+// It uses httplib's logger for the last point: do not replace it with set_logger.
 #include <httplib.h>
 
 #include <atomic>
