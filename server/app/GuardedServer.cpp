@@ -20,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 
 // Set on the thread that turns away connections the queue has no room for.
 thread_local bool t_refusingConnections = false;
+// Set when the answer just written says the request itself was malformed: the
+// connection is closed after it instead of waiting for another.
+thread_local bool t_closeAfterAnswer = false;
 
 constexpr std::string_view kBusyAnswer =
     "HTTP/1.1 503 Service Unavailable\r\n"
@@ -31,7 +34,7 @@ constexpr std::string_view kBusyAnswer =
     "server busy\n";
 
 // Tells the client it came at a bad moment without waiting for it, then closes.
-void TurnAway(int fd)
+void SendBusyAndClose(int fd)
 {
     [[maybe_unused]] const ssize_t sent = send(fd, kBusyAnswer.data(), kBusyAnswer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     shutdown(fd, SHUT_RDWR);
@@ -83,20 +86,7 @@ class DeadlineSocketStream : public httplib::Stream {
 public:
     DeadlineSocketStream(int fd, const ConnectionLimits& limits) : fd_(fd), limits_(limits) {}
 
-    // Waits for the first byte of the next request; false when none comes within
-    // the idle time-out or `stopping` turns true.
-    template <class Stopping>
-    bool WaitForRequest(Stopping stopping)
-    {
-        if (start_ < end_) return true;
-        const Clock::time_point give_up = Clock::now() + limits_.idleTimeout;
-        while (!stopping()) {
-            const int slice = std::min(MillisecondsUntil(give_up), 50);
-            if (PollFor(fd_, POLLIN, slice)) return true;
-            if (Clock::now() >= give_up) return false;
-        }
-        return false;
-    }
+    bool HasBuffered() const { return start_ < end_; }
 
     void StartRequest() { readDeadline_ = Clock::now() + limits_.requestTimeout; }
 
@@ -145,46 +135,53 @@ private:
     size_t end_ = 0;
 };
 
+} // namespace
+
 // A fixed pool of workers over a bounded queue; what finds the queue full goes to
 // one more thread that only turns connections away (never reads, never waits).
 class BoundedTaskQueue : public httplib::TaskQueue {
 public:
-    BoundedTaskQueue(size_t workers, size_t maxQueued) : maxQueued_(maxQueued)
+    BoundedTaskQueue(size_t workers, size_t maxQueued, std::function<void()> beforeShutdown)
+        : maxQueued_(maxQueued), beforeShutdown_(std::move(beforeShutdown))
     {
-        for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(queue_, false); });
-        threads_.emplace_back([this] { Work(overflow_, true); });
+        for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(queue_, queueWake_, false); });
+        threads_.emplace_back([this] { Work(overflow_, overflowWake_, true); });
     }
 
     void enqueue(std::function<void()> fn) override
     {
+        bool queued = false;
         {
             std::lock_guard lock(mutex_);
-            (queue_.size() < maxQueued_ ? queue_ : overflow_).push_back(std::move(fn));
+            queued = queue_.size() < maxQueued_;
+            (queued ? queue_ : overflow_).push_back(std::move(fn));
         }
-        wake_.notify_all();
+        (queued ? queueWake_ : overflowWake_).notify_one();
     }
 
     // Serves everything already queued, then ends the threads.
     void shutdown() override
     {
+        beforeShutdown_();
         {
             std::lock_guard lock(mutex_);
             stopping_ = true;
         }
-        wake_.notify_all();
+        queueWake_.notify_all();
+        overflowWake_.notify_all();
         for (std::thread& thread : threads_) thread.join();
         threads_.clear();
     }
 
 private:
-    void Work(std::deque<std::function<void()>>& jobs, bool refusing)
+    void Work(std::deque<std::function<void()>>& jobs, std::condition_variable& wake, bool refusing)
     {
         t_refusingConnections = refusing;
         for (;;) {
             std::function<void()> job;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return stopping_ || !jobs.empty(); });
+                wake.wait(lock, [&] { return stopping_ || !jobs.empty(); });
                 if (jobs.empty()) return;
                 job = std::move(jobs.front());
                 jobs.pop_front();
@@ -194,21 +191,47 @@ private:
     }
 
     size_t maxQueued_;
+    std::function<void()> beforeShutdown_;
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable queueWake_;
+    std::condition_variable overflowWake_;
     std::deque<std::function<void()>> queue_;
     std::deque<std::function<void()>> overflow_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
 
-} // namespace
-
 GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
 {
-    new_task_queue = [this] { return new BoundedTaskQueue(limits_.workerThreads, limits_.queuedConnections); };
+    waitingRoom_ = std::make_unique<WaitingRoom>(
+        limits_.waitingConnections,
+        [this](Connection connection) {
+            workers_.load()->enqueue([this, connection] { Serve(connection); });
+        },
+        [this](const Connection& connection) { GiveBackClientSlot(connection.client); });
+    new_task_queue = [this] {
+        auto* queue = new BoundedTaskQueue(limits_.workerThreads, limits_.queuedConnections, [this] {
+            // Connections between requests are closed; requests being served finish.
+            waitingRoom_->Stop();
+            workers_ = nullptr;
+        });
+        workers_ = queue;
+        return queue;
+    };
+    // httplib keeps a connection open after answering a request it could not read
+    // (400, 413, 414, 431); a client that sends garbage gets no second turn.
+    set_logger([](const httplib::Request&, const httplib::Response& response) {
+        const int status = response.status;
+        t_closeAfterAnswer = status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
+    });
     set_payload_max_length(limits_.maxRequestBody);
     set_tcp_nodelay(true);
+    // httplib's default also sets SO_REUSEPORT, which would let a second server
+    // start on a port already taken and share its connections.
+    set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     // Only for the Keep-Alive header of the answers; the waiting is done here.
     set_keep_alive_max_count(limits_.requestsPerConnection);
     set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idleTimeout).count());
@@ -239,30 +262,57 @@ void GuardedServer::GiveBackClientSlot(const std::string& address)
     if (it != openPerClient_.end() && --it->second == 0) openPerClient_.erase(it);
 }
 
+GuardedServer::~GuardedServer()
+{
+    waitingRoom_->Stop();
+}
+
 bool GuardedServer::process_and_close_socket(socket_t sock)
 {
-    const std::string client = PeerAddress(sock);
-    if (t_refusingConnections || !TakeClientSlot(client)) {
-        TurnAway(sock);
+    Connection connection{sock, PeerAddress(sock), 0};
+    if (t_refusingConnections || !TakeClientSlot(connection.client)) {
+        SendBusyAndClose(sock);
         return false;
     }
+    Serve(std::move(connection));
+    return true;
+}
 
-    DeadlineSocketStream stream(sock, limits_);
-    auto stopping = [this] { return svr_sock_ == INVALID_SOCKET; };
-    bool ok = true;
-    for (size_t served = 0; served < limits_.requestsPerConnection; ++served) {
-        if (!stream.WaitForRequest(stopping)) break;
+void GuardedServer::Serve(Connection connection)
+{
+    if (t_refusingConnections) return TurnAway(connection);
+    DeadlineSocketStream stream(connection.fd, limits_);
+    for (;;) {
+        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, 0)) {
+            if (Stopping()) break;
+            return Park(std::move(connection));
+        }
         stream.StartRequest();
-        const bool last = served + 1 == limits_.requestsPerConnection || stopping();
+        const bool last = ++connection.served >= limits_.requestsPerConnection || Stopping();
         bool closed = false;
-        ok = process_request(stream, last, closed, {});
-        if (!ok || closed || last) break;
+        t_closeAfterAnswer = false;
+        const bool ok = process_request(stream, last, closed, {});
+        if (!ok || closed || last || t_closeAfterAnswer) break;
     }
+    Close(connection);
+}
 
-    GiveBackClientSlot(client);
-    shutdown(sock, SHUT_RDWR);
-    close(sock);
-    return ok;
+void GuardedServer::Park(Connection connection)
+{
+    if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
+}
+
+void GuardedServer::Close(const Connection& connection)
+{
+    shutdown(connection.fd, SHUT_RDWR);
+    close(connection.fd);
+    GiveBackClientSlot(connection.client);
+}
+
+void GuardedServer::TurnAway(const Connection& connection)
+{
+    SendBusyAndClose(connection.fd);
+    GiveBackClientSlot(connection.client);
 }
 
 } // namespace vorlane::scores

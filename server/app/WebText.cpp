@@ -63,8 +63,8 @@ void ForEachCodePoint(std::string_view text, Emit emit)
             valid = (next & 0xC0) == 0x80;
             cp = (cp << 6) | (next & 0x3F);
         }
-        if (valid && cp >= minimum && Shown(cp)) {
-            emit(cp);
+        if (valid && cp >= minimum) {
+            emit(Shown(cp) ? cp : U'\uFFFD');
             i += length;
         } else {
             emit(U'\uFFFD');

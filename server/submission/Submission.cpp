@@ -67,12 +67,13 @@ SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey)
     for (size_t i = 0; i < kFieldOrder.size(); ++i) {
         const size_t bar = rest.find('|');
         const bool last = i + 1 == kFieldOrder.size();
-        if (last != (bar == std::string_view::npos))
-            return Refuse(last ? "text after the z field" : "field " + std::string(kFieldOrder[i]) + " is missing");
         const std::string_view field = last ? rest : rest.substr(0, bar);
         const size_t equals = field.find('=');
         if (equals == std::string_view::npos || field.substr(0, equals) != kFieldOrder[i])
             return Refuse("expected field " + std::string(kFieldOrder[i]) + " in place " + std::to_string(i + 1));
+        if (last && bar != std::string_view::npos) return Refuse("text after the z field");
+        if (!last && bar == std::string_view::npos)
+            return Refuse("field " + std::string(kFieldOrder[i + 1]) + " is missing");
         values[i] = field.substr(equals + 1);
         if (!last) rest.remove_prefix(bar + 1);
     }
