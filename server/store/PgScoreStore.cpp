@@ -3,6 +3,7 @@
 #include <pqxx/pqxx>
 
 #include <array>
+#include <cstdint>
 #include <random>
 
 namespace vorlane::scores {
@@ -67,11 +68,58 @@ int FilterParameterCount(size_t kind)
     return static_cast<int>((kind & 1u) + ((kind >> 1) & 1u));
 }
 
+// PostgreSQL's text holds valid UTF-8 without NUL characters, and refuses the
+// statement otherwise. The server only ever stores such text; anything else (a row
+// put in by hand, a query with broken bytes) has each byte that is not part of a
+// valid character, and each NUL, replaced by U+FFFD.
+std::string PgText(std::string_view text)
+{
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string clean;
+    clean.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+        const unsigned char lead = byte(i);
+        // The character's length from its lead byte, and its smallest code (a
+        // longer form of a smaller code is not valid).
+        size_t length = 0;
+        uint32_t lowest = 0;
+        if (lead >= 0x01 && lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            lowest = 0x80;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            lowest = 0x800;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            lowest = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; valid && k < length; ++k) {
+            valid = (byte(i + k) & 0xC0) == 0x80;
+            code = (code << 6) | (byte(i + k) & 0x3F);
+        }
+        valid = valid && code >= lowest && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        if (valid) {
+            clean.append(text.substr(i, length));
+            i += length;
+        } else {
+            clean.append(kReplacement);
+            ++i;
+        }
+    }
+    return clean;
+}
+
 // The filter's values in the order FilterSql numbers them.
 std::vector<std::string> FilterValues(const ScoreFilter& filter)
 {
     std::vector<std::string> values;
-    if (!filter.country.empty()) values.push_back(filter.country);
+    if (!filter.country.empty()) values.push_back(PgText(filter.country));
     if (filter.since > 0) values.push_back(std::to_string(filter.since));
     return values;
 }
@@ -323,13 +371,15 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
         outcomes.reserve(batch.size());
         pqxx::work write(*writer_);
         for (const NewScore& entry : batch) {
-            const bool duplicate = !write.exec_prepared("find_duplicate", entry.clientHash,
+            const std::string name = PgText(entry.name);
+            const std::string country = PgText(entry.country);
+            const std::string client = PgText(entry.clientHash);
+            const bool duplicate = !write.exec_prepared("find_duplicate", client,
                                                         entry.submittedAt - kDuplicateWindowSeconds, entry.score,
-                                                        entry.name, entry.country)
+                                                        name, country)
                                         .empty();
             if (!duplicate)
-                write.exec_prepared("insert_score", entry.name, entry.country, entry.score, entry.submittedAt,
-                                    entry.clientHash);
+                write.exec_prepared("insert_score", name, country, entry.score, entry.submittedAt, client);
             outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
         }
         // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
@@ -370,7 +420,7 @@ std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) -> std::optional<RankedScore> {
         const pqxx::result best = read.exec_prepared(StatementName("best_of", kind),
-                                                     pqxx::prepare::make_dynamic_params(filterValues), std::string(name));
+                                                     pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
         if (best.empty()) return std::nullopt;
         RankedScore row = ReadRow(best[0], 0);
         const pqxx::row before = read.exec_prepared1(StatementName("rows_before", kind),

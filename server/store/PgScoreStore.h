@@ -8,6 +8,8 @@
 // writer thread's: each batch is one transaction, committed before the senders are
 // answered) and a pool of read connections. The schema is brought up to date on
 // start under an advisory lock, so that processes started together do it once.
+// PostgreSQL text is valid UTF-8 without NUL: other bytes in a name or country
+// (never sent by the server, possible in a row put in by hand) are stored as U+FFFD.
 #include <pqxx/connection>
 
 #include <memory>

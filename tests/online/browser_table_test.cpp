@@ -97,7 +97,9 @@ TEST_F(BrowserTable, HostileNamesShowAsTextAndRunNothing)
         int64_t score = 90000;
         for (const std::string& text : hostile) {
             rows.push_back({text, "Poland", score -= 1000, 1'700'000'000, "forged"});
-            rows.push_back({"Plain" + std::to_string(rows.size()), text, score -= 1000, 1'700'000'000, "forged"});
+            std::string plain = "Plain";
+            plain += std::to_string(rows.size());
+            rows.push_back({plain, text, score -= 1000, 1'700'000'000, "forged"});
         }
         rows.push_back({"Ren\xC3\xA9", "_______", 500, 1'700'000'000, "forged"});
         store->InsertBatch(rows);
