@@ -145,12 +145,16 @@ std::string TempPostgres::TcpUrl(const std::string& name) const
     return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/" + name;
 }
 
+void TempPostgres::Execute(const std::string& name, const std::string& sql) const
+{
+    const std::string command = Quoted((bin_ / "psql").string()) + " -q -v ON_ERROR_STOP=1 " + Quoted(SocketUrl(name)) +
+                                " -c " + Quoted(sql) + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("psql failed in " + name + ": " + sql);
+}
+
 std::string TempPostgres::CreateDatabase(const std::string& name)
 {
-    const std::string command = Quoted((bin_ / "psql").string()) + " -q -v ON_ERROR_STOP=1 " +
-                                Quoted(SocketUrl("postgres")) + " -c " + Quoted("CREATE DATABASE \"" + name + "\"") +
-                                " >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot create the database " + name);
+    Execute("postgres", "CREATE DATABASE \"" + name + "\"");
     return SocketUrl(name);
 }
 

@@ -25,6 +25,8 @@ public:
     // Makes an empty database (UTF-8) and answers its address through the socket
     // folder ("postgresql://postgres@%2Ftmp%2F...:PORT/NAME").
     std::string CreateDatabase(const std::string& name);
+    // Runs SQL in the database `name` through psql; throws when it fails.
+    void Execute(const std::string& name, const std::string& sql) const;
     // The same database through TCP on 127.0.0.1.
     std::string TcpUrl(const std::string& name) const;
     std::string SocketUrl(const std::string& name) const;

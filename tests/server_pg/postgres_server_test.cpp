@@ -3,6 +3,7 @@
 // refusal of a database that cannot be reached.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -127,6 +128,23 @@ TEST_F(OnPostgres, TwoServersOnOneDatabaseShowTheSameTable)
             EXPECT_NE(fromFirst.find(player), std::string::npos) << page.path << " lacks " << player;
         }
     }
+}
+
+TEST_F(OnPostgres, ADatabaseFromANewerProgramIsRefused)
+{
+    const std::string url = Postgres().CreateDatabase("newer_schema");
+    {
+        ScoresProcess first({"--listen", "127.0.0.1:0", "--db", url});
+        ASSERT_TRUE(first.WaitUntilListening()) << first.Stderr();
+        first.Signal(SIGTERM);
+        ASSERT_EQ(first.WaitForExit(), 0) << first.Stderr();
+    }
+    Postgres().Execute("newer_schema", "INSERT INTO schema_migrations (version, applied_at) VALUES (99, 0)");
+    ScoresProcess again({"--listen", "127.0.0.1:0", "--db", url});
+    EXPECT_EQ(again.WaitForExit(std::chrono::seconds(20)), 2);
+    const std::string message = again.Stderr();
+    EXPECT_NE(message.find("schema version 99 is newer"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), message.size() - 1) << message;
 }
 
 TEST_F(OnPostgres, AnUnreachableDatabaseEndsWithOneLineAndStatusTwo)
