@@ -2,6 +2,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -63,6 +64,9 @@ int main(int argc, char** argv)
     std::thread([&server, stopSignals] {
         int signalNumber = 0;
         sigwait(&stopSignals, &signalNumber);
+        // A stop asked for before the listening loop has begun would be lost (the
+        // loop would then run on): wait for the loop first.
+        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         server.stop();
     }).detach();
 

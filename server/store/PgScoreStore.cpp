@@ -1,10 +1,11 @@
 #include "store/PgScoreStore.h"
 
+#include "store/ClientSalt.h"
+
 #include <pqxx/pqxx>
 
 #include <array>
 #include <cstdint>
-#include <random>
 
 namespace vorlane::scores {
 namespace {
@@ -199,20 +200,19 @@ RankedScore ReadRow(const pqxx::row& row, int64_t rank)
                        row[4].as<int64_t>()};
 }
 
-std::string NewSalt()
+// The address with a libpq parameter added, unless the address sets it itself.
+std::string WithParameter(const std::string& url, const std::string& name, const std::string& value)
 {
-    std::random_device random;
-    std::string salt;
-    const char* hex = "0123456789abcdef";
-    for (int i = 0; i < 32; ++i) salt += hex[random() % 16];
-    return salt;
+    if (url.find(name + "=") != std::string::npos) return url;
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + name + "=" + value;
 }
 
 // A connection attempt gives up after a few seconds instead of the system's minutes.
-std::string WithConnectTimeout(const std::string& url)
+// With more than one host in the address (a primary and its replicas), the writer
+// connects to the one that takes writes, the readers to a replica when one is up.
+std::string ConnectionUrl(const std::string& url, const char* sessionKind)
 {
-    if (url.find("connect_timeout=") != std::string::npos) return url;
-    return url + (url.find('?') == std::string::npos ? "?" : "&") + "connect_timeout=5";
+    return WithParameter(WithParameter(url, "connect_timeout", "5"), "target_session_attrs", sessionKind);
 }
 
 void Migrate(pqxx::connection& db)
@@ -254,7 +254,7 @@ void Migrate(pqxx::connection& db)
 std::string LoadOrMakeSalt(pqxx::connection& db)
 {
     pqxx::work salt(db);
-    salt.exec_prepared("make_salt", NewSalt());
+    salt.exec_prepared("make_salt", NewClientSalt());
     const pqxx::result value = salt.exec_prepared("read_salt");
     if (value.empty()) throw StoreError("the database lost its client salt");
     std::string text = value[0][0].as<std::string>();
@@ -315,10 +315,12 @@ std::string PgScoreStore::RedactedUrl(const std::string& url)
     return url.substr(0, colon + 1) + "***" + url.substr(at);
 }
 
-PgScoreStore::PgScoreStore(std::string url) : url_(WithConnectTimeout(url)), shownUrl_(RedactedUrl(url))
+PgScoreStore::PgScoreStore(std::string url)
+    : writerUrl_(ConnectionUrl(url, "read-write")), readerUrl_(ConnectionUrl(url, "prefer-standby")),
+      shownUrl_(RedactedUrl(url))
 {
     try {
-        writer_ = Connect();
+        writer_ = Connect(writerUrl_);
         Migrate(*writer_);
         salt_ = LoadOrMakeSalt(*writer_);
     } catch (const StoreError&) {
@@ -332,9 +334,9 @@ PgScoreStore::PgScoreStore(std::string url) : url_(WithConnectTimeout(url)), sho
 
 PgScoreStore::~PgScoreStore() = default;
 
-std::unique_ptr<pqxx::connection> PgScoreStore::Connect()
+std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url)
 {
-    auto db = std::make_unique<pqxx::connection>(url_);
+    auto db = std::make_unique<pqxx::connection>(url);
     PrepareStatements(*db);
     return db;
 }
@@ -350,7 +352,7 @@ std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader()
         }
     }
     try {
-        return Connect();
+        return Connect(readerUrl_);
     } catch (const std::exception& e) {
         throw StoreError("cannot reach the database " + shownUrl_ + ": " + OneLine(e.what()));
     }
@@ -366,7 +368,7 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
 {
     std::lock_guard lock(writerMutex_);
     try {
-        if (!writer_ || !writer_->is_open()) writer_ = Connect();
+        if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
         std::vector<InsertOutcome> outcomes;
         outcomes.reserve(batch.size());
         pqxx::work write(*writer_);

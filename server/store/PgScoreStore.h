@@ -4,10 +4,13 @@
 //   postgresql://vorlane@db.example.org:5432/vorlane
 //   postgresql://postgres@%2Ftmp%2Fpgdir:5432/vorlane      (a socket folder as host)
 //   postgresql:///vorlane?host=/tmp/pgdir&port=5432&user=postgres
+//   postgresql://vorlane@db1:5432,db2:5432/vorlane         (a primary and a replica)
 // Every value goes in through a prepared statement. One write connection (the
 // writer thread's: each batch is one transaction, committed before the senders are
-// answered) and a pool of read connections. The schema is brought up to date on
-// start under an advisory lock, so that processes started together do it once.
+// answered) and a pool of read connections. With several hosts in the address the
+// writer finds the one that takes writes and the readers prefer a replica. The
+// schema is brought up to date on start under an advisory lock, so that processes
+// started together do it once.
 // PostgreSQL text is valid UTF-8 without NUL: other bytes in a name or country
 // (never sent by the server, possible in a row put in by hand) are stored as U+FFFD.
 #include <pqxx/connection>
@@ -42,11 +45,12 @@ public:
 
 private:
     class ReadLease;
-    std::unique_ptr<pqxx::connection> Connect();
+    std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);
 
-    std::string url_;         // as given, for libpq (with a connect time-out added)
+    std::string writerUrl_;   // as given, for libpq, with a connect time-out and the
+    std::string readerUrl_;   // kind of server (read-write, prefer-standby) added
     std::string shownUrl_;    // for messages
     std::unique_ptr<pqxx::connection> writer_;
     std::mutex writerMutex_;

@@ -1,7 +1,8 @@
 #include "store/SqliteScoreStore.h"
 
+#include "store/ClientSalt.h"
+
 #include <array>
-#include <random>
 
 namespace vorlane::scores {
 namespace {
@@ -92,15 +93,6 @@ RankedScore ReadRow(const SqliteStatement& row, int64_t rank)
     return RankedScore{rank, row.Int(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4)};
 }
 
-std::string NewSalt()
-{
-    std::random_device random;
-    std::string salt;
-    const char* hex = "0123456789abcdef";
-    for (int i = 0; i < 32; ++i) salt += hex[random() % 16];
-    return salt;
-}
-
 void Migrate(SqliteConnection& db)
 {
     db.Execute("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied_at INTEGER NOT NULL)");
@@ -131,7 +123,7 @@ void Migrate(SqliteConnection& db)
 std::string LoadOrMakeSalt(SqliteConnection& db)
 {
     SqliteStatement& make = db.Prepared("INSERT OR IGNORE INTO settings (key, value) VALUES ('client_salt', :salt)");
-    make.Bind(":salt", std::string_view(NewSalt())).Step();
+    make.Bind(":salt", std::string_view(NewClientSalt())).Step();
     make.Reset();
     SqliteStatement& read = db.Prepared("SELECT value FROM settings WHERE key = 'client_salt'");
     if (!read.Step()) throw StoreError("the database lost its client salt");

@@ -81,14 +81,16 @@ TEST_F(OnPostgres, TwoServersOnOneDatabaseShowTheSameTable)
     const std::string name = "two_servers";
     const std::string socketUrl = Postgres().CreateDatabase(name);
     // Both start at once on the empty database: the schema is made once, under
-    // the lock, while the other waits. One goes through the socket, one through TCP.
+    // the lock, while the other waits. One goes through the socket, one through TCP
+    // with an address of two hosts whose first is down (as after losing a primary).
     auto start = [](const std::string& url) {
         auto process = std::make_unique<ScoresProcess>(
             std::vector<std::string>{"--listen", "127.0.0.1:0", "--db", url, "--rate-limit", "0"});
         return process;
     };
     std::unique_ptr<ScoresProcess> first = start(socketUrl);
-    std::unique_ptr<ScoresProcess> second = start(Postgres().TcpUrl(name));
+    std::unique_ptr<ScoresProcess> second =
+        start("postgresql://postgres@127.0.0.1:1,127.0.0.1:" + std::to_string(Postgres().Port()) + "/" + name);
     ASSERT_TRUE(first->WaitUntilListening()) << first->FirstLine() << first->Stderr();
     ASSERT_TRUE(second->WaitUntilListening()) << second->FirstLine() << second->Stderr();
 
