@@ -88,7 +88,11 @@ public:
 
     bool HasBuffered() const { return start_ < end_; }
 
-    void StartRequest() { readDeadline_ = Clock::now() + limits_.requestTimeout; }
+    void StartRequest()
+    {
+        readDeadline_ = Clock::now() + limits_.requestTimeout;
+        requestBytes_ = 0;
+    }
 
     bool is_readable() const override { return start_ < end_ || PollFor(fd_, POLLIN, MillisecondsUntil(readDeadline_)); }
 
@@ -96,6 +100,9 @@ public:
 
     ssize_t read(char* ptr, size_t size) override
     {
+        // httplib does not limit the number of header lines; this bounds a request.
+        if (requestBytes_ >= limits_.maxRequestBytes) return -1;
+        size = std::min(size, limits_.maxRequestBytes - requestBytes_);
         if (start_ == end_) {
             if (!is_readable()) return -1;
             const ssize_t got = recv(fd_, buffer_, sizeof buffer_, 0);
@@ -106,6 +113,7 @@ public:
         const size_t n = std::min(size, end_ - start_);
         std::memcpy(ptr, buffer_ + start_, n);
         start_ += n;
+        requestBytes_ += n;
         return static_cast<ssize_t>(n);
     }
 
@@ -133,6 +141,7 @@ private:
     char buffer_[4096];
     size_t start_ = 0;
     size_t end_ = 0;
+    size_t requestBytes_ = 0;
 };
 
 } // namespace

@@ -33,6 +33,7 @@ struct ConnectionLimits {
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
     std::chrono::milliseconds idleTimeout{5000};    // for the first or the next request
     size_t maxRequestBody = 4096;
+    size_t maxRequestBytes = 64 * 1024; // request line, headers and body together
 };
 
 class BoundedTaskQueue;

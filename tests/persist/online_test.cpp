@@ -42,6 +42,10 @@ TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeSubmission(c.text), c.encoded) << ::testing::PrintToString(c.text);
+        // And back: the server's decoder reads the same table the other way.
+        const SubmissionDecoding decoded = DecodeSubmission(c.encoded);
+        EXPECT_TRUE(decoded.ok) << c.encoded << ": " << decoded.error;
+        EXPECT_EQ(decoded.text, c.text) << c.encoded;
     }
 }
 

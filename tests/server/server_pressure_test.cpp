@@ -79,26 +79,52 @@ double TimedSubmission(ScoresProcess& server, int score)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-TEST(ScoresUnderPressure, SlowClientsAreCappedAndCutOffWhileOthersAreServed)
-{
-    TestDatabase db;
-    auto server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
-    ASSERT_TRUE(server);
+using Connections = std::vector<std::unique_ptr<RawConnection>>;
 
+// Opens `count` connections, the i-th from `from(i)`, each sending `firstBytes`.
+template <class From>
+void Open(Connections& connections, int count, From from, int port, const std::string& firstBytes)
+{
+    for (int i = 0; i < count; ++i) {
+        connections.push_back(std::make_unique<RawConnection>(from(i), port));
+        ASSERT_TRUE(connections.back()->Connected()) << i;
+        if (!firstBytes.empty()) connections.back()->Send(firstBytes);
+    }
+}
+
+// Waits up to `timeout` for the server to close them all; answers how many stay open.
+size_t StillOpenAfter(Connections& connections, std::chrono::seconds timeout)
+{
+    const auto giveUp = Clock::now() + timeout;
+    for (;;) {
+        size_t open = 0;
+        for (auto& connection : connections) open += connection->ClosedByServer() ? 0 : 1;
+        if (open == 0 || Clock::now() >= giveUp) return open;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+class ScoresUnderPressure : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
+        ASSERT_TRUE(server);
+    }
+    TestDatabase db;
+    std::unique_ptr<ScoresProcess> server;
+};
+
+TEST_F(ScoresUnderPressure, SlowClientsAreCappedAndCutOffWhileOthersAreServed)
+{
     // One address opens 200 connections, each with half a request that it goes on
-    // sending a byte at a time. 64 get in; the rest are turned away at once.
-    std::vector<std::unique_ptr<RawConnection>> slow;
-    for (int i = 0; i < 200; ++i) {
-        slow.push_back(std::make_unique<RawConnection>("127.0.0.1", server->Port()));
-        ASSERT_TRUE(slow.back()->Connected());
-        slow.back()->Send("GET /healthz HTTP/1.1\r\nHost: slow\r\nX-Slow: ");
-    }
-    // And 40 more addresses keep one such connection each.
-    for (int i = 1; i <= 40; ++i) {
-        slow.push_back(std::make_unique<RawConnection>(Address(1, i), server->Port()));
-        ASSERT_TRUE(slow.back()->Connected());
-        slow.back()->Send("GET /healthz HTTP/1.1\r\nX-Slow: ");
-    }
+    // sending a byte at a time. 64 get in; the rest are turned away at once. And 40
+    // more addresses keep one such connection each.
+    Connections slow;
+    Open(slow, 200, [](int) { return std::string("127.0.0.1"); }, server->Port(),
+         "GET /healthz HTTP/1.1\r\nHost: slow\r\nX-Slow: ");
+    Open(slow, 40, [](int i) { return Address(1, i + 1); }, server->Port(), "GET /healthz HTTP/1.1\r\nX-Slow: ");
+    ASSERT_EQ(slow.size(), 240u);
     std::atomic<bool> trickling{true};
     std::thread trickle([&] {
         while (trickling) {
@@ -121,32 +147,19 @@ TEST(ScoresUnderPressure, SlowClientsAreCappedAndCutOffWhileOthersAreServed)
     EXPECT_EQ(turnedAway, 200u - 64u) << "all over the per-address cap, none under it";
 
     // The request deadline (5 s) cuts off the ones that got in, trickle or not.
-    const auto giveUp = Clock::now() + std::chrono::seconds(9);
-    size_t open = slow.size();
-    while (open > 0 && Clock::now() < giveUp) {
-        open = 0;
-        for (auto& connection : slow) open += connection->ClosedByServer() ? 0 : 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    EXPECT_EQ(StillOpenAfter(slow, std::chrono::seconds(9)), 0u) << "slow connections open after the request deadline";
     trickling = false;
     trickle.join();
-    EXPECT_EQ(open, 0u) << "slow connections still open after the request deadline";
     EXPECT_LT(TimedSubmission(*server, 1000), 2.0);
 }
 
-TEST(ScoresUnderPressure, AFloodOfSilentConnectionsDoesNotStarveTheOthers)
+TEST_F(ScoresUnderPressure, AFloodOfSilentConnectionsDoesNotStarveTheOthers)
 {
-    TestDatabase db;
-    auto server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
-    ASSERT_TRUE(server);
-
     // 1200 connections from 30 addresses that never send a byte: more than there
     // are worker threads, but they only wait, not work.
-    std::vector<std::unique_ptr<RawConnection>> silent;
-    for (int i = 0; i < 1200; ++i) {
-        silent.push_back(std::make_unique<RawConnection>(Address(2, 1 + i % 30), server->Port()));
-        ASSERT_TRUE(silent.back()->Connected()) << i;
-    }
+    Connections silent;
+    Open(silent, 1200, [](int i) { return Address(2, 1 + i % 30); }, server->Port(), "");
+    ASSERT_EQ(silent.size(), 1200u);
     double slowest = 0;
     for (int i = 1; i <= 20; ++i) slowest = std::max(slowest, TimedSubmission(*server, i * 5));
     EXPECT_LT(slowest, 2.0) << "seconds for one submission among 1200 silent connections";
@@ -166,15 +179,25 @@ TEST(ScoresUnderPressure, AFloodOfSilentConnectionsDoesNotStarveTheOthers)
     for (std::thread& thread : burst) thread.join();
     EXPECT_EQ(served.load(), 16 * 25);
 
-    // Silent connections are closed after the idle time.
-    const auto giveUp = Clock::now() + std::chrono::seconds(10);
-    size_t open = silent.size();
-    while (open > 0 && Clock::now() < giveUp) {
-        open = 0;
-        for (auto& connection : silent) open += connection->ClosedByServer() ? 0 : 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    EXPECT_EQ(open, 0u);
+    // Silent connections are closed after the idle time (5 s).
+    EXPECT_EQ(StillOpenAfter(silent, std::chrono::seconds(10)), 0u);
+}
+
+TEST_F(ScoresUnderPressure, AnEndlessRequestHeadIsCutOff)
+{
+    RawConnection endless("127.0.0.1", server->Port());
+    ASSERT_TRUE(endless.Connected());
+    endless.Send("GET /healthz HTTP/1.1\r\nHost: x\r\n");
+    const std::string line = "X-More: " + std::string(90, 'a') + "\r\n";
+    const auto start = Clock::now();
+    // 2 MB of header lines, far more than a request may hold; the server stops
+    // reading and closes long before.
+    for (int i = 0; i < 20'000 && !endless.ClosedByServer(); ++i) endless.Send(line);
+    while (!endless.ClosedByServer() && Clock::now() - start < std::chrono::seconds(8))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(endless.ClosedByServer());
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 4.0);
+    EXPECT_LT(TimedSubmission(*server, 5), 2.0);
 }
 
 } // namespace
