@@ -311,17 +311,19 @@ void GuardedServer::Park(Connection connection)
     if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
 }
 
+// The slot goes back first: a client that reconnects as soon as it sees the close
+// must find it free.
 void GuardedServer::Close(const Connection& connection)
 {
+    GiveBackClientSlot(connection.client);
     shutdown(connection.fd, SHUT_RDWR);
     close(connection.fd);
-    GiveBackClientSlot(connection.client);
 }
 
 void GuardedServer::TurnAway(const Connection& connection)
 {
-    SendBusyAndClose(connection.fd);
     GiveBackClientSlot(connection.client);
+    SendBusyAndClose(connection.fd);
 }
 
 } // namespace vorlane::scores

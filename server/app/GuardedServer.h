@@ -24,10 +24,10 @@
 namespace vorlane::scores {
 
 struct ConnectionLimits {
-    size_t workerThreads = 128;          // requests served at once
-    size_t queuedConnections = 1024;     // readable and waiting for a worker
+    size_t workerThreads = 512;          // requests served at once
+    size_t queuedConnections = 2048;     // readable and waiting for a worker
     size_t waitingConnections = 10000;   // open with nothing to read
-    size_t connectionsPerClient = 64;    // open at once from one address
+    size_t connectionsPerClient = 256;   // open at once from one address: half the workers
     size_t requestsPerConnection = 1000; // then the connection is closed
     std::chrono::milliseconds requestTimeout{5000}; // from a request's first byte to its last
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
