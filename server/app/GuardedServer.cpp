@@ -292,7 +292,7 @@ void GuardedServer::Serve(Connection connection)
     if (t_refusingConnections) return TurnAway(connection);
     DeadlineSocketStream stream(connection.fd, limits_);
     for (;;) {
-        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, 0)) {
+        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, static_cast<int>(limits_.linger.count()))) {
             if (Stopping()) break;
             return Park(std::move(connection));
         }

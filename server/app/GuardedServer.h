@@ -32,6 +32,9 @@ struct ConnectionLimits {
     std::chrono::milliseconds requestTimeout{5000}; // from a request's first byte to its last
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
     std::chrono::milliseconds idleTimeout{5000};    // for the first or the next request
+    // How long a worker keeps a quiet connection before it goes to the waiting
+    // room: a busy kept-alive client's next request usually comes within it.
+    std::chrono::milliseconds linger{2};
     size_t maxRequestBody = 4096;
     size_t maxRequestBytes = 64 * 1024; // request line, headers and body together
 };
