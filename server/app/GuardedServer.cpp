@@ -292,7 +292,7 @@ void GuardedServer::Serve(Connection connection)
     if (t_refusingConnections) return TurnAway(connection);
     DeadlineSocketStream stream(connection.fd, limits_);
     for (;;) {
-        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, 0)) {
+        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, static_cast<int>(limits_.linger.count()))) {
             if (Stopping()) break;
             return Park(std::move(connection));
         }
@@ -311,17 +311,19 @@ void GuardedServer::Park(Connection connection)
     if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
 }
 
+// The slot goes back first: a client that reconnects as soon as it sees the close
+// must find it free.
 void GuardedServer::Close(const Connection& connection)
 {
+    GiveBackClientSlot(connection.client);
     shutdown(connection.fd, SHUT_RDWR);
     close(connection.fd);
-    GiveBackClientSlot(connection.client);
 }
 
 void GuardedServer::TurnAway(const Connection& connection)
 {
-    SendBusyAndClose(connection.fd);
     GiveBackClientSlot(connection.client);
+    SendBusyAndClose(connection.fd);
 }
 
 } // namespace vorlane::scores

@@ -24,14 +24,17 @@
 namespace vorlane::scores {
 
 struct ConnectionLimits {
-    size_t workerThreads = 128;          // requests served at once
-    size_t queuedConnections = 1024;     // readable and waiting for a worker
+    size_t workerThreads = 512;          // requests served at once
+    size_t queuedConnections = 2048;     // readable and waiting for a worker
     size_t waitingConnections = 10000;   // open with nothing to read
-    size_t connectionsPerClient = 64;    // open at once from one address
+    size_t connectionsPerClient = 256;   // open at once from one address: half the workers
     size_t requestsPerConnection = 1000; // then the connection is closed
     std::chrono::milliseconds requestTimeout{5000}; // from a request's first byte to its last
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
     std::chrono::milliseconds idleTimeout{5000};    // for the first or the next request
+    // How long a worker keeps a quiet connection before it goes to the waiting
+    // room: a busy kept-alive client's next request usually comes within it.
+    std::chrono::milliseconds linger{2};
     size_t maxRequestBody = 4096;
     size_t maxRequestBytes = 64 * 1024; // request line, headers and body together
 };

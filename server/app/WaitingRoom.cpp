@@ -55,9 +55,9 @@ void WaitingRoom::Stop()
     [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
     thread_.join();
     for (auto& [fd, waiting] : waiting_) {
+        closed_(waiting.connection);
         shutdown(fd, SHUT_RDWR);
         close(fd);
-        closed_(waiting.connection);
     }
     waiting_.clear();
 }
@@ -98,9 +98,9 @@ void WaitingRoom::CloseExpired(Clock::time_point now)
         }
         const int fd = it->first;
         epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
+        closed_(it->second.connection);
         shutdown(fd, SHUT_RDWR);
         close(fd);
-        closed_(it->second.connection);
         it = waiting_.erase(it);
     }
 }

@@ -25,7 +25,7 @@ class WaitingRoom {
 public:
     using Clock = std::chrono::steady_clock;
     // `ready` is called on the room's thread with a connection that has bytes to read
-    // (or was closed by its client); `closed` after a silent one was closed here.
+    // (or was closed by its client); `closed` just before a silent one is closed here.
     WaitingRoom(size_t capacity, std::function<void(Connection)> ready, std::function<void(const Connection&)> closed);
     ~WaitingRoom(); // Stop()
 

@@ -1,10 +1,13 @@
 #pragma once
 // The embedded store: one SQLite file in WAL mode, synced in full on every commit,
 // so that a kill of the server at any moment loses nothing that was answered as
-// stored. One write connection (the writer thread's) and a pool of read
-// connections that read while it writes.
+// stored. One write connection (the writer thread's), a pool of read connections
+// that read while it writes, and a thread that checkpoints the log in the
+// background.
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,9 @@ public:
 private:
     class ReadLease;
     std::unique_ptr<SqliteConnection> TakeReader();
+    // Copies committed pages from the log into the database file on its own
+    // connection, so that the writer's commits never wait for it.
+    void RunCheckpoints();
     void GiveBackReader(std::unique_ptr<SqliteConnection> reader);
 
     std::string path_;
@@ -39,6 +45,10 @@ private:
     std::string salt_;
     std::mutex readersMutex_;
     std::vector<std::unique_ptr<SqliteConnection>> idleReaders_;
+    std::mutex checkpointMutex_;
+    std::condition_variable checkpointWake_;
+    bool closing_ = false;
+    std::thread checkpointer_;
 };
 
 } // namespace vorlane::scores

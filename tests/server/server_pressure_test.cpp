@@ -117,14 +117,14 @@ protected:
 
 TEST_F(ScoresUnderPressure, SlowClientsAreCappedAndCutOffWhileOthersAreServed)
 {
-    // One address opens 200 connections, each with half a request that it goes on
-    // sending a byte at a time. 64 get in; the rest are turned away at once. And 40
+    // One address opens 300 connections, each with half a request that it goes on
+    // sending a byte at a time. 256 get in; the rest are turned away at once. And 40
     // more addresses keep one such connection each.
     Connections slow;
-    Open(slow, 200, [](int) { return std::string("127.0.0.1"); }, server->Port(),
+    Open(slow, 300, [](int) { return std::string("127.0.0.1"); }, server->Port(),
          "GET /healthz HTTP/1.1\r\nHost: slow\r\nX-Slow: ");
     Open(slow, 40, [](int i) { return Address(1, i + 1); }, server->Port(), "GET /healthz HTTP/1.1\r\nX-Slow: ");
-    ASSERT_EQ(slow.size(), 240u);
+    ASSERT_EQ(slow.size(), 340u);
     std::atomic<bool> trickling{true};
     std::thread trickle([&] {
         while (trickling) {
@@ -144,7 +144,7 @@ TEST_F(ScoresUnderPressure, SlowClientsAreCappedAndCutOffWhileOthersAreServed)
             EXPECT_TRUE(connection->Answer().starts_with("HTTP/1.1 503")) << connection->Answer();
         }
     }
-    EXPECT_EQ(turnedAway, 200u - 64u) << "all over the per-address cap, none under it";
+    EXPECT_EQ(turnedAway, 300u - 256u) << "all over the per-address cap, none under it";
 
     // The request deadline (5 s) cuts off the ones that got in, trickle or not.
     EXPECT_EQ(StillOpenAfter(slow, std::chrono::seconds(9)), 0u) << "slow connections open after the request deadline";
