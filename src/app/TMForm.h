@@ -21,6 +21,7 @@
 #include "menus/MenuState.h"
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
+#include "persist/OnlineConfig.h"
 #include "platform/Platform.h"
 #include "race/MyImageSprite.h"
 
@@ -47,6 +48,9 @@ struct TMFormServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // The score server: the web-site and online-table links and the submission
+    // (persist/ServerAddress.h resolves it from the command line and environment).
+    std::string ServerUrl = online::kDefaultServerUrl;
     // Watches the effects from the very start (the start-up plays one already).
     std::function<void(const std::string&)> OnEffect;
 };
@@ -72,6 +76,8 @@ public:
 
     IDisplay& MDisplay() { return MPlatform->Display(); }
     IHttpClient& MHttp() { return MPlatform->Http(); }
+    // The score server's address ("http://host[:port]").
+    const std::string& ServerUrl() const { return services_.ServerUrl; }
 
     // ---- state ----
     std::filesystem::path DataRoot;
