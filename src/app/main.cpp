@@ -3,15 +3,25 @@
 // and whenever none is waiting the frame timer gets its chance to tick. The loop ends
 // once the form has shut down (the exit question answered "Yes").
 #include "app/TMForm.h"
+#include "persist/GameFolders.h"
 #include "platform/ErrorBox.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/IdleWait.h"
 
+#include <cstdio>
 #include <exception>
 
 int main(int, char**) {
     using namespace vorlane;
     try {
-        TMForm form; // the real window, sound, clock and keyboard; data in the working folder
+        // The data and saves of an install, or the working folder run from the build tree.
+        const GameFolders folders = LocateGameFolders(ExecutableFolder());
+        if (const FileReport saves = PrepareSaveFolder(folders); !saves.Ok())
+            std::fprintf(stderr, "vorlane: %s\n", saves.message.c_str());
+        TMFormServices services; // the real window, sound, clock and keyboard
+        services.DataRoot = folders.dataRoot;
+        services.SaveRoot = folders.saveRoot;
+        TMForm form(services);
         while (!form.Terminated) {
             InputEvent event;
             while (!form.Terminated && form.MPlatform->Events().Poll(event)) form.HandleEvent(event);
