@@ -66,9 +66,10 @@ bool MixerSession::FadeOut(int channel, std::shared_ptr<Mix_Chunk> samples, std:
     const int frames = frequency * kLoopFadeMilliseconds / 1000;
     auto fade = std::make_unique<ChannelFade>(LinearFadeOut(frames, outputChannels), std::move(samples), std::move(view));
     if (Mix_RegisterEffect(channel, ApplyFade, FadeEnded, fade.get()) == 0) return false;
-    // The mixer checks the end once per block it mixes: the fade is over by then, and
+    // The mixer looks at the end before it mixes each block (1024 frames, 23 ms), so
+    // the end lies a few blocks on: the fade is applied in full to the next block and
     // the channel plays silence until it ends.
-    Mix_ExpireChannel(channel, kLoopFadeMilliseconds + 1);
+    Mix_ExpireChannel(channel, kLoopFadeMilliseconds + kFadeChannelLingerMilliseconds);
     fades.push_back(std::move(fade));
     return true;
 }

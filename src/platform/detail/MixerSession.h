@@ -23,8 +23,10 @@ struct ChannelFade {
     std::atomic<bool> ended{false};  // set by the mixer when the channel ends
 };
 
-// The length of the fade of a stopped looped sound.
+// The length of the fade of a stopped looped sound, and how long its channel stays
+// taken after the fade (silent) until the mixer ends it.
 inline constexpr int kLoopFadeMilliseconds = 8;
+inline constexpr int kFadeChannelLingerMilliseconds = 100;
 
 struct MixerSession {
     SdlSubsystem audio{SDL_INIT_AUDIO};
