@@ -38,7 +38,9 @@ TEST(AppIcon, EverySizeIsDrawnAtItsSizeWithTheCarInTheMiddle) {
         const int mid = size / 2;
         EXPECT_EQ(Alpha(icon.At(mid, mid)), 255);
         EXPECT_EQ(Alpha(icon.At(size / 8, mid)), 255) << "the road's square is opaque";
-        if (size >= 32) EXPECT_EQ(Alpha(icon.At(0, 0)), 0) << "rounded corners, clear surround";
+        if (size >= 32) {
+            EXPECT_EQ(Alpha(icon.At(0, 0)), 0) << "rounded corners, clear surround";
+        }
 
         const std::string path = AppIconPath(size);
         const std::string folder = std::to_string(size) + "x" + std::to_string(size);
