@@ -34,7 +34,7 @@ TEST(AppIcon, EverySizeIsDrawnAtItsSizeWithTheCarInTheMiddle) {
                 const uint32_t p = icon.At(x, y);
                 if (Red(p) > 90 && Red(p) > 2 * Green(p)) ++red;
             }
-        EXPECT_GT(red, middle / 5) << "the red car in the middle";
+        EXPECT_GT(red, middle / 10) << "the red car in the middle";
         const int mid = size / 2;
         EXPECT_EQ(Alpha(icon.At(mid, mid)), 255);
         EXPECT_EQ(Alpha(icon.At(size / 8, mid)), 255) << "the road's square is opaque";
