@@ -1,26 +1,34 @@
 # Vorlane: the two everyday commands.
-#   make run   set up, build (Release), generate Data/, start the game
-#   make test  set up, build, generate Data/, run every test (plus the sanitizer build)
+#   make run   set up, build the game and the data generator (Release), generate Data/,
+#              start the game (the tests, benchmarks and fuzzers are not built)
+#   make test  set up, build everything, generate Data/, run every test (plus the sanitizer build)
 BUILD      ?= build/release
 SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
 HEADLESS   := SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
 
-.PHONY: run test setup build check-sanitize fuzz bench scores bench-server
+.PHONY: run test setup configure game build check-sanitize fuzz bench scores bench-server
 
 setup:
 	@bash scripts/setup
 
-build: setup
+configure: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+# Only what playing needs: the game, the data generator and the data.
+game: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vorlane data
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: game
 	@$(BUILD)/vorlane
 
 # The online high-score server with its defaults: http://127.0.0.1:8080, the table
 # in vorlane-scores.db here. Ctrl+C stops it.
-scores: build
+scores: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vorlane-scores
 	@$(BUILD)/server/vorlane-scores
 
 test: build

@@ -39,7 +39,8 @@ TMForm::TMForm(TMFormServices services)
       MSoundList(std::make_unique<TSoundCollection>(&MPlatform->Audio())),
       MTimer(std::make_unique<TFrameTimer>(MPlatform->Clock())),
       MInput(std::make_unique<TInputDevice>(MPlatform->Keys())), Random(services.Seed),
-      DataRoot(services.DataRoot), OptionsFile(services.DataRoot),
+      DataRoot(services.DataRoot), SaveRoot(services.SaveRoot.empty() ? services.DataRoot : services.SaveRoot),
+      OptionsFile(SaveRoot),
       SpriteHost{MImageList1, MImageList2, Stats}, services_(std::move(services)) {
     BindDisplay();
     try {
@@ -112,7 +113,7 @@ void TMForm::FormCreate() {
     MImageList2.LoadArchive(DataPath("Data\\Res\\Res2.gfx").string());
     MSoundList->LoadArchive(DataPath("Data\\Res\\Sounds.sfx").string());
     // 4.-6. High scores, options, and the table checked against the options' value.
-    Report(HighScores.LoadHighScores(DataRoot));
+    Report(HighScores.LoadHighScores(SaveRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
     // 7. Screen mode (and the refresh rate).
@@ -125,7 +126,7 @@ void TMForm::FormCreate() {
 void TMForm::ShutDown() {
     MSpriteEngine.SweepDead();
     Report(OptionsFile.SaveOptions(HighScores.HighScoreCheck()));
-    Report(HighScores.SaveHighScores(DataRoot));
+    Report(HighScores.SaveHighScores(SaveRoot));
     GoToLink(MPlatform->Shell(), DataRoot);
     Terminated = true;
 }

@@ -41,6 +41,8 @@ struct TRace; // race/RaceState.h
 struct TMFormServices {
     // The working folder that holds "Data\..." (the archives, music and saves).
     std::filesystem::path DataRoot = ".";
+    // The folder that holds "Data\Save\..." (options, high scores); empty: DataRoot.
+    std::filesystem::path SaveRoot;
     // The random seed; when SeedFromClock is set the clock seeds it at start-up.
     uint32_t Seed = 1;
     bool SeedFromClock = true;
@@ -81,6 +83,7 @@ public:
 
     // ---- state ----
     std::filesystem::path DataRoot;
+    std::filesystem::path SaveRoot;
     TOptionsFile OptionsFile;            // OptionsFile.Options is the options record
     TGameOptions& Options() { return OptionsFile.Options; }
     THighScoreTable HighScores;

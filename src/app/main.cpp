@@ -3,8 +3,10 @@
 // and whenever none is waiting the frame timer gets its chance to tick. The loop ends
 // once the form has shut down (the exit question answered "Yes").
 #include "app/TMForm.h"
+#include "persist/GameFolders.h"
 #include "persist/ServerAddress.h"
 #include "platform/ErrorBox.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/IdleWait.h"
 
 #include <cstdio>
@@ -13,7 +15,7 @@
 
 int main(int argc, char** argv) {
     using namespace vorlane;
-    TMFormServices services; // the real window, sound, clock and keyboard; data in the working folder
+    TMFormServices services; // the real window, sound, clock and keyboard
     try {
         services.ServerUrl = ResolveServerUrl(FindServerOption(argc, argv), std::getenv);
     } catch (const ServerAddressError& e) {
@@ -21,6 +23,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        // The data and saves of an install, or the working folder run from the build tree.
+        const GameFolders folders = LocateGameFolders(ExecutableFolder());
+        if (const FileReport saves = PrepareSaveFolder(folders); !saves.Ok())
+            std::fprintf(stderr, "vorlane: %s\n", saves.message.c_str());
+        services.DataRoot = folders.dataRoot;
+        services.SaveRoot = folders.saveRoot;
         TMForm form(std::move(services));
         while (!form.Terminated) {
             InputEvent event;

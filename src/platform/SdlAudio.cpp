@@ -28,12 +28,14 @@ MixerSession::MixerSession(int wantedFrequency, int mixingChannels) {
 MixerSession::~MixerSession() {
     if (!open) return;
     Mix_HaltChannel(-1);
+    fades.clear(); // every channel has ended: the chunks go while the device is open
     Mix_HaltMusic();
     Mix_CloseAudio();
 }
 
 int MixerSession::Start(Mix_Chunk* chunk, bool looped, uint64_t owner) {
     if (!open || !chunk) return -1;
+    ForgetEndedFades();
     int channel = Mix_PlayChannel(-1, chunk, looped ? -1 : 0);
     if (channel < 0) {
         // Every channel is busy: double them and try again.
@@ -48,6 +50,34 @@ int MixerSession::Start(Mix_Chunk* chunk, bool looped, uint64_t owner) {
     return channel;
 }
 
+namespace {
+
+// The mixer's callbacks of a fade (on the audio thread, with the audio locked).
+void SDLCALL ApplyFade(int, void* stream, int length, void* fade) {
+    static_cast<ChannelFade*>(fade)->fade.Apply(static_cast<int16_t*>(stream), size_t(length) / sizeof(int16_t));
+}
+void SDLCALL FadeEnded(int, void* fade) { static_cast<ChannelFade*>(fade)->ended = true; }
+
+} // namespace
+
+bool MixerSession::FadeOut(int channel, std::shared_ptr<Mix_Chunk> samples, std::shared_ptr<Mix_Chunk> view) {
+    if (!open || format != AUDIO_S16SYS) return false;
+    ForgetEndedFades();
+    const int frames = frequency * kLoopFadeMilliseconds / 1000;
+    auto fade = std::make_unique<ChannelFade>(LinearFadeOut(frames, outputChannels), std::move(samples), std::move(view));
+    if (Mix_RegisterEffect(channel, ApplyFade, FadeEnded, fade.get()) == 0) return false;
+    // The mixer looks at the end before it mixes each block (1024 frames, 23 ms), so
+    // the end lies a few blocks on: the fade is applied in full to the next block and
+    // the channel plays silence until it ends.
+    Mix_ExpireChannel(channel, kLoopFadeMilliseconds + kFadeChannelLingerMilliseconds);
+    fades.push_back(std::move(fade));
+    return true;
+}
+
+void MixerSession::ForgetEndedFades() {
+    std::erase_if(fades, [](const std::unique_ptr<ChannelFade>& f) { return f->ended.load(); });
+}
+
 } // namespace detail
 
 namespace {
@@ -55,7 +85,6 @@ namespace {
 struct ChunkDeleter {
     void operator()(Mix_Chunk* c) const { Mix_FreeChunk(c); }
 };
-using ChunkPtr = std::unique_ptr<Mix_Chunk, ChunkDeleter>;
 
 // Little-endian writer over a buffer sized in advance.
 struct Writer {
@@ -86,6 +115,7 @@ public:
 
     void Play(bool looped) override {
         Stop();
+        looped_ = looped;
         Mix_Chunk* chunk = chunk_.get();
         view_.reset();
         if (position_ > 0) {
@@ -93,15 +123,19 @@ public:
             const uint64_t frame = uint64_t(position_) * uint64_t(session_->frequency) / sourceRate_;
             const uint64_t offset = frame * uint64_t(session_->BytesPerFrame());
             if (offset >= chunk_->alen) return; // past the end: nothing to hear
-            view_.reset(Mix_QuickLoad_RAW(chunk_->abuf + offset, Uint32(chunk_->alen - offset)));
+            view_.reset(Mix_QuickLoad_RAW(chunk_->abuf + offset, Uint32(chunk_->alen - offset)), ChunkDeleter{});
             if (!view_) return;
             chunk = view_.get();
         }
         channel_ = session_->Start(chunk, looped, id_);
     }
 
+    // A looped sound fades out over a few milliseconds instead of stopping mid-wave
+    // (which clicks); a single sound stops at once.
     void Stop() override {
-        if (channel_ >= 0 && session_->Owns(channel_, id_)) Mix_HaltChannel(channel_);
+        if (channel_ >= 0 && session_->Owns(channel_, id_) && Mix_Playing(channel_)) {
+            if (!looped_ || !session_->FadeOut(channel_, chunk_, view_)) Mix_HaltChannel(channel_);
+        }
         channel_ = -1;
     }
 
@@ -114,11 +148,12 @@ public:
 private:
     std::shared_ptr<MixerSession> session_; // first: outlives the chunks below
     std::shared_ptr<Mix_Chunk> chunk_;
-    ChunkPtr view_;
+    std::shared_ptr<Mix_Chunk> view_; // shared with a fade that still plays it
     uint32_t sourceRate_;
     uint64_t id_;
     int channel_ = -1;
     uint32_t position_ = 0;
+    bool looped_ = false;
 };
 
 } // namespace

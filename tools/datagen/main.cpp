@@ -8,9 +8,11 @@
 #include "datagen/Families.h"
 #include "datagen/audio/Render.h"
 #include "datagen/common/FileOut.h"
+#include "datagen/icon/AppIcon.h"
 #include "datagen/preview/Previews.h"
 #include "datagen/preview/Sheet.h"
 #include "datagen/race/TrackPreview.h"
+#include "engine/Picture.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,18 +27,22 @@ namespace {
 
 // One file of the game's data and the function that makes its bytes.
 struct Product {
-    const char* path; // relative to the output folder
+    std::string path; // relative to the output folder
     std::function<std::vector<uint8_t>()> make;
 };
 
 std::vector<Product> Products() {
-    return {
+    std::vector<Product> products = {
         {"Data/Res/Res1.gfx", [] { return WriteImageArchive("MImageList1", BuildMenuImages()); }},
         {"Data/Res/Res2.gfx", [] { return WriteImageArchive("MImageList2", BuildRaceImages()); }},
         {"Data/Res/Sounds.sfx", [] { return WriteSoundArchive("MSoundList", BuildSounds()); }},
         {"Data/Music/Menu.xm", [] { return BuildMenuSong(); }},
         {"Data/Music/Race.xm", [] { return BuildRaceSong(); }},
     };
+    // The desktop's icons of the game (installed, not read by the game).
+    for (int size : kAppIconSizes)
+        products.push_back({AppIconPath(size), [size] { return EncodePng(DrawAppIcon(size)); }});
+    return products;
 }
 
 int WriteAll(const std::string& root) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <sstream>
+#include <string>
 #include <stdexcept>
 
 namespace vorlane::datagen::audio {
@@ -130,6 +131,31 @@ void Composer::Echo(int pattern, int from, int to, int delay, int volume) {
         dst.note = src.note;
         dst.instrument = src.instrument;
         dst.volume = src.note == kXmKeyOff ? 0 : uint8_t(0x10 + std::clamp(volume, 0, 64));
+    }
+}
+
+void PlaceChannels(XmModule& module, const ChannelPlaces& places) {
+    if (int(places.size()) != module.channels)
+        throw std::invalid_argument("stereo places for " + std::to_string(places.size()) + " channels, the song has " +
+                                    std::to_string(module.channels));
+    constexpr uint8_t kSetPanning = 0x08, kVolumeColumnPanning = 0xC0;
+    for (size_t p = 0; p < module.patterns.size(); ++p) {
+        XmPattern& pattern = module.patterns[p];
+        for (size_t i = 0; i < pattern.cells.size(); ++i) {
+            XmCell& cell = pattern.cells[i];
+            if (cell.instrument == 0) continue;
+            const uint8_t place = places[i % places.size()];
+            if (cell.effect == 0 && cell.param == 0) {
+                cell.effect = kSetPanning;
+                cell.param = place;
+            } else if (cell.volume == 0) {
+                cell.volume = uint8_t(kVolumeColumnPanning | (place >> 4));
+            } else {
+                throw std::invalid_argument("pattern " + std::to_string(p) + ", row " +
+                                            std::to_string(i / places.size()) + ", channel " +
+                                            std::to_string(i % places.size()) + ": no column free for the panning");
+            }
+        }
     }
 }
 

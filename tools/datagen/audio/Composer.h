@@ -55,4 +55,15 @@ private:
     int rows_;
 };
 
+// Panning of a channel: 0 far left, 128 the middle, 255 far right.
+using ChannelPlaces = std::vector<uint8_t>;
+
+// Gives every channel its place in the stereo field (one entry per channel of the
+// module). A note struck with an instrument takes the sample's own panning, so every
+// such note gets its channel's place again: as a set-panning effect (8xx), or in the
+// volume column (in steps of 16) when the effect column is taken. Call it once the
+// patterns are written. Throws std::invalid_argument when the places do not match the
+// channels or a note has neither column free.
+void PlaceChannels(XmModule& module, const ChannelPlaces& places);
+
 } // namespace vorlane::datagen::audio

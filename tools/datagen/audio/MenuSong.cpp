@@ -144,6 +144,11 @@ std::vector<uint8_t> BuildMenuSong() {
 
     m.orders = {uint8_t(intro), uint8_t(enter), uint8_t(tune), uint8_t(answer), uint8_t(bridge), uint8_t(turn)};
     m.restart = 0;
+    // The stereo stage: kick, snare and bass in the middle, the hats to the right, the
+    // pad's three voices spread across, the piano left and the lead right with its echo
+    // answering from the left.
+    //                   kick snare hat bass  pad           piano lead echo
+    PlaceChannels(m, {128, 120, 176, 128, 72, 128, 184, 92, 164, 84});
     return WriteXm(m);
 }
 

@@ -270,6 +270,11 @@ std::vector<uint8_t> BuildRaceSong() {
                 uint8_t(chorusA), uint8_t(chorusB),   uint8_t(soloA),   uint8_t(soloB),   uint8_t(riff),
                 uint8_t(verseA),  uint8_t(chorusA),   uint8_t(turn)};
     m.restart = 0;
+    // The stereo stage: kick, snare and bass in the middle, the hats right and the
+    // cymbal left, the chord's three voices spread across, the lead right of the middle
+    // with the second voice left of it, the arpeggio far right and the toms left.
+    //                   kick snare hat cymbal bass chord         lead second arp tom
+    PlaceChannels(m, {128, 120, 172, 92, 128, 72, 128, 184, 152, 100, 180, 108});
     return WriteXm(m);
 }
 
