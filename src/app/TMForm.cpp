@@ -1,9 +1,9 @@
-// The main form's life: building it (FormCreate: seed, archives, high scores,
+// The main form's life: building it (StartUp: seed, archives, high scores,
 // options, the check, the screen mode, the main menu) and the orderly end
 // (ShutDown: options, high scores, the link file).
 #include "app/TMForm.h"
 
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
 #include "menus/Screens.h"
 #include "persist/GamePaths.h"
 #include "persist/WebLinks.h"
@@ -34,21 +34,14 @@ void Report(const FileReport& report) {
 
 } // namespace
 
-TMForm::TMForm(TMFormServices services)
-    : MPlatform(std::make_unique<Platform>(services.Platform)),
-      MSoundList(std::make_unique<TSoundCollection>(&MPlatform->Audio())),
-      MTimer(std::make_unique<TFrameTimer>(MPlatform->Clock())),
-      MInput(std::make_unique<TInputDevice>(MPlatform->Keys())), Random(services.Seed),
-      DataRoot(services.DataRoot), OptionsFile(services.DataRoot),
-      SpriteHost{MImageList1, MImageList2, Stats}, services_(std::move(services)) {
+TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
     BindDisplay();
     try {
         SetUpInput(*MInput);
         MTimer->SetInterval(0);
         MTimer->ActiveOnly = true;
-        MTimer->OnTimer = [this](int lag) { MTimerTimer(lag); };
-        OnEffect = services_.OnEffect;
-        FormCreate();
+        MTimer->OnTimer = [this](int lag) { RunFrame(lag); };
+        StartUp();
         MTimer->Loaded();
     } catch (...) {
         // No destructor runs for a form that failed to build: the display must not
@@ -70,8 +63,6 @@ void TMForm::UnbindDisplay() {
     displayListener_.reset();
     MSpriteEngine.SetSurface(nullptr);
 }
-
-std::filesystem::path TMForm::DataPath(const std::string& gameName) const { return GamePath(DataRoot, gameName); }
 
 // The image lists and the sprite engine keep textures on the display: they follow
 // its initialise, finalise and restore notifications.
@@ -96,7 +87,7 @@ void TMForm::BindDisplay() {
     if (MDisplay().CanDraw()) initialised(MDisplay().Surface());
 }
 
-void TMForm::FormCreate() {
+void TMForm::StartUp() {
     // 1. The random generator: from the clock in the real game, a fixed seed headless.
     //    The game's own millisecond clock starts with the window, so at this point it
     //    stands at nearly the same small count every run; the time of day varies.
@@ -130,7 +121,7 @@ void TMForm::ShutDown() {
     Terminated = true;
 }
 
-bool TMForm::FormCloseQuery() {
+bool TMForm::CloseRequested() {
     // The window never closes by itself: in a race the player is asked whether to
     // leave the race, elsewhere whether to leave the game. With a dialog open the
     // request changes nothing (OpenDialog ignores a second dialog).

@@ -2,7 +2,7 @@
 // test and the per-frame highlight of the selected item.
 #include "app/TMForm.h"
 
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
 #include "menus/MenuButton.h"
 #include "menus/Screens.h"
 #include "persist/WebLinks.h"
@@ -19,16 +19,11 @@ constexpr int NoItem = 12;
 // Enter typed in the name entry.
 constexpr char EnterKey = 13;
 
-TMenuButton* ButtonAt(TScreenState& s, int item) {
-    if (item < 1 || item >= int(s.Buttons.size())) return nullptr;
-    return dynamic_cast<TMenuButton*>(s.Buttons[size_t(item)]);
-}
-
 int RaceTotal(const TMForm& form) { return form.Race ? form.Race->Score : 0; }
 
 // The name entry's send box: pattern 1 ticked, 0 not.
 int SendBoxPattern(const TMForm& form) {
-    const TMyImageSprite* box = form.Dialog.SendBox;
+    const TGameSprite* box = form.Dialog.SendBox;
     return box && box->FramePos >= 0.5 ? 1 : 0;
 }
 
@@ -93,7 +88,7 @@ void TMForm::ActivateSelection() {
                 }
             } else if (Keys.MouseX >= 161 && Keys.MouseX <= 215 && Keys.MouseY >= 369 && Keys.MouseY <= 414) {
                 // A click on the send box ticks or unticks it.
-                if (TMyImageSprite* box = Dialog.SendBox) box->FramePos = SendBoxPattern(*this) == 1 ? 0 : 1;
+                if (TGameSprite* box = Dialog.SendBox) box->FramePos = SendBoxPattern(*this) == 1 ? 0 : 1;
             }
             break;
         default: // 3, 5, 6, 7, 9: nothing
@@ -169,41 +164,15 @@ void TMForm::ActivateSelection() {
     }
 }
 
-void TMForm::HitTestItems(bool keep) {
-    if (!keep) Screen.SelectedItem = 0;
-    for (int i = Screen.FirstItem; i <= Screen.LastItem; ++i) {
-        const TMenuButton* b = ButtonAt(Screen, i);
-        if (!b) continue;
-        const double mx = Keys.MouseX, my = Keys.MouseY;
-        if (b->X <= mx && mx <= b->X + b->HitBoxWidth() && b->Y <= my && my <= b->Y + b->HitBoxHeight()) {
-            Screen.SelectedItem = i;
-            return;
-        }
-    }
-}
+void TMForm::RequestDialog(int dialog) { OpenDialog(*this, dialog); }
 
-void TMForm::UpdateHighlight() {
-    for (int i = Screen.FirstItem; i <= Screen.LastItem; ++i) {
-        if (i == Screen.SelectedItem) continue;
-        if (TMenuButton* b = ButtonAt(Screen, i)) {
-            b->ShowNormal();
-            b->Highlighted = false;
-        }
-    }
-    if (Screen.SelectedItem == 0) return;
-    TMenuButton* selected = ButtonAt(Screen, Screen.SelectedItem);
-    if (!selected || selected->Highlighted) return;
-    selected->ShowHighlighted();
-    selected->Highlighted = true;
-    // Moving the highlight off the country row ends typing the country.
-    if (Screen.ActiveScreen == 3 && Screen.SelectedItem != 4 && Menu.CountryEditing) ToggleCountryEditing(*this);
-}
-
-void TMForm::KillButtons() {
-    for (int i = Screen.FirstItem; i <= Screen.LastItem; ++i) {
-        if (i < 1 || i >= int(Screen.Buttons.size())) continue;
-        if (auto* b = dynamic_cast<TMyImageSprite*>(Screen.Buttons[size_t(i)])) b->KillOnce();
-        Screen.Buttons[size_t(i)] = nullptr;
+void TMForm::ReportRace(RaceEvent event) {
+    switch (event) {
+    case RaceEvent::LevelReady: OpenDialog(*this, 6); break; // the level banner
+    case RaceEvent::TimeOver: OpenDialog(*this, 3); break;   // the level again when it closes
+    case RaceEvent::GameOver: OpenDialog(*this, 7); break;
+    case RaceEvent::LeaveAsked: OpenDialog(*this, 2); break;
+    case RaceEvent::PauseAsked: OpenDialog(*this, 5); break;
     }
 }
 

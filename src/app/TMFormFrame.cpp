@@ -2,13 +2,13 @@
 #include "app/FrameBookkeeping.h"
 #include "app/TMForm.h"
 
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
 
 namespace vorlane {
 
-void TMForm::MTimerTimer(int lagCount) {
+void TMForm::RunFrame(int lagCount) {
     LagCount = lagCount;
     // 1. A selection changed during this frame (keys, dialogs) clicks at step 7; one
     //    changed by the mouse between frames has clicked already.

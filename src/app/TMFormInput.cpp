@@ -3,7 +3,8 @@
 #include "app/KeyEdges.h"
 #include "app/TMForm.h"
 
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
+#include "menus/ItemSelection.h"
 #include "platform/KeyCodes.h"
 
 namespace vorlane {
@@ -22,7 +23,7 @@ constexpr int NameMaxLength = 12;
 
 void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *MInput); }
 
-void TMForm::FormKeyDown(int key, bool alt) {
+void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
     if (key == vk::Ctrl) Keys.CtrlHeld = true;
     // Alt+Enter: the one way to switch the screen mode outside the options screen.
@@ -34,12 +35,12 @@ void TMForm::FormKeyDown(int key, bool alt) {
     }
 }
 
-void TMForm::FormKeyUp(int key) {
+void TMForm::KeyUp(int key) {
     if (key == vk::Shift) Keys.ShiftHeld = false;
     if (key == vk::Ctrl) Keys.CtrlHeld = false;
 }
 
-void TMForm::FormKeyPress(char ch) {
+void TMForm::KeyTyped(char ch) {
     const bool nameEntry = Screen.ActiveDialog == 8;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
@@ -63,28 +64,28 @@ void TMForm::FormKeyPress(char ch) {
     if (ch == 13) ActivateItem(Screen.SelectedItem);
 }
 
-void TMForm::MDisplayMouseMove(int x, int y) {
+void TMForm::MouseMoved(int x, int y) {
     Keys.MouseX = x;
     Keys.MouseY = y;
     const int before = Screen.SelectedItem;
-    HitTestItems(true);
+    HitTestItems(*this, true);
     // The hover click, except while the main menu's buttons fade in.
     if (Screen.SelectedItem != before && !(Screen.ActiveScreen == 1 && Screen.MenuIntro == 1)) PlayEffect("Button");
 }
 
 // Any mouse button clicks; bound to the double click too, so a double click
 // activates twice.
-void TMForm::MDisplayClick() { ActivateSelection(); }
+void TMForm::Clicked() { ActivateSelection(); }
 
 void TMForm::HandleEvent(const InputEvent& event) {
     switch (event.kind) {
-    case EventKind::KeyDown: FormKeyDown(event.key, event.alt); break;
-    case EventKind::KeyUp: FormKeyUp(event.key); break;
-    case EventKind::Char: FormKeyPress(event.ch); break;
-    case EventKind::MouseMove: MDisplayMouseMove(event.x, event.y); break;
+    case EventKind::KeyDown: KeyDown(event.key, event.alt); break;
+    case EventKind::KeyUp: KeyUp(event.key); break;
+    case EventKind::Char: KeyTyped(event.ch); break;
+    case EventKind::MouseMove: MouseMoved(event.x, event.y); break;
     case EventKind::Click:
-    case EventKind::DoubleClick: MDisplayClick(); break;
-    case EventKind::CloseRequest: FormCloseQuery(); break;
+    case EventKind::DoubleClick: Clicked(); break;
+    case EventKind::CloseRequest: CloseRequested(); break;
     case EventKind::Activate: MTimer->Activate(); break;
     case EventKind::Deactivate: MTimer->Deactivate(); break;
     case EventKind::MouseDown:

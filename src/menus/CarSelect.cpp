@@ -1,7 +1,8 @@
 // The car selection: one of six cars in the showroom frame, changed with a cross-fade.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -18,7 +19,7 @@ std::string CarPicture(int car)
 }
 
 // Starts the fade: the new car appears beneath the shown one, which fades out.
-void StartSwitch(TMForm& form, bool following)
+void StartSwitch(TGame& form, bool following)
 {
     TMenuState& m = form.Menu;
     m.CarSwitchPhase = 1;
@@ -33,7 +34,7 @@ void StartSwitch(TMForm& form, bool following)
 
 // Left and Right on an arrow switch the car, elsewhere they cross between the two
 // columns; Up and Down move between the arrows and the buttons below them.
-void CarSelectKeys(TMForm& form)
+void CarSelectKeys(TGame& form)
 {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
@@ -69,7 +70,7 @@ void CarSelectKeys(TMForm& form)
 
 } // namespace
 
-void OpenCarSelect(TMForm& form)
+void OpenCarSelect(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
@@ -80,10 +81,10 @@ void OpenCarSelect(TMForm& form)
     s.SelectedItem = 3;
     CreateMenuBackground(form);
     TSprite* engine = &form.MSpriteEngine;
-    m.CarFrame = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
+    m.CarFrame = engine->Add<TGameSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
     // B is made after A at the same depth, so it lies beneath A.
-    m.CarA = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
-    m.CarB = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarA = engine->Add<TGameSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarB = engine->Add<TGameSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
     m.CarB->Visible = false;
     for (int i = 1; i <= 4; ++i) {
         const auto& def = menu::kCarSelectButtons[i - 1];
@@ -94,12 +95,12 @@ void OpenCarSelect(TMForm& form)
     }
 }
 
-void CloseCarSelect(TMForm& form)
+void CloseCarSelect(TGame& form)
 {
     TMenuState& m = form.Menu;
-    form.KillButtons();
+    KillButtons(form);
     KillMenuBackground(form);
-    for (TMyImageSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
+    for (TGameSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
         if (*p != nullptr)
             (*p)->KillOnce();
         *p = nullptr;
@@ -107,15 +108,15 @@ void CloseCarSelect(TMForm& form)
     form.Screen.ActiveScreen = 0;
 }
 
-void UpdateCarSelect(TMForm& form)
+void UpdateCarSelect(TGame& form)
 {
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     CarSelectKeys(form);
     if (form.Screen.ActiveScreen != 2)
         return;
     TMenuState& m = form.Menu;
-    TMyImageSprite& a = *m.CarA;
-    TMyImageSprite& b = *m.CarB;
+    TGameSprite& a = *m.CarA;
+    TGameSprite& b = *m.CarB;
     if (m.CarSwitchPhase == 0) {
         a.Blended = b.Blended = false;
         a.Alpha = b.Alpha = 255;
@@ -133,12 +134,12 @@ void UpdateCarSelect(TMForm& form)
     }
 }
 
-void SwitchToPrecedingCar(TMForm& form)
+void SwitchToPrecedingCar(TGame& form)
 {
     StartSwitch(form, false);
 }
 
-void SwitchToFollowingCar(TMForm& form)
+void SwitchToFollowingCar(TGame& form)
 {
     StartSwitch(form, true);
 }

@@ -1,8 +1,8 @@
 // The main menu: six picture buttons, faded in one after another when the game starts.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
-#include "menus/Dialogs.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -13,13 +13,13 @@ namespace vorlane {
 
 namespace {
 
-TMenuButton& MenuButton(TMForm& form, int item)
+TMenuButton& MenuButton(TGame& form, int item)
 {
     return *static_cast<TMenuButton*>(form.Screen.Buttons[item]);
 }
 
 // A faded-in button becomes opaque and takes its after-intro look as its normal one.
-void FinishFade(TMForm& form, int item)
+void FinishFade(TGame& form, int item)
 {
     TMenuButton& b = MenuButton(form, item);
     b.Blended = false;
@@ -29,7 +29,7 @@ void FinishFade(TMForm& form, int item)
 
 // One frame of the intro: each button fades in over ten frames, the next one starts
 // when the previous is done; options and help fade together; the exit comes last.
-void IntroStep(TMForm& form)
+void IntroStep(TGame& form)
 {
     auto alpha = [&form](int item) -> int& { return MenuButton(form, item).Alpha; };
     alpha(1) += 15;
@@ -59,7 +59,7 @@ void IntroStep(TMForm& form)
 
 // Up and Down walk the menu's two columns of three, Left and Right cross between
 // options and help, Esc asks whether to leave the game.
-void MainMenuKeys(TMForm& form)
+void MainMenuKeys(TGame& form)
 {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
@@ -80,7 +80,7 @@ void MainMenuKeys(TMForm& form)
             CycleNext(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
     if (k.EscPressed)
-        OpenDialog(form, 1);
+        form.RequestDialog(1);
     if (k.LeftPressed && sel == 5)
         sel = 4;
     if (k.RightPressed && sel == 4)
@@ -89,7 +89,7 @@ void MainMenuKeys(TMForm& form)
 
 } // namespace
 
-void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
+void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
 {
     TScreenState& s = form.Screen;
     s.ActiveScreen = 1;
@@ -119,21 +119,21 @@ void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
         form.PlayEffect("MenuBegin");
 }
 
-void CloseMainMenu(TMForm& form)
+void CloseMainMenu(TGame& form)
 {
     form.Screen.ActiveScreen = 0;
     KillMenuBackground(form);
-    form.KillButtons();
+    KillButtons(form);
 }
 
-void UpdateMainMenu(TMForm& form)
+void UpdateMainMenu(TGame& form)
 {
     if (form.Screen.MenuIntro == 1) {
         if (form.MDisplay().CanDraw())
             IntroStep(form);
         return;
     }
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     MainMenuKeys(form);
 }
 

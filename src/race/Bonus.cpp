@@ -1,6 +1,6 @@
 #include "race/Bonus.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
@@ -30,8 +30,8 @@ const TBonusKind* BonusKindOf(int kind)
     return &kKinds[kind];
 }
 
-TBonus::TBonus(TSprite* parent, TMForm& form)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "Bonus10", 0, 0, 5), Form(form)
+TBonus::TBonus(TSprite* parent, TGame& form)
+    : TGameSprite(parent, form.SpriteHost, 2, "Bonus10", 0, 0, 5), Form(form)
 {
     for (int k = 1; k <= 8; ++k)
         images_[k] = &form.MImageList2.FindImage(kKinds[k].Image);

@@ -4,7 +4,7 @@
 // in a table of slots, hands a bonus to the player car when the car touches it, and
 // draws them; its own image is never drawn.
 #include "engine/Random.h"
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 #include "race/TrackMap.h"
 
 #include <array>
@@ -12,7 +12,7 @@
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 // Slots 1..400; slot 0 is not used.
 constexpr int kMaxBonuses = 400;
@@ -48,12 +48,12 @@ using TBonusSlots = std::array<TBonusSlot, kMaxBonuses + 1>;
 // number of extra lives laid.
 int LayBonusSlots(TBonusSlots& slots, const TrackMap& map, int trackLength, int bonusCount, TRandom& rng);
 
-class TBonus : public TMyImageSprite {
+class TBonus : public TGameSprite {
 public:
     // Depth 5; lays the bonuses of the current track at once.
-    TBonus(TSprite* parent, TMForm& form);
+    TBonus(TSprite* parent, TGame& form);
 
-    TMForm& Form;
+    TGame& Form;
     TBonusSlots Slots{};
     int LifeCount = 0; // extra lives laid on this level
 

@@ -1,6 +1,6 @@
 #include "race/Hud.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
@@ -43,7 +43,7 @@ int NeedleAngle(double speed, bool shifting)
     return v;
 }
 
-void DrawHud(TMForm& form)
+void DrawHud(TGame& form)
 {
     if (!form.Race) return;
     TRace& race = *form.Race;

@@ -1,6 +1,6 @@
 #include "race/Man.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/Rocket.h"
@@ -67,8 +67,8 @@ const char* ManImageName(uint8_t state, bool woman)
     return woman ? kWomen[state] : kMen[state];
 }
 
-TMan::TMan(TSprite* parent, TMForm& form)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "Man_Up", 0, 0, 6), Form(form)
+TMan::TMan(TSprite* parent, TGame& form)
+    : TGameSprite(parent, form.SpriteHost, 2, "Man_Up", 0, 0, 6), Form(form)
 {
     for (int w = 0; w < 2; ++w)
         for (uint8_t st = kManLying; st <= kManDown; ++st)

@@ -5,7 +5,7 @@
 // TMan sprite holds every pedestrian of the level in a table of slots and moves and
 // draws them itself; its own image is never drawn.
 #include "engine/Random.h"
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 #include "race/TrackMap.h"
 
 #include <array>
@@ -13,7 +13,7 @@
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 // Slots 1..600; slot 0 is not used.
 constexpr int kMaxPedestrians = 600;
@@ -80,12 +80,12 @@ void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackL
 // oldFrame. Lying and gone figures stay where they are.
 void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double oldFrame);
 
-class TMan : public TMyImageSprite {
+class TMan : public TGameSprite {
 public:
     // Depth 6; lays the pedestrians of the current track at once.
-    TMan(TSprite* parent, TMForm& form);
+    TMan(TSprite* parent, TGame& form);
 
-    TMForm& Form;
+    TGame& Form;
     uint8_t Scared = 0; // the scare flag: 1 from the horn until the first walker calms
     TPedestrianSlots Slots{};
 

@@ -11,8 +11,8 @@
 // driving MoveStep), PlayerReactions.cpp (reactions, crash and restart position),
 // PlayerLevelEnd.cpp (level end, RestartLevel), PlayerSound.cpp (engine sound, horn,
 // marks), PlayerDraw.cpp (DrawStep), PlayerWeapons.cpp (the weapon, by its own file).
-#include "app/Helpers.h"
-#include "race/MyImageSprite.h"
+#include "core/Helpers.h"
+#include "core/GameSprite.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +20,7 @@
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 struct TRace;
 class TImageItem;
 
@@ -114,19 +114,19 @@ struct TMarkStore {
 
 // ---- The car ------------------------------------------------------------------
 
-class TPlayer : public TMyImageSprite {
+class TPlayer : public TGameSprite {
 public:
     // The car chosen in the car selection (Menu.SelectedCar) at (x, y), depth 9, with its
     // nitro flames and weapon beside it (hidden: the car draws them).
-    TPlayer(TSprite* parent, TMForm& form, double x, double y);
+    TPlayer(TSprite* parent, TGame& form, double x, double y);
 
-    TMForm& Form;
+    TGame& Form;
     int CarNo = 1; // the selected car, 1..6
 
     // Companions.
-    TMyImageSprite* NitroFlameL = nullptr;
-    TMyImageSprite* NitroFlameR = nullptr;
-    TMyImageSprite* WeaponSprite = nullptr;
+    TGameSprite* NitroFlameL = nullptr;
+    TGameSprite* NitroFlameR = nullptr;
+    TGameSprite* WeaponSprite = nullptr;
 
     // The weapon (PlayerWeapons.cpp).
     int WeaponStage = 1;      // 1..6; 6 = raised and ready to fire

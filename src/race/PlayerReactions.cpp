@@ -2,8 +2,7 @@
 // onto the road, pick-ups and scores.
 #include "race/Player.h"
 
-#include "app/TMForm.h"
-#include "menus/Dialogs.h"
+#include "core/Game.h"
 #include "race/RaceState.h"
 
 #include <algorithm>
@@ -140,7 +139,7 @@ void TPlayer::CrashStep()
     if (CrashTimer > 0) {
         CrashTimer -= FrameMs();
     } else if (race.Lives <= 0) {
-        OpenDialog(Form, 7); // game over
+        Form.ReportRace(RaceEvent::GameOver);
     } else {
         if (!RespawnFound)
             FindRespawn();

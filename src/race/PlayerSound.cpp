@@ -1,7 +1,7 @@
 // The car's engine sound, its horn, and the skid and blood marks it leaves.
 #include "race/Player.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Man.h"
 #include "race/RaceState.h"
 
@@ -19,7 +19,7 @@ constexpr const char* kOtherCarSounds[] = {"MachineGun", "Rocket", "Horn",      
 
 } // namespace
 
-void StopCarSounds(TMForm& form, bool all)
+void StopCarSounds(TGame& form, bool all)
 {
     for (const char* name : kEngineSounds)
         form.StopEffect(name);
@@ -28,7 +28,7 @@ void StopCarSounds(TMForm& form, bool all)
             form.StopEffect(name);
 }
 
-void ResumeCarSounds(TMForm& form, bool all)
+void ResumeCarSounds(TGame& form, bool all)
 {
     if (form.Race && form.Race->Player)
         form.Race->Player->ResumeCarSounds(all);

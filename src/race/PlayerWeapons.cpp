@@ -4,7 +4,7 @@
 // the car's direction; the launcher sends rockets from alternate sides of the car.
 #include "race/Player.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Car.h"
 #include "race/Man.h"
 #include "race/RaceState.h"

@@ -1,9 +1,8 @@
 // The race flow: building a race, one race frame, and taking the race down.
 #include "race/Race.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "engine/Input.h"
-#include "menus/Dialogs.h"
 #include "race/Bonus.h"
 #include "race/Car.h"
 #include "race/Finish.h"
@@ -22,7 +21,7 @@
 
 namespace vorlane {
 
-void StartLevel(TMForm& form, int n)
+void StartLevel(TGame& form, int n)
 {
     TRace& race = *form.Race;
     const LevelParams p = LevelParameters(n);
@@ -37,7 +36,7 @@ void StartLevel(TMForm& form, int n)
     RefreshChips(race);
 }
 
-void StartRace(TMForm& form)
+void StartRace(TGame& form)
 {
     // A race left behind (it cannot happen through the menus) is taken down first, so
     // its sprites do not linger on the new track.
@@ -67,14 +66,14 @@ void StartRace(TMForm& form)
     race.Finish = engine->Add<TFinish>(form);
 
     const TSpriteHost& host = form.SpriteHost;
-    race.Panel = engine->Add<TMyImageSprite>(host, 2, "Panel", 610, 0, 11);
+    race.Panel = engine->Add<TGameSprite>(host, 2, "Panel", 610, 0, 11);
     race.Needle = engine->Add<TPointer>(host, 2, "Pointer", 1.04, 0.5, 641, 509);
     race.Needle->Angle = -28;
-    race.ProgressMarker = engine->Add<TMyImageSprite>(host, 2, "SmallCar", 773, 177, 12);
-    race.EnergyGauge = engine->Add<TMyImageSprite>(host, 2, "Energy", 672, 558, 12);
-    race.NitroIndicator = engine->Add<TMyImageSprite>(host, 2, "BonusNitro", 628, 363, 12);
+    race.ProgressMarker = engine->Add<TGameSprite>(host, 2, "SmallCar", 773, 177, 12);
+    race.EnergyGauge = engine->Add<TGameSprite>(host, 2, "Energy", 672, 558, 12);
+    race.NitroIndicator = engine->Add<TGameSprite>(host, 2, "BonusNitro", 628, 363, 12);
     race.NitroIndicator->Visible = false;
-    race.WeaponIndicator = engine->Add<TMyImageSprite>(host, 2, "BonusM", 627, 251, 12);
+    race.WeaponIndicator = engine->Add<TGameSprite>(host, 2, "BonusM", 627, 251, 12);
     race.WeaponIndicator->Visible = false;
 
     race.Player = engine->Add<TPlayer>(form, kPlayerX, kPlayerY);
@@ -83,17 +82,17 @@ void StartRace(TMForm& form)
     DrawHud(form);
     race.Lives = 3;
     race.Score = 0;
-    OpenDialog(form, 6);
+    form.ReportRace(RaceEvent::LevelReady);
 }
 
-void EndRace(TMForm& form)
+void EndRace(TGame& form)
 {
     form.Screen.ActiveScreen = 0;
     if (!form.Race) return;
     TRace& race = *form.Race;
     if (race.Background) race.Background->KillOnce();
     StopCarSounds(form, true);
-    auto kill = [](TMyImageSprite* s) {
+    auto kill = [](TGameSprite* s) {
         if (s) s->KillOnce();
     };
     kill(race.Lamps);
@@ -118,7 +117,7 @@ void EndRace(TMForm& form)
     form.Race.reset();
 }
 
-void RaceTick(TMForm& form, int lagCount)
+void RaceTick(TGame& form, int lagCount)
 {
     if (!form.Race) return;
     TRace& race = *form.Race;
@@ -178,8 +177,8 @@ void RaceTick(TMForm& form, int lagCount)
 
     // 11. Esc asks whether to leave the race; P pauses. A dialog already open (the one
     //     Esc just opened, or a banner) keeps the other from opening.
-    if (form.Keys.EscPressed) OpenDialog(form, 2);
-    if (form.Keys.PausePressed) OpenDialog(form, 5);
+    if (form.Keys.EscPressed) form.ReportRace(RaceEvent::LeaveAsked);
+    if (form.Keys.PausePressed) form.ReportRace(RaceEvent::PauseAsked);
 }
 
 } // namespace vorlane

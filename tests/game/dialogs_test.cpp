@@ -5,8 +5,8 @@
 #include "FormFixture.h"
 
 #include "menus/MenuButton.h"
-#include "menus/MyCursor.h"
-#include "menus/Dialogs.h"
+#include "menus/BlinkingCursor.h"
+#include "app/Dialogs.h"
 #include "menus/Screens.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
@@ -391,7 +391,7 @@ TEST_F(Dialogs, TheSendBoxTogglesOnlyOnAClickInsideIt) {
 
 TEST_F(Dialogs, TheCursorFollowsTheCentredNameAndBlinks) {
     NameEntryWithScore(6000);
-    TMyCursor* cursor = Form().Dialog.Cursor;
+    TBlinkingCursor* cursor = Form().Dialog.Cursor;
     ASSERT_NE(cursor, nullptr);
     game_.RunFrames(1);
     EXPECT_TRUE(cursor->Visible) << "shows on its first move";

@@ -14,9 +14,9 @@ protected:
         ASSERT_EQ(Screen().ActiveScreen, 2);
         ASSERT_EQ(Selected(), 3);
     }
-    TMyImageSprite& A() { return *Menu().CarA; }
-    TMyImageSprite& B() { return *Menu().CarB; }
-    bool ShowsCar(const TMyImageSprite& s, int car) { return Shows(&s, "SG_Car" + std::to_string(car)); }
+    TGameSprite& A() { return *Menu().CarA; }
+    TGameSprite& B() { return *Menu().CarB; }
+    bool ShowsCar(const TGameSprite& s, int car) { return Shows(&s, "SG_Car" + std::to_string(car)); }
     // Switch with the dispatcher's item and let the fade run out.
     void SwitchAndWait(int item) {
         Form().ActivateItem(item);

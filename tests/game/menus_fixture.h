@@ -6,7 +6,7 @@
 
 #include "menus/MenuButton.h"
 #include "menus/Screens.h"
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // high-score screens' keys, and the way back to the main menu from each.
 #include "menus_fixture.h"
 
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
 namespace vorlane {
 namespace {
@@ -17,7 +17,7 @@ protected:
     }
     int PicturesShown() {
         int n = 0;
-        for (const TMyImageSprite* p : Menu().HelpBonuses) n += p->Visible ? 1 : 0;
+        for (const TGameSprite* p : Menu().HelpBonuses) n += p->Visible ? 1 : 0;
         return n;
     }
 };

@@ -114,14 +114,14 @@ TEST_F(MenuTest, EachScreenKillsEverythingItMade) {
     Form().MSpriteEngine.SweepDead();
     const int empty = Form().MSpriteEngine.AllCount();
     struct ScreenOps {
-        void (*open)(TMForm&);
-        void (*close)(TMForm&);
+        void (*open)(TGame&);
+        void (*close)(TGame&);
     };
     const ScreenOps screens[] = {{OpenCarSelect, CloseCarSelect},
                               {OpenOptions, CloseOptions},
                               {OpenHighScores, CloseHighScores},
                               {OpenHelp, CloseHelp},
-                              {[](TMForm& f) { OpenMainMenu(f, 0, 1, false); }, CloseMainMenu}};
+                              {[](TGame& f) { OpenMainMenu(f, 0, 1, false); }, CloseMainMenu}};
     for (const ScreenOps& s : screens) {
         s.open(Form());
         EXPECT_GT(Form().MSpriteEngine.AllCount(), empty);

@@ -2,7 +2,7 @@
 // line with its editing, limits and cursor, and the way back.
 #include "menus_fixture.h"
 
-#include "menus/MyCursor.h"
+#include "menus/BlinkingCursor.h"
 
 #include <string>
 
@@ -17,7 +17,7 @@ protected:
         ASSERT_EQ(Selected(), 5);
         game_.RunFrames(1);
     }
-    TMyCursor& Cursor() { return *Menu().CountryCursor; }
+    TBlinkingCursor& Cursor() { return *Menu().CountryCursor; }
     const TImageSprite* State(int slot) { return dynamic_cast<TImageSprite*>(Screen().Buttons[size_t(slot)]); }
     std::string& Country() { return Form().Options().Country; }
     void StartEditing() {

@@ -74,7 +74,7 @@ TEST_F(PlayerRace, CreatedAtItsPlaceWithTheCompanionsHidden) {
     EXPECT_EQ(p.CarNo, Form().Menu.SelectedCar);
     EXPECT_DOUBLE_EQ(p.CarCenterX, kPlayerX + p.Width / 2.0);
     EXPECT_DOUBLE_EQ(p.CarCenterY, kPlayerY + p.Height / 2.0);
-    for (TMyImageSprite* s : {p.NitroFlameL, p.NitroFlameR, p.WeaponSprite}) {
+    for (TGameSprite* s : {p.NitroFlameL, p.NitroFlameR, p.WeaponSprite}) {
         ASSERT_NE(s, nullptr);
         EXPECT_FALSE(s->Visible);
     }

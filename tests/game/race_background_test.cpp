@@ -148,7 +148,7 @@ TEST_F(RaceBackground, WallsThrowTheCarBackAndCostEnergy) {
 TEST(MenuBackdrop, StandsStillWithoutARace) {
     FormFixture game;
     TSpriteEngine& engine = game.Form().MSpriteEngine;
-    auto* bg = engine.Add<TScrollBackground>(game.Form(), 1, "MMBG", 1, 1);
+    auto* bg = engine.Add<TPictureBackground>(game.Form().SpriteHost, 1, "MMBG", 1, 1);
     EXPECT_EQ(bg->Z(), 2);
     EXPECT_EQ(bg->GetChip(0, 0), 0);
     EXPECT_EQ(bg->Width, bg->PatternWidth);

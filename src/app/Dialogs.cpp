@@ -1,12 +1,13 @@
 // The dialog windows: opening, the per-frame update with its drawing and timing,
 // and closing. What "Yes", "No" and Enter do is the dispatcher's (the form).
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
 
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 #include "app/TMForm.h"
-#include "menus/DialogFlow.h"
+#include "app/DialogFlow.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
-#include "menus/MyCursor.h"
+#include "menus/BlinkingCursor.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
@@ -31,9 +32,9 @@ void CreateQuestion(TMForm& form, int dialog) {
     TScreenState& s = form.Screen;
     TSprite* engine = &form.MSpriteEngine;
     switch (dialog) {
-    case 1: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
-    case 2: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
-    default: d.DialogCaption = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16); break;
+    case 1: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
+    case 2: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
+    default: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16); break;
     }
     form.ShowPointer();
     s.FirstItem = kYes;
@@ -96,18 +97,18 @@ void OpenDialog(TMForm& form, int dialog) {
     d.SavedLastItem = s.LastItem;
 
     TSprite* engine = &form.MSpriteEngine;
-    if (IsQuestion(dialog)) d.DialogWindow = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
+    if (IsQuestion(dialog)) d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
     if (dialog == 8) {
         form.ShowPointer();
-        d.SendBox = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);
+        d.SendBox = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);
         d.SendBox->FramePos = 1; // ticked: send the result unless the player says otherwise
-        d.DialogWindow = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SendTable", 127, 135, 14);
+        d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendTable", 127, 135, 14);
     }
     if (IsQuestion(dialog)) CreateQuestion(form, dialog);
     if (dialog == 6) d.DialogTimer = 2000;
     if (dialog == 3 || dialog == 7) d.DialogTimer = 3000;
     if (dialog == 8) {
-        d.Cursor = engine->Add<TMyCursor>(form, 1, "Cursor2", 163, 360, 15, 1000);
+        d.Cursor = engine->Add<TBlinkingCursor>(form, 1, "Cursor2", 163, 360, 15, 1000);
         d.Cursor->Blinking = true;
     }
     d.SendingStarted = false;
@@ -120,7 +121,7 @@ void UpdateDialog(TMForm& form, int lagCount) {
     if (IsQuestion(opened)) {
         for (int item : {kYes, kNo})
             if (s.Buttons[item]) s.Buttons[item]->MoveAll(lagCount);
-        form.UpdateHighlight();
+        UpdateHighlight(form);
         QuestionKeys(form, opened);
     }
 

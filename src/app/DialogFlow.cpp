@@ -1,8 +1,8 @@
 // The ways out of a race that the game-over, name-entry and sending dialogs share.
-#include "menus/DialogFlow.h"
+#include "app/DialogFlow.h"
 
 #include "app/TMForm.h"
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
 #include "race/RaceState.h"

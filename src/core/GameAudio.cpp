@@ -1,9 +1,9 @@
 // Sound effects by name and the background music.
-#include "app/TMForm.h"
+#include "core/Game.h"
 
 namespace vorlane {
 
-void TMForm::PlayEffect(const std::string& name) {
+void TGame::PlayEffect(const std::string& name) {
     if (!Options().SoundOn) return;
     TSoundItem& item = MSoundList->FindWave(name);
     // From the beginning again, without waiting for the end.
@@ -12,13 +12,13 @@ void TMForm::PlayEffect(const std::string& name) {
     if (OnEffect) OnEffect(name);
 }
 
-void TMForm::StopEffect(const std::string& name) {
+void TGame::StopEffect(const std::string& name) {
     // With sound off nothing is stopped either: what plays already plays to its end.
     if (!Options().SoundOn) return;
     MSoundList->StopSound(MSoundList->FindWave(name));
 }
 
-void TMForm::PlayMusic(const std::string& path, bool fromResource) {
+void TGame::PlayMusic(const std::string& path, bool fromResource) {
     if (!Options().MusicOn) return;
     if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
     const std::string file = DataPath(path).string();
@@ -30,13 +30,13 @@ void TMForm::PlayMusic(const std::string& path, bool fromResource) {
     }
 }
 
-void TMForm::StopMusic() {
+void TGame::StopMusic() {
     if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
     songHandle_ = 0;
     musicFile_.clear();
 }
 
-void TMForm::PlayScreenMusic() {
+void TGame::PlayScreenMusic() {
     PlayMusic(Screen.ActiveScreen == 6 ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm", false);
 }
 

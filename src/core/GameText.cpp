@@ -1,5 +1,5 @@
 // Screen mode, the mouse pointer and the game's numbered text styles.
-#include "app/TMForm.h"
+#include "core/Game.h"
 
 #include <array>
 
@@ -44,7 +44,7 @@ constexpr std::array<TTextStyle, 22> TextStyles = {{
 
 } // namespace
 
-void TMForm::ApplyDisplayMode() {
+void TGame::ApplyDisplayMode() {
     // The back buffer is always 16-bit colour (the platform draws at its own depth).
     if (Options().FullScreenMode)
         MDisplay().EnterFullScreen();
@@ -53,10 +53,10 @@ void TMForm::ApplyDisplayMode() {
     Stats.RefreshRate = services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : MDisplay().RefreshRate();
 }
 
-void TMForm::ShowPointer() { MDisplay().ShowPointer(); }
-void TMForm::HidePointer() { MDisplay().HidePointer(); }
+void TGame::ShowPointer() { MDisplay().ShowPointer(); }
+void TGame::HidePointer() { MDisplay().HidePointer(); }
 
-void TMForm::UseFont(int style) {
+void TGame::UseFont(int style) {
     if (style < 1 || style > 21) style = 20;
     const TTextStyle* s = &TextStyles[size_t(style)];
     if (!s->family) s = &TextStyles[20];
@@ -65,7 +65,7 @@ void TMForm::UseFont(int style) {
     fontColour_ = s->rgb;
 }
 
-void TMForm::DrawText(const std::string& text, int x, int y, bool centreX, bool centreY) {
+void TGame::DrawText(const std::string& text, int x, int y, bool centreX, bool centreY) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
     if (centreX || centreY) {
         const TextExtent e = MPlatform->Text().Measure(fontHandle_, text);
@@ -76,17 +76,17 @@ void TMForm::DrawText(const std::string& text, int x, int y, bool centreX, bool 
     MPlatform->Text().Draw(fontHandle_, text, x, y, fontColour_);
 }
 
-int TMForm::MeasureText(const std::string& text) {
+int TGame::MeasureText(const std::string& text) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
     return MPlatform->Text().Measure(fontHandle_, text).width;
 }
 
-int TMForm::MeasureTextHeight(const std::string& text) {
+int TGame::MeasureTextHeight(const std::string& text) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
     return MPlatform->Text().Measure(fontHandle_, text).height;
 }
 
-int TMForm::MeasureTextIn(const std::string& text, int style) {
+int TGame::MeasureTextIn(const std::string& text, int style) {
     UseFont(style);
     return MeasureText(text);
 }

@@ -4,8 +4,8 @@
 
 namespace vorlane {
 
-class TMyImageSprite;
-class TMyCursor;
+class TGameSprite;
+class TBlinkingCursor;
 
 struct TDialogState {
     // The selection of the screen beneath, saved while the dialog is open.
@@ -17,10 +17,10 @@ struct TDialogState {
     char DialogKey = 0;          // the name entry's last typed key
     int SendChoice = 0;
     std::string PlayerName;      // at most 12 characters, kept between entries
-    TMyImageSprite* DialogWindow = nullptr;
-    TMyImageSprite* DialogCaption = nullptr;
-    TMyImageSprite* SendBox = nullptr;
-    TMyCursor* Cursor = nullptr;
+    TGameSprite* DialogWindow = nullptr;
+    TGameSprite* DialogCaption = nullptr;
+    TGameSprite* SendBox = nullptr;
+    TBlinkingCursor* Cursor = nullptr;
 };
 
 } // namespace vorlane
