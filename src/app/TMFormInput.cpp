@@ -21,7 +21,7 @@ constexpr int NameMaxLength = 12;
 
 } // namespace
 
-void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *MInput); }
+void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
 
 void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
@@ -30,7 +30,7 @@ void TMForm::KeyDown(int key, bool alt) {
     // A race pauses first (a dialog already open stays as it is).
     if (alt && key == vk::Enter) {
         Options().FullScreenMode = !Options().FullScreenMode;
-        if (Screen.ActiveScreen == 6) OpenDialog(*this, 5);
+        if (Screen.ActiveScreen == ScreenKind::Race) OpenDialog(*this, DialogKind::Pause);
         ApplyDisplayMode();
     }
 }
@@ -41,11 +41,11 @@ void TMForm::KeyUp(int key) {
 }
 
 void TMForm::KeyTyped(char ch) {
-    const bool nameEntry = Screen.ActiveDialog == 8;
+    const bool nameEntry = Screen.ActiveDialog == DialogKind::NameEntry;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
     // 2. The country line, while it is being edited (even under a dialog).
-    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) {
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing) {
         std::string& country = Options().Country;
         if (ch == 8)
             DeleteLastChar(country);
@@ -70,7 +70,8 @@ void TMForm::MouseMoved(int x, int y) {
     const int before = Screen.SelectedItem;
     HitTestItems(*this, true);
     // The hover click, except while the main menu's buttons fade in.
-    if (Screen.SelectedItem != before && !(Screen.ActiveScreen == 1 && Screen.MenuIntro == 1)) PlayEffect("Button");
+    const bool introRunning = Screen.ActiveScreen == ScreenKind::MainMenu && Screen.MenuIntro == 1;
+    if (Screen.SelectedItem != before && !introRunning) PlayEffect("Button");
 }
 
 // Any mouse button clicks; bound to the double click too, so a double click
@@ -86,8 +87,8 @@ void TMForm::HandleEvent(const InputEvent& event) {
     case EventKind::Click:
     case EventKind::DoubleClick: Clicked(); break;
     case EventKind::CloseRequest: CloseRequested(); break;
-    case EventKind::Activate: MTimer->Activate(); break;
-    case EventKind::Deactivate: MTimer->Deactivate(); break;
+    case EventKind::Activate: FrameTimer->Activate(); break;
+    case EventKind::Deactivate: FrameTimer->Deactivate(); break;
     case EventKind::MouseDown:
     case EventKind::MouseUp: break;
     }
