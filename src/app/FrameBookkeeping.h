@@ -1,6 +1,6 @@
 #pragma once
 // Which frame rate the game runs its clocks and speeds by.
-#include "app/FrameStats.h"
+#include "core/FrameStats.h"
 
 namespace vorlane {
 

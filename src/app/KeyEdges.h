@@ -1,6 +1,6 @@
 #pragma once
 // The per-frame key edges and the two text fields' editing helpers.
-#include "app/KeyState.h"
+#include "core/KeyState.h"
 #include "engine/Input.h"
 
 #include <string>

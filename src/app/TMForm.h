@@ -1,171 +1,64 @@
 #pragma once
-// The main form: the one object that lives for the whole run and owns everything the
-// game is made of - the platform services, the image and sound lists, the sprite
-// engine, the frame timer, the input, the options and high scores, and the state of
-// the screens, dialogs and the race. A test or the headless player builds a fresh
-// TMForm with its own clock, keys, data folder and seed.
-//
-// The menus (src/menus) and the race (src/race) are free functions and sprites that
-// take the form by reference; they read and change its public state directly, as the
-// screens of the game always have.
-#include "app/FrameStats.h"
-#include "app/KeyState.h"
-#include "app/ScreenState.h"
-#include "engine/FrameTimer.h"
-#include "engine/Images.h"
-#include "engine/Input.h"
-#include "engine/Random.h"
-#include "engine/Sounds.h"
-#include "engine/Sprites.h"
-#include "menus/DialogState.h"
-#include "menus/MenuState.h"
-#include "persist/GameOptions.h"
-#include "persist/HighScores.h"
-#include "persist/OnlineConfig.h"
-#include "platform/Platform.h"
-#include "race/MyImageSprite.h"
+// The main form: the shell that lives for the whole run. It builds the game (the
+// shared state and services of core/Game.h), runs its frames, hands the window's key
+// and mouse events to the screens, dispatches Enter and clicks to the actions of the
+// screens and dialogs, and owns the dialogs. A test or the headless player builds a
+// fresh TMForm with its own clock, keys, data folder and seed.
+#include "app/DialogState.h"
+#include "core/Game.h"
 
-#include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace vorlane {
 
-struct TRace; // race/RaceState.h
+class IDisplayListener;
+using TMFormServices = TGameServices;
 
-// What the form is built from. The real game takes the defaults; the headless player
-// and the tests inject their clock, keys, shell, HTTP client, seed and data folder.
-struct TMFormServices {
-    // The working folder that holds "Data\..." (the archives, music and saves).
-    std::filesystem::path DataRoot = ".";
-    // The folder that holds "Data\Save\..." (options, high scores); empty: DataRoot.
-    std::filesystem::path SaveRoot;
-    // The random seed; when SeedFromClock is set the clock seeds it at start-up.
-    uint32_t Seed = 1;
-    bool SeedFromClock = true;
-    // Window, audio and the injectable clock / keys / shell / HTTP client.
-    PlatformOptions Platform;
-    // When not 0, the refresh rate the game uses instead of asking the display.
-    int ForcedRefreshRate = 0;
-    // The score server: the web-site and online-table links and the submission
-    // (persist/ServerAddress.h resolves it from the command line and environment).
-    std::string ServerUrl = online::kDefaultServerUrl;
-    // Watches the effects from the very start (the start-up plays one already).
-    std::function<void(const std::string&)> OnEffect;
-};
-
-class TMForm {
+class TMForm final : public TGame {
 public:
-    // FormCreate runs inside: everything is loaded and the main menu is open when the
+    // StartUp runs inside: everything is loaded and the main menu is open when the
     // constructor returns. Throws EngineError naming the file when data is missing or bad.
     explicit TMForm(TMFormServices services = {});
-    ~TMForm();
-    TMForm(const TMForm&) = delete;
-    TMForm& operator=(const TMForm&) = delete;
+    ~TMForm() override;
 
-    // ---- components ----
-    std::unique_ptr<Platform> MPlatform; // display, text, audio, music, events, clock, shell, HTTP
-    TImageCollection MImageList1;        // "Data\Res\Res1.gfx": the menus
-    TImageCollection MImageList2;        // "Data\Res\Res2.gfx": the race
-    std::unique_ptr<TSoundCollection> MSoundList; // "Data\Res\Sounds.sfx"
-    TSpriteEngine MSpriteEngine;
-    std::unique_ptr<TFrameTimer> MTimer;
-    std::unique_ptr<TInputDevice> MInput;
-    TRandom Random;
-
-    IDisplay& MDisplay() { return MPlatform->Display(); }
-    IHttpClient& MHttp() { return MPlatform->Http(); }
-    // The score server's address ("http://host[:port]").
-    const std::string& ServerUrl() const { return services_.ServerUrl; }
-
-    // ---- state ----
-    std::filesystem::path DataRoot;
-    std::filesystem::path SaveRoot;
-    TOptionsFile OptionsFile;            // OptionsFile.Options is the options record
-    TGameOptions& Options() { return OptionsFile.Options; }
-    THighScoreTable HighScores;
-    TScreenState Screen;
-    TFrameStats Stats;
-    TKeyState Keys;
-    TMenuState Menu;
     TDialogState Dialog;
-    std::unique_ptr<TRace> Race;         // present from StartRace to EndRace
-    TSpriteHost SpriteHost;              // what every game sprite reads (lists, frame stats)
     bool Terminated = false;             // ShutDown ran: the message loop ends
-    // The move count of the frame being run (milliseconds since the previous tick);
-    // the screen and dialog updates hand it to MoveAll.
-    int LagCount = 1;
-    // Where the data folder's pictures, sounds and saves are: DataRoot joined with a
-    // name of the game's own ("Data\Music\Menu.xm").
-    std::filesystem::path DataPath(const std::string& gameName) const;
 
     // ---- start-up, frame, shut-down ----
-    void FormCreate();
+    void StartUp();
     // One frame: the move count is the milliseconds since the previous tick.
-    void MTimerTimer(int lagCount);
+    void RunFrame(int lagCount);
     void ShutDown();
     // The window's close request: never closes directly, asks instead.
-    bool FormCloseQuery();
+    bool CloseRequested();
 
     // ---- input events ----
     // alt: the Alt key was held (Alt+Enter switches the screen mode).
-    void FormKeyDown(int key, bool alt = false);
-    void FormKeyUp(int key);
-    void FormKeyPress(char ch);
-    void MDisplayMouseMove(int x, int y);
-    void MDisplayClick();
+    void KeyDown(int key, bool alt = false);
+    void KeyUp(int key);
+    void KeyTyped(char ch);
+    void MouseMoved(int x, int y);
+    void Clicked();
     void UpdateKeyEdges();
     // Hands one platform event to the handlers above (and the timer's activation).
     void HandleEvent(const InputEvent& event);
 
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
-    void ActivateItem(int item);
-    // keep: moving over empty space keeps the selection (the mouse handler's way).
-    void HitTestItems(bool keep = true);
-    void UpdateHighlight();
-    void KillButtons();
-
-    // ---- display, text, audio ----
-    void ApplyDisplayMode();
-    void ShowPointer();
-    void HidePointer();
-    void UseFont(int style);
-    void DrawText(const std::string& text, int x, int y, bool centreX, bool centreY);
-    int MeasureText(const std::string& text);
-    int MeasureTextHeight(const std::string& text);
-    int MeasureTextIn(const std::string& text, int style);
-    void PlayEffect(const std::string& name);
-    void StopEffect(const std::string& name);
-    void PlayMusic(const std::string& path, bool fromResource);
-    void StopMusic();
-    void PlayScreenMusic();
+    void ActivateItem(int item) override;
+    void RequestDialog(DialogKind dialog) override;
+    void ReportRace(RaceEvent event) override;
 
     // ---- observation (the headless player's dump; no effect on the game) ----
-    // Called with the name of every PlayEffect made while sound is on.
-    std::function<void(const std::string&)> OnEffect;
     // Called when a frame is drawn completely, just before it is flipped (screenshots).
     std::function<void()> OnFrameDrawn;
-    // The song file playing, empty when none.
-    const std::string& MusicFile() const { return musicFile_; }
-
-    // The text style in force (UseFont), its font handle and colour.
-    int FontStyle() const { return fontStyle_; }
 
 private:
     void BindDisplay();
     void UnbindDisplay();
 
-    TMFormServices services_;
     std::unique_ptr<IDisplayListener> displayListener_;
-    std::string musicFile_;
-    int songHandle_ = 0;
-    int fontStyle_ = 0;
-    int fontHandle_ = 0;
-    uint32_t fontColour_ = 0xFFFFFF;
 };
 
 } // namespace vorlane

@@ -3,7 +3,8 @@
 #include "app/KeyEdges.h"
 #include "app/TMForm.h"
 
-#include "menus/Dialogs.h"
+#include "app/Dialogs.h"
+#include "menus/ItemSelection.h"
 #include "platform/KeyCodes.h"
 
 namespace vorlane {
@@ -20,31 +21,31 @@ constexpr int NameMaxLength = 12;
 
 } // namespace
 
-void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *MInput); }
+void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
 
-void TMForm::FormKeyDown(int key, bool alt) {
+void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
     if (key == vk::Ctrl) Keys.CtrlHeld = true;
     // Alt+Enter: the one way to switch the screen mode outside the options screen.
     // A race pauses first (a dialog already open stays as it is).
     if (alt && key == vk::Enter) {
         Options().FullScreenMode = !Options().FullScreenMode;
-        if (Screen.ActiveScreen == 6) OpenDialog(*this, 5);
+        if (Screen.ActiveScreen == ScreenKind::Race) OpenDialog(*this, DialogKind::Pause);
         ApplyDisplayMode();
     }
 }
 
-void TMForm::FormKeyUp(int key) {
+void TMForm::KeyUp(int key) {
     if (key == vk::Shift) Keys.ShiftHeld = false;
     if (key == vk::Ctrl) Keys.CtrlHeld = false;
 }
 
-void TMForm::FormKeyPress(char ch) {
-    const bool nameEntry = Screen.ActiveDialog == 8;
+void TMForm::KeyTyped(char ch) {
+    const bool nameEntry = Screen.ActiveDialog == DialogKind::NameEntry;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
     // 2. The country line, while it is being edited (even under a dialog).
-    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) {
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing) {
         std::string& country = Options().Country;
         if (ch == 8)
             DeleteLastChar(country);
@@ -63,30 +64,31 @@ void TMForm::FormKeyPress(char ch) {
     if (ch == 13) ActivateItem(Screen.SelectedItem);
 }
 
-void TMForm::MDisplayMouseMove(int x, int y) {
+void TMForm::MouseMoved(int x, int y) {
     Keys.MouseX = x;
     Keys.MouseY = y;
     const int before = Screen.SelectedItem;
-    HitTestItems(true);
+    HitTestItems(*this, true);
     // The hover click, except while the main menu's buttons fade in.
-    if (Screen.SelectedItem != before && !(Screen.ActiveScreen == 1 && Screen.MenuIntro == 1)) PlayEffect("Button");
+    const bool introRunning = Screen.ActiveScreen == ScreenKind::MainMenu && Screen.MenuIntro == 1;
+    if (Screen.SelectedItem != before && !introRunning) PlayEffect("Button");
 }
 
 // Any mouse button clicks; bound to the double click too, so a double click
 // activates twice.
-void TMForm::MDisplayClick() { ActivateSelection(); }
+void TMForm::Clicked() { ActivateSelection(); }
 
 void TMForm::HandleEvent(const InputEvent& event) {
     switch (event.kind) {
-    case EventKind::KeyDown: FormKeyDown(event.key, event.alt); break;
-    case EventKind::KeyUp: FormKeyUp(event.key); break;
-    case EventKind::Char: FormKeyPress(event.ch); break;
-    case EventKind::MouseMove: MDisplayMouseMove(event.x, event.y); break;
+    case EventKind::KeyDown: KeyDown(event.key, event.alt); break;
+    case EventKind::KeyUp: KeyUp(event.key); break;
+    case EventKind::Char: KeyTyped(event.ch); break;
+    case EventKind::MouseMove: MouseMoved(event.x, event.y); break;
     case EventKind::Click:
-    case EventKind::DoubleClick: MDisplayClick(); break;
-    case EventKind::CloseRequest: FormCloseQuery(); break;
-    case EventKind::Activate: MTimer->Activate(); break;
-    case EventKind::Deactivate: MTimer->Deactivate(); break;
+    case EventKind::DoubleClick: Clicked(); break;
+    case EventKind::CloseRequest: CloseRequested(); break;
+    case EventKind::Activate: FrameTimer->Activate(); break;
+    case EventKind::Deactivate: FrameTimer->Deactivate(); break;
     case EventKind::MouseDown:
     case EventKind::MouseUp: break;
     }

@@ -1,7 +1,8 @@
 // The car selection: one of six cars in the showroom frame, changed with a cross-fade.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -18,7 +19,7 @@ std::string CarPicture(int car)
 }
 
 // Starts the fade: the new car appears beneath the shown one, which fades out.
-void StartSwitch(TMForm& form, bool following)
+void StartSwitch(TGame& form, bool following)
 {
     TMenuState& m = form.Menu;
     m.CarSwitchPhase = 1;
@@ -31,59 +32,64 @@ void StartSwitch(TMForm& form, bool following)
     m.CarB->Visible = true;
 }
 
+constexpr int kPrecedingCar = ItemNo(CarSelectItem::PrecedingCar);
+constexpr int kFollowingCar = ItemNo(CarSelectItem::FollowingCar);
+constexpr int kRace = ItemNo(CarSelectItem::Race);
+constexpr int kBack = ItemNo(CarSelectItem::Back);
+
 // Left and Right on an arrow switch the car, elsewhere they cross between the two
 // columns; Up and Down move between the arrows and the buttons below them.
-void CarSelectKeys(TMForm& form)
+void CarSelectKeys(TGame& form)
 {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.LeftPressed) {
-        if (sel == 1)
-            form.ActivateItem(1);
-        if (sel == 2)
-            sel = 1;
-        if (sel == 4)
-            sel = 3;
+        if (sel == kPrecedingCar)
+            form.ActivateItem(kPrecedingCar);
+        if (sel == kFollowingCar)
+            sel = kPrecedingCar;
+        if (sel == kBack)
+            sel = kRace;
     }
     if (k.RightPressed) {
-        if (sel == 2)
-            form.ActivateItem(2);
-        if (sel == 1)
-            sel = 2;
-        if (sel == 3)
-            sel = 4;
+        if (sel == kFollowingCar)
+            form.ActivateItem(kFollowingCar);
+        if (sel == kPrecedingCar)
+            sel = kFollowingCar;
+        if (sel == kRace)
+            sel = kBack;
     }
     if (k.UpPressed) {
-        if (sel == 3)
-            sel = 1;
-        if (sel == 4)
-            sel = 2;
+        if (sel == kRace)
+            sel = kPrecedingCar;
+        if (sel == kBack)
+            sel = kFollowingCar;
     }
     if (k.DownPressed) {
-        if (sel == 1)
-            sel = 3;
-        if (sel == 2)
-            sel = 4;
+        if (sel == kPrecedingCar)
+            sel = kRace;
+        if (sel == kFollowingCar)
+            sel = kBack;
     }
 }
 
 } // namespace
 
-void OpenCarSelect(TMForm& form)
+void OpenCarSelect(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    s.ActiveScreen = 2;
+    s.ActiveScreen = ScreenKind::CarSelect;
     m.CarSwitchPhase = 0;
     s.FirstItem = 1;
     s.LastItem = 4;
-    s.SelectedItem = 3;
+    s.SelectedItem = kRace;
     CreateMenuBackground(form);
-    TSprite* engine = &form.MSpriteEngine;
-    m.CarFrame = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
+    TSprite* engine = &form.SpriteEngine;
+    m.CarFrame = engine->Add<TGameSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
     // B is made after A at the same depth, so it lies beneath A.
-    m.CarA = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
-    m.CarB = engine->Add<TMyImageSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarA = engine->Add<TGameSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
+    m.CarB = engine->Add<TGameSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
     m.CarB->Visible = false;
     for (int i = 1; i <= 4; ++i) {
         const auto& def = menu::kCarSelectButtons[i - 1];
@@ -94,28 +100,28 @@ void OpenCarSelect(TMForm& form)
     }
 }
 
-void CloseCarSelect(TMForm& form)
+void CloseCarSelect(TGame& form)
 {
     TMenuState& m = form.Menu;
-    form.KillButtons();
+    KillButtons(form);
     KillMenuBackground(form);
-    for (TMyImageSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
+    for (TGameSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
         if (*p != nullptr)
             (*p)->KillOnce();
         *p = nullptr;
     }
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
 }
 
-void UpdateCarSelect(TMForm& form)
+void UpdateCarSelect(TGame& form)
 {
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     CarSelectKeys(form);
-    if (form.Screen.ActiveScreen != 2)
+    if (form.Screen.ActiveScreen != ScreenKind::CarSelect)
         return;
     TMenuState& m = form.Menu;
-    TMyImageSprite& a = *m.CarA;
-    TMyImageSprite& b = *m.CarB;
+    TGameSprite& a = *m.CarA;
+    TGameSprite& b = *m.CarB;
     if (m.CarSwitchPhase == 0) {
         a.Blended = b.Blended = false;
         a.Alpha = b.Alpha = 255;
@@ -133,12 +139,12 @@ void UpdateCarSelect(TMForm& form)
     }
 }
 
-void SwitchToPrecedingCar(TMForm& form)
+void SwitchToPrecedingCar(TGame& form)
 {
     StartSwitch(form, false);
 }
 
-void SwitchToFollowingCar(TMForm& form)
+void SwitchToFollowingCar(TGame& form)
 {
     StartSwitch(form, true);
 }

@@ -1,8 +1,9 @@
 // The help screen: five pages in a ring - overview, bonuses, menu keys, race keys
 // and the about page.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -17,13 +18,13 @@ namespace {
 constexpr int kPageCount = 5;
 
 // Page texts stand left-aligned at x, vertically centred on y.
-void Line(TMForm& form, std::string_view text, int x, int y)
+void Line(TGame& form, std::string_view text, int x, int y)
 {
     form.DrawText(std::string(text), x, y, false, true);
 }
 
 template <size_t N>
-void KeyPage(TMForm& form, std::string_view heading, const std::array<std::string_view, N>& lines)
+void KeyPage(TGame& form, std::string_view heading, const std::array<std::string_view, N>& lines)
 {
     form.UseFont(21);
     Line(form, heading, 25, 300);
@@ -32,7 +33,7 @@ void KeyPage(TMForm& form, std::string_view heading, const std::array<std::strin
         Line(form, lines[k - 1], 25, 314 + 24 * int(k));
 }
 
-void DrawPage(TMForm& form)
+void DrawPage(TGame& form)
 {
     TMenuState& m = form.Menu;
     const int page = m.HelpPage;
@@ -48,7 +49,7 @@ void DrawPage(TMForm& form)
         for (const auto& bonus : menu::kHelpBonuses)
             Line(form, bonus.Label, bonus.LabelX, bonus.Y);
     }
-    for (TMyImageSprite* picture : m.HelpBonuses)
+    for (TGameSprite* picture : m.HelpBonuses)
         if (picture != nullptr)
             picture->Visible = page == 2;
     if (page == 3)
@@ -66,47 +67,51 @@ void DrawPage(TMForm& form)
         m.HelpLogo->Visible = page == 5;
 }
 
+constexpr int kPreviousPage = ItemNo(HelpItem::PreviousPage);
+constexpr int kNextPage = ItemNo(HelpItem::NextPage);
+constexpr int kBack = ItemNo(HelpItem::Back);
+
 // Up on "next" and Down on "previous" turn the page; Left and Right move between
 // the arrows and back; Esc goes back.
-void HelpKeys(TMForm& form)
+void HelpKeys(TGame& form)
 {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
-        if (sel == 2)
-            form.ActivateItem(2);
-        if (sel == 1)
-            sel = 2;
+        if (sel == kNextPage)
+            form.ActivateItem(kNextPage);
+        if (sel == kPreviousPage)
+            sel = kNextPage;
     }
     if (k.DownPressed) {
-        if (sel == 1)
-            form.ActivateItem(1);
-        if (sel == 2)
-            sel = 1;
+        if (sel == kPreviousPage)
+            form.ActivateItem(kPreviousPage);
+        if (sel == kNextPage)
+            sel = kPreviousPage;
     }
     if (k.LeftPressed) {
-        if (sel == 2)
-            sel = 3;
-        if (sel == 1)
-            sel = 3;
+        if (sel == kNextPage)
+            sel = kBack;
+        if (sel == kPreviousPage)
+            sel = kBack;
     }
-    if (k.RightPressed && sel == 3)
-        sel = 1;
+    if (k.RightPressed && sel == kBack)
+        sel = kPreviousPage;
     if (k.EscPressed)
-        form.ActivateItem(3);
+        form.ActivateItem(kBack);
 }
 
 } // namespace
 
-void OpenHelp(TMForm& form)
+void OpenHelp(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 5;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::Help;
     s.FirstItem = 1;
     s.LastItem = 3;
-    s.SelectedItem = 3;
+    s.SelectedItem = kBack;
     m.HelpPage = 1;
     CreateMenuBackground(form);
     for (int i = 1; i <= 3; ++i) {
@@ -118,21 +123,21 @@ void OpenHelp(TMForm& form)
     }
     for (size_t i = 0; i < menu::kHelpBonuses.size(); ++i) {
         const auto& bonus = menu::kHelpBonuses[i];
-        m.HelpBonuses[i] = TMyImageSprite::CreateCentered(engine, form.SpriteHost, 2, std::string(bonus.Image),
+        m.HelpBonuses[i] = TGameSprite::CreateCentered(engine, form.SpriteHost, 2, std::string(bonus.Image),
                                                           bonus.X, bonus.Y, 5);
         m.HelpBonuses[i]->Visible = false;
     }
-    m.HelpLogo = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "HelpLogo", 50, 318, 5);
+    m.HelpLogo = engine->Add<TGameSprite>(form.SpriteHost, 1, "HelpLogo", 50, 318, 5);
     m.HelpLogo->Visible = false;
 }
 
-void CloseHelp(TMForm& form)
+void CloseHelp(TGame& form)
 {
     TMenuState& m = form.Menu;
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
-    form.KillButtons();
-    for (TMyImageSprite*& picture : m.HelpBonuses) {
+    KillButtons(form);
+    for (TGameSprite*& picture : m.HelpBonuses) {
         if (picture != nullptr)
             picture->KillOnce();
         picture = nullptr;
@@ -142,24 +147,24 @@ void CloseHelp(TMForm& form)
     m.HelpLogo = nullptr;
 }
 
-void UpdateHelp(TMForm& form, int lagCount)
+void UpdateHelp(TGame& form, int lagCount)
 {
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     HelpKeys(form);
-    if (form.Screen.ActiveScreen != 5)
+    if (form.Screen.ActiveScreen != ScreenKind::Help)
         return; // back to the main menu: this screen's sprites are gone
     form.UseFont(15);
     form.DrawText("HELP", 563, 148, true, true);
     DrawPage(form);
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
 }
 
-void PrevHelpPage(TMForm& form)
+void PrevHelpPage(TGame& form)
 {
     CyclePrev(form.Menu.HelpPage, 1, kPageCount);
 }
 
-void NextHelpPage(TMForm& form)
+void NextHelpPage(TGame& form)
 {
     CycleNext(form.Menu.HelpPage, 1, kPageCount);
 }

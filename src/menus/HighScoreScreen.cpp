@@ -1,7 +1,8 @@
 // The high-score screen: the local table of the ten best, clear, view online, back.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -18,7 +19,7 @@ constexpr int kTableSlot = 17;
 // Names (style 2) centred at x 530 and scores (style 17) centred at x 720, rows 36
 // pixels apart, each score 4 pixels above its name. A name wider than its column
 // sticks out on both sides. Names are the table's bytes, drawn as Latin-1.
-void DrawTable(TMForm& form)
+void DrawTable(TGame& form)
 {
     for (int i = 1; i <= THighScoreTable::kSize; ++i) {
         const THighScore& entry = form.HighScores.Entry(i);
@@ -31,17 +32,17 @@ void DrawTable(TMForm& form)
 
 } // namespace
 
-void OpenHighScores(TMForm& form)
+void OpenHighScores(TGame& form)
 {
     TScreenState& s = form.Screen;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 4;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::HighScores;
     s.FirstItem = 1;
     s.LastItem = 3;
-    s.SelectedItem = 3;
+    s.SelectedItem = ItemNo(HighScoresItem::Back);
     CreateMenuBackground(form);
-    s.Buttons[kCaptionSlot] = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "HSCaption", 364, 102, 3);
-    s.Buttons[kTableSlot] = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "HSTable", 274, 199, 3);
+    s.Buttons[kCaptionSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSCaption", 364, 102, 3);
+    s.Buttons[kTableSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSTable", 274, 199, 3);
     for (int i = 1; i <= 3; ++i) {
         const auto& def = menu::kHighScoreButtons[i - 1];
         const std::string image(def.Image);
@@ -51,32 +52,32 @@ void OpenHighScores(TMForm& form)
     }
 }
 
-void CloseHighScores(TMForm& form)
+void CloseHighScores(TGame& form)
 {
     TScreenState& s = form.Screen;
-    s.ActiveScreen = 0;
+    s.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
-    form.KillButtons();
+    KillButtons(form);
     for (int slot : {kCaptionSlot, kTableSlot}) {
-        if (auto* picture = static_cast<TMyImageSprite*>(s.Buttons[slot]))
+        if (auto* picture = static_cast<TGameSprite*>(s.Buttons[slot]))
             picture->KillOnce();
         s.Buttons[slot] = nullptr;
     }
 }
 
-void UpdateHighScores(TMForm& form, int lagCount)
+void UpdateHighScores(TGame& form, int lagCount)
 {
     TScreenState& s = form.Screen;
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     if (form.Keys.UpPressed)
         StepDown(s.SelectedItem, s.FirstItem, 1);
     if (form.Keys.DownPressed)
         StepUp(s.SelectedItem, s.LastItem, 1);
     if (form.Keys.EscPressed)
-        form.ActivateItem(3);
-    if (s.ActiveScreen != 4)
+        form.ActivateItem(ItemNo(HighScoresItem::Back));
+    if (s.ActiveScreen != ScreenKind::HighScores)
         return; // back to the main menu: this screen's sprites are gone
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
     DrawTable(form);
 }
 

@@ -1,8 +1,8 @@
 // The main menu: six picture buttons, faded in one after another when the game starts.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
-#include "menus/Dialogs.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -13,13 +13,13 @@ namespace vorlane {
 
 namespace {
 
-TMenuButton& MenuButton(TMForm& form, int item)
+TMenuButton& MenuButton(TGame& form, int item)
 {
     return *static_cast<TMenuButton*>(form.Screen.Buttons[item]);
 }
 
 // A faded-in button becomes opaque and takes its after-intro look as its normal one.
-void FinishFade(TMForm& form, int item)
+void FinishFade(TGame& form, int item)
 {
     TMenuButton& b = MenuButton(form, item);
     b.Blended = false;
@@ -29,7 +29,7 @@ void FinishFade(TMForm& form, int item)
 
 // One frame of the intro: each button fades in over ten frames, the next one starts
 // when the previous is done; options and help fade together; the exit comes last.
-void IntroStep(TMForm& form)
+void IntroStep(TGame& form)
 {
     auto alpha = [&form](int item) -> int& { return MenuButton(form, item).Alpha; };
     alpha(1) += 15;
@@ -57,42 +57,49 @@ void IntroStep(TMForm& form)
     }
 }
 
+constexpr int kRace = ItemNo(MainMenuItem::Race);
+constexpr int kHighScores = ItemNo(MainMenuItem::HighScores);
+constexpr int kHomePage = ItemNo(MainMenuItem::HomePage);
+constexpr int kOptions = ItemNo(MainMenuItem::Options);
+constexpr int kHelp = ItemNo(MainMenuItem::Help);
+constexpr int kQuit = ItemNo(MainMenuItem::Quit);
+
 // Up and Down walk the menu's two columns of three, Left and Right cross between
 // options and help, Esc asks whether to leave the game.
-void MainMenuKeys(TMForm& form)
+void MainMenuKeys(TGame& form)
 {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
-        if (sel == 4 || sel == 5)
-            sel = 3;
-        else if (sel == 6)
-            sel = 5;
+        if (sel == kOptions || sel == kHelp)
+            sel = kHomePage;
+        else if (sel == kQuit)
+            sel = kHelp;
         else
             CyclePrev(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
     if (k.DownPressed) {
-        if (sel == 4 || sel == 5)
-            sel = 6;
-        else if (sel == 3)
-            sel = 5;
+        if (sel == kOptions || sel == kHelp)
+            sel = kQuit;
+        else if (sel == kHomePage)
+            sel = kHelp;
         else
             CycleNext(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
     if (k.EscPressed)
-        OpenDialog(form, 1);
-    if (k.LeftPressed && sel == 5)
-        sel = 4;
-    if (k.RightPressed && sel == 4)
-        sel = 5;
+        form.RequestDialog(DialogKind::LeaveGame);
+    if (k.LeftPressed && sel == kHelp)
+        sel = kOptions;
+    if (k.RightPressed && sel == kOptions)
+        sel = kHelp;
 }
 
 } // namespace
 
-void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
+void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
 {
     TScreenState& s = form.Screen;
-    s.ActiveScreen = 1;
+    s.ActiveScreen = ScreenKind::MainMenu;
     if (playMusic)
         form.PlayScreenMusic();
     form.ShowPointer();
@@ -103,7 +110,7 @@ void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
     CreateMenuBackground(form);
     for (int i = 1; i <= 6; ++i) {
         const auto& def = menu::kMainMenuButtons[i - 1];
-        auto* b = form.MSpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
+        auto* b = form.SpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
                                                       0, 0, def.X, def.Y);
         b->SetZ(4);
         s.Buttons[i] = b;
@@ -119,21 +126,21 @@ void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic)
         form.PlayEffect("MenuBegin");
 }
 
-void CloseMainMenu(TMForm& form)
+void CloseMainMenu(TGame& form)
 {
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
-    form.KillButtons();
+    KillButtons(form);
 }
 
-void UpdateMainMenu(TMForm& form)
+void UpdateMainMenu(TGame& form)
 {
     if (form.Screen.MenuIntro == 1) {
-        if (form.MDisplay().CanDraw())
+        if (form.Display().CanDraw())
             IntroStep(form);
         return;
     }
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     MainMenuKeys(form);
 }
 

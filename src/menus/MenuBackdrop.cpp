@@ -1,19 +1,19 @@
 #include "menus/MenuBackdrop.h"
 
-#include "app/TMForm.h"
-#include "race/ScrollBackground.h"
+#include "core/Game.h"
+#include "core/PictureBackground.h"
 
 namespace vorlane {
 
-void CreateMenuBackground(TMForm& form)
+void CreateMenuBackground(TGame& form)
 {
-    // A one-chip grid at (0, 0), depth 2; it never scrolls on a menu screen.
-    form.Menu.Background = form.MSpriteEngine.Add<TScrollBackground>(form, 1, "MMBG", 1, 1);
+    // A one-chip grid at (0, 0), depth 2; it never moves.
+    form.Menu.Background = form.SpriteEngine.Add<TPictureBackground>(form.SpriteHost, 1, "MMBG", 1, 1);
 }
 
-void KillMenuBackground(TMForm& form)
+void KillMenuBackground(TGame& form)
 {
-    if (auto* bg = dynamic_cast<TScrollBackground*>(form.Menu.Background))
+    if (auto* bg = dynamic_cast<TPictureBackground*>(form.Menu.Background))
         bg->KillOnce();
     else if (form.Menu.Background != nullptr)
         form.Menu.Background->Kill();

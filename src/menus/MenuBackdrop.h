@@ -4,9 +4,9 @@
 // in its Open and kills it in its Close; form.Menu.Background refers to it.
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
-void CreateMenuBackground(TMForm& form);
-void KillMenuBackground(TMForm& form);
+void CreateMenuBackground(TGame& form);
+void KillMenuBackground(TGame& form);
 
 } // namespace vorlane

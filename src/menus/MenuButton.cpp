@@ -1,13 +1,13 @@
 #include "menus/MenuButton.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 
 namespace vorlane {
 
-TMenuButton::TMenuButton(TSprite* parent, TMForm& form, int listNo, const std::string& highlightImage,
+TMenuButton::TMenuButton(TSprite* parent, TGame& form, int listNo, const std::string& highlightImage,
                          const std::string& normalImage, int highlightPattern, int normalPattern, double x,
                          double y)
-    : TMyImageSprite(parent, form.SpriteHost, listNo), HighlightImage(highlightImage), NormalImage(normalImage),
+    : TGameSprite(parent, form.SpriteHost, listNo), HighlightImage(highlightImage), NormalImage(normalImage),
       HighlightPattern(highlightPattern), NormalPattern(normalPattern), Form(form)
 {
     SetImageByName(NormalImage);

@@ -1,19 +1,19 @@
 #pragma once
 // A menu item: a picture with a normal and a highlighted look (each an image name and
 // a pattern), and a mouse hit box that may differ from the picture.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include <string>
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
-class TMenuButton : public TMyImageSprite {
+class TMenuButton : public TGameSprite {
 public:
     // Shows the normal look with its top-left corner at (x, y), depth 4; the hit box
     // is the picture's size, not blended, not highlighted, not raised.
-    TMenuButton(TSprite* parent, TMForm& form, int listNo, const std::string& highlightImage,
+    TMenuButton(TSprite* parent, TGame& form, int listNo, const std::string& highlightImage,
                 const std::string& normalImage, int highlightPattern, int normalPattern, double x, double y);
 
     std::string HighlightImage;
@@ -32,7 +32,7 @@ public:
     int HitBoxWidth() const { return HitWidth == -1 ? Width : HitWidth; }
     int HitBoxHeight() const { return HitHeight == -1 ? Height : HitHeight; }
 
-    TMForm& Form;
+    TGame& Form;
 };
 
 } // namespace vorlane

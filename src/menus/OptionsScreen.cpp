@@ -1,10 +1,11 @@
 // The options screen: screen mode, music and sound switches, and the player's country.
-#include "app/Helpers.h"
-#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "core/Game.h"
 #include "menus/MenuBackdrop.h"
+#include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
-#include "menus/MyCursor.h"
+#include "menus/BlinkingCursor.h"
 #include "menus/Screens.h"
 
 #include <string>
@@ -41,24 +42,24 @@ bool StateValue(const TGameOptions& o, int slot)
     return o.SoundOn;
 }
 
-TMyImageSprite* StateSprite(TMForm& form, int slot)
+TGameSprite* StateSprite(TGame& form, int slot)
 {
-    return static_cast<TMyImageSprite*>(form.Screen.Buttons[slot]);
+    return static_cast<TGameSprite*>(form.Screen.Buttons[slot]);
 }
 
 } // namespace
 
-void OpenOptions(TMForm& form)
+void OpenOptions(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 3;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::Options;
     s.FirstItem = 1;
     s.LastItem = 5;
-    s.SelectedItem = 5;
+    s.SelectedItem = ItemNo(OptionsItem::Back);
     CreateMenuBackground(form);
-    m.CountryEditBg = engine->Add<TMyImageSprite>(form.SpriteHost, 1, "CountryEditBg", 361, 442, 3);
+    m.CountryEditBg = engine->Add<TGameSprite>(form.SpriteHost, 1, "CountryEditBg", 361, 442, 3);
     for (int i = 1; i <= 4; ++i) {
         const auto& row = menu::kOptionRows[i - 1];
         auto* b = engine->Add<TMenuButton>(form, 1, std::string(row.Highlight), "Null", 0, 0, menu::kOptionRowX,
@@ -70,24 +71,24 @@ void OpenOptions(TMForm& form)
     }
     auto* back = engine->Add<TMenuButton>(form, 1, "Opt_Bk", "Opt_Bk", 0, 1, 345, 513);
     back->SetZ(4);
-    s.Buttons[5] = back;
+    s.Buttons[ItemNo(OptionsItem::Back)] = back;
     for (const TStatePicture& p : kStatePictures)
-        s.Buttons[p.Slot] = engine->Add<TMyImageSprite>(form.SpriteHost, 1,
+        s.Buttons[p.Slot] = engine->Add<TGameSprite>(form.SpriteHost, 1,
                                                         StateValue(form.Options(), p.Slot) ? p.On : p.Off, p.X,
                                                         p.Y, 3);
-    m.CountryCursor = engine->Add<TMyCursor>(form, 1, "Cursor", kCountryX, 491, 5, 1000);
+    m.CountryCursor = engine->Add<TBlinkingCursor>(form, 1, "Cursor", kCountryX, 491, 5, 1000);
     m.CountryEditing = false;
 }
 
-void CloseOptions(TMForm& form)
+void CloseOptions(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    s.ActiveScreen = 0;
-    form.KillButtons();
+    s.ActiveScreen = ScreenKind::None;
+    KillButtons(form);
     KillMenuBackground(form);
     for (const TStatePicture& p : kStatePictures) {
-        if (TMyImageSprite* sprite = StateSprite(form, p.Slot))
+        if (TGameSprite* sprite = StateSprite(form, p.Slot))
             sprite->KillOnce();
         s.Buttons[p.Slot] = nullptr;
     }
@@ -100,11 +101,11 @@ void CloseOptions(TMForm& form)
     m.CountryEditing = false;
 }
 
-void DrawOptionsState(TMForm& form)
+void DrawOptionsState(TGame& form)
 {
     const TGameOptions& o = form.Options();
     for (const TStatePicture& p : kStatePictures)
-        if (TMyImageSprite* sprite = StateSprite(form, p.Slot))
+        if (TGameSprite* sprite = StateSprite(form, p.Slot))
             sprite->SetImageByName(StateValue(o, p.Slot) ? p.On : p.Off);
     form.UseFont(13);
     form.DrawText("Your country:", 116, 447, false, false);
@@ -112,10 +113,10 @@ void DrawOptionsState(TMForm& form)
     form.DrawText(o.Country, kCountryX, 450, false, false);
 }
 
-void UpdateOptions(TMForm& form, int lagCount)
+void UpdateOptions(TGame& form, int lagCount)
 {
     TScreenState& s = form.Screen;
-    form.UpdateHighlight();
+    UpdateHighlight(form);
     if (!form.Menu.CountryEditing) {
         if (form.Keys.UpPressed)
             StepDown(s.SelectedItem, s.FirstItem, 1);
@@ -123,14 +124,14 @@ void UpdateOptions(TMForm& form, int lagCount)
             StepUp(s.SelectedItem, s.LastItem, 1);
     }
     if (form.Keys.EscPressed)
-        form.ActivateItem(form.Menu.CountryEditing ? 4 : 5);
-    if (s.ActiveScreen != 3)
+        form.ActivateItem(ItemNo(form.Menu.CountryEditing ? OptionsItem::Country : OptionsItem::Back));
+    if (s.ActiveScreen != ScreenKind::Options)
         return; // back to the main menu: this screen's sprites are gone
     // The cursor blinks exactly while the country is being typed, however the typing
-    // ended (item 4, Esc, or the highlight moving off the country row).
+    // ended (the country item, Esc, or the highlight moving off the country row).
     if (form.Menu.CountryCursor != nullptr)
         form.Menu.CountryCursor->Blinking = form.Menu.CountryEditing;
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
     form.UseFont(15);
     form.DrawText("OPTIONS", 563, 148, true, true);
     DrawOptionsState(form);
@@ -140,7 +141,7 @@ void UpdateOptions(TMForm& form, int lagCount)
         form.Menu.CountryCursor->X = kCountryX + form.MeasureText(form.Options().Country);
 }
 
-void ToggleCountryEditing(TMForm& form)
+void ToggleCountryEditing(TGame& form)
 {
     TMenuState& m = form.Menu;
     m.CountryEditing = !m.CountryEditing;

@@ -9,41 +9,41 @@
 // go through the form's dispatcher, which calls the actions below.
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 // intro 1 fades the buttons in one after another (start-up only); item is the item
 // selected at first; playMusic starts the menu song.
-void OpenMainMenu(TMForm& form, int intro, int item, bool playMusic);
-void CloseMainMenu(TMForm& form);
-void UpdateMainMenu(TMForm& form);
+void OpenMainMenu(TGame& form, int intro, int item, bool playMusic);
+void CloseMainMenu(TGame& form);
+void UpdateMainMenu(TGame& form);
 
-void OpenCarSelect(TMForm& form);
-void CloseCarSelect(TMForm& form);
-void UpdateCarSelect(TMForm& form);
-// Items 1 and 2 of the car selection: cross-fade to the preceding or following car
+void OpenCarSelect(TGame& form);
+void CloseCarSelect(TGame& form);
+void UpdateCarSelect(TGame& form);
+// The car selection's PrecedingCar and FollowingCar items: cross-fade to the preceding or following car
 // (the dispatcher ignores them while a switch is running).
-void SwitchToPrecedingCar(TMForm& form);
-void SwitchToFollowingCar(TMForm& form);
+void SwitchToPrecedingCar(TGame& form);
+void SwitchToFollowingCar(TGame& form);
 
-void OpenOptions(TMForm& form);
-void CloseOptions(TMForm& form);
-void UpdateOptions(TMForm& form, int lagCount);
-// Item 4: starts or ends typing the country (the cursor blinks while typing).
-void ToggleCountryEditing(TMForm& form);
+void OpenOptions(TGame& form);
+void CloseOptions(TGame& form);
+void UpdateOptions(TGame& form, int lagCount);
+// The options' Country item: starts or ends typing the country (the cursor blinks while typing).
+void ToggleCountryEditing(TGame& form);
 // The option pictures follow the options and the country line is drawn; part of
 // UpdateOptions, and called by the frame on its own while a dialog is open over the
 // options screen.
-void DrawOptionsState(TMForm& form);
+void DrawOptionsState(TGame& form);
 
-void OpenHighScores(TMForm& form);
-void CloseHighScores(TMForm& form);
-void UpdateHighScores(TMForm& form, int lagCount);
+void OpenHighScores(TGame& form);
+void CloseHighScores(TGame& form);
+void UpdateHighScores(TGame& form, int lagCount);
 
-void OpenHelp(TMForm& form);
-void CloseHelp(TMForm& form);
-void UpdateHelp(TMForm& form, int lagCount);
-// Items 1 and 2 of the help: the page before or after, in a ring of five.
-void PrevHelpPage(TMForm& form);
-void NextHelpPage(TMForm& form);
+void OpenHelp(TGame& form);
+void CloseHelp(TGame& form);
+void UpdateHelp(TGame& form, int lagCount);
+// The help's PreviousPage and NextPage items: the page before or after, in a ring of five.
+void PrevHelpPage(TGame& form);
+void NextHelpPage(TGame& form);
 
 } // namespace vorlane

@@ -88,9 +88,9 @@ FileReport PrepareSaveFolder(const GameFolders& folders)
     for (std::string_view name : kSaveFileNames) {
         const fs::path old = GamePath(folders.dataRoot, name);
         if (!fs::is_regular_file(old, ec)) continue;
-        const std::optional<std::string> contents = ReadWholeFile(old);
+        const std::optional<std::string> contents = ReadWholeFile(old, kMaxSaveFileBytes);
         const FileReport copied = contents ? WriteFileAtomically(GamePath(folders.saveRoot, name), *contents)
-                                           : FileReport{FileStatus::Failed, old.generic_string() + ": cannot be read"};
+                                           : FileReport{FileStatus::Failed, old.generic_string() + ": cannot be read, or is larger than a save file"};
         if (!copied.Ok()) problems += (problems.empty() ? "" : "; ") + copied.message;
     }
     if (!problems.empty()) return {FileStatus::Failed, problems};

@@ -2,7 +2,7 @@
 // bringing them back in when they leave the road, and exploding them.
 #include "race/Car.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/Rocket.h"
@@ -39,8 +39,8 @@ int CarSlots(const TRace& race) { return std::clamp(race.CarCount, 0, kMaxCars);
 
 } // namespace
 
-TCar::TCar(TSprite* parent, TMForm& form)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "Car7", 0, 0, 9), Form(form)
+TCar::TCar(TSprite* parent, TGame& form)
+    : TGameSprite(parent, form.SpriteHost, 2, "Car7", 0, 0, 9), Form(form)
 {
     LayCars();
 }
@@ -207,7 +207,7 @@ void TCar::RespawnCar(int i, int where)
 
 void TCar::MoveStep(int moveCount)
 {
-    TMyImageSprite::MoveStep(moveCount);
+    TGameSprite::MoveStep(moveCount);
     if (!Form.Race) return;
     const int count = CarSlots(*Form.Race);
     for (int i = 1; i <= count; ++i) {

@@ -6,15 +6,15 @@
 // drive off it. One TCar sprite holds every car of the level in parallel tables
 // (slots 1..200, slot 0 unused) and moves them all; its own image is never drawn. The
 // player car draws the cars from these tables so that they lie under it.
-#include "app/Helpers.h"
-#include "race/MyImageSprite.h"
+#include "core/Helpers.h"
+#include "core/GameSprite.h"
 
 #include <array>
 #include <cstdint>
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 class TRandom;
 class TrackMap;
 
@@ -86,13 +86,13 @@ struct TCarContact {
 TCarContact DecideCarContact(bool clearNearCars, double playerScrollSpeed, double playerY, int carScreenY,
                              int carSpeed, bool levelEnded);
 
-class TCar : public TMyImageSprite {
+class TCar : public TGameSprite {
 public:
     // Depth 9 at (0, 0) with the picture "Car7" (never drawn); lays the cars of the
     // current track at once.
-    TCar(TSprite* parent, TMForm& form);
+    TCar(TSprite* parent, TGame& form);
 
-    TMForm& Form;
+    TGame& Form;
 
     // The slot tables, indexed 1..200.
     std::array<uint8_t, kMaxCars + 1> CarKind{};          // 1..5, 0 in a slot never filled

@@ -1,14 +1,14 @@
 #include "race/Finish.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
 namespace vorlane {
 
-TFinish::TFinish(TSprite* parent, TMForm& form)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "FinishLine", 0, (1550 - form.Race->TrackLength) * kTileSize, 5),
+TFinish::TFinish(TSprite* parent, TGame& form)
+    : TGameSprite(parent, form.SpriteHost, 2, "FinishLine", 0, (1550 - form.Race->TrackLength) * kTileSize, 5),
       Form(form)
 {
     LayFinish();

@@ -2,20 +2,20 @@
 // The finish line: a chequered band across the straight four-lane top end of the
 // road, 50 rows below the road's last row. It tells the race when the player car has
 // crossed it (Passed), which stops the clock and starts the level-end roll-out.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include <cstdint>
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
-class TFinish : public TMyImageSprite {
+class TFinish : public TGameSprite {
 public:
     // Depth 5; laid for the current track at once.
-    TFinish(TSprite* parent, TMForm& form);
+    TFinish(TSprite* parent, TGame& form);
 
-    TMForm& Form;
+    TGame& Form;
     int WorldY = 0;      // the finish row's top edge in map pixels
     uint8_t Passed = 0;  // 1 once the line went below the car's top edge
 

@@ -1,6 +1,6 @@
 #include "race/Lamp.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
@@ -31,8 +31,8 @@ const TLampKind* LampOf(int tile)
     return nullptr;
 }
 
-TLamp::TLamp(TSprite* parent, TMForm& form)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "Lamp_L", 0, 0, 9), Form(form)
+TLamp::TLamp(TSprite* parent, TGame& form)
+    : TGameSprite(parent, form.SpriteHost, 2, "Lamp_L", 0, 0, 9), Form(form)
 {
     Visible = true;
 }
@@ -83,7 +83,7 @@ void TLamp::DrawStep()
         return;
     const TrackView view = ViewOf(*Form.Race);
     ForEachLamp([&](int r, int c, const TLampKind& lamp) {
-        TImageItem* item = Form.MImageList2.Find(lamp.Image);
+        TImageItem* item = Form.RaceImages.Find(lamp.Image);
         if (item)
             item->DrawPattern(*surface, RoundPos(CellScreenX(view, c) + lamp.ImageDX), RoundPos(CellScreenY(view, r)),
                               0);

@@ -3,11 +3,11 @@
 // road and carry no state of their own: each frame the TLamp sprite finds them in the
 // view from the map, throws the player car back from their solid poles and draws them.
 // Its own image is never drawn.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 // A lamp beside a road tile: its picture, the picture's x offset from the tile's
 // top-left corner (the picture's top is the tile's top) and the point of the solid
@@ -24,12 +24,12 @@ const TLampKind* LampOf(int tile);
 // Lamps stand only on map rows that are a multiple of this.
 constexpr int kLampRowStep = 5;
 
-class TLamp : public TMyImageSprite {
+class TLamp : public TGameSprite {
 public:
     // Depth 9.
-    TLamp(TSprite* parent, TMForm& form);
+    TLamp(TSprite* parent, TGame& form);
 
-    TMForm& Form;
+    TGame& Form;
 
     // Pole collisions: every pole in the view that lies inside the car bounces it and
     // costs it a hit.

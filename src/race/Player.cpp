@@ -1,6 +1,6 @@
 #include "race/Player.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 #include "race/Finish.h"
@@ -106,8 +106,8 @@ namespace {
 int ClampCar(int car) { return car >= 1 && car <= 6 ? car : 1; }
 } // namespace
 
-TPlayer::TPlayer(TSprite* parent, TMForm& form, double x, double y)
-    : TMyImageSprite(parent, form.SpriteHost, 2, kCarImageName[size_t(ClampCar(form.Menu.SelectedCar))], x, y, 9),
+TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
+    : TGameSprite(parent, form.SpriteHost, 2, kCarImageName[size_t(ClampCar(form.Menu.SelectedCar))], x, y, 9),
       Form(form), CarNo(ClampCar(form.Menu.SelectedCar))
 {
     Marks.Clear();
@@ -126,22 +126,22 @@ TPlayer::TPlayer(TSprite* parent, TMForm& form, double x, double y)
     ComputeCorners();
     ComputeRearWheels();
 
-    TImageCollection& list = form.MImageList2;
+    TImageCollection& list = form.RaceImages;
     for (size_t i = 1; i < carImages_.size(); ++i)
         carImages_[i] = &list.FindImage(kCarImageName[i]);
     bloodImage_ = &list.FindImage("Blood");
     handbrakeImage_ = &list.FindImage("Handbrake");
     explosionImage_ = &list.FindImage("ExplosionBig");
 
-    NitroFlameL = parent->Add<TMyImageSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + 8),
+    NitroFlameL = parent->Add<TGameSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + 8),
                                               std::trunc(Y + h - 8), 7);
-    NitroFlameR = parent->Add<TMyImageSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + w - 8 - 16),
+    NitroFlameR = parent->Add<TGameSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + w - 8 - 16),
                                               std::trunc(Y + h - 8), 7);
-    for (TMyImageSprite* flame : {NitroFlameL, NitroFlameR}) {
+    for (TGameSprite* flame : {NitroFlameL, NitroFlameR}) {
         flame->FramePace = 10; // they animate although hidden
         flame->Visible = false;
     }
-    WeaponSprite = TMyImageSprite::CreateCentered(parent, form.SpriteHost, 2, "RocketAnim_1",
+    WeaponSprite = TGameSprite::CreateCentered(parent, form.SpriteHost, 2, "RocketAnim_1",
                                                   std::trunc(X + w * 0.5), std::trunc(Y + h * 0.6), 10);
     WeaponSprite->Visible = false;
 }

@@ -2,7 +2,7 @@
 // that they lie under the car), the car or its wreck, and the weapon on top.
 #include "race/Player.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Car.h"
 #include "race/RaceState.h"
 
@@ -46,10 +46,10 @@ void TPlayer::DrawStep()
         Image()->DrawPatternRotated(*Engine()->Surface(), Trunc(X + pw / 2.0), Trunc(Y + ph / 2.0), pw, ph,
                                     Trunc(FramePos), 0.5, 0.5, Heading);
     } else {
-        TMyImageSprite::DrawStep();
+        TGameSprite::DrawStep();
     }
 
-    if (Crashed == 0 && (WeaponKind == 3 || WeaponKind == 4))
+    if (Crashed == 0 && (WeaponKind == CarItem::MachineGun || WeaponKind == CarItem::RocketLauncher))
         DrawWeapon();
 }
 

@@ -1,7 +1,7 @@
 // The driving frame of the player car.
 #include "race/Player.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Car.h"
 #include "race/RaceState.h"
 
@@ -12,7 +12,7 @@ namespace vorlane {
 
 void TPlayer::MoveStep(int moveCount)
 {
-    TMyImageSprite::MoveStep(moveCount);
+    TGameSprite::MoveStep(moveCount);
     // The frame right after a bounce is not driven.
     if (BounceSkip) {
         BounceSkip = false;

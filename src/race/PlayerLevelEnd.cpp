@@ -2,8 +2,7 @@
 // level starts (or, when the time ran out, a life goes and the level is tried again).
 #include "race/Player.h"
 
-#include "app/TMForm.h"
-#include "menus/Dialogs.h"
+#include "core/Game.h"
 #include "race/Bonus.h"
 #include "race/Car.h"
 #include "race/Finish.h"
@@ -60,9 +59,9 @@ void TPlayer::LevelEndStep()
             }
             if (race.Lives <= 0) {
                 Visible = false;
-                OpenDialog(Form, 7); // game over
+                Form.ReportRace(RaceEvent::GameOver);
             } else {
-                OpenDialog(Form, 3); // time over: the level again when it closes
+                Form.ReportRace(RaceEvent::TimeOver); // the level again when its dialog closes
             }
         }
     }
@@ -88,12 +87,12 @@ void TPlayer::RestartLevel(bool advance)
         race.Cars->LayCars();
     if (race.Finish)
         race.Finish->LayFinish();
-    OpenDialog(Form, 6); // level banner
+    Form.ReportRace(RaceEvent::LevelReady);
     Respawn();
     SetEngineSound("Neutral");
 }
 
-void RestartLevel(TMForm& form)
+void RestartLevel(TGame& form)
 {
     if (form.Race && form.Race->Player)
         form.Race->Player->RestartLevel(false);

@@ -2,23 +2,23 @@
 // The race's entry points as the shell and the dialogs reach them.
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 // From the car selection: builds the race and opens the level banner.
-void StartRace(TMForm& form);
+void StartRace(TGame& form);
 // Level n's numbers (length, time, bonus and car counts) and a new track for it, the
 // view at the track's start. The sprites are left alone: the caller lays them again.
-void StartLevel(TMForm& form, int n);
+void StartLevel(TGame& form, int n);
 // Kills every race sprite and forgets the race (form.Race becomes empty).
-void EndRace(TMForm& form);
+void EndRace(TGame& form);
 // One race frame; the frame calls it while the race is the screen and no dialog is open.
-void RaceTick(TMForm& form, int lagCount);
+void RaceTick(TGame& form, int lagCount);
 // The head-up display's texts and panel sprites (also drawn under a dialog).
-void DrawHud(TMForm& form);
+void DrawHud(TGame& form);
 // Engine sounds off (all: every car sound), and back on after a dialog.
-void StopCarSounds(TMForm& form, bool all);
-void ResumeCarSounds(TMForm& form, bool all);
-// After dialog 3 (time over, lives left): the same level again on a new track.
-void RestartLevel(TMForm& form);
+void StopCarSounds(TGame& form, bool all);
+void ResumeCarSounds(TGame& form, bool all);
+// After the time-over dialog (lives left): the same level again on a new track.
+void RestartLevel(TGame& form);
 
 } // namespace vorlane

@@ -9,7 +9,7 @@
 namespace vorlane {
 
 class TScrollBackground;
-class TMyImageSprite;
+class TGameSprite;
 class TPointer;
 class TPlayer;
 class TLamp;
@@ -44,12 +44,12 @@ struct TRace {
     TBonus* Bonuses = nullptr;
     TCar* Cars = nullptr;
     TFinish* Finish = nullptr;
-    TMyImageSprite* Panel = nullptr;
+    TGameSprite* Panel = nullptr;
     TPointer* Needle = nullptr;
-    TMyImageSprite* ProgressMarker = nullptr;
-    TMyImageSprite* EnergyGauge = nullptr;
-    TMyImageSprite* NitroIndicator = nullptr;
-    TMyImageSprite* WeaponIndicator = nullptr;
+    TGameSprite* ProgressMarker = nullptr;
+    TGameSprite* EnergyGauge = nullptr;
+    TGameSprite* NitroIndicator = nullptr;
+    TGameSprite* WeaponIndicator = nullptr;
     TPlayer* Player = nullptr;
     std::array<TRocket*, 5> Rockets{};
 };

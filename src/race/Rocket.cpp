@@ -1,6 +1,6 @@
 #include "race/Rocket.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
@@ -25,11 +25,11 @@ constexpr double kFlamePivotY = -0.22;
 
 } // namespace
 
-TRocket::TRocket(TSprite* parent, TMForm& form, double x, double y, int speed, int angle)
-    : TMyImageSprite(parent, form.SpriteHost, 2, "Rocket", x, y, kRocketDepth), RocketSpeed(speed),
+TRocket::TRocket(TSprite* parent, TGame& form, double x, double y, int speed, int angle)
+    : TGameSprite(parent, form.SpriteHost, 2, "Rocket", x, y, kRocketDepth), RocketSpeed(speed),
       RocketAngle(angle), Form(form)
 {
-    EngineFlame = Add<TMyImageSprite>(form.SpriteHost, 2, std::string("EngineFire"), kFlameOffsetX, kFlameOffsetY,
+    EngineFlame = Add<TGameSprite>(form.SpriteHost, 2, std::string("EngineFire"), kFlameOffsetX, kFlameOffsetY,
                                       Z());
     EngineFlame->FramePace = 10;
     EngineFlame->FrameLooped = true;
@@ -61,7 +61,7 @@ void TRocket::MoveStep(int moveCount)
 {
     if (!InFlight || !Form.Race)
         return;
-    TMyImageSprite::MoveStep(moveCount);
+    TGameSprite::MoveStep(moveCount);
     const TRace& race = *Form.Race;
     const double step = RocketSpeed * 0.5 * Form.Stats.SpeedScale;
     WorldX += std::sin(RocketAngle * kTurn) * step;
@@ -84,7 +84,7 @@ void TRocket::DrawStep()
         Image()->DrawPatternRotated(*surface, cx, cy, Width, Height, int(std::trunc(FramePos)), 0.5, 0.5,
                                     RocketAngle);
     else
-        TMyImageSprite::DrawStep();
+        TGameSprite::DrawStep();
 
     // The flame hangs behind the rocket, turned with it about the rocket's centre.
     // Straight up it is drawn the same way (unturned), so it stays centred under the
@@ -96,7 +96,7 @@ void TRocket::DrawStep()
     }
 }
 
-TRocket* LaunchRocket(TMForm& form, double x, double y, int speed, int angle)
+TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle)
 {
     if (!form.Race)
         return nullptr;
@@ -124,7 +124,7 @@ TRocket* LaunchRocket(TMForm& form, double x, double y, int speed, int angle)
     return rocket;
 }
 
-void RocketHousekeeping(TMForm& form)
+void RocketHousekeeping(TGame& form)
 {
     if (!form.Race)
         return;
@@ -139,15 +139,15 @@ void RocketHousekeeping(TMForm& form)
     }
 }
 
-void CreateRockets(TMForm& form)
+void CreateRockets(TGame& form)
 {
     if (!form.Race)
         return;
     for (TRocket*& r : form.Race->Rockets)
-        r = form.MSpriteEngine.Add<TRocket>(form);
+        r = form.SpriteEngine.Add<TRocket>(form);
 }
 
-void KillRockets(TMForm& form)
+void KillRockets(TGame& form)
 {
     if (!form.Race)
         return;

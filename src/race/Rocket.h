@@ -5,25 +5,25 @@
 // view scrolls), trails a flickering flame, and ends in an explosion when it hits a
 // pedestrian, at once when it blows up an opponent car (the car shows the explosion),
 // or quietly when it leaves the play area.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
 constexpr int kRocketCount = 5;      // the pool
 constexpr int kRocketIdleY = -1000;  // where an idle rocket waits, hidden
 constexpr int kRocketDepth = 9;
 
-class TRocket : public TMyImageSprite {
+class TRocket : public TGameSprite {
 public:
     // Image "Rocket" at (x, y), depth 9, with its flame; idle. The race makes the pool
     // with the defaults.
-    TRocket(TSprite* parent, TMForm& form, double x = 0, double y = kRocketIdleY, int speed = 0, int angle = 0);
+    TRocket(TSprite* parent, TGame& form, double x = 0, double y = kRocketIdleY, int speed = 0, int angle = 0);
 
     // The flame, image "EngineFire", animated and hidden: the rocket draws it behind
     // itself. It is the rocket's child, so killing the rocket takes the flame along.
-    TMyImageSprite* EngineFlame = nullptr;
+    TGameSprite* EngineFlame = nullptr;
     int RocketSpeed = 0;  // 0 once exploded
     int RocketAngle = 0;  // 256ths of a turn, 0 up, clockwise (the car's Heading at launch)
     bool InFlight = false; // flying or exploding
@@ -41,20 +41,20 @@ public:
     void MoveStep(int moveCount) override;
     void DrawStep() override;
 
-    TMForm& Form;
+    TGame& Form;
 };
 
 // Sends the first idle rocket of the pool from the screen point (x, y) (its top-left)
 // in direction angle, at speed plus the car's scroll speed. With all five in use nothing
 // is launched. Answers the rocket sent, or nullptr.
-TRocket* LaunchRocket(TMForm& form, double x, double y, int speed, int angle);
+TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle);
 
 // Once per race tick: a rocket whose explosion has played through, or that has left the
 // play area (x 0..700, y 0..600), goes back to the pool.
-void RocketHousekeeping(TMForm& form);
+void RocketHousekeeping(TGame& form);
 
 // The race's pool: five idle rockets into form.Race->Rockets, and their removal.
-void CreateRockets(TMForm& form);
-void KillRockets(TMForm& form);
+void CreateRockets(TGame& form);
+void KillRockets(TGame& form);
 
 } // namespace vorlane

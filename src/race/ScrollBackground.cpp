@@ -1,45 +1,22 @@
 #include "race/ScrollBackground.h"
 
-#include "app/TMForm.h"
+#include "core/Game.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/Tiles.h"
 
 namespace vorlane {
 
-TScrollBackground::TScrollBackground(TSprite* parent, TMForm& form, int listNo, const std::string& name,
+TScrollBackground::TScrollBackground(TSprite* parent, TGame& form, int listNo, const std::string& name,
                                      int chipColumns, int chipRows)
-    : TBackgroundSprite(parent), Form(form)
+    : TPictureBackground(parent, form.SpriteHost, listNo, name, chipColumns, chipRows), Form(form)
 {
-    SetMapSize(chipColumns, chipRows);
-    SetImageByName(listNo, name);
-    X = 0;
-    Y = 0;
-    SetZ(2);
     VX = VY = 0;
     if (Form.Race) {
         Form.Race->ScrollVX = 0;
         Form.Race->ScrollVY = 0;
     }
     WrappedX = WrappedY = false;
-    KillRequested = false;
-}
-
-void TScrollBackground::SetImageByName(int listNo, const std::string& name)
-{
-    ImageListNo = listNo;
-    TImageCollection& list = listNo == 2 ? Form.MImageList2 : Form.MImageList1;
-    TImageItem& item = list.FindImage(name);
-    SetImage(&item);
-    PatternWidth = item.FrameWidth();
-    PatternHeight = item.FrameHeight();
-}
-
-void TScrollBackground::KillOnce()
-{
-    if (KillRequested) return;
-    Kill();
-    KillRequested = true;
 }
 
 void TScrollBackground::RefreshChips(const TrackMap& map, int mapCol, int mapRow)
@@ -129,7 +106,7 @@ void TScrollBackground::MoveStep(int moveCount)
         int col = 0, row = 0;
         Scroll(VX, VY, Form.Stats.SpeedScale, col, row);
     }
-    if (race && Form.Screen.ActiveScreen == 6) TestObstacles();
+    if (race && Form.Screen.ActiveScreen == ScreenKind::Race) TestObstacles();
 }
 
 void TScrollBackground::DrawStep() { TBackgroundSprite::DrawStep(); }

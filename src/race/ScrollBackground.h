@@ -4,40 +4,29 @@
 // derived from the player car, wraps its picture by one tile and moves the map window
 // instead, and throws the car back from the poles and building walls in view.
 //
-// The menus use the same sprite as their still backdrop ("MMBG" as a 1 x 1 grid):
-// without a race its velocity is 0 and the obstacle test never runs.
-#include "engine/Sprites.h"
+// Without a race its velocity is 0 and the obstacle test never runs.
+#include "core/PictureBackground.h"
 #include "race/TrackMap.h"
 
 #include <string>
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 struct TRace;
 
-class TScrollBackground : public TBackgroundSprite {
+class TScrollBackground : public TPictureBackground {
 public:
-    // The image by name from image list listNo (1 or 2), a chip grid of
-    // chipColumns x chipRows (every chip 0), at (0, 0), depth 2, standing still.
-    // Inside a race it also clears the race's scroll velocity.
-    TScrollBackground(TSprite* parent, TMForm& form, int listNo, const std::string& name, int chipColumns,
+    // The picture background (see there), standing still. Inside a race it also
+    // clears the race's scroll velocity.
+    TScrollBackground(TSprite* parent, TGame& form, int listNo, const std::string& name, int chipColumns,
                       int chipRows);
 
-    TMForm& Form;
-    int ImageListNo = 1;
-    int PatternWidth = 0;   // the image's pattern size: one wrap step
-    int PatternHeight = 0;
+    TGame& Form;
     double VX = 0;          // this frame's scroll velocity (copied from the race)
     double VY = 0;
     bool WrappedX = false;  // the last move wrapped the picture sideways
     bool WrappedY = false;  // ... or up or down
-    bool KillRequested = false;
-
-    // Replaces the image (from list listNo) and records its pattern size.
-    void SetImageByName(int listNo, const std::string& name);
-    // Kill, once.
-    void KillOnce();
 
     // Copies the 13 x 10 map window whose top-left cell is (mapRow, mapCol) into the
     // chips; cells outside the map show plain ground.

@@ -4,7 +4,7 @@
 // winds upward. The view shows a window of 72-pixel tiles whose top-left cell is
 // (MapRow, MapCol); everything on the track is placed in map coordinates and turned
 // into screen positions with the rules below.
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
 #include <cassert>
 #include <cstddef>

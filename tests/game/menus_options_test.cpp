@@ -2,7 +2,7 @@
 // line with its editing, limits and cursor, and the way back.
 #include "menus_fixture.h"
 
-#include "menus/MyCursor.h"
+#include "menus/BlinkingCursor.h"
 
 #include <string>
 
@@ -13,11 +13,11 @@ class OptionsScreen : public test::MenuTest {
 protected:
     void Open() {
         EnterMenuItem(4);
-        ASSERT_EQ(Screen().ActiveScreen, 3);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::Options);
         ASSERT_EQ(Selected(), 5);
         game_.RunFrames(1);
     }
-    TMyCursor& Cursor() { return *Menu().CountryCursor; }
+    TBlinkingCursor& Cursor() { return *Menu().CountryCursor; }
     const TImageSprite* State(int slot) { return dynamic_cast<TImageSprite*>(Screen().Buttons[size_t(slot)]); }
     std::string& Country() { return Form().Options().Country; }
     void StartEditing() {
@@ -68,7 +68,7 @@ TEST_F(OptionsScreen, UpAndDownStepWithoutWrappingAndEscGoesBack) {
     Press(vk::Right);
     EXPECT_EQ(Selected(), 1);
     Press(vk::Esc);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(Selected(), 4);
 }
 
@@ -83,7 +83,7 @@ TEST_F(OptionsScreen, WhileTypingTheCountryUpDownAreDeadAndEscOnlyEndsTyping) {
     EXPECT_EQ(Selected(), 4);
     Press(vk::Esc);
     EXPECT_FALSE(Menu().CountryEditing);
-    EXPECT_EQ(Screen().ActiveScreen, 3);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::Options);
     EXPECT_FALSE(Cursor().Blinking);
     game_.RunFrames(1);
     EXPECT_FALSE(Cursor().Visible);

@@ -29,7 +29,7 @@ RaceFingerprint Fingerprint(TMForm& form) {
     RaceFingerprint f;
     if (!form.Race) return f;
     const TRace& r = *form.Race;
-    f = {r.Score, r.Level, r.Lives, r.TimeLeft, r.MapRow, r.MapCol, form.Screen.ActiveDialog, 0};
+    f = {r.Score, r.Level, r.Lives, r.TimeLeft, r.MapRow, r.MapCol, int(form.Screen.ActiveDialog), 0};
     if (r.Player) f.Speed = std::bit_cast<uint64_t>(r.Player->Speed);
     return f;
 }
@@ -38,7 +38,7 @@ RaceFingerprint Fingerprint(TMForm& form) {
 void OpenCarSelection(test::Autopilot& pilot) {
     pilot.DriveUntil([] { return false; }, 50);
     pilot.Tap(vk::Enter);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == 2; }, 20));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20));
     pilot.Run(19);
 }
 
@@ -62,13 +62,13 @@ RecordedRace RecordRace() {
     ReplayStart start;
     start.Seed = form.Random.State();
     start.Car = form.Menu.SelectedCar;
-    start.InitialHeld = HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld);
+    start.InitialHeld = HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld);
     start.MouseX = form.Keys.MouseX;
     start.MouseY = form.Keys.MouseY;
     start.PlayerName = form.Dialog.PlayerName;
     recorder.BeginRace(start);
     pilot.KeyDown(vk::Enter); // the start button: StartRace runs inside the key's events
-    EXPECT_EQ(form.Screen.ActiveScreen, 6);
+    EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::Race);
 
     const auto frame = [&] {
         if (recorder.FramesRecorded() % 300 == 299) {
@@ -78,12 +78,12 @@ RecordedRace RecordRace() {
         const FrameStep step{0, form.Stats.FrameMs, form.Stats.SpeedScale};
         pilot.Step();
         recorder.Frame({form.LagCount, step.FrameMs, step.SpeedScale},
-                       HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld));
+                       HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld));
         out.Trace.push_back(Fingerprint(form));
     };
     frame();
     pilot.KeyUp(vk::Enter);
-    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == 0); ++i) frame();
+    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == DialogKind::None); ++i) frame();
     EXPECT_EQ(form.Race->Level, 2);
     for (int i = 0; i < 100; ++i) frame();
     const TRace& race = *form.Race;
@@ -109,12 +109,12 @@ PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(u
     menus.Enabled = false;
     TMForm& form = game.Form();
     OpenCarSelection(menus);
-    EXPECT_EQ(HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld), player.Start().InitialHeld);
+    EXPECT_EQ(HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld), player.Start().InitialHeld);
 
     form.Random.Seed(player.Start().Seed);
     form.Menu.SelectedCar = player.Start().Car;
     game.Game().KeyDown(vk::Enter);
-    EXPECT_EQ(form.Screen.ActiveScreen, 6);
+    EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::Race);
 
     const TKeyAssignList keys = GameKeyAssigns();
     for (ReplayFrame f; player.Next(f);) {

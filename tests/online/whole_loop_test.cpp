@@ -48,16 +48,16 @@ PlayedGame PlayToTheTable(uint32_t seed, const std::string& name)
     TRace& race = *pilot.Race();
     EXPECT_TRUE(pilot.DriveUntil([&] { return form.HighScores.ScoreQualifies(race.Score); }, 20000)) << race.Score;
     pilot.Reckless = true;
-    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == 7; }, 20000)) << "lives " << race.Lives;
+    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000)) << "lives " << race.Lives;
     played.score = race.Score;
-    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == 8; }, 1000));
+    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::NameEntry; }, 1000));
     while (!form.Dialog.PlayerName.empty()) pilot.Tap(vk::Backspace);
     pilot.KeyDown(vk::Shift);
     for (const char c : name) pilot.Tap(c);
     pilot.KeyUp(vk::Shift);
     EXPECT_EQ(form.Dialog.PlayerName, name);
     pilot.Tap(vk::Enter);
-    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == 4; }, 10));
+    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == ScreenKind::HighScores; }, 10));
     EXPECT_EQ(game.Game().Http.Requests.size(), 1u); // recorded here, not sent
     pilot.Run(5);
     played.script = pilot.Script();

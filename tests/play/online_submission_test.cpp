@@ -117,8 +117,8 @@ int ClosedPort() {
 
 struct Outcome {
     std::chrono::milliseconds sendingFrame{0}; // how long the frame that sent took
-    int screenAfter = 0;
-    int dialogAfter = 0;
+    ScreenKind screenAfter = ScreenKind::None;
+    DialogKind dialogAfter = DialogKind::None;
     int rankOfName = 0;
     int requestsMade = 0;
 };
@@ -138,20 +138,20 @@ Outcome PlayToSubmission(const std::string& serverUrl) {
     game.Tap(vk::Enter); // new game
     game.RunFrames(2);
     game.Tap(vk::Enter); // start
-    EXPECT_EQ(f.Screen.ActiveScreen, 6);
+    EXPECT_EQ(f.Screen.ActiveScreen, ScreenKind::Race);
     if (!f.Race) return {};
     game.RunFrames(200); // the level banner
     f.Race->Score = 9000;
     game.Game().CloseRequest();
-    EXPECT_EQ(f.Screen.ActiveDialog, 2);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::LeaveRace);
     game.RunFrames(1);
     game.Tap(vk::Left);
     game.Tap(vk::Enter); // yes: the total earns a place
-    EXPECT_EQ(f.Screen.ActiveDialog, 8);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::NameEntry);
     game.RunFrames(2);
     game.Type("ACE");
     game.Tap(vk::Enter);
-    EXPECT_EQ(f.Screen.ActiveDialog, 9);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::SendingResults);
     EXPECT_EQ(f.HighScores.Entry(1).Name, "ACE");
     game.RunFrames(1); // "Sending results..." on the screen
     Outcome o;
@@ -170,8 +170,8 @@ Outcome PlayToSubmission(const std::string& serverUrl) {
 TEST(OnlineSubmission, TheServerGetsTheEncodedResultWithTheGamesHeaders) {
     LocalServer server(LocalServer::Mode::Ok);
     const Outcome o = PlayToSubmission(LocalUrl(server.Port()));
-    EXPECT_EQ(o.screenAfter, 4);
-    EXPECT_EQ(o.dialogAfter, 0);
+    EXPECT_EQ(o.screenAfter, ScreenKind::HighScores);
+    EXPECT_EQ(o.dialogAfter, DialogKind::None);
     EXPECT_EQ(o.rankOfName, 1);
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -199,8 +199,8 @@ TEST(OnlineSubmission, FailuresEndWithinTheBoundAndTheGameGoesOn) {
         if (c.mode) server = std::make_unique<LocalServer>(*c.mode);
         const Outcome o = PlayToSubmission(LocalUrl(server ? server->Port() : ClosedPort()));
         EXPECT_EQ(o.requestsMade, 1); // sent once, never again
-        EXPECT_EQ(o.screenAfter, 4);
-        EXPECT_EQ(o.dialogAfter, 0);
+        EXPECT_EQ(o.screenAfter, ScreenKind::HighScores);
+        EXPECT_EQ(o.dialogAfter, DialogKind::None);
         EXPECT_EQ(o.rankOfName, 1);
         EXPECT_LE(o.sendingFrame.count(), online::kTotalTimeoutMs + 2000);
         if (server) {
@@ -215,11 +215,11 @@ TEST(OnlineLinks, TheWebSiteAndTheOnlineTableOpenOnTheConfiguredServer) {
     test::FormFixture game(options);
     TMForm& f = game.Form();
     game.RunFrames(46); // the intro
-    ASSERT_EQ(f.Screen.ActiveScreen, 1);
-    f.ActivateItem(3); // the web site
-    f.ActivateItem(2); // the high scores
-    ASSERT_EQ(f.Screen.ActiveScreen, 4);
-    f.ActivateItem(2); // the table online
+    ASSERT_EQ(f.Screen.ActiveScreen, ScreenKind::MainMenu);
+    f.ActivateItem(ItemNo(MainMenuItem::HomePage));
+    f.ActivateItem(ItemNo(MainMenuItem::HighScores));
+    ASSERT_EQ(f.Screen.ActiveScreen, ScreenKind::HighScores);
+    f.ActivateItem(ItemNo(HighScoresItem::OnlineTable));
     EXPECT_EQ(game.Game().Shell.Opened,
               (std::vector<std::string>{"http://scores.example.test:9000/vorlane/",
                                         "http://scores.example.test:9000/vorlane/cgi/version.pl?prg=Vorlane&show&type=0"}));

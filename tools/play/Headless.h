@@ -202,7 +202,7 @@ public:
 
 private:
     bool Tick() {
-        const bool ran = form_->MTimer->Idle();
+        const bool ran = form_->FrameTimer->Idle();
         if (ran) ++ticks_;
         return ran;
     }

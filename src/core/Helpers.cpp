@@ -1,4 +1,4 @@
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
 #include <algorithm>
 #include <cmath>

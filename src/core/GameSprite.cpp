@@ -1,10 +1,10 @@
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include <cmath>
 
 namespace vorlane {
 
-TMyImageSprite::TMyImageSprite(TSprite* parent, const TSpriteHost& host, int listNo)
+TGameSprite::TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo)
     : TImageSprite(parent), ImageListNo(listNo), host_(host)
 {
     FramePos = 0;
@@ -12,9 +12,9 @@ TMyImageSprite::TMyImageSprite(TSprite* parent, const TSpriteHost& host, int lis
     FrameLooped = true;
 }
 
-TMyImageSprite::TMyImageSprite(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name,
+TGameSprite::TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name,
                                double x, double y, int z)
-    : TMyImageSprite(parent, host, listNo)
+    : TGameSprite(parent, host, listNo)
 {
     SetImageByName(name);
     X = x;
@@ -22,18 +22,18 @@ TMyImageSprite::TMyImageSprite(TSprite* parent, const TSpriteHost& host, int lis
     SetZ(z);
 }
 
-TMyImageSprite* TMyImageSprite::CreateCentered(TSprite* parent, const TSpriteHost& host, int listNo,
+TGameSprite* TGameSprite::CreateCentered(TSprite* parent, const TSpriteHost& host, int listNo,
                                                const std::string& name, double x, double y, int z)
 {
-    auto* s = new TMyImageSprite(parent, host, listNo, name, x, y, z);
+    auto* s = new TGameSprite(parent, host, listNo, name, x, y, z);
     s->X = x - s->Width / 2.0;
     s->Y = y - s->Height / 2.0;
     return s;
 }
 
-void TMyImageSprite::SetImageByName(const std::string& name)
+void TGameSprite::SetImageByName(const std::string& name)
 {
-    TImageCollection& list = ImageListNo == 2 ? host_.MImageList2 : host_.MImageList1;
+    TImageCollection& list = ImageListNo == 2 ? host_.RaceImages : host_.MenuImages;
     TImageItem& item = list.FindImage(name);
     SetImage(&item);
     Width = item.FrameWidth();
@@ -42,7 +42,7 @@ void TMyImageSprite::SetImageByName(const std::string& name)
     FrameCount = item.PatternTotal();
 }
 
-void TMyImageSprite::SetAnimation(const std::string& name, int pace)
+void TGameSprite::SetAnimation(const std::string& name, int pace)
 {
     SetImageByName(name);
     FramePos = FramePosBeforeMove = 0;
@@ -51,14 +51,14 @@ void TMyImageSprite::SetAnimation(const std::string& name, int pace)
     FramePace = pace;
 }
 
-void TMyImageSprite::SetImageCentered(const std::string& name, double cx, double cy)
+void TGameSprite::SetImageCentered(const std::string& name, double cx, double cy)
 {
     SetImageByName(name);
     X = cx - Width / 2.0;
     Y = cy - Height / 2.0;
 }
 
-void TMyImageSprite::KillOnce()
+void TGameSprite::KillOnce()
 {
     if (KillRequested)
         return;
@@ -66,7 +66,7 @@ void TMyImageSprite::KillOnce()
     KillRequested = true;
 }
 
-void TMyImageSprite::MoveStep(int moveCount)
+void TGameSprite::MoveStep(int moveCount)
 {
     FramePosBeforeMove = FramePos;
     TImageSprite::MoveStep(moveCount);
@@ -80,7 +80,7 @@ void TMyImageSprite::MoveStep(int moveCount)
         FrameSpeed = FramePace / (100.0 * host_.Stats.FrameMs);
 }
 
-void TMyImageSprite::DrawStep()
+void TGameSprite::DrawStep()
 {
     if (!Visible)
         return;
@@ -98,7 +98,7 @@ void TMyImageSprite::DrawStep()
 
 TPointer::TPointer(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name,
                    double pivotFracX, double pivotFracY, int x, int y)
-    : TMyImageSprite(parent, host, listNo, name, x, y, 12), PivotFracX(pivotFracX), PivotFracY(pivotFracY),
+    : TGameSprite(parent, host, listNo, name, x, y, 12), PivotFracX(pivotFracX), PivotFracY(pivotFracY),
       AnchorX(x), AnchorY(y)
 {
 }

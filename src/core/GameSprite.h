@@ -3,7 +3,7 @@
 // of the game's two image lists, paces its animation by the frame time, remembers
 // where the animation stood before each move, and can draw blended. TPointer is the
 // race's speedometer needle, drawn turned about a pivot.
-#include "app/FrameStats.h"
+#include "core/FrameStats.h"
 #include "engine/Images.h"
 #include "engine/Sprites.h"
 
@@ -15,20 +15,20 @@ namespace vorlane {
 // menus' pictures, 2 = the race's) and the frame statistics. The owner keeps it alive
 // for as long as its sprites live.
 struct TSpriteHost {
-    TImageCollection& MImageList1;
-    TImageCollection& MImageList2;
+    TImageCollection& MenuImages;
+    TImageCollection& RaceImages;
     const TFrameStats& Stats;
 };
 
-class TMyImageSprite : public TImageSprite {
+class TGameSprite : public TImageSprite {
 public:
     // Create: no image yet, animation stopped and looped, not blended.
-    TMyImageSprite(TSprite* parent, const TSpriteHost& host, int listNo);
+    TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo);
     // CreateAt: the image by name with its top-left corner at (x, y), depth z.
-    TMyImageSprite(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name, double x,
+    TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name, double x,
                    double y, int z);
     // CreateCentered: as CreateAt, but (x, y) is the image's centre.
-    static TMyImageSprite* CreateCentered(TSprite* parent, const TSpriteHost& host, int listNo,
+    static TGameSprite* CreateCentered(TSprite* parent, const TSpriteHost& host, int listNo,
                                           const std::string& name, double x, double y, int z);
 
     bool Blended = false;     // blend with Alpha, unless Alpha is 255
@@ -55,7 +55,7 @@ private:
     const TSpriteHost& host_;
 };
 
-class TPointer : public TMyImageSprite {
+class TPointer : public TGameSprite {
 public:
     // At (x, y), depth 12, turned about (pivotFracX * width, pivotFracY * height).
     TPointer(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name, double pivotFracX,

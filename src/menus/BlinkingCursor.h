@@ -2,18 +2,18 @@
 // The blinking bar under a text field (the country line, the player's name): hidden
 // until it blinks; while blinking it shows on its first move and then toggles every
 // BlinkMs milliseconds of frame time.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include <string>
 
 namespace vorlane {
 
-class TMForm;
+class TGame;
 
-class TMyCursor : public TMyImageSprite {
+class TBlinkingCursor : public TGameSprite {
 public:
     // The image's top-left corner at (x, y), depth z; not blinking, so invisible.
-    TMyCursor(TSprite* parent, TMForm& form, int listNo, const std::string& name, double x, double y, int z,
+    TBlinkingCursor(TSprite* parent, TGame& form, int listNo, const std::string& name, double x, double y, int z,
               int blinkMs);
 
     int BlinkMs = 0;   // half-period of the blink
@@ -22,7 +22,7 @@ public:
 
     void MoveStep(int moveCount) override;
 
-    TMForm& Form;
+    TGame& Form;
 };
 
 } // namespace vorlane

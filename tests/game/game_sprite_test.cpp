@@ -1,6 +1,6 @@
 // The game sprite base: image lookup by list, the paced animation and its wrap, the
 // kill-once rule, blended drawing and the speedometer needle.
-#include "race/MyImageSprite.h"
+#include "core/GameSprite.h"
 
 #include "../engine/sprites_fakes.h"
 #include "engine/ArchiveWriter.h"
@@ -47,9 +47,9 @@ ImageRecord Strip(const std::string& name, int w, int h, int count) {
     return r;
 }
 
-class MyImageSpriteTest : public ::testing::Test {
+class GameSpriteTest : public ::testing::Test {
 protected:
-    MyImageSpriteTest() {
+    GameSpriteTest() {
         list1.LoadFromBytes(WriteImageArchive("MImageList1", {Strip("Strip", 8, 8, 3), Strip("One", 9, 7, 1)}),
                             "list1");
         list2.LoadFromBytes(WriteImageArchive("MImageList2", {Strip("Pointer", 20, 4, 1)}), "list2");
@@ -59,7 +59,7 @@ protected:
         stats.FrameMs = 11;
     }
     // round(FramePos): the pattern the engine draws.
-    static int Shown(const TMyImageSprite& s) { return TSprite::RoundPos(s.FramePos); }
+    static int Shown(const TGameSprite& s) { return TSprite::RoundPos(s.FramePos); }
 
     BlendRecordingSurface surface;
     TImageCollection list1, list2;
@@ -68,20 +68,20 @@ protected:
     TSpriteEngine engine;
 };
 
-TEST_F(MyImageSpriteTest, ImageComesFromTheChosenListWithItsSize) {
-    auto* s = engine.Add<TMyImageSprite>(host, 1, "Strip", 10.0, 20.0, 5);
+TEST_F(GameSpriteTest, ImageComesFromTheChosenListWithItsSize) {
+    auto* s = engine.Add<TGameSprite>(host, 1, "Strip", 10.0, 20.0, 5);
     EXPECT_EQ(s->Width, 8);
     EXPECT_EQ(s->Height, 8);
     EXPECT_EQ(s->FrameCount, 3);
     EXPECT_EQ(s->Z(), 5);
     EXPECT_TRUE(s->FrameLooped);
 
-    auto* c = TMyImageSprite::CreateCentered(&engine, host, 1, "One", 100, 100, 0);
+    auto* c = TGameSprite::CreateCentered(&engine, host, 1, "One", 100, 100, 0);
     EXPECT_DOUBLE_EQ(c->X, 95.5); // 9 wide: the centre ends on a half pixel
     EXPECT_DOUBLE_EQ(c->Y, 96.5);
     EXPECT_EQ(c->FrameCount, 1);
 
-    auto* n = engine.Add<TMyImageSprite>(host, 2);
+    auto* n = engine.Add<TGameSprite>(host, 2);
     EXPECT_THROW(n->SetImageByName("Strip"), EngineError); // list 1 only
     try {
         n->SetImageByName("Nope");
@@ -93,8 +93,8 @@ TEST_F(MyImageSpriteTest, ImageComesFromTheChosenListWithItsSize) {
     EXPECT_EQ(n->Width, 20);
 }
 
-TEST_F(MyImageSpriteTest, OnePatternImageAlwaysShowsPatternZero) {
-    auto* s = engine.Add<TMyImageSprite>(host, 1);
+TEST_F(GameSpriteTest, OnePatternImageAlwaysShowsPatternZero) {
+    auto* s = engine.Add<TGameSprite>(host, 1);
     s->SetAnimation("One", 70);
     for (int frame = 0; frame < 50; ++frame) {
         engine.MoveAll(stats.FrameMs);
@@ -102,10 +102,10 @@ TEST_F(MyImageSpriteTest, OnePatternImageAlwaysShowsPatternZero) {
     }
 }
 
-TEST_F(MyImageSpriteTest, PaceChangesPatternAboutEveryTenFramesAtAnyFrameRate) {
+TEST_F(GameSpriteTest, PaceChangesPatternAboutEveryTenFramesAtAnyFrameRate) {
     for (int frameMs : {11, 16, 33}) {
         stats.FrameMs = frameMs;
-        auto* s = engine.Add<TMyImageSprite>(host, 1);
+        auto* s = engine.Add<TGameSprite>(host, 1);
         s->SetAnimation("Strip", 10);
         engine.MoveAll(frameMs); // the first move sets the speed
         int changes = 0, wraps = 0, last = Shown(*s);
@@ -125,8 +125,8 @@ TEST_F(MyImageSpriteTest, PaceChangesPatternAboutEveryTenFramesAtAnyFrameRate) {
     }
 }
 
-TEST_F(MyImageSpriteTest, KillOnceHandsTheSpriteToTheEngineOnce) {
-    auto* s = engine.Add<TMyImageSprite>(host, 1, "Strip", 0.0, 0.0, 0);
+TEST_F(GameSpriteTest, KillOnceHandsTheSpriteToTheEngineOnce) {
+    auto* s = engine.Add<TGameSprite>(host, 1, "Strip", 0.0, 0.0, 0);
     s->KillOnce();
     s->KillOnce();
     EXPECT_TRUE(s->KillRequested);
@@ -135,8 +135,8 @@ TEST_F(MyImageSpriteTest, KillOnceHandsTheSpriteToTheEngineOnce) {
     EXPECT_EQ(engine.AllCount(), 0);
 }
 
-TEST_F(MyImageSpriteTest, BlendedWithAlpha255DrawsLikeUnblended) {
-    auto* plain = engine.Add<TMyImageSprite>(host, 1, "Strip", 10.6, 20.4, 0);
+TEST_F(GameSpriteTest, BlendedWithAlpha255DrawsLikeUnblended) {
+    auto* plain = engine.Add<TGameSprite>(host, 1, "Strip", 10.6, 20.4, 0);
     plain->FramePos = 1.6;
     engine.DrawAll();
     ASSERT_EQ(surface.draws.size(), 1u);
@@ -173,7 +173,7 @@ TEST_F(MyImageSpriteTest, BlendedWithAlpha255DrawsLikeUnblended) {
     EXPECT_TRUE(surface.alphaDraws.empty());
 }
 
-TEST_F(MyImageSpriteTest, PointerTurnsAboutItsPivotFromTheAnchor) {
+TEST_F(GameSpriteTest, PointerTurnsAboutItsPivotFromTheAnchor) {
     auto* p = engine.Add<TPointer>(host, 2, "Pointer", 1.04, 0.5, 641, 509);
     p->Angle = -28;
     EXPECT_EQ(p->Z(), 12);

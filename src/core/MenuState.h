@@ -7,8 +7,8 @@
 namespace vorlane {
 
 class TSprite;
-class TMyImageSprite;
-class TMyCursor;
+class TGameSprite;
+class TBlinkingCursor;
 
 struct TMenuState {
     int SelectedCar = 1;    // 1..6, read by the race
@@ -21,15 +21,15 @@ struct TMenuState {
 
     // Car selection: the showroom frame and the two car pictures of the cross-fade
     // (A on top shows the chosen car, B beneath it the car being switched to).
-    TMyImageSprite* CarFrame = nullptr;
-    TMyImageSprite* CarA = nullptr;
-    TMyImageSprite* CarB = nullptr;
+    TGameSprite* CarFrame = nullptr;
+    TGameSprite* CarA = nullptr;
+    TGameSprite* CarB = nullptr;
     // Options: the frame of the country line and its text cursor.
-    TMyImageSprite* CountryEditBg = nullptr;
-    TMyCursor* CountryCursor = nullptr;
+    TGameSprite* CountryEditBg = nullptr;
+    TBlinkingCursor* CountryCursor = nullptr;
     // Help: the eight bonus pictures of page 2 and the emblem of page 5.
-    std::array<TMyImageSprite*, 8> HelpBonuses{};
-    TMyImageSprite* HelpLogo = nullptr;
+    std::array<TGameSprite*, 8> HelpBonuses{};
+    TGameSprite* HelpLogo = nullptr;
 };
 
 } // namespace vorlane
