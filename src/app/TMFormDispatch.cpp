@@ -44,7 +44,7 @@ void TMForm::ActivateSelection() {
     if (Screen.ActiveScreen != 6 || Screen.ActiveDialog != 0) PlayEffect("Button");
     const int item = Screen.SelectedItem;
 
-    // Table A: the dialogs.
+    // A dialog is open: the chosen answer acts, by dialog.
     if (Screen.ActiveDialog != 0) {
         switch (Screen.ActiveDialog) {
         case 1: // leave the game?
@@ -102,7 +102,7 @@ void TMForm::ActivateSelection() {
         return;
     }
 
-    // Table B: the screens.
+    // No dialog: the chosen item of the screen acts, by screen.
     switch (Screen.ActiveScreen) {
     case 1: // main menu
         if (Screen.MenuIntro == 1) break;
