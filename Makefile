@@ -7,6 +7,16 @@ BUILD      ?= build/release
 SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
 HEADLESS   := SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
+# LeakSanitizer on, with the leaks of system libraries (and only those) suppressed.
+LEAKCHECK  := ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
+
+# configure BUILDDIR ARGS...: cmake's configure step, quiet unless it fails; then its
+# whole output is shown (it is also kept in BUILDDIR/configure.log).
+define configure
+	@mkdir -p $(1)
+	@cmake -S . -B $(1) -G Ninja -DVORLANE_WERROR=ON $(2) >$(1)/configure.log 2>&1 || \
+	  { cat $(1)/configure.log; echo "configure failed (log: $(1)/configure.log)"; exit 1; }
+endef
 
 .PHONY: run test setup configure game build check-sanitize fuzz bench scores bench-server
 
@@ -14,7 +24,7 @@ setup:
 	@bash scripts/setup
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 
 # Only what playing needs: the game, the data generator and the data.
 game: configure
@@ -38,9 +48,9 @@ test: build
 	@$(MAKE) --no-print-directory check-sanitize
 
 check-sanitize: setup
-	@cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON -DVORLANE_DATA=OFF >/dev/null
+	$(call configure,$(SANBUILD),-DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON -DVORLANE_DATA=OFF)
 	@cmake --build $(SANBUILD) -j $(JOBS)
-	$(HEADLESS) ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	$(HEADLESS) $(LEAKCHECK) UBSAN_OPTIONS=print_stacktrace=1 \
 	  VORLANE_DATA_DIR=$(CURDIR) ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE slow
 
 fuzz: setup

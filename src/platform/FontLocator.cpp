@@ -16,6 +16,10 @@ std::vector<std::string> FontCandidates(const std::string& family) {
     return list;
 }
 
+bool WantsBoldFace(const std::string& family, const std::string& candidate, bool bold) {
+    return bold || (strcasecmp(family.c_str(), "Beast Impacted") == 0 && strcasecmp(candidate.c_str(), family.c_str()) != 0);
+}
+
 struct FontLocator::Impl {
     FcConfig* config = nullptr;
 };
@@ -89,9 +93,9 @@ std::optional<FontFile> FontLocator::FindFamily(const std::string& family, bool 
 
 std::optional<FontFile> FontLocator::Resolve(const std::string& family, bool bold) const {
     for (const std::string& candidate : FontCandidates(family))
-        if (auto found = FindFamily(candidate, bold)) return found;
+        if (auto found = FindFamily(candidate, WantsBoldFace(family, candidate, bold))) return found;
     if (!impl_->config) return std::nullopt;
-    PatternPtr fallback = Match(impl_->config, "", bold);
+    PatternPtr fallback = Match(impl_->config, "", WantsBoldFace(family, "", bold));
     return fallback ? Describe(fallback.get()) : std::nullopt;
 }
 

@@ -22,6 +22,11 @@ struct FontFile {
 // The families tried for `family`, in order (the family itself first).
 std::vector<std::string> FontCandidates(const std::string& family);
 
+// Whether `candidate`, tried for `family`, is looked for in its bold face: when bold
+// is asked for, and always for a stand-in of "Beast Impacted", a face that comes only
+// in one heavy weight (a regular stand-in would read thin beside it).
+bool WantsBoldFace(const std::string& family, const std::string& candidate, bool bold);
+
 class FontLocator {
 public:
     FontLocator();

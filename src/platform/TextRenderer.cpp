@@ -100,9 +100,9 @@ struct TtfTextRenderer::Impl : IDisplayListener {
             return {font, file.family};
         };
         for (const std::string& candidate : FontCandidates(family))
-            if (auto file = locator.FindFamily(candidate, bold))
+            if (auto file = locator.FindFamily(candidate, WantsBoldFace(family, candidate, bold)))
                 if (OpenFont f = open(*file); f.font) return f;
-        if (auto file = locator.Resolve("", bold))
+        if (auto file = locator.Resolve("", WantsBoldFace(family, "", bold)))
             if (OpenFont f = open(*file); f.font) return f;
         return {};
     }

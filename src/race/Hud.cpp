@@ -11,7 +11,12 @@ namespace vorlane {
 
 namespace {
 
-std::string TwoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int v)
+{
+    std::string digits = std::to_string(v);
+    if (v < 10) digits.insert(digits.begin(), '0');
+    return digits;
+}
 
 } // namespace
 
@@ -47,8 +52,9 @@ void DrawHud(TGame& form)
 {
     if (!form.Race) return;
     TRace& race = *form.Race;
-    form.UseFont(18);
+    form.UseFont(16);
     form.DrawText("LEVEL " + std::to_string(race.Level), 690, 28, true, true);
+    form.UseFont(18);
     form.DrawText(TimeText(race.TimeLeft), 705, 117, true, true);
     form.DrawText(std::to_string(race.Score), 692, 202, true, true);
     form.DrawText(LivesText(race.Lives), 775, 327, true, true);

@@ -2,6 +2,8 @@
 // direction the picture's body covers its hit quadrilateral and hardly spills out of it.
 #include "race_archive.h"
 
+#include "race/CarShapes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,25 +19,14 @@ struct P {
 };
 using Quad = std::array<P, 4>;
 
-// The race's hit quadrilaterals, [kind 1..5][direction 1..6], corners relative to the
-// car picture's top-left corner.
-const Quad kQuads[5][6] = {
-    {{{{0, 23}, {38, 0}, {55, 133}, {94, 113}}}, {{{58, 0}, {95, 18}, {1, 113}, {40, 132}}},
-     {{{28, 2}, {67, 2}, {27, 130}, {69, 130}}}, {{{30, 131}, {67, 131}, {70, 3}, {27, 3}}},
-     {{{1, 115}, {37, 133}, {95, 20}, {57, 1}}}, {{{95, 115}, {60, 133}, {41, 0}, {2, 19}}}},
-    {{{{0, 25}, {41, 0}, {67, 164}, {119, 137}}}, {{{78, 0}, {119, 24}, {1, 136}, {53, 165}}},
-     {{{33, 2}, {89, 2}, {29, 163}, {89, 163}}}, {{{89, 161}, {31, 161}, {89, 2}, {27, 2}}},
-     {{{40, 165}, {0, 140}, {118, 28}, {67, 1}}}, {{{119, 140}, {79, 165}, {53, 1}, {0, 28}}}},
-    {{{{1, 13}, {13, 6}, {24, 54}, {33, 48}}}, {{{20, 6}, {32, 13}, {1, 48}, {9, 53}}},
-     {{{9, 7}, {24, 7}, {10, 54}, {22, 54}}}, {{{9, 50}, {24, 50}, {23, 0}, {10, 0}}},
-     {{{14, 52}, {1, 45}, {33, 7}, {24, 4}}}, {{{33, 45}, {19, 52}, {9, 2}, {0, 12}}}},
-    {{{{0, 23}, {34, 0}, {58, 131}, {92, 109}}}, {{{60, 0}, {92, 23}, {0, 110}, {34, 131}}},
-     {{{26, 1}, {70, 1}, {23, 131}, {68, 131}}}, {{{69, 129}, {25, 129}, {70, 1}, {24, 1}}},
-     {{{33, 132}, {0, 108}, {92, 22}, {58, 1}}}, {{{92, 108}, {59, 132}, {34, 1}, {-1, 22}}}},
-    {{{{0, 28}, {60, 0}, {90, 231}, {167, 192}}}, {{{108, 0}, {167, 30}, {2, 192}, {78, 230}}},
-     {{{48, 4}, {120, 4}, {38, 227}, {126, 227}}}, {{{120, 228}, {47, 228}, {126, 6}, {40, 6}}},
-     {{{62, 232}, {0, 201}, {166, 40}, {87, 1}}}, {{{167, 201}, {104, 232}, {79, 1}, {1, 40}}}},
-};
+// The race's own hit quadrilateral of a kind (1..5) and direction (1..6), corners
+// relative to the car picture's top-left corner.
+Quad HitShape(int kind, int dir) {
+    Quad q{};
+    const TCarShape& shape = kCarHitShapes[size_t(kind - 1)][size_t(dir - 1)];
+    for (size_t i = 0; i < 4; ++i) q[i] = P{double(shape[i].x), double(shape[i].y)};
+    return q;
+}
 
 // The corners in order around the shape (the table lists them in crossing order).
 Quad AroundCentre(Quad q) {
@@ -64,7 +55,7 @@ TEST(RaceOpponents, BodiesFillTheirHitShapes) {
         const TImageItem& item = test::RaceImages().FindImage("Car" + std::to_string(kind + 6));
         for (int dir = 1; dir <= 6; ++dir) {
             SCOPED_TRACE("kind " + std::to_string(kind) + " direction " + std::to_string(dir));
-            const Quad q = AroundCentre(kQuads[kind - 1][dir - 1]);
+            const Quad q = AroundCentre(HitShape(kind, dir));
             const RgbaImage pattern = test::PatternOf(item, dir - 1);
             int inQuad = 0, coveredInQuad = 0, opaque = 0, opaqueOutside = 0;
             for (int y = 0; y < pattern.height; ++y)

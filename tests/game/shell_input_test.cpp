@@ -2,6 +2,7 @@
 // length and width limits, Enter in the name entry, Alt+Enter, the held modifier
 // flags, the close request in a race and the frame's "Button" rule.
 #include "FormFixture.h"
+#include "recording_audio.h"
 
 #include "app/Dialogs.h"
 #include "menus/Screens.h"
@@ -153,12 +154,51 @@ TEST_F(ShellInput, OnlyTheMouseHandlerClicksForAMouseMove) {
     EXPECT_EQ(game.Effects(), (std::vector<std::string>{"Button", "Button"}));
 }
 
-TEST_F(ShellInput, WithSoundOffNothingIsPlayedOrStopped) {
-    F().Options().SoundOn = false;
-    game.ClearEffects();
+// Menu moves, then a race started and driven with the horn sounded and let go: the
+// menus click, the engine sounds change and the horn and nitro are stopped every frame.
+void MenuMovesAndAShortDrive(test::FormFixture& game) {
     game.MouseMove(400, 160);
     game.Tap(vk::Down);
+    game.RunFrames(1);
+    game.Tap(vk::Up);
+    game.RunFrames(1); // a frame without the key, so that the next press is a new one
+    game.Tap(vk::Up);  // back on "New game"
+    ASSERT_EQ(game.Form().Screen.SelectedItem, 1);
+    game.Tap(vk::Enter);
+    game.RunFrames(20);
+    game.Tap(vk::Enter); // the car selection's start button
+    ASSERT_TRUE(game.Form().Race);
+    for (int i = 0; i < 400 && game.Form().Screen.ActiveDialog != 0; ++i) game.RunFrames(1);
+    ASSERT_EQ(game.Form().Screen.ActiveDialog, 0) << "the level banner did not close";
+    game.Down(vk::Up);
+    game.RunFrames(60);
+    game.Down('H');
+    game.RunFrames(10);
+    game.Up('H');
+    game.Up(vk::Up);
+    game.RunFrames(20);
+}
+
+TEST_F(ShellInput, WithSoundOnTheDeviceIsAskedToPlayAndToStop) {
+    // The other half of the next test: the same run with sound on does reach the device.
+    test::RecordingAudioDevice device;
+    F().MSoundList->SetDevice(&device);
+    game.ClearEffects();
+    MenuMovesAndAShortDrive(game);
+    EXPECT_FALSE(game.Effects().empty());
+    EXPECT_GT(device.Count(test::RecordingAudioDevice::Call::Play), 0);
+    EXPECT_GT(device.Count(test::RecordingAudioDevice::Call::Stop), 0);
+}
+
+TEST_F(ShellInput, WithSoundOffNothingIsPlayedOrStopped) {
+    test::RecordingAudioDevice device;
+    F().MSoundList->SetDevice(&device);
+    F().Options().SoundOn = false;
+    game.ClearEffects();
+    MenuMovesAndAShortDrive(game);
     EXPECT_TRUE(game.Effects().empty());
+    EXPECT_EQ(device.Count(test::RecordingAudioDevice::Call::Play), 0);
+    EXPECT_EQ(device.Count(test::RecordingAudioDevice::Call::Stop), 0);
 }
 
 } // namespace

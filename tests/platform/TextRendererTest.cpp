@@ -58,6 +58,24 @@ TEST(FontLocatorTest, ANameFontconfigDoesNotKnowIsNotFoundButResolves) {
     EXPECT_EQ(FontCandidates("DejaVu Sans"), (std::vector<std::string>{"DejaVu Sans"}));
 }
 
+TEST(FontLocatorTest, TheHeavyDisplayFaceIsStoodInForByABoldFaceWhateverTheStyleAsks) {
+    FontLocator locator;
+    for (const bool bold : {false, true}) {
+        auto resolved = locator.Resolve("Beast Impacted", bold);
+        ASSERT_TRUE(resolved.has_value());
+        if (resolved->family == "Beast Impacted") continue; // the face itself, in its one weight
+        EXPECT_TRUE(resolved->bold) << resolved->family << " at " << resolved->path << ", bold asked: " << bold;
+    }
+    // The LCD face and the plain faces keep the weight asked for.
+    auto lcd = locator.Resolve("DS Crystal", false);
+    ASSERT_TRUE(lcd.has_value());
+    EXPECT_FALSE(lcd->bold) << lcd->path;
+    EXPECT_TRUE(WantsBoldFace("beast impacted", "Roboto Condensed", false));
+    EXPECT_FALSE(WantsBoldFace("Beast Impacted", "Beast Impacted", false));
+    EXPECT_TRUE(WantsBoldFace("Beast Impacted", "Beast Impacted", true));
+    EXPECT_FALSE(WantsBoldFace("DS Crystal", "DSEG14 Classic", false));
+}
+
 TEST_F(TextRendererTest, MeasuresInWindowsPointsAndDrawsInsideTheMeasuredBox) {
     const int font = text.Font("Beast Impacted", 28, false);
     ASSERT_NE(font, 0);

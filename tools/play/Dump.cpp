@@ -4,9 +4,13 @@
 #include "play/Dump.h"
 
 #include "app/TMForm.h"
+#include "race/Bonus.h"
+#include "race/Car.h"
 #include "race/Finish.h"
+#include "race/Man.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
+#include "race/Rocket.h"
 #include "race/ScrollBackground.h"
 
 #include <cmath>
@@ -123,6 +127,36 @@ std::string HighScoreList(const TMForm& form) {
     return s + "]";
 }
 
+// What lives on the road: opponent cars still in the level (exploding ones among
+// them) and those exploding, pedestrians in the level (not those a rocket took) and
+// those lying, bonuses on the road, and rockets out of the pool (flying or exploding).
+void DumpRoadCounts(JsonLine& j, const TRace& r) {
+    int cars = 0, exploding = 0;
+    if (r.Cars) {
+        for (int i = 1; i <= kMaxCars; ++i) {
+            if (r.Cars->CarDir[size_t(i)] == kCarRemoved) continue;
+            ++cars;
+            exploding += r.Cars->CarExploding[size_t(i)] != 0 ? 1 : 0;
+        }
+    }
+    int walkers = 0, lying = 0;
+    if (r.Men) {
+        for (const TPedestrian& p : r.Men->Slots) {
+            if (!p.Exists || p.State == kManGone) continue;
+            ++walkers;
+            lying += p.State == kManLying ? 1 : 0;
+        }
+    }
+    int bonuses = 0;
+    if (r.Bonuses)
+        for (const TBonusSlot& b : r.Bonuses->Slots) bonuses += b.Active ? 1 : 0;
+    int rockets = 0;
+    for (const TRocket* rocket : r.Rockets) rockets += rocket && rocket->InFlight ? 1 : 0;
+    j.Int("Cars", cars).Int("CarsExploding", exploding);
+    j.Int("Pedestrians", walkers).Int("PedestriansLying", lying);
+    j.Int("Bonuses", bonuses).Int("RocketsInFlight", rockets);
+}
+
 // ---- the race (race engineers: add your fields here) ----
 void DumpRace(JsonLine& j, TMForm& form) {
     const TRace& r = *form.Race;
@@ -137,6 +171,7 @@ void DumpRace(JsonLine& j, TMForm& form) {
         j.Int("WeaponKind", int(p->WeaponKind)).Int("WeaponStage", p->WeaponStage).Int("Ammo", p->Ammo);
     }
     if (r.Finish) j.Int("FinishPassed", r.Finish->Passed);
+    DumpRoadCounts(j, r);
 }
 
 } // namespace

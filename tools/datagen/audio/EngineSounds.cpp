@@ -20,7 +20,7 @@ namespace {
 
 constexpr double kRate = kEffectRate;
 
-struct EngineSpec {
+struct EngineRecipe {
     std::function<double(double)> rpm;  // engine speed over the loop's time (s)
     std::function<double(double)> load; // throttle 0..1 over the loop's time
     double seconds = 2.0;               // loop length
@@ -49,7 +49,7 @@ Signal OverrunPop(Noise& noise) {
     return s;
 }
 
-Signal RenderEngine(const EngineSpec& e) {
+Signal RenderEngine(const EngineRecipe& e) {
     const size_t loop = Samples(e.seconds, kRate);
     const size_t leadIn = e.steady ? 0 : Samples(0.14, kRate);
     const size_t n = leadIn + loop;
@@ -173,7 +173,7 @@ std::function<double(double)> Constant(double v) {
 
 // Loops that hold one state may start anywhere in themselves; the pulls and the gear
 // change must start where their revs start.
-Effect EngineLoop(const char* name, const EngineSpec& recipe, double rmsDb, bool anywhere) {
+Effect EngineLoop(const char* name, const EngineRecipe& recipe, double rmsDb, bool anywhere) {
     Effect fx{name, true, RenderEngine(recipe)};
     FinishLoop(fx.samples, rmsDb, anywhere ? 0 : Samples(0.012, kRate));
     return fx;
@@ -182,7 +182,7 @@ Effect EngineLoop(const char* name, const EngineSpec& recipe, double rmsDb, bool
 // The handbrake: a wavering rubber squeal over a scrubbing hiss, the engine low under it.
 Effect TyreSqueal() {
     const double seconds = 1.6;
-    EngineSpec engine{Constant(1500.0), Constant(0.05), seconds, true, 71, 0.1, 0.02, 0.0};
+    EngineRecipe engine{Constant(1500.0), Constant(0.05), seconds, true, 71, 0.1, 0.02, 0.0};
     Signal s = RenderEngine(engine);
     NormalizeRms(s, -20.0);
 
@@ -214,7 +214,7 @@ Effect TyreSqueal() {
 // Nitro: the engine flat out inside a jet-like roar of burning gas.
 Effect NitroRoar() {
     const double seconds = 2.0;
-    EngineSpec engine{Constant(6900.0), Constant(1.0), seconds, true, 81, 0.06, 0.006, 0.0};
+    EngineRecipe engine{Constant(6900.0), Constant(1.0), seconds, true, 81, 0.06, 0.006, 0.0};
     Signal s = RenderEngine(engine);
     NormalizeRms(s, -19.0);
 

@@ -49,7 +49,7 @@ struct ToneOsc {
     double width; // pulse width
 };
 
-struct ToneSpec {
+struct ToneRecipe {
     size_t loopLength = 44100; // samples at kHi
     double attack = 0.05;      // seconds before the loop starts
     std::vector<ToneOsc> oscs;
@@ -59,7 +59,7 @@ struct ToneSpec {
     int pitchCycles = 0; // the cycles that set the sample's pitch
 };
 
-XmInstrument Sustained(const char* name, const ToneSpec& recipe, uint32_t seed) {
+XmInstrument Sustained(const char* name, const ToneRecipe& recipe, uint32_t seed) {
     const size_t attack = Samples(recipe.attack, kHi);
     const size_t n = attack + recipe.loopLength;
     Signal s(n, 0.0f);
@@ -241,7 +241,7 @@ XmInstrument Tom() {
 }
 
 XmInstrument WarmBass(int bpm) {
-    ToneSpec recipe;
+    ToneRecipe recipe;
     recipe.oscs = {{ToneOsc::Triangle, 55, 1.0, 0.5}, {ToneOsc::Sine, 55, 0.6, 0.5}, {ToneOsc::Saw, 110, 0.18, 0.5},
                  {ToneOsc::Saw, 56, 0.25, 0.5}};
     recipe.cutoff = Falling(1400.0, 520.0, 0.12);
@@ -255,7 +255,7 @@ XmInstrument WarmBass(int bpm) {
 }
 
 XmInstrument PluckBass(int bpm) {
-    ToneSpec recipe;
+    ToneRecipe recipe;
     recipe.oscs = {{ToneOsc::Saw, 110, 0.7, 0.5}, {ToneOsc::Saw, 111, 0.5, 0.5}, {ToneOsc::Pulse, 55, 0.6, 0.5}};
     recipe.cutoff = Falling(4200.0, 900.0, 0.22);
     recipe.attack = 0.26;
@@ -269,7 +269,7 @@ XmInstrument PluckBass(int bpm) {
 }
 
 XmInstrument Pad(int bpm, double brightness, double attackSeconds) {
-    ToneSpec recipe;
+    ToneRecipe recipe;
     recipe.oscs = {{ToneOsc::Saw, 130, 0.5, 0.5},      {ToneOsc::Saw, 131, 0.5, 0.5}, {ToneOsc::Saw, 132, 0.5, 0.5},
                  {ToneOsc::Triangle, 262, 0.3, 0.5}, {ToneOsc::Sine, 65, 0.25, 0.5}};
     recipe.cutoff = Fixed(brightness);
@@ -301,7 +301,7 @@ XmInstrument ElectricPiano(int bpm) {
 }
 
 XmInstrument SoftLead(int bpm) {
-    ToneSpec recipe;
+    ToneRecipe recipe;
     recipe.oscs = {{ToneOsc::Pulse, 262, 0.6, 0.32}, {ToneOsc::Sine, 262, 0.5, 0.5}, {ToneOsc::Pulse, 263, 0.25, 0.4}};
     recipe.cutoff = Fixed(2600.0);
     recipe.pitchCycles = 262;
@@ -316,7 +316,7 @@ XmInstrument SoftLead(int bpm) {
 }
 
 XmInstrument BrightLead(int bpm) {
-    ToneSpec recipe;
+    ToneRecipe recipe;
     recipe.oscs = {{ToneOsc::Saw, 262, 0.5, 0.5}, {ToneOsc::Saw, 263, 0.45, 0.5}, {ToneOsc::Saw, 261, 0.45, 0.5},
                  {ToneOsc::Pulse, 131, 0.3, 0.5}};
     recipe.cutoff = Falling(7000.0, 4200.0, 0.1);

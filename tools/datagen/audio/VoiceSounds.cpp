@@ -13,7 +13,7 @@ namespace {
 
 constexpr double kRate = kEffectRate;
 
-struct VoiceSpec {
+struct VoiceRecipe {
     double seconds;
     Curve pitch;                      // Hz over time
     std::array<Curve, 5> formants;    // Hz over time
@@ -29,7 +29,7 @@ struct VoiceSpec {
     uint32_t seed;
 };
 
-Signal Voice(const VoiceSpec& v) {
+Signal Voice(const VoiceRecipe& v) {
     const size_t n = Samples(v.seconds, kRate);
     Signal s(n, 0.0f);
     Noise noise(v.seed);
@@ -84,7 +84,7 @@ Signal Thud(uint32_t seed) {
     return s;
 }
 
-Effect Cry(const char* name, const VoiceSpec& recipe, double thudGain, double peak) {
+Effect Cry(const char* name, const VoiceRecipe& recipe, double thudGain, double peak) {
     Signal voice = Voice(recipe);
     NormalizePeak(voice, 0.8);
     Signal s(Samples(0.02, kRate), 0.0f);
@@ -103,7 +103,7 @@ Effect Cry(const char* name, const VoiceSpec& recipe, double thudGain, double pe
 std::vector<Effect> VoiceEffects() {
     // A man: "aaa" pushed out hard, rising and then falling into a growled "rgh" (the
     // third formant drops as the tongue curls for the r).
-    VoiceSpec man{0.8,
+    VoiceRecipe man{0.8,
                   Curve({{0.0, 135}, {0.06, 205}, {0.25, 192}, {0.55, 150}, {0.8, 100}}, true),
                   {Curve({{0.0, 650}, {0.08, 760}, {0.45, 720}, {0.62, 540}, {0.8, 500}}, true),
                    Curve({{0.0, 1150}, {0.08, 1100}, {0.45, 1120}, {0.62, 1320}, {0.8, 1350}}, true),
@@ -115,7 +115,7 @@ std::vector<Effect> VoiceEffects() {
                   Curve({{0.0, 0.15}, {0.45, 0.2}, {0.6, 0.65}, {0.8, 0.8}}, true),
                   5.0, 0.012, 0.02, 0.14, 4500.0, 0.15, 201};
     // A woman: a high scream, "aaah", rising fast, with the shake of fright in it.
-    VoiceSpec woman{0.9,
+    VoiceRecipe woman{0.9,
                     Curve({{0.0, 430}, {0.08, 660}, {0.32, 620}, {0.62, 575}, {0.9, 380}}, true),
                     {Curve({{0.0, 850}, {0.1, 980}, {0.6, 950}, {0.9, 820}}, true),
                      Curve({{0.0, 1450}, {0.1, 1550}, {0.6, 1500}, {0.9, 1400}}, true),

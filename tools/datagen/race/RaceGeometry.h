@@ -55,7 +55,7 @@ constexpr std::array<LampPlace, 10> kLampPlaces = {{
     {9, "Lamp_RL", 8, 9, 1},
     {12, "Lamp_RR", -36, 37, 41},
     {13, "Lamp_LR", -48, 26, 1},
-    {16, "Lamp_LL", -6, -8, 41},
+    {16, "Lamp_LL", -11, -8, 41},
     {17, "Lamp_LR", -12, 62, 1},
     {20, "Lamp_LL", 30, 31, 40},
 }};

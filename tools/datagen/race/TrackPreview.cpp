@@ -154,11 +154,11 @@ int LaneDirection(const TrackMap& map, double x, double y, int kind, bool up) {
     return d;
 }
 
-void LcdText(cairo_t* cr, const std::string& text, double cx, double cy) {
+void LcdText(cairo_t* cr, const std::string& text, double cx, double cy, double points = 22) {
     // The race's text style 18: the LCD face in green, 22 points at 96 dots per inch,
-    // centred both ways on its point.
+    // centred both ways on its point (the level line, style 16, is 17 points).
     cairo_select_font_face(cr, "DSEG14 Classic", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 22 * 96.0 / 72);
+    cairo_set_font_size(cr, points * 96.0 / 72);
     cairo_text_extents_t e;
     cairo_font_extents_t f;
     cairo_text_extents(cr, text.c_str(), &e);
@@ -297,7 +297,7 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
     const int timeLeft = std::max(0, params.TimeLimitMs - 37000);
     char clock[16];
     std::snprintf(clock, sizeof clock, "%02d : %02d", timeLeft / 60000, (timeLeft / 1000) % 60);
-    LcdText(cr, "LEVEL " + std::to_string(level), hud::kLevelTextX, hud::kLevelTextY);
+    LcdText(cr, "LEVEL " + std::to_string(level), hud::kLevelTextX, hud::kLevelTextY, 17);
     LcdText(cr, clock, hud::kTimeTextX, hud::kTimeTextY);
     LcdText(cr, std::to_string(1250 + level * 340), hud::kScoreTextX, hud::kScoreTextY);
     LcdText(cr, "3", hud::kLivesTextX, hud::kLivesTextY);
