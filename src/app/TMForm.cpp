@@ -115,6 +115,10 @@ void TMForm::FormCreate() {
     Report(HighScores.LoadHighScores(DataRoot));
     Report(OptionsFile.LoadOptions());
     HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck);
+    if (services_.FullScreenOverride) {
+        fileFullScreen_ = Options().FullScreenMode;
+        Options().FullScreenMode = *services_.FullScreenOverride;
+    }
     // 7. Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // 8. The main menu with its fade-in intro and the menu song.
@@ -124,6 +128,9 @@ void TMForm::FormCreate() {
 
 void TMForm::ShutDown() {
     MSpriteEngine.SweepDead();
+    // A mode given for this run only is not saved; one the player switched to is.
+    if (services_.FullScreenOverride && Options().FullScreenMode == *services_.FullScreenOverride)
+        Options().FullScreenMode = fileFullScreen_;
     Report(OptionsFile.SaveOptions(HighScores.HighScoreCheck()));
     Report(HighScores.SaveHighScores(DataRoot));
     GoToLink(MPlatform->Shell(), DataRoot);

@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct TMFormServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // Full screen (true) or window (false) for this run only: the options file keeps
+    // its own choice unless the player switches during the run.
+    std::optional<bool> FullScreenOverride;
     // Watches the effects from the very start (the start-up plays one already).
     std::function<void(const std::string&)> OnEffect;
 };
@@ -151,6 +155,7 @@ private:
     void UnbindDisplay();
 
     TMFormServices services_;
+    bool fileFullScreen_ = false; // the options file's mode under a FullScreenOverride
     std::unique_ptr<IDisplayListener> displayListener_;
     std::string musicFile_;
     int songHandle_ = 0;

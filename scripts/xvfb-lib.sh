@@ -1,0 +1,103 @@
+# Shared by the scripts that run the real game on a virtual X server (source it).
+# Sets: root, data, work (a fresh temporary folder removed at exit); the functions
+# below set DISPLAY, xpid, gpid and wid. The caller defines fail() before sourcing.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+data=${VORLANE_DATA_DIR:-$root}/Data
+[ -f "$data/Res/Res1.gfx" ] || fail "no generated data in $data"
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwd >/dev/null ||
+  fail "Xvfb, xdotool and xwd are needed (scripts/setup installs them)"
+
+work=$(mktemp -d /tmp/vorlane-xvfb.XXXXXX)
+xpid=""; gpid=""; wmpid=""; wid=""
+cleanup() {
+  [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
+  [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# xvfb_start WIDTHxHEIGHT: a virtual screen of that size on a free display number.
+xvfb_start() {
+  local disp="" d
+  for d in $(seq 91 150); do
+    if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then disp=$d; break; fi
+  done
+  [ -n "$disp" ] || fail "no free X display number"
+  Xvfb ":$disp" -screen 0 "${1}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  xpid=$!
+  for _ in $(seq 1 50); do
+    DISPLAY=":$disp" xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  DISPLAY=":$disp" xdpyinfo >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start on :$disp"; }
+  export DISPLAY=":$disp"
+}
+
+# wm_start: a window manager on the virtual screen, for what needs one (full screen:
+# the game asks the window manager for it). Matchbox is small and has no title bars.
+wm_start() {
+  command -v matchbox-window-manager >/dev/null || fail "matchbox-window-manager is needed (scripts/setup)"
+  matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
+  wmpid=$!
+  sleep 0.5
+}
+
+# xvfb_stop: ends the virtual screen of xvfb_start and its window manager.
+xvfb_stop() {
+  [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null && wait "$wmpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
+  xpid=""; wmpid=""
+}
+
+# game_folder DIR: a working folder with the generated data linked in and no saves.
+game_folder() {
+  mkdir -p "$1/Data/Save"
+  ln -s "$data/Res" "$1/Data/Res"
+  ln -s "$data/Music" "$1/Data/Music"
+}
+
+# game_start FOLDER LOG GAME [ARGS...]: the game in FOLDER, killed after GAME_SECONDS
+# (45 unless set).
+# The test runner exports the dummy video and software render drivers for the headless
+# tests; the real game here must open a real X11 window, so those are dropped.
+game_start() {
+  local folder=$1 log=$2
+  shift 2
+  ( cd "$folder" && unset SDL_VIDEODRIVER SDL_RENDER_DRIVER &&
+    SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} exec timeout "${GAME_SECONDS:-45}" "$@" >"$log" 2>&1 ) &
+  gpid=$!
+}
+
+# game_window LOG: waits for the game's window (a loaded machine may take a while).
+game_window() {
+  wid=""
+  for _ in $(seq 1 250); do
+    wid=$(xdotool search --name '^Vorlane$' 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && break
+    kill -0 "$gpid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || { cat "$1" >&2; fail "the game window did not appear"; }
+  xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+}
+
+# press KEY...: each key held for a moment (keys are read once a frame). The window
+# may be gone by the time the last comes up.
+press() {
+  local key
+  for key in "$@"; do
+    xdotool keydown "$key"; sleep 0.3; xdotool keyup "$key" 2>/dev/null; sleep 0.5
+  done
+}
+
+# game_wait_exit: waits up to 10 seconds for the game to end; sets rc to its exit
+# status, or to nothing when it is still running.
+game_wait_exit() {
+  rc=""
+  for _ in $(seq 1 100); do
+    if ! kill -0 "$gpid" 2>/dev/null; then wait "$gpid"; rc=$?; gpid=""; break; fi
+    sleep 0.1
+  done
+}
