@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -56,6 +57,7 @@ public:
         int Rate = 85;
         // Runs before the game starts, with the game folder (e.g. to write Data/Save/hs).
         std::function<void(const std::filesystem::path& root)> BeforeStart;
+        std::optional<bool> FullScreenOverride;
     };
 
     FormFixture() : FormFixture(Options{}) {}
@@ -68,6 +70,7 @@ public:
         h.DataRoot = folder_.Root();
         h.Seed = options.Seed;
         h.Rate = options.Rate;
+        h.FullScreenOverride = options.FullScreenOverride;
         game_ = std::make_unique<play::HeadlessGame>(h);
     }
 

@@ -18,7 +18,7 @@ namespace vorlane::test {
 
 class CarsFixture {
 public:
-    explicit CarsFixture(uint32_t seed = 1) : game_(FormFixture::Options{seed, 85, {}}) {}
+    explicit CarsFixture(uint32_t seed = 1) : game_(FormFixture::Options{seed, 85, {}, {}}) {}
 
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
     uint32_t Seed = 1;
     int Rate = 85; // simulated frames per second and refresh rate
+    std::optional<bool> FullScreenOverride; // as the command line's --fullscreen / --window
 };
 
 class HeadlessGame {
@@ -84,6 +86,7 @@ public:
         services.DataRoot = options.DataRoot;
         services.Seed = options.Seed;
         services.SeedFromClock = false;
+        services.FullScreenOverride = options.FullScreenOverride;
         services.ForcedRefreshRate = rate_;
         services.Platform.display.hidden = true;
         services.Platform.display.software = true;
