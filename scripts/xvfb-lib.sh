@@ -18,20 +18,22 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# xvfb_start WIDTHxHEIGHT: a virtual screen of that size on a free display number.
+# xvfb_start WIDTHxHEIGHT: a virtual screen of that size. Xvfb picks a free display
+# number itself and tells it once it is ready, so tests running side by side never
+# share one.
 xvfb_start() {
-  local disp="" d
-  for d in $(seq 91 150); do
-    if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then disp=$d; break; fi
-  done
-  [ -n "$disp" ] || fail "no free X display number"
-  Xvfb ":$disp" -screen 0 "${1}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  local disp=""
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xpid=$!
-  for _ in $(seq 1 50); do
-    DISPLAY=":$disp" xdpyinfo >/dev/null 2>&1 && break
+  for _ in $(seq 1 100); do
+    disp=$(head -n 1 "$work/display")
+    [ -n "$disp" ] && break
+    kill -0 "$xpid" 2>/dev/null || break
     sleep 0.1
   done
-  DISPLAY=":$disp" xdpyinfo >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start on :$disp"; }
+  [ -n "$disp" ] && DISPLAY=":$disp" xdpyinfo >/dev/null 2>&1 ||
+    { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
   export DISPLAY=":$disp"
 }
 
