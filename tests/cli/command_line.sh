@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The game's command line answered before any window opens: --help and --version end
-# with status 0, a mistake with status 2 and the usage on the error output.
+# The game's command line: --help and --version end with status 0 before any window
+# opens, a mistake with status 2 and the usage on the error output, and --data is
+# where the game looks for its data.
 #   command_line.sh path/to/vorlane VERSION
 set -u
 game=$1 version=$2
@@ -31,4 +32,9 @@ for bad in "--bogus" "--scale 0" "--scale" "--window=yes" "extra"; do
   grep -q '^usage: vorlane' "$out/bad.err" || fail "\"$bad\" printed no usage on the error output"
   [ -s "$out/bad.out" ] && fail "\"$bad\" printed on the standard output"
 done
+# --data names the folder the game reads from, whatever the working folder: a folder
+# without the game's data is reported by the file it lacks.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run data --data "$out/nowhere"
+[ "$rc" -eq 1 ] || fail "--data with no data ended with $rc, not 1"
+grep -q "$out/nowhere/Data/Res/Res1.gfx" "$out/data.err" || fail "--data: no word of the missing archive: $(cat "$out/data.err")"
 echo "command_line: ok"
