@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
 #ifndef VORLANE_VERSION
 #define VORLANE_VERSION "0"
