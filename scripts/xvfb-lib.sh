@@ -85,20 +85,21 @@ game_window() {
   xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 }
 
-# press KEY...: each key held for a moment (keys are read once a frame). The window
-# may be gone by the time the last comes up.
+# press KEY...: each key held for a moment: keys are read once a frame, and a machine
+# busy with other builds and tests can leave a few tenths of a second between frames.
+# The window may be gone by the time the last comes up.
 press() {
   local key
   for key in "$@"; do
-    xdotool keydown "$key"; sleep 0.3; xdotool keyup "$key" 2>/dev/null; sleep 0.5
+    xdotool keydown "$key"; sleep 0.8; xdotool keyup "$key" 2>/dev/null; sleep 0.5
   done
 }
 
-# game_wait_exit: waits up to 10 seconds for the game to end; sets rc to its exit
-# status, or to nothing when it is still running.
+# game_wait_exit: waits up to 20 seconds for the game to end (it writes its saves
+# first); sets rc to its exit status, or to nothing when it is still running.
 game_wait_exit() {
   rc=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 200); do
     if ! kill -0 "$gpid" 2>/dev/null; then wait "$gpid"; rc=$?; gpid=""; break; fi
     sleep 0.1
   done
