@@ -72,11 +72,13 @@ game_start() {
   gpid=$!
 }
 
-# game_window LOG: waits for the game's window (a loaded machine may take a while).
+# game_window LOG: waits for the game's window to show (a loaded machine may take a
+# while; the window is made hidden and shown once it has its size) and gives it the
+# keyboard.
 game_window() {
   wid=""
   for _ in $(seq 1 250); do
-    wid=$(xdotool search --name '^Vorlane$' 2>/dev/null | head -n 1)
+    wid=$(xdotool search --onlyvisible --name '^Vorlane$' 2>/dev/null | head -n 1)
     [ -n "$wid" ] && break
     kill -0 "$gpid" 2>/dev/null || break
     sleep 0.1
