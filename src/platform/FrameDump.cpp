@@ -1,7 +1,8 @@
 // The frame written out for comparison by tests.
 #include "platform/FrameDump.h"
 
-#include "platform/Files.h"
+#include <filesystem>
+#include <fstream>
 
 namespace vorlane {
 
@@ -19,7 +20,20 @@ std::string PpmBytes(const RgbaImage& frame) {
 bool FrameDumpFile::Offer(const RgbaImage& frame) {
     if (frame.Empty()) return true;
     if (frame.width == last_.width && frame.height == last_.height && frame.pixels == last_.pixels) return true;
-    if (!WriteFileAtomically(path_, PpmBytes(frame))) return false;
+    // Replaced in one step (a reader never sees half a frame), but not forced to disk:
+    // a frame a minute old is worth nothing, and the game must not wait on the disk.
+    const std::string bytes = PpmBytes(frame);
+    const std::string temp = path_ + ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out.write(bytes.data(), std::streamsize(bytes.size())) || !out.flush()) return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path_, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
     last_ = frame;
     return true;
 }

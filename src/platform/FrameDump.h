@@ -1,7 +1,8 @@
 #pragma once
 // A debugging aid: the game's frame written to a file whenever it changes, so that a
 // test outside the game can compare what the window shows with what the game drew.
-// The file is a binary PPM (P6, 8-bit RGB) replaced in one step, never half written.
+// The file is a binary PPM (P6, 8-bit RGB) replaced in one step, never half written;
+// its folder must exist.
 #include "engine/Types.h"
 
 #include <string>

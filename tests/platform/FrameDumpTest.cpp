@@ -22,6 +22,7 @@ TEST(FrameDumpTest, PpmHoldsTheHeaderAndRgbInRowOrder) {
 
 TEST(FrameDumpTest, WritesOnlyFramesThatChanged) {
     const auto dir = std::filesystem::temp_directory_path() / ("vorlane-dump-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
     const std::string path = (dir / "frame.ppm").string();
     FrameDumpFile dump(path);
     RgbaImage frame(3, 1, 0xFF000000);
