@@ -105,6 +105,10 @@ void TMForm::StartUp() {
     Report(HighScores.LoadHighScores(SaveRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    if (services_.FullScreenOverride) {
+        fileFullScreen_ = Options().FullScreenMode;
+        Options().FullScreenMode = *services_.FullScreenOverride;
+    }
     // Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // The main menu with its fade-in intro and the menu song.
@@ -114,6 +118,9 @@ void TMForm::StartUp() {
 
 void TMForm::ShutDown() {
     SpriteEngine.SweepDead();
+    // A mode given for this run only is not saved; one the player switched to is.
+    if (services_.FullScreenOverride && Options().FullScreenMode == *services_.FullScreenOverride)
+        Options().FullScreenMode = fileFullScreen_;
     Report(OptionsFile.SaveOptions(HighScores.HighScoreCheck()));
     Report(HighScores.SaveHighScores(SaveRoot));
     GoToLink(PlatformServices->Shell(), DataRoot);

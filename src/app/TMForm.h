@@ -58,6 +58,7 @@ private:
     void BindDisplay();
     void UnbindDisplay();
 
+    bool fileFullScreen_ = false; // the options file's mode under a FullScreenOverride
     std::unique_ptr<IDisplayListener> displayListener_;
 };
 

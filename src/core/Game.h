@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorlane {
@@ -50,6 +51,9 @@ struct TGameServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // Full screen (true) or window (false) for this run only: the options file keeps
+    // its own choice unless the player switches during the run.
+    std::optional<bool> FullScreenOverride;
     // The score server: the web-site and online-table links and the submission
     // (persist/ServerAddress.h resolves it from the command line and environment).
     std::string ServerUrl = online::kDefaultServerUrl;

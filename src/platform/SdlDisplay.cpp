@@ -1,13 +1,16 @@
-// The game's window: an 800 x 600 logical drawing area on an SDL renderer, windowed
-// or desktop full screen with letterboxing, with the display notifications that let
-// the image lists and the text renderer keep their textures.
+// The game's window: the game draws its 800 x 600 frame into a texture of the same
+// size, and each flip shows that frame scaled into the window (windowed or desktop
+// full screen, centred with black bars), with the display notifications that let the
+// image lists and the text renderer keep their textures.
 #include "platform/SdlDisplay.h"
 
+#include "platform/FrameDump.h"
 #include "platform/detail/SdlDrawSurface.h"
 #include "platform/detail/SdlHandles.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -28,6 +31,7 @@ struct SdlDisplay::Impl {
     SdlSubsystem video{SDL_INIT_VIDEO};
     WindowPtr window;
     RendererPtr renderer;
+    TexturePtr frame; // the render target every drawing call of the game goes to
     CursorPtr hand;
     SdlDrawSurface surface;
     bool vsync = false;
@@ -36,8 +40,11 @@ struct SdlDisplay::Impl {
     std::optional<Placement> remembered;
     int pointerCount = 0;
     std::vector<IDisplayListener*> listeners;
+    std::optional<FrameDumpFile> dump;
 
-    explicit Impl(const DisplayOptions& o) : options(o), surface(o.width, o.height) {}
+    explicit Impl(const DisplayOptions& o) : options(o), surface(o.width, o.height) {
+        if (!o.frameDumpFile.empty()) dump.emplace(o.frameDumpFile);
+    }
 
     template <class Fn>
     void Notify(Fn fn) {
@@ -47,29 +54,114 @@ struct SdlDisplay::Impl {
             if (std::find(listeners.begin(), listeners.end(), l) != listeners.end()) fn(*l);
     }
 
+    SDL_Renderer* MakeRenderer(Uint32 flags) {
+        SDL_Renderer* made = SDL_CreateRenderer(window.get(), -1, flags);
+        SDL_RendererInfo info{};
+        // The frame is a render target; a renderer without them is no use here.
+        if (made && (SDL_GetRendererInfo(made, &info) != 0 || !(info.flags & SDL_RENDERER_TARGETTEXTURE))) {
+            SDL_DestroyRenderer(made);
+            made = nullptr;
+        }
+        return made;
+    }
+
     void CreateRenderer() {
         SDL_Renderer* made = nullptr;
-        if (!options.software) {
-            Uint32 flags = SDL_RENDERER_ACCELERATED | (options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
-            made = SDL_CreateRenderer(window.get(), -1, flags);
-        }
-        if (!made) made = SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE);
+        if (!options.software)
+            made = MakeRenderer(SDL_RENDERER_ACCELERATED | (options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+        if (!made) made = MakeRenderer(SDL_RENDERER_SOFTWARE);
         if (!made) throw EngineError(SdlFailure("Cannot start the display"));
         renderer.reset(made);
         SDL_RendererInfo info{};
         SDL_GetRendererInfo(made, &info);
         // The software renderer reports the vsync flag it was asked for but never waits.
         vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE);
-        // Letterboxed scaling of the 800 x 600 picture in full screen; mouse events
-        // arrive in logical pixels too.
-        SDL_RenderSetLogicalSize(made, options.width, options.height);
+        SDL_Texture* target = SDL_CreateTexture(made, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                                options.width, options.height);
+        if (!target) {
+            std::string message = SdlFailure("Cannot make the frame");
+            renderer.reset();
+            throw EngineError(message);
+        }
+        frame.reset(target);
+        // The frame replaces what is under it when shown, and is scaled by whole pixels
+        // or filtered as asked (the game's own pictures always stay unfiltered).
+        SDL_SetTextureBlendMode(target, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(target, options.scaling == FrameScaling::Smooth ? SDL_ScaleModeLinear
+                                                                               : SDL_ScaleModeNearest);
+        SDL_SetRenderTarget(made, target);
+        SDL_SetRenderDrawColor(made, 0, 0, 0, 255);
+        SDL_RenderClear(made); // a frame shown before the game drew one is black
         surface.Bind(made);
         lost = false;
     }
 
     void DestroyRenderer() {
         surface.Bind(nullptr); // textures of this renderer go inert before it frees them
+        frame.reset();
         renderer.reset();
+    }
+
+    // The window's size in real pixels. (Asked of the renderer without the frame as
+    // its target: with a target set, renderers answer the target's size.)
+    bool OutputSize(int& w, int& h) const {
+        SDL_Renderer* r = renderer.get();
+        if (!r) return false;
+        SDL_Texture* target = SDL_GetRenderTarget(r);
+        if (target) SDL_SetRenderTarget(r, nullptr);
+        const bool ok = SDL_GetRendererOutputSize(r, &w, &h) == 0 && w > 0 && h > 0;
+        if (target) SDL_SetRenderTarget(r, target);
+        return ok;
+    }
+
+    PixelRect FrameRect() const {
+        int w = 0, h = 0;
+        if (!OutputSize(w, h)) return {};
+        return FrameRectInOutput(w, h, options.width, options.height, options.scaling);
+    }
+
+    // Real pixels per window point: above 1 on high-density displays.
+    double PixelsPerPoint() const {
+        int pointsW = 0, pointsH = 0, pixelsW = 0, pixelsH = 0;
+        SDL_GetWindowSize(window.get(), &pointsW, &pointsH);
+        if (pointsW <= 0 || !OutputSize(pixelsW, pixelsH)) return 1.0;
+        return double(pixelsW) / pointsW;
+    }
+
+    // The frame, scaled into the window, then back to drawing into the frame.
+    void Present() {
+        SDL_Renderer* r = renderer.get();
+        SDL_SetRenderTarget(r, nullptr);
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_RenderClear(r);
+        const PixelRect at = FrameRect();
+        const SDL_Rect to{at.x, at.y, at.w, at.h};
+        SDL_RenderCopy(r, frame.get(), nullptr, &to);
+        SDL_RenderPresent(r);
+        SDL_SetRenderTarget(r, frame.get());
+    }
+
+    // The window's size at start: the scale times the frame, in real pixels on a
+    // high-density display (whose window sizes count in larger points).
+    void SizeWindowForStart() {
+        SDL_Window* w = window.get();
+        int pointsW = 0, pointsH = 0;
+        SDL_GetWindowSize(w, &pointsW, &pointsH);
+        const double pixelsPerPoint = PixelsPerPoint();
+        int scale = options.scale;
+        if (scale <= 0) {
+            SDL_Rect usable{0, 0, 0, 0};
+            const int index = std::max(SDL_GetWindowDisplayIndex(w), 0);
+            if (SDL_GetDisplayUsableBounds(index, &usable) != 0) return; // stays at the frame's size
+            scale = StartScale(int(usable.w * pixelsPerPoint), int(usable.h * pixelsPerPoint), options.width,
+                               options.height);
+        }
+        const int wantW = int(std::ceil(scale * options.width / pixelsPerPoint));
+        const int wantH = int(std::ceil(scale * options.height / pixelsPerPoint));
+        if (wantW == pointsW && wantH == pointsH) return;
+        SDL_SetWindowSize(w, wantW, wantH);
+        SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED_DISPLAY(SDL_GetWindowDisplayIndex(w)),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(SDL_GetWindowDisplayIndex(w)));
     }
 
     void ApplyPointer() { SDL_ShowCursor(pointerCount >= 0 ? SDL_ENABLE : SDL_DISABLE); }
@@ -80,12 +172,17 @@ SdlDisplay::SdlDisplay(const DisplayOptions& options) : impl_(std::make_unique<I
     // Nearest-pixel scaling: tiles share one texture, and smoothing would bleed the
     // neighbouring pattern into their edges.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    Uint32 flags = options.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    // Opened hidden and shown once it has its size, so that it appears once, centred.
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           options.width, options.height, flags);
     if (!window) throw EngineError(SdlFailure("Cannot open the window"));
     impl_->window.reset(window);
     impl_->CreateRenderer();
+    impl_->SizeWindowForStart();
+    // Smaller than this, nothing on the screens can be read any more.
+    SDL_SetWindowMinimumSize(window, options.width / 4, options.height / 4);
+    if (!options.hidden) SDL_ShowWindow(window);
     // The hand pointer over the drawing area; systems without pointers give none.
     impl_->hand.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND));
     if (impl_->hand) SDL_SetCursor(impl_->hand.get());
@@ -156,7 +253,16 @@ void SdlDisplay::Clear() {
 }
 
 void SdlDisplay::Flip() {
-    if (CanDraw()) SDL_RenderPresent(impl_->renderer.get());
+    if (!CanDraw()) return;
+    impl_->Present();
+    if (impl_->dump && !impl_->dump->Offer(ReadPixels())) {
+        std::fprintf(stderr, "vorlane: cannot write the frame to %s\n", impl_->options.frameDumpFile.c_str());
+        impl_->dump.reset(); // one complaint, not one per frame
+    }
+}
+
+void SdlDisplay::ShowFrameAgain() {
+    if (CanDraw()) impl_->Present();
 }
 
 void SdlDisplay::ShowPointer() {
@@ -175,22 +281,14 @@ bool SdlDisplay::PointerVisible() const { return impl_->pointerCount >= 0; }
 
 RgbaImage SdlDisplay::ReadPixels() {
     if (!CanDraw()) return {};
-    SDL_Renderer* r = impl_->renderer.get();
-    int outW = 0, outH = 0;
-    if (SDL_GetRendererOutputSize(r, &outW, &outH) != 0 || outW <= 0 || outH <= 0) return {};
-    // The drawing area in output pixels: the logical viewport times the scale.
-    SDL_Rect viewport;
-    float sx = 1, sy = 1;
-    SDL_RenderGetViewport(r, &viewport);
-    SDL_RenderGetScale(r, &sx, &sy);
-    int w = std::clamp(int(std::lround(viewport.w * sx)), 1, outW);
-    int h = std::clamp(int(std::lround(viewport.h * sy)), 1, outH);
-    // The buffer holds the whole output, so no rounding of the viewport can overrun it.
-    std::vector<uint32_t> buffer(size_t(outW) * size_t(outH));
-    if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, buffer.data(), outW * 4) != 0) return {};
+    // The render target is the frame (except inside Present), so this reads the frame
+    // pixel for pixel, whatever the window's size.
+    const int w = impl_->options.width, h = impl_->options.height;
     RgbaImage image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.At(x, y) = buffer[size_t(y) * size_t(outW) + size_t(x)] | 0xFF000000u;
+    if (SDL_RenderReadPixels(impl_->renderer.get(), nullptr, SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), w * 4) !=
+        0)
+        return {};
+    for (uint32_t& p : image.pixels) p |= 0xFF000000u;
     return image;
 }
 
@@ -225,5 +323,15 @@ void SdlDisplay::HandleDeviceReset() {
 void SdlDisplay::WindowPosition(int& x, int& y) const { SDL_GetWindowPosition(impl_->window.get(), &x, &y); }
 
 void SdlDisplay::MoveWindow(int x, int y) { SDL_SetWindowPosition(impl_->window.get(), x, y); }
+
+void SdlDisplay::WindowSize(int& width, int& height) const { SDL_GetWindowSize(impl_->window.get(), &width, &height); }
+
+PixelRect SdlDisplay::FrameRect() const { return impl_->FrameRect(); }
+
+std::optional<FramePoint> SdlDisplay::WindowToFrame(int x, int y) const {
+    if (!impl_->renderer) return std::nullopt;
+    return WindowPointToFrame(x, y, impl_->PixelsPerPoint(), impl_->FrameRect(), impl_->options.width,
+                              impl_->options.height);
+}
 
 } // namespace vorlane

@@ -2,9 +2,11 @@
 // The SDL window and renderer behind IDisplay. Runs headless too: with the dummy video
 // driver and the software renderer everything draws into memory and can be read back.
 #include "platform/Display.h"
+#include "platform/FrameScaling.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorlane {
@@ -16,13 +18,23 @@ struct DisplayOptions {
     bool hidden = false;   // never show the window (tests, headless runs)
     bool software = false; // use the software renderer even when a faster one exists
     bool vsync = true;     // ask for presentation synchronised with the vertical blank
+    // The window's whole-number scale at start (window pixels per frame pixel); 0 takes
+    // the largest whose window fits in nine tenths of the usable desktop.
+    int scale = 0;
+    // Crisp: whole-number steps with black bars; Smooth: as large as the window allows,
+    // filtered.
+    FrameScaling scaling = FrameScaling::Crisp;
+    // When not empty, every changed frame is written to this file as a PPM after it is
+    // shown (for tests that compare the window with the frame).
+    std::string frameDumpFile;
 };
 
 class SdlDisplay final : public IDisplay {
 public:
-    // Opens the window (centred, fixed size, no maximise) and its renderer: accelerated
-    // with vsync when the system has one, else software. Throws EngineError when no
-    // window or renderer can be made at all.
+    // Opens the window (centred, resizable, at the start scale) and its renderer:
+    // accelerated with vsync when the system has one, else software. The game draws
+    // into a frame of width x height pixels, which Flip() shows scaled into the window.
+    // Throws EngineError when no window or renderer can be made at all.
     explicit SdlDisplay(const DisplayOptions& options = {});
     ~SdlDisplay() override; // tells the listeners Finalised() first
     SdlDisplay(const SdlDisplay&) = delete;
@@ -57,6 +69,15 @@ public:
     // Where the window sits on the desktop (window mode), for tests and diagnostics.
     void WindowPosition(int& x, int& y) const;
     void MoveWindow(int x, int y);
+    void WindowSize(int& width, int& height) const;
+    // The frame pixel under a point of the window (window coordinates as mouse events
+    // give them); nothing on the bars around the frame or outside the window.
+    std::optional<FramePoint> WindowToFrame(int x, int y) const;
+    // Where the frame is shown in the window's output, in output pixels.
+    PixelRect FrameRect() const;
+    // Shows the last finished frame again (the window was uncovered or resized while
+    // the game stands still).
+    void ShowFrameAgain();
 
 private:
     struct Impl;

@@ -47,10 +47,6 @@ int VirtualKeyFromSdlKey(int32_t sdlKey) {
 
 namespace {
 
-bool InsideArea(int x, int y, const IDrawSurface& area) {
-    return x >= 0 && y >= 0 && x < area.Width() && y < area.Height();
-}
-
 // The characters a Windows key press gives for keys that type no text: Backspace,
 // Tab, Enter and Esc (with Ctrl, Backspace gives DEL and Enter gives LF). Alt turns
 // them into system characters, which are not key presses.
@@ -146,24 +142,26 @@ bool SdlEventPump::Poll(InputEvent& event) {
             break;
         }
         case SDL_MOUSEMOTION: {
-            // The renderer has already turned window pixels into drawing-area pixels.
+            // Window points become frame pixels; the bars around the frame are outside.
             if (e.motion.windowID != window) break;
-            if (!InsideArea(e.motion.x, e.motion.y, display_.Surface())) break;
+            const auto at = display_.WindowToFrame(e.motion.x, e.motion.y);
+            if (!at) break;
             InputEvent m;
             m.kind = EventKind::MouseMove;
-            m.x = e.motion.x;
-            m.y = e.motion.y;
+            m.x = at->x;
+            m.y = at->y;
             pending_.push_back(m);
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             if (e.button.windowID != window) break;
+            const auto at = display_.WindowToFrame(e.button.x, e.button.y);
+            const bool inside = at.has_value();
             InputEvent m;
-            m.x = e.button.x;
-            m.y = e.button.y;
+            m.x = inside ? at->x : 0;
+            m.y = inside ? at->y : 0;
             m.button = e.button.button;
-            const bool inside = InsideArea(m.x, m.y, display_.Surface());
             if (e.type == SDL_MOUSEBUTTONDOWN) {
                 if (!inside) break;
                 m.kind = EventKind::MouseDown;
@@ -198,6 +196,12 @@ bool SdlEventPump::Poll(InputEvent& event) {
                 w.kind = EventKind::Activate;
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 w.kind = EventKind::Deactivate;
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // The game may stand still (in the background): the window still shows
+                // its last frame at the new size.
+                display_.ShowFrameAgain();
+                break;
             } else {
                 break;
             }

@@ -64,9 +64,8 @@ ReplayOutcome ReadReplayOutcome(ByteReader& in) {
 }
 
 std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> file;
+    std::vector<uint8_t> file(std::begin(kReplayMagic), std::end(kReplayMagic));
     file.reserve(kReplayHeaderSize + body.size());
-    file.insert(file.end(), std::begin(kReplayMagic), std::end(kReplayMagic));
     ByteWriter header(file);
     header.Fixed(kReplayFormatVersion, 2);
     header.Fixed(rulesId, 4);

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -58,6 +59,7 @@ public:
         std::string ServerUrl = online::kDefaultServerUrl;
         // Runs before the game starts, with the game folder (e.g. to write Data/Save/hs).
         std::function<void(const std::filesystem::path& root)> BeforeStart;
+        std::optional<bool> FullScreenOverride;
     };
 
     FormFixture() : FormFixture(Options{}) {}
@@ -71,6 +73,7 @@ public:
         h.Seed = options.Seed;
         h.Rate = options.Rate;
         h.ServerUrl = options.ServerUrl;
+        h.FullScreenOverride = options.FullScreenOverride;
         game_ = std::make_unique<play::HeadlessGame>(h);
     }
 

@@ -2,7 +2,7 @@
 // A sound device that plays nothing and writes down every Play and Stop its voices
 // are asked for, so that a test sees what reached the device and not only what the
 // game reported. Put it under a running game with
-//   game.Form().MSoundList->SetDevice(&device);
+//   game.Form().Sounds->SetDevice(&device);
 // (the sound list makes its voices anew on it; they write into the device's log).
 #include "engine/AudioDevice.h"
 

@@ -168,8 +168,8 @@ void MenuMovesAndAShortDrive(test::FormFixture& game) {
     game.RunFrames(20);
     game.Tap(vk::Enter); // the car selection's start button
     ASSERT_TRUE(game.Form().Race);
-    for (int i = 0; i < 400 && game.Form().Screen.ActiveDialog != 0; ++i) game.RunFrames(1);
-    ASSERT_EQ(game.Form().Screen.ActiveDialog, 0) << "the level banner did not close";
+    for (int i = 0; i < 400 && game.Form().Screen.ActiveDialog != DialogKind::None; ++i) game.RunFrames(1);
+    ASSERT_EQ(game.Form().Screen.ActiveDialog, DialogKind::None) << "the level banner did not close";
     game.Down(vk::Up);
     game.RunFrames(60);
     game.Down('H');
@@ -182,7 +182,7 @@ void MenuMovesAndAShortDrive(test::FormFixture& game) {
 TEST_F(ShellInput, WithSoundOnTheDeviceIsAskedToPlayAndToStop) {
     // The other half of the next test: the same run with sound on does reach the device.
     test::RecordingAudioDevice device;
-    F().MSoundList->SetDevice(&device);
+    F().Sounds->SetDevice(&device);
     game.ClearEffects();
     MenuMovesAndAShortDrive(game);
     EXPECT_FALSE(game.Effects().empty());
@@ -192,7 +192,7 @@ TEST_F(ShellInput, WithSoundOnTheDeviceIsAskedToPlayAndToStop) {
 
 TEST_F(ShellInput, WithSoundOffNothingIsPlayedOrStopped) {
     test::RecordingAudioDevice device;
-    F().MSoundList->SetDevice(&device);
+    F().Sounds->SetDevice(&device);
     F().Options().SoundOn = false;
     game.ClearEffects();
     MenuMovesAndAShortDrive(game);

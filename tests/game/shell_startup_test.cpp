@@ -77,6 +77,43 @@ TEST(ShellStartup, TheNextStartReadsWhatTheLastOneWroteAndOpensTheLinkFile) {
     EXPECT_NE(second.Game().Shell.Opened[0].find("play.url"), std::string::npos);
 }
 
+TEST(ShellStartup, AModeFromTheCommandLineIsForThisRunOnly) {
+    struct Case {
+        bool fileFullScreen, commandLineFullScreen;
+        int switches; // Alt+Enter presses during the run
+        char saved;   // the options file's first line after the run
+    };
+    const Case cases[] = {
+        {false, true, 0, '0'}, // full screen this time; the file keeps its window
+        {true, false, 0, '1'},
+        {false, true, 2, '0'}, // switched away and back: still the command line's mode
+        {false, true, 1, '0'}, // the player's own switch to the window is saved
+        {true, false, 1, '1'},
+        {true, true, 1, '0'}, // the same mode as the file's: nothing to hold back
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "file " << c.fileFullScreen << ", command line "
+                                        << c.commandLineFullScreen << ", " << c.switches << " switches");
+        test::FormFixture::Options o;
+        o.FullScreenOverride = c.commandLineFullScreen;
+        o.BeforeStart = [&](const std::filesystem::path& root) {
+            std::filesystem::create_directories(root / "Data" / "Save");
+            std::ofstream(root / "Data" / "Save" / "options", std::ios::binary)
+                << (c.fileFullScreen ? "1" : "0") << "\r\n1\r\n1\r\nHere\r\nx\r\n";
+        };
+        test::FormFixture game(o);
+        TMForm& f = game.Form();
+        EXPECT_EQ(f.Options().FullScreenMode, c.commandLineFullScreen);
+        EXPECT_EQ(f.Display().IsFullScreen(), c.commandLineFullScreen);
+        for (int i = 0; i < c.switches; ++i) f.KeyDown(vk::Enter, true);
+        f.ShutDown();
+        const std::string saved = ReadAll(game.SaveDir() / "options");
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(saved[0], c.saved);
+        EXPECT_EQ(saved.substr(1, 14), "\r\n1\r\n1\r\nHere\r\n") << "the other options as they were";
+    }
+}
+
 TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaultsButIsKeptAsideAndReported) {
     std::string table;
     for (int i = 1; i <= 10; ++i) table += "CHEAT\r\n" + std::to_string(99999 - i) + "\r\n";

@@ -57,6 +57,68 @@ TEST(DisplayTest, FullScreenRemembersThePlacementOnceAndTheWindowStartsCentred) 
     EXPECT_EQ(y, 80);
 }
 
+// The window as the system shows it: the software renderer's window surface.
+struct WindowPicture {
+    SDL_Surface* surface;
+    explicit WindowPicture(const SdlDisplay& display) : surface(SDL_GetWindowSurface(SDL_GetWindowFromID(display.WindowId()))) {}
+    uint32_t At(int x, int y) const {
+        Uint8 r = 0, g = 0, b = 0;
+        const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+        SDL_GetRGB(*reinterpret_cast<const Uint32*>(row + x * 4), surface->format, &r, &g, &b);
+        return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+    }
+};
+
+TEST(DisplayTest, AScaledWindowShowsTheFrameInWholePixelBlocksAndReadsBackTheFrame) {
+    DisplayOptions o = Hidden();
+    o.scale = 2;
+    SdlDisplay display(o);
+    int w = 0, h = 0;
+    display.WindowSize(w, h);
+    EXPECT_EQ(w, 1600);
+    EXPECT_EQ(h, 1200);
+    EXPECT_EQ(display.FrameRect(), (PixelRect{0, 0, 1600, 1200}));
+
+    auto white = display.Surface().CreateTexture(RgbaImage(1, 1, 0xFFFFFFFF));
+    display.Clear();
+    display.Surface().Draw(*white, Rect{0, 0, 1, 1}, 5, 7);
+    display.Flip();
+    // The frame itself, pixel for pixel, whatever the window's size.
+    const RgbaImage frame = display.ReadPixels();
+    ASSERT_EQ(frame.width, 800);
+    ASSERT_EQ(frame.height, 600);
+    EXPECT_EQ(frame.At(5, 7), 0xFFFFFFFFu);
+    EXPECT_EQ(frame.At(6, 7), 0xFF000000u);
+    // The window: the pixel as a 2 x 2 block, nothing bleeding beside it.
+    const WindowPicture window(display);
+    ASSERT_NE(window.surface, nullptr);
+    ASSERT_EQ(window.surface->w, 1600);
+    for (int y = 13; y <= 16; ++y)
+        for (int x = 9; x <= 12; ++x) {
+            const bool inBlock = (x == 10 || x == 11) && (y == 14 || y == 15);
+            EXPECT_EQ(window.At(x, y), inBlock ? 0xFFFFFFu : 0u) << x << "," << y;
+        }
+}
+
+TEST(DisplayTest, SmoothScalingFiltersTheFrameAcrossTheWindow) {
+    DisplayOptions o = Hidden();
+    o.scale = 2;
+    o.scaling = FrameScaling::Smooth;
+    SdlDisplay display(o);
+    auto white = display.Surface().CreateTexture(RgbaImage(1, 1, 0xFFFFFFFF));
+    display.Clear();
+    display.Surface().Draw(*white, Rect{0, 0, 1, 1}, 5, 7);
+    display.Flip();
+    EXPECT_EQ(display.ReadPixels().At(6, 7), 0xFF000000u) << "the frame itself stays sharp";
+    const WindowPicture window(display);
+    ASSERT_NE(window.surface, nullptr);
+    // Filtering spreads the white pixel: the block is not pure white and its
+    // neighbours are not pure black.
+    EXPECT_NE(window.At(10, 14), 0xFFFFFFu);
+    EXPECT_NE(window.At(9, 14), 0u);
+    EXPECT_NE(window.At(12, 14), 0u);
+}
+
 TEST(DisplayTest, PointerCountNeverPilesUp) {
     SdlDisplay display(Hidden());
     EXPECT_EQ(display.PointerCount(), 0);
@@ -247,6 +309,36 @@ TEST_F(EventPumpTest, MouseClicksAndDoubleClicksInDrawingAreaPixels) {
     EXPECT_EQ(events[2].x, 799);
     EXPECT_EQ(events[2].y, 599);
     EXPECT_EQ(events[2].button, SDL_BUTTON_RIGHT);
+}
+
+TEST_F(EventPumpTest, MouseEventsInAScaledWindowArriveInFramePixels) {
+    // A window of 2000 x 1300 shows the frame at 2x from (200, 50), with bars around.
+    SDL_SetWindowSize(SDL_GetWindowFromID(display.WindowId()), 2000, 1300);
+    Drain();
+    EXPECT_EQ(display.FrameRect(), (PixelRect{200, 50, 1600, 1200}));
+    PushMotion(200 + 2 * 400 + 1, 50 + 2 * 543 + 1);
+    PushMotion(100, 600);  // the bar on the left
+    PushMotion(1000, 1290); // the bar below
+    PushButton(SDL_MOUSEBUTTONDOWN, 200, 50, 1);
+    PushButton(SDL_MOUSEBUTTONUP, 1799, 1249, 1);
+    auto events = Drain();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].kind, EventKind::MouseMove);
+    EXPECT_EQ(events[0].x, 400);
+    EXPECT_EQ(events[0].y, 543);
+    EXPECT_EQ(events[1].kind, EventKind::MouseDown);
+    EXPECT_EQ(events[1].x, 0);
+    EXPECT_EQ(events[1].y, 0);
+    EXPECT_EQ(events[2].kind, EventKind::MouseUp);
+    EXPECT_EQ(events[3].kind, EventKind::Click);
+    EXPECT_EQ(events[3].x, 799);
+    EXPECT_EQ(events[3].y, 599);
+    // Pressed on the frame, released on a bar: no click.
+    PushButton(SDL_MOUSEBUTTONDOWN, 1000, 600, 1);
+    PushButton(SDL_MOUSEBUTTONUP, 1900, 600, 1);
+    events = Drain();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, EventKind::MouseDown);
 }
 
 TEST_F(EventPumpTest, CloseRequestAndFocus) {

@@ -142,9 +142,9 @@ void DumpRoadCounts(JsonLine& j, const TRace& r) {
     int walkers = 0, lying = 0;
     if (r.Men) {
         for (const TPedestrian& p : r.Men->Slots) {
-            if (!p.Exists || p.State == kManGone) continue;
+            if (!p.Exists || p.State == ManState::Gone) continue;
             ++walkers;
-            lying += p.State == kManLying ? 1 : 0;
+            lying += p.State == ManState::Lying ? 1 : 0;
         }
     }
     int bonuses = 0;

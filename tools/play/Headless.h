@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,7 @@ struct HeadlessOptions {
     uint32_t Seed = 1;
     int Rate = 85; // simulated frames per second and refresh rate
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
+    std::optional<bool> FullScreenOverride; // as the command line's --fullscreen / --window
 };
 
 class HeadlessGame {
@@ -85,6 +87,7 @@ public:
         services.DataRoot = options.DataRoot;
         services.Seed = options.Seed;
         services.SeedFromClock = false;
+        services.FullScreenOverride = options.FullScreenOverride;
         services.ForcedRefreshRate = rate_;
         services.ServerUrl = options.ServerUrl;
         services.Platform.display.hidden = true;

@@ -18,6 +18,9 @@ struct RendererDeleter {
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
+struct TextureDeleter {
+    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
 struct CursorDeleter {
     void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
 };
@@ -26,6 +29,7 @@ using WindowPtr = std::unique_ptr<SDL_Window, WindowDeleter>;
 using RendererPtr = std::unique_ptr<SDL_Renderer, RendererDeleter>;
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 using CursorPtr = std::unique_ptr<SDL_Cursor, CursorDeleter>;
+using TexturePtr = std::unique_ptr<SDL_Texture, TextureDeleter>;
 
 // "what: SDL's last error".
 inline std::string SdlFailure(const std::string& what) { return what + ": " + SDL_GetError(); }

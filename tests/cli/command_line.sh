@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The game's command line: --help and --version end with status 0 before any window
+# opens, a mistake with status 2 and the usage on the error output, and --data is
+# where the game looks for its data.
+#   command_line.sh path/to/vorlane VERSION
+set -u
+game=$1 version=$2
+fail() { echo "command_line: $*" >&2; exit 1; }
+out=$(mktemp -d /tmp/vorlane-cli.XXXXXX)
+trap 'rm -rf "$out"' EXIT
+
+run() { # run NAME ARGS...: status in $rc, output in $out/NAME.out and .err
+  local name=$1
+  shift
+  timeout 10 "$game" "$@" >"$out/$name.out" 2>"$out/$name.err"
+  rc=$?
+}
+
+run help --help
+[ "$rc" -eq 0 ] || fail "--help ended with $rc"
+grep -q '^usage: vorlane \[--window | --fullscreen\] \[--scale N\] \[--smooth\] \[--data DIR\] \[--server URL\]' \
+  "$out/help.out" || fail "--help printed no usage: $(cat "$out/help.out")"
+
+run version --version
+[ "$rc" -eq 0 ] || fail "--version ended with $rc"
+[ "$(cat "$out/version.out")" = "vorlane $version" ] || fail "--version printed \"$(cat "$out/version.out")\""
+
+for bad in "--bogus" "--scale 0" "--scale" "--window=yes" "extra"; do
+  # shellcheck disable=SC2086 # the words of each case are meant to split
+  run bad $bad
+  [ "$rc" -eq 2 ] || fail "\"$bad\" ended with $rc, not 2"
+  grep -q '^usage: vorlane' "$out/bad.err" || fail "\"$bad\" printed no usage on the error output"
+  [ -s "$out/bad.out" ] && fail "\"$bad\" printed on the standard output"
+done
+# --data names the folder the game reads from, whatever the working folder: a folder
+# without the game's data is reported by the file it lacks.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run data --data "$out/nowhere"
+[ "$rc" -eq 1 ] || fail "--data with no data ended with $rc, not 1"
+grep -q "$out/nowhere/Data/Res/Res1.gfx" "$out/data.err" || fail "--data: no word of the missing archive: $(cat "$out/data.err")"
+echo "command_line: ok"
