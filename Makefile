@@ -29,7 +29,8 @@ check-sanitize: setup
 	  VORLANE_DATA_DIR=$(CURDIR) ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE slow
 
 fuzz: setup
-	bash tools/fuzz/run $(or $(SECONDS),60)
+	bash tools/fuzz/run $(or $(SECONDS),60) archive
+	bash tools/fuzz/run $(or $(SECONDS),60) replay
 
 bench: build
 	$(HEADLESS) $(BUILD)/tools/bench/vorlane_bench

@@ -26,9 +26,9 @@ void SetUpInput(TInputDevice& input) {
 }
 
 void Report(const FileReport& report) {
-    // The game goes on whatever happened to its small files; a damaged or unwritable
-    // file is worth a line on the console for whoever looks.
-    if (report.status == FileStatus::Damaged || report.status == FileStatus::Failed)
+    // The game goes on whatever happened to its small files; a damaged, rejected or
+    // unwritable file is worth a line on the console for whoever looks.
+    if (report.status != FileStatus::Ok && report.status != FileStatus::Missing)
         std::fprintf(stderr, "vorlane: %s\n", report.message.c_str());
 }
 
@@ -105,7 +105,7 @@ void TMForm::StartUp() {
     // 4.-6. High scores, options, and the table checked against the options' value.
     Report(HighScores.LoadHighScores(DataRoot));
     Report(OptionsFile.LoadOptions());
-    HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck);
+    Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
     // 7. Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // 8. The main menu with its fade-in intro and the menu song.

@@ -3,6 +3,7 @@
 // of picture items; the sound archive a collection of recordings.
 #include "engine/ArchiveReader.h"
 
+#include "engine/MessageText.h"
 #include "engine/Picture.h"
 
 #include <algorithm>
@@ -309,7 +310,7 @@ private:
 };
 
 [[noreturn]] void UnknownProperty(const std::string& name) {
-    throw EngineError("Property " + name + " does not exist");
+    throw EngineError("Property " + ExcerptForMessage(name) + " does not exist");
 }
 
 } // namespace

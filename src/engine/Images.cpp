@@ -3,6 +3,7 @@
 #include "engine/Images.h"
 
 #include "engine/ArchiveReader.h"
+#include "engine/MessageText.h"
 
 #include <algorithm>
 #include <new>
@@ -155,6 +156,7 @@ void TImageCollection::LoadFromBytes(const std::vector<uint8_t>& bytes, const st
     items_ = std::move(items);
     index_ = std::move(index);
     colorTable_ = archive.colorTable;
+    source_ = nameForMessages;
     if (surface_)
         for (auto& item : items_) item->Prepare(*surface_);
 }
@@ -170,7 +172,11 @@ TImageItem* TImageCollection::Find(const std::string& name) noexcept {
 
 TImageItem& TImageCollection::FindImage(const std::string& name) {
     TImageItem* item = Find(name);
-    if (!item) throw EngineError("Image '" + name + "' not found");
+    if (!item) {
+        // The game has two archives: the message says which one was asked.
+        throw EngineError("Image '" + ExcerptForMessage(name) + "' not found in " +
+                          (source_.empty() ? std::string("an empty image list") : source_));
+    }
     return *item;
 }
 

@@ -82,7 +82,8 @@ public:
     void LoadFromBytes(const std::vector<uint8_t>& bytes, const std::string& nameForMessages);
 
     // Case-insensitive; of several items with one name the later in the file wins.
-    TImageItem& FindImage(const std::string& name); // throws "Image '%s' not found"
+    // Throws "Image '%s' not found in <archive>" naming the file last loaded.
+    TImageItem& FindImage(const std::string& name);
     TImageItem* Find(const std::string& name) noexcept;
 
     size_t Count() const { return items_.size(); }
@@ -102,6 +103,7 @@ private:
     std::unordered_map<std::string, size_t> index_;  // lower-cased name -> item
     std::array<uint8_t, 1024> colorTable_{};
     IDrawSurface* surface_ = nullptr;
+    std::string source_; // the archive the items came from, for messages
 };
 
 // Lower case for name lookups (ASCII letters; other bytes unchanged).

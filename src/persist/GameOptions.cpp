@@ -1,7 +1,6 @@
 #include "persist/GameOptions.h"
 
 #include <optional>
-#include <vector>
 
 #include "persist/GamePaths.h"
 #include "persist/TextFile.h"
@@ -17,44 +16,31 @@ void TOptionsFile::DefaultOptions()
 
 FileReport TOptionsFile::LoadOptions()
 {
-    const std::optional<std::string> contents = ReadWholeFile(file_);
-    if (!contents) {
+    SaveFileLines file = ReadSaveFileLines(file_, 5);
+    if (file.status == FileStatus::Missing) {
         DefaultOptions();
-        return {FileStatus::Missing, file_.generic_string() + ": cannot be read, default options in use"};
+        return {FileStatus::Missing, file_.generic_string() + ": " + file.problem + ", default options in use"};
     }
 
-    const std::vector<std::string> lines = SplitLines(*contents);
-    std::string problem;
     TGameOptions read;
     bool* flags[] = {&read.FullScreenMode, &read.MusicOn, &read.SoundOn};
-    for (int i = 0; i < 3 && problem.empty(); ++i) {
-        if (size_t(i) >= lines.size()) {
-            problem = "line " + std::to_string(i + 1) + " is missing";
-            break;
-        }
-        const std::optional<int32_t> value = ParseIntegerLine(lines[i]);
+    for (size_t i = 0; i < 3 && file.status == FileStatus::Ok; ++i) {
+        const std::optional<int32_t> value = ParseIntegerLine(file.lines[i]);
         if (!value) {
-            problem = "line " + std::to_string(i + 1) + " \"" + lines[i] + "\" is not a number";
+            file.status = FileStatus::Damaged;
+            file.problem = LineIsNotANumber(i + 1, file.lines[i]);
             break;
         }
         *flags[i] = *value != 0;
     }
-    if (problem.empty() && lines.size() < 5) problem = "line " + std::to_string(lines.size() + 1) + " is missing";
-
-    if (!problem.empty()) {
+    if (file.status != FileStatus::Ok) {
         DefaultOptions();
-        std::string message = file_.generic_string() + ": " + problem + "; default options in use";
-        if (const auto kept = KeepDamagedFile(file_)) {
-            message += ", the damaged file kept as " + kept->generic_string();
-        } else {
-            message += ", the damaged file could not be moved aside";
-        }
-        return {FileStatus::Damaged, message};
+        return ReportDamagedFile(file_, file.problem, "default options");
     }
 
-    read.Country = lines[3];
+    read.Country = file.lines[3];
     Options = read;
-    StoredCheck = lines[4];
+    StoredCheck = file.lines[4];
     return {};
 }
 

@@ -23,8 +23,8 @@ struct TGameOptions {
 // File layout, one value per line, lines ended by CR LF:
 //   1 FullScreenMode "1"/"0"   2 MusicOn   3 SoundOn   4 Country   5 check value
 // A flag reads as true for any number but 0. A file with a flag line that is not
-// a number, or with fewer than five lines, is moved aside (options.damaged) and
-// the defaults are used.
+// a number, fewer or more than five lines, a line over 1024 bytes or over 64 KB in
+// all is moved aside (options.damaged) unread and the defaults are used.
 class TOptionsFile {
 public:
     explicit TOptionsFile(std::filesystem::path dataRoot);

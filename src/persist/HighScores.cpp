@@ -55,11 +55,32 @@ std::string THighScoreTable::HighScoreCheck() const
     return check;
 }
 
-bool THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck)
+bool THighScoreTable::IsDefaultTable() const
 {
-    if (storedCheck == HighScoreCheck()) return false;
+    const THighScoreTable defaults;
+    return std::equal(entries_.begin(), entries_.end(), defaults.entries_.begin(),
+                      [](const THighScore& a, const THighScore& b) { return a.Name == b.Name && a.Score == b.Score; });
+}
+
+FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck)
+{
+    if (storedCheck == HighScoreCheck() || IsDefaultTable()) return {};
+    const std::string why = storedCheck.empty()
+                                ? "there is no check value for the table (the options file was missing or damaged)"
+                                : "the table does not match its check value in the options file";
+    std::string message = (loadedFrom_.empty() ? std::string("the high-score table") : loadedFrom_.generic_string()) +
+                           ": " + why + "; the default high scores are shown and used";
     DefaultHighScores();
-    return true;
+    if (!loadedFrom_.empty()) {
+        if (const auto kept = KeepFileAside(loadedFrom_, KeepReason::Rejected)) {
+            message += ", the rejected table kept as " + kept->generic_string();
+        } else {
+            keepUnwritten_ = loadedFrom_;
+            message += "; the file could not be moved aside, so the game will not overwrite it";
+        }
+        loadedFrom_.clear(); // the table in memory no longer comes from it
+    }
+    return {FileStatus::Rejected, message};
 }
 
 bool THighScoreTable::ScoreQualifies(int32_t total) const
@@ -94,53 +115,48 @@ int THighScoreTable::InsertScore(const std::string& name, int32_t total)
 
 FileReport THighScoreTable::LoadHighScores(const std::filesystem::path& dataRoot)
 {
-    const std::filesystem::path file = GamePath(dataRoot, kHighScoreFileName);
-    const std::optional<std::string> contents = ReadWholeFile(file);
-    if (!contents) {
+    const std::filesystem::path path = GamePath(dataRoot, kHighScoreFileName);
+    loadedFrom_.clear();
+    SaveFileLines file = ReadSaveFileLines(path, 2 * kSize);
+    if (file.status == FileStatus::Missing) {
         DefaultHighScores();
-        return {FileStatus::Missing, file.generic_string() + ": cannot be read, default high scores in use"};
+        return {FileStatus::Missing, path.generic_string() + ": " + file.problem + ", default high scores in use"};
     }
 
-    const std::vector<std::string> lines = SplitLines(*contents);
     std::array<THighScore, kSize> read;
-    std::string problem;
-    for (int i = 0; i < kSize && problem.empty(); ++i) {
-        const size_t nameLine = size_t(2 * i), scoreLine = nameLine + 1;
-        if (scoreLine >= lines.size()) {
-            problem = "line " + std::to_string(std::min(lines.size(), scoreLine) + 1) + " is missing";
-            break;
-        }
-        const std::optional<int32_t> score = ParseIntegerLine(lines[scoreLine]);
+    for (size_t i = 0; i < kSize && file.status == FileStatus::Ok; ++i) {
+        const size_t nameLine = 2 * i, scoreLine = nameLine + 1;
+        const std::optional<int32_t> score = ParseIntegerLine(file.lines[scoreLine]);
         if (!score) {
-            problem = "line " + std::to_string(scoreLine + 1) + " \"" + lines[scoreLine] + "\" is not a number";
+            file.status = FileStatus::Damaged;
+            file.problem = LineIsNotANumber(scoreLine + 1, file.lines[scoreLine]);
             break;
         }
-        read[i] = {lines[nameLine], *score};
+        read[i] = {file.lines[nameLine], *score};
     }
-
-    if (!problem.empty()) {
+    if (file.status != FileStatus::Ok) {
         DefaultHighScores();
-        std::string message = file.generic_string() + ": " + problem + "; default high scores in use";
-        if (const auto kept = KeepDamagedFile(file)) {
-            message += ", the damaged file kept as " + kept->generic_string();
-        } else {
-            message += ", the damaged file could not be moved aside";
-        }
-        return {FileStatus::Damaged, message};
+        return ReportDamagedFile(path, file.problem, "default high scores");
     }
     entries_ = read;
+    loadedFrom_ = path;
     return {};
 }
 
 FileReport THighScoreTable::SaveHighScores(const std::filesystem::path& dataRoot) const
 {
     std::vector<std::string> lines;
+    const std::filesystem::path path = GamePath(dataRoot, kHighScoreFileName);
+    if (!keepUnwritten_.empty() && keepUnwritten_ == path) {
+        return {FileStatus::Failed,
+                path.generic_string() + ": not written, it still holds a rejected table the game could not move aside"};
+    }
     lines.reserve(2 * kSize);
     for (const THighScore& e : entries_) {
         lines.push_back(e.Name);
         lines.push_back(std::to_string(e.Score));
     }
-    return WriteFileAtomically(GamePath(dataRoot, kHighScoreFileName), JoinLines(lines));
+    return WriteFileAtomically(path, JoinLines(lines));
 }
 
 } // namespace vorlane

@@ -18,9 +18,9 @@ struct THighScore {
 inline constexpr const char* kDefaultHighScoreName = "ANONYMOUS";
 
 // File layout: twenty lines ended by CR LF, for ranks 1 to 10 the name and then
-// the score in decimal. A score line that is not a number, or fewer than twenty
-// lines, makes the file damaged: it is moved aside (hs.damaged) and the default
-// table is used.
+// the score in decimal. A score line that is not a number, fewer or more than
+// twenty lines, a line over 1024 bytes or a file over 64 KB make the file damaged:
+// it is moved aside (hs.damaged) and the default table is used.
 class THighScoreTable {
 public:
     static constexpr int kSize = 10;
@@ -40,8 +40,12 @@ public:
     // Digits beyond the longest name's length are left out.
     std::string HighScoreCheck() const;
     // The start-up check: when the value stored with the options differs, the
-    // default table replaces this one. Answers whether it did.
-    bool ResetUnlessCheckMatches(const std::string& storedCheck);
+    // default table replaces this one. A table read from the file that the reset
+    // would lose is kept first: the file is moved aside to "hs.rejected" (then
+    // "-2", ...), so the next save cannot overwrite it, and the report (Rejected)
+    // says so. A default table loses nothing by it: Ok, no message. When the file
+    // cannot be moved aside, SaveHighScores leaves it alone instead.
+    FileReport ResetUnlessCheckMatches(const std::string& storedCheck);
 
     // Whether a race total beats some entry of the table (a tie does not).
     bool ScoreQualifies(int32_t total) const;
@@ -54,10 +58,15 @@ public:
     // table. Damaged: the default table, the file kept aside.
     FileReport LoadHighScores(const std::filesystem::path& dataRoot);
     // Writes the table, replacing the old file only once the new one is complete.
+    // Not written (Failed) when a rejected table could not be moved out of its way.
     FileReport SaveHighScores(const std::filesystem::path& dataRoot) const;
 
 private:
+    bool IsDefaultTable() const;
+
     std::array<THighScore, kSize> entries_;
+    std::filesystem::path loadedFrom_; // the file the table was read from, empty when none
+    std::filesystem::path keepUnwritten_; // a rejected file the game could not move aside
 };
 
 } // namespace vorlane

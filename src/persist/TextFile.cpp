@@ -1,5 +1,7 @@
 #include "persist/TextFile.h"
 
+#include "engine/MessageText.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -10,6 +12,7 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 #define VORLANE_HAVE_FSYNC 1
 #endif
@@ -18,15 +21,66 @@ namespace vorlane {
 
 namespace fs = std::filesystem;
 
-std::optional<std::string> ReadWholeFile(const fs::path& file)
+namespace {
+
+// At most `limit` + 1 bytes of the file (one more tells that it goes on), or
+// nothing when it cannot be opened or read.
+std::optional<std::string> ReadAtMost(const fs::path& file, uintmax_t limit)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string contents(size_t(limit) + 1, '\0');
+    in.read(contents.data(), std::streamsize(contents.size()));
     if (in.bad()) return std::nullopt;
+    contents.resize(size_t(in.gcount()));
     return contents;
+}
+
+std::string TooLarge(uintmax_t bytes)
+{
+    return "it is " + std::to_string(bytes) + " bytes long, far more than a save file holds (at most " +
+           std::to_string(kMaxSaveFileBytes) + ")";
+}
+
+} // namespace
+
+SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount)
+{
+    SaveFileLines out;
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return {FileStatus::Missing, "cannot be read", {}};
+    // The size first: a huge file is judged without reading a byte of it.
+    const uintmax_t size = fs::file_size(file, ec);
+    if (!ec && size > kMaxSaveFileBytes) return {FileStatus::Damaged, TooLarge(size), {}};
+
+    const std::optional<std::string> contents = ReadAtMost(file, kMaxSaveFileBytes);
+    if (!contents) return {FileStatus::Missing, "cannot be read", {}};
+    if (contents->size() > kMaxSaveFileBytes) return {FileStatus::Damaged, TooLarge(contents->size()), {}};
+
+    out.lines = SplitLines(*contents);
+    for (size_t i = 0; i < out.lines.size(); ++i) {
+        if (out.lines[i].size() > kMaxSaveLineBytes) {
+            return {FileStatus::Damaged,
+                    "line " + std::to_string(i + 1) + " is " + std::to_string(out.lines[i].size()) +
+                        " bytes long (at most " + std::to_string(kMaxSaveLineBytes) + ")",
+                    {}};
+        }
+    }
+    if (out.lines.size() < lineCount) {
+        return {FileStatus::Damaged, "line " + std::to_string(out.lines.size() + 1) + " is missing", {}};
+    }
+    if (out.lines.size() > lineCount) {
+        return {FileStatus::Damaged,
+                "it has " + std::to_string(out.lines.size()) + " lines, more than the " + std::to_string(lineCount) +
+                    " it should have",
+                {}};
+    }
+    return out;
+}
+
+std::string LineIsNotANumber(size_t lineNumber, std::string_view line)
+{
+    return "line " + std::to_string(lineNumber) + " \"" + ExcerptForMessage(line) + "\" is not a number";
 }
 
 std::vector<std::string> SplitLines(std::string_view contents)
@@ -132,19 +186,63 @@ FileReport WriteFileAtomically(const fs::path& file, std::string_view contents)
     return {};
 }
 
-std::optional<fs::path> KeepDamagedFile(const fs::path& file)
+namespace {
+
+// Renames `from` to `to` unless `to` exists; answers false with errno EEXIST when it
+// does. The check and the rename are one step where the system offers it.
+bool RenameWithoutReplacing(const fs::path& from, const fs::path& to)
 {
-    std::error_code ec;
-    fs::path target = file;
-    target += ".damaged";
-    for (int n = 2; fs::exists(target, ec) || ec; ++n) {
-        if (n > 1000) return std::nullopt;
-        target = file;
-        target += ".damaged-" + std::to_string(n);
+#if defined(__linux__)
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+#if defined(__unix__) || defined(__APPLE__)
+    // A second name that cannot replace anything, then the old name let go.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
     }
-    fs::rename(file, target, ec);
-    if (ec) return std::nullopt;
-    return target;
+    if (errno == EEXIST) return false;
+#endif
+    std::error_code ec;
+    if (fs::exists(to, ec) || ec) {
+        errno = EEXIST;
+        return false;
+    }
+    fs::rename(from, to, ec);
+    return !ec;
+}
+
+} // namespace
+
+std::optional<fs::path> KeepFileAside(const fs::path& file, KeepReason reason)
+{
+    const std::string suffix = reason == KeepReason::Rejected ? ".rejected" : ".damaged";
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) return std::nullopt;
+    for (int n = 1; n <= 1000; ++n) {
+        std::string name = suffix;
+        if (n > 1) {
+            name += '-';
+            name += std::to_string(n);
+        }
+        fs::path target = file;
+        target += name;
+        if (RenameWithoutReplacing(file, target)) return target;
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+FileReport ReportDamagedFile(const fs::path& file, const std::string& problem, std::string_view defaultsInUse)
+{
+    std::string message = file.generic_string() + ": " + problem + "; " + std::string(defaultsInUse) + " in use";
+    if (const auto kept = KeepFileAside(file, KeepReason::Damaged)) {
+        message += ", the damaged file kept as " + kept->generic_string();
+    } else {
+        message += ", the damaged file could not be moved aside";
+    }
+    return {FileStatus::Damaged, message};
 }
 
 } // namespace vorlane

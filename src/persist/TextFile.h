@@ -13,8 +13,25 @@
 
 namespace vorlane {
 
-// The whole file, or nothing when it cannot be opened or read (or is not a file).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
+// The game's save files are a few hundred bytes; anything far beyond that is not
+// one of them and is never read whole.
+inline constexpr uintmax_t kMaxSaveFileBytes = 64 * 1024;
+inline constexpr size_t kMaxSaveLineBytes = 1024;
+
+// The lines of a save file that must have exactly `lineCount` of them.
+struct SaveFileLines {
+    FileStatus status = FileStatus::Ok; // Ok, Missing or Damaged
+    std::string problem;                // what is wrong, when not Ok
+    std::vector<std::string> lines;     // `lineCount` lines when Ok
+};
+
+// Reads a save file of exactly `lineCount` lines. Missing: it cannot be opened (or
+// is not a file). Damaged, and not read at all: larger than kMaxSaveFileBytes.
+// Damaged: a line longer than kMaxSaveLineBytes, fewer or more lines than asked.
+SaveFileLines ReadSaveFileLines(const std::filesystem::path& file, size_t lineCount);
+
+// "line 3 \"abc\" is not a number": a line quoted short and with every byte shown.
+std::string LineIsNotANumber(size_t lineNumber, std::string_view line);
 
 // The lines of a file's contents, without their CR LF or LF. A last line without
 // an ending counts when it is not empty.
@@ -34,9 +51,20 @@ std::optional<int32_t> ParseIntegerLine(std::string_view line);
 // folder is created when missing. On failure the old file stays as it was.
 FileReport WriteFileAtomically(const std::filesystem::path& file, std::string_view contents);
 
-// Moves a file the game could not understand out of the way, to "<name>.damaged"
-// (or "<name>.damaged-2", "-3", ... when that exists), so that nothing is lost.
+// Why a file is kept aside: it could not be understood (".damaged"), or it was
+// understood but the game will not use it (".rejected", a table failing its check).
+enum class KeepReason { Damaged, Rejected };
+
+// Moves a file out of the way, to "<name>.damaged" or "<name>.rejected" (or
+// "-2", "-3", ... after it when that exists), so that nothing is lost. It is a
+// rename, whatever the file's size, and it never replaces a file kept earlier.
 // Answers the new path, or nothing when the file could not be moved.
-std::optional<std::filesystem::path> KeepDamagedFile(const std::filesystem::path& file);
+std::optional<std::filesystem::path> KeepFileAside(const std::filesystem::path& file,
+                                                   KeepReason reason = KeepReason::Damaged);
+
+// The report of a damaged save file: moved aside, and the message naming the file,
+// what is wrong, what is used instead ("default options") and where it was kept.
+FileReport ReportDamagedFile(const std::filesystem::path& file, const std::string& problem,
+                             std::string_view defaultsInUse);
 
 } // namespace vorlane

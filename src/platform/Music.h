@@ -2,7 +2,9 @@
 // The module player for the background music: an XM song loaded from a file, played
 // in a loop, freed (which stops it).
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -24,12 +26,17 @@ public:
 
 class SdlAudioDevice;
 
+// Where the player says that a song could not be loaded: one line naming the file.
+using MusicMessageSink = std::function<void(const std::string& line)>;
+
 // libxmp renders the XM modules into SDL_mixer's music hook (the sound effects mix on
 // top); the same decoder the data generator checks the songs with.
 class SdlMusicPlayer final : public IMusicPlayer {
 public:
-    // Shares the mixer of `device`; it may outlive the device object.
-    explicit SdlMusicPlayer(SdlAudioDevice& device);
+    // Shares the mixer of `device`; it may outlive the device object. A song file
+    // that is missing or cannot be played is told to `messages` (the console when
+    // none is given), once per file; the game goes on without music.
+    explicit SdlMusicPlayer(SdlAudioDevice& device, MusicMessageSink messages = nullptr);
     ~SdlMusicPlayer() override;
     SdlMusicPlayer(const SdlMusicPlayer&) = delete;
     SdlMusicPlayer& operator=(const SdlMusicPlayer&) = delete;

@@ -8,6 +8,8 @@
 #include <xmp.h>
 
 #include <atomic>
+#include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <vector>
 
@@ -25,6 +27,24 @@ struct SdlMusicPlayer::Impl {
     SDL_AudioStream* convert = nullptr; // otherwise 44.1 kHz stereo goes through this
     std::vector<uint8_t> chunk;
     std::atomic<uint64_t> rendered{0}; // bytes libxmp rendered
+    MusicMessageSink messages;
+    std::set<std::string> reported; // song files already said to be unplayable
+
+    // One line for a song that cannot be loaded, the first time only: the menu asks
+    // for its song again every time it opens.
+    void ReportUnplayable(const std::string& path, int xmpError) {
+        if (!reported.insert(path).second) return;
+        std::error_code ec;
+        const char* why = !std::filesystem::exists(NativePath(path), ec) ? "the song file is missing"
+                          : xmpError == -XMP_ERROR_FORMAT ? "not a music module the player knows"
+                          : xmpError == -XMP_ERROR_SYSTEM ? "the song file cannot be read"
+                                                          : "the song file is damaged";
+        const std::string line = "vorlane: " + path + ": " + why + "; the game goes on without music";
+        if (messages)
+            messages(line);
+        else
+            std::fprintf(stderr, "%s\n", line.c_str());
+    }
 
     static void Feed(void* self, Uint8* stream, int length) {
         static_cast<Impl*>(self)->Fill(stream, length);
@@ -60,8 +80,9 @@ struct SdlMusicPlayer::Impl {
     int RenderFlags() const { return direct && session->outputChannels == 1 ? XMP_FORMAT_MONO : 0; }
 };
 
-SdlMusicPlayer::SdlMusicPlayer(SdlAudioDevice& device) : impl_(std::make_unique<Impl>()) {
+SdlMusicPlayer::SdlMusicPlayer(SdlAudioDevice& device, MusicMessageSink messages) : impl_(std::make_unique<Impl>()) {
     impl_->session = device.session_;
+    impl_->messages = std::move(messages);
     const MixerSession& s = *impl_->session;
     if (!s.open) return;
     impl_->direct = s.format == AUDIO_S16SYS && (s.outputChannels == 1 || s.outputChannels == 2) &&
@@ -86,8 +107,9 @@ int SdlMusicPlayer::SongLoadFromFile(const std::string& path) {
     if (!impl_->session->open || (!impl_->direct && !impl_->convert)) return 0;
     xmp_context ctx = xmp_create_context();
     if (!ctx) return 0;
-    if (xmp_load_module(ctx, NativePath(path).c_str()) != 0) {
+    if (const int error = xmp_load_module(ctx, NativePath(path).c_str()); error != 0) {
         xmp_free_context(ctx);
+        impl_->ReportUnplayable(path, error);
         return 0;
     }
     const int handle = impl_->nextHandle++;

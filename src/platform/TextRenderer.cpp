@@ -49,6 +49,9 @@ struct CachedText {
     std::unique_ptr<ITexture> texture;
 };
 
+// The part of a text that can be on the screen at all.
+std::string Visible(const std::string& latin1) { return latin1.substr(0, kMaxTextChars); }
+
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return s;
@@ -127,7 +130,8 @@ std::string TtfTextRenderer::ResolvedFamily(int font) const {
     return impl_->Get(font) ? impl_->fonts[size_t(font) - 1].family : std::string();
 }
 
-TextExtent TtfTextRenderer::Measure(int font, const std::string& latin1) {
+TextExtent TtfTextRenderer::Measure(int font, const std::string& text) {
+    const std::string latin1 = Visible(text);
     TTF_Font* f = impl_->Get(font);
     if (!f) return {};
     TextExtent e;
@@ -136,7 +140,8 @@ TextExtent TtfTextRenderer::Measure(int font, const std::string& latin1) {
     return e;
 }
 
-void TtfTextRenderer::Draw(int font, const std::string& latin1, int x, int y, uint32_t rgb) {
+void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint32_t rgb) {
+    const std::string latin1 = Visible(text);
     TTF_Font* f = impl_->Get(font);
     if (!f || latin1.empty() || !impl_->display.CanDraw()) return;
     std::string key = std::to_string(font) + '|' + std::to_string(rgb & 0xFFFFFFu) + '|' + latin1;

@@ -14,6 +14,11 @@ struct TextExtent {
     int height = 0;
 };
 
+// No glyph is narrower than a pixel, so no more characters than the screen has
+// pixel columns can ever be seen from one text. Longer texts (a name of megabytes
+// read from a file) are cut to this many before they are measured or drawn.
+inline constexpr size_t kMaxTextChars = 800;
+
 class ITextRenderer {
 public:
     virtual ~ITextRenderer() = default;
@@ -24,9 +29,9 @@ public:
     virtual int Font(const std::string& family, int points, bool bold) = 0;
     // The family really used for a handle ("" for 0).
     virtual std::string ResolvedFamily(int font) const = 0;
-    // Width of the string and height of the font's line, in pixels.
+    // Width of the string (cut to kMaxTextChars) and height of the font's line, in pixels.
     virtual TextExtent Measure(int font, const std::string& latin1) = 0;
-    // The string with its top-left corner at (x, y) in colour 0xRRGGBB.
+    // The string (cut to kMaxTextChars) with its top-left corner at (x, y) in colour 0xRRGGBB.
     virtual void Draw(int font, const std::string& latin1, int x, int y, uint32_t rgb) = 0;
 };
 

@@ -144,6 +144,8 @@ TEST(ArchiveFormat, ErrorsCarryTheReadersMessages) {
         {"unknown property", Bytes().Prologue().Prop("Items").Int8(1).Epilogue().b, "Property Items does not exist"},
         {"unknown item property", item([](Bytes& a) { a.Prop("Colour").Int8(1); }),
          "Property Colour does not exist"},
+        {"a garbage byte in a property name is shown escaped",
+         item([](Bytes& a) { a.Prop("Loop\xE9" "d").Int8(1); }), "Property Loop\\xE9d does not exist"},
         {"sound property in an image item", item([](Bytes& a) { a.Prop("Wave.WAVE").Binary({}); }),
          "Property Wave.WAVE does not exist"},
         {"colour table too short", Bytes().Prologue().ColorTable(1023).Epilogue().b, "Stream read error"},

@@ -248,7 +248,7 @@ TEST(ImageCollection, FindsWithoutCaseAndTheLaterOfTwoNamesWins) {
         list.FindImage("Car2");
         FAIL() << "no error";
     } catch (const EngineError& e) {
-        EXPECT_STREQ(e.what(), "Image 'Car2' not found");
+        EXPECT_STREQ(e.what(), "Image 'Car2' not found in Res2.gfx") << "the message names the archive";
     }
     EXPECT_THROW(list.Item(4), EngineError);
     EXPECT_EQ(list.Item(0).PatternTotal(), 2);

@@ -3,4 +3,5 @@
 set_tests_properties(
   PlaytestLevel.AutopilotDrivesLevelsOneAndTwoToTheirFinishLines
   PlaytestGame.MenuToGameOverThenNameEntryHighScoresAndTheSavedTable
+  ReplayRace.ARecordedRacePlaysBackFrameForFrameAndAChangedOneDoesNot
   PROPERTIES LABELS slow)

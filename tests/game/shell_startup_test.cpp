@@ -77,16 +77,48 @@ TEST(ShellStartup, TheNextStartReadsWhatTheLastOneWroteAndOpensTheLinkFile) {
     EXPECT_NE(second.Game().Shell.Opened[0].find("play.url"), std::string::npos);
 }
 
-TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaults) {
+TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaultsButIsKeptAsideAndReported) {
+    std::string table;
+    for (int i = 1; i <= 10; ++i) table += "CHEAT\r\n" + std::to_string(99999 - i) + "\r\n";
     test::FormFixture::Options o;
-    o.BeforeStart = [](const std::filesystem::path& root) {
-        std::ofstream hs(root / "Data" / "Save" / "hs", std::ios::binary);
-        for (int i = 1; i <= 10; ++i) hs << "CHEAT\r\n" << 99999 - i << "\r\n";
+    o.BeforeStart = [&table](const std::filesystem::path& root) {
+        std::ofstream(root / "Data" / "Save" / "hs", std::ios::binary) << table;
         std::ofstream(root / "Data" / "Save" / "options", std::ios::binary) << "0\r\n1\r\n1\r\nX\r\nwrong\r\n";
     };
+    ::testing::internal::CaptureStderr();
     test::FormFixture game(o);
+    const std::string console = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(game.Form().HighScores.Entry(1).Name, "ANONYMOUS");
     EXPECT_EQ(game.Form().Options().Country, "X");
+    EXPECT_NE(console.find("Data/Save/hs.rejected"), std::string::npos) << console;
+    EXPECT_EQ(ReadAll(game.SaveDir() / "hs.rejected"), table);
+
+    game.Form().ShutDown();
+    EXPECT_EQ(ReadAll(game.SaveDir() / "hs").rfind("ANONYMOUS\r\n5000\r\n", 0), 0u);
+    EXPECT_EQ(ReadAll(game.SaveDir() / "hs.rejected"), table) << "the shut-down leaves the kept table alone";
+}
+
+TEST(ShellStartup, AnImageMissingFromItsArchiveNamesTheArchive) {
+    // The two image archives swapped: the first picture the menu asks for is not in
+    // the archive that now sits under the first name.
+    test::FormFixture::Options o;
+    o.BeforeStart = [](const std::filesystem::path& root) {
+        namespace fs = std::filesystem;
+        const fs::path res = root / "Data" / "Res", real = fs::read_symlink(res);
+        fs::remove(res);
+        fs::create_directory(res);
+        fs::create_symlink(real / "Res1.gfx", res / "Res2.gfx");
+        fs::create_symlink(real / "Res2.gfx", res / "Res1.gfx");
+        fs::create_symlink(real / "Sounds.sfx", res / "Sounds.sfx");
+    };
+    try {
+        test::FormFixture game(o);
+        FAIL() << "the game started with its archives swapped";
+    } catch (const EngineError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("not found in "), std::string::npos) << message;
+        EXPECT_NE(message.find("Data/Res/Res"), std::string::npos) << message;
+    }
 }
 
 } // namespace

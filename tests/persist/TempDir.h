@@ -31,7 +31,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path Save() const { return path_ / "Data" / "Save"; }
 
-    void Write(const std::filesystem::path& file, const std::string& contents) const
+    static void Write(const std::filesystem::path& file, const std::string& contents)
     {
         std::filesystem::create_directories(file.parent_path());
         std::ofstream out(file, std::ios::binary);

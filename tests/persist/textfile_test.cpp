@@ -106,19 +106,25 @@ TEST(WriteFileAtomically, AFolderThatCannotBeMadeIsAFailure)
     EXPECT_NE(report.message.find("Data"), std::string::npos) << report.message;
 }
 
-TEST(KeepDamagedFile, NeverOverwritesAnEarlierDamagedFile)
+TEST(KeepFileAside, NeverOverwritesAnEarlierKeptFile)
 {
     TempDataRoot root;
     const fs::path file = root.Save() / "hs";
     root.Write(file, "first");
-    EXPECT_EQ(KeepDamagedFile(file), root.Save() / "hs.damaged");
+    EXPECT_EQ(KeepFileAside(file), root.Save() / "hs.damaged");
     root.Write(file, "second");
-    EXPECT_EQ(KeepDamagedFile(file), root.Save() / "hs.damaged-2");
+    EXPECT_EQ(KeepFileAside(file), root.Save() / "hs.damaged-2");
+    root.Write(file, "third");
+    EXPECT_EQ(KeepFileAside(file, KeepReason::Rejected), root.Save() / "hs.rejected");
+    root.Write(file, "fourth");
+    EXPECT_EQ(KeepFileAside(file, KeepReason::Rejected), root.Save() / "hs.rejected-2");
 
     EXPECT_FALSE(fs::exists(file));
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.damaged"), "first");
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.damaged-2"), "second");
-    EXPECT_EQ(KeepDamagedFile(root.Save() / "absent"), std::nullopt);
+    EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.rejected"), "third");
+    EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.rejected-2"), "fourth");
+    EXPECT_EQ(KeepFileAside(root.Save() / "absent"), std::nullopt);
 }
 
 } // namespace

@@ -203,6 +203,50 @@ TEST(MusicTest, SongsLoadPlayAndFree) {
     std::remove(path.c_str());
 }
 
+TEST(MusicTest, AMissingOrDamagedSongIsReportedOnceNamingItsFile) {
+    SdlAudioDevice device;
+    ASSERT_TRUE(device.Ready());
+    std::vector<std::string> lines;
+    SdlMusicPlayer music(device, [&lines](const std::string& line) { lines.push_back(line); });
+
+    const std::string dir = std::string(VORLANE_BINARY_DIR) + "/";
+    const std::string damaged = dir + "platform_damaged.xm", good = dir + "platform_good.xm";
+    std::vector<uint8_t> bytes = TinyXm();
+    std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    bytes.resize(bytes.size() / 2); // cut in the middle of its header
+    std::ofstream(damaged, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+
+    struct Case {
+        std::string path;
+        const char* why; // nullptr: loads, nothing said
+    };
+    const Case cases[] = {
+        {dir + "NoSuchSong.xm", "missing"},
+        {damaged, "damaged"},
+        {std::string(VORLANE_SOURCE_DIR) + "/CMakeLists.txt", "not a music module"},
+        {good, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        lines.clear();
+        const int song = music.SongLoadFromFile(c.path);
+        EXPECT_EQ(song == 0, c.why != nullptr);
+        if (song) music.SongFree(song);
+        if (!c.why) {
+            EXPECT_TRUE(lines.empty());
+            continue;
+        }
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(c.path), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(c.why), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("without music"), std::string::npos) << lines[0];
+        EXPECT_EQ(music.SongLoadFromFile(c.path), 0);
+        EXPECT_EQ(lines.size(), 1u) << "asked again (the menu reopens): not said again";
+    }
+    std::remove(damaged.c_str());
+    std::remove(good.c_str());
+}
+
 TEST(AudioTest, WithoutASoundDeviceEverythingIsSilent) {
     const char* old = std::getenv("SDL_AUDIODRIVER");
     const std::string saved = old ? old : "";

@@ -88,6 +88,24 @@ TEST_F(TextRendererTest, MeasuresInWindowsPointsAndDrawsInsideTheMeasuredBox) {
     EXPECT_EQ(outside, 0);
 }
 
+TEST_F(TextRendererTest, AHugeTextIsCutToWhatTheScreenCouldShow) {
+    // A name of a megabyte read from a file: measured and drawn as its first
+    // kMaxTextChars characters, never rendered whole.
+    const int font = text.Font("Beast Impacted", 16, false);
+    ASSERT_NE(font, 0);
+    const std::string huge(1 << 20, 'W');
+    const std::string visible(kMaxTextChars, 'W');
+    EXPECT_EQ(text.Measure(font, huge).width, text.Measure(font, visible).width);
+    EXPECT_GT(text.Measure(font, visible).width, 800) << "the cut text is still wider than the screen";
+    text.Draw(font, huge, 0, 0, 0xFFFFFF);
+    RgbaImage shot = display.ReadPixels();
+    int lit = 0;
+    for (int py = 0; py < 40; ++py)
+        for (int px = 700; px < 800; ++px)
+            if ((shot.At(px, py) & 0xFFFFFF) != 0) ++lit;
+    EXPECT_GT(lit, 20) << "the text still reaches across the screen";
+}
+
 TEST_F(TextRendererTest, DrawsInTheColourAskedAndKeepsFewTexturesCached) {
     const int font = text.Font("DS Crystal", 22, false);
     ASSERT_NE(font, 0);

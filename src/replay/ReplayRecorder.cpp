@@ -1,0 +1,48 @@
+#include "replay/ReplayRecorder.h"
+
+#include "replay/ReplayFile.h"
+
+namespace vorlane {
+
+void ReplayRecorder::BeginRace(const ReplayStart& start) {
+    body_.clear();
+    pending_.clear();
+    ByteWriter out(body_);
+    WriteReplayStart(out, start);
+    encoder_ = std::make_unique<FrameEncoder>(body_, start.InitialHeld);
+}
+
+void ReplayRecorder::Event(const ReplayEvent& event) {
+    if (Recording()) pending_.push_back(event);
+}
+
+void ReplayRecorder::Frame(const FrameStep& step, uint64_t held) {
+    if (!Recording()) return;
+    encoder_->Add(step, held, pending_);
+    pending_.clear();
+}
+
+std::vector<uint8_t> ReplayRecorder::End(const RaceResult& result) {
+    if (!Recording()) return {};
+    encoder_->Finish(pending_);
+    ByteWriter out(body_);
+    WriteReplayOutcome(out, {result, encoder_->Frames()});
+    std::vector<uint8_t> file = SealReplay(rulesId_, body_);
+    encoder_.reset();
+    body_.clear();
+    pending_.clear();
+    return file;
+}
+
+std::vector<uint8_t> WriteReplay(const Replay& replay) {
+    ReplayRecorder recorder(replay.RulesId);
+    recorder.BeginRace(replay.Start);
+    for (const ReplayFrame& frame : replay.Frames) {
+        for (const ReplayEvent& e : frame.Events) recorder.Event(e);
+        recorder.Frame(frame.Step, frame.Held);
+    }
+    for (const ReplayEvent& e : replay.TrailingEvents) recorder.Event(e);
+    return recorder.End(replay.Outcome.Result);
+}
+
+} // namespace vorlane
