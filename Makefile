@@ -6,7 +6,7 @@ SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
 HEADLESS   := SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
 
-.PHONY: run test setup build check-sanitize fuzz bench
+.PHONY: run test setup build check-sanitize fuzz bench scores bench-server
 
 setup:
 	@bash scripts/setup
@@ -17,6 +17,11 @@ build: setup
 
 run: build
 	@$(BUILD)/vorlane
+
+# The online high-score server with its defaults: http://127.0.0.1:8080, the table
+# in vorlane-scores.db here. Ctrl+C stops it.
+scores: build
+	@$(BUILD)/server/vorlane-scores
 
 test: build
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -34,3 +39,8 @@ fuzz: setup
 
 bench: build
 	$(HEADLESS) $(BUILD)/tools/bench/vorlane_bench
+
+# Load figures of the score server on loopback (wrk): health check, submissions,
+# the table page with a million rows. Printed, never asserted.
+bench-server: build
+	bash tools/bench/server-bench $(BUILD)

@@ -77,7 +77,7 @@ bool TimeUp(TMForm& form) { return !TryCountDown(form.Dialog.DialogTimer, 0, for
 void SendResults(TMForm& form) {
     // Blocks until the server answered or the wait ran out; a failure is ignored
     // and the game goes on to the table all the same.
-    SubmitScore(form.MHttp(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
+    SubmitScore(form.MHttp(), form.ServerUrl(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
     CloseDialog(form);
     EndRaceToHighScores(form);
 }

@@ -104,7 +104,7 @@ void TMForm::ActivateSelection() {
         switch (item) {
         case 1: CloseMainMenu(*this); OpenCarSelect(*this); break;
         case 2: CloseMainMenu(*this); OpenHighScores(*this); break;
-        case 3: OpenUrl(MPlatform->Shell(), HomePageUrl()); break;
+        case 3: OpenUrl(MPlatform->Shell(), HomePageUrl(ServerUrl())); break;
         case 4: CloseMainMenu(*this); OpenOptions(*this); break;
         case 5: CloseMainMenu(*this); OpenHelp(*this); break;
         case 6: OpenDialog(*this, 1); break;
@@ -146,7 +146,7 @@ void TMForm::ActivateSelection() {
     case 4: // high scores
         switch (item) {
         case 1: OpenDialog(*this, 4); break;
-        case 2: OpenUrl(MPlatform->Shell(), OnlineTableUrl()); break;
+        case 2: OpenUrl(MPlatform->Shell(), OnlineTableUrl(ServerUrl())); break;
         case 3: CloseHighScores(*this); OpenMainMenu(*this, 0, 2, false); break;
         default: break;
         }

@@ -22,6 +22,7 @@
 #include "engine/Sprites.h"
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
+#include "persist/OnlineConfig.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
@@ -46,6 +47,9 @@ struct TGameServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // The score server: the web-site and online-table links and the submission
+    // (persist/ServerAddress.h resolves it from the command line and environment).
+    std::string ServerUrl = online::kDefaultServerUrl;
     // Watches the effects from the very start (the start-up plays one already).
     std::function<void(const std::string&)> OnEffect;
 };
@@ -69,6 +73,8 @@ public:
 
     IDisplay& MDisplay() { return MPlatform->Display(); }
     IHttpClient& MHttp() { return MPlatform->Http(); }
+    // The score server's address ("http://host[:port]").
+    const std::string& ServerUrl() const { return services_.ServerUrl; }
 
     // ---- state ----
     std::filesystem::path DataRoot;

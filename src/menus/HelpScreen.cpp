@@ -61,7 +61,7 @@ void DrawPage(TGame& form)
         Line(form, menu::kAboutTitle, 160, 320);
         form.UseFont(20);
         Line(form, menu::kAboutPublisher, 160, 360);
-        Line(form, HomePageUrl(), 160, 400);
+        Line(form, HomePageUrl(form.ServerUrl()), 160, 400);
     }
     if (m.HelpLogo != nullptr)
         m.HelpLogo->Visible = page == 5;

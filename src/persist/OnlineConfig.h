@@ -1,11 +1,16 @@
 #pragma once
-// Where the game's web links and online high scores go. The one place to change
-// when the score server moves.
+// Where the game's web links and online high scores go by default, and the fixed
+// parts of a submission. The address itself can be changed at start-up (see
+// persist/ServerAddress.h).
 
 namespace vorlane::online {
 
-// Host of the game's web site and of its online high-score table.
-inline constexpr const char* kServerHost = "scores.vorlane.invalid";
+// The score server when neither the command line nor the environment names one:
+// a `vorlane-scores` started beside the game on the same machine.
+inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8080";
+
+// The environment variable that names the score server when the command line does not.
+inline constexpr const char* kServerEnvVariable = "VORLANE_SERVER";
 
 // The one capital letter that marks a score sent by this program.
 inline constexpr char kSubmissionKey = 'K';

@@ -42,10 +42,52 @@ std::string EncodeSubmission(std::string_view text)
     return encoded;
 }
 
-HttpRequest BuildSubmissionRequest(std::string_view encoded)
+SubmissionDecoding DecodeSubmission(std::string_view encoded)
+{
+    SubmissionDecoding result;
+    const size_t totalBits = encoded.size() * 5;
+    const size_t leadingZeros = totalBits % 8;
+    if (leadingZeros >= 5) {
+        result.error = "encoded length " + std::to_string(encoded.size()) + " does not decode to whole characters";
+        return result;
+    }
+    std::string text;
+    text.reserve(totalBits / 8);
+    unsigned pending = 0;   // bits read but not yet part of a character
+    size_t pendingCount = 0;
+    size_t bitsSeen = 0;
+    for (size_t i = 0; i < encoded.size(); ++i) {
+        const size_t v = kSubmissionAlphabet.find(encoded[i]);
+        if (v == std::string_view::npos) {
+            result.error = "character " + std::to_string(i + 1) + " is not in the submission alphabet";
+            return result;
+        }
+        for (int b = 4; b >= 0; --b) {
+            const unsigned bit = (v >> b) & 1u;
+            if (bitsSeen++ < leadingZeros) {
+                if (bit != 0) {
+                    result.error = "the padding bits in front are not zero";
+                    return result;
+                }
+                continue;
+            }
+            pending = (pending << 1) | bit;
+            if (++pendingCount == 8) {
+                text += static_cast<char>(pending);
+                pending = 0;
+                pendingCount = 0;
+            }
+        }
+    }
+    result.ok = true;
+    result.text = std::move(text);
+    return result;
+}
+
+HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view encoded)
 {
     HttpRequest request;
-    request.url = std::string("http://") + online::kServerHost;
+    request.url = serverUrl;
     request.url += kSubmissionPath;
     request.url += encoded;
     request.headers = {
@@ -58,10 +100,12 @@ HttpRequest BuildSubmissionRequest(std::string_view encoded)
     return request;
 }
 
-bool SubmitScore(IHttpClient& http, std::string_view playerName, int32_t score, std::string_view country) noexcept
+bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
+                 std::string_view country) noexcept
 {
     try {
-        const HttpRequest request = BuildSubmissionRequest(EncodeSubmission(BuildSubmissionText(playerName, score, country)));
+        const HttpRequest request =
+            BuildSubmissionRequest(serverUrl, EncodeSubmission(BuildSubmissionText(playerName, score, country)));
         return http.Get(request);
     } catch (...) {
         // The result was not sent; the game goes on as if it had been.

@@ -23,13 +23,25 @@ std::string BuildSubmissionText(std::string_view playerName, int32_t score, std:
 // "QT61A3K7".
 std::string EncodeSubmission(std::string_view text);
 
-// The GET request for an encoded result, with the game's fixed request headers
-// and a bounded wait.
-HttpRequest BuildSubmissionRequest(std::string_view encoded);
+// The way back, for the score server. Refuses a character outside the alphabet, a
+// length that no text encodes to (the leading bits would make up a whole
+// character) and leading bits that are not zero; `error` then says which.
+struct SubmissionDecoding {
+    bool ok = false;
+    std::string text;  // the submission text, when ok
+    std::string error; // one line, when not ok
+};
+SubmissionDecoding DecodeSubmission(std::string_view encoded);
+
+// The GET request for an encoded result on the score server at serverUrl
+// ("http://host[:port]", see persist/ServerAddress.h), with the game's fixed
+// request headers and a bounded wait.
+HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view encoded);
 
 // Builds, encodes and sends the result; returns when the request has finished or
 // failed. Never throws. Answers whether the server took it, which the game
 // ignores: no message, no retry.
-bool SubmitScore(IHttpClient& http, std::string_view playerName, int32_t score, std::string_view country) noexcept;
+bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
+                 std::string_view country) noexcept;
 
 } // namespace vorlane

@@ -3,18 +3,17 @@
 #include <system_error>
 
 #include "persist/GamePaths.h"
-#include "persist/OnlineConfig.h"
 
 namespace vorlane {
 
-std::string HomePageUrl()
+std::string HomePageUrl(std::string_view serverUrl)
 {
-    return std::string("http://") + online::kServerHost + "/";
+    return std::string(serverUrl) + "/";
 }
 
-std::string OnlineTableUrl()
+std::string OnlineTableUrl(std::string_view serverUrl)
 {
-    return std::string("http://") + online::kServerHost + kOnlineTablePath;
+    return std::string(serverUrl) + kOnlineTablePath;
 }
 
 void OpenUrl(IShell& shell, const std::string& address) noexcept

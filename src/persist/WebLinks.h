@@ -5,6 +5,7 @@
 // them is not asked.
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/Shell.h"
 
@@ -12,8 +13,9 @@ namespace vorlane {
 
 inline constexpr const char* kOnlineTablePath = "/cgi/version.pl?prg=Vorlane&show&type=0";
 
-std::string HomePageUrl();     // "http://<host>/"
-std::string OnlineTableUrl();  // "http://<host>/cgi/version.pl?prg=Vorlane&show&type=0"
+// serverUrl is the score server's address ("http://host[:port]", persist/ServerAddress.h).
+std::string HomePageUrl(std::string_view serverUrl);    // "<server>/"
+std::string OnlineTableUrl(std::string_view serverUrl); // "<server>/cgi/version.pl?prg=Vorlane&show&type=0"
 
 // Asks the system to open an address or a file; every failure is ignored.
 void OpenUrl(IShell& shell, const std::string& address) noexcept;

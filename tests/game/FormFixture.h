@@ -54,6 +54,8 @@ public:
     struct Options {
         uint32_t Seed = 1;
         int Rate = 85;
+        // The score server the game's links and submission go to.
+        std::string ServerUrl = online::kDefaultServerUrl;
         // Runs before the game starts, with the game folder (e.g. to write Data/Save/hs).
         std::function<void(const std::filesystem::path& root)> BeforeStart;
     };
@@ -68,6 +70,7 @@ public:
         h.DataRoot = folder_.Root();
         h.Seed = options.Seed;
         h.Rate = options.Rate;
+        h.ServerUrl = options.ServerUrl;
         game_ = std::make_unique<play::HeadlessGame>(h);
     }
 

@@ -18,7 +18,7 @@ namespace vorlane::test {
 
 class CarsFixture {
 public:
-    explicit CarsFixture(uint32_t seed = 1) : game_(FormFixture::Options{seed, 85, {}}) {}
+    explicit CarsFixture(uint32_t seed = 1) : game_(Seeded(seed)) {}
 
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }
@@ -88,6 +88,12 @@ public:
     double WorldY(double screenY) { return screenY + Race().MapRow * double(kTileSize); }
 
 private:
+    static FormFixture::Options Seeded(uint32_t seed) {
+        FormFixture::Options options;
+        options.Seed = seed;
+        return options;
+    }
+
     FormFixture game_;
 };
 

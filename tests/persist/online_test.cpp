@@ -42,6 +42,10 @@ TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeSubmission(c.text), c.encoded) << ::testing::PrintToString(c.text);
+        // And back: the server's decoder reads the same table the other way.
+        const SubmissionDecoding decoded = DecodeSubmission(c.encoded);
+        EXPECT_TRUE(decoded.ok) << c.encoded << ": " << decoded.error;
+        EXPECT_EQ(decoded.text, c.text) << c.encoded;
     }
 }
 
@@ -86,11 +90,11 @@ private:
 TEST(SubmitScore, SendsOneGetWithTheEncodedResultAndTheFixedHeaders)
 {
     RecordingHttp http(RecordingHttp::Answer::Ok);
-    EXPECT_TRUE(SubmitScore(http, "ABC", 1234, "_______"));
+    EXPECT_TRUE(SubmitScore(http, "http://scores.example.test:8123", "ABC", 1234, "_______"));
     ASSERT_EQ(http.requests.size(), 1u);
     const HttpRequest& request = http.requests[0];
 
-    const std::string prefix = std::string("http://") + online::kServerHost + "/cgi/version.pl?hs&prg=Vorlane&inf=";
+    const std::string prefix = "http://scores.example.test:8123/cgi/version.pl?hs&prg=Vorlane&inf=";
     ASSERT_EQ(request.url.substr(0, prefix.size()), prefix);
     const std::string encoded = request.url.substr(prefix.size());
     EXPECT_EQ(encoded, EncodeSubmission(BuildSubmissionText("ABC", 1234, "_______")));
@@ -117,7 +121,7 @@ TEST(SubmitScore, AFailedRequestIsSwallowed)
     for (auto answer : {RecordingHttp::Answer::Fail, RecordingHttp::Answer::Throw}) {
         RecordingHttp http(answer);
         bool sent = true;
-        EXPECT_NO_THROW(sent = SubmitScore(http, table.Entry(1).Name, table.Entry(1).Score, "_______"));
+        EXPECT_NO_THROW(sent = SubmitScore(http, online::kDefaultServerUrl, table.Entry(1).Name, table.Entry(1).Score, "_______"));
         EXPECT_FALSE(sent);
         EXPECT_EQ(http.requests.size(), 1u) << "no retry";
     }
@@ -138,14 +142,14 @@ public:
 
 TEST(WebLinks, AddressesOnTheGamesServer)
 {
-    const std::string host = std::string("http://") + online::kServerHost;
-    EXPECT_EQ(OnlineTableUrl(), host + "/cgi/version.pl?prg=Vorlane&show&type=0");
-    EXPECT_EQ(HomePageUrl(), host + "/");
+    EXPECT_EQ(OnlineTableUrl("http://127.0.0.1:8080"), "http://127.0.0.1:8080/cgi/version.pl?prg=Vorlane&show&type=0");
+    EXPECT_EQ(HomePageUrl("http://127.0.0.1:8080"), "http://127.0.0.1:8080/");
+    EXPECT_EQ(HomePageUrl("https://example.test/games"), "https://example.test/games/");
 
     RecordingShell shell;
     shell.fail = true;
-    EXPECT_NO_THROW(OpenUrl(shell, OnlineTableUrl()));
-    EXPECT_EQ(shell.opened, std::vector<std::string>{OnlineTableUrl()});
+    EXPECT_NO_THROW(OpenUrl(shell, OnlineTableUrl("http://example.test")));
+    EXPECT_EQ(shell.opened, std::vector<std::string>{OnlineTableUrl("http://example.test")});
 }
 
 TEST(GoToLink, OpensPlayUrlOnlyWhenItExists)

@@ -100,22 +100,7 @@ private:
     std::vector<std::string> requests_;
 };
 
-// The game's requests go to the real HTTP client with the score server's host
-// replaced by a local address.
-class LocalHostHttp final : public IHttpClient {
-public:
-    explicit LocalHostHttp(int port) : port_(port) {}
-    bool Get(const HttpRequest& request) override {
-        HttpRequest r = request;
-        const std::string host = std::string("http://") + online::kServerHost;
-        if (r.url.rfind(host, 0) == 0) r.url = "http://127.0.0.1:" + std::to_string(port_) + r.url.substr(host.size());
-        return curl_.Get(r);
-    }
-
-private:
-    int port_;
-    CurlHttpClient curl_;
-};
+std::string LocalUrl(int port) { return "http://127.0.0.1:" + std::to_string(port); }
 
 // A port with nothing listening on it.
 int ClosedPort() {
@@ -140,11 +125,15 @@ struct Outcome {
 
 // A whole game: the intro, the car selection, a race whose total is set to 9000, the
 // window's close button in the race, "Yes", the name "ACE", Enter with the send box
-// ticked, and the two frames of "Sending results...".
-Outcome PlayToSubmission(IHttpClient& server) {
-    test::FormFixture game;
+// ticked, and the two frames of "Sending results...". The game is told to use the
+// score server at serverUrl and sends through the real HTTP client.
+Outcome PlayToSubmission(const std::string& serverUrl) {
+    test::FormFixture::Options options;
+    options.ServerUrl = serverUrl;
+    test::FormFixture game(options);
     TMForm& f = game.Form();
-    game.Game().Http.Forward = &server;
+    CurlHttpClient network;
+    game.Game().Http.Forward = &network;
     game.RunFrames(46);
     game.Tap(vk::Enter); // new game
     game.RunFrames(2);
@@ -180,8 +169,7 @@ Outcome PlayToSubmission(IHttpClient& server) {
 
 TEST(OnlineSubmission, TheServerGetsTheEncodedResultWithTheGamesHeaders) {
     LocalServer server(LocalServer::Mode::Ok);
-    LocalHostHttp http(server.Port());
-    const Outcome o = PlayToSubmission(http);
+    const Outcome o = PlayToSubmission(LocalUrl(server.Port()));
     EXPECT_EQ(o.screenAfter, 4);
     EXPECT_EQ(o.dialogAfter, 0);
     EXPECT_EQ(o.rankOfName, 1);
@@ -209,8 +197,7 @@ TEST(OnlineSubmission, FailuresEndWithinTheBoundAndTheGameGoesOn) {
         SCOPED_TRACE(c.what);
         std::unique_ptr<LocalServer> server;
         if (c.mode) server = std::make_unique<LocalServer>(*c.mode);
-        LocalHostHttp http(server ? server->Port() : ClosedPort());
-        const Outcome o = PlayToSubmission(http);
+        const Outcome o = PlayToSubmission(LocalUrl(server ? server->Port() : ClosedPort()));
         EXPECT_EQ(o.requestsMade, 1); // sent once, never again
         EXPECT_EQ(o.screenAfter, 4);
         EXPECT_EQ(o.dialogAfter, 0);
@@ -220,6 +207,22 @@ TEST(OnlineSubmission, FailuresEndWithinTheBoundAndTheGameGoesOn) {
             EXPECT_EQ(server->Requests().size(), 1u);
         }
     }
+}
+
+TEST(OnlineLinks, TheWebSiteAndTheOnlineTableOpenOnTheConfiguredServer) {
+    test::FormFixture::Options options;
+    options.ServerUrl = "http://scores.example.test:9000/vorlane";
+    test::FormFixture game(options);
+    TMForm& f = game.Form();
+    game.RunFrames(46); // the intro
+    ASSERT_EQ(f.Screen.ActiveScreen, 1);
+    f.ActivateItem(3); // the web site
+    f.ActivateItem(2); // the high scores
+    ASSERT_EQ(f.Screen.ActiveScreen, 4);
+    f.ActivateItem(2); // the table online
+    EXPECT_EQ(game.Game().Shell.Opened,
+              (std::vector<std::string>{"http://scores.example.test:9000/vorlane/",
+                                        "http://scores.example.test:9000/vorlane/cgi/version.pl?prg=Vorlane&show&type=0"}));
 }
 
 } // namespace

@@ -73,6 +73,7 @@ struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
     uint32_t Seed = 1;
     int Rate = 85; // simulated frames per second and refresh rate
+    std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
 };
 
 class HeadlessGame {
@@ -85,6 +86,7 @@ public:
         services.Seed = options.Seed;
         services.SeedFromClock = false;
         services.ForcedRefreshRate = rate_;
+        services.ServerUrl = options.ServerUrl;
         services.Platform.display.hidden = true;
         services.Platform.display.software = true;
         services.Platform.display.vsync = false;

@@ -1,7 +1,11 @@
 // vorlane-play: the real game, headless, driven by a script, watched frame by frame.
 //
 //   vorlane-play [--data DIR] [--seed N] [--rate HZ] [--frames N] [--script FILE|-]
-//                [--dump FILE] [--every K] [--shot FRAME:FILE.png]...
+//                [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]
+//
+// Without --server (or VORLANE_SERVER in the environment) the run stays off the
+// network: a score sent is recorded and counts as failed. With one, the game's
+// requests really go to that score server.
 //
 // Exit status: 0 when the run ends (or the game shut down), 1 when the game stopped
 // on an error, 2 for a command line or script it does not understand.
@@ -10,9 +14,12 @@
 #include "play/Script.h"
 
 #include "engine/Types.h"
+#include "persist/ServerAddress.h"
+#include "platform/CurlHttpClient.h"
 #include "platform/PngFile.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -34,11 +41,13 @@ struct Args {
     std::string dump;
     int every = 1;
     std::multimap<int, std::string> shots;
+    std::optional<std::string> server; // --server
 };
 
 const char* Usage =
     "usage: vorlane-play [--data DIR] [--seed N] [--rate HZ] [--frames N] [--script FILE|-]\n"
-    "                    [--dump FILE] [--every K] [--shot FRAME:FILE.png]...\n";
+    "                    [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]\n"
+    "The score server is --server, else $VORLANE_SERVER; without either the run stays off the network.\n";
 
 long Number(const std::string& option, const std::string& text, long lo, long hi) {
     try {
@@ -67,6 +76,7 @@ Args ParseArgs(int argc, char** argv) {
         else if (opt == "--frames") a.frames = int(Number(opt, v, 0, 100000000));
         else if (opt == "--script") a.script = v;
         else if (opt == "--dump") a.dump = v;
+        else if (opt == "--server") a.server = v;
         else if (opt == "--every") a.every = int(Number(opt, v, 1, 100000000));
         else if (opt == "--shot") {
             const auto colon = v.find(':');
@@ -123,7 +133,12 @@ int Run(const Args& a, const std::vector<ScriptEvent>& events) {
     options.DataRoot = a.data;
     options.Seed = a.seed;
     options.Rate = a.rate;
+    const char* serverFromEnvironment = std::getenv(online::kServerEnvVariable);
+    const bool useNetwork = a.server || (serverFromEnvironment && *serverFromEnvironment);
+    options.ServerUrl = ResolveServerUrl(a.server, std::getenv);
+    CurlHttpClient network;
     HeadlessGame game(options);
+    if (useNetwork) game.Http.Forward = &network;
     TMForm& form = game.Form();
 
     int frame = 0;
@@ -176,6 +191,9 @@ int main(int argc, char** argv) {
     try {
         return Run(args, events);
     } catch (const ScriptError& e) {
+        std::fprintf(stderr, "vorlane-play: %s\n", e.what());
+        return 2;
+    } catch (const ServerAddressError& e) {
         std::fprintf(stderr, "vorlane-play: %s\n", e.what());
         return 2;
     } catch (const std::exception& e) {

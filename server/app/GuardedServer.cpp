@@ -1,0 +1,327 @@
+#include "app/GuardedServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace vorlane::scores {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Set on the thread that turns away connections the queue has no room for.
+thread_local bool t_refusingConnections = false;
+// Set when the answer just written says the request itself was malformed: the
+// connection is closed after it instead of waiting for another.
+thread_local bool t_closeAfterAnswer = false;
+
+constexpr std::string_view kBusyAnswer =
+    "HTTP/1.1 503 Service Unavailable\r\n"
+    "Content-Type: text/plain; charset=utf-8\r\n"
+    "Content-Length: 12\r\n"
+    "Retry-After: 1\r\n"
+    "Connection: close\r\n"
+    "\r\n"
+    "server busy\n";
+
+// Tells the client it came at a bad moment without waiting for it, then closes.
+void SendBusyAndClose(int fd)
+{
+    [[maybe_unused]] const ssize_t sent = send(fd, kBusyAnswer.data(), kBusyAnswer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    shutdown(fd, SHUT_RDWR);
+    close(fd);
+}
+
+std::string AddressText(const sockaddr_storage& address, int* port)
+{
+    char text[INET6_ADDRSTRLEN] = "";
+    if (address.ss_family == AF_INET) {
+        const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
+        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+        if (port) *port = ntohs(v4.sin_port);
+    } else if (address.ss_family == AF_INET6) {
+        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
+        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+        if (port) *port = ntohs(v6.sin6_port);
+    }
+    return text;
+}
+
+std::string PeerAddress(int fd, int* port = nullptr)
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return {};
+    return AddressText(address, port);
+}
+
+int MillisecondsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60'000));
+}
+
+bool PollFor(int fd, short events, int timeoutMs)
+{
+    pollfd entry{fd, events, 0};
+    for (;;) {
+        const int ready = poll(&entry, 1, timeoutMs);
+        if (ready >= 0) return ready > 0;
+        if (errno != EINTR) return false;
+    }
+}
+
+// A socket with a read buffer, a deadline for the current request and a time-out
+// for every write.
+class DeadlineSocketStream : public httplib::Stream {
+public:
+    DeadlineSocketStream(int fd, const ConnectionLimits& limits) : fd_(fd), limits_(limits) {}
+
+    bool HasBuffered() const { return start_ < end_; }
+
+    void StartRequest()
+    {
+        readDeadline_ = Clock::now() + limits_.requestTimeout;
+        requestBytes_ = 0;
+    }
+
+    bool is_readable() const override { return start_ < end_ || PollFor(fd_, POLLIN, MillisecondsUntil(readDeadline_)); }
+
+    bool is_writable() const override { return PollFor(fd_, POLLOUT, static_cast<int>(limits_.writeTimeout.count())); }
+
+    ssize_t read(char* ptr, size_t size) override
+    {
+        // httplib does not limit the number of header lines; this bounds a request.
+        if (requestBytes_ >= limits_.maxRequestBytes) return -1;
+        size = std::min(size, limits_.maxRequestBytes - requestBytes_);
+        if (start_ == end_) {
+            if (!is_readable()) return -1;
+            const ssize_t got = recv(fd_, buffer_, sizeof buffer_, 0);
+            if (got <= 0) return got;
+            start_ = 0;
+            end_ = static_cast<size_t>(got);
+        }
+        const size_t n = std::min(size, end_ - start_);
+        std::memcpy(ptr, buffer_ + start_, n);
+        start_ += n;
+        requestBytes_ += n;
+        return static_cast<ssize_t>(n);
+    }
+
+    ssize_t write(const char* ptr, size_t size) override
+    {
+        if (!is_writable()) return -1;
+        return send(fd_, ptr, size, MSG_NOSIGNAL);
+    }
+
+    void get_remote_ip_and_port(std::string& ip, int& port) const override { ip = PeerAddress(fd_, &port); }
+
+    void get_local_ip_and_port(std::string& ip, int& port) const override
+    {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) ip = AddressText(address, &port);
+    }
+
+    socket_t socket() const override { return fd_; }
+
+private:
+    int fd_;
+    const ConnectionLimits& limits_;
+    Clock::time_point readDeadline_ = Clock::now();
+    char buffer_[4096];
+    size_t start_ = 0;
+    size_t end_ = 0;
+    size_t requestBytes_ = 0;
+};
+
+} // namespace
+
+// A fixed pool of workers over a bounded queue; what finds the queue full goes to
+// one more thread that only turns connections away (never reads, never waits).
+class BoundedTaskQueue : public httplib::TaskQueue {
+public:
+    BoundedTaskQueue(size_t workers, size_t maxQueued, std::function<void()> beforeShutdown)
+        : maxQueued_(maxQueued), beforeShutdown_(std::move(beforeShutdown))
+    {
+        for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(queue_, queueWake_, false); });
+        threads_.emplace_back([this] { Work(overflow_, overflowWake_, true); });
+    }
+
+    void enqueue(std::function<void()> fn) override
+    {
+        bool queued = false;
+        {
+            std::lock_guard lock(mutex_);
+            queued = queue_.size() < maxQueued_;
+            (queued ? queue_ : overflow_).push_back(std::move(fn));
+        }
+        (queued ? queueWake_ : overflowWake_).notify_one();
+    }
+
+    // Serves everything already queued, then ends the threads.
+    void shutdown() override
+    {
+        beforeShutdown_();
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        queueWake_.notify_all();
+        overflowWake_.notify_all();
+        for (std::thread& thread : threads_) thread.join();
+        threads_.clear();
+    }
+
+private:
+    void Work(std::deque<std::function<void()>>& jobs, std::condition_variable& wake, bool refusing)
+    {
+        t_refusingConnections = refusing;
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(mutex_);
+                wake.wait(lock, [&] { return stopping_ || !jobs.empty(); });
+                if (jobs.empty()) return;
+                job = std::move(jobs.front());
+                jobs.pop_front();
+            }
+            job();
+        }
+    }
+
+    size_t maxQueued_;
+    std::function<void()> beforeShutdown_;
+    std::mutex mutex_;
+    std::condition_variable queueWake_;
+    std::condition_variable overflowWake_;
+    std::deque<std::function<void()>> queue_;
+    std::deque<std::function<void()>> overflow_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
+{
+    waitingRoom_ = std::make_unique<WaitingRoom>(
+        limits_.waitingConnections,
+        [this](Connection connection) {
+            workers_.load()->enqueue([this, connection] { Serve(connection); });
+        },
+        [this](const Connection& connection) { GiveBackClientSlot(connection.client); });
+    new_task_queue = [this] {
+        auto* queue = new BoundedTaskQueue(limits_.workerThreads, limits_.queuedConnections, [this] {
+            // Connections between requests are closed; requests being served finish.
+            waitingRoom_->Stop();
+            workers_ = nullptr;
+        });
+        workers_ = queue;
+        return queue;
+    };
+    // httplib keeps a connection open after answering a request it could not read
+    // (400, 413, 414, 431); a client that sends garbage gets no second turn.
+    set_logger([](const httplib::Request&, const httplib::Response& response) {
+        const int status = response.status;
+        t_closeAfterAnswer = status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
+    });
+    set_payload_max_length(limits_.maxRequestBody);
+    set_tcp_nodelay(true);
+    // httplib's default also sets SO_REUSEPORT, which would let a second server
+    // start on a port already taken and share its connections.
+    set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    // Only for the Keep-Alive header of the answers; the waiting is done here.
+    set_keep_alive_max_count(limits_.requestsPerConnection);
+    set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idleTimeout).count());
+}
+
+int GuardedServer::Bind(const std::string& host, int port)
+{
+    const int bound = port == 0 ? bind_to_any_port(host) : (bind_to_port(host, port) ? port : -1);
+    if (bound < 0) return -1;
+    // httplib listens with a backlog of 5; a burst of clients would wait for SYN retries.
+    ::listen(svr_sock_, 1024);
+    return bound;
+}
+
+bool GuardedServer::TakeClientSlot(const std::string& address)
+{
+    std::lock_guard lock(clientsMutex_);
+    size_t& open = openPerClient_[address];
+    if (open >= limits_.connectionsPerClient) return false;
+    ++open;
+    return true;
+}
+
+void GuardedServer::GiveBackClientSlot(const std::string& address)
+{
+    std::lock_guard lock(clientsMutex_);
+    const auto it = openPerClient_.find(address);
+    if (it != openPerClient_.end() && --it->second == 0) openPerClient_.erase(it);
+}
+
+GuardedServer::~GuardedServer()
+{
+    waitingRoom_->Stop();
+}
+
+bool GuardedServer::process_and_close_socket(socket_t sock)
+{
+    Connection connection{sock, PeerAddress(sock), 0};
+    if (t_refusingConnections || !TakeClientSlot(connection.client)) {
+        SendBusyAndClose(sock);
+        return false;
+    }
+    Serve(std::move(connection));
+    return true;
+}
+
+void GuardedServer::Serve(Connection connection)
+{
+    if (t_refusingConnections) return TurnAway(connection);
+    DeadlineSocketStream stream(connection.fd, limits_);
+    for (;;) {
+        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, 0)) {
+            if (Stopping()) break;
+            return Park(std::move(connection));
+        }
+        stream.StartRequest();
+        const bool last = ++connection.served >= limits_.requestsPerConnection || Stopping();
+        bool closed = false;
+        t_closeAfterAnswer = false;
+        const bool ok = process_request(stream, last, closed, {});
+        if (!ok || closed || last || t_closeAfterAnswer) break;
+    }
+    Close(connection);
+}
+
+void GuardedServer::Park(Connection connection)
+{
+    if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
+}
+
+void GuardedServer::Close(const Connection& connection)
+{
+    shutdown(connection.fd, SHUT_RDWR);
+    close(connection.fd);
+    GiveBackClientSlot(connection.client);
+}
+
+void GuardedServer::TurnAway(const Connection& connection)
+{
+    SendBusyAndClose(connection.fd);
+    GiveBackClientSlot(connection.client);
+}
+
+} // namespace vorlane::scores

@@ -1,0 +1,206 @@
+#include "app/ScoreService.h"
+
+#include <charconv>
+#include <chrono>
+#include <iostream>
+
+#include "app/Pages.h"
+#include "app/WebText.h"
+#include "submission/Submission.h"
+
+namespace vorlane::scores {
+namespace {
+
+constexpr const char* kPlainText = "text/plain; charset=utf-8";
+constexpr int64_t kMaxApiRows = 100;
+// A sender waits this long for its commit before it is told to try again.
+constexpr auto kCommitWait = std::chrono::seconds(10);
+
+int64_t NowSeconds()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+void Answer(httplib::Response& response, int status, const std::string& text)
+{
+    response.status = status;
+    response.set_content(text + "\n", kPlainText);
+}
+
+// A request value that is not what the address allows. Carries the one-line reason.
+struct BadRequest {
+    std::string reason;
+};
+
+int64_t WholeParam(const httplib::Request& request, const char* name, int64_t fallback, int64_t low, int64_t high)
+{
+    if (!request.has_param(name)) return fallback;
+    const std::string text = request.get_param_value(name);
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    if (text.empty() || std::from_chars(text.data(), end, value).ptr != end || value < low || value > high)
+        throw BadRequest{std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high)};
+    return value;
+}
+
+Period PeriodParam(const httplib::Request& request)
+{
+    Period period = Period::All;
+    if (request.has_param("period") && !ParsePeriod(request.get_param_value("period"), period))
+        throw BadRequest{"period must be day, week, month or all"};
+    return period;
+}
+
+std::string TextParam(const httplib::Request& request, const char* name)
+{
+    std::string value = request.get_param_value(name);
+    if (value.size() > 64) throw BadRequest{std::string(name) + " is longer than 64 bytes"};
+    return value;
+}
+
+ScoreFilter FilterOf(const httplib::Request& request, Period period)
+{
+    return ScoreFilter{PeriodStart(period, NowSeconds()), TextParam(request, "country")};
+}
+
+// Runs a handler and turns its BadRequest into a 400 and a failing database into a 503.
+template <class Handler>
+httplib::Server::Handler Guarded(Handler handler)
+{
+    return [handler](const httplib::Request& request, httplib::Response& response) {
+        try {
+            handler(request, response);
+        } catch (const BadRequest& bad) {
+            Answer(response, 400, "bad request: " + bad.reason);
+        } catch (const StoreError& error) {
+            std::cerr << "vorlane-scores: " << error.what() << std::endl;
+            Answer(response, 503, "the score table is not available just now, try again later");
+        }
+    };
+}
+
+} // namespace
+
+ScoreService::ScoreService(ScoreStore& store, SubmissionWriter& writer, const ServerOptions& options, std::string publicUrl)
+    : store_(store), writer_(writer), key_(options.key), publicUrl_(std::move(publicUrl)), salt_(store.ClientSalt()),
+      limiter_(options.rateLimitPerMinute)
+{
+}
+
+void ScoreService::Install(httplib::Server& server)
+{
+    server.set_default_headers({
+        {"Content-Security-Policy",
+         "default-src 'none'; style-src 'self'; img-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"Referrer-Policy", "no-referrer"},
+        {"X-Frame-Options", "DENY"},
+    });
+
+    server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-cache");
+        response.set_content(RenderHomePage(publicUrl_), "text/html; charset=utf-8");
+    });
+    server.Get(std::string(kStylesheetPath), [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "public, max-age=3600");
+        response.set_content(std::string(Stylesheet()), "text/css; charset=utf-8");
+    });
+    server.Get("/healthz", [](const httplib::Request&, httplib::Response& response) { Answer(response, 200, "ok"); });
+    server.Get("/cgi/version.pl", Guarded([this](const auto& q, auto& a) { HandleVersionScript(q, a); }));
+    server.Get("/api/scores", Guarded([this](const auto& q, auto& a) { HandleApiScores(q, a); }));
+    server.Get("/api/rank", Guarded([this](const auto& q, auto& a) { HandleApiRank(q, a); }));
+
+    server.set_error_handler(httplib::Server::HandlerWithResponse(
+        [](const httplib::Request&, httplib::Response& response) {
+            if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+            Answer(response, response.status, response.status == 404 ? "not found" : "request refused");
+            return httplib::Server::HandlerResponse::Handled;
+        }));
+    server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+        try {
+            if (error) std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            std::cerr << "vorlane-scores: request failed: " << e.what() << std::endl;
+        } catch (...) {
+            std::cerr << "vorlane-scores: request failed" << std::endl;
+        }
+        Answer(response, 500, "internal error");
+    });
+}
+
+void ScoreService::HandleVersionScript(const httplib::Request& request, httplib::Response& response)
+{
+    if (request.get_param_value("prg") != "Vorlane") throw BadRequest{"prg must be Vorlane"};
+    if (request.has_param("hs")) return HandleSubmission(request, response);
+    if (request.has_param("show")) return HandleTablePage(request, response);
+    throw BadRequest{"ask for hs (a submission) or show (the table)"};
+}
+
+void ScoreService::HandleSubmission(const httplib::Request& request, httplib::Response& response)
+{
+    response.set_header("Cache-Control", "no-store");
+    const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
+    if (!check.ok) return Answer(response, 400, "bad submission: " + check.error);
+
+    NewScore entry{check.submission.name, check.submission.country, check.submission.score, NowSeconds(),
+                   HashClientAddress(salt_, request.remote_addr)};
+    if (!limiter_.TryTake(entry.clientHash)) {
+        response.set_header("Retry-After", "60");
+        return Answer(response, 429, "too many submissions from this address, try again in a minute");
+    }
+    std::future<InsertOutcome> done = writer_.Submit(std::move(entry));
+    if (done.wait_for(kCommitWait) != std::future_status::ready)
+        throw StoreError("a submission waited more than 10 s for its commit");
+    const InsertOutcome outcome = done.get();
+    Answer(response, 200, outcome == InsertOutcome::Stored ? "OK score stored" : "OK score was stored already");
+}
+
+void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Response& response)
+{
+    TableView view;
+    view.period = PeriodParam(request);
+    view.page = WholeParam(request, "page", 1, 1, 1'000'000);
+    view.name = TextParam(request, "name");
+    const ScoreFilter filter = FilterOf(request, view.period);
+    view.country = filter.country;
+
+    view.rows = store_.Page(filter, (view.page - 1) * kRowsPerPage, kRowsPerPage + 1);
+    view.hasNextPage = static_cast<int64_t>(view.rows.size()) > kRowsPerPage;
+    if (view.hasNextPage) view.rows.pop_back();
+    if (!view.name.empty()) view.highlighted = store_.BestOf(filter, view.name);
+
+    response.set_header("Cache-Control", "no-cache");
+    response.set_content(RenderTablePage(view), "text/html; charset=utf-8");
+}
+
+void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Response& response)
+{
+    const ScoreFilter filter = FilterOf(request, PeriodParam(request));
+    const int64_t offset = WholeParam(request, "offset", 0, 0, 1'000'000'000);
+    const int64_t limit = WholeParam(request, "limit", 50, 1, kMaxApiRows);
+    std::string json = "[";
+    for (const RankedScore& row : store_.Page(filter, offset, limit)) {
+        if (json.size() > 1) json += ",";
+        json += "\n{\"rank\":" + std::to_string(row.rank) + ",\"name\":" + JsonText(row.name) +
+                ",\"country\":" + JsonText(row.country) + ",\"score\":" + std::to_string(row.score) +
+                ",\"time\":\"" + IsoUtcTime(row.submittedAt) + "\"}";
+    }
+    json += "]\n";
+    response.set_header("Cache-Control", "no-cache");
+    response.set_content(json, "application/json");
+}
+
+void ScoreService::HandleApiRank(const httplib::Request& request, httplib::Response& response)
+{
+    if (!request.has_param("score")) throw BadRequest{"score is missing"};
+    const Period period = PeriodParam(request);
+    const int64_t score = WholeParam(request, "score", 0, 0, kMaxScore);
+    const int64_t rank = store_.RankFor(FilterOf(request, period), score);
+    response.set_header("Cache-Control", "no-cache");
+    response.set_content("{\"rank\":" + std::to_string(rank) + ",\"score\":" + std::to_string(score) + ",\"period\":\"" +
+                             std::string(PeriodName(period)) + "\"}\n",
+                         "application/json");
+}
+
+} // namespace vorlane::scores

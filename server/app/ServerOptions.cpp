@@ -1,0 +1,78 @@
+#include "app/ServerOptions.h"
+
+#include <charconv>
+
+#include "persist/OnlineConfig.h"
+
+namespace vorlane::scores {
+namespace {
+
+bool ParseWhole(const std::string& text, int64_t low, int64_t high, int64_t& value)
+{
+    const char* end = text.data() + text.size();
+    return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= low && value <= high;
+}
+
+// "HOST:PORT", with an IPv6 host in brackets: "[::1]:8080".
+bool ParseListen(const std::string& text, std::string& host, int& port)
+{
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    std::string hostPart = text.substr(0, colon);
+    if (hostPart.front() == '[') {
+        if (hostPart.size() < 3 || hostPart.back() != ']') return false;
+        hostPart = hostPart.substr(1, hostPart.size() - 2);
+    } else if (hostPart.find(':') != std::string::npos) {
+        return false;
+    }
+    int64_t portValue = 0;
+    if (!ParseWhole(text.substr(colon + 1), 0, 65535, portValue)) return false;
+    host = hostPart;
+    port = static_cast<int>(portValue);
+    return true;
+}
+
+} // namespace
+
+ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args)
+{
+    ServerOptionsParse parse;
+    ServerOptions& options = parse.options;
+    options.key = online::kSubmissionKey;
+    auto fail = [&](std::string error) {
+        parse.error = std::move(error);
+        return parse;
+    };
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
+            option != "--rate-limit")
+            return fail("unknown argument \"" + option + "\"");
+        if (i + 1 == args.size()) return fail(option + " needs a value");
+        const std::string& value = args[++i];
+        if (option == "--listen") {
+            if (!ParseListen(value, options.host, options.port))
+                return fail("--listen needs HOST:PORT with a port from 0 to 65535, not \"" + value + "\"");
+        } else if (option == "--db") {
+            if (value.empty()) return fail("--db needs a database address");
+            options.dbUrl = value;
+        } else if (option == "--key") {
+            if (value.size() != 1 || value[0] < 'A' || value[0] > 'Z')
+                return fail("--key needs one capital letter, not \"" + value + "\"");
+            options.key = value[0];
+        } else if (option == "--public-url") {
+            if (!value.starts_with("http://") && !value.starts_with("https://"))
+                return fail("--public-url needs an http:// or https:// address, not \"" + value + "\"");
+            options.publicUrl = value;
+            while (options.publicUrl.ends_with('/')) options.publicUrl.pop_back();
+        } else {
+            if (!ParseWhole(value, 0, 1'000'000, options.rateLimitPerMinute))
+                return fail("--rate-limit needs a whole number of submissions a minute from 0 to 1000000, not \"" + value + "\"");
+        }
+    }
+    parse.ok = true;
+    return parse;
+}
+
+} // namespace vorlane::scores

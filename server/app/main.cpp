@@ -1,0 +1,86 @@
+// vorlane-scores: the online high-score server of the game.
+#include <pthread.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "app/GuardedServer.h"
+#include "app/ScoreService.h"
+#include "app/ServerOptions.h"
+#include "app/SubmissionWriter.h"
+#include "store/ScoreStore.h"
+
+namespace {
+
+int Refuse(const std::string& message)
+{
+    std::cerr << "vorlane-scores: " << message << std::endl;
+    return 2;
+}
+
+std::string UrlHost(const std::string& host)
+{
+    return host.find(':') == std::string::npos ? host : "[" + host + "]";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace vorlane::scores;
+    const ServerOptionsParse parse = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
+    const ServerOptions& options = parse.options;
+
+    // SIGINT and SIGTERM are taken by one thread below; every other thread
+    // inherits the blocked mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    std::unique_ptr<ScoreStore> store;
+    try {
+        store = OpenScoreStore(options.dbUrl);
+    } catch (const StoreError& error) {
+        return Refuse(error.what());
+    }
+
+    auto writer = std::make_unique<SubmissionWriter>(*store);
+    GuardedServer server;
+    const int port = server.Bind(options.host, options.port);
+    if (port < 0) return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
+    const std::string listenUrl = "http://" + UrlHost(options.host) + ":" + std::to_string(port);
+
+    ScoreService service(*store, *writer, options, options.publicUrl.empty() ? listenUrl : options.publicUrl);
+    service.Install(server);
+
+    std::thread([&server, stopSignals] {
+        int signalNumber = 0;
+        sigwait(&stopSignals, &signalNumber);
+        // A stop asked for before the listening loop has begun would be lost (the
+        // loop would then run on): wait for the loop first.
+        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        server.stop();
+    }).detach();
+
+    std::printf("listening on %s\n", listenUrl.c_str());
+    std::fflush(stdout);
+
+    // Returns once stopped, after the requests in flight have been answered.
+    const bool listened = server.listen_after_bind();
+    writer->Stop();
+    writer.reset();
+    store.reset();
+    if (!listened) {
+        std::cerr << "vorlane-scores: the listening socket failed" << std::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#include "store/ScoreStore.h"
+#include "store/SqliteScoreStore.h"
+
+#ifdef VORLANE_SCORES_POSTGRESQL
+#include "store/PgScoreStore.h"
+#endif
+
+namespace vorlane::scores {
+
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url)
+{
+    constexpr std::string_view sqlite = "sqlite:";
+    if (url.starts_with(sqlite)) {
+        const std::string_view path = url.substr(sqlite.size());
+        if (path.empty()) throw StoreError("--db sqlite: needs a file path after \"sqlite:\"");
+        return std::make_unique<SqliteScoreStore>(std::string(path));
+    }
+    if (url.starts_with("postgresql://") || url.starts_with("postgres://")) {
+#ifdef VORLANE_SCORES_POSTGRESQL
+        return std::make_unique<PgScoreStore>(std::string(url));
+#else
+        throw StoreError("PostgreSQL support is not built");
+#endif
+    }
+    throw StoreError("--db must be sqlite:PATH or postgresql://USER@HOST:PORT/DB, not \"" + std::string(url) + "\"");
+}
+
+} // namespace vorlane::scores

@@ -1,0 +1,446 @@
+#include "store/PgScoreStore.h"
+
+#include "store/ClientSalt.h"
+
+#include <pqxx/pqxx>
+
+#include <array>
+#include <cstdint>
+
+namespace vorlane::scores {
+namespace {
+
+// Schema changes, oldest first. Each runs once, in its own transaction, and is
+// recorded in schema_migrations; a database from a newer program is refused.
+struct Migration {
+    int64_t version;
+    const char* sql;
+};
+
+constexpr std::array kMigrations{
+    Migration{1,
+              "CREATE TABLE scores ("
+              "  id BIGSERIAL PRIMARY KEY,"
+              "  name TEXT NOT NULL,"
+              "  country TEXT NOT NULL,"
+              "  score BIGINT NOT NULL,"
+              "  submitted_at BIGINT NOT NULL,"
+              "  client_hash TEXT NOT NULL);"
+              // Table order; submitted_at rides along so that a period needs no row look-up.
+              "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
+              "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
+              "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
+              "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
+              "CREATE INDEX scores_by_client ON scores (client_hash, submitted_at);"
+              "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
+};
+
+// Held while the schema is brought up to date: "Vorlane" in ASCII.
+constexpr int64_t kMigrationLockKey = 0x566f726c616e65;
+
+// Which filter a query carries: bit 0 a period (submitted_at), bit 1 a country.
+constexpr size_t kFilterKinds = 4;
+
+size_t FilterKind(const ScoreFilter& filter)
+{
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u);
+}
+
+// The filter's condition with its parameters numbered from $1; the query's own
+// parameters follow it.
+std::string FilterSql(size_t kind)
+{
+    switch (kind) {
+    case 1: return "submitted_at >= $1";
+    case 2: return "country = $1";
+    case 3: return "country = $1 AND submitted_at >= $2";
+    default: return "TRUE";
+    }
+}
+
+int FilterParameterCount(size_t kind)
+{
+    return static_cast<int>((kind & 1u) + ((kind >> 1) & 1u));
+}
+
+// PostgreSQL's text holds valid UTF-8 without NUL characters, and refuses the
+// statement otherwise. The server only ever stores such text; anything else (a row
+// put in by hand, a query with broken bytes) has each byte that is not part of a
+// valid character, and each NUL, replaced by U+FFFD.
+std::string PgText(std::string_view text)
+{
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string clean;
+    clean.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+        const unsigned char lead = byte(i);
+        // The character's length from its lead byte, and its smallest code (a
+        // longer form of a smaller code is not valid).
+        size_t length = 0;
+        uint32_t lowest = 0;
+        if (lead >= 0x01 && lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            lowest = 0x80;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            lowest = 0x800;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            lowest = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; valid && k < length; ++k) {
+            valid = (byte(i + k) & 0xC0) == 0x80;
+            code = (code << 6) | (byte(i + k) & 0x3F);
+        }
+        valid = valid && code >= lowest && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        if (valid) {
+            clean.append(text.substr(i, length));
+            i += length;
+        } else {
+            clean.append(kReplacement);
+            ++i;
+        }
+    }
+    return clean;
+}
+
+// The filter's values in the order FilterSql numbers them.
+std::vector<std::string> FilterValues(const ScoreFilter& filter)
+{
+    std::vector<std::string> values;
+    if (!filter.country.empty()) values.push_back(PgText(filter.country));
+    if (filter.since > 0) values.push_back(std::to_string(filter.since));
+    return values;
+}
+
+std::string Param(size_t kind, int n)
+{
+    std::string placeholder = std::to_string(FilterParameterCount(kind) + n);
+    placeholder.insert(placeholder.begin(), '$');
+    return placeholder;
+}
+
+std::string StatementName(const char* query, size_t kind)
+{
+    return std::string(query) + "_" + std::to_string(kind);
+}
+
+// Every statement a connection uses, prepared by name.
+void PrepareStatements(pqxx::connection& db)
+{
+    for (size_t kind = 0; kind < kFilterKinds; ++kind) {
+        const std::string where = FilterSql(kind);
+        // The offset's rows are skipped in the index; only the page's rows are read.
+        db.prepare(StatementName("page", kind),
+                   "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE " +
+                       where + " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " + Param(kind, 2) +
+                       ") ORDER BY score DESC, id");
+        db.prepare(StatementName("best_of", kind),
+                   "SELECT id, name, country, score, submitted_at FROM scores WHERE " + where + " AND name = " +
+                       Param(kind, 1) + " ORDER BY score DESC, id LIMIT 1");
+        // Rows before a row: higher scores, then equal scores sent earlier; two
+        // counts, so that each is one range of an index.
+        db.prepare(StatementName("rows_before", kind),
+                   "SELECT (SELECT count(*) FROM scores WHERE score > " + Param(kind, 1) + " AND " + where +
+                       ") + (SELECT count(*) FROM scores WHERE score = " + Param(kind, 1) + " AND id < " +
+                       Param(kind, 2) + " AND " + where + ")");
+        db.prepare(StatementName("rows_at_least", kind),
+                   "SELECT count(*) FROM scores WHERE score >= " + Param(kind, 1) + " AND " + where);
+    }
+    db.prepare("find_duplicate",
+               "SELECT 1 FROM scores WHERE client_hash = $1 AND submitted_at > $2"
+               " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
+    db.prepare("insert_score",
+               "INSERT INTO scores (name, country, score, submitted_at, client_hash) VALUES ($1, $2, $3, $4, $5)");
+    db.prepare("make_salt", "INSERT INTO settings (key, value) VALUES ('client_salt', $1) ON CONFLICT (key) DO NOTHING");
+    db.prepare("read_salt", "SELECT value FROM settings WHERE key = 'client_salt'");
+    db.prepare("lock_schema", "SELECT pg_advisory_lock($1)");
+    db.prepare("unlock_schema", "SELECT pg_advisory_unlock($1)");
+    db.prepare("schema_version", "SELECT coalesce(max(version), 0) FROM schema_migrations");
+    db.prepare("record_migration",
+               "INSERT INTO schema_migrations (version, applied_at) VALUES ($1, extract(epoch from now())::bigint)");
+}
+
+// libpq's messages run over several lines; the server's messages are one.
+std::string OneLine(std::string_view text)
+{
+    std::string line;
+    bool space = false;
+    for (char c : text) {
+        if (c == '\n' || c == '\r' || c == '\t' || c == ' ') {
+            space = !line.empty();
+            continue;
+        }
+        if (space) line += ' ';
+        space = false;
+        line += c;
+    }
+    return line;
+}
+
+RankedScore ReadRow(const pqxx::row& row, int64_t rank)
+{
+    return RankedScore{rank,
+                       row[0].as<int64_t>(),
+                       row[1].as<std::string>(),
+                       row[2].as<std::string>(),
+                       row[3].as<int64_t>(),
+                       row[4].as<int64_t>()};
+}
+
+// The address with a libpq parameter added, unless the address sets it itself.
+std::string WithParameter(const std::string& url, const std::string& name, const std::string& value)
+{
+    if (url.find(name + "=") != std::string::npos) return url;
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + name + "=" + value;
+}
+
+// A connection attempt gives up after a few seconds instead of the system's minutes.
+// With more than one host in the address (a primary and its replicas), the writer
+// connects to the one that takes writes, the readers to a replica when one is up.
+std::string ConnectionUrl(const std::string& url, const char* sessionKind)
+{
+    return WithParameter(WithParameter(url, "connect_timeout", "5"), "target_session_attrs", sessionKind);
+}
+
+void Migrate(pqxx::connection& db)
+{
+    {
+        pqxx::nontransaction lock(db);
+        lock.exec_prepared("lock_schema", kMigrationLockKey);
+    }
+    try {
+        {
+            pqxx::work create(db);
+            create.exec("CREATE TABLE IF NOT EXISTS schema_migrations (version BIGINT PRIMARY KEY, applied_at BIGINT NOT NULL)");
+            create.commit();
+        }
+        int64_t have = 0;
+        {
+            pqxx::nontransaction read(db);
+            have = read.exec_prepared1("schema_version")[0].as<int64_t>();
+        }
+        if (have > kMigrations.back().version)
+            throw StoreError("database schema version " + std::to_string(have) + " is newer than this program (" +
+                             std::to_string(kMigrations.back().version) + ")");
+        for (const Migration& migration : kMigrations) {
+            if (migration.version <= have) continue;
+            pqxx::work step(db);
+            step.exec(migration.sql);
+            step.exec_prepared("record_migration", migration.version);
+            step.commit();
+        }
+    } catch (...) {
+        pqxx::nontransaction unlock(db);
+        unlock.exec_prepared("unlock_schema", kMigrationLockKey);
+        throw;
+    }
+    pqxx::nontransaction unlock(db);
+    unlock.exec_prepared("unlock_schema", kMigrationLockKey);
+}
+
+std::string LoadOrMakeSalt(pqxx::connection& db)
+{
+    pqxx::work salt(db);
+    salt.exec_prepared("make_salt", NewClientSalt());
+    const pqxx::result value = salt.exec_prepared("read_salt");
+    if (value.empty()) throw StoreError("the database lost its client salt");
+    std::string text = value[0][0].as<std::string>();
+    salt.commit();
+    return text;
+}
+
+} // namespace
+
+// A read connection taken from the pool for one query, given back after it unless
+// it broke on the way.
+class PgScoreStore::ReadLease {
+public:
+    explicit ReadLease(PgScoreStore& store) : store_(store), db_(store.TakeReader()) {}
+    ~ReadLease()
+    {
+        if (db_ && db_->is_open()) store_.GiveBackReader(std::move(db_));
+    }
+    ReadLease(const ReadLease&) = delete;
+    ReadLease& operator=(const ReadLease&) = delete;
+
+    // Runs `query` with a transaction of its own; a database failure becomes a
+    // StoreError, and a broken connection is dropped instead of pooled.
+    template <class Query>
+    auto Run(Query&& query)
+    {
+        try {
+            pqxx::nontransaction read(*db_);
+            return query(read);
+        } catch (const pqxx::broken_connection& e) {
+            db_.reset();
+            throw StoreError("lost the connection to " + store_.shownUrl_ + ": " + OneLine(e.what()));
+        } catch (const pqxx::failure& e) {
+            throw StoreError("PostgreSQL refused a query: " + OneLine(e.what()));
+        }
+    }
+
+private:
+    PgScoreStore& store_;
+    std::unique_ptr<pqxx::connection> db_;
+};
+
+int64_t PgScoreStore::CurrentSchemaVersion()
+{
+    return kMigrations.back().version;
+}
+
+std::string PgScoreStore::RedactedUrl(const std::string& url)
+{
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos) return url;
+    const size_t authorityStart = scheme + 3;
+    const size_t at = url.find('@', authorityStart);
+    const size_t slash = url.find('/', authorityStart);
+    if (at == std::string::npos || (slash != std::string::npos && slash < at)) return url;
+    const size_t colon = url.find(':', authorityStart);
+    if (colon == std::string::npos || colon > at) return url;
+    return url.substr(0, colon + 1) + "***" + url.substr(at);
+}
+
+PgScoreStore::PgScoreStore(std::string url)
+    : writerUrl_(ConnectionUrl(url, "read-write")), readerUrl_(ConnectionUrl(url, "prefer-standby")),
+      shownUrl_(RedactedUrl(url))
+{
+    try {
+        writer_ = Connect(writerUrl_);
+        Migrate(*writer_);
+        salt_ = LoadOrMakeSalt(*writer_);
+    } catch (const StoreError&) {
+        throw;
+    } catch (const pqxx::broken_connection& e) {
+        throw StoreError("cannot reach the database " + shownUrl_ + ": " + OneLine(e.what()));
+    } catch (const std::exception& e) {
+        throw StoreError("cannot prepare the database " + shownUrl_ + ": " + OneLine(e.what()));
+    }
+}
+
+PgScoreStore::~PgScoreStore() = default;
+
+std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url)
+{
+    auto db = std::make_unique<pqxx::connection>(url);
+    PrepareStatements(*db);
+    return db;
+}
+
+std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader()
+{
+    {
+        std::lock_guard lock(readersMutex_);
+        if (!idleReaders_.empty()) {
+            auto reader = std::move(idleReaders_.back());
+            idleReaders_.pop_back();
+            return reader;
+        }
+    }
+    try {
+        return Connect(readerUrl_);
+    } catch (const std::exception& e) {
+        throw StoreError("cannot reach the database " + shownUrl_ + ": " + OneLine(e.what()));
+    }
+}
+
+void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader)
+{
+    std::lock_guard lock(readersMutex_);
+    idleReaders_.push_back(std::move(reader));
+}
+
+std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
+{
+    std::lock_guard lock(writerMutex_);
+    try {
+        if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
+        std::vector<InsertOutcome> outcomes;
+        outcomes.reserve(batch.size());
+        pqxx::work write(*writer_);
+        for (const NewScore& entry : batch) {
+            const std::string name = PgText(entry.name);
+            const std::string country = PgText(entry.country);
+            const std::string client = PgText(entry.clientHash);
+            const bool duplicate = !write.exec_prepared("find_duplicate", client,
+                                                        entry.submittedAt - kDuplicateWindowSeconds, entry.score,
+                                                        name, country)
+                                        .empty();
+            if (!duplicate)
+                write.exec_prepared("insert_score", name, country, entry.score, entry.submittedAt, client);
+            outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
+        }
+        // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
+        write.commit();
+        return outcomes;
+    } catch (const pqxx::broken_connection& e) {
+        writer_.reset();
+        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
+    } catch (const pqxx::in_doubt_error& e) {
+        writer_.reset();
+        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
+    } catch (const StoreError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StoreError("PostgreSQL refused the batch: " + OneLine(e.what()));
+    }
+}
+
+std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
+{
+    const size_t kind = FilterKind(filter);
+    ReadLease db(*this);
+    return db.Run([&](pqxx::nontransaction& read) {
+        const pqxx::result result = read.exec_prepared(StatementName("page", kind),
+                                                       pqxx::prepare::make_dynamic_params(FilterValues(filter)),
+                                                       limit, offset);
+        std::vector<RankedScore> rows;
+        rows.reserve(result.size());
+        for (const pqxx::row& row : result) rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+        return rows;
+    });
+}
+
+std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::string_view name)
+{
+    const size_t kind = FilterKind(filter);
+    const std::vector<std::string> filterValues = FilterValues(filter);
+    ReadLease db(*this);
+    return db.Run([&](pqxx::nontransaction& read) -> std::optional<RankedScore> {
+        const pqxx::result best = read.exec_prepared(StatementName("best_of", kind),
+                                                     pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
+        if (best.empty()) return std::nullopt;
+        RankedScore row = ReadRow(best[0], 0);
+        const pqxx::row before = read.exec_prepared1(StatementName("rows_before", kind),
+                                                     pqxx::prepare::make_dynamic_params(filterValues), row.score, row.id);
+        row.rank = before[0].as<int64_t>() + 1;
+        return row;
+    });
+}
+
+int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
+{
+    const size_t kind = FilterKind(filter);
+    ReadLease db(*this);
+    return db.Run([&](pqxx::nontransaction& read) {
+        const pqxx::row atLeast = read.exec_prepared1(StatementName("rows_at_least", kind),
+                                                      pqxx::prepare::make_dynamic_params(FilterValues(filter)), score);
+        return atLeast[0].as<int64_t>() + 1;
+    });
+}
+
+} // namespace vorlane::scores

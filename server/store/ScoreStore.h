@@ -1,0 +1,92 @@
+#pragma once
+// Where the score server keeps the accepted results. One implementation per
+// database (SQLite embedded, PostgreSQL for more than one machine); the HTTP side
+// only sees this interface.
+//
+// Threads: every query may run on many threads at once. InsertBatch is called by
+// one writer thread only.
+//
+// Order of the table: higher score first, equal scores by earlier submission
+// (smaller id). A rank is 1 + the number of rows before a row in that order.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlane::scores {
+
+// Which rows a query looks at: those submitted at or after `since` (seconds since
+// 1970 UTC; 0 for every row) and, when `country` is not empty, of that country.
+struct ScoreFilter {
+    int64_t since = 0;
+    std::string country;
+};
+
+// One accepted result on its way into the table. Name and country are UTF-8.
+struct NewScore {
+    std::string name;
+    std::string country;
+    int64_t score = 0;
+    int64_t submittedAt = 0;  // seconds since 1970 UTC
+    std::string clientHash;   // salted hash of the sender's address, never the address
+};
+
+enum class InsertOutcome {
+    Stored,
+    Duplicate, // the same sender sent the same name, country and score within kDuplicateWindowSeconds
+};
+
+inline constexpr int64_t kDuplicateWindowSeconds = 10 * 60;
+
+struct RankedScore {
+    int64_t rank = 0;
+    int64_t id = 0;
+    std::string name;    // as stored: UTF-8 from the server, anything when put in by hand
+    std::string country;
+    int64_t score = 0;
+    int64_t submittedAt = 0;
+};
+
+// Thrown by a store when its database cannot be reached or refuses a statement.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ScoreStore {
+public:
+    virtual ~ScoreStore() = default;
+
+    // Stores the batch in one transaction, durable (on disk, synced) before it
+    // returns; one outcome per entry, in order. An entry is a Duplicate when a row
+    // with the same clientHash, name, country and score was submitted less than
+    // kDuplicateWindowSeconds before its submittedAt - earlier entries of the same
+    // batch count too. Throws StoreError and stores nothing when it fails.
+    virtual std::vector<InsertOutcome> InsertBatch(std::span<const NewScore> batch) = 0;
+
+    // `limit` rows of the filtered table from rank offset+1 on, in table order,
+    // each with its rank within the filter.
+    virtual std::vector<RankedScore> Page(const ScoreFilter& filter, int64_t offset, int64_t limit) = 0;
+
+    // The best row of the player `name` (exact match) within the filter, with its rank.
+    virtual std::optional<RankedScore> BestOf(const ScoreFilter& filter, std::string_view name) = 0;
+
+    // The rank a new submission of `score` would get now: after every row with a
+    // score at least as high.
+    virtual int64_t RankFor(const ScoreFilter& filter, int64_t score) = 0;
+
+    // A random secret kept with the database, made on first start, mixed into the
+    // address hashes so that they stay the same across restarts.
+    virtual std::string ClientSalt() = 0;
+};
+
+// Opens the store a --db value names: "sqlite:PATH" or "postgresql://...".
+// Creates or upgrades the schema. Throws StoreError with a one-line message when
+// the value is not understood or the database cannot be opened.
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url);
+
+} // namespace vorlane::scores

@@ -1,0 +1,286 @@
+#include "store/SqliteScoreStore.h"
+
+#include "store/ClientSalt.h"
+
+#include <array>
+
+namespace vorlane::scores {
+namespace {
+
+// Schema changes, oldest first. Each runs once, in its own transaction, and is
+// recorded in schema_migrations; a database from a newer program is refused.
+struct Migration {
+    int64_t version;
+    const char* sql;
+};
+
+constexpr std::array kMigrations{
+    Migration{1,
+              "CREATE TABLE scores ("
+              "  id INTEGER PRIMARY KEY,"
+              "  name TEXT NOT NULL,"
+              "  country TEXT NOT NULL,"
+              "  score INTEGER NOT NULL,"
+              "  submitted_at INTEGER NOT NULL,"
+              "  client_hash TEXT NOT NULL);"
+              // Table order; submitted_at rides along so that a period needs no row look-up.
+              "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
+              "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
+              "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
+              // A period's counts (ranks within a day or a week) read only this.
+              "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
+              "CREATE INDEX scores_by_client ON scores (client_hash, submitted_at);"
+              "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
+};
+
+// The same query over the four kinds of filter: none, period, country, both. The
+// filter goes in where the query text breaks (once or twice); the texts are fixed,
+// every value is a bound parameter.
+#define VORLANE_NO_FILTER "1"
+#define VORLANE_SINCE_FILTER "submitted_at >= :since"
+#define VORLANE_COUNTRY_FILTER "country = :country"
+#define VORLANE_BOTH_FILTER "country = :country AND submitted_at >= :since"
+#define VORLANE_FILTERED(a, b)                                                                  \
+    std::array<const char*, 4>                                                                    \
+    {                                                                                             \
+        a VORLANE_NO_FILTER b, a VORLANE_SINCE_FILTER b, a VORLANE_COUNTRY_FILTER b, a VORLANE_BOTH_FILTER b \
+    }
+#define VORLANE_FILTERED_TWICE(a, b, c)                                                           \
+    std::array<const char*, 4>                                                                    \
+    {                                                                                             \
+        a VORLANE_NO_FILTER b VORLANE_NO_FILTER c, a VORLANE_SINCE_FILTER b VORLANE_SINCE_FILTER c, \
+            a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c, a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c \
+    }
+
+// The rows skipped by the offset are counted in the index alone; only the page's
+// own rows are read from the table (a page far down stays quick).
+constexpr auto kPageSql = VORLANE_FILTERED(
+    "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE ",
+    " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
+constexpr auto kBestOfSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at FROM scores WHERE ",
+                                             " AND name = :name ORDER BY score DESC, id LIMIT 1");
+// Rows before a row: higher scores, then equal scores sent earlier. Two counts, so
+// that each is one range of an index.
+constexpr auto kRowsBeforeSql = VORLANE_FILTERED_TWICE("SELECT (SELECT count(*) FROM scores WHERE score > :score AND ",
+                                                       ") + (SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ",
+                                                       ")");
+constexpr auto kRowsAtLeastSql = VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score >= :score AND ", "");
+#undef VORLANE_FILTERED_TWICE
+#undef VORLANE_FILTERED
+#undef VORLANE_BOTH_FILTER
+#undef VORLANE_COUNTRY_FILTER
+#undef VORLANE_SINCE_FILTER
+#undef VORLANE_NO_FILTER
+
+size_t FilterKind(const ScoreFilter& filter)
+{
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u);
+}
+
+void BindFilter(SqliteStatement& statement, const ScoreFilter& filter)
+{
+    statement.Bind(":since", filter.since).Bind(":country", std::string_view(filter.country));
+}
+
+RankedScore ReadRow(const SqliteStatement& row, int64_t rank)
+{
+    return RankedScore{rank, row.Int(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4)};
+}
+
+void Migrate(SqliteConnection& db)
+{
+    db.Execute("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied_at INTEGER NOT NULL)");
+    SqliteStatement& latest = db.Prepared("SELECT coalesce(max(version), 0) FROM schema_migrations");
+    latest.Step();
+    const int64_t have = latest.Int(0);
+    latest.Reset();
+    if (have > kMigrations.back().version)
+        throw StoreError("database schema version " + std::to_string(have) + " is newer than this program (" +
+                         std::to_string(kMigrations.back().version) + ")");
+    for (const Migration& migration : kMigrations) {
+        if (migration.version <= have) continue;
+        db.Execute("BEGIN IMMEDIATE");
+        try {
+            db.Execute(migration.sql);
+            SqliteStatement& record = db.Prepared(
+                "INSERT INTO schema_migrations (version, applied_at) VALUES (:version, CAST(strftime('%s','now') AS INTEGER))");
+            record.Bind(":version", migration.version).Step();
+            record.Reset();
+            db.Execute("COMMIT");
+        } catch (...) {
+            db.Execute("ROLLBACK");
+            throw;
+        }
+    }
+}
+
+std::string LoadOrMakeSalt(SqliteConnection& db)
+{
+    SqliteStatement& make = db.Prepared("INSERT OR IGNORE INTO settings (key, value) VALUES ('client_salt', :salt)");
+    make.Bind(":salt", std::string_view(NewClientSalt())).Step();
+    make.Reset();
+    SqliteStatement& read = db.Prepared("SELECT value FROM settings WHERE key = 'client_salt'");
+    if (!read.Step()) throw StoreError("the database lost its client salt");
+    std::string salt = read.Text(0);
+    read.Reset();
+    return salt;
+}
+
+} // namespace
+
+// A read connection taken from the pool for one query and given back after it.
+class SqliteScoreStore::ReadLease {
+public:
+    explicit ReadLease(SqliteScoreStore& store) : store_(store), db_(store.TakeReader()) {}
+    ~ReadLease() { store_.GiveBackReader(std::move(db_)); }
+    ReadLease(const ReadLease&) = delete;
+    ReadLease& operator=(const ReadLease&) = delete;
+    SqliteStatement& Prepared(const char* sql) { return db_->Prepared(sql); }
+
+private:
+    SqliteScoreStore& store_;
+    std::unique_ptr<SqliteConnection> db_;
+};
+
+int64_t SqliteScoreStore::CurrentSchemaVersion()
+{
+    return kMigrations.back().version;
+}
+
+SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path))
+{
+    writer_ = std::make_unique<SqliteConnection>(path_, SqliteConnection::Mode::ReadWrite);
+    // WAL with a full sync on every commit: an answered submission survives a kill
+    // of the process or of the machine.
+    writer_->Execute("PRAGMA journal_mode = WAL");
+    writer_->Execute("PRAGMA synchronous = FULL");
+    Migrate(*writer_);
+    salt_ = LoadOrMakeSalt(*writer_);
+}
+
+SqliteScoreStore::~SqliteScoreStore()
+{
+    idleReaders_.clear();
+    writer_.reset();
+}
+
+std::unique_ptr<SqliteConnection> SqliteScoreStore::TakeReader()
+{
+    {
+        std::lock_guard lock(readersMutex_);
+        if (!idleReaders_.empty()) {
+            auto reader = std::move(idleReaders_.back());
+            idleReaders_.pop_back();
+            return reader;
+        }
+    }
+    auto reader = std::make_unique<SqliteConnection>(path_, SqliteConnection::Mode::ReadOnly);
+    return reader;
+}
+
+void SqliteScoreStore::GiveBackReader(std::unique_ptr<SqliteConnection> reader)
+{
+    std::lock_guard lock(readersMutex_);
+    idleReaders_.push_back(std::move(reader));
+}
+
+std::vector<InsertOutcome> SqliteScoreStore::InsertBatch(std::span<const NewScore> batch)
+{
+    std::lock_guard lock(writerMutex_);
+    std::vector<InsertOutcome> outcomes;
+    outcomes.reserve(batch.size());
+    SqliteStatement& findDuplicate = writer_->Prepared(
+        "SELECT 1 FROM scores WHERE client_hash = :client AND submitted_at > :after"
+        " AND score = :score AND name = :name AND country = :country LIMIT 1");
+    SqliteStatement& insert = writer_->Prepared(
+        "INSERT INTO scores (name, country, score, submitted_at, client_hash)"
+        " VALUES (:name, :country, :score, :at, :client)");
+    writer_->Execute("BEGIN IMMEDIATE");
+    try {
+        for (const NewScore& entry : batch) {
+            findDuplicate.Bind(":client", std::string_view(entry.clientHash))
+                .Bind(":after", entry.submittedAt - kDuplicateWindowSeconds)
+                .Bind(":score", entry.score)
+                .Bind(":name", std::string_view(entry.name))
+                .Bind(":country", std::string_view(entry.country));
+            const bool duplicate = findDuplicate.Step();
+            findDuplicate.Reset();
+            if (!duplicate) {
+                insert.Bind(":name", std::string_view(entry.name))
+                    .Bind(":country", std::string_view(entry.country))
+                    .Bind(":score", entry.score)
+                    .Bind(":at", entry.submittedAt)
+                    .Bind(":client", std::string_view(entry.clientHash))
+                    .Step();
+                insert.Reset();
+            }
+            outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
+        }
+        writer_->Execute("COMMIT");
+    } catch (...) {
+        findDuplicate.Reset();
+        insert.Reset();
+        try {
+            writer_->Execute("ROLLBACK");
+        } catch (const StoreError&) {
+            // The transaction is gone already; the first error is the one to report.
+        }
+        throw;
+    }
+    return outcomes;
+}
+
+std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
+{
+    ReadLease db(*this);
+    SqliteStatement& query = db.Prepared(kPageSql[FilterKind(filter)]);
+    BindFilter(query, filter);
+    query.Bind(":limit", limit).Bind(":offset", offset);
+    std::vector<RankedScore> rows;
+    while (query.Step()) rows.push_back(ReadRow(query, offset + static_cast<int64_t>(rows.size()) + 1));
+    query.Reset();
+    return rows;
+}
+
+std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, std::string_view name)
+{
+    ReadLease db(*this);
+    const size_t kind = FilterKind(filter);
+    SqliteStatement& best = db.Prepared(kBestOfSql[kind]);
+    BindFilter(best, filter);
+    best.Bind(":name", name);
+    if (!best.Step()) {
+        best.Reset();
+        return std::nullopt;
+    }
+    RankedScore row = ReadRow(best, 0);
+    best.Reset();
+
+    SqliteStatement& before = db.Prepared(kRowsBeforeSql[kind]);
+    BindFilter(before, filter);
+    before.Bind(":score", row.score).Bind(":id", row.id);
+    before.Step();
+    row.rank = before.Int(0) + 1;
+    before.Reset();
+    return row;
+}
+
+int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
+{
+    ReadLease db(*this);
+    SqliteStatement& atLeast = db.Prepared(kRowsAtLeastSql[FilterKind(filter)]);
+    BindFilter(atLeast, filter);
+    atLeast.Bind(":score", score);
+    atLeast.Step();
+    const int64_t rank = atLeast.Int(0) + 1;
+    atLeast.Reset();
+    return rank;
+}
+
+} // namespace vorlane::scores

@@ -1,0 +1,44 @@
+#pragma once
+// The embedded store: one SQLite file in WAL mode, synced in full on every commit,
+// so that a kill of the server at any moment loses nothing that was answered as
+// stored. One write connection (the writer thread's) and a pool of read
+// connections that read while it writes.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "store/ScoreStore.h"
+#include "store/Sqlite.h"
+
+namespace vorlane::scores {
+
+class SqliteScoreStore : public ScoreStore {
+public:
+    // Opens or creates the file and brings its schema up to date.
+    explicit SqliteScoreStore(std::string path);
+    ~SqliteScoreStore() override;
+
+    std::vector<InsertOutcome> InsertBatch(std::span<const NewScore> batch) override;
+    std::vector<RankedScore> Page(const ScoreFilter& filter, int64_t offset, int64_t limit) override;
+    std::optional<RankedScore> BestOf(const ScoreFilter& filter, std::string_view name) override;
+    int64_t RankFor(const ScoreFilter& filter, int64_t score) override;
+    std::string ClientSalt() override { return salt_; }
+
+    // The schema version this program writes.
+    static int64_t CurrentSchemaVersion();
+
+private:
+    class ReadLease;
+    std::unique_ptr<SqliteConnection> TakeReader();
+    void GiveBackReader(std::unique_ptr<SqliteConnection> reader);
+
+    std::string path_;
+    std::unique_ptr<SqliteConnection> writer_;
+    std::mutex writerMutex_; // InsertBatch has one caller, but tests may call it too
+    std::string salt_;
+    std::mutex readersMutex_;
+    std::vector<std::unique_ptr<SqliteConnection>> idleReaders_;
+};
+
+} // namespace vorlane::scores
