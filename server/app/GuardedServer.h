@@ -32,8 +32,8 @@ struct ConnectionLimits {
     std::chrono::milliseconds requestTimeout{5000}; // from a request's first byte to its last
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
     std::chrono::milliseconds idleTimeout{5000};    // for the first or the next request
-    size_t maxRequestBody = 4096;
-    size_t maxRequestBytes = 64 * 1024; // request line, headers and body together
+    size_t maxRequestBody = 256 * 1024;  // an uploaded replay (kMaxReplayBytes); more is 413
+    size_t maxRequestBytes = 320 * 1024; // request line, headers and body together
 };
 
 class BoundedTaskQueue;
