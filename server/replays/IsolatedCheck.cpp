@@ -44,6 +44,10 @@ bool WriteAll(int fd, const void* data, size_t size)
 [[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
                            const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit)
 {
+    // The server's sockets and database files are not the child's business: with a
+    // client's socket held open here its connection would outlive the answer.
+    if (fd > 3) close_range(3, static_cast<unsigned>(fd) - 1, 0);
+    close_range(static_cast<unsigned>(fd) + 1, ~0u, 0);
     const rlim_t seconds = static_cast<rlim_t>(cpuLimit.count());
     // SIGXCPU at the soft limit ends the child (default action); SIGKILL a second later.
     const rlimit cpu{seconds, seconds + 1};
