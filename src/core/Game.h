@@ -46,6 +46,9 @@ struct TGameServices {
     PlatformOptions Platform;
     // When not 0, the refresh rate the game uses instead of asking the display.
     int ForcedRefreshRate = 0;
+    // Off while a replay is watched or checked: no race is recorded and the replays in
+    // the save folder are left as they are.
+    bool RecordRaces = true;
     // Watches the effects from the very start (the start-up plays one already).
     std::function<void(const std::string&)> OnEffect;
 };
