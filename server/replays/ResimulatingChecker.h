@@ -4,8 +4,10 @@
 
 namespace vorlane::scores {
 
-// The game's own headless re-simulation when this build has it; otherwise the
-// interim RecordedOutcomeChecker (GameReplaysResimulated() says which).
+// The game's own headless re-simulation (app/ReplayRun.h: VerifyReplay), run by the
+// worker pool in a child process per replay. GameReplaysResimulated() says whether
+// the build's checker really plays the race again (it does; the interim checker of
+// RecordedOutcomeChecker.h does not).
 ReplayChecker ReplayCheckerOfTheGame();
 bool GameReplaysResimulated();
 

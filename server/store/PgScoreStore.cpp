@@ -401,14 +401,35 @@ void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader)
     idleReaders_.push_back(std::move(reader));
 }
 
-std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
+template <class Write>
+auto PgScoreStore::InWriteTransaction(const char* what, Write&& write)
 {
     std::lock_guard lock(writerMutex_);
     try {
         if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
+        pqxx::work transaction(*writer_);
+        auto result = write(transaction);
+        // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
+        transaction.commit();
+        return result;
+    } catch (const pqxx::broken_connection& e) {
+        writer_.reset();
+        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
+    } catch (const pqxx::in_doubt_error& e) {
+        writer_.reset();
+        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
+    } catch (const StoreError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StoreError(std::string("PostgreSQL refused ") + what + ": " + OneLine(e.what()));
+    }
+}
+
+std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
+{
+    return InWriteTransaction("the batch", [&](pqxx::work& write) {
         std::vector<InsertOutcome> outcomes;
         outcomes.reserve(batch.size());
-        pqxx::work write(*writer_);
         for (const NewScore& entry : batch) {
             const std::string name = PgText(entry.name);
             const std::string country = PgText(entry.country);
@@ -421,20 +442,8 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
                 write.exec_prepared("insert_score", name, country, entry.score, entry.submittedAt, client);
             outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
         }
-        // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
-        write.commit();
         return outcomes;
-    } catch (const pqxx::broken_connection& e) {
-        writer_.reset();
-        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
-    } catch (const pqxx::in_doubt_error& e) {
-        writer_.reset();
-        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
-    } catch (const StoreError&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw StoreError("PostgreSQL refused the batch: " + OneLine(e.what()));
-    }
+    });
 }
 
 std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
@@ -480,32 +489,9 @@ int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
     });
 }
 
-template <class Write>
-auto PgScoreStore::InWriteTransaction(Write&& write)
-{
-    std::lock_guard lock(writerMutex_);
-    try {
-        if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
-        pqxx::work transaction(*writer_);
-        auto result = write(transaction);
-        transaction.commit();
-        return result;
-    } catch (const pqxx::broken_connection& e) {
-        writer_.reset();
-        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
-    } catch (const pqxx::in_doubt_error& e) {
-        writer_.reset();
-        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
-    } catch (const StoreError&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw StoreError("PostgreSQL refused a replay statement: " + OneLine(e.what()));
-    }
-}
-
 ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay)
 {
-    return InWriteTransaction([&](pqxx::work& write) {
+    return InWriteTransaction("the replay", [&](pqxx::work& write) {
         const std::string name = PgText(replay.name);
         const std::string country = PgText(replay.country);
         const std::string client = PgText(replay.clientHash);
@@ -524,7 +510,7 @@ ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay)
 
 void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason)
 {
-    InWriteTransaction([&](pqxx::work& write) {
+    InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
         write.exec_prepared("replay_verdict", replayId,
                             std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
                             verified ? std::string() : PgText(reason));

@@ -52,9 +52,10 @@ private:
     std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);
-    // Runs `write` in one transaction on the writer connection; failures become StoreError.
+    // Runs `write` in one transaction on the writer connection, committed before it
+    // returns; failures become StoreError naming `what` was refused.
     template <class Write>
-    auto InWriteTransaction(Write&& write);
+    auto InWriteTransaction(const char* what, Write&& write);
 
     std::string writerUrl_;   // as given, for libpq, with a connect time-out and the
     std::string readerUrl_;   // kind of server (read-write, prefer-standby) added

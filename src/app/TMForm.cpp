@@ -35,6 +35,7 @@ void Report(const FileReport& report) {
 } // namespace
 
 TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
+    Recording.Enabled = services_.RecordRaces;
     BindDisplay();
     try {
         SetUpInput(*MInput);
@@ -106,6 +107,7 @@ void TMForm::StartUp() {
     Report(HighScores.LoadHighScores(DataRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    Recording.Reconcile(*this);
     // 7. Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // 8. The main menu with its fade-in intro and the menu song.
@@ -114,6 +116,7 @@ void TMForm::StartUp() {
 }
 
 void TMForm::ShutDown() {
+    Recording.Finish(*this);
     MSpriteEngine.SweepDead();
     Report(OptionsFile.SaveOptions(HighScores.HighScoreCheck()));
     Report(HighScores.SaveHighScores(DataRoot));

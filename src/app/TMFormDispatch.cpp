@@ -68,6 +68,7 @@ void TMForm::ActivateSelection() {
             if (item == YesItem) {
                 CloseDialog(*this);
                 HighScores.DefaultHighScores();
+                Recording.TableReset(*this);
             } else if (item == NoItem) {
                 CloseDialog(*this);
             }
@@ -75,7 +76,7 @@ void TMForm::ActivateSelection() {
         case 8: // name entry
             if (Dialog.DialogKey == EnterKey) {
                 Dialog.DialogKey = 0;
-                HighScores.InsertScore(Dialog.PlayerName, RaceTotal(*this));
+                Recording.FileEntry(*this, HighScores.InsertScore(Dialog.PlayerName, RaceTotal(*this)));
                 Dialog.SendChoice = SendBoxPattern(*this);
                 CloseDialog(*this);
                 if (Dialog.SendChoice == 0) {
@@ -120,6 +121,7 @@ void TMForm::ActivateSelection() {
             CloseCarSelect(*this);
             OpenMainMenu(*this, 0, 1, false);
             CloseMainMenu(*this);
+            Recording.Begin(*this); // before the race draws its first random number
             StartRace(*this);
             break;
         case 4: CloseCarSelect(*this); OpenMainMenu(*this, 0, 1, false); break;

@@ -6,8 +6,6 @@
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace vorlane {
@@ -15,17 +13,6 @@ namespace vorlane {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A shelf file's bytes; nothing when it is not there or cannot be read.
-std::optional<std::string> ReadWholeFile(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return contents;
-}
 
 constexpr int kRanks = THighScoreTable::kSize;
 constexpr std::string_view kIncomingFileName = "incoming.vrp";

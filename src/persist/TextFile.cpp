@@ -44,6 +44,17 @@ std::string TooLarge(uintmax_t bytes)
 
 } // namespace
 
+std::optional<std::string> ReadWholeFile(const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return contents;
+}
+
 SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount)
 {
     SaveFileLines out;

@@ -18,6 +18,10 @@ namespace vorlane {
 inline constexpr uintmax_t kMaxSaveFileBytes = 64 * 1024;
 inline constexpr size_t kMaxSaveLineBytes = 1024;
 
+// The whole of a file (replays, the replay shelf's index); nothing when it is not a
+// regular file or cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
+
 // The lines of a save file that must have exactly `lineCount` of them.
 struct SaveFileLines {
     FileStatus status = FileStatus::Ok; // Ok, Missing or Damaged

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorlane::play {
@@ -60,6 +61,12 @@ public:
         Requests.push_back(request);
         return Forward ? Forward->Get(request) : false;
     }
+    // The POSTs, each with its body.
+    std::vector<std::pair<HttpRequest, std::string>> Posts;
+    bool Post(const HttpRequest& request, const std::string& body) override {
+        Posts.emplace_back(request, body);
+        return Forward ? Forward->Post(request, body) : false;
+    }
 };
 
 // The SDL drivers of a headless run (an existing setting wins).
@@ -74,6 +81,7 @@ struct HeadlessOptions {
     uint32_t Seed = 1;
     int Rate = 85; // simulated frames per second and refresh rate
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
+    bool RecordRaces = true; // races recorded into the data folder's Replays, as in the game
 };
 
 class HeadlessGame {
@@ -87,6 +95,7 @@ public:
         services.SeedFromClock = false;
         services.ForcedRefreshRate = rate_;
         services.ServerUrl = options.ServerUrl;
+        services.RecordRaces = options.RecordRaces;
         services.Platform.display.hidden = true;
         services.Platform.display.software = true;
         services.Platform.display.vsync = false;
