@@ -21,7 +21,9 @@ namespace vorlane::scores {
 struct VerifierLimits {
     size_t workers = 2;                  // checks at once
     size_t queued = 32;                  // replays waiting or being checked
-    std::chrono::seconds cpuPerReplay{2}; // a five-minute race takes well under one
+    // The game's re-simulation draws every frame: a five-minute race takes about 30 s
+    // of CPU on a small machine (vorlane_replay_bench).
+    std::chrono::seconds cpuPerReplay{60};
 };
 
 struct ReplayJob {
