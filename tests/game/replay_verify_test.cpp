@@ -23,7 +23,8 @@ struct RecordedGame {
     RaceResult Result;             // the race as it stood when it was left
 };
 
-// The autopilot drives for a while, then leaves the race with Esc and Y.
+// The autopilot drives level 1 to its end and a while into level 2, then leaves the
+// race with Esc and Y.
 RecordedGame RecordLeftRace(int frames) {
     RecordedGame out;
     test::FormFixture::Options options;
@@ -32,6 +33,7 @@ RecordedGame RecordLeftRace(int frames) {
     test::Autopilot pilot(game.Game());
     EXPECT_TRUE(pilot.StartRaceFromMenu());
     EXPECT_TRUE(game.Form().Recording.Recording());
+    EXPECT_TRUE(pilot.DriveUntil([&] { return pilot.Race()->Level == 2 && game.Form().Screen.ActiveDialog == 0; }, 9000));
     pilot.Run(frames);
     const TRace& race = *pilot.Race();
     out.Result = {race.Score, race.Level, race.Lives};
@@ -47,7 +49,7 @@ RecordedGame RecordLeftRace(int frames) {
 }
 
 const RecordedGame& Recorded() {
-    static const RecordedGame game = RecordLeftRace(700);
+    static const RecordedGame game = RecordLeftRace(300);
     return game;
 }
 
@@ -57,7 +59,8 @@ TEST(ReplayVerify, ALeftRaceIsRecordedToLastAndVerifiesTheSameTwice) {
     EXPECT_EQ(game.LastFile, std::string(game.Recorded.begin(), game.Recorded.end()));
     const Replay replay = ReadReplay(game.Recorded);
     EXPECT_EQ(replay.Outcome.Result, game.Result);
-    EXPECT_GT(replay.Outcome.Frames, 700u);
+    EXPECT_GT(replay.Outcome.Frames, 1000u);
+    EXPECT_EQ(game.Result.Level, 2);
     EXPECT_GT(game.Result.Score, 0); // the autopilot scored: a result worth comparing
 
     test::TempGameFolder folder;
