@@ -35,8 +35,8 @@ struct ConnectionLimits {
     // How long a worker keeps a quiet connection before it goes to the waiting
     // room: a busy kept-alive client's next request usually comes within it.
     std::chrono::milliseconds linger{2};
-    size_t maxRequestBody = 4096;
-    size_t maxRequestBytes = 64 * 1024; // request line, headers and body together
+    size_t maxRequestBody = 256 * 1024;  // an uploaded replay (kMaxReplayBytes); more is 413
+    size_t maxRequestBytes = 320 * 1024; // request line, headers and body together
 };
 
 class BoundedTaskQueue;

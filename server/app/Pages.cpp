@@ -70,10 +70,16 @@ std::string ScoreRow(const RankedScore& row, const TableView& view, bool highlig
     std::string html = highlighted ? "<tr class=\"you\">" : "<tr>";
     html += "<td class=\"rank\">" + std::to_string(row.rank) + "</td>";
     html += "<td class=\"name\">" + HtmlText(ShownName(row.name)) + "</td>";
-    html += "<td class=\"country\"><a href=\"" + HtmlText(TableLink(view.period, row.country, 1, view.name)) + "\">" +
+    html += "<td class=\"country\"><a href=\"" + HtmlText(TableLink(view.period, row.country, 1, view.name, view.verifiedOnly)) + "\">" +
             HtmlText(ShownCountry(row.country)) + "</a></td>";
     html += "<td class=\"score\">" + GroupedDigits(row.score) + "</td>";
-    html += "<td class=\"when\">" + ShownTime(row.submittedAt) + "</td></tr>\n";
+    html += "<td class=\"when\">" + ShownTime(row.submittedAt) + "</td>";
+    // A verified row: its replay was played through on the server and gave this score.
+    if (row.verified)
+        html += "<td class=\"verified\"><a href=\"" + HtmlText(ReplayFileLink(row.replayId)) +
+                "\" title=\"verified by its replay - download it\">&#10003; replay</a></td></tr>\n";
+    else
+        html += "<td class=\"verified\"></td></tr>\n";
     return html;
 }
 
@@ -85,6 +91,7 @@ std::string FilterForm(const TableView& view)
                        "<input type=\"hidden\" name=\"type\" value=\"0\">"
                        "<input type=\"hidden\" name=\"period\" value=\"";
     html += PeriodName(view.period);
+    html += view.verifiedOnly ? "\"><input type=\"hidden\" name=\"verified\" value=\"1" : "";
     html += "\"><label>Player <input type=\"text\" name=\"name\" maxlength=\"64\" value=\"" + HtmlText(view.name) +
             "\"></label> <label>Country <input type=\"text\" name=\"country\" maxlength=\"64\" value=\"" +
             HtmlText(view.country) + "\"></label> <button type=\"submit\">Show</button></form>\n";
@@ -115,13 +122,19 @@ int64_t PeriodStart(Period period, int64_t now)
     return seconds == 0 ? 0 : now - seconds;
 }
 
-std::string TableLink(Period period, std::string_view country, int64_t page, std::string_view name)
+std::string ReplayFileLink(int64_t replayId)
+{
+    return "/api/replays/" + std::to_string(replayId) + ".vrp";
+}
+
+std::string TableLink(Period period, std::string_view country, int64_t page, std::string_view name, bool verifiedOnly)
 {
     std::string link = kOnlineTablePath;
     if (period != Period::All) link += "&period=" + std::string(PeriodName(period));
     if (!country.empty()) link += "&country=" + UrlQueryValue(country);
     if (page > 1) link += "&page=" + std::to_string(page);
     if (!name.empty()) link += "&name=" + UrlQueryValue(name);
+    if (verifiedOnly) link += "&verified=1";
     return link;
 }
 
@@ -132,13 +145,21 @@ std::string RenderTablePage(const TableView& view)
     for (const PeriodInfo& info : kPeriods) {
         const bool current = info.period == view.period;
         html += current ? "<a class=\"current\" href=\"" : "<a href=\"";
-        html += HtmlText(TableLink(info.period, view.country, 1, view.name)) + "\">" + std::string(info.label) + "</a> ";
+        html += HtmlText(TableLink(info.period, view.country, 1, view.name, view.verifiedOnly)) + "\">" + std::string(info.label) + "</a> ";
     }
     html += "</nav>\n";
     if (!view.country.empty()) {
         html += "<p class=\"filter\">Country: <strong>" + HtmlText(ShownCountry(view.country)) + "</strong> <a href=\"" +
-                HtmlText(TableLink(view.period, "", 1, view.name)) + "\">all countries</a></p>\n";
+                HtmlText(TableLink(view.period, "", 1, view.name, view.verifiedOnly)) + "\">all countries</a></p>\n";
     }
+    html += "<p class=\"filter\">";
+    if (view.verifiedOnly)
+        html += "Verified scores only <a href=\"" + HtmlText(TableLink(view.period, view.country, 1, view.name, false)) +
+                "\">all scores</a>";
+    else
+        html += "<a href=\"" + HtmlText(TableLink(view.period, view.country, 1, view.name, true)) +
+                "\">verified scores only</a>";
+    html += "</p>\n";
     html += FilterForm(view);
 
     if (!view.name.empty()) {
@@ -148,7 +169,7 @@ std::string RenderTablePage(const TableView& view)
             html += "Best of <strong>" + HtmlText(ShownName(view.name)) + "</strong>: rank <strong>" +
                     std::to_string(view.highlighted->rank) + "</strong> with " + GroupedDigits(view.highlighted->score);
             if (page != view.page)
-                html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, page, view.name)) + "\">(page " +
+                html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, page, view.name, view.verifiedOnly)) + "\">(page " +
                         std::to_string(page) + ")</a>";
         } else {
             html += "No score of <strong>" + HtmlText(ShownName(view.name)) + "</strong> in this table.";
@@ -160,7 +181,7 @@ std::string RenderTablePage(const TableView& view)
         html += "<p class=\"empty\">No scores here yet. Drive one in!</p>\n";
     } else {
         html += "<table class=\"scores\">\n<thead><tr><th class=\"rank\">Rank</th><th>Name</th><th>Country</th>"
-                "<th class=\"score\">Score</th><th>When (UTC)</th></tr></thead>\n<tbody>\n";
+                "<th class=\"score\">Score</th><th>When (UTC)</th><th>Verified</th></tr></thead>\n<tbody>\n";
         bool highlightShown = false;
         for (const RankedScore& row : view.rows) {
             const bool mine = view.highlighted && view.highlighted->id == row.id;
@@ -176,11 +197,11 @@ std::string RenderTablePage(const TableView& view)
 
     html += "<nav class=\"pages\">";
     if (view.page > 1)
-        html += "<a href=\"" + HtmlText(TableLink(view.period, view.country, view.page - 1, view.name)) +
+        html += "<a href=\"" + HtmlText(TableLink(view.period, view.country, view.page - 1, view.name, view.verifiedOnly)) +
                 "\">&larr; Higher</a> ";
     html += "<span>Page " + std::to_string(view.page) + "</span>";
     if (view.hasNextPage)
-        html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, view.page + 1, view.name)) +
+        html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, view.page + 1, view.name, view.verifiedOnly)) +
                 "\">Lower &rarr;</a>";
     html += "</nav>\n";
     html += kPageFoot;

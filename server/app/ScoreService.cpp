@@ -59,9 +59,25 @@ std::string TextParam(const httplib::Request& request, const char* name)
     return value;
 }
 
+bool VerifiedParam(const httplib::Request& request)
+{
+    return WholeParam(request, "verified", 0, 0, 1) == 1;
+}
+
 ScoreFilter FilterOf(const httplib::Request& request, Period period)
 {
-    return ScoreFilter{PeriodStart(period, NowSeconds()), TextParam(request, "country")};
+    return ScoreFilter{PeriodStart(period, NowSeconds()), TextParam(request, "country"), VerifiedParam(request)};
+}
+
+// The replay id in "/api/replays/ID" or "/api/replays/ID.vrp".
+int64_t ReplayIdOf(const httplib::Request& request)
+{
+    int64_t id = 0;
+    const std::string text = request.matches[1];
+    const char* end = text.data() + text.size();
+    if (text.empty() || std::from_chars(text.data(), end, id).ptr != end || id < 1)
+        throw BadRequest{"a replay id is a whole number from 1"};
+    return id;
 }
 
 // Runs a handler and turns its BadRequest into a 400 and a failing database into a 503.
@@ -82,9 +98,10 @@ httplib::Server::Handler Guarded(Handler handler)
 
 } // namespace
 
-ScoreService::ScoreService(ScoreStore& store, SubmissionWriter& writer, const ServerOptions& options, std::string publicUrl)
-    : store_(store), writer_(writer), key_(options.key), publicUrl_(std::move(publicUrl)), salt_(store.ClientSalt()),
-      limiter_(options.rateLimitPerMinute)
+ScoreService::ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVerifier& verifier,
+                           const ServerOptions& options, std::string publicUrl)
+    : store_(store), writer_(writer), verifier_(verifier), key_(options.key), publicUrl_(std::move(publicUrl)),
+      salt_(store.ClientSalt()), limiter_(options.rateLimitPerMinute), replayLimiter_(options.rateLimitPerMinute)
 {
 }
 
@@ -110,6 +127,9 @@ void ScoreService::Install(httplib::Server& server)
     server.Get("/cgi/version.pl", Guarded([this](const auto& q, auto& a) { HandleVersionScript(q, a); }));
     server.Get("/api/scores", Guarded([this](const auto& q, auto& a) { HandleApiScores(q, a); }));
     server.Get("/api/rank", Guarded([this](const auto& q, auto& a) { HandleApiRank(q, a); }));
+    server.Post("/api/replays", Guarded([this](const auto& q, auto& a) { HandleReplayUpload(q, a); }));
+    server.Get(R"(/api/replays/(\d{1,18}))", Guarded([this](const auto& q, auto& a) { HandleReplayStatus(q, a); }));
+    server.Get(R"(/api/replays/(\d{1,18})\.vrp)", Guarded([this](const auto& q, auto& a) { HandleReplayFile(q, a); }));
 
     server.set_error_handler(httplib::Server::HandlerWithResponse(
         [](const httplib::Request&, httplib::Response& response) {
@@ -164,6 +184,7 @@ void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Res
     view.name = TextParam(request, "name");
     const ScoreFilter filter = FilterOf(request, view.period);
     view.country = filter.country;
+    view.verifiedOnly = filter.verifiedOnly;
 
     view.rows = store_.Page(filter, (view.page - 1) * kRowsPerPage, kRowsPerPage + 1);
     view.hasNextPage = static_cast<int64_t>(view.rows.size()) > kRowsPerPage;
@@ -184,7 +205,8 @@ void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Res
         if (json.size() > 1) json += ",";
         json += "\n{\"rank\":" + std::to_string(row.rank) + ",\"name\":" + JsonText(row.name) +
                 ",\"country\":" + JsonText(row.country) + ",\"score\":" + std::to_string(row.score) +
-                ",\"time\":\"" + IsoUtcTime(row.submittedAt) + "\"}";
+                ",\"time\":\"" + IsoUtcTime(row.submittedAt) + "\",\"verified\":" + (row.verified ? "true" : "false") +
+                (row.verified ? ",\"replay\":\"" + ReplayFileLink(row.replayId) + "\"" : "") + "}";
     }
     json += "]\n";
     response.set_header("Cache-Control", "no-cache");
@@ -201,6 +223,64 @@ void ScoreService::HandleApiRank(const httplib::Request& request, httplib::Respo
     response.set_content("{\"rank\":" + std::to_string(rank) + ",\"score\":" + std::to_string(score) + ",\"period\":\"" +
                              std::string(PeriodName(period)) + "\"}\n",
                          "application/json");
+}
+
+void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::Response& response)
+{
+    response.set_header("Cache-Control", "no-store");
+    if (request.get_param_value("prg") != "Vorlane") throw BadRequest{"prg must be Vorlane"};
+    const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
+    if (!check.ok) return Answer(response, 400, "bad submission: " + check.error);
+    if (request.body.size() > kMaxReplayBytes)
+        return Answer(response, 413, "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most");
+    if (request.body.empty()) return Answer(response, 400, "bad replay: the body is empty");
+
+    NewReplay replay{check.submission.name, check.submission.country, check.submission.score, NowSeconds(),
+                     HashClientAddress(salt_, request.remote_addr),
+                     std::vector<uint8_t>(request.body.begin(), request.body.end())};
+    if (!replayLimiter_.TryTake(replay.clientHash)) {
+        response.set_header("Retry-After", "60");
+        return Answer(response, 429, "too many replays from this address, try again in a minute");
+    }
+    if (!verifier_.TryReserve()) {
+        response.set_header("Retry-After", "30");
+        return Answer(response, 503, "too many replays waiting to be checked, try again later");
+    }
+    ReplayRecord record;
+    try {
+        record = store_.StoreReplay(replay);
+    } catch (...) {
+        verifier_.CancelReservation();
+        throw;
+    }
+    if (record.state != ReplayState::Pending) {
+        verifier_.CancelReservation();
+        return Answer(response, 200, "OK replay " + std::to_string(record.id) + " not checked: " + record.reason);
+    }
+    verifier_.Enqueue(ReplayJob{record.id, record.claimedScore, std::move(replay.bytes)});
+    Answer(response, 200, "OK replay " + std::to_string(record.id) + " queued for checking");
+}
+
+void ScoreService::HandleReplayStatus(const httplib::Request& request, httplib::Response& response)
+{
+    const std::optional<ReplayRecord> record = store_.FindReplay(ReplayIdOf(request));
+    if (!record) return Answer(response, 404, "no such replay");
+    std::string json = "{\"id\":" + std::to_string(record->id) + ",\"state\":\"" + ReplayStateName(record->state) +
+                       "\",\"reason\":" + JsonText(record->reason) + ",\"score\":" + std::to_string(record->claimedScore);
+    if (record->state == ReplayState::Verified) json += ",\"file\":\"" + ReplayFileLink(record->id) + "\"";
+    json += "}\n";
+    response.set_header("Cache-Control", "no-cache");
+    response.set_content(json, "application/json");
+}
+
+void ScoreService::HandleReplayFile(const httplib::Request& request, httplib::Response& response)
+{
+    const int64_t id = ReplayIdOf(request);
+    const std::optional<std::vector<uint8_t>> bytes = store_.VerifiedReplayFile(id);
+    if (!bytes) return Answer(response, 404, "no verified replay with this id");
+    response.set_header("Cache-Control", "public, max-age=86400");
+    response.set_header("Content-Disposition", "attachment; filename=\"vorlane-" + std::to_string(id) + ".vrp\"");
+    response.set_content(std::string(bytes->begin(), bytes->end()), "application/octet-stream");
 }
 
 } // namespace vorlane::scores

@@ -8,6 +8,7 @@
 #include "app/ServerOptions.h"
 #include "app/SubmissionLimits.h"
 #include "app/SubmissionWriter.h"
+#include "replays/ReplayVerifier.h"
 #include "store/ScoreStore.h"
 
 namespace vorlane::scores {
@@ -15,7 +16,9 @@ namespace vorlane::scores {
 class ScoreService {
 public:
     // `publicUrl` is where browsers reach the server (for the links it prints).
-    ScoreService(ScoreStore& store, SubmissionWriter& writer, const ServerOptions& options, std::string publicUrl);
+    // Uploaded replays are stored and handed to `verifier`.
+    ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVerifier& verifier, const ServerOptions& options,
+                 std::string publicUrl);
 
     void Install(httplib::Server& server);
 
@@ -25,13 +28,18 @@ private:
     void HandleTablePage(const httplib::Request& request, httplib::Response& response);
     void HandleApiScores(const httplib::Request& request, httplib::Response& response);
     void HandleApiRank(const httplib::Request& request, httplib::Response& response);
+    void HandleReplayUpload(const httplib::Request& request, httplib::Response& response);
+    void HandleReplayStatus(const httplib::Request& request, httplib::Response& response);
+    void HandleReplayFile(const httplib::Request& request, httplib::Response& response);
 
     ScoreStore& store_;
     SubmissionWriter& writer_;
+    ReplayVerifier& verifier_;
     char key_;
     std::string publicUrl_;
     std::string salt_;
     SubmissionRateLimiter limiter_;
+    SubmissionRateLimiter replayLimiter_;
 };
 
 } // namespace vorlane::scores

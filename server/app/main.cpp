@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -12,6 +13,9 @@
 #include "app/ScoreService.h"
 #include "app/ServerOptions.h"
 #include "app/SubmissionWriter.h"
+#include "replays/ReplayDataDir.h"
+#include "replays/ReplayVerifier.h"
+#include "replays/ResimulatingChecker.h"
 #include "store/ScoreStore.h"
 
 namespace {
@@ -53,12 +57,16 @@ int main(int argc, char** argv)
     }
 
     auto writer = std::make_unique<SubmissionWriter>(*store);
+    // Replays are played through with the game's own data (VORLANE_DATA_DIR or the
+    // folder this build made).
+    auto verifier = std::make_unique<ReplayVerifier>(*store, ReplayCheckerOfTheGame(),
+                                                     ReplayDataDir([](const char* name) { return std::getenv(name); }));
     GuardedServer server;
     const int port = server.Bind(options.host, options.port);
     if (port < 0) return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
     const std::string listenUrl = "http://" + UrlHost(options.host) + ":" + std::to_string(port);
 
-    ScoreService service(*store, *writer, options, options.publicUrl.empty() ? listenUrl : options.publicUrl);
+    ScoreService service(*store, *writer, *verifier, options, options.publicUrl.empty() ? listenUrl : options.publicUrl);
     service.Install(server);
 
     std::thread([&server, stopSignals] {
@@ -70,11 +78,15 @@ int main(int argc, char** argv)
         server.stop();
     }).detach();
 
+    if (!GameReplaysResimulated())
+        std::cerr << "vorlane-scores: replays are only checked for form: this build has no re-simulation" << std::endl;
     std::printf("listening on %s\n", listenUrl.c_str());
     std::fflush(stdout);
 
     // Returns once stopped, after the requests in flight have been answered.
     const bool listened = server.listen_after_bind();
+    verifier->Stop();
+    verifier.reset();
     writer->Stop();
     writer.reset();
     store.reset();

@@ -7,6 +7,24 @@
 
 namespace vorlane::scores {
 
+const char* ReplayStateName(ReplayState state)
+{
+    switch (state) {
+    case ReplayState::Verified: return "verified";
+    case ReplayState::Failed: return "failed";
+    case ReplayState::Pending: break;
+    }
+    return "pending";
+}
+
+ReplayState ParseReplayState(std::string_view text)
+{
+    if (text == "verified") return ReplayState::Verified;
+    if (text == "failed") return ReplayState::Failed;
+    if (text == "pending") return ReplayState::Pending;
+    throw StoreError("the database holds a replay in an unknown state \"" + std::string(text) + "\"");
+}
+
 std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url)
 {
     constexpr std::string_view sqlite = "sqlite:";

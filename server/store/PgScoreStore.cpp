@@ -2,6 +2,7 @@
 
 #include "store/ClientSalt.h"
 
+#include <pqxx/binarystring>
 #include <pqxx/pqxx>
 
 #include <array>
@@ -34,28 +35,54 @@ constexpr std::array kMigrations{
               // The duplicate check: one seek, however much one sender sends.
               "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
               "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
+    // Replays: uploaded after a submission, played through by the server; a row whose
+    // replay gave its score is verified and links to it.
+    Migration{3,
+              "ALTER TABLE scores ADD COLUMN verified BOOLEAN NOT NULL DEFAULT FALSE;"
+              "ALTER TABLE scores ADD COLUMN replay_id BIGINT;"
+              "CREATE INDEX scores_verified_by_rank ON scores (score DESC, id, submitted_at) WHERE verified;"
+              "CREATE TABLE replays ("
+              "  id BIGSERIAL PRIMARY KEY,"
+              "  score_id BIGINT REFERENCES scores (id),"
+              "  name TEXT NOT NULL,"
+              "  country TEXT NOT NULL,"
+              "  score BIGINT NOT NULL,"
+              "  uploaded_at BIGINT NOT NULL,"
+              "  client_hash TEXT NOT NULL,"
+              "  bytes BYTEA,"
+              "  state TEXT NOT NULL,"
+              "  reason TEXT NOT NULL DEFAULT '');"
+              "CREATE INDEX replays_by_score ON replays (score_id);"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
 constexpr int64_t kMigrationLockKey = 0x566f726c616e65;
 
-// Which filter a query carries: bit 0 a period (submitted_at), bit 1 a country.
-constexpr size_t kFilterKinds = 4;
+// Which filter a query carries: bit 0 a period (submitted_at), bit 1 a country,
+// bit 2 verified rows only.
+constexpr size_t kFilterKinds = 8;
 
 size_t FilterKind(const ScoreFilter& filter)
 {
-    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u);
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) | (filter.verifiedOnly ? 4u : 0u);
 }
 
 // The filter's condition with its parameters numbered from $1; the query's own
 // parameters follow it.
 std::string FilterSql(size_t kind)
 {
-    switch (kind) {
-    case 1: return "submitted_at >= $1";
-    case 2: return "country = $1";
-    case 3: return "country = $1 AND submitted_at >= $2";
-    default: return "TRUE";
+    const std::string verified = (kind & 4u) != 0 ? " AND verified" : "";
+    switch (kind & 3u) {
+    case 1: return "submitted_at >= $1" + verified;
+    case 2: return "country = $1" + verified;
+    case 3: return "country = $1 AND submitted_at >= $2" + verified;
+    default: return "TRUE" + verified;
     }
 }
 
@@ -139,11 +166,12 @@ void PrepareStatements(pqxx::connection& db)
         const std::string where = FilterSql(kind);
         // The offset's rows are skipped in the index; only the page's rows are read.
         db.prepare(StatementName("page", kind),
-                   "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE " +
+                   "SELECT id, name, country, score, submitted_at, verified, coalesce(replay_id, 0) FROM scores WHERE id IN (SELECT id FROM scores WHERE " +
                        where + " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " + Param(kind, 2) +
                        ") ORDER BY score DESC, id");
         db.prepare(StatementName("best_of", kind),
-                   "SELECT id, name, country, score, submitted_at FROM scores WHERE " + where + " AND name = " +
+                   "SELECT id, name, country, score, submitted_at, verified, coalesce(replay_id, 0) FROM scores WHERE " + where +
+                       " AND name = " +
                        Param(kind, 1) + " ORDER BY score DESC, id LIMIT 1");
         // Rows before a row: higher scores, then equal scores sent earlier; two
         // counts, so that each is one range of an index.
@@ -159,6 +187,19 @@ void PrepareStatements(pqxx::connection& db)
                " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
     db.prepare("insert_score",
                "INSERT INTO scores (name, country, score, submitted_at, client_hash) VALUES ($1, $2, $3, $4, $5)");
+    db.prepare("match_replay",
+               "SELECT id FROM scores WHERE client_hash = $1 AND name = $2 AND country = $3 AND score = $4"
+               " AND NOT verified ORDER BY submitted_at DESC, id DESC LIMIT 1");
+    db.prepare("insert_replay",
+               "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
+               " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
+    db.prepare("replay_verdict", "UPDATE replays SET state = $2, reason = $3 WHERE id = $1 AND state = 'pending'");
+    db.prepare("mark_verified",
+               "UPDATE scores SET verified = TRUE, replay_id = $1"
+               " WHERE id = (SELECT score_id FROM replays WHERE id = $1) AND NOT verified");
+    db.prepare("find_replay",
+               "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
+    db.prepare("verified_replay_file", "SELECT bytes FROM replays WHERE id = $1 AND state = 'verified'");
     db.prepare("make_salt", "INSERT INTO settings (key, value) VALUES ('client_salt', $1) ON CONFLICT (key) DO NOTHING");
     db.prepare("read_salt", "SELECT value FROM settings WHERE key = 'client_salt'");
     db.prepare("lock_schema", "SELECT pg_advisory_lock($1)");
@@ -192,7 +233,9 @@ RankedScore ReadRow(const pqxx::row& row, int64_t rank)
                        row[1].as<std::string>(),
                        row[2].as<std::string>(),
                        row[3].as<int64_t>(),
-                       row[4].as<int64_t>()};
+                       row[4].as<int64_t>(),
+                       row[5].as<bool>(),
+                       row[6].as<int64_t>()};
 }
 
 // The address with a libpq parameter added, unless the address sets it itself.
@@ -359,14 +402,35 @@ void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader)
     idleReaders_.push_back(std::move(reader));
 }
 
-std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
+template <class Write>
+auto PgScoreStore::InWriteTransaction(const char* what, Write&& write)
 {
     std::lock_guard lock(writerMutex_);
     try {
         if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
+        pqxx::work transaction(*writer_);
+        auto result = write(transaction);
+        // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
+        transaction.commit();
+        return result;
+    } catch (const pqxx::broken_connection& e) {
+        writer_.reset();
+        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
+    } catch (const pqxx::in_doubt_error& e) {
+        writer_.reset();
+        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
+    } catch (const StoreError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StoreError(std::string("PostgreSQL refused ") + what + ": " + OneLine(e.what()));
+    }
+}
+
+std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
+{
+    return InWriteTransaction("the batch", [&](pqxx::work& write) {
         std::vector<InsertOutcome> outcomes;
         outcomes.reserve(batch.size());
-        pqxx::work write(*writer_);
         for (const NewScore& entry : batch) {
             const std::string name = PgText(entry.name);
             const std::string country = PgText(entry.country);
@@ -379,20 +443,8 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
                 write.exec_prepared("insert_score", name, country, entry.score, entry.submittedAt, client);
             outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
         }
-        // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
-        write.commit();
         return outcomes;
-    } catch (const pqxx::broken_connection& e) {
-        writer_.reset();
-        throw StoreError("lost the connection to " + shownUrl_ + ": " + OneLine(e.what()));
-    } catch (const pqxx::in_doubt_error& e) {
-        writer_.reset();
-        throw StoreError("the commit to " + shownUrl_ + " may not have happened: " + OneLine(e.what()));
-    } catch (const StoreError&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw StoreError("PostgreSQL refused the batch: " + OneLine(e.what()));
-    }
+    });
 }
 
 std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
@@ -435,6 +487,59 @@ int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
         const pqxx::row atLeast = read.exec_prepared1(StatementName("rows_at_least", kind),
                                                       pqxx::prepare::make_dynamic_params(FilterValues(filter)), score);
         return atLeast[0].as<int64_t>() + 1;
+    });
+}
+
+ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay)
+{
+    return InWriteTransaction("the replay", [&](pqxx::work& write) {
+        const std::string name = PgText(replay.name);
+        const std::string country = PgText(replay.country);
+        const std::string client = PgText(replay.clientHash);
+        const pqxx::result match = write.exec_prepared("match_replay", client, name, country, replay.score);
+        const int64_t scoreId = match.empty() ? 0 : match[0][0].as<int64_t>();
+        ReplayRecord record{0, scoreId, scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
+                            scoreId != 0 ? "" : kNoMatchingSubmission, replay.score, replay.uploadedAt};
+        const pqxx::binarystring bytes(
+            scoreId != 0 ? std::string(replay.bytes.begin(), replay.bytes.end()) : std::string());
+        record.id = write.exec_prepared1("insert_replay", scoreId, name, country, replay.score, replay.uploadedAt,
+                                         client, bytes, std::string(ReplayStateName(record.state)), record.reason)[0]
+                        .as<int64_t>();
+        return record;
+    });
+}
+
+void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason)
+{
+    InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
+        write.exec_prepared("replay_verdict", replayId,
+                            std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
+                            verified ? std::string() : PgText(reason));
+        if (verified) write.exec_prepared("mark_verified", replayId);
+        return 0;
+    });
+}
+
+std::optional<ReplayRecord> PgScoreStore::FindReplay(int64_t replayId)
+{
+    ReadLease db(*this);
+    return db.Run([&](pqxx::nontransaction& read) -> std::optional<ReplayRecord> {
+        const pqxx::result found = read.exec_prepared("find_replay", replayId);
+        if (found.empty()) return std::nullopt;
+        const pqxx::row row = found[0];
+        return ReplayRecord{row[0].as<int64_t>(), row[1].as<int64_t>(), ParseReplayState(row[2].as<std::string>()),
+                            row[3].as<std::string>(), row[4].as<int64_t>(), row[5].as<int64_t>()};
+    });
+}
+
+std::optional<std::vector<uint8_t>> PgScoreStore::VerifiedReplayFile(int64_t replayId)
+{
+    ReadLease db(*this);
+    return db.Run([&](pqxx::nontransaction& read) -> std::optional<std::vector<uint8_t>> {
+        const pqxx::result found = read.exec_prepared("verified_replay_file", replayId);
+        if (found.empty()) return std::nullopt;
+        const pqxx::binarystring bytes(found[0][0]);
+        return std::vector<uint8_t>(bytes.begin(), bytes.end());
     });
 }
 

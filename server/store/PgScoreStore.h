@@ -36,6 +36,10 @@ public:
     std::optional<RankedScore> BestOf(const ScoreFilter& filter, std::string_view name) override;
     int64_t RankFor(const ScoreFilter& filter, int64_t score) override;
     std::string ClientSalt() override { return salt_; }
+    ReplayRecord StoreReplay(const NewReplay& replay) override;
+    void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
+    std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
+    std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) override;
 
     // The schema version this program writes.
     static int64_t CurrentSchemaVersion();
@@ -48,6 +52,10 @@ private:
     std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);
+    // Runs `write` in one transaction on the writer connection, committed before it
+    // returns; failures become StoreError naming `what` was refused.
+    template <class Write>
+    auto InWriteTransaction(const char* what, Write&& write);
 
     std::string writerUrl_;   // as given, for libpq, with a connect time-out and the
     std::string readerUrl_;   // kind of server (read-write, prefer-standby) added

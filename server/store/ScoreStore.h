@@ -20,10 +20,12 @@
 namespace vorlane::scores {
 
 // Which rows a query looks at: those submitted at or after `since` (seconds since
-// 1970 UTC; 0 for every row) and, when `country` is not empty, of that country.
+// 1970 UTC; 0 for every row), when `country` is not empty of that country, and when
+// `verifiedOnly` is set only those whose replay the server played through.
 struct ScoreFilter {
     int64_t since = 0;
     std::string country;
+    bool verifiedOnly = false;
 };
 
 // One accepted result on its way into the table. Name and country are UTF-8.
@@ -49,7 +51,38 @@ struct RankedScore {
     std::string country;
     int64_t score = 0;
     int64_t submittedAt = 0;
+    bool verified = false;  // its replay was played through and gave this score
+    int64_t replayId = 0;   // the replay that verified it; 0 when none
 };
+
+// A replay uploaded after a submission, with the submission it claims to belong to.
+struct NewReplay {
+    std::string name;
+    std::string country;
+    int64_t score = 0;        // the submission's score (the name entry's)
+    int64_t uploadedAt = 0;   // seconds since 1970 UTC
+    std::string clientHash;
+    std::vector<uint8_t> bytes;
+};
+
+enum class ReplayState { Pending, Verified, Failed };
+
+// "pending", "verified", "failed" (the database's spelling).
+const char* ReplayStateName(ReplayState state);
+ReplayState ParseReplayState(std::string_view text);
+
+// What the store knows of an uploaded replay.
+struct ReplayRecord {
+    int64_t id = 0;
+    int64_t scoreId = 0;      // the table row it belongs to; 0 when none matched
+    ReplayState state = ReplayState::Pending;
+    std::string reason;       // why it failed; empty otherwise
+    int64_t claimedScore = 0;
+    int64_t uploadedAt = 0;
+};
+
+// The reason kept for a replay that came without a submission to match.
+inline constexpr const char* kNoMatchingSubmission = "no matching submission";
 
 // Thrown by a store when its database cannot be reached or refuses a statement.
 class StoreError : public std::runtime_error {
@@ -82,6 +115,20 @@ public:
     // A random secret kept with the database, made on first start, mixed into the
     // address hashes so that they stay the same across restarts.
     virtual std::string ClientSalt() = 0;
+
+    // Stores an uploaded replay, durable before it returns, linked to the most recent
+    // unverified row with the same sender, name, country and score. Without such a
+    // row the replay is recorded as Failed with kNoMatchingSubmission and its bytes
+    // are not kept. Answers the record as stored.
+    virtual ReplayRecord StoreReplay(const NewReplay& replay) = 0;
+
+    // The check's outcome for a Pending replay: Verified marks its table row verified
+    // (and links the row to it); Failed keeps `reason`.
+    virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) = 0;
+
+    virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;
+    // The bytes of a Verified replay; nothing for any other.
+    virtual std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) = 0;
 };
 
 // Opens the store a --db value names: "sqlite:PATH" or "postgresql://...".

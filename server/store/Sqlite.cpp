@@ -30,7 +30,9 @@ SqliteStatement& SqliteStatement::Bind(int index, int64_t value)
 SqliteStatement& SqliteStatement::Bind(int index, std::string_view value)
 {
     if (running_) Reset();
-    if (sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+    // An empty view may have no data at all: it is still text, not NULL.
+    const char* text = value.data() != nullptr ? value.data() : "";
+    if (sqlite3_bind_text(stmt_, index, text, static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
         Fail("cannot bind a value");
     return *this;
 }
@@ -45,6 +47,19 @@ SqliteStatement& SqliteStatement::Bind(const char* name, std::string_view value)
 {
     const int index = sqlite3_bind_parameter_index(stmt_, name);
     return index > 0 ? Bind(index, value) : *this;
+}
+
+SqliteStatement& SqliteStatement::BindBlob(const char* name, std::span<const uint8_t> bytes)
+{
+    const int index = sqlite3_bind_parameter_index(stmt_, name);
+    if (index <= 0) return *this;
+    if (running_) Reset();
+    // An empty blob is still a blob, not NULL: the pointer must not be null.
+    static const uint8_t kNothing = 0;
+    if (sqlite3_bind_blob64(stmt_, index, bytes.empty() ? &kNothing : bytes.data(), bytes.size(), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        Fail("cannot bind a value");
+    return *this;
 }
 
 bool SqliteStatement::Step()
@@ -75,6 +90,18 @@ std::string SqliteStatement::Text(int column) const
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     const int size = sqlite3_column_bytes(stmt_, column);
     return text ? std::string(text, static_cast<size_t>(size)) : std::string();
+}
+
+std::vector<uint8_t> SqliteStatement::Blob(int column) const
+{
+    const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(stmt_, column));
+    const int size = sqlite3_column_bytes(stmt_, column);
+    return data ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+}
+
+bool SqliteStatement::IsNull(int column) const
+{
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 SqliteConnection::SqliteConnection(const std::string& path, Mode mode)

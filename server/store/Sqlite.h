@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,6 +28,7 @@ public:
     // By name (":since"); a name the statement does not use is passed over.
     SqliteStatement& Bind(const char* name, int64_t value);
     SqliteStatement& Bind(const char* name, std::string_view value);
+    SqliteStatement& BindBlob(const char* name, std::span<const uint8_t> bytes);
 
     // One step: true while a row is there to read. Reset() ends the run.
     bool Step();
@@ -33,6 +36,8 @@ public:
 
     int64_t Int(int column) const;
     std::string Text(int column) const;
+    std::vector<uint8_t> Blob(int column) const;
+    bool IsNull(int column) const;
 
 private:
     void Fail(const char* what) const;

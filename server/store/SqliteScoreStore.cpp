@@ -32,33 +32,64 @@ constexpr std::array kMigrations{
               // The duplicate check: one seek, however much one sender sends.
               "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
               "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    // The duplicate test looks for one sender's same result: with the sender's rows
+    // indexed by time only, it read every row one address (a busy gateway, a
+    // benchmark) had sent in the last ten minutes, for every new submission.
+    Migration{2,
+              "DROP INDEX scores_by_client;"
+              "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
+    // Replays: uploaded after a submission, played through by the server; a row whose
+    // replay gave its score is verified and links to it.
+    Migration{3,
+              "ALTER TABLE scores ADD COLUMN verified INTEGER NOT NULL DEFAULT 0;"
+              "ALTER TABLE scores ADD COLUMN replay_id INTEGER;"
+              "CREATE INDEX scores_verified_by_rank ON scores (score DESC, id, submitted_at) WHERE verified = 1;"
+              "CREATE TABLE replays ("
+              "  id INTEGER PRIMARY KEY,"
+              "  score_id INTEGER REFERENCES scores (id),"
+              "  name TEXT NOT NULL,"
+              "  country TEXT NOT NULL,"
+              "  score INTEGER NOT NULL,"
+              "  uploaded_at INTEGER NOT NULL,"
+              "  client_hash TEXT NOT NULL,"
+              "  bytes BLOB,"
+              "  state TEXT NOT NULL,"
+              "  reason TEXT NOT NULL DEFAULT '');"
+              "CREATE INDEX replays_by_score ON replays (score_id);"},
 };
 
-// The same query over the four kinds of filter: none, period, country, both. The
-// filter goes in where the query text breaks (once or twice); the texts are fixed,
-// every value is a bound parameter.
+// The same query over the eight kinds of filter: none, period, country, both, and
+// each of these for verified rows only. The filter goes in where the query text
+// breaks (once or twice); the texts are fixed, every value is a bound parameter.
 #define VORLANE_NO_FILTER "1"
 #define VORLANE_SINCE_FILTER "submitted_at >= :since"
 #define VORLANE_COUNTRY_FILTER "country = :country"
 #define VORLANE_BOTH_FILTER "country = :country AND submitted_at >= :since"
+#define VORLANE_VERIFIED " AND verified = 1"
 #define VORLANE_FILTERED(a, b)                                                                  \
-    std::array<const char*, 4>                                                                    \
+    std::array<const char*, 8>                                                                    \
     {                                                                                             \
-        a VORLANE_NO_FILTER b, a VORLANE_SINCE_FILTER b, a VORLANE_COUNTRY_FILTER b, a VORLANE_BOTH_FILTER b \
+        a VORLANE_NO_FILTER b, a VORLANE_SINCE_FILTER b, a VORLANE_COUNTRY_FILTER b, a VORLANE_BOTH_FILTER b, \
+            a VORLANE_NO_FILTER VORLANE_VERIFIED b, a VORLANE_SINCE_FILTER VORLANE_VERIFIED b,        \
+            a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b, a VORLANE_BOTH_FILTER VORLANE_VERIFIED b     \
     }
 #define VORLANE_FILTERED_TWICE(a, b, c)                                                           \
-    std::array<const char*, 4>                                                                    \
+    std::array<const char*, 8>                                                                    \
     {                                                                                             \
         a VORLANE_NO_FILTER b VORLANE_NO_FILTER c, a VORLANE_SINCE_FILTER b VORLANE_SINCE_FILTER c, \
-            a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c, a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c \
+            a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c, a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c, \
+            a VORLANE_NO_FILTER VORLANE_VERIFIED b VORLANE_NO_FILTER VORLANE_VERIFIED c,             \
+            a VORLANE_SINCE_FILTER VORLANE_VERIFIED b VORLANE_SINCE_FILTER VORLANE_VERIFIED c,       \
+            a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b VORLANE_COUNTRY_FILTER VORLANE_VERIFIED c,   \
+            a VORLANE_BOTH_FILTER VORLANE_VERIFIED b VORLANE_BOTH_FILTER VORLANE_VERIFIED c          \
     }
 
 // The rows skipped by the offset are counted in the index alone; only the page's
 // own rows are read from the table (a page far down stays quick).
 constexpr auto kPageSql = VORLANE_FILTERED(
-    "SELECT id, name, country, score, submitted_at FROM scores WHERE id IN (SELECT id FROM scores WHERE ",
+    "SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE id IN (SELECT id FROM scores WHERE ",
     " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
-constexpr auto kBestOfSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at FROM scores WHERE ",
+constexpr auto kBestOfSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE ",
                                              " AND name = :name ORDER BY score DESC, id LIMIT 1");
 // Rows before a row: higher scores, then equal scores sent earlier. Two counts, so
 // that each is one range of an index.
@@ -68,6 +99,7 @@ constexpr auto kRowsBeforeSql = VORLANE_FILTERED_TWICE("SELECT (SELECT count(*) 
 constexpr auto kRowsAtLeastSql = VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score >= :score AND ", "");
 #undef VORLANE_FILTERED_TWICE
 #undef VORLANE_FILTERED
+#undef VORLANE_VERIFIED
 #undef VORLANE_BOTH_FILTER
 #undef VORLANE_COUNTRY_FILTER
 #undef VORLANE_SINCE_FILTER
@@ -75,7 +107,7 @@ constexpr auto kRowsAtLeastSql = VORLANE_FILTERED("SELECT count(*) FROM scores W
 
 size_t FilterKind(const ScoreFilter& filter)
 {
-    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u);
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) | (filter.verifiedOnly ? 4u : 0u);
 }
 
 void BindFilter(SqliteStatement& statement, const ScoreFilter& filter)
@@ -85,7 +117,7 @@ void BindFilter(SqliteStatement& statement, const ScoreFilter& filter)
 
 RankedScore ReadRow(const SqliteStatement& row, int64_t rank)
 {
-    return RankedScore{rank, row.Int(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4)};
+    return RankedScore{rank, row.Int(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4), row.Int(5) != 0, row.Int(6)};
 }
 
 void Migrate(SqliteConnection& db)
@@ -306,6 +338,115 @@ int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
     const int64_t rank = atLeast.Int(0) + 1;
     atLeast.Reset();
     return rank;
+}
+
+namespace {
+
+ReplayRecord ReadReplayRecord(const SqliteStatement& row)
+{
+    return ReplayRecord{row.Int(0), row.Int(1), ParseReplayState(row.Text(2)), row.Text(3), row.Int(4), row.Int(5)};
+}
+
+constexpr const char* kFindReplaySql =
+    "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = :id";
+
+} // namespace
+
+ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay)
+{
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& match = writer_->Prepared(
+        "SELECT id FROM scores WHERE client_hash = :client AND name = :name AND country = :country"
+        " AND score = :score AND verified = 0 ORDER BY submitted_at DESC, id DESC LIMIT 1");
+    SqliteStatement& insert = writer_->Prepared(
+        "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
+        " VALUES (nullif(:score_id, 0), :name, :country, :score, :at, :client, :bytes, :state, :reason)");
+    writer_->Execute("BEGIN IMMEDIATE");
+    try {
+        match.Bind(":client", std::string_view(replay.clientHash))
+            .Bind(":name", std::string_view(replay.name))
+            .Bind(":country", std::string_view(replay.country))
+            .Bind(":score", replay.score);
+        const int64_t scoreId = match.Step() ? match.Int(0) : 0;
+        match.Reset();
+        ReplayRecord record{0, scoreId, scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
+                            scoreId != 0 ? "" : kNoMatchingSubmission, replay.score, replay.uploadedAt};
+        insert.Bind(":score_id", scoreId)
+            .Bind(":name", std::string_view(replay.name))
+            .Bind(":country", std::string_view(replay.country))
+            .Bind(":score", replay.score)
+            .Bind(":at", replay.uploadedAt)
+            .Bind(":client", std::string_view(replay.clientHash))
+            .BindBlob(":bytes", scoreId != 0 ? std::span<const uint8_t>(replay.bytes) : std::span<const uint8_t>())
+            .Bind(":state", std::string_view(ReplayStateName(record.state)))
+            .Bind(":reason", std::string_view(record.reason))
+            .Step();
+        insert.Reset();
+        record.id = sqlite3_last_insert_rowid(writer_->Handle());
+        writer_->Execute("COMMIT");
+        return record;
+    } catch (...) {
+        match.Reset();
+        insert.Reset();
+        try {
+            writer_->Execute("ROLLBACK");
+        } catch (const StoreError&) {
+        }
+        throw;
+    }
+}
+
+void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason)
+{
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& update = writer_->Prepared(
+        "UPDATE replays SET state = :state, reason = :reason WHERE id = :id AND state = 'pending'");
+    SqliteStatement& mark = writer_->Prepared(
+        "UPDATE scores SET verified = 1, replay_id = :id WHERE id = (SELECT score_id FROM replays WHERE id = :id)"
+        " AND verified = 0");
+    writer_->Execute("BEGIN IMMEDIATE");
+    try {
+        update.Bind(":state", std::string_view(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)))
+            .Bind(":reason", verified ? std::string_view() : reason)
+            .Bind(":id", replayId)
+            .Step();
+        update.Reset();
+        if (verified) {
+            mark.Bind(":id", replayId).Step();
+            mark.Reset();
+        }
+        writer_->Execute("COMMIT");
+    } catch (...) {
+        update.Reset();
+        mark.Reset();
+        try {
+            writer_->Execute("ROLLBACK");
+        } catch (const StoreError&) {
+        }
+        throw;
+    }
+}
+
+std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId)
+{
+    ReadLease db(*this);
+    SqliteStatement& find = db.Prepared(kFindReplaySql);
+    find.Bind(":id", replayId);
+    std::optional<ReplayRecord> record;
+    if (find.Step()) record = ReadReplayRecord(find);
+    find.Reset();
+    return record;
+}
+
+std::optional<std::vector<uint8_t>> SqliteScoreStore::VerifiedReplayFile(int64_t replayId)
+{
+    ReadLease db(*this);
+    SqliteStatement& read = db.Prepared("SELECT bytes FROM replays WHERE id = :id AND state = 'verified'");
+    read.Bind(":id", replayId);
+    std::optional<std::vector<uint8_t>> bytes;
+    if (read.Step()) bytes = read.Blob(0);
+    read.Reset();
+    return bytes;
 }
 
 } // namespace vorlane::scores

@@ -27,6 +27,10 @@ public:
     std::optional<RankedScore> BestOf(const ScoreFilter& filter, std::string_view name) override;
     int64_t RankFor(const ScoreFilter& filter, int64_t score) override;
     std::string ClientSalt() override { return salt_; }
+    ReplayRecord StoreReplay(const NewReplay& replay) override;
+    void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
+    std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
+    std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) override;
 
     // The schema version this program writes.
     static int64_t CurrentSchemaVersion();

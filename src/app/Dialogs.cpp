@@ -78,8 +78,11 @@ bool TimeUp(TMForm& form) { return !TryCountDown(form.Dialog.DialogTimer, 0, for
 
 void SendResults(TMForm& form) {
     // Blocks until the server answered or the wait ran out; a failure is ignored
-    // and the game goes on to the table all the same.
-    SubmitScore(form.Http(), form.ServerUrl(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
+    // and the game goes on to the table all the same. The race's replay follows a
+    // result the server took, within the same wait.
+    const std::vector<uint8_t>& replay = form.Recording.LastRace();
+    SubmitScoreAndReplay(form.Http(), form.ServerUrl(), form.Dialog.PlayerName, RaceScore(form),
+                         form.Options().Country, std::string_view(reinterpret_cast<const char*>(replay.data()), replay.size()));
     CloseDialog(form);
     EndRaceToHighScores(form);
 }

@@ -35,6 +35,7 @@ void Report(const FileReport& report) {
 } // namespace
 
 TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
+    Recording.Enabled = services_.RecordRaces;
     BindDisplay();
     try {
         SetUpInput(*Input);
@@ -105,6 +106,7 @@ void TMForm::StartUp() {
     Report(HighScores.LoadHighScores(SaveRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    Recording.Reconcile(*this);
     if (services_.FullScreenOverride) {
         fileFullScreen_ = Options().FullScreenMode;
         Options().FullScreenMode = *services_.FullScreenOverride;
@@ -117,6 +119,7 @@ void TMForm::StartUp() {
 }
 
 void TMForm::ShutDown() {
+    Recording.Finish(*this);
     SpriteEngine.SweepDead();
     // A mode given for this run only is not saved; one the player switched to is.
     if (services_.FullScreenOverride && Options().FullScreenMode == *services_.FullScreenOverride)

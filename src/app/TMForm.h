@@ -5,6 +5,7 @@
 // screens and dialogs, and owns the dialogs. A test or the headless player builds a
 // fresh TMForm with its own clock, keys, data folder and seed.
 #include "app/DialogState.h"
+#include "app/RaceRecording.h"
 #include "core/Game.h"
 
 #include <functional>
@@ -24,6 +25,7 @@ public:
 
     TDialogState Dialog;
     bool Terminated = false;             // ShutDown ran: the message loop ends
+    TRaceRecording Recording;            // every race, from StartRace to its end
 
     // ---- start-up, frame, shut-down ----
     void StartUp();
@@ -55,6 +57,8 @@ public:
     std::function<void()> OnFrameDrawn;
 
 private:
+    void Dispatch(const InputEvent& event);
+    void RunFrameSteps(int lagCount);
     void BindDisplay();
     void UnbindDisplay();
 

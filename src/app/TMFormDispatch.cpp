@@ -42,6 +42,7 @@ void LeaveRace(TMForm& f) {
 void ClearHighScores(TMForm& f) {
     CloseDialog(f);
     f.HighScores.DefaultHighScores();
+    f.Recording.TableReset(f);
 }
 
 // Enter accepts the name (a place in the table, then the table or the sending); a
@@ -50,7 +51,7 @@ void NameEntryActivated(TMForm& f) {
     TDialogState& d = f.Dialog;
     if (d.DialogKey == EnterKey) {
         d.DialogKey = 0;
-        f.HighScores.InsertScore(d.PlayerName, RaceScore(f));
+        f.Recording.FileEntry(f, f.HighScores.InsertScore(d.PlayerName, RaceScore(f)));
         d.SendChoice = SendBoxPattern(f);
         CloseDialog(f);
         if (d.SendChoice == 0)
@@ -98,6 +99,7 @@ void StartRaceFromCarSelect(TMForm& f) {
     CloseCarSelect(f);
     OpenMainMenu(f, 0, ItemNo(MainMenuItem::Race), false);
     CloseMainMenu(f);
+    f.Recording.Begin(f); // before the race draws its first random number
     StartRace(f);
 }
 

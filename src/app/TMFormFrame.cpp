@@ -9,6 +9,11 @@
 namespace vorlane {
 
 void TMForm::RunFrame(int lagCount) {
+    RunFrameSteps(lagCount);
+    Recording.Settle(*this); // the frame may have ended the race
+}
+
+void TMForm::RunFrameSteps(int lagCount) {
     LagCount = lagCount;
     // A selection changed during this frame (keys, dialogs) clicks near its end; one
     // changed by the mouse between frames has clicked already.
@@ -21,6 +26,7 @@ void TMForm::RunFrame(int lagCount) {
     SpriteEngine.DrawAll();
     // One-frame key edges.
     UpdateKeyEdges();
+    Recording.Frame(*this); // the frame's poll and time step, before anything acts on them
     // The open dialog, or the screen beneath.
     if (Screen.ActiveDialog != DialogKind::None) {
         UpdateDialog(*this, lagCount);

@@ -79,6 +79,14 @@ void TMForm::MouseMoved(int x, int y) {
 void TMForm::Clicked() { ActivateSelection(); }
 
 void TMForm::HandleEvent(const InputEvent& event) {
+    // An event is recorded before it is handled, so the key that starts a race is not
+    // part of it, and the one that ends it is.
+    Recording.Event(event);
+    Dispatch(event);
+    Recording.Settle(*this);
+}
+
+void TMForm::Dispatch(const InputEvent& event) {
     switch (event.kind) {
     case EventKind::KeyDown: KeyDown(event.key, event.alt); break;
     case EventKind::KeyUp: KeyUp(event.key); break;

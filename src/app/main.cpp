@@ -2,6 +2,8 @@
 // everything and opens the main menu) and runs the message loop: window events go to the
 // form's handlers, and whenever none is waiting the frame timer gets its chance to tick.
 // The loop ends once the form has shut down (the exit question answered "Yes").
+// With --replay FILE it shows a recorded race instead (Esc leaves, P pauses).
+#include "app/ReplayWatch.h"
 #include "app/TMForm.h"
 #include "persist/GameFolders.h"
 #include "persist/ServerAddress.h"
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
         display.scaling = launch.smooth ? FrameScaling::Smooth : FrameScaling::Crisp;
         // For tests: the frame written out whenever it changes, to compare with the window.
         if (const char* dump = std::getenv("VORLANE_FRAME_DUMP")) display.frameDumpFile = dump;
+        if (!launch.replayFile.empty()) return WatchReplay(launch.replayFile, services.DataRoot);
         TMForm form(std::move(services));
         while (!form.Terminated) {
             InputEvent event;

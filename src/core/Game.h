@@ -57,6 +57,9 @@ struct TGameServices {
     // The score server: the web-site and online-table links and the submission
     // (persist/ServerAddress.h resolves it from the command line and environment).
     std::string ServerUrl = online::kDefaultServerUrl;
+    // Off while a replay is watched or checked: no race is recorded and the replays in
+    // the save folder are left as they are.
+    bool RecordRaces = true;
     // Watches the effects from the very start (the start-up plays one already).
     std::function<void(const std::string&)> OnEffect;
 };

@@ -44,4 +44,21 @@ HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view 
 bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
                  std::string_view country) noexcept;
 
+// Where the race's replay goes after its result: POST to this path with the same
+// encoded result, the replay's bytes as the body.
+inline constexpr std::string_view kReplayUploadPath = "/api/replays?prg=Vorlane&inf=";
+// A replay larger than this is not sent (five minutes of racing are about 30 KB).
+inline constexpr size_t kMaxReplayUploadBytes = 256 * 1024;
+
+// The POST request for an encoded result's replay to the server at serverUrl, within
+// totalTimeoutMs.
+HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_view encoded, long totalTimeoutMs);
+
+// SubmitScore, and when the server took the result, the race's replay after it, both
+// within the one time bound of the submission (kTotalTimeoutMs). An empty or too large
+// replay is not sent. Never throws; answers whether the result was taken (the upload's
+// own success is not reported: it fails silently).
+bool SubmitScoreAndReplay(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
+                          std::string_view country, std::string_view replay) noexcept;
+
 } // namespace vorlane

@@ -17,9 +17,7 @@ namespace {
 constexpr int kRanks = THighScoreTable::kSize;
 constexpr std::string_view kIncomingFileName = "incoming.vrp";
 constexpr std::string_view kMovingSuffix = ".moving";
-// A replay of even a very long game is a few hundred kilobytes; a bigger file in
-// the folder is not one of ours and is never read.
-constexpr uintmax_t kMaxShelfFileBytes = 4 * 1024 * 1024;
+constexpr uintmax_t kMaxShelfFileBytes = kMaxReplayFileBytes;
 
 FileReport Failure(const fs::path& file, const std::string& what) {
     return {FileStatus::Failed, file.generic_string() + ": " + what};

@@ -18,6 +18,10 @@ namespace vorlane {
 inline constexpr uintmax_t kMaxSaveFileBytes = 64 * 1024;
 inline constexpr size_t kMaxSaveLineBytes = 1024;
 
+// A replay of even a very long game is a few hundred kilobytes; a bigger file is not
+// one of ours and is never read whole.
+inline constexpr uintmax_t kMaxReplayFileBytes = 4 * 1024 * 1024;
+
 // The lines of a save file that must have exactly `lineCount` of them.
 struct SaveFileLines {
     FileStatus status = FileStatus::Ok; // Ok, Missing or Damaged

@@ -26,7 +26,7 @@ LaunchOptions Bad(std::string problem) {
 
 std::string UsageText() {
     return "usage: vorlane [--window | --fullscreen] [--scale N] [--smooth] [--data DIR] [--server URL]\n"
-           "               [--help] [--version]\n"
+           "               [--replay FILE] [--help] [--version]\n"
            "  --window        play in a window this time (the options keep their own choice)\n"
            "  --fullscreen    play full screen this time\n"
            "  --scale N       open the window at N times 800 x 600 (1 to " +
@@ -35,6 +35,7 @@ std::string UsageText() {
            "  --smooth        fill the window with smoothed scaling instead of whole-number steps\n"
            "  --data DIR      the folder that holds the game's Data folder (default: the working folder)\n"
            "  --server URL    the online high-score server's address\n"
+           "  --replay FILE   watch a recorded race (Esc leaves, P pauses)\n"
            "  --help          show this text\n"
            "  --version       show the game's version\n";
 }
@@ -52,7 +53,7 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& args) {
             value = option.substr(eq + 1);
             hasValue = true;
         }
-        const bool takesValue = name == "--scale" || name == "--data" || name == "--server";
+        const bool takesValue = name == "--scale" || name == "--data" || name == "--server" || name == "--replay";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size()) return Bad(name + " wants a value");
             value = args[++i];
@@ -82,6 +83,9 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& args) {
         } else if (name == "--server") {
             if (value.empty()) return Bad("--server wants an address");
             options.serverUrl = value;
+        } else if (name == "--replay") {
+            if (value.empty()) return Bad("--replay wants a file");
+            options.replayFile = value;
         } else {
             return Bad("unknown option \"" + option + "\"");
         }

@@ -1,7 +1,7 @@
 #pragma once
 // The game's command line:
 //   vorlane [--window | --fullscreen] [--scale N] [--smooth] [--data DIR] [--server URL]
-//           [--help] [--version]
+//           [--replay FILE] [--help] [--version]
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +25,7 @@ struct LaunchOptions {
     bool smooth = false; // fill the window with filtered scaling instead of whole-number steps
     std::string dataDir; // the folder that holds the game's Data folder; empty: the working folder
     std::string serverUrl; // the online high-score server's address; empty: the built-in one
+    std::string replayFile; // a recorded race to watch instead of playing; empty: play
 };
 
 inline constexpr int kLargestScale = 16;

@@ -1,4 +1,4 @@
-// The online high-score submission's one HTTP GET, with libcurl.
+// The online high-score submission's HTTP GET and the replay upload's POST, with libcurl.
 #include "platform/CurlHttpClient.h"
 
 #include <curl/curl.h>
@@ -33,7 +33,11 @@ CurlHttpClient::~CurlHttpClient() {
     if (global_) curl_global_cleanup();
 }
 
-bool CurlHttpClient::Get(const HttpRequest& request) {
+bool CurlHttpClient::Get(const HttpRequest& request) { return Perform(request, nullptr); }
+
+bool CurlHttpClient::Post(const HttpRequest& request, const std::string& body) { return Perform(request, &body); }
+
+bool CurlHttpClient::Perform(const HttpRequest& request, const std::string* body) {
     if (!global_) return false;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy) return false;
@@ -46,7 +50,13 @@ bool CurlHttpClient::Get(const HttpRequest& request) {
         headers.reset(grown);
     }
     curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    if (body) {
+        curl_easy_setopt(c, CURLOPT_POST, 1L);
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body->data());
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body->size()));
+    } else {
+        curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    }
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // no SIGALRM for the name lookup's time limit
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs > 0 ? request.connectTimeoutMs : 0L);

@@ -4,7 +4,7 @@
 
 namespace vorlane {
 
-// One blocking GET per call. The request's headers are sent as they stand; redirects
+// One blocking GET or POST per call. The request's headers are sent as they stand; redirects
 // are followed (up to 5); cookies are kept for the client's life; no proxy unless the
 // system sets one. Connection and whole-transfer limits come from the request (0 means
 // no limit). Any transport failure or a status outside 200..299 is a failure; the
@@ -17,8 +17,10 @@ public:
     CurlHttpClient& operator=(const CurlHttpClient&) = delete;
 
     bool Get(const HttpRequest& request) override;
+    bool Post(const HttpRequest& request, const std::string& body) override;
 
 private:
+    bool Perform(const HttpRequest& request, const std::string* body);
     void* share_ = nullptr; // cookies shared between the requests of this client
     bool global_ = false;
 };

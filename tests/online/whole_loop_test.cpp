@@ -10,9 +10,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "game/FormFixture.h"
 #include "game/autopilot.h"
+#include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
 
 namespace vorlane::scores::testing {
@@ -24,6 +26,52 @@ std::string ReadAll(const std::filesystem::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Waits (a bounded time) until the replay is no longer pending.
+ReplayRecord WaitForVerdict(const TestDatabase& db, int64_t id)
+{
+    auto store = db.Open();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        const std::optional<ReplayRecord> record = store->FindReplay(id);
+        if (record && (record->state != ReplayState::Pending || std::chrono::steady_clock::now() > deadline))
+            return *record;
+        if (!record && std::chrono::steady_clock::now() > deadline) return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// The player's row became verified by the replay the game sent: the mark and link on
+// the page, "verified": true in the JSON, the verified-only filter, the file itself.
+void ExpectVerified(ScoresProcess& server, const TestDatabase& db, const std::string& name, int score,
+                    const std::string& replay)
+{
+    ASSERT_GT(replay.size(), 18u) << "the game kept no replay of its race";
+    std::vector<RankedScore> rows = AllRows(*db.Open());
+    ASSERT_EQ(rows.size(), 1u);
+    const ReplayRecord record = WaitForVerdict(db, 1);
+    EXPECT_EQ(record.state, ReplayState::Verified) << record.reason;
+    EXPECT_EQ(record.scoreId, rows[0].id);
+    rows = AllRows(*db.Open(), ScoreFilter{0, "", true});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, name);
+    EXPECT_EQ(rows[0].score, score);
+
+    httplib::Client client = server.Client();
+    const std::string link = "/api/replays/" + std::to_string(rows[0].replayId) + ".vrp";
+    const auto api = client.Get("/api/scores?verified=1");
+    ASSERT_TRUE(api);
+    EXPECT_NE(api->body.find("\"score\":" + std::to_string(score) + ","), std::string::npos) << api->body;
+    EXPECT_NE(api->body.find("\"verified\":true,\"replay\":\"" + link + "\"}"), std::string::npos) << api->body;
+    const auto page = client.Get("/cgi/version.pl?prg=Vorlane&show&type=0&verified=1");
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<a href=\"" + link + "\""), std::string::npos) << page->body;
+    const auto file = client.Get(link);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->status, 200);
+    EXPECT_EQ(file->get_header_value("Content-Type"), "application/octet-stream");
+    EXPECT_EQ(file->body, replay);
 }
 
 struct PlayedGame {
@@ -99,6 +147,23 @@ TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable)
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<td class=\"name\">" + name + "</td>"), std::string::npos) << page->body;
     ASSERT_EQ(AllRows(*db.Open()).size(), 1u);
+
+    // The game sent the race's replay after the result; the server plays it through
+    // with the game's own code and marks the row verified.
+    const std::string replayPath = (root / "Data" / "Save" / "Replays" / "last.vrp").string();
+    ExpectVerified(*server, db, name, played.score, ReadAll(replayPath));
+
+    // The same replay sent again for another result of the same player: refused.
+    const std::string claimed = EncodeSubmission(BuildSubmissionText(name, played.score + 500, "_______"));
+    ASSERT_EQ(client.Get(std::string(kSubmissionPath) + claimed)->status, 200);
+    const std::string bytes = ReadAll(replayPath);
+    const auto upload = client.Post("/api/replays?prg=Vorlane&inf=" + claimed, bytes, "application/octet-stream");
+    ASSERT_TRUE(upload);
+    EXPECT_EQ(upload->status, 200) << upload->body;
+    const int64_t id = std::stoll(upload->body.substr(std::string("OK replay ").size()));
+    const ReplayRecord record = WaitForVerdict(db, id);
+    EXPECT_EQ(record.state, ReplayState::Failed);
+    EXPECT_TRUE(record.reason.starts_with("score differs")) << record.reason;
 }
 
 } // namespace

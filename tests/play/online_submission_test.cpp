@@ -58,6 +58,22 @@ public:
     }
 
 private:
+    // The body after the head, as long as its Content-Length says.
+    static void ReadBody(int c, std::string& request) {
+        const auto headEnd = request.find("\r\n\r\n");
+        const auto field = request.find("\r\nContent-Length: ");
+        if (headEnd == std::string::npos || field == std::string::npos || field > headEnd) return;
+        const size_t length = std::stoul(request.substr(field + 18));
+        char buf[4096];
+        while (request.size() < headEnd + 4 + length) {
+            pollfd q{c, POLLIN, 0};
+            if (poll(&q, 1, 2000) <= 0) break;
+            const ssize_t n = recv(c, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            request.append(buf, size_t(n));
+        }
+    }
+
     void Serve() {
         while (!stop_) {
             pollfd p{fd_, POLLIN, 0};
@@ -73,6 +89,7 @@ private:
                 if (n <= 0) break;
                 head.append(buf, size_t(n));
             }
+            ReadBody(c, head);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 requests_.push_back(head);
@@ -121,6 +138,7 @@ struct Outcome {
     DialogKind dialogAfter = DialogKind::None;
     int rankOfName = 0;
     int requestsMade = 0;
+    std::string replay; // the race's replay as the game kept it
 };
 
 // A whole game: the intro, the car selection, a race whose total is set to 9000, the
@@ -162,6 +180,8 @@ Outcome PlayToSubmission(const std::string& serverUrl) {
     o.screenAfter = f.Screen.ActiveScreen;
     o.dialogAfter = f.Screen.ActiveDialog;
     o.requestsMade = int(game.Game().Http.Requests.size());
+    const std::vector<uint8_t>& replay = f.Recording.LastRace();
+    o.replay.assign(replay.begin(), replay.end());
     for (int rank = 1; rank <= 10; ++rank)
         if (f.HighScores.Entry(rank).Name == "ACE") o.rankOfName = rank;
     return o;
@@ -174,13 +194,54 @@ TEST(OnlineSubmission, TheServerGetsTheEncodedResultWithTheGamesHeaders) {
     EXPECT_EQ(o.dialogAfter, DialogKind::None);
     EXPECT_EQ(o.rankOfName, 1);
     const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 1u);
+    ASSERT_EQ(requests.size(), 2u);
     const std::string& head = requests[0];
-    const std::string expectedLine = "GET " + std::string(kSubmissionPath) +
-                                     EncodeSubmission(BuildSubmissionText("ACE", 9000, "_______")) + " HTTP/1.1\r\n";
+    const std::string encoded = EncodeSubmission(BuildSubmissionText("ACE", 9000, "_______"));
+    const std::string expectedLine = "GET " + std::string(kSubmissionPath) + encoded + " HTTP/1.1\r\n";
     EXPECT_EQ(head.rfind(expectedLine, 0), 0u) << head;
     EXPECT_NE(head.find("\r\nAccept: text/html, */*\r\n"), std::string::npos) << head;
     EXPECT_NE(head.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"), std::string::npos) << head;
+
+    // After the result, the race's replay: the same encoded result, the bytes as the body.
+    const std::string& upload = requests[1];
+    EXPECT_EQ(upload.rfind("POST " + std::string(kReplayUploadPath) + encoded + " HTTP/1.1\r\n", 0), 0u) << upload;
+    EXPECT_NE(upload.find("\r\nContent-Type: application/octet-stream\r\n"), std::string::npos) << upload;
+    ASSERT_GT(o.replay.size(), 18u);
+    EXPECT_EQ(o.replay.compare(0, 4, "VRPL"), 0);
+    const auto bodyAt = upload.find("\r\n\r\n");
+    ASSERT_NE(bodyAt, std::string::npos);
+    EXPECT_EQ(upload.substr(bodyAt + 4), o.replay);
+}
+
+// The upload's own rules: sent only after a result the server took, never when too
+// large, and its failure reported to nobody.
+TEST(OnlineSubmission, TheReplayFollowsOnlyATakenResultAndOnlyWhenSmallEnough) {
+    struct Case {
+        const char* what;
+        LocalServer::Mode mode;
+        size_t replayBytes;
+        size_t requestsSeen;
+    };
+    const Case cases[] = {
+        {"taken, small", LocalServer::Mode::Ok, 1000, 2},
+        {"taken, exactly the limit", LocalServer::Mode::Ok, kMaxReplayUploadBytes, 2},
+        {"taken, too large", LocalServer::Mode::Ok, kMaxReplayUploadBytes + 1, 1},
+        {"taken, no replay", LocalServer::Mode::Ok, 0, 1},
+        {"refused", LocalServer::Mode::ServerError, 1000, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LocalServer server(c.mode);
+        CurlHttpClient http;
+        const std::string replay(c.replayBytes, 'r');
+        EXPECT_EQ(SubmitScoreAndReplay(http, LocalUrl(server.Port()), "ACE", 9000, "NZ", replay),
+                  c.mode == LocalServer::Mode::Ok);
+        const auto requests = server.Requests();
+        ASSERT_EQ(requests.size(), c.requestsSeen);
+        if (c.requestsSeen == 2) {
+            EXPECT_EQ(requests[1].substr(requests[1].find("\r\n\r\n") + 4), replay);
+        }
+    }
 }
 
 TEST(OnlineSubmission, FailuresEndWithinTheBoundAndTheGameGoesOn) {

@@ -92,7 +92,7 @@ TEST_F(ScoresServer, TakesTheGamesSubmissionAndShowsItOnEveryTable)
     ASSERT_TRUE(json);
     EXPECT_EQ(json->status, 200);
     EXPECT_EQ(json->get_header_value("Content-Type"), "application/json");
-    const std::regex row(R"re(\[\s*\{"rank":1,"name":"ABC","country":"Deutschland","score":12345,"time":"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)"\}\]\s*)re");
+    const std::regex row(R"re(\[\s*\{"rank":1,"name":"ABC","country":"Deutschland","score":12345,"time":"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)","verified":false\}\]\s*)re");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(json->body, match, row)) << json->body;
     EXPECT_TRUE(match[1].str().starts_with(IsoUtcTime(Now()).substr(0, 10))) << match[1];

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorlane::play {
@@ -61,6 +62,12 @@ public:
         Requests.push_back(request);
         return Forward ? Forward->Get(request) : false;
     }
+    // The POSTs, each with its body.
+    std::vector<std::pair<HttpRequest, std::string>> Posts;
+    bool Post(const HttpRequest& request, const std::string& body) override {
+        Posts.emplace_back(request, body);
+        return Forward ? Forward->Post(request, body) : false;
+    }
 };
 
 // The SDL drivers of a headless run (an existing setting wins).
@@ -76,6 +83,7 @@ struct HeadlessOptions {
     int Rate = 85; // simulated frames per second and refresh rate
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
     std::optional<bool> FullScreenOverride; // as the command line's --fullscreen / --window
+    bool RecordRaces = true; // races recorded into the data folder's Replays, as in the game
 };
 
 class HeadlessGame {
@@ -90,6 +98,7 @@ public:
         services.FullScreenOverride = options.FullScreenOverride;
         services.ForcedRefreshRate = rate_;
         services.ServerUrl = options.ServerUrl;
+        services.RecordRaces = options.RecordRaces;
         services.Platform.display.hidden = true;
         services.Platform.display.software = true;
         services.Platform.display.vsync = false;

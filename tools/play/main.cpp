@@ -2,6 +2,7 @@
 //
 //   vorlane-play [--data DIR] [--seed N] [--rate HZ] [--frames N] [--script FILE|-]
 //                [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]
+//   vorlane-play [--data DIR] --replay FILE [--dump FILE] [--every K] [--shot FRAME:FILE.png]...
 //
 // Without --server (or VORLANE_SERVER in the environment) the run stays off the
 // network: a score sent is recorded and counts as failed. With one, the game's
@@ -9,10 +10,14 @@
 //
 // Exit status: 0 when the run ends (or the game shut down), 1 when the game stopped
 // on an error, 2 for a command line or script it does not understand.
+// With --replay the recorded race is played again (frame 0 is the race's first frame):
+// 0 when it ends as recorded, 3 when it does not (what differs on standard error), 2
+// for a file that is not a replay this game plays.
 #include "play/Dump.h"
 #include "play/Headless.h"
 #include "play/Script.h"
 
+#include "app/ReplayRun.h"
 #include "engine/Types.h"
 #include "persist/ServerAddress.h"
 #include "platform/CurlHttpClient.h"
@@ -21,6 +26,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -38,6 +45,7 @@ struct Args {
     int rate = 85;
     std::optional<int> frames;
     std::string script;
+    std::string replay;
     std::string dump;
     int every = 1;
     std::multimap<int, std::string> shots;
@@ -47,6 +55,7 @@ struct Args {
 const char* Usage =
     "usage: vorlane-play [--data DIR] [--seed N] [--rate HZ] [--frames N] [--script FILE|-]\n"
     "                    [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]\n"
+    "       vorlane-play [--data DIR] --replay FILE [--dump FILE] [--every K] [--shot FRAME:FILE.png]...\n"
     "The score server is --server, else $VORLANE_SERVER; without either the run stays off the network.\n";
 
 long Number(const std::string& option, const std::string& text, long lo, long hi) {
@@ -75,6 +84,7 @@ Args ParseArgs(int argc, char** argv) {
         else if (opt == "--rate") a.rate = int(Number(opt, v, 1, 1000));
         else if (opt == "--frames") a.frames = int(Number(opt, v, 0, 100000000));
         else if (opt == "--script") a.script = v;
+        else if (opt == "--replay") a.replay = v;
         else if (opt == "--dump") a.dump = v;
         else if (opt == "--server") a.server = v;
         else if (opt == "--every") a.every = int(Number(opt, v, 1, 100000000));
@@ -115,62 +125,119 @@ void SaveShot(const RgbaImage& image, const std::string& path) {
     if (image.width <= 0 || !SavePng(image, path)) throw EngineError("cannot write the screenshot " + path);
 }
 
-int Run(const Args& a, const std::vector<ScriptEvent>& events) {
-    std::ofstream dumpFile;
-    std::ostream* dump = nullptr;
-    if (!a.dump.empty()) {
+// The dump file (or standard output for "-"), and the screenshots asked for.
+class RunOutput {
+public:
+    RunOutput(const Args& a, TMForm& form, const int& frame) : a_(a), form_(form), frame_(frame) {
         if (a.dump == "-") {
-            dump = &std::cout;
-        } else {
-            dumpFile.open(a.dump, std::ios::binary | std::ios::trunc);
-            if (!dumpFile) throw ScriptError("cannot write the dump " + a.dump);
-            dump = &dumpFile;
+            dump_ = &std::cout;
+        } else if (!a.dump.empty()) {
+            file_.open(a.dump, std::ios::binary | std::ios::trunc);
+            if (!file_) throw ScriptError("cannot write the dump " + a.dump);
+            dump_ = &file_;
+        }
+        form.OnFrameDrawn = [this] {
+            if (a_.shots.count(frame_)) Shoot();
+        };
+    }
+    ~RunOutput() { form_.OnFrameDrawn = nullptr; }
+
+    void BeforeFrame() { shotTaken_ = false; }
+    // After a frame: a frame that drew nothing (the window in the background) still
+    // gets its shot; a dump line carries every effect played since the line before,
+    // so that with --every the effects of the frames in between are not lost.
+    void AfterFrame(HeadlessGame& game, bool last) {
+        if (!shotTaken_ && a_.shots.count(frame_)) Shoot();
+        if (dump_ && (frame_ % a_.every == 0 || last)) {
+            *dump_ << DumpFrame(form_, frame_, game.FrameEffects) << '\n';
+            dump_->flush();
+            game.ClearFrameEffects();
+        } else if (!dump_) {
+            game.ClearFrameEffects();
         }
     }
-    const int frames = a.frames ? *a.frames : (events.empty() ? 1 : events.back().frame + 1);
 
+private:
+    void Shoot() {
+        const RgbaImage image = form_.Display().ReadPixels();
+        for (auto [it, end] = a_.shots.equal_range(frame_); it != end; ++it) SaveShot(image, it->second);
+        shotTaken_ = true;
+    }
+
+    const Args& a_;
+    TMForm& form_;
+    const int& frame_;
+    std::ofstream file_;
+    std::ostream* dump_ = nullptr;
+    bool shotTaken_ = false;
+};
+
+HeadlessOptions GameOptionsOf(const Args& a) {
     HeadlessOptions options;
     options.DataRoot = a.data;
     options.Seed = a.seed;
     options.Rate = a.rate;
-    const char* serverFromEnvironment = std::getenv(online::kServerEnvVariable);
-    const bool useNetwork = a.server || (serverFromEnvironment && *serverFromEnvironment);
     options.ServerUrl = ResolveServerUrl(a.server, std::getenv);
-    CurlHttpClient network;
-    HeadlessGame game(options);
-    if (useNetwork) game.Http.Forward = &network;
-    TMForm& form = game.Form();
+    options.RecordRaces = a.replay.empty(); // a replay played again is not recorded again
+    return options;
+}
 
+// Whether the game's requests really go out: --server or $VORLANE_SERVER was given.
+bool UsesNetwork(const Args& a) {
+    const char* serverFromEnvironment = std::getenv(online::kServerEnvVariable);
+    return a.server || (serverFromEnvironment && *serverFromEnvironment);
+}
+
+std::vector<uint8_t> ReadReplayFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ScriptError("cannot read the replay " + path);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw ScriptError("cannot read the replay " + path);
+    return bytes;
+}
+
+int RunReplay(const Args& a) {
+    std::vector<uint8_t> bytes = ReadReplayFile(a.replay);
+    HeadlessGame game(GameOptionsOf(a));
+    TMForm& form = game.Form();
     int frame = 0;
-    bool shotTaken = false;
-    form.OnFrameDrawn = [&] {
-        auto [first, last] = a.shots.equal_range(frame);
-        if (first == last) return;
-        const RgbaImage image = form.Display().ReadPixels();
-        for (auto it = first; it != last; ++it) SaveShot(image, it->second);
-        shotTaken = true;
-    };
+    RunOutput out(a, form, frame);
+    std::unique_ptr<TReplayRun> run;
+    try {
+        run = std::make_unique<TReplayRun>(form, [&game](int key, bool down) { game.Keys.SetDown(key, down); },
+                                           std::move(bytes));
+    } catch (const ReplayError& e) {
+        std::fprintf(stderr, "vorlane-play: %s: %s\n", a.replay.c_str(), e.what());
+        return 2;
+    }
+    game.ClearFrameEffects(); // the menus left behind before the race
+    for (bool more = true; more; ++frame) {
+        out.BeforeFrame();
+        more = run->Next();
+        out.AfterFrame(game, !more);
+    }
+    const ReplayVerdict verdict = run->Verdict();
+    if (verdict.Kind == ReplayVerdictKind::Ok) return 0;
+    std::fprintf(stderr, "vorlane-play: %s: diverged: %s\n", a.replay.c_str(), verdict.Message.c_str());
+    return 3;
+}
+
+int Run(const Args& a, const std::vector<ScriptEvent>& events) {
+    if (!a.replay.empty()) return RunReplay(a);
+    const int frames = a.frames ? *a.frames : (events.empty() ? 1 : events.back().frame + 1);
+    CurlHttpClient network;
+    HeadlessGame game(GameOptionsOf(a));
+    if (UsesNetwork(a)) game.Http.Forward = &network;
+    TMForm& form = game.Form();
+    int frame = 0;
+    RunOutput out(a, form, frame);
 
     size_t next = 0;
     for (frame = 0; frame < frames; ++frame) {
         while (next < events.size() && events[next].frame == frame) Apply(game, events[next++]);
-        shotTaken = false;
+        out.BeforeFrame();
         if (!form.Terminated) game.Step();
-        // A frame that drew nothing (the window in the background) still gets its shot.
-        if (!shotTaken && a.shots.count(frame)) {
-            const RgbaImage image = form.Display().ReadPixels();
-            for (auto [it, end] = a.shots.equal_range(frame); it != end; ++it) SaveShot(image, it->second);
-        }
-        const bool last = frame + 1 == frames || form.Terminated;
-        // A line carries every effect played since the line before, so that with
-        // --every the effects of the frames in between are not lost.
-        if (dump && (frame % a.every == 0 || last)) {
-            *dump << DumpFrame(form, frame, game.FrameEffects) << '\n';
-            dump->flush();
-            game.ClearFrameEffects();
-        } else if (!dump) {
-            game.ClearFrameEffects();
-        }
+        out.AfterFrame(game, frame + 1 == frames || form.Terminated);
         if (form.Terminated) break; // the game shut itself down: the run is over
     }
     return 0;

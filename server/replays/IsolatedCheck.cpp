@@ -1,0 +1,152 @@
+#include "replays/IsolatedCheck.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+namespace vorlane::scores {
+namespace {
+
+// The answer on the pipe: fixed fields, then the message (cut to kMaxMessage bytes).
+struct WireAnswer {
+    int32_t kind;
+    int64_t finalScore;
+    int64_t level;
+    int64_t lives;
+    uint32_t frames;
+    uint32_t seed;
+    uint32_t recordedSeed;
+    uint8_t hasRecordedSeed;
+    uint32_t messageLength;
+};
+constexpr size_t kMaxMessage = 400;
+
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+[[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
+                           const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit)
+{
+    // The server's sockets and database files are not the child's business: with a
+    // client's socket held open here its connection would outlive the answer.
+    if (fd > 3) close_range(3, static_cast<unsigned>(fd) - 1, 0);
+    close_range(static_cast<unsigned>(fd) + 1, ~0u, 0);
+    const rlim_t seconds = static_cast<rlim_t>(cpuLimit.count());
+    // SIGXCPU at the soft limit ends the child (default action); SIGKILL a second later.
+    const rlimit cpu{seconds, seconds + 1};
+    setrlimit(RLIMIT_CPU, &cpu);
+    signal(SIGXCPU, SIG_DFL);
+    ReplayCheckResult result;
+    try {
+        result = checker(bytes, dataDir);
+        if (!result.recordedSeed) result.recordedSeed = RecordedSeedOf(bytes);
+    } catch (const std::exception& e) {
+        result.kind = ReplayCheckKind::Crashed;
+        result.message = e.what();
+    } catch (...) {
+        result.kind = ReplayCheckKind::Crashed;
+        result.message = "unknown exception";
+    }
+    const std::string message = result.message.substr(0, kMaxMessage);
+    const WireAnswer answer{static_cast<int32_t>(result.kind), result.finalScore, result.level, result.lives,
+                            result.frames, result.seed, result.recordedSeed.value_or(0),
+                            static_cast<uint8_t>(result.recordedSeed ? 1 : 0), static_cast<uint32_t>(message.size())};
+    const bool sent = WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
+    _exit(sent ? 0 : 3);
+}
+
+ReplayCheckResult Failure(ReplayCheckKind kind, std::string message)
+{
+    ReplayCheckResult result;
+    result.kind = kind;
+    result.message = std::move(message);
+    return result;
+}
+
+// Reads the child's answer until it closes the pipe or the deadline passes.
+bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_point deadline)
+{
+    char buffer[1024];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{fd, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return false;
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return true; // closed
+        if (received.size() < sizeof(WireAnswer) + kMaxMessage) received.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+} // namespace
+
+ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
+                                   const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return Failure(ReplayCheckKind::Crashed, "cannot make a pipe");
+    const pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return Failure(ReplayCheckKind::Crashed, "cannot start a checking process");
+    }
+    if (child == 0) {
+        close(fds[0]);
+        RunChild(fds[1], checker, bytes, dataDir, cpuLimit);
+    }
+    close(fds[1]);
+    // A child that sleeps or waits uses no CPU: the wall clock bounds it too.
+    const auto deadline = std::chrono::steady_clock::now() + cpuLimit * 4 + std::chrono::seconds(2);
+    std::string received;
+    const bool answered = ReadAnswer(fds[0], received, deadline);
+    close(fds[0]);
+    if (!answered) kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!answered) return Failure(ReplayCheckKind::TimeLimit, "no answer in time");
+    if (WIFSIGNALED(status)) {
+        const int signalNumber = WTERMSIG(status);
+        if (signalNumber == SIGXCPU || signalNumber == SIGKILL) return Failure(ReplayCheckKind::TimeLimit, "CPU time");
+        return Failure(ReplayCheckKind::Crashed, std::string("the check died of ") + strsignal(signalNumber));
+    }
+    WireAnswer answer{};
+    if (received.size() < sizeof answer) return Failure(ReplayCheckKind::Crashed, "the check gave no answer");
+    std::memcpy(&answer, received.data(), sizeof answer);
+    if (answer.kind < 0 || answer.kind > static_cast<int32_t>(ReplayCheckKind::Crashed) ||
+        received.size() < sizeof answer + answer.messageLength)
+        return Failure(ReplayCheckKind::Crashed, "the check's answer is garbled");
+    ReplayCheckResult result;
+    result.kind = static_cast<ReplayCheckKind>(answer.kind);
+    result.finalScore = answer.finalScore;
+    result.level = answer.level;
+    result.lives = answer.lives;
+    result.frames = answer.frames;
+    result.seed = answer.seed;
+    if (answer.hasRecordedSeed) result.recordedSeed = answer.recordedSeed;
+    result.message = received.substr(sizeof answer, answer.messageLength);
+    return result;
+}
+
+} // namespace vorlane::scores

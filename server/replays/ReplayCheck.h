@@ -1,0 +1,41 @@
+#pragma once
+// What the server learns from playing an uploaded replay through, and the shape of
+// the function that does it. The server holds the function behind ReplayChecker so
+// that the worker pool, the store and the pages do not depend on how it is done.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlane::scores {
+
+enum class ReplayCheckKind {
+    Ok,        // played to its end; the figures below are the race's
+    Diverged,  // played, but the race went another way than the file says
+    Refused,   // the file is not a replay this game can play
+    TimeLimit, // the check ran out of CPU time
+    Crashed,   // the check died (a signal, an exception)
+};
+
+struct ReplayCheckResult {
+    ReplayCheckKind kind = ReplayCheckKind::Refused;
+    std::string message;     // what was wrong, for the other kinds
+    int64_t finalScore = 0;
+    int64_t level = 0;
+    int64_t lives = 0;
+    uint32_t frames = 0;
+    uint32_t seed = 0;       // the seed the race was played with
+    // The seed the file's start section announces, when it could be read.
+    std::optional<uint32_t> recordedSeed;
+};
+
+// Plays a replay file through with the game's data folder; never throws.
+using ReplayChecker =
+    std::function<ReplayCheckResult(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir)>;
+
+// The seed a replay file's start section announces; nothing when the file is refused.
+std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes);
+
+} // namespace vorlane::scores

@@ -1,0 +1,85 @@
+#include "app/ReplayWatch.h"
+
+#include "app/ReplayRun.h"
+#include "app/TMForm.h"
+#include "persist/TextFile.h"
+#include "platform/IdleWait.h"
+#include "platform/KeyCodes.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace vorlane {
+
+namespace {
+
+enum class WatchCommand { None, Leave, Pause, SwitchMode };
+
+WatchCommand CommandOf(const InputEvent& e) {
+    if (e.kind == EventKind::CloseRequest) return WatchCommand::Leave;
+    if (e.kind != EventKind::KeyDown || e.repeat) return WatchCommand::None;
+    if (e.key == vk::Esc) return WatchCommand::Leave;
+    if (e.key == 'P') return WatchCommand::Pause;
+    if (e.alt && e.key == vk::Enter) return WatchCommand::SwitchMode;
+    return WatchCommand::None;
+}
+
+} // namespace
+
+int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot) {
+    const std::optional<std::string> contents = ReadWholeFile(file, kMaxReplayFileBytes);
+    if (!contents) {
+        std::fprintf(stderr, "vorlane: cannot read the replay %s (missing, unreadable or far too large)\n", file.string().c_str());
+        return 2;
+    }
+    std::vector<uint8_t> bytes(contents->begin(), contents->end());
+
+    TReplayKeyboard keys;
+    TMFormServices services;
+    services.DataRoot = dataRoot;
+    services.RecordRaces = false;
+    services.Platform.keys = &keys; // the race reads the replay's keys, never the player's
+    TMForm form(std::move(services));
+    std::unique_ptr<TReplayRun> run;
+    try {
+        run = std::make_unique<TReplayRun>(form, keys.Setter(), std::move(bytes));
+    } catch (const ReplayError& e) {
+        std::fprintf(stderr, "vorlane: %s: %s\n", file.string().c_str(), e.what());
+        return 2;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point due = Clock::now() + std::chrono::milliseconds(run->NextLag());
+    bool paused = false;
+    for (;;) {
+        InputEvent event;
+        while (form.PlatformServices->Events().Poll(event)) {
+            switch (CommandOf(event)) {
+            case WatchCommand::Leave: return 0;
+            case WatchCommand::Pause:
+                paused = !paused;
+                due = Clock::now();
+                break;
+            case WatchCommand::SwitchMode:
+                // The game's own options only for as long as this run lasts: never saved.
+                form.Options().FullScreenMode = !form.Options().FullScreenMode;
+                form.ApplyDisplayMode();
+                break;
+            case WatchCommand::None: break;
+            }
+        }
+        const auto now = Clock::now();
+        if (paused || now < due) {
+            const auto wait = paused ? std::chrono::milliseconds(20)
+                                     : std::chrono::duration_cast<std::chrono::milliseconds>(due - now);
+            WaitForEventOrTimeout(uint32_t(std::max<long long>(1, wait.count())));
+            continue;
+        }
+        if (!run->Next()) return 0;
+        // The next frame comes after its own move count, as it did in the race.
+        due += std::chrono::milliseconds(run->NextLag());
+        if (due < now - std::chrono::milliseconds(250)) due = now; // fell behind (window dragged): no rush
+    }
+}
+
+} // namespace vorlane

@@ -1,0 +1,129 @@
+// Every race the game plays is recorded (last.vrp in the save folder), and the replay
+// re-simulated headless by VerifyReplay ends as the race did, the same every time; a
+// replay whose outcome was changed, or a file that is no replay, is told apart.
+#include "FormFixture.h"
+#include "autopilot.h"
+
+#include "app/ReplayRun.h"
+#include "persist/ReplayShelf.h"
+#include "race/RaceState.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vorlane {
+namespace {
+
+struct RecordedGame {
+    std::vector<uint8_t> Recorded; // what the form kept of its last race
+    std::string LastFile;          // Replays/last.vrp as written
+    RaceResult Result;             // the race as it stood when it was left
+};
+
+// The autopilot drives level 1 to its end and a while into level 2, then leaves the
+// race with Esc and Y.
+RecordedGame RecordLeftRace(int frames) {
+    RecordedGame out;
+    test::FormFixture::Options options;
+    options.Seed = 11;
+    test::FormFixture game(options);
+    test::Autopilot pilot(game.Game());
+    EXPECT_TRUE(pilot.StartRaceFromMenu());
+    EXPECT_TRUE(game.Form().Recording.Recording());
+    EXPECT_TRUE(pilot.DriveUntil([&] { return pilot.Race()->Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; }, 9000));
+    pilot.Run(frames);
+    const TRace& race = *pilot.Race();
+    out.Result = {race.Score, race.Level, race.Lives};
+    pilot.Tap(vk::Esc);
+    pilot.Run(3);
+    EXPECT_EQ(game.Form().Screen.ActiveDialog, DialogKind::LeaveRace);
+    pilot.Tap('Y');
+    pilot.Run(3);
+    EXPECT_FALSE(game.Form().Recording.Recording());
+    out.Recorded = game.Form().Recording.LastRace();
+    out.LastFile = TReplayShelf(game.Root()).Last().value_or("");
+    return out;
+}
+
+const RecordedGame& Recorded() {
+    static const RecordedGame game = RecordLeftRace(300);
+    return game;
+}
+
+TEST(ReplayVerify, ALeftRaceIsRecordedToLastAndVerifiesTheSameTwice) {
+    const RecordedGame& game = Recorded();
+    ASSERT_FALSE(game.Recorded.empty());
+    EXPECT_EQ(game.LastFile, std::string(game.Recorded.begin(), game.Recorded.end()));
+    const Replay replay = ReadReplay(game.Recorded);
+    EXPECT_EQ(replay.Outcome.Result, game.Result);
+    EXPECT_GT(replay.Outcome.Frames, 1000u);
+    EXPECT_EQ(game.Result.Level, 2);
+    EXPECT_GT(game.Result.Score, 0); // the autopilot scored: a result worth comparing
+
+    test::TempGameFolder folder;
+    const ReplayVerdict first = VerifyReplay(game.Recorded, folder.Root());
+    const ReplayVerdict second = VerifyReplay(game.Recorded, folder.Root());
+    for (const ReplayVerdict& v : {first, second}) {
+        EXPECT_EQ(v.Kind, ReplayVerdictKind::Ok) << v.Message;
+        EXPECT_EQ(v.Message, "");
+        EXPECT_EQ((RaceResult{v.Score, v.Level, v.Lives}), game.Result);
+        EXPECT_EQ(v.Frames, replay.Outcome.Frames);
+        EXPECT_EQ(v.Seed, replay.Start.Seed);
+    }
+    // Checking a replay writes nothing into the save folder.
+    EXPECT_FALSE(TReplayShelf(folder.Root()).Last().has_value());
+}
+
+TEST(ReplayVerify, AChangedOutcomeDivergesNamingTheField) {
+    const RecordedGame& game = Recorded();
+    ASSERT_FALSE(game.Recorded.empty());
+    test::TempGameFolder folder;
+    struct Case {
+        const char* Field;
+        std::function<void(Replay&)> Change;
+    };
+    const Case cases[] = {
+        {"score", [](Replay& r) { r.Outcome.Result.Score += 10; }},
+        {"lives", [](Replay& r) { r.Outcome.Result.Lives -= 1; }},
+        {"level", [](Replay& r) { r.Outcome.Result.Level += 1; }},
+        // Frames cut off the end: the race is still on when the recording ends.
+        {"still on", [](Replay& r) { r.Frames.resize(r.Frames.size() - 200); }},
+        // Frames added after the end: the race ends before the recording does.
+        {"ended at frame", [](Replay& r) {
+             ReplayFrame idle = r.Frames.back();
+             idle.Events.clear();
+             idle.Held = 0;
+             r.Frames.insert(r.Frames.end(), 50, idle);
+         }},
+    };
+    for (const Case& c : cases) {
+        Replay replay = ReadReplay(game.Recorded);
+        c.Change(replay);
+        const ReplayVerdict v = VerifyReplay(WriteReplay(replay), folder.Root());
+        EXPECT_EQ(v.Kind, ReplayVerdictKind::Diverged) << c.Field;
+        EXPECT_NE(v.Message.find(c.Field), std::string::npos) << c.Field << ": " << v.Message;
+    }
+}
+
+TEST(ReplayVerify, AFileThatIsNoReplayIsRefusedWithItsReason) {
+    const RecordedGame& game = Recorded();
+    ASSERT_FALSE(game.Recorded.empty());
+    test::TempGameFolder folder;
+    const std::vector<uint8_t> truncated(game.Recorded.begin(), game.Recorded.begin() + game.Recorded.size() / 2);
+    const std::vector<uint8_t> garbage = {'h', 'e', 'l', 'l', 'o'};
+    std::vector<uint8_t> flipped = game.Recorded;
+    flipped[flipped.size() / 2] ^= 0x40;
+    const std::pair<std::vector<uint8_t>, const char*> cases[] = {
+        {truncated, "truncated"}, {garbage, "not a replay"}, {flipped, "checksum"}, {{}, "not a replay"}};
+    for (const auto& [bytes, reason] : cases) {
+        const ReplayVerdict v = VerifyReplay(bytes, folder.Root());
+        EXPECT_EQ(v.Kind, ReplayVerdictKind::Refused) << reason;
+        EXPECT_NE(v.Message.find(reason), std::string::npos) << v.Message;
+    }
+}
+
+} // namespace
+} // namespace vorlane

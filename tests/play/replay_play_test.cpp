@@ -1,0 +1,115 @@
+// vorlane-play --replay: a race recorded by the game (last.vrp in its save folder)
+// plays again headless to the recorded end with exit 0 and the same dump every time;
+// a changed outcome gives 3 naming what differs, a file that is no replay gives 2.
+#include "play/PlayRun.h"
+
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
+
+namespace vorlane::playtest {
+namespace {
+
+// The menus, the start, a drive with turns, the horn and the handbrake, then Esc and
+// "Yes": the race is left and goes to last.vrp.
+constexpr const char* kScriptedGame =
+    "46 press Enter\n"
+    "49 press Enter\n"
+    "60 down Up\n"
+    "300 down Left\n"
+    "318 up Left\n"
+    "420 down Right\n"
+    "430 up Right\n"
+    "500 press H\n"
+    "560 down Space\n"
+    "575 up Space\n"
+    "700 up Up\n"
+    "720 press Esc\n"
+    "730 press Y\n";
+
+struct ReplayRun {
+    int ExitCode = -1;
+    std::string Errors;
+    std::string Dump;
+};
+
+ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::path& replay, const std::string& tag) {
+    const auto root = folder.Root();
+    const auto dump = root / ("replay-" + tag + ".jsonl");
+    const auto errors = root / ("replay-" + tag + ".err");
+    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() + "' --replay '" +
+                            replay.string() + "' --dump '" + dump.string() + "' 2>'" + errors.string() + "'";
+    const int status = std::system(cmd.c_str());
+    ReplayRun r;
+    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.Errors = ReadText(errors);
+    r.Dump = ReadText(dump);
+    return r;
+}
+
+void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
+    const std::string text = ReadText(file);
+    return {text.begin(), text.end()};
+}
+
+TEST(ReplayPlay, ARecordedScriptedGameReplaysToItsEndTheSameTwiceAndChangedOrBadFilesAreToldApart) {
+    const PlayResult game = PlayScript(kScriptedGame, Options().Frames(760));
+    ASSERT_EQ(game.ExitCode, 0) << game.Errors;
+    const auto last = game.SaveDir() / "Replays" / "last.vrp";
+    ASSERT_TRUE(std::filesystem::exists(last));
+    const std::vector<uint8_t> bytes = ReadBytes(last);
+    const Replay replay = ReadReplay(bytes);
+    // The race ran from the start (frame 49) to "Yes" (frame 730).
+    EXPECT_GT(replay.Outcome.Frames, 650u);
+    EXPECT_LT(replay.Outcome.Frames, 700u);
+
+    const ReplayRun first = PlayReplay(*game.Folder, last, "first");
+    const ReplayRun second = PlayReplay(*game.Folder, last, "second");
+    EXPECT_EQ(first.ExitCode, 0) << first.Errors;
+    EXPECT_EQ(second.ExitCode, 0) << second.Errors;
+    EXPECT_EQ(first.Errors, "");
+    ASSERT_FALSE(first.Dump.empty());
+    EXPECT_EQ(first.Dump, second.Dump);
+    // The dump's race is the recorded one: its last racing line shows the recorded score.
+    std::istringstream lines(first.Dump);
+    std::vector<Json> frames;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) frames.push_back(Json::Parse(line));
+    ASSERT_GE(frames.size(), replay.Outcome.Frames);
+    EXPECT_EQ(frames[size_t(replay.Outcome.Frames) - 2].Int("Score"), replay.Outcome.Result.Score);
+
+    // The outcome changed: 3, the field named.
+    Replay changed = replay;
+    changed.Outcome.Result.Score += 5;
+    WriteBytes(game.Folder->Root() / "changed.vrp", WriteReplay(changed));
+    const ReplayRun diverged = PlayReplay(*game.Folder, game.Folder->Root() / "changed.vrp", "changed");
+    EXPECT_EQ(diverged.ExitCode, 3) << diverged.Errors;
+    EXPECT_NE(diverged.Errors.find("score"), std::string::npos) << diverged.Errors;
+
+    // Not a replay, cut short, missing: 2 with the reason.
+    struct Bad {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+        const char* Reason;
+    };
+    const std::vector<Bad> bad = {
+        {"garbage.vrp", {'G', 'I', 'F', '8', '9', 'a', 0, 1, 2, 3}, "not a replay"},
+        {"truncated.vrp", std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(bytes.size() / 3)), "truncated"},
+        {"header.vrp", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 10), "truncated"},
+    };
+    for (const Bad& b : bad) {
+        WriteBytes(game.Folder->Root() / b.Name, b.Bytes);
+        const ReplayRun r = PlayReplay(*game.Folder, game.Folder->Root() / b.Name, b.Name);
+        EXPECT_EQ(r.ExitCode, 2) << b.Name << ": " << r.Errors;
+        EXPECT_NE(r.Errors.find(b.Reason), std::string::npos) << b.Name << ": " << r.Errors;
+    }
+    const ReplayRun missing = PlayReplay(*game.Folder, game.Folder->Root() / "none.vrp", "missing");
+    EXPECT_EQ(missing.ExitCode, 2);
+    EXPECT_NE(missing.Errors.find("cannot read the replay"), std::string::npos) << missing.Errors;
+}
+
+} // namespace
+} // namespace vorlane::playtest

@@ -1,0 +1,179 @@
+// Replays sent to the real vorlane-scores after their submission that must not verify
+// it: each leaves the row as it was, with the reason kept, and the server goes on
+// serving. (A real game's replay verifying its row: tests/online/whole_loop_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+#include "persist/OnlineScore.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/SyntheticRace.h"
+#include "server/ScoresProcess.h"
+
+namespace vorlane::scores::testing {
+namespace {
+
+// A made-up race of a minute with this outcome written into the file (not a race the
+// game would play that way).
+std::vector<uint8_t> ReplayEndingWith(int score, uint32_t seed = 7)
+{
+    replaytest::SyntheticRaceSettings settings;
+    settings.Seed = seed;
+    Replay replay = replaytest::MakeSyntheticRace(settings);
+    replay.Outcome.Result = {score, 2, 1};
+    return WriteReplay(replay);
+}
+
+class ReplayUpload : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
+        ASSERT_TRUE(server);
+    }
+
+    void Submit(const std::string& name, int score, const std::string& country)
+    {
+        auto answer = server->Client().Get(SubmissionPath(name, score, country));
+        ASSERT_TRUE(answer);
+        ASSERT_EQ(answer->status, 200) << answer->body;
+    }
+
+    httplib::Result Upload(const std::string& name, int score, const std::string& country,
+                           const std::vector<uint8_t>& bytes)
+    {
+        const std::string path =
+            "/api/replays?prg=Vorlane&inf=" + EncodeSubmission(BuildSubmissionText(name, score, country));
+        return server->Client().Post(path, std::string(bytes.begin(), bytes.end()), "application/octet-stream");
+    }
+
+    // The replay id in "OK replay 12 ...".
+    static int64_t ReplayIdOf(const std::string& answer)
+    {
+        std::smatch match;
+        if (!std::regex_search(answer, match, std::regex(R"(^OK replay (\d+) )"))) return 0;
+        return std::stoll(match[1]);
+    }
+
+    // Waits (a bounded time) until the replay is judged; answers its record.
+    ReplayRecord Judged(int64_t id)
+    {
+        auto store = db.Open();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (;;) {
+            std::optional<ReplayRecord> record = store->FindReplay(id);
+            if (!record) {
+                ADD_FAILURE() << "replay " << id << " was not stored";
+                return {};
+            }
+            if (record->state != ReplayState::Pending || std::chrono::steady_clock::now() > deadline) return *record;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    void ExpectStillServing()
+    {
+        auto health = server->Client().Get("/healthz");
+        ASSERT_TRUE(health);
+        EXPECT_EQ(health->status, 200);
+    }
+
+    TestDatabase db;
+    std::unique_ptr<ScoresProcess> server;
+};
+
+// Replays that must not verify anything: each leaves the row unverified with its
+// reason, and the server answers the next request.
+struct RefusedCase {
+    const char* what;
+    int submittedScore;                 // the row in the table (-1: none)
+    int uploadedScore;                  // the score the upload's query names
+    std::vector<uint8_t> (*bytes)();
+    const char* reasonStart;            // alternatives separated by '|'
+};
+
+std::vector<uint8_t> ReplayOf1000() { return ReplayEndingWith(1000); }
+std::vector<uint8_t> TamperedReplay()
+{
+    std::vector<uint8_t> bytes = ReplayEndingWith(1000);
+    bytes[bytes.size() / 2] ^= 0x40;
+    return bytes;
+}
+std::vector<uint8_t> NotAReplay() { return std::vector<uint8_t>(500, 'x'); }
+
+TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithTheReason)
+{
+    const RefusedCase cases[] = {
+        // The file says 1000; the player claims 1500 with it. Played again, a made-up
+        // race diverges from its file before its score is even compared.
+        {"a replay of another score", 1500, 1500, ReplayOf1000, "score differs|replay diverged"},
+        {"a made-up race", 1000, 1000, ReplayOf1000, "replay diverged|score differs"},
+        {"a tampered replay", 1000, 1000, TamperedReplay, "replay refused: "},
+        {"not a replay at all", 1000, 1000, NotAReplay, "replay refused: "},
+        {"a replay without a submission", -1, 1000, ReplayOf1000, "no matching submission"},
+    };
+    int player = 0;
+    for (const RefusedCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "P" + std::to_string(++player);
+        if (c.submittedScore >= 0) Submit(name, c.submittedScore, "Peru");
+        auto answer = Upload(name, c.uploadedScore, "Peru", c.bytes());
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, 200) << answer->body;
+        const int64_t id = ReplayIdOf(answer->body);
+        ASSERT_GT(id, 0) << answer->body;
+        const ReplayRecord record = Judged(id);
+        EXPECT_EQ(record.state, ReplayState::Failed);
+        bool matches = false;
+        for (const std::string& start : {std::string(c.reasonStart).substr(0, std::string(c.reasonStart).find('|')),
+                                         std::string(c.reasonStart).substr(std::string(c.reasonStart).find('|') + 1)})
+            matches = matches || record.reason.starts_with(start);
+        EXPECT_TRUE(matches) << record.reason;
+        auto status = server->Client().Get("/api/replays/" + std::to_string(id));
+        ASSERT_TRUE(status);
+        EXPECT_NE(status->body.find("\"state\":\"failed\""), std::string::npos) << status->body;
+        auto file = server->Client().Get("/api/replays/" + std::to_string(id) + ".vrp");
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->status, 404); // only verified replays are given out
+        ExpectStillServing();
+    }
+    auto store = db.Open();
+    for (const RankedScore& row : AllRows(*store)) EXPECT_FALSE(row.verified) << row.name;
+    EXPECT_TRUE(AllRows(*store, ScoreFilter{0, "", true}).empty());
+}
+
+TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIsStored)
+{
+    Submit("BIG", 1000, "Peru");
+    std::vector<uint8_t> huge = ReplayEndingWith(1000);
+    huge.resize(300 * 1024, 0);
+    auto tooBig = Upload("BIG", 1000, "Peru", huge);
+    ASSERT_TRUE(tooBig);
+    EXPECT_EQ(tooBig->status, 413);
+    ExpectStillServing();
+
+    auto empty = Upload("BIG", 1000, "Peru", {});
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->status, 400);
+
+    const std::string body(100, 'r');
+    const std::vector<std::string> badPaths{
+        "/api/replays", "/api/replays?prg=Vorlane&inf=garbage",
+        "/api/replays?prg=Other&inf=" + EncodeSubmission(BuildSubmissionText("BIG", 1000, "Peru"))};
+    for (const std::string& path : badPaths) {
+        SCOPED_TRACE(path);
+        auto bad = server->Client().Post(path, body, "application/octet-stream");
+        ASSERT_TRUE(bad);
+        EXPECT_EQ(bad->status, 400);
+        EXPECT_EQ(bad->get_header_value("Content-Type"), "text/plain; charset=utf-8");
+        EXPECT_LT(bad->body.size(), 200u);
+    }
+    auto store = db.Open();
+    EXPECT_FALSE(store->FindReplay(1));
+    ExpectStillServing();
+}
+
+} // namespace
+} // namespace vorlane::scores::testing
