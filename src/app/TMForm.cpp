@@ -40,7 +40,10 @@ TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
         SetUpInput(*MInput);
         MTimer->SetInterval(0);
         MTimer->ActiveOnly = true;
-        MTimer->OnTimer = [this](int lag) { RunFrame(lag); };
+        MTimer->OnTimer = [this](int lag) {
+            PollPad();
+            RunFrame(lag);
+        };
         StartUp();
         MTimer->Loaded();
     } catch (...) {

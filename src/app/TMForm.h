@@ -5,6 +5,7 @@
 // screens and dialogs, and owns the dialogs. A test or the headless player builds a
 // fresh TMForm with its own clock, keys, data folder and seed.
 #include "app/DialogState.h"
+#include "app/LetterPicker.h"
 #include "core/Game.h"
 
 #include <functional>
@@ -43,6 +44,10 @@ public:
     void UpdateKeyEdges();
     // Hands one platform event to the handlers above (and the timer's activation).
     void HandleEvent(const InputEvent& event);
+    // Before each frame: the game pad's key events and letter picks.
+    void PollPad();
+    // What the pad drives now: the race, a text field or the menus and dialogs.
+    PadContext PadContextNow() const;
 
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
@@ -58,7 +63,14 @@ private:
     void BindDisplay();
     void UnbindDisplay();
 
+    // The text field the keyboard and the picker type into now (nullptr for none),
+    // and whether one more character fits it.
+    std::string* PickerField();
+    bool FieldTakesMore(const std::string& text);
+
     std::unique_ptr<IDisplayListener> displayListener_;
+    LetterPicker picker_;
+    PadContext padContext_ = PadContext::Menus;
 };
 
 } // namespace vorlane

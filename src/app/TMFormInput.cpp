@@ -5,6 +5,7 @@
 
 #include "app/Dialogs.h"
 #include "menus/ItemSelection.h"
+#include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
 
 namespace vorlane {
@@ -44,24 +45,51 @@ void TMForm::KeyTyped(char ch) {
     const bool nameEntry = Screen.ActiveDialog == 8;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
-    // 2. The country line, while it is being edited (even under a dialog).
-    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) {
-        std::string& country = Options().Country;
+    // 2. The country line, while it is being edited (even under a dialog); 3. the
+    //    player's name in the name entry.
+    std::string* fields[] = {Screen.ActiveScreen == 3 && Menu.CountryEditing ? &Options().Country : nullptr,
+                             nameEntry ? &Dialog.PlayerName : nullptr};
+    for (std::string* field : fields) {
+        if (!field) continue;
         if (ch == 8)
-            DeleteLastChar(country);
-        else if (IsNameChar(ch) && MeasureTextIn(country, 4) <= CountryWidthLimit)
-            AppendChar(country, ch, CountryMaxLength);
-    }
-    // 3. The player's name in the name entry.
-    if (nameEntry) {
-        std::string& name = Dialog.PlayerName;
-        if (ch == 8)
-            DeleteLastChar(name);
-        else if (IsNameChar(ch) && MeasureTextIn(name, 10) <= NameWidthLimit)
-            AppendChar(name, ch, NameMaxLength);
+            DeleteLastChar(*field);
+        else if (IsNameChar(ch) && FieldTakesMore(*field))
+            *field += ch;
     }
     // 4. Enter activates the selection.
     if (ch == 13) ActivateItem(Screen.SelectedItem);
+}
+
+std::string* TMForm::PickerField() {
+    if (Screen.ActiveDialog == 8) return &Dialog.PlayerName;
+    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) return &Options().Country;
+    return nullptr;
+}
+
+// The width is measured before the character goes in, so the last one accepted may
+// carry the text past the limit; the length limit is exact.
+bool TMForm::FieldTakesMore(const std::string& text) {
+    if (&text == &Dialog.PlayerName)
+        return MeasureTextIn(text, 10) <= NameWidthLimit && int(text.size()) < NameMaxLength;
+    return MeasureTextIn(text, 4) <= CountryWidthLimit && int(text.size()) < CountryMaxLength;
+}
+
+PadContext TMForm::PadContextNow() const {
+    if (Screen.ActiveDialog == 8) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == 3 && Menu.CountryEditing && Screen.ActiveDialog == 0) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == 6 && Screen.ActiveDialog == 0) return PadContext::Race;
+    return PadContext::Menus;
+}
+
+void TMForm::PollPad() {
+    GamePads& pads = MPlatform->Pads();
+    const PadContext context = PadContextNow();
+    if (context != padContext_) picker_.Reset();
+    padContext_ = context;
+    for (const InputEvent& e : pads.Translator().Update(pads.Read(), context)) HandleEvent(e);
+    if (const PickerMove move = pads.Translator().Picker(); move != PickerMove::None) {
+        if (std::string* field = PickerField()) picker_.Apply(move, *field, FieldTakesMore(*field));
+    }
 }
 
 void TMForm::MouseMoved(int x, int y) {
@@ -88,6 +116,10 @@ void TMForm::HandleEvent(const InputEvent& event) {
     case EventKind::CloseRequest: CloseRequested(); break;
     case EventKind::Activate: MTimer->Activate(); break;
     case EventKind::Deactivate: MTimer->Deactivate(); break;
+    case EventKind::PadLost:
+        // A pad pulled out in the middle of a race pauses it, as P does.
+        if (Screen.ActiveScreen == 6 && Screen.ActiveDialog == 0) ReportRace(RaceEvent::PauseAsked);
+        break;
     case EventKind::MouseDown:
     case EventKind::MouseUp: break;
     }

@@ -21,6 +21,17 @@ namespace vorlane {
 
 namespace fs = std::filesystem;
 
+std::optional<std::string> ReadWholeFile(const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return contents;
+}
+
 namespace {
 
 // At most `limit` + 1 bytes of the file (one more tells that it goes on), or

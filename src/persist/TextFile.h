@@ -18,6 +18,9 @@ namespace vorlane {
 inline constexpr uintmax_t kMaxSaveFileBytes = 64 * 1024;
 inline constexpr size_t kMaxSaveLineBytes = 1024;
 
+// The whole file, or nothing when it cannot be opened or read (or is not a file).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
+
 // The lines of a save file that must have exactly `lineCount` of them.
 struct SaveFileLines {
     FileStatus status = FileStatus::Ok; // Ok, Missing or Damaged
