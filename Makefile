@@ -1,6 +1,6 @@
 # Vorlane: the two everyday commands.
 #   make run   set up, build (Release), generate Data/, start the game
-#   make test  set up, build, generate Data/, run every test (plus the sanitizer build)
+#   make test  set up, build, generate Data/, check the layers, run every test (plus the sanitizer build)
 BUILD      ?= build/release
 SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
@@ -19,6 +19,7 @@ run: build
 	@$(BUILD)/vorlane
 
 test: build
+	@python3 tools/check-layers
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory check-sanitize
 

@@ -17,19 +17,19 @@ bool RaceScoreQualifies(const TMForm& form) {
 
 void EndRaceToMainMenu(TMForm& form) {
     EndRace(form);
-    OpenMainMenu(form, 0, 1, true);
+    OpenMainMenu(form, 0, ItemNo(MainMenuItem::Race), true);
 }
 
 void EndRaceToHighScores(TMForm& form) {
     EndRace(form);
-    OpenMainMenu(form, 0, 1, true);
+    OpenMainMenu(form, 0, ItemNo(MainMenuItem::Race), true);
     CloseMainMenu(form);
     OpenHighScores(form);
 }
 
 void NameEntryOrMainMenu(TMForm& form) {
     if (RaceScoreQualifies(form))
-        OpenDialog(form, 8);
+        OpenDialog(form, DialogKind::NameEntry);
     else
         EndRaceToMainMenu(form);
 }

@@ -8,7 +8,7 @@ class TMForm;
 int RaceScore(const TMForm& form);
 // Whether the race total earns a place in the high-score table.
 bool RaceScoreQualifies(const TMForm& form);
-// Ends the race and opens the main menu (item 1) with its music.
+// Ends the race and opens the main menu (its Race item selected) with its music.
 void EndRaceToMainMenu(TMForm& form);
 // Ends the race and shows the high-score table, passing through the main menu so
 // that its music plays and "back" leads there.

@@ -12,8 +12,8 @@ struct TDialogState {
     int SavedSelectedItem = 0;
     int SavedFirstItem = 0;
     int SavedLastItem = 0;
-    int DialogTimer = 0;         // ms left of dialogs 3, 6 and 7
-    bool SendingStarted = false; // dialog 9 was drawn once
+    int DialogTimer = 0;         // ms left of the time-over, level and game-over dialogs
+    bool SendingStarted = false; // the sending dialog was drawn once
     char DialogKey = 0;          // the name entry's last typed key
     int SendChoice = 0;
     std::string PlayerName;      // at most 12 characters, kept between entries

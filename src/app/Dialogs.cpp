@@ -17,23 +17,25 @@
 namespace vorlane {
 namespace {
 
-constexpr int kYes = 11;
-constexpr int kNo = 12;
+constexpr int kYes = ItemNo(DialogItem::Yes);
+constexpr int kNo = ItemNo(DialogItem::No);
 
-bool IsQuestion(int dialog) { return dialog == 1 || dialog == 2 || dialog == 4; }
+bool IsQuestion(DialogKind dialog) {
+    return dialog == DialogKind::LeaveGame || dialog == DialogKind::LeaveRace || dialog == DialogKind::ClearHighScores;
+}
 
 // Every dialog message is centred on its point both ways.
 void DrawCentred(TMForm& form, const std::string& text, int x, int y) { form.DrawText(text, x, y, true, true); }
 
 TMenuButton* Button(TMForm& form, int item) { return static_cast<TMenuButton*>(form.Screen.Buttons[item]); }
 
-void CreateQuestion(TMForm& form, int dialog) {
+void CreateQuestion(TMForm& form, DialogKind dialog) {
     TDialogState& d = form.Dialog;
     TScreenState& s = form.Screen;
-    TSprite* engine = &form.MSpriteEngine;
+    TSprite* engine = &form.SpriteEngine;
     switch (dialog) {
-    case 1: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
-    case 2: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
+    case DialogKind::LeaveGame: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
+    case DialogKind::LeaveRace: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
     default: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16); break;
     }
     form.ShowPointer();
@@ -44,7 +46,7 @@ void CreateQuestion(TMForm& form, int dialog) {
     auto* no = engine->Add<TMenuButton>(form, 1, "No", "No", 0, 1, 386, 296);
     for (TMenuButton* b : {yes, no}) {
         b->SetZ(15);
-        b->RaiseWhenHighlighted = dialog == 1;
+        b->RaiseWhenHighlighted = dialog == DialogKind::LeaveGame;
     }
     s.Buttons[kYes] = yes;
     s.Buttons[kNo] = no;
@@ -53,7 +55,7 @@ void CreateQuestion(TMForm& form, int dialog) {
 // The question dialogs' own keys: Y answers yes, N answers no, Left and Right move
 // between the two buttons. Answering may close the dialog; the keys after that
 // belong to whatever comes next and are left alone.
-void QuestionKeys(TMForm& form, int dialog) {
+void QuestionKeys(TMForm& form, DialogKind dialog) {
     TScreenState& s = form.Screen;
     const TKeyState& k = form.Keys;
     if (k.YesPressed) form.ActivateItem(kYes);
@@ -77,37 +79,37 @@ bool TimeUp(TMForm& form) { return !TryCountDown(form.Dialog.DialogTimer, 0, for
 void SendResults(TMForm& form) {
     // Blocks until the server answered or the wait ran out; a failure is ignored
     // and the game goes on to the table all the same.
-    SubmitScore(form.MHttp(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
+    SubmitScore(form.Http(), form.Dialog.PlayerName, RaceScore(form), form.Options().Country);
     CloseDialog(form);
     EndRaceToHighScores(form);
 }
 
 } // namespace
 
-void OpenDialog(TMForm& form, int dialog) {
+void OpenDialog(TMForm& form, DialogKind dialog) {
     TScreenState& s = form.Screen;
     TDialogState& d = form.Dialog;
-    if (s.ActiveDialog != 0) return;
+    if (s.ActiveDialog != DialogKind::None) return;
     // The car's looping sounds (engine, gun, horn) fall silent under any dialog;
     // they are stopped by name, so this needs no race.
     StopCarSounds(form, true);
-    s.ActiveDialog = static_cast<uint8_t>(dialog);
+    s.ActiveDialog = dialog;
     d.SavedSelectedItem = s.SelectedItem;
     d.SavedFirstItem = s.FirstItem;
     d.SavedLastItem = s.LastItem;
 
-    TSprite* engine = &form.MSpriteEngine;
+    TSprite* engine = &form.SpriteEngine;
     if (IsQuestion(dialog)) d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
-    if (dialog == 8) {
+    if (dialog == DialogKind::NameEntry) {
         form.ShowPointer();
         d.SendBox = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);
         d.SendBox->FramePos = 1; // ticked: send the result unless the player says otherwise
         d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendTable", 127, 135, 14);
     }
     if (IsQuestion(dialog)) CreateQuestion(form, dialog);
-    if (dialog == 6) d.DialogTimer = 2000;
-    if (dialog == 3 || dialog == 7) d.DialogTimer = 3000;
-    if (dialog == 8) {
+    if (dialog == DialogKind::LevelBanner) d.DialogTimer = 2000;
+    if (dialog == DialogKind::TimeOver || dialog == DialogKind::GameOver) d.DialogTimer = 3000;
+    if (dialog == DialogKind::NameEntry) {
         d.Cursor = engine->Add<TBlinkingCursor>(form, 1, "Cursor2", 163, 360, 15, 1000);
         d.Cursor->Blinking = true;
     }
@@ -117,7 +119,7 @@ void OpenDialog(TMForm& form, int dialog) {
 void UpdateDialog(TMForm& form, int lagCount) {
     TScreenState& s = form.Screen;
     TDialogState& d = form.Dialog;
-    const int opened = s.ActiveDialog;
+    const DialogKind opened = s.ActiveDialog;
     if (IsQuestion(opened)) {
         for (int item : {kYes, kNo})
             if (s.Buttons[item]) s.Buttons[item]->MoveAll(lagCount);
@@ -126,7 +128,7 @@ void UpdateDialog(TMForm& form, int lagCount) {
     }
 
     switch (s.ActiveDialog) {
-    case 3:
+    case DialogKind::TimeOver:
         form.UseFont(5);
         DrawCentred(form, "Your time is over,", 348, 217);
         DrawCentred(form, "Try again, please!", 348, 267);
@@ -135,18 +137,18 @@ void UpdateDialog(TMForm& form, int lagCount) {
             if (form.Race) RestartLevel(form);
         }
         break;
-    case 5:
+    case DialogKind::Pause:
         form.UseFont(5);
         DrawCentred(form, "Pause", 400, 300);
         if (form.Keys.PausePressed) CloseDialog(form);
         if (form.Keys.EscPressed) CloseDialog(form);
         break;
-    case 6:
+    case DialogKind::LevelBanner:
         form.UseFont(5);
         DrawCentred(form, "Level " + std::to_string(form.Race ? form.Race->Level : 0), 400, 300);
         if (TimeUp(form)) CloseDialog(form);
         break;
-    case 7:
+    case DialogKind::GameOver:
         form.UseFont(5);
         DrawCentred(form, "Game Over", 348, 237);
         if (TimeUp(form)) {
@@ -154,7 +156,7 @@ void UpdateDialog(TMForm& form, int lagCount) {
             NameEntryOrMainMenu(form);
         }
         break;
-    case 8:
+    case DialogKind::NameEntry:
         form.UseFont(9);
         DrawCentred(form, std::to_string(RaceScore(form)), 348, 217);
         form.UseFont(10);
@@ -165,7 +167,7 @@ void UpdateDialog(TMForm& form, int lagCount) {
             d.Cursor->MoveAll(lagCount);
         }
         break;
-    case 9:
+    case DialogKind::SendingResults:
         form.UseFont(11);
         DrawCentred(form, "Sending results...", 348, 219);
         form.UseFont(10);
@@ -181,7 +183,7 @@ void UpdateDialog(TMForm& form, int lagCount) {
     }
 
     // The head-up display stays in view over every dialog of the race.
-    if (s.ActiveScreen == 6 && form.Race) DrawHud(form);
+    if (s.ActiveScreen == ScreenKind::Race && form.Race) DrawHud(form);
 }
 
 void CloseDialog(TMForm& form) {
@@ -191,30 +193,30 @@ void CloseDialog(TMForm& form) {
     s.FirstItem = d.SavedFirstItem;
     s.LastItem = d.SavedLastItem;
 
-    const int dialog = s.ActiveDialog; // 0 when none is open: nothing more to undo
+    const DialogKind dialog = s.ActiveDialog; // None when none is open: nothing more to undo
     auto killOnce = [](auto*& sprite) {
         if (sprite) sprite->KillOnce();
         sprite = nullptr;
     };
-    if (IsQuestion(dialog) || dialog == 8) killOnce(d.DialogWindow);
-    if (dialog == 8) {
+    if (IsQuestion(dialog) || dialog == DialogKind::NameEntry) killOnce(d.DialogWindow);
+    if (dialog == DialogKind::NameEntry) {
         killOnce(d.SendBox);
         form.HidePointer();
     }
     if (IsQuestion(dialog)) {
-        if (s.ActiveScreen == 6) form.HidePointer();
+        if (s.ActiveScreen == ScreenKind::Race) form.HidePointer();
         for (int item : {kYes, kNo}) {
             if (auto* b = Button(form, item)) b->KillOnce();
             s.Buttons[item] = nullptr;
         }
     }
-    if (dialog == 8 && d.Cursor) {
+    if (dialog == DialogKind::NameEntry && d.Cursor) {
         d.Cursor->Visible = false;
         killOnce(d.Cursor);
     }
     if (IsQuestion(dialog)) killOnce(d.DialogCaption);
-    if ((dialog == 2 || dialog == 5) && form.Race) ResumeCarSounds(form, true);
-    s.ActiveDialog = 0;
+    if ((dialog == DialogKind::LeaveRace || dialog == DialogKind::Pause) && form.Race) ResumeCarSounds(form, true);
+    s.ActiveDialog = DialogKind::None;
 }
 
 } // namespace vorlane

@@ -37,15 +37,15 @@ void Report(const FileReport& report) {
 TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
     BindDisplay();
     try {
-        SetUpInput(*MInput);
-        MTimer->SetInterval(0);
-        MTimer->ActiveOnly = true;
-        MTimer->OnTimer = [this](int lag) {
+        SetUpInput(*Input);
+        FrameTimer->SetInterval(0);
+        FrameTimer->ActiveOnly = true;
+        FrameTimer->OnTimer = [this](int lag) {
             PollPad();
             RunFrame(lag);
         };
         StartUp();
-        MTimer->Loaded();
+        FrameTimer->Loaded();
     } catch (...) {
         // No destructor runs for a form that failed to build: the display must not
         // call back into its half-built lists while it closes.
@@ -55,72 +55,71 @@ TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
 }
 
 TMForm::~TMForm() {
-    MTimer->Stop();
+    FrameTimer->Stop();
     // The sprites go before the pictures they show; the race's plain references with them.
     Race.reset();
     UnbindDisplay();
 }
 
 void TMForm::UnbindDisplay() {
-    if (displayListener_) MDisplay().RemoveListener(*displayListener_);
+    if (displayListener_) Display().RemoveListener(*displayListener_);
     displayListener_.reset();
-    MSpriteEngine.SetSurface(nullptr);
+    SpriteEngine.SetSurface(nullptr);
 }
 
 // The image lists and the sprite engine keep textures on the display: they follow
 // its initialise, finalise and restore notifications.
 void TMForm::BindDisplay() {
     auto initialised = [this](IDrawSurface& s) {
-        MImageList1.DisplayInitialised(s);
-        MImageList2.DisplayInitialised(s);
-        MSpriteEngine.SetSurface(&s);
+        MenuImages.DisplayInitialised(s);
+        RaceImages.DisplayInitialised(s);
+        SpriteEngine.SetSurface(&s);
     };
     auto finalised = [this]() {
-        MSpriteEngine.SetSurface(nullptr);
-        MImageList1.DisplayFinalised();
-        MImageList2.DisplayFinalised();
+        SpriteEngine.SetSurface(nullptr);
+        MenuImages.DisplayFinalised();
+        RaceImages.DisplayFinalised();
     };
     auto restored = [this](IDrawSurface& s) {
-        MImageList1.DisplayRestored(s);
-        MImageList2.DisplayRestored(s);
-        MSpriteEngine.SetSurface(&s);
+        MenuImages.DisplayRestored(s);
+        RaceImages.DisplayRestored(s);
+        SpriteEngine.SetSurface(&s);
     };
     displayListener_ = std::make_unique<FunctionDisplayListener>(initialised, finalised, restored);
-    MDisplay().AddListener(*displayListener_);
-    if (MDisplay().CanDraw()) initialised(MDisplay().Surface());
+    Display().AddListener(*displayListener_);
+    if (Display().CanDraw()) initialised(Display().Surface());
 }
 
 void TMForm::StartUp() {
-    // 1. The random generator: from the clock in the real game, a fixed seed headless.
-    //    The game's own millisecond clock starts with the window, so at this point it
-    //    stands at nearly the same small count every run; the time of day varies.
+    // The random generator: from the clock in the real game, a fixed seed headless.
+    // The game's own millisecond clock starts with the window, so at this point it
+    // stands at nearly the same small count every run; the time of day varies.
     if (services_.SeedFromClock)
         Random.Seed(uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::system_clock::now().time_since_epoch())
                                  .count()));
     else
         Random.Seed(services_.Seed);
-    // 2. (The refresh rate is asked of the display itself.)
-    // 3. The pictures and the sounds.
-    MImageList1.LoadArchive(DataPath("Data\\Res\\Res1.gfx").string());
-    MImageList2.LoadArchive(DataPath("Data\\Res\\Res2.gfx").string());
-    MSoundList->LoadArchive(DataPath("Data\\Res\\Sounds.sfx").string());
-    // 4.-6. High scores, options, and the table checked against the options' value.
+    // The pictures and the sounds.
+    MenuImages.LoadArchive(DataPath("Data\\Res\\Res1.gfx").string());
+    RaceImages.LoadArchive(DataPath("Data\\Res\\Res2.gfx").string());
+    Sounds->LoadArchive(DataPath("Data\\Res\\Sounds.sfx").string());
+    // High scores, options, and the table checked against the options' value.
     Report(HighScores.LoadHighScores(DataRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
-    // 7. Screen mode (and the refresh rate).
+    // Screen mode (and the refresh rate).
     ApplyDisplayMode();
-    // 8. The main menu with its fade-in intro and the menu song.
-    Screen.ActiveScreen = 0;
-    OpenMainMenu(*this, 1, 1, true);
+    // The main menu with its fade-in intro and the menu song.
+    Screen.ActiveScreen = ScreenKind::None;
+    OpenMainMenu(*this, 1, ItemNo(MainMenuItem::Race), true);
 }
 
 void TMForm::ShutDown() {
-    MSpriteEngine.SweepDead();
+    SpriteEngine.SweepDead();
     Report(OptionsFile.SaveOptions(HighScores.HighScoreCheck()));
     Report(HighScores.SaveHighScores(DataRoot));
-    GoToLink(MPlatform->Shell(), DataRoot);
+    GoToLink(PlatformServices->Shell(), DataRoot);
     Terminated = true;
 }
 
@@ -128,7 +127,8 @@ bool TMForm::CloseRequested() {
     // The window never closes by itself: in a race the player is asked whether to
     // leave the race, elsewhere whether to leave the game. With a dialog open the
     // request changes nothing (OpenDialog ignores a second dialog).
-    if (Screen.ActiveDialog == 0) OpenDialog(*this, Screen.ActiveScreen == 6 ? 2 : 1);
+    if (Screen.ActiveDialog == DialogKind::None)
+        OpenDialog(*this, Screen.ActiveScreen == ScreenKind::Race ? DialogKind::LeaveRace : DialogKind::LeaveGame);
     return false;
 }
 

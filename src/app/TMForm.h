@@ -52,7 +52,7 @@ public:
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
     void ActivateItem(int item) override;
-    void RequestDialog(int dialog) override;
+    void RequestDialog(DialogKind dialog) override;
     void ReportRace(RaceEvent event) override;
 
     // ---- observation (the headless player's dump; no effect on the game) ----

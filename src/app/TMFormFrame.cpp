@@ -10,42 +10,42 @@ namespace vorlane {
 
 void TMForm::RunFrame(int lagCount) {
     LagCount = lagCount;
-    // 1. A selection changed during this frame (keys, dialogs) clicks at step 7; one
-    //    changed by the mouse between frames has clicked already.
+    // A selection changed during this frame (keys, dialogs) clicks near its end; one
+    // changed by the mouse between frames has clicked already.
     const int selectedBefore = Screen.SelectedItem;
-    // 2.-3. A black back buffer; a display that cannot draw now ends the tick.
-    MDisplay().Clear();
-    if (!MDisplay().CanDraw()) return;
-    // 4. Every sprite, in depth order, at the place of the previous frame's move;
-    //    this frame's texts go over them.
-    MSpriteEngine.DrawAll();
-    // 5. One-frame key edges.
+    // A black back buffer; a display that cannot draw now ends the tick.
+    Display().Clear();
+    if (!Display().CanDraw()) return;
+    // Every sprite, in depth order, at the place of the previous frame's move;
+    // this frame's texts go over them.
+    SpriteEngine.DrawAll();
+    // One-frame key edges.
     UpdateKeyEdges();
-    // 6. The open dialog, or the screen beneath.
-    if (Screen.ActiveDialog != 0) {
+    // The open dialog, or the screen beneath.
+    if (Screen.ActiveDialog != DialogKind::None) {
         UpdateDialog(*this, lagCount);
         // Over the options screen the option pictures and the country line stay.
-        if (Screen.ActiveScreen == 3) DrawOptionsState(*this);
+        if (Screen.ActiveScreen == ScreenKind::Options) DrawOptionsState(*this);
     } else {
         switch (Screen.ActiveScreen) {
-        case 1: UpdateMainMenu(*this); break;
-        case 2: UpdateCarSelect(*this); break;
-        case 3: UpdateOptions(*this, lagCount); break;
-        case 4: UpdateHighScores(*this, lagCount); break;
-        case 5: UpdateHelp(*this, lagCount); break;
-        case 6: RaceTick(*this, lagCount); break;
-        default: break;
+        case ScreenKind::MainMenu: UpdateMainMenu(*this); break;
+        case ScreenKind::CarSelect: UpdateCarSelect(*this); break;
+        case ScreenKind::Options: UpdateOptions(*this, lagCount); break;
+        case ScreenKind::HighScores: UpdateHighScores(*this, lagCount); break;
+        case ScreenKind::Help: UpdateHelp(*this, lagCount); break;
+        case ScreenKind::Race: RaceTick(*this, lagCount); break;
+        case ScreenKind::None: break;
         }
     }
-    // 7. The "Button" click of a selection moved during the frame.
+    // The "Button" click of a selection moved during the frame.
     if (Screen.SelectedItem != selectedBefore) PlayEffect("Button");
-    // 8. Free what was killed.
-    MSpriteEngine.SweepDead();
-    // 9. Frame rate for the next frame's speeds and countdowns.
-    UpdateFrameStats(Stats, MTimer->FrameRate());
-    // 10.-11. Show it.
+    // Free what was killed.
+    SpriteEngine.SweepDead();
+    // Frame rate for the next frame's speeds and countdowns.
+    UpdateFrameStats(Stats, FrameTimer->FrameRate());
+    // Show it.
     if (OnFrameDrawn) OnFrameDrawn();
-    MDisplay().Flip();
+    Display().Flip();
 }
 
 } // namespace vorlane

@@ -22,7 +22,7 @@ constexpr int NameMaxLength = 12;
 
 } // namespace
 
-void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *MInput); }
+void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
 
 void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
@@ -31,7 +31,7 @@ void TMForm::KeyDown(int key, bool alt) {
     // A race pauses first (a dialog already open stays as it is).
     if (alt && key == vk::Enter) {
         Options().FullScreenMode = !Options().FullScreenMode;
-        if (Screen.ActiveScreen == 6) OpenDialog(*this, 5);
+        if (Screen.ActiveScreen == ScreenKind::Race) OpenDialog(*this, DialogKind::Pause);
         ApplyDisplayMode();
     }
 }
@@ -42,12 +42,12 @@ void TMForm::KeyUp(int key) {
 }
 
 void TMForm::KeyTyped(char ch) {
-    const bool nameEntry = Screen.ActiveDialog == 8;
+    const bool nameEntry = Screen.ActiveDialog == DialogKind::NameEntry;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
     // 2. The country line, while it is being edited (even under a dialog); 3. the
     //    player's name in the name entry.
-    std::string* fields[] = {Screen.ActiveScreen == 3 && Menu.CountryEditing ? &Options().Country : nullptr,
+    std::string* fields[] = {Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing ? &Options().Country : nullptr,
                              nameEntry ? &Dialog.PlayerName : nullptr};
     for (std::string* field : fields) {
         if (!field) continue;
@@ -61,8 +61,8 @@ void TMForm::KeyTyped(char ch) {
 }
 
 std::string* TMForm::PickerField() {
-    if (Screen.ActiveDialog == 8) return &Dialog.PlayerName;
-    if (Screen.ActiveScreen == 3 && Menu.CountryEditing) return &Options().Country;
+    if (Screen.ActiveDialog == DialogKind::NameEntry) return &Dialog.PlayerName;
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing) return &Options().Country;
     return nullptr;
 }
 
@@ -75,14 +75,15 @@ bool TMForm::FieldTakesMore(const std::string& text) {
 }
 
 PadContext TMForm::PadContextNow() const {
-    if (Screen.ActiveDialog == 8) return PadContext::TextEntry;
-    if (Screen.ActiveScreen == 3 && Menu.CountryEditing && Screen.ActiveDialog == 0) return PadContext::TextEntry;
-    if (Screen.ActiveScreen == 6 && Screen.ActiveDialog == 0) return PadContext::Race;
+    const bool noDialog = Screen.ActiveDialog == DialogKind::None;
+    if (Screen.ActiveDialog == DialogKind::NameEntry) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing && noDialog) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == ScreenKind::Race && noDialog) return PadContext::Race;
     return PadContext::Menus;
 }
 
 void TMForm::PollPad() {
-    GamePads& pads = MPlatform->Pads();
+    GamePads& pads = PlatformServices->Pads();
     const PadContext context = PadContextNow();
     if (context != padContext_) picker_.Reset();
     padContext_ = context;
@@ -98,7 +99,8 @@ void TMForm::MouseMoved(int x, int y) {
     const int before = Screen.SelectedItem;
     HitTestItems(*this, true);
     // The hover click, except while the main menu's buttons fade in.
-    if (Screen.SelectedItem != before && !(Screen.ActiveScreen == 1 && Screen.MenuIntro == 1)) PlayEffect("Button");
+    const bool introRunning = Screen.ActiveScreen == ScreenKind::MainMenu && Screen.MenuIntro == 1;
+    if (Screen.SelectedItem != before && !introRunning) PlayEffect("Button");
 }
 
 // Any mouse button clicks; bound to the double click too, so a double click
@@ -114,11 +116,12 @@ void TMForm::HandleEvent(const InputEvent& event) {
     case EventKind::Click:
     case EventKind::DoubleClick: Clicked(); break;
     case EventKind::CloseRequest: CloseRequested(); break;
-    case EventKind::Activate: MTimer->Activate(); break;
-    case EventKind::Deactivate: MTimer->Deactivate(); break;
+    case EventKind::Activate: FrameTimer->Activate(); break;
+    case EventKind::Deactivate: FrameTimer->Deactivate(); break;
     case EventKind::PadLost:
         // A pad pulled out in the middle of a race pauses it, as P does.
-        if (Screen.ActiveScreen == 6 && Screen.ActiveDialog == 0) ReportRace(RaceEvent::PauseAsked);
+        if (Screen.ActiveScreen == ScreenKind::Race && Screen.ActiveDialog == DialogKind::None)
+            ReportRace(RaceEvent::PauseAsked);
         break;
     case EventKind::MouseDown:
     case EventKind::MouseUp: break;

@@ -14,10 +14,10 @@ int main(int, char**) {
         TMForm form; // the real window, sound, clock and keyboard; data in the working folder
         while (!form.Terminated) {
             InputEvent event;
-            while (!form.Terminated && form.MPlatform->Events().Poll(event)) form.HandleEvent(event);
+            while (!form.Terminated && form.PlatformServices->Events().Poll(event)) form.HandleEvent(event);
             if (form.Terminated) break;
-            if (form.MTimer->Idle())
-                form.MPlatform->WaitForNextFrame(); // paces to the refresh rate when vsync is off
+            if (form.FrameTimer->Idle())
+                form.PlatformServices->WaitForNextFrame(); // paces to the refresh rate when vsync is off
             else
                 WaitForEventOrTimeout(10); // in the background: the game stands still
         }

@@ -6,11 +6,11 @@
 namespace vorlane {
 
 TGame::TGame(TGameServices services)
-    : MPlatform(std::make_unique<Platform>(services.Platform)),
-      MSoundList(std::make_unique<TSoundCollection>(&MPlatform->Audio())),
-      MTimer(std::make_unique<TFrameTimer>(MPlatform->Clock())),
-      MInput(std::make_unique<TInputDevice>(MPlatform->Keys())), Random(services.Seed),
-      DataRoot(services.DataRoot), OptionsFile(services.DataRoot), SpriteHost{MImageList1, MImageList2, Stats},
+    : PlatformServices(std::make_unique<Platform>(services.Platform)),
+      Sounds(std::make_unique<TSoundCollection>(&PlatformServices->Audio())),
+      FrameTimer(std::make_unique<TFrameTimer>(PlatformServices->Clock())),
+      Input(std::make_unique<TInputDevice>(PlatformServices->Keys())), Random(services.Seed),
+      DataRoot(services.DataRoot), OptionsFile(services.DataRoot), SpriteHost{MenuImages, RaceImages, Stats},
       OnEffect(services.OnEffect), services_(std::move(services)) {}
 
 TGame::~TGame() = default;

@@ -11,6 +11,7 @@
 #include "core/FrameStats.h"
 #include "core/GameSprite.h"
 #include "core/KeyState.h"
+#include "core/MenuItems.h"
 #include "core/MenuState.h"
 #include "core/RaceEvent.h"
 #include "core/ScreenState.h"
@@ -58,17 +59,17 @@ public:
     TGame& operator=(const TGame&) = delete;
 
     // ---- components ----
-    std::unique_ptr<Platform> MPlatform; // display, text, audio, music, events, clock, shell, HTTP
-    TImageCollection MImageList1;        // "Data\Res\Res1.gfx": the menus
-    TImageCollection MImageList2;        // "Data\Res\Res2.gfx": the race
-    std::unique_ptr<TSoundCollection> MSoundList; // "Data\Res\Sounds.sfx"
-    TSpriteEngine MSpriteEngine;
-    std::unique_ptr<TFrameTimer> MTimer;
-    std::unique_ptr<TInputDevice> MInput;
+    std::unique_ptr<Platform> PlatformServices; // display, text, audio, music, events, clock, shell, HTTP
+    TImageCollection MenuImages;                // "Data\Res\Res1.gfx"
+    TImageCollection RaceImages;                // "Data\Res\Res2.gfx"
+    std::unique_ptr<TSoundCollection> Sounds;   // "Data\Res\Sounds.sfx"
+    TSpriteEngine SpriteEngine;
+    std::unique_ptr<TFrameTimer> FrameTimer;
+    std::unique_ptr<TInputDevice> Input;
     TRandom Random;
 
-    IDisplay& MDisplay() { return MPlatform->Display(); }
-    IHttpClient& MHttp() { return MPlatform->Http(); }
+    IDisplay& Display() { return PlatformServices->Display(); }
+    IHttpClient& Http() { return PlatformServices->Http(); }
 
     // ---- state ----
     std::filesystem::path DataRoot;
@@ -93,8 +94,8 @@ public:
     // ---- what the shell decides ----
     // Enter or a click on item `item` of the screen or dialog showing.
     virtual void ActivateItem(int item) = 0;
-    // Opens dialog `dialog` over the screen (ignored while one is open).
-    virtual void RequestDialog(int dialog) = 0;
+    // Opens the dialog over the screen (ignored while one is open).
+    virtual void RequestDialog(DialogKind dialog) = 0;
     // The race tells what happened; the shell opens the dialog that follows.
     virtual void ReportRace(RaceEvent event) = 0;
 

@@ -5,39 +5,39 @@ namespace vorlane {
 
 void TGame::PlayEffect(const std::string& name) {
     if (!Options().SoundOn) return;
-    TSoundItem& item = MSoundList->FindWave(name);
+    TSoundItem& item = Sounds->FindWave(name);
     // From the beginning again, without waiting for the end.
-    MSoundList->StopSound(item);
-    MSoundList->PlaySound(item, false);
+    Sounds->StopSound(item);
+    Sounds->PlaySound(item, false);
     if (OnEffect) OnEffect(name);
 }
 
 void TGame::StopEffect(const std::string& name) {
     // With sound off nothing is stopped either: what plays already plays to its end.
     if (!Options().SoundOn) return;
-    MSoundList->StopSound(MSoundList->FindWave(name));
+    Sounds->StopSound(Sounds->FindWave(name));
 }
 
 void TGame::PlayMusic(const std::string& path, bool fromResource) {
     if (!Options().MusicOn) return;
-    if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
+    if (songHandle_ != 0) PlatformServices->Music().SongFree(songHandle_);
     const std::string file = DataPath(path).string();
-    songHandle_ = fromResource ? MPlatform->Music().SongLoadFromResource(file) : MPlatform->Music().SongLoadFromFile(file);
+    songHandle_ = fromResource ? PlatformServices->Music().SongLoadFromResource(file) : PlatformServices->Music().SongLoadFromFile(file);
     musicFile_.clear();
     if (songHandle_ != 0) {
-        MPlatform->Music().SongPlay(songHandle_);
+        PlatformServices->Music().SongPlay(songHandle_);
         musicFile_ = path;
     }
 }
 
 void TGame::StopMusic() {
-    if (songHandle_ != 0) MPlatform->Music().SongFree(songHandle_);
+    if (songHandle_ != 0) PlatformServices->Music().SongFree(songHandle_);
     songHandle_ = 0;
     musicFile_.clear();
 }
 
 void TGame::PlayScreenMusic() {
-    PlayMusic(Screen.ActiveScreen == 6 ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm", false);
+    PlayMusic(Screen.ActiveScreen == ScreenKind::Race ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm", false);
 }
 
 } // namespace vorlane

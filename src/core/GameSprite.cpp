@@ -33,7 +33,7 @@ TGameSprite* TGameSprite::CreateCentered(TSprite* parent, const TSpriteHost& hos
 
 void TGameSprite::SetImageByName(const std::string& name)
 {
-    TImageCollection& list = ImageListNo == 2 ? host_.MImageList2 : host_.MImageList1;
+    TImageCollection& list = ImageListNo == 2 ? host_.RaceImages : host_.MenuImages;
     TImageItem& item = list.FindImage(name);
     SetImage(&item);
     Width = item.FrameWidth();

@@ -15,8 +15,8 @@ namespace vorlane {
 // menus' pictures, 2 = the race's) and the frame statistics. The owner keeps it alive
 // for as long as its sprites live.
 struct TSpriteHost {
-    TImageCollection& MImageList1;
-    TImageCollection& MImageList2;
+    TImageCollection& MenuImages;
+    TImageCollection& RaceImages;
     const TFrameStats& Stats;
 };
 

@@ -47,43 +47,43 @@ constexpr std::array<TTextStyle, 22> TextStyles = {{
 void TGame::ApplyDisplayMode() {
     // The back buffer is always 16-bit colour (the platform draws at its own depth).
     if (Options().FullScreenMode)
-        MDisplay().EnterFullScreen();
+        Display().EnterFullScreen();
     else
-        MDisplay().EnterWindow();
-    Stats.RefreshRate = services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : MDisplay().RefreshRate();
+        Display().EnterWindow();
+    Stats.RefreshRate = services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : Display().RefreshRate();
 }
 
-void TGame::ShowPointer() { MDisplay().ShowPointer(); }
-void TGame::HidePointer() { MDisplay().HidePointer(); }
+void TGame::ShowPointer() { Display().ShowPointer(); }
+void TGame::HidePointer() { Display().HidePointer(); }
 
 void TGame::UseFont(int style) {
     if (style < 1 || style > 21) style = 20;
     const TTextStyle* s = &TextStyles[size_t(style)];
     if (!s->family) s = &TextStyles[20];
     fontStyle_ = style;
-    fontHandle_ = MPlatform->Text().Font(s->family, s->points, s->bold);
+    fontHandle_ = PlatformServices->Text().Font(s->family, s->points, s->bold);
     fontColour_ = s->rgb;
 }
 
 void TGame::DrawText(const std::string& text, int x, int y, bool centreX, bool centreY) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
     if (centreX || centreY) {
-        const TextExtent e = MPlatform->Text().Measure(fontHandle_, text);
+        const TextExtent e = PlatformServices->Text().Measure(fontHandle_, text);
         // The half is taken in floating point and cut toward zero.
         if (centreX) x = int(double(x) - double(e.width) / 2.0);
         if (centreY) y = int(double(y) - double(e.height) / 2.0);
     }
-    MPlatform->Text().Draw(fontHandle_, text, x, y, fontColour_);
+    PlatformServices->Text().Draw(fontHandle_, text, x, y, fontColour_);
 }
 
 int TGame::MeasureText(const std::string& text) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
-    return MPlatform->Text().Measure(fontHandle_, text).width;
+    return PlatformServices->Text().Measure(fontHandle_, text).width;
 }
 
 int TGame::MeasureTextHeight(const std::string& text) {
     if (fontHandle_ == 0) UseFont(fontStyle_ == 0 ? 20 : fontStyle_);
-    return MPlatform->Text().Measure(fontHandle_, text).height;
+    return PlatformServices->Text().Measure(fontHandle_, text).height;
 }
 
 int TGame::MeasureTextIn(const std::string& text, int style) {

@@ -17,7 +17,7 @@ TPictureBackground::TPictureBackground(TSprite* parent, const TSpriteHost& host,
 void TPictureBackground::SetImageByName(int listNo, const std::string& name)
 {
     ImageListNo = listNo;
-    TImageCollection& list = listNo == 2 ? host_.MImageList2 : host_.MImageList1;
+    TImageCollection& list = listNo == 2 ? host_.RaceImages : host_.MenuImages;
     TImageItem& item = list.FindImage(name);
     SetImage(&item);
     PatternWidth = item.FrameWidth();

@@ -7,14 +7,35 @@ namespace vorlane {
 
 class TSprite;
 
+// The screens. The numbers are the ones the headless player's dump writes.
+enum class ScreenKind : uint8_t {
+    None = 0, // between two screens
+    MainMenu = 1,
+    CarSelect = 2,
+    Options = 3,
+    HighScores = 4,
+    Help = 5,
+    Race = 6,
+};
+
+// The dialogs that open over a screen (numbered as in the dump, like the screens).
+enum class DialogKind : uint8_t {
+    None = 0,
+    LeaveGame = 1,       // "leave the game?"
+    LeaveRace = 2,       // "leave the race?"
+    TimeOver = 3,        // the time ran out, lives left: the level again
+    ClearHighScores = 4, // "clear the high scores?"
+    Pause = 5,
+    LevelBanner = 6,     // the level's number before it starts
+    GameOver = 7,
+    NameEntry = 8,       // a place in the high scores: the player's name
+    SendingResults = 9,  // the score goes to the online table
+};
+
 struct TScreenState {
-    // 0 none (between two screens), 1 main menu, 2 car selection, 3 options,
-    // 4 high scores, 5 help, 6 race.
-    uint8_t ActiveScreen = 0;
-    // 0 none; 1 leave the game, 2 leave the race, 3 time over, 4 clear the high
-    // scores, 5 pause, 6 level banner, 7 game over, 8 name entry, 9 sending results.
-    uint8_t ActiveDialog = 0;
-    // The selected item's number; 0 = none.
+    ScreenKind ActiveScreen = ScreenKind::None;
+    DialogKind ActiveDialog = DialogKind::None;
+    // The selected item's number (see core/MenuItems.h); 0 = none.
     int SelectedItem = 0;
     // The item numbers that can be selected now; 1..0 (empty) during a race.
     int FirstItem = 0;

@@ -32,6 +32,11 @@ void StartSwitch(TGame& form, bool following)
     m.CarB->Visible = true;
 }
 
+constexpr int kPrecedingCar = ItemNo(CarSelectItem::PrecedingCar);
+constexpr int kFollowingCar = ItemNo(CarSelectItem::FollowingCar);
+constexpr int kRace = ItemNo(CarSelectItem::Race);
+constexpr int kBack = ItemNo(CarSelectItem::Back);
+
 // Left and Right on an arrow switch the car, elsewhere they cross between the two
 // columns; Up and Down move between the arrows and the buttons below them.
 void CarSelectKeys(TGame& form)
@@ -39,32 +44,32 @@ void CarSelectKeys(TGame& form)
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.LeftPressed) {
-        if (sel == 1)
-            form.ActivateItem(1);
-        if (sel == 2)
-            sel = 1;
-        if (sel == 4)
-            sel = 3;
+        if (sel == kPrecedingCar)
+            form.ActivateItem(kPrecedingCar);
+        if (sel == kFollowingCar)
+            sel = kPrecedingCar;
+        if (sel == kBack)
+            sel = kRace;
     }
     if (k.RightPressed) {
-        if (sel == 2)
-            form.ActivateItem(2);
-        if (sel == 1)
-            sel = 2;
-        if (sel == 3)
-            sel = 4;
+        if (sel == kFollowingCar)
+            form.ActivateItem(kFollowingCar);
+        if (sel == kPrecedingCar)
+            sel = kFollowingCar;
+        if (sel == kRace)
+            sel = kBack;
     }
     if (k.UpPressed) {
-        if (sel == 3)
-            sel = 1;
-        if (sel == 4)
-            sel = 2;
+        if (sel == kRace)
+            sel = kPrecedingCar;
+        if (sel == kBack)
+            sel = kFollowingCar;
     }
     if (k.DownPressed) {
-        if (sel == 1)
-            sel = 3;
-        if (sel == 2)
-            sel = 4;
+        if (sel == kPrecedingCar)
+            sel = kRace;
+        if (sel == kFollowingCar)
+            sel = kBack;
     }
 }
 
@@ -74,13 +79,13 @@ void OpenCarSelect(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    s.ActiveScreen = 2;
+    s.ActiveScreen = ScreenKind::CarSelect;
     m.CarSwitchPhase = 0;
     s.FirstItem = 1;
     s.LastItem = 4;
-    s.SelectedItem = 3;
+    s.SelectedItem = kRace;
     CreateMenuBackground(form);
-    TSprite* engine = &form.MSpriteEngine;
+    TSprite* engine = &form.SpriteEngine;
     m.CarFrame = engine->Add<TGameSprite>(form.SpriteHost, 1, "SG_Bk", 198, 218, 3);
     // B is made after A at the same depth, so it lies beneath A.
     m.CarA = engine->Add<TGameSprite>(form.SpriteHost, 1, CarPicture(m.SelectedCar), 231, 259, 4);
@@ -105,14 +110,14 @@ void CloseCarSelect(TGame& form)
             (*p)->KillOnce();
         *p = nullptr;
     }
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
 }
 
 void UpdateCarSelect(TGame& form)
 {
     UpdateHighlight(form);
     CarSelectKeys(form);
-    if (form.Screen.ActiveScreen != 2)
+    if (form.Screen.ActiveScreen != ScreenKind::CarSelect)
         return;
     TMenuState& m = form.Menu;
     TGameSprite& a = *m.CarA;

@@ -67,6 +67,10 @@ void DrawPage(TGame& form)
         m.HelpLogo->Visible = page == 5;
 }
 
+constexpr int kPreviousPage = ItemNo(HelpItem::PreviousPage);
+constexpr int kNextPage = ItemNo(HelpItem::NextPage);
+constexpr int kBack = ItemNo(HelpItem::Back);
+
 // Up on "next" and Down on "previous" turn the page; Left and Right move between
 // the arrows and back; Esc goes back.
 void HelpKeys(TGame& form)
@@ -74,27 +78,27 @@ void HelpKeys(TGame& form)
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
-        if (sel == 2)
-            form.ActivateItem(2);
-        if (sel == 1)
-            sel = 2;
+        if (sel == kNextPage)
+            form.ActivateItem(kNextPage);
+        if (sel == kPreviousPage)
+            sel = kNextPage;
     }
     if (k.DownPressed) {
-        if (sel == 1)
-            form.ActivateItem(1);
-        if (sel == 2)
-            sel = 1;
+        if (sel == kPreviousPage)
+            form.ActivateItem(kPreviousPage);
+        if (sel == kNextPage)
+            sel = kPreviousPage;
     }
     if (k.LeftPressed) {
-        if (sel == 2)
-            sel = 3;
-        if (sel == 1)
-            sel = 3;
+        if (sel == kNextPage)
+            sel = kBack;
+        if (sel == kPreviousPage)
+            sel = kBack;
     }
-    if (k.RightPressed && sel == 3)
-        sel = 1;
+    if (k.RightPressed && sel == kBack)
+        sel = kPreviousPage;
     if (k.EscPressed)
-        form.ActivateItem(3);
+        form.ActivateItem(kBack);
 }
 
 } // namespace
@@ -103,11 +107,11 @@ void OpenHelp(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 5;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::Help;
     s.FirstItem = 1;
     s.LastItem = 3;
-    s.SelectedItem = 3;
+    s.SelectedItem = kBack;
     m.HelpPage = 1;
     CreateMenuBackground(form);
     for (int i = 1; i <= 3; ++i) {
@@ -130,7 +134,7 @@ void OpenHelp(TGame& form)
 void CloseHelp(TGame& form)
 {
     TMenuState& m = form.Menu;
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
     for (TGameSprite*& picture : m.HelpBonuses) {
@@ -147,12 +151,12 @@ void UpdateHelp(TGame& form, int lagCount)
 {
     UpdateHighlight(form);
     HelpKeys(form);
-    if (form.Screen.ActiveScreen != 5)
+    if (form.Screen.ActiveScreen != ScreenKind::Help)
         return; // back to the main menu: this screen's sprites are gone
     form.UseFont(15);
     form.DrawText("HELP", 563, 148, true, true);
     DrawPage(form);
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
 }
 
 void PrevHelpPage(TGame& form)

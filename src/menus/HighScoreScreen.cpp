@@ -35,11 +35,11 @@ void DrawTable(TGame& form)
 void OpenHighScores(TGame& form)
 {
     TScreenState& s = form.Screen;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 4;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::HighScores;
     s.FirstItem = 1;
     s.LastItem = 3;
-    s.SelectedItem = 3;
+    s.SelectedItem = ItemNo(HighScoresItem::Back);
     CreateMenuBackground(form);
     s.Buttons[kCaptionSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSCaption", 364, 102, 3);
     s.Buttons[kTableSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSTable", 274, 199, 3);
@@ -55,7 +55,7 @@ void OpenHighScores(TGame& form)
 void CloseHighScores(TGame& form)
 {
     TScreenState& s = form.Screen;
-    s.ActiveScreen = 0;
+    s.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
     for (int slot : {kCaptionSlot, kTableSlot}) {
@@ -74,10 +74,10 @@ void UpdateHighScores(TGame& form, int lagCount)
     if (form.Keys.DownPressed)
         StepUp(s.SelectedItem, s.LastItem, 1);
     if (form.Keys.EscPressed)
-        form.ActivateItem(3);
-    if (s.ActiveScreen != 4)
+        form.ActivateItem(ItemNo(HighScoresItem::Back));
+    if (s.ActiveScreen != ScreenKind::HighScores)
         return; // back to the main menu: this screen's sprites are gone
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
     DrawTable(form);
 }
 

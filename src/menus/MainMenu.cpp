@@ -57,6 +57,13 @@ void IntroStep(TGame& form)
     }
 }
 
+constexpr int kRace = ItemNo(MainMenuItem::Race);
+constexpr int kHighScores = ItemNo(MainMenuItem::HighScores);
+constexpr int kHomePage = ItemNo(MainMenuItem::HomePage);
+constexpr int kOptions = ItemNo(MainMenuItem::Options);
+constexpr int kHelp = ItemNo(MainMenuItem::Help);
+constexpr int kQuit = ItemNo(MainMenuItem::Quit);
+
 // Up and Down walk the menu's two columns of three, Left and Right cross between
 // options and help, Esc asks whether to leave the game.
 void MainMenuKeys(TGame& form)
@@ -64,27 +71,27 @@ void MainMenuKeys(TGame& form)
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
-        if (sel == 4 || sel == 5)
-            sel = 3;
-        else if (sel == 6)
-            sel = 5;
+        if (sel == kOptions || sel == kHelp)
+            sel = kHomePage;
+        else if (sel == kQuit)
+            sel = kHelp;
         else
             CyclePrev(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
     if (k.DownPressed) {
-        if (sel == 4 || sel == 5)
-            sel = 6;
-        else if (sel == 3)
-            sel = 5;
+        if (sel == kOptions || sel == kHelp)
+            sel = kQuit;
+        else if (sel == kHomePage)
+            sel = kHelp;
         else
             CycleNext(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
     if (k.EscPressed)
-        form.RequestDialog(1);
-    if (k.LeftPressed && sel == 5)
-        sel = 4;
-    if (k.RightPressed && sel == 4)
-        sel = 5;
+        form.RequestDialog(DialogKind::LeaveGame);
+    if (k.LeftPressed && sel == kHelp)
+        sel = kOptions;
+    if (k.RightPressed && sel == kOptions)
+        sel = kHelp;
 }
 
 } // namespace
@@ -92,7 +99,7 @@ void MainMenuKeys(TGame& form)
 void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
 {
     TScreenState& s = form.Screen;
-    s.ActiveScreen = 1;
+    s.ActiveScreen = ScreenKind::MainMenu;
     if (playMusic)
         form.PlayScreenMusic();
     form.ShowPointer();
@@ -103,7 +110,7 @@ void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
     CreateMenuBackground(form);
     for (int i = 1; i <= 6; ++i) {
         const auto& def = menu::kMainMenuButtons[i - 1];
-        auto* b = form.MSpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
+        auto* b = form.SpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
                                                       0, 0, def.X, def.Y);
         b->SetZ(4);
         s.Buttons[i] = b;
@@ -121,7 +128,7 @@ void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
 
 void CloseMainMenu(TGame& form)
 {
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
 }
@@ -129,7 +136,7 @@ void CloseMainMenu(TGame& form)
 void UpdateMainMenu(TGame& form)
 {
     if (form.Screen.MenuIntro == 1) {
-        if (form.MDisplay().CanDraw())
+        if (form.Display().CanDraw())
             IntroStep(form);
         return;
     }

@@ -8,7 +8,7 @@ namespace vorlane {
 void CreateMenuBackground(TGame& form)
 {
     // A one-chip grid at (0, 0), depth 2; it never moves.
-    form.Menu.Background = form.MSpriteEngine.Add<TPictureBackground>(form.SpriteHost, 1, "MMBG", 1, 1);
+    form.Menu.Background = form.SpriteEngine.Add<TPictureBackground>(form.SpriteHost, 1, "MMBG", 1, 1);
 }
 
 void KillMenuBackground(TGame& form)

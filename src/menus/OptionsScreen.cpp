@@ -53,11 +53,11 @@ void OpenOptions(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    TSprite* engine = &form.MSpriteEngine;
-    s.ActiveScreen = 3;
+    TSprite* engine = &form.SpriteEngine;
+    s.ActiveScreen = ScreenKind::Options;
     s.FirstItem = 1;
     s.LastItem = 5;
-    s.SelectedItem = 5;
+    s.SelectedItem = ItemNo(OptionsItem::Back);
     CreateMenuBackground(form);
     m.CountryEditBg = engine->Add<TGameSprite>(form.SpriteHost, 1, "CountryEditBg", 361, 442, 3);
     for (int i = 1; i <= 4; ++i) {
@@ -71,7 +71,7 @@ void OpenOptions(TGame& form)
     }
     auto* back = engine->Add<TMenuButton>(form, 1, "Opt_Bk", "Opt_Bk", 0, 1, 345, 513);
     back->SetZ(4);
-    s.Buttons[5] = back;
+    s.Buttons[ItemNo(OptionsItem::Back)] = back;
     for (const TStatePicture& p : kStatePictures)
         s.Buttons[p.Slot] = engine->Add<TGameSprite>(form.SpriteHost, 1,
                                                         StateValue(form.Options(), p.Slot) ? p.On : p.Off, p.X,
@@ -84,7 +84,7 @@ void CloseOptions(TGame& form)
 {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
-    s.ActiveScreen = 0;
+    s.ActiveScreen = ScreenKind::None;
     KillButtons(form);
     KillMenuBackground(form);
     for (const TStatePicture& p : kStatePictures) {
@@ -124,14 +124,14 @@ void UpdateOptions(TGame& form, int lagCount)
             StepUp(s.SelectedItem, s.LastItem, 1);
     }
     if (form.Keys.EscPressed)
-        form.ActivateItem(form.Menu.CountryEditing ? 4 : 5);
-    if (s.ActiveScreen != 3)
+        form.ActivateItem(ItemNo(form.Menu.CountryEditing ? OptionsItem::Country : OptionsItem::Back));
+    if (s.ActiveScreen != ScreenKind::Options)
         return; // back to the main menu: this screen's sprites are gone
     // The cursor blinks exactly while the country is being typed, however the typing
-    // ended (item 4, Esc, or the highlight moving off the country row).
+    // ended (the country item, Esc, or the highlight moving off the country row).
     if (form.Menu.CountryCursor != nullptr)
         form.Menu.CountryCursor->Blinking = form.Menu.CountryEditing;
-    form.MSpriteEngine.MoveAll(lagCount);
+    form.SpriteEngine.MoveAll(lagCount);
     form.UseFont(15);
     form.DrawText("OPTIONS", 563, 148, true, true);
     DrawOptionsState(form);

@@ -20,7 +20,7 @@ void UpdateMainMenu(TGame& form);
 void OpenCarSelect(TGame& form);
 void CloseCarSelect(TGame& form);
 void UpdateCarSelect(TGame& form);
-// Items 1 and 2 of the car selection: cross-fade to the preceding or following car
+// The car selection's PrecedingCar and FollowingCar items: cross-fade to the preceding or following car
 // (the dispatcher ignores them while a switch is running).
 void SwitchToPrecedingCar(TGame& form);
 void SwitchToFollowingCar(TGame& form);
@@ -28,7 +28,7 @@ void SwitchToFollowingCar(TGame& form);
 void OpenOptions(TGame& form);
 void CloseOptions(TGame& form);
 void UpdateOptions(TGame& form, int lagCount);
-// Item 4: starts or ends typing the country (the cursor blinks while typing).
+// The options' Country item: starts or ends typing the country (the cursor blinks while typing).
 void ToggleCountryEditing(TGame& form);
 // The option pictures follow the options and the country line is drawn; part of
 // UpdateOptions, and called by the frame on its own while a dialog is open over the
@@ -42,7 +42,7 @@ void UpdateHighScores(TGame& form, int lagCount);
 void OpenHelp(TGame& form);
 void CloseHelp(TGame& form);
 void UpdateHelp(TGame& form, int lagCount);
-// Items 1 and 2 of the help: the page before or after, in a ring of five.
+// The help's PreviousPage and NextPage items: the page before or after, in a ring of five.
 void PrevHelpPage(TGame& form);
 void NextHelpPage(TGame& form);
 

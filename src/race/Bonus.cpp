@@ -10,31 +10,31 @@ namespace vorlane {
 namespace {
 
 constexpr TBonusKind kKinds[9] = {
-    {nullptr, 0, 0, nullptr},
-    {"Bonus10", 10, 0, "Score"},
-    {"Bonus20", 20, 0, "Score"},
-    {"Bonus50", 50, 0, "Score"},
-    {"Bonus100", 100, 0, "Score"},
-    {"BonusL", 50, 1, "Bonus"},   // extra life
-    {"BonusN", 30, 2, "Bonus"},   // nitro
-    {"BonusMGnp", 20, 3, "Bonus"}, // machine gun
-    {"BonusRnp", 20, 4, "Bonus"},  // rocket launcher
+    {nullptr, 0, CarItem::None, nullptr},
+    {"Bonus10", 10, CarItem::None, "Score"},
+    {"Bonus20", 20, CarItem::None, "Score"},
+    {"Bonus50", 50, CarItem::None, "Score"},
+    {"Bonus100", 100, CarItem::None, "Score"},
+    {"BonusL", 50, CarItem::ExtraLife, "Bonus"},
+    {"BonusN", 30, CarItem::Nitro, "Bonus"},
+    {"BonusMGnp", 20, CarItem::MachineGun, "Bonus"},
+    {"BonusRnp", 20, CarItem::RocketLauncher, "Bonus"},
 };
 
 } // namespace
 
-const TBonusKind* BonusKindOf(int kind)
+const TBonusKind* BonusKindOf(BonusKind kind)
 {
-    if (kind < 1 || kind > 8)
+    if (kind < BonusKind::Points10 || kind > BonusKind::RocketLauncher)
         return nullptr;
-    return &kKinds[kind];
+    return &kKinds[size_t(kind)];
 }
 
 TBonus::TBonus(TSprite* parent, TGame& form)
     : TGameSprite(parent, form.SpriteHost, 2, "Bonus10", 0, 0, 5), Form(form)
 {
     for (int k = 1; k <= 8; ++k)
-        images_[k] = &form.MImageList2.FindImage(kKinds[k].Image);
+        images_[k] = &form.RaceImages.FindImage(kKinds[k].Image);
     LayBonuses();
 }
 
@@ -54,12 +54,13 @@ int LayBonusSlots(TBonusSlots& slots, const TrackMap& map, int trackLength, int 
             s.Active = 1;
             s.Column = c + 1 + rng.Random(2);
             s.Row = row;
-            int kind = rng.Random(8) + 1;
+            const auto draw = [&rng] { return BonusKind(rng.Random(8) + 1); };
+            BonusKind kind = draw();
             if (lives >= kMaxLifeBonuses)
-                while (kind == kBonusLife)
-                    kind = rng.Random(8) + 1;
-            s.Kind = uint8_t(kind);
-            if (kind == kBonusLife)
+                while (kind == BonusKind::ExtraLife)
+                    kind = draw();
+            s.Kind = kind;
+            if (kind == BonusKind::ExtraLife)
                 ++lives;
         }
     }
@@ -89,7 +90,7 @@ void TBonus::MoveStep(int)
         const int points[4][2] = {{sx + 19, sy + 19}, {sx + 54, sy + 19}, {sx + 19, sy + 53}, {sx + 54, sy + 53}};
         TPlayer* player = nullptr;
         for (const auto& pt : points) {
-            player = dynamic_cast<TPlayer*>(Form.MSpriteEngine.SpriteAt(pt[0], pt[1]));
+            player = dynamic_cast<TPlayer*>(Form.SpriteEngine.SpriteAt(pt[0], pt[1]));
             if (player)
                 break;
         }
@@ -100,7 +101,7 @@ void TBonus::MoveStep(int)
         if (kind == nullptr)
             continue;
         player->AddScore(kind->Score);
-        if (kind->Item != 0)
+        if (kind->Item != CarItem::None)
             player->GiveBonus(kind->Item);
         Form.PlayEffect(kind->Sound);
     }
@@ -115,13 +116,13 @@ void TBonus::DrawStep()
     const TrackView view = ViewOf(race);
     for (int j = 1; j <= kMaxBonuses; ++j) {
         const TBonusSlot& s = Slots[size_t(j)];
-        if (!s.Active || s.Kind < 1 || s.Kind > 8)
+        if (!s.Active || BonusKindOf(s.Kind) == nullptr)
             continue;
         if (s.Column < race.MapCol || s.Column > race.MapCol + 13 || s.Row < race.MapRow || s.Row > race.MapRow + 10)
             continue;
         const int sx = RoundPos(CellScreenX(view, s.Column));
         const int sy = RoundPos(CellScreenY(view, s.Row));
-        images_[s.Kind]->DrawPattern(*surface, sx + 19, sy + 19, 0);
+        images_[size_t(s.Kind)]->DrawPattern(*surface, sx + 19, sy + 19, 0);
     }
 }
 

@@ -5,6 +5,7 @@
 // draws them; its own image is never drawn.
 #include "engine/Random.h"
 #include "core/GameSprite.h"
+#include "race/CarItems.h"
 #include "race/TrackMap.h"
 
 #include <array>
@@ -16,28 +17,39 @@ class TGame;
 
 // Slots 1..400; slot 0 is not used.
 constexpr int kMaxBonuses = 400;
-// Kind 5 is the extra life; a level lays at most two of them.
-constexpr uint8_t kBonusLife = 5;
+// The pick-ups, numbered as their pictures are in the bonus table. A level lays at
+// most two extra lives.
+enum class BonusKind : uint8_t {
+    None = 0,
+    Points10 = 1,
+    Points20 = 2,
+    Points50 = 3,
+    Points100 = 4,
+    ExtraLife = 5,
+    Nitro = 6,
+    MachineGun = 7,
+    RocketLauncher = 8,
+};
 constexpr int kMaxLifeBonuses = 2;
 
 struct TBonusSlot {
     uint8_t Active = 0; // 1 while the bonus lies on the road
     int Column = 0;     // map cell
     int Row = 0;
-    uint8_t Kind = 0;   // 1..8
+    BonusKind Kind = BonusKind::None;
 };
 
 // What a bonus kind is: its picture, its points, the item it gives the car (GiveBonus;
-// 0 for none) and the sound of the pick-up.
+// None for none) and the sound of the pick-up.
 struct TBonusKind {
     const char* Image;
     int Score;
-    int Item;
+    CarItem Item;
     const char* Sound;
 };
 
-// The table for kinds 1..8; nullptr for any other kind.
-const TBonusKind* BonusKindOf(int kind);
+// The table of the kinds Points10..RocketLauncher; nullptr for any other kind.
+const TBonusKind* BonusKindOf(BonusKind kind);
 
 using TBonusSlots = std::array<TBonusSlot, kMaxBonuses + 1>;
 

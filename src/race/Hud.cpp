@@ -55,14 +55,14 @@ void DrawHud(TGame& form)
     const TPlayer* player = race.Player;
     if (!player) return;
     if (player->HasNitro) form.DrawText(std::to_string(RoundHalfEven(player->NitroLeft)), 760, 384, true, true);
-    if (player->WeaponKind != 0) form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
+    if (player->WeaponKind != CarItem::None) form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
 
     if (race.EnergyGauge) race.EnergyGauge->FramePos = EnergyGaugePattern(player->Energy);
     if (race.NitroIndicator) race.NitroIndicator->Visible = player->HasNitro;
     if (race.WeaponIndicator) {
-        if (player->WeaponKind == 3) race.WeaponIndicator->SetImageByName("BonusM");
-        else if (player->WeaponKind == 4) race.WeaponIndicator->SetImageByName("BonusR");
-        race.WeaponIndicator->Visible = player->WeaponKind != 0;
+        if (player->WeaponKind == CarItem::MachineGun) race.WeaponIndicator->SetImageByName("BonusM");
+        else if (player->WeaponKind == CarItem::RocketLauncher) race.WeaponIndicator->SetImageByName("BonusR");
+        race.WeaponIndicator->Visible = player->WeaponKind != CarItem::None;
     }
 }
 

@@ -83,7 +83,7 @@ void TLamp::DrawStep()
         return;
     const TrackView view = ViewOf(*Form.Race);
     ForEachLamp([&](int r, int c, const TLampKind& lamp) {
-        TImageItem* item = Form.MImageList2.Find(lamp.Image);
+        TImageItem* item = Form.RaceImages.Find(lamp.Image);
         if (item)
             item->DrawPattern(*surface, RoundPos(CellScreenX(view, c) + lamp.ImageDX), RoundPos(CellScreenY(view, r)),
                               0);

@@ -12,16 +12,16 @@ namespace vorlane {
 
 namespace {
 
-// Turn table, indexed by state 1..4: left, right, straight, back, and one cell's step.
+// Turn table, indexed by the walking state (Left..Down): left, right, straight, back, and one cell's step.
 constexpr std::array<TManTurn, 5> kTurns = {{
     {},
-    {kManDown, kManUp, kManLeft, kManRight, -kTileSize, 0},
-    {kManUp, kManDown, kManRight, kManLeft, kTileSize, 0},
-    {kManLeft, kManRight, kManUp, kManDown, 0, -kTileSize},
-    {kManRight, kManLeft, kManDown, kManUp, 0, kTileSize},
+    {ManState::Down, ManState::Up, ManState::Left, ManState::Right, -kTileSize, 0},
+    {ManState::Up, ManState::Down, ManState::Right, ManState::Left, kTileSize, 0},
+    {ManState::Left, ManState::Right, ManState::Up, ManState::Down, 0, -kTileSize},
+    {ManState::Right, ManState::Left, ManState::Down, ManState::Up, 0, kTileSize},
 }};
 
-// Re-planning codes by direction (rows 1..4) for the path tiles 23..29, 58, 60.
+// Re-planning codes by direction (rows Left..Down) for the path tiles 23..29, 58, 60.
 constexpr int kPathTiles[9] = {23, 24, 25, 26, 27, 28, 29, 58, 60};
 constexpr int kTileCodes[5][9] = {
     {},
@@ -31,24 +31,30 @@ constexpr int kTileCodes[5][9] = {
     {1, 0, 7, 0, 0, 3, 2, 5, 4}, // walking down
 };
 
+// A state's row in the tables above and in the pictures (Lying 0 .. Down 4).
+size_t Row(ManState state) { return size_t(state); }
+
+// The walking state `steps` after `first` in the order left, right, up, down.
+ManState WalkingFrom(ManState first, int steps) { return ManState(uint8_t(int(first) + steps)); }
+
 bool IsPathTile(int tile) { return (tile >= 23 && tile <= 29) || tile == 58 || tile == 60; }
 
 } // namespace
 
-const TManTurn* ManTurnOf(uint8_t state)
+const TManTurn* ManTurnOf(ManState state)
 {
-    if (state < kManLeft || state > kManDown)
+    if (state < ManState::Left || state > ManState::Down)
         return nullptr;
-    return &kTurns[state];
+    return &kTurns[Row(state)];
 }
 
-int ManTileCode(int tile, uint8_t dir)
+int ManTileCode(int tile, ManState dir)
 {
-    if (dir < kManLeft || dir > kManDown)
+    if (dir < ManState::Left || dir > ManState::Down)
         return 0;
     for (int k = 0; k < 9; ++k)
         if (kPathTiles[k] == tile)
-            return kTileCodes[dir][k];
+            return kTileCodes[Row(dir)][k];
     return 0;
 }
 
@@ -58,21 +64,21 @@ void ManCellOf(double x, double y, int& col, int& row)
     row = WorldToCell(TSprite::RoundPos(y));
 }
 
-const char* ManImageName(uint8_t state, bool woman)
+const char* ManImageName(ManState state, bool woman)
 {
     static const char* const kMen[5] = {"Man_Laying", "Man_Left", "Man_Right", "Man_Up", "Man_Down"};
     static const char* const kWomen[5] = {"Girl_Laying", "Girl_Left", "Girl_Right", "Girl_Up", "Girl_Down"};
-    if (state > kManDown)
+    if (state > ManState::Down)
         return nullptr;
-    return woman ? kWomen[state] : kMen[state];
+    return woman ? kWomen[Row(state)] : kMen[Row(state)];
 }
 
 TMan::TMan(TSprite* parent, TGame& form)
     : TGameSprite(parent, form.SpriteHost, 2, "Man_Up", 0, 0, 6), Form(form)
 {
     for (int w = 0; w < 2; ++w)
-        for (uint8_t st = kManLying; st <= kManDown; ++st)
-            images_[w][st] = &form.MImageList2.FindImage(ManImageName(st, w == 1));
+        for (ManState st : {ManState::Lying, ManState::Left, ManState::Right, ManState::Up, ManState::Down})
+            images_[w][Row(st)] = &form.RaceImages.FindImage(ManImageName(st, w == 1));
     LayPedestrians();
 }
 
@@ -118,12 +124,12 @@ void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackL
                 p.X = m * kTileSize + 36;
                 p.Y = r * kTileSize + 36;
                 switch (t) {
-                case 23: p.State = uint8_t(kManUp + rng.Random(2)); break;
-                case 24: p.State = uint8_t(kManLeft + rng.Random(2)); break;
-                case 25: p.State = uint8_t(kManLeft + rng.Random(4)); break;
-                case 26: p.State = kManRight; break;
-                case 27: p.State = kManLeft; break;
-                default: p.State = kManUp; break; // 28, 29, 58, 60
+                case 23: p.State = WalkingFrom(ManState::Up, rng.Random(2)); break;
+                case 24: p.State = WalkingFrom(ManState::Left, rng.Random(2)); break;
+                case 25: p.State = WalkingFrom(ManState::Left, rng.Random(4)); break;
+                case 26: p.State = ManState::Right; break;
+                case 27: p.State = ManState::Left; break;
+                default: p.State = ManState::Up; break; // 28, 29, 58, 60
                 }
                 p.Planned = p.State;
                 p.Speed = uint8_t(3 + rng.Random(3));
@@ -170,7 +176,7 @@ void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double ol
         // The paths run down the middle of their tiles: a walker who turns into a
         // crossing path steps onto its middle line instead of walking along the edge
         // of the tile it entered.
-        if (p.State == kManLeft || p.State == kManRight)
+        if (p.State == ManState::Left || p.State == ManState::Right)
             p.Y = row * kTileSize + 36;
         else
             p.X = col * kTileSize + 36;
@@ -184,10 +190,10 @@ void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double ol
     if (int(p.Frame) != int(oldFrame)) {
         const double d = 2.0 * p.Speed;
         switch (p.State) {
-        case kManLeft: p.X -= d; break;
-        case kManRight: p.X += d; break;
-        case kManUp: p.Y -= d; break;
-        case kManDown: p.Y += d; break;
+        case ManState::Left: p.X -= d; break;
+        case ManState::Right: p.X += d; break;
+        case ManState::Up: p.Y -= d; break;
+        case ManState::Down: p.Y += d; break;
         default: break;
         }
     }
@@ -204,7 +210,7 @@ void TMan::ScarePedestrians()
 {
     Scared = 1;
     for (TPedestrian& p : Slots)
-        if (p.Exists && p.Visible && p.State != kManLying) {
+        if (p.Exists && p.Visible && p.State != ManState::Lying) {
             p.ScareTime = 1000;
             p.Speed = 8;
         }
@@ -214,7 +220,7 @@ void TMan::CalmPedestrians()
 {
     Scared = 0;
     for (TPedestrian& p : Slots)
-        if (p.Exists && p.Visible && p.State != kManLying) {
+        if (p.Exists && p.Visible && p.State != ManState::Lying) {
             p.ScareTime = 0;
             p.Speed = uint8_t(3 + Form.Random.Random(3));
         }
@@ -225,7 +231,7 @@ void TMan::FallDown(TPedestrian& p)
     p.X -= 10;
     p.Y -= 10;
     p.Speed = 0;
-    p.State = kManLying;
+    p.State = ManState::Lying;
     p.Frame = 0;
 }
 
@@ -251,7 +257,7 @@ void TMan::TestRunOver(TPedestrian& p)
     const int points[4][2] = {{sx - 27, sy - 27}, {sx - 4, sy - 27}, {sx - 27, sy - 4}, {sx - 4, sy - 4}};
     bool hit = false;
     for (const auto& pt : points)
-        if (dynamic_cast<TPlayer*>(Form.MSpriteEngine.SpriteAt(pt[0], pt[1])) != nullptr) {
+        if (dynamic_cast<TPlayer*>(Form.SpriteEngine.SpriteAt(pt[0], pt[1])) != nullptr) {
             hit = true;
             break;
         }
@@ -280,7 +286,7 @@ void TMan::TestRockets(TPedestrian& p)
         if (TPlayer* player = Form.Race->Player)
             player->AddScore(5);
         FallDown(p);
-        p.State = kManGone;
+        p.State = ManState::Gone;
         return;
     }
 }
@@ -292,7 +298,7 @@ void TMan::MoveStep(int)
     const TrackView view = ViewOf(race);
     for (int i = 1; i <= kMaxPedestrians; ++i) {
         TPedestrian& p = Slots[size_t(i)];
-        if (!p.Exists || p.State == kManGone)
+        if (!p.Exists || p.State == ManState::Gone)
             continue;
 
         // Animation.
@@ -320,7 +326,7 @@ void TMan::MoveStep(int)
         p.Visible = (left >= -20 && left <= 700 && top >= -20 && top <= 600) ? 1 : 0;
 
         if (p.Visible) {
-            if (p.State != kManLying)
+            if (p.State != ManState::Lying)
                 TestRunOver(p);
             TestRockets(p);
         }
@@ -336,9 +342,9 @@ void TMan::DrawStep()
         return;
     for (int i = 1; i <= kMaxPedestrians; ++i) {
         const TPedestrian& p = Slots[size_t(i)];
-        if (!p.Exists || !p.Visible || p.State > kManDown)
+        if (!p.Exists || !p.Visible || p.State > ManState::Down)
             continue;
-        TImageItem* item = images_[p.Woman ? 1 : 0][p.State];
+        TImageItem* item = images_[p.Woman ? 1 : 0][Row(p.State)];
         if (item)
             item->DrawPattern(*surface, p.ScreenX - 27, p.ScreenY - 27, int(p.Frame));
     }

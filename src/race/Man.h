@@ -18,21 +18,24 @@ class TGame;
 // Slots 1..600; slot 0 is not used.
 constexpr int kMaxPedestrians = 600;
 
-// Walking states; the state is also the picture: lying, left, right, up, down.
-constexpr uint8_t kManLying = 0;
-constexpr uint8_t kManLeft = 1;
-constexpr uint8_t kManRight = 2;
-constexpr uint8_t kManUp = 3;
-constexpr uint8_t kManDown = 4;
-constexpr uint8_t kManGone = 255; // taken away by a rocket
+// What a pedestrian does; the four walking directions are also the pictures' order
+// after lying (see ManImageName).
+enum class ManState : uint8_t {
+    Lying = 0,
+    Left = 1,
+    Right = 2,
+    Up = 3,
+    Down = 4,
+    Gone = 255, // taken away by a rocket
+};
 
 struct TPedestrian {
     uint8_t Exists = 0;    // 1 while part of the level
     uint8_t Woman = 0;     // 1: "Girl_" pictures, 0: "Man_" pictures
     double X = 0;          // world position of the figure's centre, in map pixels
     double Y = 0;
-    uint8_t State = 0;     // kManLying .. kManDown, or kManGone
-    uint8_t Planned = 0;   // the direction to take at the next cell boundary
+    ManState State = ManState::Lying;
+    ManState Planned = ManState::Lying; // the direction to take at the next cell boundary
     uint8_t Visible = 1;   // 1 while near the view
     uint8_t Speed = 0;     // 3..5 walking, 8 scared, 0 lying or gone
     double Frame = 0;      // animation counter, 0 up to 4
@@ -47,25 +50,25 @@ using TPedestrianSlots = std::array<TPedestrian, kMaxPedestrians + 1>;
 // One row of the turn table: the new state for a turn to the walker's left, to the
 // right, straight on and back, and the step of one cell in the walking direction.
 struct TManTurn {
-    uint8_t Left = 0, Right = 0, Straight = 0, Back = 0;
+    ManState Left{}, Right{}, Straight{}, Back{};
     int StepX = 0, StepY = 0;
 };
 
-// The turn table for states 1..4; nullptr for any other state.
-const TManTurn* ManTurnOf(uint8_t state);
+// The turn table of the walking states; nullptr for any other state.
+const TManTurn* ManTurnOf(ManState state);
 
-// How a walker heading in direction dir (1..4) reads the path tile it has just
+// How a walker heading in direction dir (a walking state) reads the path tile it has just
 // stepped onto, as a re-planning code 0..7: 0 back, 1 straight, 2 left, 3 right,
 // 4 left or straight, 5 straight or right, 6 left or right, 7 any of the three.
 // Tiles that are no path give 0.
-int ManTileCode(int tile, uint8_t dir);
+int ManTileCode(int tile, ManState dir);
 
 // The map cell of a world point: (x div 72, y div 72) of the point rounded to whole
 // pixels (halves to even).
 void ManCellOf(double x, double y, int& col, int& row);
 
-// The picture name of a walker state (0..4) for a man or a woman.
-const char* ManImageName(uint8_t state, bool woman);
+// The picture name of a walker state (Lying..Down) for a man or a woman.
+const char* ManImageName(ManState state, bool woman);
 
 // Fills the slots for a track of trackLength rows: on every fifth row from the road's
 // top down to row 1490, first on the left side, then on the right, one walker on the

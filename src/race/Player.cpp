@@ -126,7 +126,7 @@ TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
     ComputeCorners();
     ComputeRearWheels();
 
-    TImageCollection& list = form.MImageList2;
+    TImageCollection& list = form.RaceImages;
     for (size_t i = 1; i < carImages_.size(); ++i)
         carImages_[i] = &list.FindImage(kCarImageName[i]);
     bloodImage_ = &list.FindImage("Blood");

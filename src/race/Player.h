@@ -13,6 +13,7 @@
 // marks), PlayerDraw.cpp (DrawStep), PlayerWeapons.cpp (the weapon, by its own file).
 #include "core/Helpers.h"
 #include "core/GameSprite.h"
+#include "race/CarItems.h"
 
 #include <array>
 #include <cstdint>
@@ -114,6 +115,10 @@ struct TMarkStore {
 
 // ---- The car ------------------------------------------------------------------
 
+// The car's engine sounds: each is a loop of its own ("Maxed", "Neutral", ...); the
+// four accelerating sounds of the gears ("Accel1".."Accel4") are one state.
+enum class EngineSound { None, Maxed, Accel, Shift, Slowed, Neutral, Brake, Nitro };
+
 class TPlayer : public TGameSprite {
 public:
     // The car chosen in the car selection (Menu.SelectedCar) at (x, y), depth 9, with its
@@ -129,10 +134,10 @@ public:
     TGameSprite* WeaponSprite = nullptr;
 
     // The weapon (PlayerWeapons.cpp).
-    int WeaponStage = 1;      // 1..6; 6 = raised and ready to fire
+    int WeaponStage = kWeaponLowered; // kWeaponLowered..kWeaponRaised
     int WeaponStageTimer = 0; // ms
     uint8_t ShotFlash = 0;    // 1 while a shot's picture is up
-    uint8_t WeaponKind = 0;   // 0 none, 3 machine gun, 4 rocket launcher
+    CarItem WeaponKind = CarItem::None; // None, MachineGun or RocketLauncher
     int Ammo = 0;
     int FireCooldown = 0;     // ms
     bool GunSounding = false; // the looped "MachineGun" is on
@@ -150,15 +155,9 @@ public:
     bool ClearNearCars = false; // the next driving frame removes the cars around the car
     bool BounceSkip = false;   // the frame after a bounce is not driven
 
-    // The engine sound: at most one of the seven state flags is set.
     bool HornSounding = false;
-    bool StateMaxed = false;
-    bool StateAccel = false; // any of "Accel1".."Accel4"
-    bool StateShift = false;
-    bool StateSlowed = false;
-    bool StateNeutral = false;
-    bool StateBrake = false;
-    bool StateNitro = false;
+    // The engine sound playing (None after any other loop, the gun's, took its place).
+    EngineSound EngineState = EngineSound::None;
 
     // Geometry, from the picture's size at creation.
     double WheelRadius = 0;
@@ -210,10 +209,10 @@ public:
     void Explode();
     void SetCrashState(int c);
     // 2 nitro, 3 machine gun, 4 rocket launcher: the item's supply is gone.
-    void DropItem(int kind);
+    void DropItem(CarItem item);
     void DropAll();
     // 1 extra life, 2 nitro, 3 machine gun, 4 rocket launcher.
-    void GiveBonus(int kind);
+    void GiveBonus(CarItem item);
     // Chooses where the wreck goes back on the road, below the view.
     void FindRespawn();
     // Back on the road, standing.
@@ -252,7 +251,7 @@ public:
 
     // ---- the weapon (PlayerWeapons.cpp) ----
     // The machine gun (3) or the rocket launcher (4) is taken from a bonus.
-    void GiveWeapon(int kind);
+    void GiveWeapon(CarItem weapon);
     // Driving: the shot flash, raising and lowering, the fire cooldown.
     void WeaponStep();
     // Driving: fires while Fire is held and the weapon is up.

@@ -49,7 +49,7 @@ void TPlayer::DrawStep()
         TGameSprite::DrawStep();
     }
 
-    if (Crashed == 0 && (WeaponKind == 3 || WeaponKind == 4))
+    if (Crashed == 0 && (WeaponKind == CarItem::MachineGun || WeaponKind == CarItem::RocketLauncher))
         DrawWeapon();
 }
 

@@ -57,7 +57,7 @@ void TPlayer::Explode()
 {
     SetCrashState(1);
     DropAll();
-    WeaponStage = 1;
+    WeaponStage = kWeaponLowered;
     Speed = ScrollSpeed = 0;
     SetAnimation("ExplosionBig", 15);
     Form.PlayEffect("Explosion");
@@ -68,24 +68,24 @@ void TPlayer::Explode()
 void TPlayer::SetCrashState(int c)
 {
     Crashed = uint8_t(c);
-    StateMaxed = StateAccel = StateShift = StateSlowed = StateNeutral = StateBrake = StateNitro = false;
+    EngineState = EngineSound::None;
     GunSounding = false;
     HornSounding = false;
 }
 
-void TPlayer::DropItem(int kind)
+void TPlayer::DropItem(CarItem item)
 {
-    switch (kind) {
-    case 2:
+    switch (item) {
+    case CarItem::Nitro:
         HasNitro = false;
         NitroLeft = 0;
         break;
-    case 3:
+    case CarItem::MachineGun:
         Form.StopEffect("MachineGun");
         GunSounding = false;
         Ammo = 0;
         break;
-    case 4:
+    case CarItem::RocketLauncher:
         Form.StopEffect("Rocket");
         Ammo = 0;
         break;
@@ -96,25 +96,25 @@ void TPlayer::DropItem(int kind)
 
 void TPlayer::DropAll()
 {
-    DropItem(3);
-    DropItem(4);
-    DropItem(2);
-    WeaponKind = 0;
+    DropItem(CarItem::MachineGun);
+    DropItem(CarItem::RocketLauncher);
+    DropItem(CarItem::Nitro);
+    WeaponKind = CarItem::None;
 }
 
-void TPlayer::GiveBonus(int kind)
+void TPlayer::GiveBonus(CarItem item)
 {
-    switch (kind) {
-    case 1:
+    switch (item) {
+    case CarItem::ExtraLife:
         Race().Lives += 1;
         break;
-    case 2:
+    case CarItem::Nitro:
         HasNitro = true;
         NitroLeft = 100;
         break;
-    case 3:
-    case 4:
-        GiveWeapon(kind);
+    case CarItem::MachineGun:
+    case CarItem::RocketLauncher:
+        GiveWeapon(item);
         break;
     default:
         break;

@@ -38,20 +38,17 @@ void TPlayer::StopCarSounds(bool all) { vorlane::StopCarSounds(Form, all); }
 
 void TPlayer::ResumeCarSounds(bool all)
 {
-    if (StateMaxed)
-        SetEngineSound("Maxed");
-    else if (StateNeutral)
-        SetEngineSound("Neutral");
-    else if (StateAccel)
-        SetEngineSound("Accel4");
-    else if (StateShift)
-        SetEngineSound("Shift");
-    else if (StateSlowed)
-        SetEngineSound("Slowed");
-    else if (StateBrake)
-        SetEngineSound("Brake");
-    else if (StateNitro)
-        SetEngineSound("Nitro");
+    // The gears' sound comes back as the highest one.
+    switch (EngineState) {
+    case EngineSound::Maxed: SetEngineSound("Maxed"); break;
+    case EngineSound::Neutral: SetEngineSound("Neutral"); break;
+    case EngineSound::Accel: SetEngineSound("Accel4"); break;
+    case EngineSound::Shift: SetEngineSound("Shift"); break;
+    case EngineSound::Slowed: SetEngineSound("Slowed"); break;
+    case EngineSound::Brake: SetEngineSound("Brake"); break;
+    case EngineSound::Nitro: SetEngineSound("Nitro"); break;
+    case EngineSound::None: break;
+    }
     if (all) {
         // The gun's loop goes through SetEngineSound too, which silences the engine until
         // the next driving frame picks its sound again.
@@ -66,65 +63,66 @@ void TPlayer::SetEngineSound(const std::string& name)
 {
     StopCarSounds(false);
     Form.PlayEffect(name);
-    StateMaxed = StateAccel = StateShift = StateSlowed = StateNeutral = StateBrake = StateNitro = false;
+    EngineState = EngineSound::None;
     if (name == "Maxed")
-        StateMaxed = true;
+        EngineState = EngineSound::Maxed;
     else if (name == "Neutral")
-        StateNeutral = true;
+        EngineState = EngineSound::Neutral;
     else if (name == "Accel1" || name == "Accel2" || name == "Accel3" || name == "Accel4")
-        StateAccel = true;
+        EngineState = EngineSound::Accel;
     else if (name == "Shift")
-        StateShift = true;
+        EngineState = EngineSound::Shift;
     else if (name == "Slowed")
-        StateSlowed = true;
+        EngineState = EngineSound::Slowed;
     else if (name == "Brake")
-        StateBrake = true;
+        EngineState = EngineSound::Brake;
     else if (name == "Nitro")
-        StateNitro = true;
+        EngineState = EngineSound::Nitro;
 }
 
 void TPlayer::EngineSoundStep()
 {
     // To enter a sound: play it unless its state is already on.
-    const auto enter = [this](bool state, const char* name) {
-        if (!state)
+    const auto enter = [this](EngineSound state, const char* name) {
+        if (EngineState != state)
             SetEngineSound(name);
     };
     if (KeyNitro && HasNitro) {
-        enter(StateNitro, "Nitro");
+        enter(EngineSound::Nitro, "Nitro");
         return;
     }
     Form.StopEffect("Nitro");
-    StateNitro = false;
+    if (EngineState == EngineSound::Nitro)
+        EngineState = EngineSound::None;
     if (!OnRoad) {
-        enter(StateNeutral, "Neutral");
+        enter(EngineSound::Neutral, "Neutral");
         return;
     }
     const double v = Speed;
     if (KeyUp && !KeyHandbrake) {
         // The gears: an accelerating sound plays on until a shift band is crossed.
-        if (v > 0 && v <= 65) enter(StateAccel, "Accel1");
-        if (v > 65 && v <= 67) enter(StateShift, "Shift");
-        if (v > 67 && v <= 90) enter(StateAccel, "Accel2");
-        if (v > 95 && v <= 97) enter(StateShift, "Shift");
-        if (v > 97 && v <= 115) enter(StateAccel, "Accel3");
-        if (v > 115 && v <= 116) enter(StateShift, "Shift");
-        if (v > 116 && v <= 130) enter(StateAccel, "Accel4");
-        if (v > 130 && v <= 131) enter(StateShift, "Shift");
-        if (v > 131 && v <= 142) enter(StateAccel, "Accel4");
-        if (v > 142 && v <= 143) enter(StateShift, "Shift");
-        if (v > 143 && v <= 157) enter(StateAccel, "Accel4");
-        if (v > 157 && v <= 180) enter(StateMaxed, "Maxed");
+        if (v > 0 && v <= 65) enter(EngineSound::Accel, "Accel1");
+        if (v > 65 && v <= 67) enter(EngineSound::Shift, "Shift");
+        if (v > 67 && v <= 90) enter(EngineSound::Accel, "Accel2");
+        if (v > 95 && v <= 97) enter(EngineSound::Shift, "Shift");
+        if (v > 97 && v <= 115) enter(EngineSound::Accel, "Accel3");
+        if (v > 115 && v <= 116) enter(EngineSound::Shift, "Shift");
+        if (v > 116 && v <= 130) enter(EngineSound::Accel, "Accel4");
+        if (v > 130 && v <= 131) enter(EngineSound::Shift, "Shift");
+        if (v > 131 && v <= 142) enter(EngineSound::Accel, "Accel4");
+        if (v > 142 && v <= 143) enter(EngineSound::Shift, "Shift");
+        if (v > 143 && v <= 157) enter(EngineSound::Accel, "Accel4");
+        if (v > 157 && v <= 180) enter(EngineSound::Maxed, "Maxed");
     }
     if (!KeyUp && !KeyHandbrake) {
         if (v > 40)
-            enter(StateSlowed, "Slowed");
+            enter(EngineSound::Slowed, "Slowed");
         else
-            enter(StateNeutral, "Neutral");
+            enter(EngineSound::Neutral, "Neutral");
     }
     if (KeyHandbrake && v != 0)
-        enter(StateBrake, "Brake");
-    if (StateBrake && Speed == 0)
+        enter(EngineSound::Brake, "Brake");
+    if (EngineState == EngineSound::Brake && Speed == 0)
         SetEngineSound("Neutral");
 }
 

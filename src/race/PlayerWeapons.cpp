@@ -35,29 +35,26 @@ constexpr int kGunRayBottom = 600;
 // While the gun flashes its picture sits a little higher on the roof, car by car.
 constexpr double kGunShootingLift[6] = {0.185, 0.202, 0.17, 0.175, 0.18, 0.2};
 
-constexpr int kMachineGun = 3;    // WeaponKind, as the bonus numbers them
-constexpr int kRocketLauncher = 4;
-
-std::string StageImage(int kind, int stage)
+std::string StageImage(CarItem weapon, int stage)
 {
-    return (kind == kMachineGun ? "GunAnim_" : "RocketAnim_") + std::to_string(stage);
+    return (weapon == CarItem::MachineGun ? "GunAnim_" : "RocketAnim_") + std::to_string(stage);
 }
 
 } // namespace
 
-void TPlayer::GiveWeapon(int kind)
+void TPlayer::GiveWeapon(CarItem weapon)
 {
-    if (kind != kMachineGun && kind != kRocketLauncher)
+    if (weapon != CarItem::MachineGun && weapon != CarItem::RocketLauncher)
         return;
     // The other weapon goes at once, with its ammunition and sound.
-    DropItem(kind == kMachineGun ? kRocketLauncher : kMachineGun);
-    if (WeaponKind != kind) {
-        WeaponStage = 1;
-        WeaponKind = uint8_t(kind);
+    DropItem(weapon == CarItem::MachineGun ? CarItem::RocketLauncher : CarItem::MachineGun);
+    if (WeaponKind != weapon) {
+        WeaponStage = kWeaponLowered;
+        WeaponKind = weapon;
     }
     // The weapon already carried keeps its stage and is refilled.
-    Ammo = kind == kMachineGun ? kGunAmmo : kLauncherAmmo;
-    WeaponSprite->SetImageCentered(StageImage(kind, WeaponStage), std::trunc(X + Width * 0.5),
+    Ammo = weapon == CarItem::MachineGun ? kGunAmmo : kLauncherAmmo;
+    WeaponSprite->SetImageCentered(StageImage(weapon, WeaponStage), std::trunc(X + Width * 0.5),
                                    std::trunc(Y + Height * 0.6));
 }
 
@@ -78,8 +75,8 @@ void TPlayer::WeaponStep()
     const double cx = std::trunc(X + Width * 0.5);
     const double cy = std::trunc(Y + Height * 0.6);
     // 2. Raising, one stage every 100 ms.
-    if (WeaponStage < 6 && WeaponKind != 0 && Ammo > 0) {
-        if (WeaponStage == 1)
+    if (WeaponStage < kWeaponRaised && WeaponKind != CarItem::None && Ammo > 0) {
+        if (WeaponStage == kWeaponLowered)
             Form.PlayEffect("WeaponAppear");
         WeaponStageTimer -= frameMs;
         if (WeaponStageTimer <= 0) {
@@ -89,11 +86,11 @@ void TPlayer::WeaponStep()
         }
     }
     // 3. Lowering once the ammunition is spent; below stage 2 the weapon is gone.
-    if (WeaponStage >= 1 && WeaponKind != 0 && Ammo <= 0) {
-        if (WeaponStage < 2) {
-            WeaponKind = 0;
+    if (WeaponStage >= kWeaponLowered && WeaponKind != CarItem::None && Ammo <= 0) {
+        if (WeaponStage <= kWeaponLowered) {
+            WeaponKind = CarItem::None;
         } else {
-            if (WeaponStage == 6)
+            if (WeaponStage == kWeaponRaised)
                 Form.PlayEffect("WeaponAppear");
             WeaponStageTimer -= frameMs;
             if (WeaponStageTimer <= 0) {
@@ -104,19 +101,19 @@ void TPlayer::WeaponStep()
         }
     }
     // 4. The cooldown runs down to just below 0 and rests there.
-    if (WeaponKind != 0 && FireCooldown >= 0)
+    if (WeaponKind != CarItem::None && FireCooldown >= 0)
         FireCooldown -= frameMs;
 }
 
 void TPlayer::FiringStep()
 {
-    if (KeyFire && WeaponStage == 6) {
-        if (WeaponKind == kMachineGun && !GunSounding) {
+    if (KeyFire && WeaponStage == kWeaponRaised) {
+        if (WeaponKind == CarItem::MachineGun && !GunSounding) {
             GunSounding = true;
             Form.PlayEffect("MachineGun");
         }
         FireWeapon();
-    } else if (WeaponKind == kMachineGun) {
+    } else if (WeaponKind == CarItem::MachineGun) {
         GunSounding = false;
         Form.StopEffect("MachineGun");
     }
@@ -127,12 +124,12 @@ void TPlayer::FireWeapon()
     if (FireCooldown > 0)
         return;
     Ammo = std::max(Ammo - 1, 0);
-    if (WeaponKind == kMachineGun) {
+    if (WeaponKind == CarItem::MachineGun) {
         FireCooldown = kGunCooldownMs;
         WeaponStageTimer = kStageStepMs;
         WeaponSprite->SetImageCentered("GunShooting", std::trunc(WeaponSprite->X), std::trunc(WeaponSprite->Y));
         GunRay(X + Width / 2.0, Y + Height / 2.0);
-    } else if (WeaponKind == kRocketLauncher) {
+    } else if (WeaponKind == CarItem::RocketLauncher) {
         Form.PlayEffect("Rocket");
         FireCooldown = kLauncherCooldownMs;
         // The launcher fires from alternate sides: right of the car with an odd
@@ -168,7 +165,7 @@ void TPlayer::GunRay(double px, double py)
             TMan& men = *race.Men;
             for (int i = 1; i <= kMaxPedestrians; ++i) {
                 const TPedestrian& p = men.Slots[size_t(i)];
-                if (p.Exists == 0 || p.Visible == 0 || p.State == kManLying || p.State == kManGone)
+                if (p.Exists == 0 || p.Visible == 0 || p.State == ManState::Lying || p.State == ManState::Gone)
                     continue;
                 if (std::abs(p.X - wx) <= kGunReach && std::abs(p.Y - wy) <= kGunReach) {
                     men.ShootPedestrian(i);
@@ -210,7 +207,7 @@ void TPlayer::EndShotFlash()
 
 void TPlayer::DrawWeapon()
 {
-    if (Crashed != 0 || (WeaponKind != kMachineGun && WeaponKind != kRocketLauncher))
+    if (Crashed != 0 || (WeaponKind != CarItem::MachineGun && WeaponKind != CarItem::RocketLauncher))
         return;
     TImageItem* image = WeaponSprite->Image();
     IDrawSurface* surface = Engine() != nullptr ? Engine()->Surface() : nullptr;
@@ -219,7 +216,7 @@ void TPlayer::DrawWeapon()
     const int car = std::clamp(CarNo, 1, 6);
     // The weapon turns with the car about a point on its roof.
     double py = (Height / 2.0) / 114.0 - 0.6 + WeaponPivot[size_t(car)];
-    if (WeaponKind == kMachineGun && strcasecmp(image->Name.c_str(), "GunShooting") == 0)
+    if (WeaponKind == CarItem::MachineGun && strcasecmp(image->Name.c_str(), "GunShooting") == 0)
         py += kGunShootingLift[car - 1] - 0.03;
     image->DrawPatternRotated(*surface, int(std::trunc(X + Width / 2.0)), int(std::trunc(Y + Height / 2.0)),
                               image->FrameWidth(), image->FrameHeight(), int(std::trunc(WeaponSprite->FramePos)),

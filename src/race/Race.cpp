@@ -44,14 +44,14 @@ void StartRace(TGame& form)
     form.Race = std::make_unique<TRace>();
     TRace& race = *form.Race;
 
-    form.Screen.ActiveScreen = 6;
+    form.Screen.ActiveScreen = ScreenKind::Race;
     form.PlayScreenMusic();
     form.HidePointer();
     form.Screen.FirstItem = 1;
     form.Screen.LastItem = 0;
     form.Screen.SelectedItem = 0;
 
-    TSprite* engine = &form.MSpriteEngine;
+    TSprite* engine = &form.SpriteEngine;
     race.Background = engine->Add<TScrollBackground>(form, 2, "Tiles", kViewCols, kViewRows);
     race.Background->X = 0;
     race.Background->Y = 0;
@@ -87,7 +87,7 @@ void StartRace(TGame& form)
 
 void EndRace(TGame& form)
 {
-    form.Screen.ActiveScreen = 0;
+    form.Screen.ActiveScreen = ScreenKind::None;
     if (!form.Race) return;
     TRace& race = *form.Race;
     if (race.Background) race.Background->KillOnce();
@@ -113,7 +113,7 @@ void EndRace(TGame& form)
         kill(race.Player);
     }
     KillRockets(form);
-    form.MSpriteEngine.SweepDead();
+    form.SpriteEngine.SweepDead();
     form.Race.reset();
 }
 
@@ -122,14 +122,14 @@ void RaceTick(TGame& form, int lagCount)
     if (!form.Race) return;
     TRace& race = *form.Race;
 
-    // 1. Every race sprite moves: the car drives, the track scrolls and tests the car
-    //    against its walls, the others move and test themselves against the car.
-    form.MSpriteEngine.MoveAll(lagCount);
+    // Every race sprite moves: the car drives, the track scrolls and tests the car
+    // against its walls, the others move and test themselves against the car.
+    form.SpriteEngine.MoveAll(lagCount);
     TPlayer* player = race.Player;
     if (!player) return;
 
-    // 2. The controls for the car's next move.
-    const TInputDevice& in = *form.MInput;
+    // The controls for the car's next move.
+    const TInputDevice& in = *form.Input;
     player->KeyLeft = in.Held(isLeft);
     player->KeyRight = in.Held(isRight);
     player->KeyUp = in.Held(isUp);
@@ -139,14 +139,14 @@ void RaceTick(TGame& form, int lagCount)
     player->KeyNitro = in.Held(isButton13) || form.Keys.ShiftHeld;
     player->KeyHorn = in.Held(isButton5);
 
-    // 3. The speedometer.
-    if (race.Needle) race.Needle->Angle = NeedleAngle(player->Speed, player->StateShift);
+    // The speedometer.
+    if (race.Needle) race.Needle->Angle = NeedleAngle(player->Speed, player->EngineState == EngineSound::Shift);
 
-    // 4. The clock: a tick at each whole second of the last ten; the time stops once
-    //    it is out or the finish line is passed, and never goes below 0. The tick sounds
-    //    only while the clock runs: a clock stopped just past a whole second would
-    //    otherwise tick on every frame of the roll-out (the level end counts the time
-    //    into the score with ticks of its own).
+    // The clock: a tick at each whole second of the last ten; the time stops once
+    // it is out or the finish line is passed, and never goes below 0. The tick sounds
+    // only while the clock runs: a clock stopped just past a whole second would
+    // otherwise tick on every frame of the roll-out (the level end counts the time
+    // into the score with ticks of its own).
     const int frameMs = form.Stats.FrameMs;
     const bool finishPassed = race.Finish && race.Finish->Passed != 0;
     const bool clockRuns = !player->TimeOut && !finishPassed;
@@ -155,28 +155,28 @@ void RaceTick(TGame& form, int lagCount)
     if (clockRuns) TryCountDown(race.TimeLeft, 0, frameMs);
     if (frameMs + 1 >= race.TimeLeft) player->TimeOut = true;
 
-    // 5. A spent weapon or nitro goes.
+    // A spent weapon or nitro goes.
     if (player->Ammo <= 0) player->DropItem(player->WeaponKind);
-    if (player->NitroLeft <= 0) player->DropItem(2);
+    if (player->NitroLeft <= 0) player->DropItem(CarItem::Nitro);
 
-    // 6. The track's window follows the view.
+    // The track's window follows the view.
     RefreshChips(race);
 
-    // 7. The progress marker climbs the panel's track bar.
+    // The progress marker climbs the panel's track bar.
     if (race.ProgressMarker)
         race.ProgressMarker->Y = ProgressMarkerY(race.ProgressMarker->Height, race.TrackLength, race.MapRow);
 
-    // 8. The world's velocity for the next move, from the car's heading and speed.
+    // The world's velocity for the next move, from the car's heading and speed.
     const double a = player->Heading * 2 * std::numbers::pi / 256;
     race.ScrollVX = -std::sin(a) * player->ScrollSpeed;
     race.ScrollVY = std::cos(a) * player->ScrollSpeed;
 
-    // 9.-10.
+    // The head-up display, and the rockets that exploded or left the play area go back to the pool.
     DrawHud(form);
     RocketHousekeeping(form);
 
-    // 11. Esc asks whether to leave the race; P pauses. A dialog already open (the one
-    //     Esc just opened, or a banner) keeps the other from opening.
+    // Esc asks whether to leave the race; P pauses. A dialog already open (the one
+    // Esc just opened, or a banner) keeps the other from opening.
     if (form.Keys.EscPressed) form.ReportRace(RaceEvent::LeaveAsked);
     if (form.Keys.PausePressed) form.ReportRace(RaceEvent::PauseAsked);
 }

@@ -18,7 +18,7 @@ void DrawHud(TGame& form);
 // Engine sounds off (all: every car sound), and back on after a dialog.
 void StopCarSounds(TGame& form, bool all);
 void ResumeCarSounds(TGame& form, bool all);
-// After dialog 3 (time over, lives left): the same level again on a new track.
+// After the time-over dialog (lives left): the same level again on a new track.
 void RestartLevel(TGame& form);
 
 } // namespace vorlane

@@ -144,7 +144,7 @@ void CreateRockets(TGame& form)
     if (!form.Race)
         return;
     for (TRocket*& r : form.Race->Rockets)
-        r = form.MSpriteEngine.Add<TRocket>(form);
+        r = form.SpriteEngine.Add<TRocket>(form);
 }
 
 void KillRockets(TGame& form)

@@ -106,7 +106,7 @@ void TScrollBackground::MoveStep(int moveCount)
         int col = 0, row = 0;
         Scroll(VX, VY, Form.Stats.SpeedScale, col, row);
     }
-    if (race && Form.Screen.ActiveScreen == 6) TestObstacles();
+    if (race && Form.Screen.ActiveScreen == ScreenKind::Race) TestObstacles();
 }
 
 void TScrollBackground::DrawStep() { TBackgroundSprite::DrawStep(); }

@@ -135,10 +135,10 @@ public:
     bool StartRaceFromMenu() {
         DriveUntil([&] { return false; }, 50);
         Tap(vk::Enter);
-        if (!DriveUntil([&] { return Form().Screen.ActiveScreen == 2; }, 20)) return false;
+        if (!DriveUntil([&] { return Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20)) return false;
         Run(19);
         Tap(vk::Enter);
-        return DriveUntil([&] { return Form().Screen.ActiveScreen == 6; }, 5);
+        return DriveUntil([&] { return Form().Screen.ActiveScreen == ScreenKind::Race; }, 5);
     }
 
     // Reckless: full throttle into the lamp posts by the road (to lose lives).
@@ -167,7 +167,7 @@ private:
     bool Driving() {
         TMForm& form = Form();
         return Enabled && form.Race && form.Race->Player && form.Race->Background &&
-               form.Screen.ActiveScreen == 6 && form.Screen.ActiveDialog == 0;
+               form.Screen.ActiveScreen == ScreenKind::Race && form.Screen.ActiveDialog == DialogKind::None;
     }
 
     void Hold(int key, bool down) { down ? KeyDown(key) : KeyUp(key); }

@@ -39,13 +39,13 @@ public:
         if (generatedTrack) BuildTrack(race.Map, form.Random, p.TrackLength);
         race.MapCol = kStartMapCol;
         race.MapRow = kStartMapRow;
-        race.Cars = form.MSpriteEngine.Add<TCar>(form);
+        race.Cars = form.SpriteEngine.Add<TCar>(form);
         return *race.Cars;
     }
 
     TPlayer& AddPlayer() {
         TMForm& form = Form();
-        Race().Player = form.MSpriteEngine.Add<TPlayer>(form, kPlayerX, kPlayerY);
+        Race().Player = form.SpriteEngine.Add<TPlayer>(form, kPlayerX, kPlayerY);
         Race().Player->ComputeCorners();
         return *Race().Player;
     }

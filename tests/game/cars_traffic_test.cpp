@@ -90,7 +90,7 @@ TEST(CarsContact, AfterTheFinishContactsCostNoEnergy) {
     CarsFixture f;
     TCar& cars = f.StartLevel(1, false);
     CarsFixture::ClearSlots(cars);
-    f.Race().Finish = f.Form().MSpriteEngine.Add<TFinish>(f.Form());
+    f.Race().Finish = f.Form().SpriteEngine.Add<TFinish>(f.Form());
     f.Race().Finish->Passed = 1;
     TPlayer& player = f.AddPlayer();
     player.Speed = 100;

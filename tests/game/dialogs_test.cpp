@@ -33,7 +33,7 @@ protected:
 
     TMForm& Form() { return game_.Form(); }
     TScreenState& Screen() { return Form().Screen; }
-    int Dialog() { return Screen().ActiveDialog; }
+    DialogKind Dialog() { return Screen().ActiveDialog; }
 
     // The main menu with its intro over.
     void MenuReady() {
@@ -45,22 +45,22 @@ protected:
         MenuReady();
         CloseMainMenu(Form());
         StartRace(Form());
-        ASSERT_EQ(Dialog(), 6);
+        ASSERT_EQ(Dialog(), DialogKind::LevelBanner);
     }
     // A race running, the banner gone.
     void Racing() {
         RaceWithBanner();
-        for (int i = 0; i < 400 && Dialog() == 6; ++i) game_.RunFrames(1);
-        ASSERT_EQ(Dialog(), 0);
+        for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
+        ASSERT_EQ(Dialog(), DialogKind::None);
     }
     // The name entry after leaving a race with this total through the question.
     void NameEntryWithScore(int score) {
         Racing();
         Form().Race->Score = score;
         game_.Tap(vk::Esc);
-        ASSERT_EQ(Dialog(), 2);
+        ASSERT_EQ(Dialog(), DialogKind::LeaveRace);
         game_.Tap(vk::Letter('y'));
-        ASSERT_EQ(Dialog(), 8);
+        ASSERT_EQ(Dialog(), DialogKind::NameEntry);
     }
     void ClickAt(int x, int y) {
         game_.MouseMove(x, y);
@@ -75,7 +75,7 @@ protected:
 
 struct TimedCase {
     int rate;
-    int dialog;
+    DialogKind dialog;
     int frameMs;
     int closingFrame; // the frame on which fewer than FrameMs milliseconds are left
 };
@@ -87,7 +87,7 @@ protected:
 
 TEST_P(TimedDialogs, CloseOnTheFrameOnWhichLessThanAFrameIsLeft) {
     const TimedCase c = GetParam();
-    if (c.dialog == 6) {
+    if (c.dialog == DialogKind::LevelBanner) {
         RaceWithBanner();
     } else {
         Racing();
@@ -104,18 +104,21 @@ TEST_P(TimedDialogs, CloseOnTheFrameOnWhichLessThanAFrameIsLeft) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoRates, TimedDialogs,
-                         ::testing::Values(TimedCase{85, 6, 11, 182}, TimedCase{60, 6, 16, 126},
-                                           TimedCase{85, 3, 11, 273}, TimedCase{60, 3, 16, 188},
-                                           TimedCase{85, 7, 11, 273}, TimedCase{60, 7, 16, 188}));
+                         ::testing::Values(TimedCase{85, DialogKind::LevelBanner, 11, 182},
+                                           TimedCase{60, DialogKind::LevelBanner, 16, 126},
+                                           TimedCase{85, DialogKind::TimeOver, 11, 273},
+                                           TimedCase{60, DialogKind::TimeOver, 16, 188},
+                                           TimedCase{85, DialogKind::GameOver, 11, 273},
+                                           TimedCase{60, DialogKind::GameOver, 16, 188}));
 
 TEST_F(Dialogs, TimeOverStartsTheSameLevelAgainWithItsBanner) {
     Racing();
     const int level = Form().Race->Level;
-    OpenDialog(Form(), 3);
+    OpenDialog(Form(), DialogKind::TimeOver);
     game_.RunFrames(273);
-    EXPECT_EQ(Dialog(), 6);
+    EXPECT_EQ(Dialog(), DialogKind::LevelBanner);
     EXPECT_EQ(Form().Race->Level, level);
-    EXPECT_EQ(Screen().ActiveScreen, 6);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::Race);
 }
 
 TEST_F(Dialogs, GameOverLeadsToTheNameEntryOnlyForAQualifyingTotal) {
@@ -128,14 +131,14 @@ TEST_F(Dialogs, GameOverLeadsToTheNameEntryOnlyForAQualifyingTotal) {
         StartRace(f);
         game.RunFrames(182);
         f.Race->Score = score;
-        OpenDialog(f, 7);
+        OpenDialog(f, DialogKind::GameOver);
         game.RunFrames(273);
         if (score > 500) { // the default table's last entry is 500; a tie does not qualify
-            EXPECT_EQ(f.Screen.ActiveDialog, 8);
+            EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::NameEntry);
             EXPECT_TRUE(f.Race != nullptr);
         } else {
-            EXPECT_EQ(f.Screen.ActiveDialog, 0);
-            EXPECT_EQ(f.Screen.ActiveScreen, 1);
+            EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None);
+            EXPECT_EQ(f.Screen.ActiveScreen, ScreenKind::MainMenu);
             EXPECT_EQ(f.Screen.SelectedItem, 1);
             EXPECT_EQ(f.Race, nullptr);
         }
@@ -147,22 +150,22 @@ TEST_F(Dialogs, RunningOutOfTimeGivesTimeOverThenGameOverWithTheLastLife) {
     TRace& r = *Form().Race;
     r.Lives = 2;
     r.TimeLeft = 100;
-    for (int i = 0; i < 50 && Dialog() == 0; ++i) game_.RunFrames(1);
-    ASSERT_EQ(Dialog(), 3);
+    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i) game_.RunFrames(1);
+    ASSERT_EQ(Dialog(), DialogKind::TimeOver);
     EXPECT_EQ(r.Lives, 1);
     game_.RunFrames(273);
-    ASSERT_EQ(Dialog(), 6) << "the same level again, with its banner";
+    ASSERT_EQ(Dialog(), DialogKind::LevelBanner) << "the same level again, with its banner";
     EXPECT_EQ(r.Level, 1);
     EXPECT_EQ(r.TimeLeft, 54000);
     game_.RunFrames(182);
-    ASSERT_EQ(Dialog(), 0);
+    ASSERT_EQ(Dialog(), DialogKind::None);
 
     r.TimeLeft = 100;
-    for (int i = 0; i < 50 && Dialog() == 0; ++i) game_.RunFrames(1);
-    ASSERT_EQ(Dialog(), 7);
+    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i) game_.RunFrames(1);
+    ASSERT_EQ(Dialog(), DialogKind::GameOver);
     game_.RunFrames(273);
-    EXPECT_EQ(Dialog(), 0);
-    EXPECT_EQ(Screen().ActiveScreen, 1) << "a total of 0 earns no place: the main menu";
+    EXPECT_EQ(Dialog(), DialogKind::None);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu) << "a total of 0 earns no place: the main menu";
     EXPECT_EQ(Form().Race, nullptr);
 }
 
@@ -174,9 +177,9 @@ TEST_F(Dialogs, ASecondDialogIsIgnored) {
     const int timer = Form().Dialog.DialogTimer;
     const int saved = Form().Dialog.SavedFirstItem;
     game_.Tap(vk::Letter('p'));
-    OpenDialog(Form(), 5);
-    OpenDialog(Form(), 1);
-    EXPECT_EQ(Dialog(), 6);
+    OpenDialog(Form(), DialogKind::Pause);
+    OpenDialog(Form(), DialogKind::LeaveGame);
+    EXPECT_EQ(Dialog(), DialogKind::LevelBanner);
     EXPECT_EQ(Form().Dialog.DialogTimer, timer - Form().Stats.FrameMs) << "one frame ran, nothing restarted";
     EXPECT_EQ(Form().Dialog.SavedFirstItem, saved);
     EXPECT_EQ(Form().Dialog.DialogWindow, nullptr);
@@ -184,11 +187,11 @@ TEST_F(Dialogs, ASecondDialogIsIgnored) {
 
 TEST_F(Dialogs, ClosingTwiceOnlyRestoresTheSelectionAgain) {
     MenuReady();
-    OpenDialog(Form(), 1);
+    OpenDialog(Form(), DialogKind::LeaveGame);
     CloseDialog(Form());
     Screen().SelectedItem = 4;
     CloseDialog(Form());
-    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Screen().SelectedItem, 1);
     EXPECT_EQ(Screen().FirstItem, 1);
     EXPECT_EQ(Screen().LastItem, 6);
@@ -203,7 +206,7 @@ TEST_F(Dialogs, AQuestionKeepsTheScreensSelectionAndGivesItBack) {
     game_.Tap(vk::Up);
     ASSERT_EQ(Screen().SelectedItem, 2);
     Form().ActivateItem(1);
-    ASSERT_EQ(Dialog(), 4);
+    ASSERT_EQ(Dialog(), DialogKind::ClearHighScores);
     EXPECT_EQ(Screen().FirstItem, 11);
     EXPECT_EQ(Screen().LastItem, 12);
     EXPECT_EQ(Screen().SelectedItem, 12);
@@ -214,13 +217,13 @@ TEST_F(Dialogs, AQuestionKeepsTheScreensSelectionAndGivesItBack) {
     EXPECT_TRUE(no->Highlighted);
     EXPECT_EQ(no->Z(), 15) << "only the exit question raises its buttons";
     game_.Tap(vk::Letter('n'));
-    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Screen().SelectedItem, 1);
     EXPECT_EQ(Screen().FirstItem, 1);
     EXPECT_EQ(Screen().LastItem, 3);
     EXPECT_EQ(Screen().Buttons[11], nullptr);
     EXPECT_EQ(Screen().Buttons[12], nullptr);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
 }
 
 struct QuestionCase {
@@ -237,9 +240,9 @@ TEST_P(ClearQuestion, AnswersByKeys) {
     CloseMainMenu(Form());
     OpenHighScores(Form());
     Form().ActivateItem(1);
-    ASSERT_EQ(Dialog(), 4);
+    ASSERT_EQ(Dialog(), DialogKind::ClearHighScores);
     for (int key : GetParam().keys) game_.Tap(key);
-    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Form().HighScores.Entry(1).Name, GetParam().cleared ? "ANONYMOUS" : "Ann");
 }
 
@@ -259,16 +262,16 @@ TEST_F(Dialogs, KeysAfterTheAnswerInTheSameFrameLeaveTheScreenBeneathAlone) {
     CloseMainMenu(Form());
     OpenHighScores(Form());
     Form().ActivateItem(1);
-    ASSERT_EQ(Dialog(), 4);
+    ASSERT_EQ(Dialog(), DialogKind::ClearHighScores);
     game_.RunFrames(1);
     // Y and N go down for the same frame: Y answers, and N must not reach the
     // high-score screen as the question's item 12.
     for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Down(key);
     game_.RunFrames(1);
     for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Up(key);
-    EXPECT_EQ(Dialog(), 0);
+    EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Form().HighScores.Entry(1).Name, "ANONYMOUS") << "Y answered yes";
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
     EXPECT_EQ(Screen().SelectedItem, 1) << "the screen's own selection, given back";
     EXPECT_EQ(Screen().FirstItem, 1);
     EXPECT_EQ(Screen().LastItem, 3);
@@ -277,7 +280,7 @@ TEST_F(Dialogs, KeysAfterTheAnswerInTheSameFrameLeaveTheScreenBeneathAlone) {
 TEST_F(Dialogs, TheExitQuestionRaisesTheHighlightedButton) {
     MenuReady();
     game_.Tap(vk::Esc);
-    ASSERT_EQ(Dialog(), 1);
+    ASSERT_EQ(Dialog(), DialogKind::LeaveGame);
     game_.RunFrames(1); // the highlight follows the selection on the dialog's frames
     auto* yes = static_cast<TMenuButton*>(Screen().Buttons[11]);
     auto* no = static_cast<TMenuButton*>(Screen().Buttons[12]);
@@ -302,50 +305,50 @@ TEST_F(Dialogs, PauseHoldsTheRaceUntilPOrEsc) {
         CloseMainMenu(f);
         StartRace(f);
         game.RunFrames(182);
-        ASSERT_EQ(f.Screen.ActiveDialog, 0);
+        ASSERT_EQ(f.Screen.ActiveDialog, DialogKind::None);
         game.Tap(vk::Letter('p'));
-        ASSERT_EQ(f.Screen.ActiveDialog, 5);
+        ASSERT_EQ(f.Screen.ActiveDialog, DialogKind::Pause);
         const int timeLeft = f.Race->TimeLeft;
         game.RunFrames(100);
-        EXPECT_EQ(f.Screen.ActiveDialog, 5) << "the press that opened it does not close it";
+        EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::Pause) << "the press that opened it does not close it";
         EXPECT_EQ(f.Race->TimeLeft, timeLeft);
         game.ClearEffects();
         game.Tap(closer);
-        EXPECT_EQ(f.Screen.ActiveDialog, 0);
+        EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None);
         EXPECT_THAT(game.Effects(), ::testing::Contains("Neutral")) << "the standing car's engine sounds again";
         game.RunFrames(2);
-        EXPECT_EQ(f.Screen.ActiveDialog, 0) << "Esc does not also ask to leave the race";
+        EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None) << "Esc does not also ask to leave the race";
         EXPECT_LT(f.Race->TimeLeft, timeLeft);
     }
 }
 
 TEST_F(Dialogs, ThePointerShowsForTheRacesQuestionAndNameEntryOnly) {
     Racing();
-    IDisplay& display = Form().MDisplay();
+    IDisplay& display = Form().Display();
     EXPECT_FALSE(display.PointerVisible());
     game_.Tap(vk::Esc);
-    ASSERT_EQ(Dialog(), 2);
+    ASSERT_EQ(Dialog(), DialogKind::LeaveRace);
     EXPECT_TRUE(display.PointerVisible());
     game_.Tap(vk::Letter('n'));
     EXPECT_FALSE(display.PointerVisible());
     game_.Tap(vk::Letter('p'));
-    ASSERT_EQ(Dialog(), 5);
+    ASSERT_EQ(Dialog(), DialogKind::Pause);
     EXPECT_FALSE(display.PointerVisible());
     game_.RunFrames(1); // P let go for a frame: the next press is a new one
     game_.Tap(vk::Letter('p'));
-    ASSERT_EQ(Dialog(), 0);
+    ASSERT_EQ(Dialog(), DialogKind::None);
     Form().Race->Score = 6000;
     game_.Tap(vk::Esc);
-    ASSERT_EQ(Dialog(), 2);
+    ASSERT_EQ(Dialog(), DialogKind::LeaveRace);
     game_.Tap(vk::Letter('y'));
-    ASSERT_EQ(Dialog(), 8);
+    ASSERT_EQ(Dialog(), DialogKind::NameEntry);
     EXPECT_TRUE(display.PointerVisible());
     game_.Down(vk::Enter);
-    ASSERT_EQ(Dialog(), 9);
+    ASSERT_EQ(Dialog(), DialogKind::SendingResults);
     EXPECT_FALSE(display.PointerVisible());
     game_.RunFrames(2);
     game_.Up(vk::Enter);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
     EXPECT_TRUE(display.PointerVisible());
 }
 
@@ -357,8 +360,8 @@ TEST_F(Dialogs, NameEntryStoresTheTotalAtItsRankAndShowsTheTable) {
     ClickAt(170, 380); // untick: no sending
     EXPECT_EQ(SendBoxPattern(), 0);
     game_.Tap(vk::Enter);
-    EXPECT_EQ(Dialog(), 0);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Dialog(), DialogKind::None);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
     EXPECT_EQ(Form().Race, nullptr);
     EXPECT_TRUE(game_.Game().Http.Requests.empty());
     const THighScoreTable& t = Form().HighScores;
@@ -381,12 +384,12 @@ TEST_F(Dialogs, TheSendBoxTogglesOnlyOnAClickInsideIt) {
                     Click{190, 415, 1}, Click{190, 368, 1}, Click{188, 390, 0}}) {
         ClickAt(c.x, c.y);
         EXPECT_EQ(SendBoxPattern(), c.pattern) << c.x << "," << c.y;
-        EXPECT_EQ(Dialog(), 8);
+        EXPECT_EQ(Dialog(), DialogKind::NameEntry);
     }
     game_.Type("Bo");
     ClickAt(188, 390); // typed letters first: still a click
     EXPECT_EQ(SendBoxPattern(), 1);
-    EXPECT_EQ(Dialog(), 8);
+    EXPECT_EQ(Dialog(), DialogKind::NameEntry);
 }
 
 TEST_F(Dialogs, TheCursorFollowsTheCentredNameAndBlinks) {
@@ -413,16 +416,16 @@ TEST_F(Dialogs, TheNameIsKeptAndTheBoxTickedAgainForTheNextEntry) {
     game_.Type("Eve");
     ClickAt(188, 390);
     game_.Tap(vk::Enter);
-    ASSERT_EQ(Screen().ActiveScreen, 4);
+    ASSERT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
 
     // A second race, left at once with a total that still qualifies.
     CloseHighScores(Form());
     StartRace(Form());
-    for (int i = 0; i < 400 && Dialog() == 6; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
     Form().Race->Score = 5500;
     game_.Tap(vk::Esc);
     game_.Tap(vk::Letter('y'));
-    ASSERT_EQ(Dialog(), 8);
+    ASSERT_EQ(Dialog(), DialogKind::NameEntry);
     EXPECT_EQ(Form().Dialog.PlayerName, "Eve");
     EXPECT_EQ(SendBoxPattern(), 1);
     game_.Tap(vk::Backspace);
@@ -452,23 +455,23 @@ TEST_P(SendingResults, SubmitsOnceOnTheSecondFrameAndGoesOnToTheTable) {
     Form().Options().Country = "Norway";
     game_.Type("Ann");
     game_.Down(vk::Enter);  // opens the sending message before the next frame
-    ASSERT_EQ(Dialog(), 9);
+    ASSERT_EQ(Dialog(), DialogKind::SendingResults);
     game_.RunFrames(1);
     game_.Up(vk::Enter);
-    EXPECT_EQ(Dialog(), 9) << "the message is shown for one frame first";
+    EXPECT_EQ(Dialog(), DialogKind::SendingResults) << "the message is shown for one frame first";
     EXPECT_TRUE(game_.Game().Http.Requests.empty());
     game_.RunFrames(1);
     ASSERT_EQ(game_.Game().Http.Requests.size(), 1u);
     const std::string encoded = EncodeSubmission(BuildSubmissionText("Ann", 4200, "Norway"));
     const std::string& url = game_.Game().Http.Requests[0].url;
     EXPECT_EQ(url.substr(url.size() - encoded.size()), encoded);
-    EXPECT_EQ(Dialog(), 0);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Dialog(), DialogKind::None);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
     EXPECT_EQ(Form().Race, nullptr);
     EXPECT_EQ(Form().HighScores.Entry(3).Name, "Ann");
     game_.RunFrames(20);
     EXPECT_EQ(server.calls, 1);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
 }
 
 INSTANTIATE_TEST_SUITE_P(ServerAnswers, SendingResults,

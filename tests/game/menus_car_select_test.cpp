@@ -11,7 +11,7 @@ class CarSelect : public test::MenuTest {
 protected:
     void Open() {
         EnterMenuItem(1);
-        ASSERT_EQ(Screen().ActiveScreen, 2);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::CarSelect);
         ASSERT_EQ(Selected(), 3);
     }
     TGameSprite& A() { return *Menu().CarA; }
@@ -109,7 +109,7 @@ TEST_F(CarSelect, ArrowKeys) {
         Press(c.key);
         EXPECT_EQ(Selected(), c.to) << "from " << c.from << " key " << c.key;
         EXPECT_EQ(Menu().CarSwitchPhase == 1, c.switches) << "from " << c.from << " key " << c.key;
-        EXPECT_EQ(Screen().ActiveScreen, 2);
+        EXPECT_EQ(Screen().ActiveScreen, ScreenKind::CarSelect);
         if (c.switches) {
             EXPECT_NE(Menu().NextCar, car);
         }
@@ -140,11 +140,11 @@ TEST_F(CarSelect, BackAndAgainShowsTheCarChosenLast) {
     SwitchAndWait(1);
     SwitchAndWait(1); // car 5
     Form().ActivateItem(4);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(Selected(), 1);
     game_.RunFrames(1);
     Form().ActivateItem(1);
-    ASSERT_EQ(Screen().ActiveScreen, 2);
+    ASSERT_EQ(Screen().ActiveScreen, ScreenKind::CarSelect);
     EXPECT_EQ(Menu().SelectedCar, 5);
     EXPECT_TRUE(ShowsCar(A(), 5));
     EXPECT_FALSE(B().Visible);

@@ -24,7 +24,7 @@ protected:
     void MenuReady() {
         game_.RunFrames(46);
         ASSERT_EQ(Screen().MenuIntro, 0);
-        ASSERT_EQ(Screen().ActiveScreen, 1);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     }
     // Chooses a main-menu item with Enter, as a player would.
     void EnterMenuItem(int item) {
@@ -41,7 +41,7 @@ protected:
     TMenuButton* Button(int item) { return dynamic_cast<TMenuButton*>(Screen().Buttons[size_t(item)]); }
     // Whether the sprite shows the named picture of image list 1 (or 2).
     bool Shows(const TImageSprite* sprite, const std::string& name, int list = 1) {
-        TImageCollection& images = list == 2 ? Form().MImageList2 : Form().MImageList1;
+        TImageCollection& images = list == 2 ? Form().RaceImages : Form().MenuImages;
         return sprite != nullptr && sprite->Image() == images.Find(name);
     }
 };

@@ -11,7 +11,7 @@ class HelpScreen : public test::MenuTest {
 protected:
     void Open() {
         EnterMenuItem(5);
-        ASSERT_EQ(Screen().ActiveScreen, 5);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::Help);
         ASSERT_EQ(Selected(), 3);
         ASSERT_EQ(Menu().HelpPage, 1);
     }
@@ -64,7 +64,7 @@ TEST_F(HelpScreen, Keys) {
         EXPECT_EQ(Menu().HelpPage, page) << "from " << c.from << " key " << c.key;
     }
     Press(vk::Esc);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(Selected(), 5);
     // The help always opens on its first page.
     Form().ActivateItem(5);
@@ -75,7 +75,7 @@ class HighScoreScreen : public test::MenuTest {
 protected:
     void Open() {
         EnterMenuItem(2);
-        ASSERT_EQ(Screen().ActiveScreen, 4);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
         ASSERT_EQ(Selected(), 3);
     }
 };
@@ -95,7 +95,7 @@ TEST_F(HighScoreScreen, UpAndDownStopAtTheEndsAndEscGoesBackKeepingTheMusic) {
     Press(vk::Down);
     EXPECT_EQ(Selected(), 2);
     Press(vk::Esc);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(Selected(), 2);
     EXPECT_EQ(Form().MusicFile(), song);
 }
@@ -103,7 +103,7 @@ TEST_F(HighScoreScreen, UpAndDownStopAtTheEndsAndEscGoesBackKeepingTheMusic) {
 TEST_F(HighScoreScreen, ViewOnlineOpensTheTableAndStays) {
     Open();
     Form().ActivateItem(2);
-    EXPECT_EQ(Screen().ActiveScreen, 4);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
     ASSERT_EQ(game_.Game().Shell.Opened.size(), 1u);
     EXPECT_NE(game_.Game().Shell.Opened[0].find("show"), std::string::npos);
 }

@@ -48,9 +48,9 @@ TEST_F(MenuTest, DuringTheIntroKeysDoNothingAndEnterOnlyClicks) {
     Press(vk::Down);
     Press(vk::Esc);
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Screen().ActiveDialog, 0);
+    EXPECT_EQ(Screen().ActiveDialog, DialogKind::None);
     Press(vk::Enter);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(game_.Effects(), std::vector<std::string>{"Button"});
     EXPECT_EQ(Screen().MenuIntro, 1);
 }
@@ -83,14 +83,14 @@ TEST_F(MenuTest, ArrowsWalkTheTwoColumns) {
 TEST_F(MenuTest, EscAsksWhetherToLeave) {
     MenuReady();
     Press(vk::Esc);
-    EXPECT_EQ(Screen().ActiveDialog, 1);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveDialog, DialogKind::LeaveGame);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
 }
 
 TEST_F(MenuTest, ReopenedWithoutTheIntroTheButtonsAreOpaqueAtOnce) {
     MenuReady();
     CloseMainMenu(Form());
-    EXPECT_EQ(Screen().ActiveScreen, 0);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::None);
     OpenMainMenu(Form(), 0, 4, false);
     EXPECT_EQ(Selected(), 4);
     for (int i = 1; i <= 6; ++i) {
@@ -111,8 +111,8 @@ TEST_F(MenuTest, ReopenedWithoutTheIntroTheButtonsAreOpaqueAtOnce) {
 TEST_F(MenuTest, EachScreenKillsEverythingItMade) {
     MenuReady();
     CloseMainMenu(Form());
-    Form().MSpriteEngine.SweepDead();
-    const int empty = Form().MSpriteEngine.AllCount();
+    Form().SpriteEngine.SweepDead();
+    const int empty = Form().SpriteEngine.AllCount();
     struct ScreenOps {
         void (*open)(TGame&);
         void (*close)(TGame&);
@@ -124,11 +124,11 @@ TEST_F(MenuTest, EachScreenKillsEverythingItMade) {
                               {[](TGame& f) { OpenMainMenu(f, 0, 1, false); }, CloseMainMenu}};
     for (const ScreenOps& s : screens) {
         s.open(Form());
-        EXPECT_GT(Form().MSpriteEngine.AllCount(), empty);
+        EXPECT_GT(Form().SpriteEngine.AllCount(), empty);
         s.close(Form());
-        EXPECT_EQ(Form().Screen.ActiveScreen, 0);
-        Form().MSpriteEngine.SweepDead();
-        EXPECT_EQ(Form().MSpriteEngine.AllCount(), empty);
+        EXPECT_EQ(Form().Screen.ActiveScreen, ScreenKind::None);
+        Form().SpriteEngine.SweepDead();
+        EXPECT_EQ(Form().SpriteEngine.AllCount(), empty);
         EXPECT_EQ(Form().Menu.Background, nullptr);
         for (size_t i = 1; i < Form().Screen.Buttons.size(); ++i) EXPECT_EQ(Form().Screen.Buttons[i], nullptr) << i;
     }

@@ -13,7 +13,7 @@ class OptionsScreen : public test::MenuTest {
 protected:
     void Open() {
         EnterMenuItem(4);
-        ASSERT_EQ(Screen().ActiveScreen, 3);
+        ASSERT_EQ(Screen().ActiveScreen, ScreenKind::Options);
         ASSERT_EQ(Selected(), 5);
         game_.RunFrames(1);
     }
@@ -68,7 +68,7 @@ TEST_F(OptionsScreen, UpAndDownStepWithoutWrappingAndEscGoesBack) {
     Press(vk::Right);
     EXPECT_EQ(Selected(), 1);
     Press(vk::Esc);
-    EXPECT_EQ(Screen().ActiveScreen, 1);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::MainMenu);
     EXPECT_EQ(Selected(), 4);
 }
 
@@ -83,7 +83,7 @@ TEST_F(OptionsScreen, WhileTypingTheCountryUpDownAreDeadAndEscOnlyEndsTyping) {
     EXPECT_EQ(Selected(), 4);
     Press(vk::Esc);
     EXPECT_FALSE(Menu().CountryEditing);
-    EXPECT_EQ(Screen().ActiveScreen, 3);
+    EXPECT_EQ(Screen().ActiveScreen, ScreenKind::Options);
     EXPECT_FALSE(Cursor().Blinking);
     game_.RunFrames(1);
     EXPECT_FALSE(Cursor().Visible);

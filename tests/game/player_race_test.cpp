@@ -31,14 +31,14 @@ protected:
         game_.RunFrames(46); // the main menu's intro is over
         CloseMainMenu(Form());
         StartRace(Form());
-        PassDialog(6);
+        PassDialog(DialogKind::LevelBanner);
         game_.ClearEffects();
     }
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }
     TPlayer& Player() { return *Race().Player; }
     // Runs frames while dialog n is open (at most a few seconds' worth).
-    void PassDialog(int n) {
+    void PassDialog(DialogKind n) {
         for (int i = 0; i < 600 && Form().Screen.ActiveDialog == n; ++i) game_.RunFrames(1);
         ASSERT_NE(Form().Screen.ActiveDialog, n);
     }
@@ -121,7 +121,7 @@ TEST_F(PlayerRace, EngineSoundClimbsThroughTheGears) {
     const std::vector<std::string> expected{"Accel1", "Shift", "Accel2", "Shift", "Accel3", "Shift",
                                             "Accel4", "Shift", "Accel4", "Shift", "Accel4", "Maxed"};
     EXPECT_EQ(EngineSounds(), expected);
-    EXPECT_TRUE(p.StateMaxed);
+    EXPECT_EQ(p.EngineState, EngineSound::Maxed);
 
     struct Case {
         const char* what;
@@ -161,8 +161,8 @@ TEST_F(PlayerRace, EngineSoundClimbsThroughTheGears) {
     game_.ClearEffects();
     p.EngineSoundStep();
     EXPECT_EQ(EngineSounds(), std::vector<std::string>{"Neutral"});
-    EXPECT_TRUE(p.StateNeutral);
-    EXPECT_FALSE(p.StateBrake);
+    EXPECT_EQ(p.EngineState, EngineSound::Neutral);
+    EXPECT_NE(p.EngineState, EngineSound::Brake);
 }
 
 TEST_F(PlayerRace, HandbrakeLaysSkidMarksAndStopsTheCar) {
@@ -176,7 +176,7 @@ TEST_F(PlayerRace, HandbrakeLaysSkidMarksAndStopsTheCar) {
     EXPECT_EQ(p.Marks.MarkBlood[1], 0);
     EXPECT_GE(CountEffect("Brake"), 1);
     game_.RunFrames(2);
-    EXPECT_TRUE(p.StateNeutral);
+    EXPECT_EQ(p.EngineState, EngineSound::Neutral);
     // Marks ride with the world: standing still they stay where they were laid.
     const double x = p.Marks.MarkX[1], y = p.Marks.MarkY[1];
     game_.RunFrames(10);
@@ -212,26 +212,26 @@ TEST_F(PlayerRace, BounceThrowsTheCarBackAndSkipsOneFrame) {
 TEST_F(PlayerRace, PickUpsAndDrops) {
     TPlayer& p = Player();
     const int lives = Race().Lives;
-    p.GiveBonus(1);
+    p.GiveBonus(CarItem::ExtraLife);
     EXPECT_EQ(Race().Lives, lives + 1);
-    p.GiveBonus(2);
+    p.GiveBonus(CarItem::Nitro);
     EXPECT_TRUE(p.HasNitro);
     EXPECT_EQ(p.NitroLeft, 100);
     p.AddScore(50);
     EXPECT_EQ(Race().Score, 50);
-    p.DropItem(7); // no such item: nothing
+    p.DropItem(static_cast<CarItem>(7)); // no such item: nothing
     EXPECT_TRUE(p.HasNitro);
     p.Ammo = 5;
-    p.WeaponKind = 4;
-    p.DropItem(4);
+    p.WeaponKind = CarItem::RocketLauncher;
+    p.DropItem(CarItem::RocketLauncher);
     EXPECT_EQ(p.Ammo, 0);
-    EXPECT_EQ(p.WeaponKind, 4); // the weapon itself sinks later
+    EXPECT_EQ(p.WeaponKind, CarItem::RocketLauncher); // the weapon itself sinks later
     p.Ammo = 5;
     p.DropAll();
     EXPECT_FALSE(p.HasNitro);
     EXPECT_EQ(p.NitroLeft, 0);
     EXPECT_EQ(p.Ammo, 0);
-    EXPECT_EQ(p.WeaponKind, 0);
+    EXPECT_EQ(p.WeaponKind, CarItem::None);
 }
 
 TEST_F(PlayerRace, ThirdHitWrecksTheCarWhichRestartsFurtherDownWithTheCarsAroundCleared) {
@@ -304,8 +304,8 @@ TEST_F(PlayerRace, WreckWithNoLifeLeftEndsTheGame) {
     p.TakeHit();
     EXPECT_EQ(Race().Lives, 0);
     EXPECT_TRUE(RunUntil([&] { return !p.Visible; }, 300));
-    EXPECT_EQ(Form().Screen.ActiveDialog, 0); // the explosion is over, the timer not yet
-    EXPECT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == 7; }, 300));
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::None); // the explosion is over, the timer not yet
+    EXPECT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::GameOver; }, 300));
 }
 
 TEST_F(PlayerRace, RestartPositionAtTheVeryStartIsTheLevelsStartView) {
@@ -340,7 +340,7 @@ TEST_F(PlayerRace, FinishWith37AndAHalfSecondsLeftScores185AndStartsTheNextLevel
     ASSERT_TRUE(RunUntil([&] { return r.Level == 2; }, 2000));
     EXPECT_EQ(r.Score, 185);
     EXPECT_EQ(CountEffect("Tick"), 37);
-    EXPECT_EQ(Form().Screen.ActiveDialog, 6);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::LevelBanner);
     EXPECT_EQ(r.Finish->Passed, 0);
     EXPECT_FALSE(p.TimeOut);
     // Level 2's 90 s, less the one frame the race ran on after the level began.
@@ -349,7 +349,7 @@ TEST_F(PlayerRace, FinishWith37AndAHalfSecondsLeftScores185AndStartsTheNextLevel
     EXPECT_EQ(r.MapRow, kStartMapRow);
     EXPECT_EQ(p.Heading, 0);
     EXPECT_EQ(p.Speed, 0);
-    EXPECT_TRUE(p.StateNeutral);
+    EXPECT_EQ(p.EngineState, EngineSound::Neutral);
 }
 
 TEST_F(PlayerRace, RollOutFromAWholeNumberOfStepsStopsAtZero) {
@@ -363,8 +363,8 @@ TEST_F(PlayerRace, RollOutFromAWholeNumberOfStepsStopsAtZero) {
         r.Finish->Passed = 1;
         ASSERT_TRUE(RunUntil([&] { return p.ScrollSpeed == 0 && p.Speed <= 0; }, 400)) << start;
         EXPECT_EQ(p.Speed, 0) << start;
-        ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == 6; }, 2000)) << start;
-        PassDialog(6);
+        ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::LevelBanner; }, 2000)) << start;
+        PassDialog(DialogKind::LevelBanner);
     }
 }
 
@@ -374,15 +374,15 @@ TEST_F(PlayerRace, TimeOutWithLivesLeftCostsALifeAndReplaysTheLevel) {
     r.Lives = 2;
     p.Energy = 1;
     r.TimeLeft = 5;
-    ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == 3; }, 200));
+    ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::TimeOver; }, 200));
     EXPECT_EQ(r.Lives, 1);
     EXPECT_EQ(p.Energy, 3);
     EXPECT_TRUE(p.Visible);
     EXPECT_EQ(r.Score, 0);
-    PassDialog(3);
+    PassDialog(DialogKind::TimeOver);
     // The same level number on a new track, with its banner.
     EXPECT_EQ(r.Level, 1);
-    EXPECT_EQ(Form().Screen.ActiveDialog, 6);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::LevelBanner);
     EXPECT_EQ(r.TimeLeft, 54000);
     EXPECT_FALSE(p.TimeOut);
 }
@@ -392,7 +392,7 @@ TEST_F(PlayerRace, TimeOutWithTheLastLifeIsGameOver) {
     TRace& r = Race();
     r.Lives = 1;
     r.TimeLeft = 5;
-    ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == 7; }, 200));
+    ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::GameOver; }, 200));
     EXPECT_EQ(r.Lives, 0);
     EXPECT_FALSE(p.Visible);
 }

@@ -37,7 +37,7 @@ TEST(PlaytestGame, MenuToGameOverThenNameEntryHighScoresAndTheSavedTable) {
 
     // Then into the posts until no life is left: game over, held three seconds.
     pilot.Reckless = true;
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == 7; }, 20000)) << "lives " << race.Lives;
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000)) << "lives " << race.Lives;
     EXPECT_LE(race.Lives, 0);
     EXPECT_FALSE(race.Player->Visible);
     const int score = race.Score;
@@ -47,21 +47,21 @@ TEST(PlaytestGame, MenuToGameOverThenNameEntryHighScoresAndTheSavedTable) {
         return rank;
     }();
     pilot.Run(200);
-    EXPECT_EQ(form.Screen.ActiveDialog, 7);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == 8; }, 100));
+    EXPECT_EQ(form.Screen.ActiveDialog, DialogKind::GameOver);
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::NameEntry; }, 100));
 
     // The name entry: the player types a name (Shift held for capitals) and Enter;
     // the send box is ticked, so the result goes out first (no network here: the
     // request is recorded and fails) and then the table is shown.
-    EXPECT_TRUE(form.MDisplay().PointerVisible());
+    EXPECT_TRUE(form.Display().PointerVisible());
     while (!form.Dialog.PlayerName.empty()) pilot.Tap(vk::Backspace);
     pilot.KeyDown(vk::Shift);
     for (const char c : std::string("PILOT")) pilot.Tap(c);
     pilot.KeyUp(vk::Shift);
     EXPECT_EQ(form.Dialog.PlayerName, "PILOT");
     pilot.Tap(vk::Enter);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == 4; }, 10));
-    EXPECT_EQ(form.Screen.ActiveDialog, 0);
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == ScreenKind::HighScores; }, 10));
+    EXPECT_EQ(form.Screen.ActiveDialog, DialogKind::None);
     EXPECT_FALSE(form.Race);
     ASSERT_EQ(game.Game().Http.Requests.size(), 1u);
     EXPECT_EQ(RankOf(form.HighScores, "PILOT", score), expectedRank);
@@ -70,10 +70,10 @@ TEST(PlaytestGame, MenuToGameOverThenNameEntryHighScoresAndTheSavedTable) {
     // Esc: back to the main menu; Esc there asks to leave, Y leaves.
     pilot.Run(10);
     pilot.Tap(vk::Esc);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == 1; }, 5));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == ScreenKind::MainMenu; }, 5));
     pilot.Run(60);
     pilot.Tap(vk::Esc);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == 1; }, 5));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::LeaveGame; }, 5));
     pilot.Tap('Y');
     ASSERT_TRUE(form.Terminated);
 

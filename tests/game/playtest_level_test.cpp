@@ -39,7 +39,7 @@ void FinishLevel(FormFixture& game, Autopilot& pilot) {
     EXPECT_EQ(race.Lives, lives);
 
     // The new level: its banner over a fresh, longer track at its start, full time.
-    EXPECT_EQ(game.Form().Screen.ActiveDialog, 6);
+    EXPECT_EQ(game.Form().Screen.ActiveDialog, DialogKind::LevelBanner);
     EXPECT_EQ(race.TrackLength, (level + 1) * 200 + 100);
     // (The race frame that started the level has already run its clock once.)
     const int fullTime = (race.TrackLength / 100) * 18000;
@@ -48,7 +48,7 @@ void FinishLevel(FormFixture& game, Autopilot& pilot) {
     EXPECT_EQ(race.Finish->Passed, 0);
     EXPECT_EQ(race.Player->Speed, 0);
     // The banner holds the race for two seconds, then the clock runs again.
-    ASSERT_TRUE(pilot.DriveUntil([&] { return game.Form().Screen.ActiveDialog == 0; }, 200));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return game.Form().Screen.ActiveDialog == DialogKind::None; }, 200));
     EXPECT_EQ(race.TimeLeft, fullTime - game.Form().Stats.FrameMs);
     pilot.Run(20);
     EXPECT_EQ(race.TimeLeft, fullTime - 21 * game.Form().Stats.FrameMs);
@@ -65,7 +65,7 @@ TEST(PlaytestLevel, AutopilotDrivesLevelsOneAndTwoToTheirFinishLines) {
 
         // Level 1 under its banner, at the road's start.
         TRace& race = *pilot.Race();
-        EXPECT_EQ(game.Form().Screen.ActiveDialog, 6);
+        EXPECT_EQ(game.Form().Screen.ActiveDialog, DialogKind::LevelBanner);
         EXPECT_EQ(race.Level, 1);
         EXPECT_EQ(race.Lives, 3);
         EXPECT_EQ(race.Score, 0);

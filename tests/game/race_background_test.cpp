@@ -19,7 +19,7 @@ protected:
         game_.RunFrames(46);
         CloseMainMenu(Form());
         StartRace(Form());
-        for (int i = 0; i < 400 && Form().Screen.ActiveDialog != 0; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 400 && Form().Screen.ActiveDialog != DialogKind::None; ++i) game_.RunFrames(1);
     }
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }
@@ -147,7 +147,7 @@ TEST_F(RaceBackground, WallsThrowTheCarBackAndCostEnergy) {
 
 TEST(MenuBackdrop, StandsStillWithoutARace) {
     FormFixture game;
-    TSpriteEngine& engine = game.Form().MSpriteEngine;
+    TSpriteEngine& engine = game.Form().SpriteEngine;
     auto* bg = engine.Add<TPictureBackground>(game.Form().SpriteHost, 1, "MMBG", 1, 1);
     EXPECT_EQ(bg->Z(), 2);
     EXPECT_EQ(bg->GetChip(0, 0), 0);

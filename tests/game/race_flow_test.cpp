@@ -27,7 +27,7 @@ class RaceFlow : public ::testing::Test {
 protected:
     void SetUp() override {
         game_.RunFrames(46); // the main menu's intro is over
-        spritesBefore_ = Form().MSpriteEngine.AllCount();
+        spritesBefore_ = Form().SpriteEngine.AllCount();
         CloseMainMenu(Form());
         StartRace(Form());
     }
@@ -36,8 +36,8 @@ protected:
     TPlayer& Player() { return *Race().Player; }
     // Runs frames until the level banner has closed.
     void PassBanner() {
-        for (int i = 0; i < 400 && Form().Screen.ActiveDialog == 6; ++i) game_.RunFrames(1);
-        ASSERT_EQ(Form().Screen.ActiveDialog, 0);
+        for (int i = 0; i < 400 && Form().Screen.ActiveDialog == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
+        ASSERT_EQ(Form().Screen.ActiveDialog, DialogKind::None);
     }
     int CountEffect(const std::string& name) {
         const auto& e = game_.Effects();
@@ -50,8 +50,8 @@ protected:
 
 TEST_F(RaceFlow, StartBuildsTheRaceAndOpensTheLevelBanner) {
     TMForm& f = Form();
-    EXPECT_EQ(f.Screen.ActiveScreen, 6);
-    EXPECT_EQ(f.Screen.ActiveDialog, 6);
+    EXPECT_EQ(f.Screen.ActiveScreen, ScreenKind::Race);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::LevelBanner);
     EXPECT_EQ(f.Screen.FirstItem, 1);
     EXPECT_EQ(f.Screen.LastItem, 0);
     EXPECT_EQ(f.Screen.SelectedItem, 0);
@@ -182,16 +182,16 @@ TEST_F(RaceFlow, PanelFollowsTheCar) {
     }
     p.HasNitro = true;
     p.NitroLeft = 40;
-    p.WeaponKind = 4;
+    p.WeaponKind = CarItem::RocketLauncher;
     p.Ammo = 7;
     DrawHud(Form());
     EXPECT_TRUE(r.NitroIndicator->Visible);
     EXPECT_TRUE(r.WeaponIndicator->Visible);
-    EXPECT_EQ(r.WeaponIndicator->Image(), Form().MImageList2.Find("BonusR"));
-    p.WeaponKind = 3;
+    EXPECT_EQ(r.WeaponIndicator->Image(), Form().RaceImages.Find("BonusR"));
+    p.WeaponKind = CarItem::MachineGun;
     DrawHud(Form());
-    EXPECT_EQ(r.WeaponIndicator->Image(), Form().MImageList2.Find("BonusM"));
-    p.WeaponKind = 0;
+    EXPECT_EQ(r.WeaponIndicator->Image(), Form().RaceImages.Find("BonusM"));
+    p.WeaponKind = CarItem::None;
     p.HasNitro = false;
     DrawHud(Form());
     EXPECT_FALSE(r.NitroIndicator->Visible);
@@ -203,7 +203,7 @@ TEST_F(RaceFlow, SpentNitroAndAmmunitionAreDropped) {
     TPlayer& p = Player();
     p.HasNitro = true;
     p.NitroLeft = 0;
-    p.WeaponKind = 3;
+    p.WeaponKind = CarItem::MachineGun;
     p.Ammo = 0;
     RaceTick(Form(), 11);
     EXPECT_FALSE(p.HasNitro);
@@ -247,19 +247,19 @@ TEST_F(RaceFlow, ScrollVelocityFollowsHeadingAndSpeed) {
 TEST_F(RaceFlow, PauseDuringTheBannerOpensNothingMore) {
     game_.Tap('P');
     game_.Tap(vk::Esc);
-    EXPECT_EQ(Form().Screen.ActiveDialog, 6);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::LevelBanner);
     PassBanner();
     game_.RunFrames(2);
-    EXPECT_EQ(Form().Screen.ActiveDialog, 0);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::None);
     // In the race P pauses and Esc asks whether to leave.
     game_.Tap('P');
-    EXPECT_EQ(Form().Screen.ActiveDialog, 5);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::Pause);
     game_.RunFrames(1);
     game_.Tap('P');
-    EXPECT_EQ(Form().Screen.ActiveDialog, 0);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::None);
     game_.RunFrames(1);
     game_.Tap(vk::Esc);
-    EXPECT_EQ(Form().Screen.ActiveDialog, 2);
+    EXPECT_EQ(Form().Screen.ActiveDialog, DialogKind::LeaveRace);
 }
 
 TEST_F(RaceFlow, EndRaceTakesEveryRaceSpriteDown) {
@@ -267,12 +267,12 @@ TEST_F(RaceFlow, EndRaceTakesEveryRaceSpriteDown) {
     game_.RunFrames(20);
     EndRace(Form());
     EXPECT_EQ(Form().Race, nullptr);
-    EXPECT_EQ(Form().Screen.ActiveScreen, 0);
-    EXPECT_EQ(Form().MSpriteEngine.DeadCount(), 0);
+    EXPECT_EQ(Form().Screen.ActiveScreen, ScreenKind::None);
+    EXPECT_EQ(Form().SpriteEngine.DeadCount(), 0);
     // Only what the closed main menu left behind remains (it kills its own sprites).
     CloseMainMenu(Form());
-    Form().MSpriteEngine.SweepDead();
-    EXPECT_LE(Form().MSpriteEngine.AllCount(), spritesBefore_);
+    Form().SpriteEngine.SweepDead();
+    EXPECT_LE(Form().SpriteEngine.AllCount(), spritesBefore_);
     // A second race starts cleanly.
     StartRace(Form());
     EXPECT_EQ(Race().Level, 1);

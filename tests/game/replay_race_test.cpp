@@ -62,7 +62,7 @@ RecordedRace RecordRace() {
     ReplayStart start;
     start.Seed = form.Random.State();
     start.Car = form.Menu.SelectedCar;
-    start.InitialHeld = HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld);
+    start.InitialHeld = HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld);
     start.MouseX = form.Keys.MouseX;
     start.MouseY = form.Keys.MouseY;
     start.PlayerName = form.Dialog.PlayerName;
@@ -78,7 +78,7 @@ RecordedRace RecordRace() {
         const FrameStep step{0, form.Stats.FrameMs, form.Stats.SpeedScale};
         pilot.Step();
         recorder.Frame({form.LagCount, step.FrameMs, step.SpeedScale},
-                       HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld));
+                       HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld));
         out.Trace.push_back(Fingerprint(form));
     };
     frame();
@@ -109,7 +109,7 @@ PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(u
     menus.Enabled = false;
     TMForm& form = game.Form();
     OpenCarSelection(menus);
-    EXPECT_EQ(HeldSnapshot(form.MInput->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld), player.Start().InitialHeld);
+    EXPECT_EQ(HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld), player.Start().InitialHeld);
 
     form.Random.Seed(player.Start().Seed);
     form.Menu.SelectedCar = player.Start().Car;

@@ -33,9 +33,9 @@ TEST(ShellDisplay, CentredTextStandsOnItsCentreAndUsesTheStylesColour) {
     const int height = f.MeasureTextHeight(text);
     ASSERT_GT(width, 40);
     ASSERT_GT(height, 20);
-    f.MDisplay().Clear();
+    f.Display().Clear();
     f.DrawText(text, 400, 300, true, true);
-    const RgbaImage image = f.MDisplay().ReadPixels();
+    const RgbaImage image = f.Display().ReadPixels();
     const Box b = Drawn(image);
     // The letters' ink is centred on x 400 (the measured width is the advance, the
     // ink a little narrower on both sides) and lies inside the measured line.
@@ -46,14 +46,14 @@ TEST(ShellDisplay, CentredTextStandsOnItsCentreAndUsesTheStylesColour) {
     EXPECT_GT(int(ink >> 16), 0xA0); // F4 09 09, blended at the edges
     EXPECT_LT(int((ink >> 8) & 0xFF), 0x60);
     // Without centring (x, y) is the top-left corner.
-    f.MDisplay().Clear();
+    f.Display().Clear();
     f.DrawText(text, 100, 100, false, false);
-    const Box c = Drawn(f.MDisplay().ReadPixels());
+    const Box c = Drawn(f.Display().ReadPixels());
     EXPECT_GE(c.left, 100);
     EXPECT_LE(c.left, 106);
     EXPECT_GE(c.top, 100);
     EXPECT_LE(c.right, 100 + width);
-    f.MDisplay().Flip();
+    f.Display().Flip();
 }
 
 TEST(ShellDisplay, MeasureTextInSwitchesTheStyle) {
@@ -73,16 +73,16 @@ TEST(ShellDisplay, TheScreenModeFollowsTheOptionAndThePointerNeverPilesUp) {
     TMForm& f = game.Form();
     f.Options().FullScreenMode = true;
     f.ApplyDisplayMode();
-    EXPECT_TRUE(f.MDisplay().IsFullScreen());
+    EXPECT_TRUE(f.Display().IsFullScreen());
     EXPECT_EQ(f.Stats.RefreshRate, 85);
     f.Options().FullScreenMode = false;
     f.ApplyDisplayMode();
-    EXPECT_FALSE(f.MDisplay().IsFullScreen());
+    EXPECT_FALSE(f.Display().IsFullScreen());
     f.HidePointer();
     f.HidePointer();
-    EXPECT_FALSE(f.MDisplay().PointerVisible());
+    EXPECT_FALSE(f.Display().PointerVisible());
     f.ShowPointer();
-    EXPECT_TRUE(f.MDisplay().PointerVisible());
+    EXPECT_TRUE(f.Display().PointerVisible());
 }
 
 } // namespace

@@ -21,8 +21,8 @@ protected:
     }
     // The player's name entry, as after a race (no race needed to type).
     void OpenNameEntry() {
-        OpenDialog(F(), 8);
-        ASSERT_EQ(F().Screen.ActiveDialog, 8);
+        OpenDialog(F(), DialogKind::NameEntry);
+        ASSERT_EQ(F().Screen.ActiveDialog, DialogKind::NameEntry);
     }
     // The options screen with the country line being edited and emptied.
     void EditCountry() {
@@ -75,7 +75,7 @@ TEST_F(ShellInput, TheCountryTakesSixteenAndOnlyWhileItIsEdited) {
     Keys("iiiiiiiiiiiiiiiiii");
     EXPECT_EQ(F().Options().Country, std::string(16, 'i'));
     // Typing reaches the country line under a dialog too.
-    OpenDialog(F(), 1);
+    OpenDialog(F(), DialogKind::LeaveGame);
     Key(8);
     EXPECT_EQ(F().Options().Country, std::string(15, 'i'));
 }
@@ -88,7 +88,7 @@ TEST_F(ShellInput, EnterInTheNameEntryAcceptsTheNameAndAClickOnlyTicksTheBox) {
     // A click outside the box does nothing; on the box it unticks it.
     F().MouseMoved(100, 100);
     F().Clicked();
-    EXPECT_EQ(F().Screen.ActiveDialog, 8);
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::NameEntry);
     EXPECT_EQ(std::lround(F().Dialog.SendBox->FramePos), 1);
     F().MouseMoved(170, 380);
     F().Clicked();
@@ -97,13 +97,13 @@ TEST_F(ShellInput, EnterInTheNameEntryAcceptsTheNameAndAClickOnlyTicksTheBox) {
     Key('Q');
     F().MouseMoved(100, 100);
     F().Clicked();
-    EXPECT_EQ(F().Screen.ActiveDialog, 8);
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::NameEntry);
     EXPECT_EQ(F().Dialog.PlayerName, "ZEDQ");
     // Enter: the key is remembered first, so the dispatcher stores the entry (the
     // box unticked: straight on to the table).
     Key(13);
-    EXPECT_EQ(F().Screen.ActiveDialog, 0);
-    EXPECT_EQ(F().Screen.ActiveScreen, 4);
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::None);
+    EXPECT_EQ(F().Screen.ActiveScreen, ScreenKind::HighScores);
     EXPECT_EQ(F().Dialog.DialogKey, 0);
 }
 
@@ -111,23 +111,23 @@ TEST_F(ShellInput, AltEnterPausesARaceFirstAndOnlySwitchesUnderAnotherDialog) {
     game.Tap(vk::Enter); // the car selection
     game.RunFrames(1);
     game.Tap(vk::Enter); // start: the level banner is open
-    ASSERT_EQ(F().Screen.ActiveScreen, 6);
-    ASSERT_EQ(F().Screen.ActiveDialog, 6);
+    ASSERT_EQ(F().Screen.ActiveScreen, ScreenKind::Race);
+    ASSERT_EQ(F().Screen.ActiveDialog, DialogKind::LevelBanner);
     F().KeyDown(vk::Enter, true);
-    EXPECT_EQ(F().Screen.ActiveDialog, 6); // still the banner
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::LevelBanner); // still the banner
     EXPECT_TRUE(F().Options().FullScreenMode);
-    EXPECT_TRUE(F().MDisplay().IsFullScreen());
+    EXPECT_TRUE(F().Display().IsFullScreen());
     game.RunFrames(200); // the banner closes
-    ASSERT_EQ(F().Screen.ActiveDialog, 0);
+    ASSERT_EQ(F().Screen.ActiveDialog, DialogKind::None);
     F().KeyDown(vk::Enter, true);
-    EXPECT_EQ(F().Screen.ActiveDialog, 5); // paused
-    EXPECT_FALSE(F().MDisplay().IsFullScreen());
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::Pause); // paused
+    EXPECT_FALSE(F().Display().IsFullScreen());
     // The close button in a race asks about leaving the race, once a dialog is gone.
     game.Tap('P');
     game.RunFrames(1);
-    ASSERT_EQ(F().Screen.ActiveDialog, 0);
+    ASSERT_EQ(F().Screen.ActiveDialog, DialogKind::None);
     EXPECT_FALSE(F().CloseRequested());
-    EXPECT_EQ(F().Screen.ActiveDialog, 2);
+    EXPECT_EQ(F().Screen.ActiveDialog, DialogKind::LeaveRace);
 }
 
 TEST_F(ShellInput, ShiftAndCtrlFollowTheirKeyEvents) {

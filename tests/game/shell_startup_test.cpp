@@ -20,8 +20,8 @@ std::string ReadAll(const std::filesystem::path& p) {
 TEST(ShellStartup, OpensTheMainMenuWithItsIntroAndMusic) {
     test::FormFixture game;
     TMForm& f = game.Form();
-    EXPECT_EQ(f.Screen.ActiveScreen, 1);
-    EXPECT_EQ(f.Screen.ActiveDialog, 0);
+    EXPECT_EQ(f.Screen.ActiveScreen, ScreenKind::MainMenu);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None);
     EXPECT_EQ(f.Screen.SelectedItem, 1);
     EXPECT_EQ(f.Screen.MenuIntro, 1);
     EXPECT_EQ(f.Stats.RefreshRate, 85);
@@ -70,7 +70,7 @@ TEST(ShellStartup, TheNextStartReadsWhatTheLastOneWroteAndOpensTheLinkFile) {
     TMForm& f = second.Form();
     EXPECT_EQ(f.Options().Country, "Atlantis");
     EXPECT_TRUE(f.Options().FullScreenMode);
-    EXPECT_TRUE(f.MDisplay().IsFullScreen());
+    EXPECT_TRUE(f.Display().IsFullScreen());
     EXPECT_EQ(f.HighScores.Entry(3).Name, "BOB"); // the check value matched: the table stays
     f.ShutDown();
     ASSERT_EQ(second.Game().Shell.Opened.size(), 1u);

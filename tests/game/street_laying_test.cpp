@@ -20,14 +20,14 @@ namespace {
 bool IsPath(int t) { return (t >= 23 && t <= 29) || t == 58 || t == 60; }
 
 // The states a walker may start in on each path tile.
-std::set<int> StartStates(int tile) {
+std::set<ManState> StartStates(int tile) {
     switch (tile) {
-    case 23: return {kManUp, kManDown};
-    case 24: return {kManLeft, kManRight};
-    case 25: return {kManLeft, kManRight, kManUp, kManDown};
-    case 26: return {kManRight};
-    case 27: return {kManLeft};
-    default: return {kManUp};
+    case 23: return {ManState::Up, ManState::Down};
+    case 24: return {ManState::Left, ManState::Right};
+    case 25: return {ManState::Left, ManState::Right, ManState::Up, ManState::Down};
+    case 26: return {ManState::Right};
+    case 27: return {ManState::Left};
+    default: return {ManState::Up};
     }
 }
 
@@ -119,9 +119,9 @@ TEST(StreetLaying, BonusesLieInLaneTwoOrThreeOfTheLevelsRows) {
                 EXPECT_LE(s.Row, 1494);
                 EXPECT_TRUE(map->At(s.Row, s.Column - 1) == 1 || map->At(s.Row, s.Column - 2) == 1)
                     << "row " << s.Row << " column " << s.Column;
-                EXPECT_GE(s.Kind, 1);
-                EXPECT_LE(s.Kind, 8);
-                if (s.Kind == kBonusLife) ++lives;
+                EXPECT_GE(s.Kind, BonusKind::Points10);
+                EXPECT_LE(s.Kind, BonusKind::RocketLauncher);
+                if (s.Kind == BonusKind::ExtraLife) ++lives;
             }
             EXPECT_GT(active, 0);
             EXPECT_LE(lives, counted);
@@ -141,13 +141,13 @@ TEST(StreetLaying, AStraightRoadGetsEveryBonusAndAtMostTwoLives) {
         TRandom rng(seed);
         LayBonusSlots(*slots, *map, 1300, 400, rng);
         int active = 0, lives = 0;
-        std::set<int> kinds;
+        std::set<BonusKind> kinds;
         for (const TBonusSlot& s : *slots) {
             if (!s.Active) continue;
             ++active;
             kinds.insert(s.Kind);
             EXPECT_TRUE(s.Column == 322 || s.Column == 323) << s.Column;
-            if (s.Kind == kBonusLife) ++lives;
+            if (s.Kind == BonusKind::ExtraLife) ++lives;
         }
         EXPECT_EQ(active, 400);
         EXPECT_LE(lives, 2);
@@ -165,8 +165,8 @@ TEST(StreetLaying, AStraightRoadGetsEveryBonusAndAtMostTwoLives) {
 
 // Steps the walker n times, each step a change of pattern (so it moves every time),
 // and answers the states it walked in, each run of one state written once.
-std::vector<int> Walk(TPedestrian& p, const TrackMap& map, TRandom& rng, int steps) {
-    std::vector<int> states;
+std::vector<ManState> Walk(TPedestrian& p, const TrackMap& map, TRandom& rng, int steps) {
+    std::vector<ManState> states;
     for (int k = 0; k < steps; ++k) {
         WalkPedestrian(p, map, rng, p.Frame + 1);
         if (states.empty() || states.back() != p.State) states.push_back(p.State);
@@ -174,7 +174,7 @@ std::vector<int> Walk(TPedestrian& p, const TrackMap& map, TRandom& rng, int ste
     return states;
 }
 
-TPedestrian WalkerAt(int row, int col, uint8_t state) {
+TPedestrian WalkerAt(int row, int col, ManState state) {
     TPedestrian p;
     p.Exists = 1;
     p.X = col * 72 + 36;
@@ -199,8 +199,8 @@ TEST(StreetWalking, CornersTurnAWalkerRoundABlock) {
         for (int c = 0; c < 5; ++c) map->Set(top + r, left + c, block[r][c]);
 
     TRandom rng(3);
-    TPedestrian p = WalkerAt(top + 3, left, kManUp);
-    std::vector<int> states;
+    TPedestrian p = WalkerAt(top + 3, left, ManState::Up);
+    std::vector<ManState> states;
     // About 9 steps of 8 pixels a tile; two rounds and a bit.
     for (int k = 0; k < 330; ++k) {
         WalkPedestrian(p, *map, rng, p.Frame + 1);
@@ -211,10 +211,10 @@ TEST(StreetWalking, CornersTurnAWalkerRoundABlock) {
         const bool ring = r == top || r == top + 4 || c == left || c == left + 4;
         ASSERT_TRUE(ring && r >= top && r <= top + 4 && c >= left && c <= left + 4) << r << "," << c;
         // ... and walks down the middle of its path.
-        const bool across = p.State == kManLeft || p.State == kManRight;
+        const bool across = p.State == ManState::Left || p.State == ManState::Right;
         ASSERT_EQ(int(across ? p.Y : p.X) % 72, 36) << k;
     }
-    const std::vector<int> round = {kManUp, kManRight, kManDown, kManLeft};
+    const std::vector<ManState> round = {ManState::Up, ManState::Right, ManState::Down, ManState::Left};
     ASSERT_GE(states.size(), 9u);
     for (size_t k = 0; k < states.size(); ++k) EXPECT_EQ(states[k], round[k % 4]) << k;
 }
@@ -223,14 +223,14 @@ TEST(StreetWalking, AVergeWalkerKeepsGoingAndTurnsBackAtItsEnd) {
     auto map = std::make_unique<TrackMap>();
     for (int r = 300; r <= 320; ++r) map->Set(r, 50, 23);
     TRandom rng(1);
-    TPedestrian p = WalkerAt(318, 50, kManUp);
+    TPedestrian p = WalkerAt(318, 50, ManState::Up);
     // Up the verge: 18 cells of 72 pixels at 8 pixels a step.
-    const std::vector<int> up = Walk(p, *map, rng, 18 * 9 - 4);
-    EXPECT_EQ(up, std::vector<int>{kManUp});
+    const std::vector<ManState> up = Walk(p, *map, rng, 18 * 9 - 4);
+    EXPECT_EQ(up, std::vector<ManState>{ManState::Up});
     EXPECT_GT(p.Y, 300 * 72 - 72);
     // Off the end of the verge (plain ground reads as "go back") it turns round.
-    const std::vector<int> more = Walk(p, *map, rng, 40);
-    EXPECT_EQ(more, (std::vector<int>{kManUp, kManDown}));
+    const std::vector<ManState> more = Walk(p, *map, rng, 40);
+    EXPECT_EQ(more, (std::vector<ManState>{ManState::Up, ManState::Down}));
     EXPECT_GE(WorldToCell(int(p.Y)), 300);
 }
 
@@ -240,7 +240,7 @@ TEST(StreetWalking, AWalkerStepsOnlyWhenItsPatternChanges) {
     auto map = std::make_unique<TrackMap>();
     for (int r = 300; r <= 320; ++r) map->Set(r, 50, 23);
     TRandom rng(1);
-    TPedestrian p = WalkerAt(318, 50, kManUp);
+    TPedestrian p = WalkerAt(318, 50, ManState::Up);
     p.Frame = 0;
     const double y0 = p.Y;
     int moves = 0;
@@ -262,7 +262,7 @@ TEST(StreetWalking, AWalkerStepsOnlyWhenItsPatternChanges) {
 TEST(StreetWalking, LyingAndGoneFiguresStayPut) {
     auto map = std::make_unique<TrackMap>();
     TRandom rng(1);
-    for (uint8_t state : {kManLying, kManGone}) {
+    for (ManState state : {ManState::Lying, ManState::Gone}) {
         TPedestrian p = WalkerAt(318, 50, state);
         p.Speed = 0;
         const double x = p.X, y = p.Y;

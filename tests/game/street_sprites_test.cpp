@@ -30,7 +30,7 @@ public:
     explicit StreetRace(bool generatedTrack = false) {
         TMForm& form = Form();
         CloseMainMenu(form);
-        form.MSpriteEngine.SweepDead();
+        form.SpriteEngine.SweepDead();
         form.Race = std::make_unique<TRace>();
         TRace& race = *form.Race;
         const LevelParams p = LevelParameters(1);
@@ -51,12 +51,12 @@ public:
     FormFixture& Game() { return game_; }
 
     TPlayer& AddPlayer() {
-        Race().Player = Form().MSpriteEngine.Add<TPlayer>(Form(), kPlayerX, kPlayerY);
+        Race().Player = Form().SpriteEngine.Add<TPlayer>(Form(), kPlayerX, kPlayerY);
         Race().Player->ComputeCorners();
         return *Race().Player;
     }
     TScrollBackground& AddBackground() {
-        Race().Background = Form().MSpriteEngine.Add<TScrollBackground>(Form(), 2, "Tiles", 13, 10);
+        Race().Background = Form().SpriteEngine.Add<TScrollBackground>(Form(), 2, "Tiles", 13, 10);
         return *Race().Background;
     }
 
@@ -79,7 +79,7 @@ void ClearMen(TMan& men) {
 }
 
 // A walker in slot i whose centre is on the screen at (sx, sy).
-TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, uint8_t state, bool woman = false) {
+TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, ManState state, bool woman = false) {
     TPedestrian& p = men.Slots[size_t(i)];
     p = TPedestrian{};
     p.Exists = 1;
@@ -87,7 +87,7 @@ TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, uin
     p.X = r.WorldX(sx);
     p.Y = r.WorldY(sy);
     p.State = p.Planned = state;
-    p.Speed = state == kManLying ? 0 : 4;
+    p.Speed = state == ManState::Lying ? 0 : 4;
     p.TargetCol = p.TargetRow = -1;
     return p;
 }
@@ -95,16 +95,16 @@ TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, uin
 TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     ClearMen(men);
     // Her top-left corner (centre - 27) lies on the car.
-    TPedestrian& p = PlaceMan(r, men, 7, kPlayerX + 27 + 10, kPlayerY + 27 + 20, kManLeft, true);
+    TPedestrian& p = PlaceMan(r, men, 7, kPlayerX + 27 + 10, kPlayerY + 27 + 20, ManState::Left, true);
     const double x = p.X, y = p.Y;
     car.Speed = 100;
     r.Game().ClearEffects();
 
     men.MoveStep(15);
-    EXPECT_EQ(p.State, kManLying);
+    EXPECT_EQ(p.State, ManState::Lying);
     EXPECT_EQ(p.Speed, 0);
     EXPECT_EQ(p.Frame, 0);
     EXPECT_DOUBLE_EQ(p.X, x - 10);
@@ -120,7 +120,7 @@ TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
     EXPECT_EQ(r.Race().Score, 5);
     EXPECT_EQ(r.CountEffect("KillW"), 1);
     EXPECT_DOUBLE_EQ(car.Speed, 90);
-    EXPECT_EQ(p.State, kManLying);
+    EXPECT_EQ(p.State, ManState::Lying);
     EXPECT_DOUBLE_EQ(p.X, x - 10);
     EXPECT_DOUBLE_EQ(p.Y, y - 10);
 }
@@ -128,13 +128,13 @@ TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
 TEST(StreetMen, BloodTrailIsTopUpNotAddedUp) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     const struct {
         int before, after;
     } rows[] = {{0, 50}, {-3, 50}, {1, 30}, {29, 30}, {30, 30}, {45, 45}};
     for (const auto& row : rows) {
         ClearMen(men);
-        PlaceMan(r, men, 1, kPlayerX + 40, kPlayerY + 50, kManUp);
+        PlaceMan(r, men, 1, kPlayerX + 40, kPlayerY + 50, ManState::Up);
         car.BloodLeft = row.before;
         men.MoveStep(15);
         EXPECT_EQ(car.BloodLeft, row.after) << row.before;
@@ -144,12 +144,12 @@ TEST(StreetMen, BloodTrailIsTopUpNotAddedUp) {
 TEST(StreetMen, AFarWalkerIsNotRunOverAndWalksOn) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     ClearMen(men);
-    TPedestrian& p = PlaceMan(r, men, 1, 100, 100, kManUp);
+    TPedestrian& p = PlaceMan(r, men, 1, 100, 100, ManState::Up);
     const double y = p.Y;
     for (int f = 0; f < 40; ++f) men.MoveStep(15);
-    EXPECT_EQ(p.State, kManUp);
+    EXPECT_EQ(p.State, ManState::Up);
     EXPECT_LT(p.Y, y);
     EXPECT_EQ(r.Race().Score, 0);
 }
@@ -158,10 +158,10 @@ TEST(StreetMen, ARocketTakesAwayEvenALyingPedestrian) {
     StreetRace r;
     r.AddPlayer();
     CreateRockets(r.Form());
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     ClearMen(men);
-    TPedestrian& lying = PlaceMan(r, men, 3, 200, 150, kManLying);
-    TPedestrian& walker = PlaceMan(r, men, 4, 400, 150, kManDown);
+    TPedestrian& lying = PlaceMan(r, men, 3, 200, 150, ManState::Lying);
+    TPedestrian& walker = PlaceMan(r, men, 4, 400, 150, ManState::Down);
     TRocket& first = *r.Race().Rockets[0];
     TRocket& second = *r.Race().Rockets[1];
     // Both rockets' points lie in the lying one's box (x - 4 .. x + 30).
@@ -172,20 +172,20 @@ TEST(StreetMen, ARocketTakesAwayEvenALyingPedestrian) {
     }
     r.Game().ClearEffects();
     men.MoveStep(15);
-    EXPECT_EQ(lying.State, kManGone);
+    EXPECT_EQ(lying.State, ManState::Gone);
     EXPECT_EQ(lying.Speed, 0);
     EXPECT_EQ(r.Race().Score, 5);
     EXPECT_TRUE(first.Exploding);   // the first in pool order explodes...
     EXPECT_FALSE(second.Exploding); // ... and no further rocket is tested
     EXPECT_EQ(r.CountEffect("Explosion"), 1);
-    EXPECT_EQ(walker.State, kManDown);
+    EXPECT_EQ(walker.State, ManState::Down);
 
     // A point just outside the box hits nothing; the gone figure is no target any more.
     second.WorldX = walker.X + 31;
     second.WorldY = walker.Y;
     const double gx = lying.X, gy = lying.Y;
     men.MoveStep(15);
-    EXPECT_EQ(walker.State, kManDown);
+    EXPECT_EQ(walker.State, ManState::Down);
     EXPECT_FALSE(second.Exploding);
     EXPECT_EQ(lying.X, gx);
     EXPECT_EQ(lying.Y, gy);
@@ -195,31 +195,31 @@ TEST(StreetMen, ARocketTakesAwayEvenALyingPedestrian) {
 TEST(StreetMen, TheMachineGunDownsWalkersOnly) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     ClearMen(men);
-    TPedestrian& walker = PlaceMan(r, men, 1, 100, 100, kManUp);
-    TPedestrian& gone = PlaceMan(r, men, 2, 200, 100, kManUp);
-    gone.State = kManGone;
+    TPedestrian& walker = PlaceMan(r, men, 1, 100, 100, ManState::Up);
+    TPedestrian& gone = PlaceMan(r, men, 2, 200, 100, ManState::Up);
+    gone.State = ManState::Gone;
     const double y = walker.Y;
     men.ShootPedestrian(1);
     men.ShootPedestrian(2);
     men.ShootPedestrian(1); // already lying
-    EXPECT_EQ(walker.State, kManLying);
+    EXPECT_EQ(walker.State, ManState::Lying);
     EXPECT_DOUBLE_EQ(walker.Y, y - 10);
-    EXPECT_EQ(gone.State, kManGone); // taken away by a rocket: does not come back lying
+    EXPECT_EQ(gone.State, ManState::Gone); // taken away by a rocket: does not come back lying
     EXPECT_EQ(r.Race().Score, 5);
 }
 
 TEST(StreetMen, TheHornScareEndsForEverybodyAtOnce) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
 
     // Everybody in view: the scare lasts its second, then all calm in one tick.
     ClearMen(men);
-    TPedestrian& a = PlaceMan(r, men, 1, 100, 100, kManUp);
-    TPedestrian& b = PlaceMan(r, men, 2, 200, 120, kManLeft);
-    TPedestrian& lying = PlaceMan(r, men, 3, 150, 300, kManLying);
+    TPedestrian& a = PlaceMan(r, men, 1, 100, 100, ManState::Up);
+    TPedestrian& b = PlaceMan(r, men, 2, 200, 120, ManState::Left);
+    TPedestrian& lying = PlaceMan(r, men, 3, 150, 300, ManState::Lying);
     lying.Exists = 0; // (a lying one would end the scare at once, see below)
     men.MoveStep(15);
     men.ScarePedestrians();
@@ -244,8 +244,8 @@ TEST(StreetMen, TheHornScareEndsForEverybodyAtOnce) {
 
     // One walker out of view got no scare time: the next tick calms everybody.
     ClearMen(men);
-    TPedestrian& near = PlaceMan(r, men, 1, 100, 100, kManUp);
-    TPedestrian& far = PlaceMan(r, men, 2, 900, 100, kManUp);
+    TPedestrian& near = PlaceMan(r, men, 1, 100, 100, ManState::Up);
+    TPedestrian& far = PlaceMan(r, men, 2, 900, 100, ManState::Up);
     men.MoveStep(15);
     ASSERT_EQ(far.Visible, 0);
     men.ScarePedestrians();
@@ -258,7 +258,7 @@ TEST(StreetMen, TheHornScareEndsForEverybodyAtOnce) {
 
 TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
     StreetRace r;
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     ClearMen(men);
     const struct {
         double x, y;
@@ -271,7 +271,7 @@ TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
         p.Exists = 1;
         p.X = row.x;
         p.Y = row.y;
-        p.State = p.Planned = kManUp;
+        p.State = p.Planned = ManState::Up;
         p.TargetCol = p.TargetRow = -1;
     }
     men.MoveStep(15);
@@ -280,7 +280,7 @@ TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
 
 TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
     StreetRace r(true);
-    TMan& men = *r.Form().MSpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     auto count = [&] {
         int n = 0;
         for (const TPedestrian& p : men.Slots) n += p.Exists;
@@ -289,14 +289,14 @@ TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
     const int laid = count();
     EXPECT_GT(laid, 30);
     EXPECT_LE(laid, 118);
-    men.Slots[1].State = kManLying;
+    men.Slots[1].State = ManState::Lying;
     men.Scared = 1;
     BuildTrack(r.Race().Map, r.Form().Random, r.Race().TrackLength);
     men.LayPedestrians();
     EXPECT_LE(count(), 118);
     for (const TPedestrian& p : men.Slots) {
         if (p.Exists) {
-            EXPECT_NE(p.State, kManLying);
+            EXPECT_NE(p.State, ManState::Lying);
         }
     }
     // A scare still running at the level's end is ended by the new level's first tick.
@@ -309,14 +309,14 @@ TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
 TEST(StreetBonus, ThePlayerCarPicksUpWhatItTouches) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TBonus& bonus = *r.Form().MSpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
     for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
     // The car covers screen x 365.., y 400..: the cell at view column 5, row 6 has its
     // bonus's top-left point (cell + 19) at (379, 451).
     const int col = r.Race().MapCol + 5, row = r.Race().MapRow + 6;
-    bonus.Slots[1] = {1, col, row, kBonusLife};
-    bonus.Slots[2] = {1, col, row - 5, 4};  // far above the car
-    bonus.Slots[3] = {1, col, row, 3};      // where the first was
+    bonus.Slots[1] = {1, col, row, BonusKind::ExtraLife};
+    bonus.Slots[2] = {1, col, row - 5, BonusKind::Points100}; // far above the car
+    bonus.Slots[3] = {1, col, row, BonusKind::Points50}; // where the first was
     r.Game().ClearEffects();
     const int lives = r.Race().Lives;
     bonus.MoveStep(15);
@@ -337,23 +337,23 @@ TEST(StreetBonus, ThePlayerCarPicksUpWhatItTouches) {
 TEST(StreetBonus, NitroAndWeaponsGoToTheCar) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TBonus& bonus = *r.Form().MSpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
     const int col = r.Race().MapCol + 5, row = r.Race().MapRow + 6;
     const struct {
-        uint8_t kind;
+        BonusKind kind;
         int score;
-    } rows[] = {{6, 30}, {7, 20}, {8, 20}};
+    } rows[] = {{BonusKind::Nitro, 30}, {BonusKind::MachineGun, 20}, {BonusKind::RocketLauncher, 20}};
     for (const auto& k : rows) {
         for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
         bonus.Slots[1] = {1, col, row, k.kind};
         const int score = r.Race().Score;
         bonus.MoveStep(15);
         EXPECT_EQ(r.Race().Score - score, k.score) << int(k.kind);
-        if (k.kind == 6) {
+        if (k.kind == BonusKind::Nitro) {
             EXPECT_TRUE(car.HasNitro);
             EXPECT_EQ(car.NitroLeft, 100);
         } else {
-            EXPECT_EQ(car.WeaponKind, k.kind == 7 ? 3 : 4);
+            EXPECT_EQ(car.WeaponKind, k.kind == BonusKind::MachineGun ? CarItem::MachineGun : CarItem::RocketLauncher);
         }
     }
 }
@@ -362,14 +362,14 @@ TEST(StreetBonus, OnlyABonusNearTheViewCanBePickedUp) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
     TScrollBackground& bg = r.AddBackground();
-    TBonus& bonus = *r.Form().MSpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
     // The car moved out to the right edge of the screen, over the bonus's test points.
     car.X = 730;
     // View column 10: the bonus's top-left point is at 720 + 19 + background X.
     const int col = r.Race().MapCol + 10, row = r.Race().MapRow + 6;
     for (double bgX : {-18.0, -19.0}) {
         for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
-        bonus.Slots[1] = {1, col, row, 1};
+        bonus.Slots[1] = {1, col, row, BonusKind::Points10};
         bg.X = bgX;
         bonus.MoveStep(15);
         // sx + 19 = 721 is beyond the pick-up area, 720 is inside it.
@@ -382,7 +382,7 @@ TEST(StreetBonus, OnlyABonusNearTheViewCanBePickedUp) {
 TEST(StreetLamps, PolesInTheCarBounceItAndCostEnergyOnLampRowsOnly) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TLamp& lamps = *r.Form().MSpriteEngine.Add<TLamp>(r.Form());
+    TLamp& lamps = *r.Form().SpriteEngine.Add<TLamp>(r.Form());
     TRace& race = r.Race();
     // Rows 1484..1493 in view; row 1490 (a lamp row) is view row 6, row 1491 is not.
     race.MapRow = 1484;
@@ -444,7 +444,7 @@ TEST(StreetFinish, PassedOnceTheLineGoesBelowTheCarsTop) {
     StreetRace r;
     r.AddPlayer();
     TScrollBackground& bg = r.AddBackground();
-    TFinish& finish = *r.Form().MSpriteEngine.Add<TFinish>(r.Form());
+    TFinish& finish = *r.Form().SpriteEngine.Add<TFinish>(r.Form());
     TRace& race = r.Race();
     EXPECT_EQ(finish.WorldY, 1250 * 72);
     EXPECT_EQ(finish.Passed, 0);

@@ -24,8 +24,8 @@ namespace {
 
 using test::FormFixture;
 
-constexpr int kGun = 3;
-constexpr int kLauncher = 4;
+constexpr CarItem kGun = CarItem::MachineGun;
+constexpr CarItem kLauncher = CarItem::RocketLauncher;
 
 // A race just started, with the street emptied: no pedestrian and no opponent car,
 // so each test puts in front of the car exactly what it shoots at. The frame time is
@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         game_.RunFrames(46); // the main menu's intro is over
         CloseMainMenu(Form());
-        Form().MSpriteEngine.SweepDead(); // as the frame does: the menu's backdrop is gone
+        Form().SpriteEngine.SweepDead(); // as the frame does: the menu's backdrop is gone
         StartRace(Form());
         Form().Stats.FrameMs = 10;
         Form().Stats.SpeedScale = 1.0;
@@ -59,7 +59,7 @@ protected:
         if (Car().Ammo <= 0) Car().DropItem(Car().WeaponKind);
     }
     // Takes the weapon and raises it fully.
-    void Raise(int kind) {
+    void Raise(CarItem kind) {
         Car().GiveBonus(kind);
         for (int i = 0; i < 100 && Car().WeaponStage < 6; ++i) Car().WeaponStep();
         ASSERT_EQ(Car().WeaponStage, 6);
@@ -83,7 +83,7 @@ protected:
         return n;
     }
     // A walking pedestrian in slot i with its centre at world point (x, y).
-    TPedestrian& PutPedestrian(int i, double x, double y, uint8_t state = kManUp) {
+    TPedestrian& PutPedestrian(int i, double x, double y, ManState state = ManState::Up) {
         TPedestrian& p = Race().Men->Slots[size_t(i)];
         p = TPedestrian{};
         p.Exists = 1;
@@ -114,7 +114,7 @@ protected:
 
 TEST_F(Weapons, ANewWeaponRisesInFiveStagesBeforeItFires) {
     const struct {
-        int kind;
+        CarItem kind;
         const char* images;
     } rows[] = {{kGun, "GunAnim_"}, {kLauncher, "RocketAnim_"}};
     for (const auto& row : rows) {
@@ -159,7 +159,7 @@ TEST_F(Weapons, TheGunFiresFiveShotsASecondUntilItsTwentyFiveAreSpentThenSinks) 
     int frame = 0;
     bool flashAlternates = true;
     int gunSoundStarts = 0;
-    for (; frame < 700 && Car().WeaponKind != 0; ++frame) {
+    for (; frame < 700 && Car().WeaponKind != CarItem::None; ++frame) {
         WeaponFrame();
         if (Car().Ammo < ammo) {
             shotFrames.push_back(frame);
@@ -177,7 +177,7 @@ TEST_F(Weapons, TheGunFiresFiveShotsASecondUntilItsTwentyFiveAreSpentThenSinks) 
     for (size_t i = 1; i < shotFrames.size(); ++i) EXPECT_EQ(shotFrames[i] - shotFrames[i - 1], 20) << i;
     EXPECT_EQ(gunSoundStarts, 1); // the looped sound starts once for all 25 shots
     // Spent: the gun sank stage by stage and is gone.
-    EXPECT_EQ(Car().WeaponKind, 0);
+    EXPECT_EQ(Car().WeaponKind, CarItem::None);
     EXPECT_EQ(Car().WeaponStage, 1);
     EXPECT_FALSE(Car().GunSounding);
     EXPECT_LT(frame - shotFrames.back(), 60);
@@ -300,8 +300,8 @@ TEST_F(Weapons, TheGunsRayFellsThePedestriansAheadAndPassesTheFallen) {
     Raise(kGun);
     const double wx = CentreX() + OriginX();
     const double wy = CentreY() + OriginY();
-    TPedestrian& lying = PutPedestrian(1, wx, wy - 120, kManLying);
-    TPedestrian& gone = PutPedestrian(2, wx, wy - 140, kManGone);
+    TPedestrian& lying = PutPedestrian(1, wx, wy - 120, ManState::Lying);
+    TPedestrian& gone = PutPedestrian(2, wx, wy - 140, ManState::Gone);
     TPedestrian& ahead = PutPedestrian(3, wx + 30, wy - 200);
     TPedestrian& beside = PutPedestrian(4, wx - 40, wy - 200); // within 50 of the same ray point
     TPedestrian& aside = PutPedestrian(5, wx + 60, wy - 200);  // too far off the ray
@@ -312,14 +312,14 @@ TEST_F(Weapons, TheGunsRayFellsThePedestriansAheadAndPassesTheFallen) {
 
     Car().FireWeapon();
 
-    EXPECT_EQ(ahead.State, kManLying);
+    EXPECT_EQ(ahead.State, ManState::Lying);
     EXPECT_DOUBLE_EQ(ahead.X, aheadX - 10);
     EXPECT_EQ(ahead.Speed, 0);
-    EXPECT_EQ(beside.State, kManLying);
+    EXPECT_EQ(beside.State, ManState::Lying);
     EXPECT_EQ(lying.X, wx); // untouched
-    EXPECT_EQ(gone.State, kManGone);
-    EXPECT_EQ(aside.State, kManUp);
-    EXPECT_EQ(beyond.State, kManUp);
+    EXPECT_EQ(gone.State, ManState::Gone);
+    EXPECT_EQ(aside.State, ManState::Up);
+    EXPECT_EQ(beyond.State, ManState::Up);
     EXPECT_EQ(Race().Score, score + 10);
     EXPECT_EQ(CountEffect("Kill"), 1);
     EXPECT_EQ(CountEffect("KillW"), 1);
@@ -432,7 +432,7 @@ TEST_F(Weapons, ARocketOnAPedestrianExplodesWhereItIsUntilItsExplosionHasPlayed)
         ++frames;
     }
     ASSERT_TRUE(r->Exploding);
-    EXPECT_EQ(Race().Men->Slots[1].State, kManGone);
+    EXPECT_EQ(Race().Men->Slots[1].State, ManState::Gone);
     EXPECT_EQ(Race().Score, score + 5);
     EXPECT_EQ(r->RocketSpeed, 0);
     EXPECT_EQ(strcasecmp(r->Image()->Name.c_str(), "Explosion"), 0);

@@ -132,8 +132,8 @@ int ClosedPort() {
 
 struct Outcome {
     std::chrono::milliseconds sendingFrame{0}; // how long the frame that sent took
-    int screenAfter = 0;
-    int dialogAfter = 0;
+    ScreenKind screenAfter = ScreenKind::None;
+    DialogKind dialogAfter = DialogKind::None;
     int rankOfName = 0;
     int requestsMade = 0;
 };
@@ -149,20 +149,20 @@ Outcome PlayToSubmission(IHttpClient& server) {
     game.Tap(vk::Enter); // new game
     game.RunFrames(2);
     game.Tap(vk::Enter); // start
-    EXPECT_EQ(f.Screen.ActiveScreen, 6);
+    EXPECT_EQ(f.Screen.ActiveScreen, ScreenKind::Race);
     if (!f.Race) return {};
     game.RunFrames(200); // the level banner
     f.Race->Score = 9000;
     game.Game().CloseRequest();
-    EXPECT_EQ(f.Screen.ActiveDialog, 2);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::LeaveRace);
     game.RunFrames(1);
     game.Tap(vk::Left);
     game.Tap(vk::Enter); // yes: the total earns a place
-    EXPECT_EQ(f.Screen.ActiveDialog, 8);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::NameEntry);
     game.RunFrames(2);
     game.Type("ACE");
     game.Tap(vk::Enter);
-    EXPECT_EQ(f.Screen.ActiveDialog, 9);
+    EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::SendingResults);
     EXPECT_EQ(f.HighScores.Entry(1).Name, "ACE");
     game.RunFrames(1); // "Sending results..." on the screen
     Outcome o;
@@ -182,8 +182,8 @@ TEST(OnlineSubmission, TheServerGetsTheEncodedResultWithTheGamesHeaders) {
     LocalServer server(LocalServer::Mode::Ok);
     LocalHostHttp http(server.Port());
     const Outcome o = PlayToSubmission(http);
-    EXPECT_EQ(o.screenAfter, 4);
-    EXPECT_EQ(o.dialogAfter, 0);
+    EXPECT_EQ(o.screenAfter, ScreenKind::HighScores);
+    EXPECT_EQ(o.dialogAfter, DialogKind::None);
     EXPECT_EQ(o.rankOfName, 1);
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -212,8 +212,8 @@ TEST(OnlineSubmission, FailuresEndWithinTheBoundAndTheGameGoesOn) {
         LocalHostHttp http(server ? server->Port() : ClosedPort());
         const Outcome o = PlayToSubmission(http);
         EXPECT_EQ(o.requestsMade, 1); // sent once, never again
-        EXPECT_EQ(o.screenAfter, 4);
-        EXPECT_EQ(o.dialogAfter, 0);
+        EXPECT_EQ(o.screenAfter, ScreenKind::HighScores);
+        EXPECT_EQ(o.dialogAfter, DialogKind::None);
         EXPECT_EQ(o.rankOfName, 1);
         EXPECT_LE(o.sendingFrame.count(), online::kTotalTimeoutMs + 2000);
         if (server) {

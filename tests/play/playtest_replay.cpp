@@ -45,7 +45,7 @@ TEST(PlaytestReplay, AutopilotRunReplaysFromItsScriptWithEveryEffect) {
     ASSERT_TRUE(pilot.StartRaceFromMenu());
     TRace& race = *pilot.Race();
     // Level 1 to its end and a little into level 2.
-    ASSERT_TRUE(pilot.DriveUntil([&] { return race.Level == 2 && game.Form().Screen.ActiveDialog == 0; }, 9000));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return race.Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; }, 9000));
     pilot.Run(100);
     const int frames = pilot.Frame();
     const std::string script = pilot.Script();

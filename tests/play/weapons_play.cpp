@@ -103,7 +103,7 @@ protected:
         TMForm& f = Form();
         f.OnFrameDrawn = [this] {
             if (wantShot_) {
-                shot_ = Form().MDisplay().ReadPixels();
+                shot_ = Form().Display().ReadPixels();
                 wantShot_ = false;
             }
         };
@@ -113,8 +113,8 @@ protected:
         game_.RunFrames(20);
         game_.Tap(vk::Enter);
         ASSERT_TRUE(f.Race);
-        for (int i = 0; i < 400 && f.Screen.ActiveDialog != 0; ++i) game_.RunFrames(1);
-        ASSERT_EQ(f.Screen.ActiveDialog, 0);
+        for (int i = 0; i < 400 && f.Screen.ActiveDialog != DialogKind::None; ++i) game_.RunFrames(1);
+        ASSERT_EQ(f.Screen.ActiveDialog, DialogKind::None);
     }
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }
@@ -132,7 +132,7 @@ protected:
         return shot_;
     }
     // The weapon as a bonus gives it, raised before the caller fires.
-    void TakeAndRaise(int kind) {
+    void TakeAndRaise(CarItem kind) {
         Car().GiveBonus(kind);
         for (int i = 0; i < 120 && Car().WeaponStage < 6; ++i) game_.RunFrames(1);
         ASSERT_EQ(Car().WeaponStage, 6);
@@ -146,8 +146,8 @@ protected:
         p.Visible = 1;
         p.X = x + Race().MapCol * 72.0 - v.X;
         p.Y = y + Race().MapRow * 72.0 - v.Y;
-        p.State = kManUp;
-        p.Planned = kManUp;
+        p.State = ManState::Up;
+        p.Planned = ManState::Up;
         p.Speed = 3;
     }
     TRocket* FlyingRocket() {
@@ -187,7 +187,7 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     // The machine gun: the first shot shows the flash.
     // Z is read at the end of a frame, the shot is made in the next frame's move and
     // drawn in the frame after.
-    TakeAndRaise(3);
+    TakeAndRaise(CarItem::MachineGun);
     game_.Down('Z');
     game_.RunFrames(2);
     const RgbaImage gun = Shot("gun_flash");
@@ -213,7 +213,7 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     const int score = Race().Score;
     for (int i = 0; i < 40 && Race().Cars->CarExploding[1] == 0; ++i) game_.RunFrames(1);
     EXPECT_EQ(Race().Cars->CarExploding[1], 1);
-    EXPECT_EQ(Race().Men->Slots[2].State, kManLying);
+    EXPECT_EQ(Race().Men->Slots[2].State, ManState::Lying);
     EXPECT_EQ(Race().Score, score + 15);
     game_.RunFrames(10);
     Shot("gun_hits");
@@ -221,7 +221,7 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     (void)gun;
 
     // The rocket launcher replaces the gun at once and rises.
-    TakeAndRaise(4);
+    TakeAndRaise(CarItem::RocketLauncher);
     game_.Down('Z');
     game_.RunFrames(8);
     const RgbaImage straight = Shot("rockets_straight");
@@ -257,7 +257,7 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     game_.Down(vk::Space);
     game_.RunFrames(60); // the car stands
     game_.Up(vk::Space);
-    Car().GiveBonus(4);
+    Car().GiveBonus(CarItem::RocketLauncher);
     for (int i = 0; i < 60; ++i) game_.RunFrames(1);
     for (TRocket* rocket : Race().Rockets) ASSERT_FALSE(rocket->InFlight);
     game_.Down('Z');

@@ -60,7 +60,7 @@ void BM_MainMenuFrame(benchmark::State& state) {
         game.Step();
         game.ClearFrameEffects();
     }
-    state.counters["sprites"] = game.Form().MSpriteEngine.AllCount();
+    state.counters["sprites"] = game.Form().SpriteEngine.AllCount();
 }
 BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMicrosecond);
 
@@ -75,7 +75,7 @@ void BM_HighScoreFrame(benchmark::State& state) {
         game.Step();
         game.ClearFrameEffects();
     }
-    state.counters["screen"] = game.Form().Screen.ActiveScreen;
+    state.counters["screen"] = int(game.Form().Screen.ActiveScreen);
 }
 BENCHMARK(BM_HighScoreFrame)->Unit(benchmark::kMicrosecond);
 

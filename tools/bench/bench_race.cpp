@@ -63,7 +63,7 @@ struct RaceBench {
         StartRace(Form());
         Restart();
         game->KeyDown(vk::Up);
-        while (Form().Screen.ActiveDialog != 0) game->Step();
+        while (Form().Screen.ActiveDialog != DialogKind::None) game->Step();
         for (int i = 0; i < 200; ++i) game->Step(); // up to speed
     }
     TMForm& Form() { return game->Form(); }
@@ -85,12 +85,12 @@ struct RaceBench {
     // Between timed stretches: show what was drawn (the renderer queues its calls
     // until then) and put the car back on the road when it has left the race.
     void Housekeeping() {
-        Form().MDisplay().Clear();
-        Form().MDisplay().Flip();
+        Form().Display().Clear();
+        Form().Display().Flip();
         TRace& r = Race();
         r.Lives = 1000;
         r.TimeLeft = 1000000;
-        Form().Screen.ActiveDialog = 0;
+        Form().Screen.ActiveDialog = DialogKind::None;
         if (r.MapRow < 1500 - r.TrackLength + 30 || r.Finish->Passed) Restart();
     }
 };
@@ -153,18 +153,18 @@ BENCHMARK(BM_DrawHud)->Unit(benchmark::kMicrosecond);
 // with the opponents and marks under it, the panel), cleared and shown.
 void BM_RaceDrawEngine(benchmark::State& state) {
     RaceBench b(int(state.range(0)));
-    IDisplay& d = b.Form().MDisplay();
+    IDisplay& d = b.Form().Display();
     for (auto _ : state) {
         d.Clear();
-        b.Form().MSpriteEngine.DrawAll();
+        b.Form().SpriteEngine.DrawAll();
         d.Flip();
     }
     auto* sdl = dynamic_cast<SdlDisplay*>(&d);
     if (sdl) {
         DrawCallRecorder recorder(*sdl);
-        b.Form().MSpriteEngine.SetSurface(&recorder);
-        b.Form().MSpriteEngine.DrawAll();
-        b.Form().MSpriteEngine.SetSurface(&d.Surface());
+        b.Form().SpriteEngine.SetSurface(&recorder);
+        b.Form().SpriteEngine.DrawAll();
+        b.Form().SpriteEngine.SetSurface(&d.Surface());
         state.counters["draws"] = double(recorder.Recorded());
         state.counters["rotated"] = double(recorder.RecordedRotated());
     }
@@ -174,18 +174,18 @@ BENCHMARK(BM_RaceDrawEngine)->Arg(6)->Arg(21)->Unit(benchmark::kMicrosecond);
 // The floor: the renderer calls of that same frame, recorded once, issued bare.
 void BM_RaceDrawBare(benchmark::State& state) {
     RaceBench b(int(state.range(0)));
-    IDisplay& d = b.Form().MDisplay();
+    IDisplay& d = b.Form().Display();
     auto* sdl = dynamic_cast<SdlDisplay*>(&d);
     if (!sdl) {
         state.SkipWithError("the display is not the SDL display");
         return;
     }
     DrawCallRecorder recorder(*sdl);
-    b.Form().MSpriteEngine.SetSurface(&recorder);
+    b.Form().SpriteEngine.SetSurface(&recorder);
     d.Clear();
-    b.Form().MSpriteEngine.DrawAll();
+    b.Form().SpriteEngine.DrawAll();
     d.Flip();
-    b.Form().MSpriteEngine.SetSurface(&d.Surface());
+    b.Form().SpriteEngine.SetSurface(&d.Surface());
     for (auto _ : state) {
         d.Clear();
         recorder.ReplayBare();

@@ -106,8 +106,8 @@ private:
 
 std::vector<std::string> LoopedEffectsSounding(TMForm& form) {
     std::vector<std::string> names;
-    for (int i = 0; i < form.MSoundList->Count(); ++i) {
-        TSoundItem& item = form.MSoundList->Item(i);
+    for (int i = 0; i < form.Sounds->Count(); ++i) {
+        TSoundItem& item = form.Sounds->Item(i);
         if (item.Looped() && item.MainVoice() && item.MainVoice()->IsPlaying()) names.push_back(item.Name);
     }
     return names;
@@ -134,7 +134,7 @@ void DumpRace(JsonLine& j, TMForm& form) {
         j.Real("Speed", p->Speed).Real("ScrollSpeed", p->ScrollSpeed).Real("SteerPos", p->SteerPos);
         j.Int("Heading", p->Heading).Int("Energy", p->Energy).Int("Crashed", p->Crashed);
         j.Bool("TimeOut", p->TimeOut).Bool("HasNitro", p->HasNitro).Real("NitroLeft", p->NitroLeft);
-        j.Int("WeaponKind", p->WeaponKind).Int("WeaponStage", p->WeaponStage).Int("Ammo", p->Ammo);
+        j.Int("WeaponKind", int(p->WeaponKind)).Int("WeaponStage", p->WeaponStage).Int("Ammo", p->Ammo);
     }
     if (r.Finish) j.Int("FinishPassed", r.Finish->Passed);
 }
@@ -145,7 +145,7 @@ std::string DumpFrame(TMForm& form, int frame, const std::vector<std::string>& e
     JsonLine j;
     const TScreenState& s = form.Screen;
     j.Int("frame", frame);
-    j.Int("ActiveScreen", s.ActiveScreen).Int("ActiveDialog", s.ActiveDialog);
+    j.Int("ActiveScreen", int(s.ActiveScreen)).Int("ActiveDialog", int(s.ActiveDialog));
     j.Int("SelectedItem", s.SelectedItem).Int("FirstItem", s.FirstItem).Int("LastItem", s.LastItem);
     j.Int("MenuIntro", s.MenuIntro);
     j.Int("SelectedCar", form.Menu.SelectedCar).Int("NextCar", form.Menu.NextCar);
@@ -160,8 +160,8 @@ std::string DumpFrame(TMForm& form, int frame, const std::vector<std::string>& e
     if (form.Dialog.SendBox)
         j.Int("SendBox", std::lround(form.Dialog.SendBox->FramePos));
     j.Int("MouseX", form.Keys.MouseX).Int("MouseY", form.Keys.MouseY);
-    j.Bool("PointerVisible", form.MDisplay().PointerVisible());
-    j.Bool("FullScreen", form.MDisplay().IsFullScreen());
+    j.Bool("PointerVisible", form.Display().PointerVisible());
+    j.Bool("FullScreen", form.Display().IsFullScreen());
     j.Bool("Terminated", form.Terminated);
     if (form.MusicFile().empty())
         j.Null("music");
@@ -170,7 +170,7 @@ std::string DumpFrame(TMForm& form, int frame, const std::vector<std::string>& e
     j.StrList("effects", effects);
     j.StrList("playing", LoopedEffectsSounding(form));
     j.Raw("highscores", HighScoreList(form));
-    j.Int("Sprites", form.MSpriteEngine.AllCount());
+    j.Int("Sprites", form.SpriteEngine.AllCount());
     if (form.Race) DumpRace(j, form);
     return j.Done();
 }

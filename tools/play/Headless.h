@@ -188,7 +188,7 @@ public:
 
     // The virtual game pad: plugged in by its first button or axis, read by the
     // game at the start of the next frame through the same mapping as a real pad.
-    GamePads& Pads() { return form_->MPlatform->Pads(); }
+    GamePads& Pads() { return form_->PlatformServices->Pads(); }
     void PadConnect() { Pads().ConnectVirtual(); }
     void PadButton(int button, bool down) {
         Pads().ConnectVirtual();
@@ -219,7 +219,7 @@ public:
 
 private:
     bool Tick() {
-        const bool ran = form_->MTimer->Idle();
+        const bool ran = form_->FrameTimer->Idle();
         if (ran) ++ticks_;
         return ran;
     }

@@ -136,7 +136,7 @@ int Run(const Args& a, const std::vector<ScriptEvent>& events) {
     form.OnFrameDrawn = [&] {
         auto [first, last] = a.shots.equal_range(frame);
         if (first == last) return;
-        const RgbaImage image = form.MDisplay().ReadPixels();
+        const RgbaImage image = form.Display().ReadPixels();
         for (auto it = first; it != last; ++it) SaveShot(image, it->second);
         shotTaken = true;
     };
@@ -148,7 +148,7 @@ int Run(const Args& a, const std::vector<ScriptEvent>& events) {
         if (!form.Terminated) game.Step();
         // A frame that drew nothing (the window in the background) still gets its shot.
         if (!shotTaken && a.shots.count(frame)) {
-            const RgbaImage image = form.MDisplay().ReadPixels();
+            const RgbaImage image = form.Display().ReadPixels();
             for (auto [it, end] = a.shots.equal_range(frame); it != end; ++it) SaveShot(image, it->second);
         }
         const bool last = frame + 1 == frames || form.Terminated;
