@@ -3,9 +3,12 @@
 // (ShutDown: options, high scores, the link file).
 #include "app/TMForm.h"
 
+#include "app/ControlsSetup.h"
 #include "app/Dialogs.h"
 #include "menus/Screens.h"
+#include "persist/Controls.h"
 #include "persist/GamePaths.h"
+#include "platform/GamePads.h"
 #include "persist/WebLinks.h"
 #include "race/RaceState.h"
 
@@ -108,11 +111,25 @@ void TMForm::StartUp() {
     Report(HighScores.LoadHighScores(DataRoot));
     Report(OptionsFile.LoadOptions());
     Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    // The controls file (written with the game's own controls on the first start).
+    ApplyControlsFile();
     // Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // The main menu with its fade-in intro and the menu song.
     Screen.ActiveScreen = ScreenKind::None;
     OpenMainMenu(*this, 1, ItemNo(MainMenuItem::Race), true);
+}
+
+void TMForm::ApplyControlsFile() {
+    const ControlsRead read =
+        LoadControls(DataRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
+    AppliedControls applied = ApplyControls(read.bindings, &PadInputByName);
+    Input->Assigns = applied.keyTable;
+    PlatformServices->Pads().Translator().SetBindings(std::move(applied.pad));
+    chooseKeys_ = std::move(applied.chooseKeys);
+    for (const std::string& problem : read.problems) std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
+    for (const std::string& problem : applied.problems)
+        std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
 }
 
 void TMForm::ShutDown() {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vorlane {
 
@@ -68,7 +69,11 @@ private:
     std::string* PickerField();
     bool FieldTakesMore(const std::string& text);
 
+    // The controls file: key table, pad bindings, the keys that choose.
+    void ApplyControlsFile();
+
     std::unique_ptr<IDisplayListener> displayListener_;
+    std::vector<int> chooseKeys_;
     LetterPicker picker_;
     PadContext padContext_ = PadContext::Menus;
 };

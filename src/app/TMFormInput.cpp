@@ -8,6 +8,8 @@
 #include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
 
+#include <algorithm>
+
 namespace vorlane {
 
 namespace {
@@ -27,6 +29,9 @@ void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
 void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
     if (key == vk::Ctrl) Keys.CtrlHeld = true;
+    // A key the controls file gives to "choose" chooses as Enter does.
+    if (key != vk::Enter && std::find(chooseKeys_.begin(), chooseKeys_.end(), key) != chooseKeys_.end())
+        KeyTyped(13);
     // Alt+Enter: the one way to switch the screen mode outside the options screen.
     // A race pauses first (a dialog already open stays as it is).
     if (alt && key == vk::Enter) {

@@ -97,3 +97,31 @@ std::string PadButtonName(PadButton button) {
 }
 
 } // namespace vorlane
+
+namespace vorlane {
+
+std::optional<PadInput> PadInputByName(const std::string& name) {
+    const int button = PadButtonByName(name);
+    if (button >= 0 && button < PadButtonCount) return PadInput{false, button, 1};
+    if (name.empty()) return std::nullopt;
+    const char way = name.back();
+    const bool signed_ = way == '+' || way == '-';
+    const int axis = PadAxisByName(signed_ ? name.substr(0, name.size() - 1) : name);
+    if (axis < 0 || axis >= PadAxisCount) return std::nullopt;
+    const bool trigger = axis == int(PadAxis::LeftTrigger) || axis == int(PadAxis::RightTrigger);
+    // A trigger only pulls one way; a stick needs its way said.
+    if (trigger) return signed_ && way == '-' ? std::nullopt : std::optional<PadInput>(PadInput{true, axis, 1});
+    if (!signed_) return std::nullopt;
+    return PadInput{true, axis, way == '-' ? -1 : 1};
+}
+
+std::string PadInputName(PadInput input) {
+    if (!input.axis) return PadButtonName(PadButton(input.index));
+    const char* name = SDL_GameControllerGetStringForAxis(SDL_GameControllerAxis(input.index));
+    std::string text = name ? name : "";
+    const bool trigger = input.index == int(PadAxis::LeftTrigger) || input.index == int(PadAxis::RightTrigger);
+    if (!trigger) text += input.sign < 0 ? '-' : '+';
+    return text;
+}
+
+} // namespace vorlane

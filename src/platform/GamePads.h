@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorlane {
@@ -49,5 +50,9 @@ int PadButtonByName(const std::string& name);
 int PadAxisByName(const std::string& name);
 // A button or axis in SDL's spelling, for messages and files.
 std::string PadButtonName(PadButton button);
+// A pad input by name: a button ("a", "dpup"), a trigger ("righttrigger"), or one way
+// of a stick axis ("leftx-", "lefty+"); nothing for a name that is none of these.
+std::optional<PadInput> PadInputByName(const std::string& name);
+std::string PadInputName(PadInput input);
 
 } // namespace vorlane

@@ -30,42 +30,50 @@ char TypedBy(int key) {
 
 } // namespace
 
-HeldKeys PadKeys(const PadState& pad, PadContext context) {
+bool IsDown(const PadState& pad, PadInput input) {
+    if (!input.axis) return input.index >= 0 && input.index < PadButtonCount && pad.buttons[std::size_t(input.index)];
+    return input.index >= 0 && input.index < PadAxisCount && Pushed(pad, PadAxis(input.index), input.sign);
+}
+
+PadBindings DefaultPadBindings() {
+    const auto button = [](PadButton b) { return PadInput{false, int(b), 1}; };
+    const auto axis = [](PadAxis a, int sign) { return PadInput{true, int(a), sign}; };
+    using B = PadButton;
+    PadBindings d;
+    d.race = {
+        {axis(PadAxis::LeftX, -1), vk::Left},    {button(B::DpadLeft), vk::Left},
+        {axis(PadAxis::LeftX, 1), vk::Right},    {button(B::DpadRight), vk::Right},
+        {axis(PadAxis::RightTrigger, 1), vk::Up}, {button(B::A), vk::Up},        {button(B::DpadUp), vk::Up},
+        {axis(PadAxis::LeftTrigger, 1), vk::Down}, {button(B::B), vk::Down},     {button(B::DpadDown), vk::Down},
+        {button(B::X), vk::Letter('Z')},            // fire
+        {button(B::RightShoulder), vk::Letter('X')}, // nitro
+        {button(B::LeftShoulder), vk::Space},        // handbrake
+        {button(B::Y), vk::Letter('H')},             // horn
+        {button(B::Start), vk::Letter('P')},         // pause
+        {button(B::Back), vk::Esc},                  // leave the race?
+    };
+    d.menus = {
+        {axis(PadAxis::LeftY, -1), vk::Up},   {button(B::DpadUp), vk::Up},
+        {axis(PadAxis::LeftY, 1), vk::Down},  {button(B::DpadDown), vk::Down},
+        {axis(PadAxis::LeftX, -1), vk::Left}, {button(B::DpadLeft), vk::Left},
+        {axis(PadAxis::LeftX, 1), vk::Right}, {button(B::DpadRight), vk::Right},
+        {button(B::A), vk::Enter},            {button(B::B), vk::Esc},
+        {button(B::Back), vk::Esc},
+        {button(B::Start), vk::Letter('P')}, // closes the pause dialog
+    };
+    return d;
+}
+
+HeldKeys PadKeys(const PadState& pad, PadContext context, const PadBindings& bindings) {
     HeldKeys keys;
     if (!pad.connected) return keys;
-    const auto hold = [&keys](int key, bool down) {
-        if (down) keys.set(std::size_t(key));
-    };
-    const auto button = [&pad](PadButton b) { return pad.Button(b); };
-    switch (context) {
-    case PadContext::Race:
-        // Steering from the stick or the D-pad; the D-pad's up and down drive too.
-        hold(vk::Left, DirectionLeft(pad));
-        hold(vk::Right, DirectionRight(pad));
-        hold(vk::Up, button(PadButton::DpadUp) || button(PadButton::A) || Pushed(pad, PadAxis::RightTrigger, 1));
-        hold(vk::Down, button(PadButton::DpadDown) || button(PadButton::B) || Pushed(pad, PadAxis::LeftTrigger, 1));
-        hold(vk::Letter('Z'), button(PadButton::X));            // fire
-        hold(vk::Letter('X'), button(PadButton::RightShoulder)); // nitro
-        hold(vk::Space, button(PadButton::LeftShoulder));        // handbrake
-        hold(vk::Letter('H'), button(PadButton::Y));             // horn
-        hold(vk::Letter('P'), button(PadButton::Start));         // pause
-        hold(vk::Esc, button(PadButton::Back));                  // leave the race?
-        break;
-    case PadContext::Menus:
-        hold(vk::Up, DirectionUp(pad));
-        hold(vk::Down, DirectionDown(pad));
-        hold(vk::Left, DirectionLeft(pad));
-        hold(vk::Right, DirectionRight(pad));
-        hold(vk::Enter, button(PadButton::A));
-        hold(vk::Esc, button(PadButton::B) || button(PadButton::Back));
-        hold(vk::Letter('P'), button(PadButton::Start)); // closes the pause dialog
-        break;
-    case PadContext::TextEntry:
-        // The directions belong to the letter picker.
-        hold(vk::Enter, button(PadButton::A) || button(PadButton::Start));
-        hold(vk::Backspace, button(PadButton::B));
-        break;
+    if (context == PadContext::TextEntry) {
+        if (pad.Button(PadButton::A) || pad.Button(PadButton::Start)) keys.set(vk::Enter);
+        if (pad.Button(PadButton::B)) keys.set(vk::Backspace);
+        return keys;
     }
+    for (const PadBinding& b : context == PadContext::Race ? bindings.race : bindings.menus)
+        if (b.key > 0 && b.key < 256 && IsDown(pad, b.input)) keys.set(std::size_t(b.key));
     return keys;
 }
 
@@ -81,7 +89,7 @@ std::vector<InputEvent> PadTranslator::Update(const PadState& pad, PadContext co
         if (blocked) effective.buttons[std::size_t(b)] = false;
     }
 
-    const HeldKeys now = PadKeys(effective, context);
+    const HeldKeys now = PadKeys(effective, context, bindings_);
     std::vector<InputEvent> events;
     for (int key = 1; key < 256; ++key) {
         const bool was = held_.test(std::size_t(key)), is = now.test(std::size_t(key));

@@ -8,6 +8,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,36 @@ enum class PadContext { Race, Menus, TextEntry };
 
 using HeldKeys = std::bitset<256>; // by virtual-key code
 
-// The keys the pad holds down in a context.
-HeldKeys PadKeys(const PadState& pad, PadContext context);
+// One of the pad's buttons, or one way of one of its axes (a trigger pulled, a stick
+// pushed left or right, up or down), past the dead zone.
+struct PadInput {
+    bool axis = false;
+    int index = 0; // PadButton or PadAxis
+    int sign = 1;  // the axis's way: 1 or -1
+    bool operator==(const PadInput&) const = default;
+};
+bool IsDown(const PadState& pad, PadInput input);
+// Turns a pad input's name into the input (GamePads.h has SDL's names).
+using PadInputLookup = std::optional<PadInput> (*)(const std::string& name);
+
+// Which pad inputs hold which key, in the race and in the menus and dialogs.
+struct PadBinding {
+    PadInput input;
+    int key = 0;
+};
+struct PadBindings {
+    std::vector<PadBinding> race;
+    std::vector<PadBinding> menus;
+};
+// The game's own: left stick or D-pad steers, right trigger or A accelerates, left
+// trigger or B brakes, X fires, right shoulder nitro, left shoulder handbrake, Y
+// horn, Start pauses, Back leaves; in the menus the stick or the D-pad moves, A
+// chooses, B goes back.
+PadBindings DefaultPadBindings();
+
+// The keys the pad holds down in a context. In a text field A and Start accept
+// (Enter), B takes back (Backspace) and the directions belong to the letter picker.
+HeldKeys PadKeys(const PadState& pad, PadContext context, const PadBindings& bindings);
 
 // The letter picker's moves, from the D-pad or the stick in a text field.
 enum class PickerMove { None, NextLetter, PreviousLetter, MoveOn, TakeBack };
@@ -58,6 +87,8 @@ enum class PickerMove { None, NextLetter, PreviousLetter, MoveOn, TakeBack };
 // follows, and the A that starts one does not also accelerate.
 class PadTranslator {
 public:
+    // The pad's buttons and axes for the race and the menus (the controls file's).
+    void SetBindings(PadBindings bindings) { bindings_ = std::move(bindings); }
     // The events of this frame's pad state; Held() is up to date afterwards.
     std::vector<InputEvent> Update(const PadState& pad, PadContext context);
     const HeldKeys& Held() const { return held_; }
@@ -65,6 +96,7 @@ public:
     PickerMove Picker() const { return picker_; }
 
 private:
+    PadBindings bindings_ = DefaultPadBindings();
     HeldKeys held_;
     PadContext context_ = PadContext::Menus;
     std::array<bool, PadButtonCount> blocked_{};

@@ -29,7 +29,7 @@ RaceFingerprint Fingerprint(TMForm& form) {
     RaceFingerprint f;
     if (!form.Race) return f;
     const TRace& r = *form.Race;
-    f = {r.Score, r.Level, r.Lives, r.TimeLeft, r.MapRow, r.MapCol, form.Screen.ActiveDialog, 0};
+    f = {r.Score, r.Level, r.Lives, r.TimeLeft, r.MapRow, r.MapCol, int(form.Screen.ActiveDialog), 0};
     if (r.Player) f.Speed = std::bit_cast<uint64_t>(r.Player->Speed);
     return f;
 }
@@ -38,7 +38,7 @@ RaceFingerprint Fingerprint(TMForm& form) {
 void OpenCarSelection(test::Autopilot& pilot) {
     pilot.DriveUntil([] { return false; }, 50);
     pilot.Tap(vk::Enter);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == 2; }, 20));
+    ASSERT_TRUE(pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20));
     pilot.Run(19);
 }
 
@@ -68,7 +68,7 @@ RecordedRace RecordRace() {
     start.PlayerName = form.Dialog.PlayerName;
     recorder.BeginRace(start);
     pilot.KeyDown(vk::Enter); // the start button: StartRace runs inside the key's events
-    EXPECT_EQ(form.Screen.ActiveScreen, 6);
+    EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::Race);
 
     const auto frame = [&] {
         if (recorder.FramesRecorded() % 300 == 299) {
@@ -83,7 +83,7 @@ RecordedRace RecordRace() {
     };
     frame();
     pilot.KeyUp(vk::Enter);
-    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == 0); ++i) frame();
+    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == DialogKind::None); ++i) frame();
     EXPECT_EQ(form.Race->Level, 2);
     for (int i = 0; i < 100; ++i) frame();
     const TRace& race = *form.Race;
@@ -114,7 +114,7 @@ PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(u
     form.Random.Seed(player.Start().Seed);
     form.Menu.SelectedCar = player.Start().Car;
     game.Game().KeyDown(vk::Enter);
-    EXPECT_EQ(form.Screen.ActiveScreen, 6);
+    EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::Race);
 
     const TKeyAssignList keys = GameKeyAssigns();
     for (ReplayFrame f; player.Next(f);) {

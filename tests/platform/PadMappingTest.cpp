@@ -32,7 +32,7 @@ PadState WithAxis(PadAxis a, int v) {
 
 std::set<int> Keys(const PadState& pad, PadContext context) {
     std::set<int> out;
-    const HeldKeys held = PadKeys(pad, context);
+    const HeldKeys held = PadKeys(pad, context, DefaultPadBindings());
     for (int k = 0; k < 256; ++k)
         if (held.test(std::size_t(k))) out.insert(k);
     return out;
