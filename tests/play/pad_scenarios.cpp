@@ -131,3 +131,42 @@ TEST(PadPlay, APadPulledOutInTheMenusChangesNothing) {
 
 } // namespace
 } // namespace vorlane::playtest
+
+namespace vorlane::playtest {
+namespace {
+
+TEST(PadPlay, TheControlsFileRebindsKeysAndPadAndReportsABadLineOnce) {
+    const auto controls = [](const std::filesystem::path& root) {
+        std::ofstream(root / "Data" / "Save" / "controls", std::ios::binary)
+            << "# mine\r\naccelerate = W, pad:y\r\nchoose = Enter, Space\r\nhorn = pad:trigger\r\nmenu_up = W\r\n";
+    };
+    const int drive = BannerEnd + 10;
+    const std::string script = At(50, "press Space") + At(RaceStart, "press Space") + At(drive, "down Up") +
+                               At(drive + 30, "up Up") + At(drive + 30, "down W") + At(drive + 60, "up W") +
+                               At(drive + 60, "pad down y") + At(drive + 90, "pad up y");
+    auto run = PlayScript(script, Options().Frames(drive + 91).Before(controls));
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    EXPECT_EQ(run.Frame(50).Int("ActiveScreen"), 2) << "Space chose";
+    EXPECT_EQ(run.Frame(RaceStart).Int("ActiveScreen"), 6);
+    // (The race and the menus share the up state: with menu_up moved too, Up is free.)
+    EXPECT_EQ(run.Frame(drive + 29).Real("Speed"), 0) << "Up no longer accelerates";
+    EXPECT_GT(run.Frame(drive + 59).Real("Speed"), 5) << "W does";
+    EXPECT_GT(run.Frame(drive + 89).Real("Speed"), run.Frame(drive + 60).Real("Speed")) << "and the pad's Y";
+    // The bad line is named once, quoted; the horn keeps its own binding.
+    const std::string bad = "line 4 \"horn = pad:trigger\": no pad input \"trigger\"";
+    const size_t at = run.Errors.find(bad);
+    EXPECT_NE(at, std::string::npos) << run.Errors;
+    EXPECT_EQ(run.Errors.find(bad, at + 1), std::string::npos) << "reported once";
+}
+
+TEST(PadPlay, TheFirstStartWritesTheDefaultControls) {
+    auto run = PlayScript("", Options().Frames(2));
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    const std::string text = ReadText(run.SaveDir() / "controls");
+    EXPECT_TRUE(StartsWith(text, "# Vorlane controls")) << text;
+    EXPECT_NE(text.find("accelerate = Up, pad:righttrigger, pad:a, pad:dpup\r\n"), std::string::npos);
+    EXPECT_EQ(run.Errors, "");
+}
+
+} // namespace
+} // namespace vorlane::playtest
