@@ -170,3 +170,31 @@ TEST(PadPlay, TheFirstStartWritesTheDefaultControls) {
 
 } // namespace
 } // namespace vorlane::playtest
+
+namespace vorlane::playtest {
+namespace {
+
+TEST(PadPlay, TheCountryLineIsPickedWithThePad) {
+    // To the options (up, up, left, A), onto the country row (up) and into it (A).
+    std::string script = At(50, "pad press dpup") + At(52, "pad press dpup") + At(54, "pad press dpleft") +
+                         At(56, "pad press a") + At(60, "pad press dpup") + At(62, "pad press a");
+    int frame = 64;
+    for (int i = 0; i < 7; ++i, frame += 2) script += At(frame, "pad press b"); // B deletes
+    const int pick = frame;
+    script += At(pick, "pad axis lefty -30000") + At(pick + 1, "pad axis lefty 0") + // up: "A"
+              At(pick + 2, "pad press dpup") + At(pick + 4, "pad press dpright") +   // "B", on
+              At(pick + 6, "pad press dpup") + At(pick + 8, "pad press a");          // "BA", done
+    auto run = PlayScript(script, Options().Frames(pick + 12));
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    ASSERT_EQ(run.Frame(56).Int("ActiveScreen"), 3);
+    EXPECT_TRUE(run.Frame(62).Bool("CountryEditing"));
+    EXPECT_EQ(run.Frame(pick - 1).Str("Country"), "");
+    EXPECT_EQ(run.Frame(pick).Str("Country"), "A");
+    EXPECT_EQ(run.Frame(pick + 2).Str("Country"), "B");
+    EXPECT_EQ(run.Frame(pick + 6).Str("Country"), "BA");
+    EXPECT_FALSE(run.Frame(pick + 8).Bool("CountryEditing")) << "A ends the typing";
+    EXPECT_EQ(run.Last().Str("Country"), "BA");
+}
+
+} // namespace
+} // namespace vorlane::playtest
