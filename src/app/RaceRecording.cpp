@@ -39,6 +39,7 @@ std::optional<ReplayEvent> ReplayEventOf(const InputEvent& e) {
     case EventKind::Click: return ReplayEvent::Of(ReplayEventKind::Click);
     case EventKind::DoubleClick: return ReplayEvent::Of(ReplayEventKind::DoubleClick);
     case EventKind::CloseRequest: return ReplayEvent::Of(ReplayEventKind::CloseRequest);
+    case EventKind::PadLost: return ReplayEvent::Of(ReplayEventKind::PadLost);
     case EventKind::MouseDown:
     case EventKind::MouseUp:
     case EventKind::Activate:
@@ -57,6 +58,7 @@ InputEvent InputEventOf(const ReplayEvent& r) {
     case ReplayEventKind::Click: e.kind = EventKind::Click; break;
     case ReplayEventKind::DoubleClick: e.kind = EventKind::DoubleClick; break;
     case ReplayEventKind::CloseRequest: e.kind = EventKind::CloseRequest; break;
+    case ReplayEventKind::PadLost: e.kind = EventKind::PadLost; break;
     }
     e.key = r.Key;
     e.alt = r.Alt;

@@ -3,9 +3,12 @@
 // (ShutDown: options, high scores, the link file).
 #include "app/TMForm.h"
 
+#include "app/ControlsSetup.h"
 #include "app/Dialogs.h"
 #include "menus/Screens.h"
+#include "persist/Controls.h"
 #include "persist/GamePaths.h"
+#include "platform/GamePads.h"
 #include "persist/WebLinks.h"
 #include "race/RaceState.h"
 
@@ -41,7 +44,10 @@ TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
         SetUpInput(*Input);
         FrameTimer->SetInterval(0);
         FrameTimer->ActiveOnly = true;
-        FrameTimer->OnTimer = [this](int lag) { RunFrame(lag); };
+        FrameTimer->OnTimer = [this](int lag) {
+            PollPad();
+            RunFrame(lag);
+        };
         StartUp();
         FrameTimer->Loaded();
     } catch (...) {
@@ -111,11 +117,25 @@ void TMForm::StartUp() {
         fileFullScreen_ = Options().FullScreenMode;
         Options().FullScreenMode = *services_.FullScreenOverride;
     }
+    // The controls file (written with the game's own controls on the first start).
+    ApplyControlsFile();
     // Screen mode (and the refresh rate).
     ApplyDisplayMode();
     // The main menu with its fade-in intro and the menu song.
     Screen.ActiveScreen = ScreenKind::None;
     OpenMainMenu(*this, 1, ItemNo(MainMenuItem::Race), true);
+}
+
+void TMForm::ApplyControlsFile() {
+    const ControlsRead read =
+        LoadControls(DataRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
+    AppliedControls applied = ApplyControls(read.bindings, &PadInputByName);
+    Input->Assigns = applied.keyTable;
+    PlatformServices->Pads().Translator().SetBindings(std::move(applied.pad));
+    chooseKeys_ = std::move(applied.chooseKeys);
+    for (const std::string& problem : read.problems) std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
+    for (const std::string& problem : applied.problems)
+        std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
 }
 
 void TMForm::ShutDown() {

@@ -6,10 +6,12 @@
 // fresh TMForm with its own clock, keys, data folder and seed.
 #include "app/DialogState.h"
 #include "app/RaceRecording.h"
+#include "app/LetterPicker.h"
 #include "core/Game.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vorlane {
 
@@ -45,6 +47,10 @@ public:
     void UpdateKeyEdges();
     // Hands one platform event to the handlers above (and the timer's activation).
     void HandleEvent(const InputEvent& event);
+    // Before each frame: the game pad's key events and letter picks.
+    void PollPad();
+    // What the pad drives now: the race, a text field or the menus and dialogs.
+    PadContext PadContextNow() const;
 
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
@@ -63,7 +69,18 @@ private:
     void UnbindDisplay();
 
     bool fileFullScreen_ = false; // the options file's mode under a FullScreenOverride
+    // The text field the keyboard and the picker type into now (nullptr for none),
+    // and whether one more character fits it.
+    std::string* PickerField();
+    bool FieldTakesMore(const std::string& text);
+
+    // The controls file: key table, pad bindings, the keys that choose.
+    void ApplyControlsFile();
+
     std::unique_ptr<IDisplayListener> displayListener_;
+    std::vector<int> chooseKeys_;
+    LetterPicker picker_;
+    PadContext padContext_ = PadContext::Menus;
 };
 
 } // namespace vorlane

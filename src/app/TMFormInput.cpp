@@ -5,7 +5,10 @@
 
 #include "app/Dialogs.h"
 #include "menus/ItemSelection.h"
+#include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
+
+#include <algorithm>
 
 namespace vorlane {
 
@@ -26,6 +29,9 @@ void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
 void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
     if (key == vk::Ctrl) Keys.CtrlHeld = true;
+    // A key the controls file gives to "choose" chooses as Enter does.
+    if (key != vk::Enter && std::find(chooseKeys_.begin(), chooseKeys_.end(), key) != chooseKeys_.end())
+        KeyTyped(13);
     // Alt+Enter: the one way to switch the screen mode outside the options screen.
     // A race pauses first (a dialog already open stays as it is).
     if (alt && key == vk::Enter) {
@@ -44,24 +50,52 @@ void TMForm::KeyTyped(char ch) {
     const bool nameEntry = Screen.ActiveDialog == DialogKind::NameEntry;
     // 1. The name entry remembers the last key typed (Enter there accepts the name).
     if (nameEntry) Dialog.DialogKey = ch;
-    // 2. The country line, while it is being edited (even under a dialog).
-    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing) {
-        std::string& country = Options().Country;
+    // 2. The country line, while it is being edited (even under a dialog); 3. the
+    //    player's name in the name entry.
+    std::string* fields[] = {Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing ? &Options().Country : nullptr,
+                             nameEntry ? &Dialog.PlayerName : nullptr};
+    for (std::string* field : fields) {
+        if (!field) continue;
         if (ch == 8)
-            DeleteLastChar(country);
-        else if (IsNameChar(ch) && MeasureTextIn(country, 4) <= CountryWidthLimit)
-            AppendChar(country, ch, CountryMaxLength);
-    }
-    // 3. The player's name in the name entry.
-    if (nameEntry) {
-        std::string& name = Dialog.PlayerName;
-        if (ch == 8)
-            DeleteLastChar(name);
-        else if (IsNameChar(ch) && MeasureTextIn(name, 10) <= NameWidthLimit)
-            AppendChar(name, ch, NameMaxLength);
+            DeleteLastChar(*field);
+        else if (IsNameChar(ch) && FieldTakesMore(*field))
+            *field += ch;
     }
     // 4. Enter activates the selection.
     if (ch == 13) ActivateItem(Screen.SelectedItem);
+}
+
+std::string* TMForm::PickerField() {
+    if (Screen.ActiveDialog == DialogKind::NameEntry) return &Dialog.PlayerName;
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing) return &Options().Country;
+    return nullptr;
+}
+
+// The width is measured before the character goes in, so the last one accepted may
+// carry the text past the limit; the length limit is exact.
+bool TMForm::FieldTakesMore(const std::string& text) {
+    if (&text == &Dialog.PlayerName)
+        return MeasureTextIn(text, 10) <= NameWidthLimit && int(text.size()) < NameMaxLength;
+    return MeasureTextIn(text, 4) <= CountryWidthLimit && int(text.size()) < CountryMaxLength;
+}
+
+PadContext TMForm::PadContextNow() const {
+    const bool noDialog = Screen.ActiveDialog == DialogKind::None;
+    if (Screen.ActiveDialog == DialogKind::NameEntry) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing && noDialog) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == ScreenKind::Race && noDialog) return PadContext::Race;
+    return PadContext::Menus;
+}
+
+void TMForm::PollPad() {
+    GamePads& pads = PlatformServices->Pads();
+    const PadContext context = PadContextNow();
+    if (context != padContext_) picker_.Reset();
+    padContext_ = context;
+    for (const InputEvent& e : pads.Translator().Update(pads.Read(), context)) HandleEvent(e);
+    if (const PickerMove move = pads.Translator().Picker(); move != PickerMove::None) {
+        if (std::string* field = PickerField()) picker_.Apply(move, *field, FieldTakesMore(*field));
+    }
 }
 
 void TMForm::MouseMoved(int x, int y) {
@@ -97,6 +131,11 @@ void TMForm::Dispatch(const InputEvent& event) {
     case EventKind::CloseRequest: CloseRequested(); break;
     case EventKind::Activate: FrameTimer->Activate(); break;
     case EventKind::Deactivate: FrameTimer->Deactivate(); break;
+    case EventKind::PadLost:
+        // A pad pulled out in the middle of a race pauses it, as P does.
+        if (Screen.ActiveScreen == ScreenKind::Race && Screen.ActiveDialog == DialogKind::None)
+            ReportRace(RaceEvent::PauseAsked);
+        break;
     case EventKind::MouseDown:
     case EventKind::MouseUp: break;
     }

@@ -17,6 +17,7 @@ enum class EventKind {
     CloseRequest,
     Activate,   // the window got the keyboard focus
     Deactivate, // the window lost it
+    PadLost,    // the game pad in use was unplugged (a race pauses)
 };
 
 struct InputEvent {

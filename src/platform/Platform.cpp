@@ -4,6 +4,8 @@
 #include "platform/CurlHttpClient.h"
 #include "platform/SdlShell.h"
 #include "platform/FramePacer.h"
+#include "platform/GamePads.h"
+#include "platform/PadKeySource.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlInput.h"
 
@@ -18,15 +20,18 @@ struct Platform::Owned {
     TtfTextRenderer text;
     SdlAudioDevice audio;
     SdlMusicPlayer music;
+    GamePads pads;
     SdlEventPump events;
     SdlClock clock;
     SdlKeySource keys;
     SdlShell shell;
     CurlHttpClient http;
     std::unique_ptr<FramePacer> pacer;
+    std::unique_ptr<PadKeySource> padKeys;
 
     explicit Owned(const PlatformOptions& o)
-        : display(o.display), text(display), audio(o.audio), music(audio), events(display), keys(display) {}
+        : display(o.display), text(display), audio(o.audio), music(audio), pads(o.realPads), events(display, &pads),
+          keys(display) {}
 };
 
 Platform::Platform(const PlatformOptions& options)
@@ -36,6 +41,7 @@ Platform::Platform(const PlatformOptions& options)
     FramePacer::SleepFn sleep;
     if (!options.clock) sleep = [](uint32_t ms) { SDL_Delay(ms); };
     owned_->pacer = std::make_unique<FramePacer>(*clock_, std::move(sleep));
+    owned_->padKeys = std::make_unique<PadKeySource>(*keys_, owned_->pads.Translator());
 }
 
 Platform::~Platform() = default;
@@ -46,7 +52,8 @@ ITextRenderer& Platform::Text() { return owned_->text; }
 IAudioDevice& Platform::Audio() { return owned_->audio; }
 IMusicPlayer& Platform::Music() { return owned_->music; }
 IEventSource& Platform::Events() { return owned_->events; }
-IKeySource& Platform::Keys() { return *keys_; }
+IKeySource& Platform::Keys() { return *owned_->padKeys; }
+GamePads& Platform::Pads() { return owned_->pads; }
 IClock& Platform::Clock() { return *clock_; }
 IShell& Platform::Shell() { return *shell_; }
 IHttpClient& Platform::Http() { return *http_; }

@@ -25,9 +25,11 @@ struct PlatformOptions {
     IKeySource* keys = nullptr;  // injected (not owned)
     IShell* shell = nullptr;     // injected (not owned)
     IHttpClient* http = nullptr; // injected (not owned)
+    bool realPads = true;        // open the game controllers plugged into the machine
 };
 
 class FramePacer;
+class GamePads;
 
 class Platform {
 public:
@@ -44,7 +46,8 @@ public:
     IAudioDevice& Audio();
     IMusicPlayer& Music();
     IEventSource& Events();
-    IKeySource& Keys();
+    IKeySource& Keys(); // the keyboard with the game pad's keys added
+    GamePads& Pads();
     IClock& Clock();
     IShell& Shell();
     IHttpClient& Http();

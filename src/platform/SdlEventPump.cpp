@@ -3,6 +3,7 @@
 // characters, clicks on release and double clicks on the second press.
 #include "platform/SdlEventPump.h"
 
+#include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
 #include "platform/SdlDisplay.h"
 
@@ -206,6 +207,16 @@ bool SdlEventPump::Poll(InputEvent& event) {
                 break;
             }
             pending_.push_back(w);
+            break;
+        }
+        case SDL_CONTROLLERDEVICEADDED:
+            if (pads_) pads_->DeviceAdded(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED: {
+            if (!pads_ || !pads_->DeviceRemoved(e.cdevice.which)) break;
+            InputEvent lost;
+            lost.kind = EventKind::PadLost;
+            pending_.push_back(lost);
             break;
         }
         case SDL_RENDER_TARGETS_RESET: display_.HandleTargetsReset(); break;

@@ -74,8 +74,9 @@ enum class ReplayEventKind : uint8_t {
     Click = 4,
     DoubleClick = 5,
     CloseRequest = 6,
+    PadLost = 7,    // the game pad in use was unplugged (a race pauses)
 };
-inline constexpr int kReplayEventKindCount = 7;
+inline constexpr int kReplayEventKindCount = 8;
 
 struct ReplayEvent {
     ReplayEventKind Kind = ReplayEventKind::Click;

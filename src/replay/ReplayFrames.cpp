@@ -58,7 +58,8 @@ void FrameEncoder::Events(const std::vector<ReplayEvent>& events) {
             break;
         case ReplayEventKind::Click:
         case ReplayEventKind::DoubleClick:
-        case ReplayEventKind::CloseRequest: break;
+        case ReplayEventKind::CloseRequest:
+        case ReplayEventKind::PadLost: break;
         }
     }
 }
@@ -144,7 +145,8 @@ ReplayEvent FrameDecoder::ReadEvent() {
         break;
     case ReplayEventKind::Click:
     case ReplayEventKind::DoubleClick:
-    case ReplayEventKind::CloseRequest: break;
+    case ReplayEventKind::CloseRequest:
+    case ReplayEventKind::PadLost: break;
     }
     return e;
 }

@@ -90,7 +90,8 @@ std::vector<RoundTripCase> Cases() {
              f.Events = {ReplayEvent::KeyDown(16), ReplayEvent::KeyDown(13, true), ReplayEvent::KeyUp(17),
                          ReplayEvent::Char(0), ReplayEvent::Char(255), ReplayEvent::MouseMove(-5, 70000),
                          ReplayEvent::MouseMove(INT32_MIN, INT32_MAX), ReplayEvent::Of(ReplayEventKind::Click),
-                         ReplayEvent::Of(ReplayEventKind::DoubleClick), ReplayEvent::Of(ReplayEventKind::CloseRequest)};
+                         ReplayEvent::Of(ReplayEventKind::DoubleClick), ReplayEvent::Of(ReplayEventKind::CloseRequest),
+                         ReplayEvent::Of(ReplayEventKind::PadLost)};
              r.Frames = {f, Plain(12), f};
              r.TrailingEvents = {ReplayEvent::Char('a'), ReplayEvent::KeyDown(-1)};
              return Finished(r);

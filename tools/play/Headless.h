@@ -4,6 +4,7 @@
 // the same inputs give the same frames every time. Used by vorlane-play and by the
 // tests' FormFixture.
 #include "app/TMForm.h"
+#include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
 
 #include <cmath>
@@ -106,6 +107,7 @@ public:
         services.Platform.keys = &Keys;
         services.Platform.shell = &Shell;
         services.Platform.http = &Http;
+        services.Platform.realPads = false; // only the virtual pad below
         services.OnEffect = [this](const std::string& name) { FrameEffects.push_back(name); };
         start_ = Clock.Milliseconds();
         form_ = std::make_unique<TMForm>(std::move(services));
@@ -196,6 +198,23 @@ public:
     void Focus(bool on) {
         Keys.Foreground = on;
         Simple(on ? EventKind::Activate : EventKind::Deactivate);
+    }
+
+    // The virtual game pad: plugged in by its first button or axis, read by the
+    // game at the start of the next frame through the same mapping as a real pad.
+    GamePads& Pads() { return form_->PlatformServices->Pads(); }
+    void PadConnect() { Pads().ConnectVirtual(); }
+    void PadButton(int button, bool down) {
+        Pads().ConnectVirtual();
+        Pads().SetVirtualButton(vorlane::PadButton(button), down);
+    }
+    void PadAxis(int axis, int value) {
+        Pads().ConnectVirtual();
+        Pads().SetVirtualAxis(vorlane::PadAxis(axis), value);
+    }
+    // Pulled out: the event a real pad's removal gives, when it was plugged in.
+    void PadRemove() {
+        if (Pads().DisconnectVirtual()) Simple(EventKind::PadLost);
     }
 
     static char TypedChar(int vk, bool alt, bool shift, bool ctrl) {

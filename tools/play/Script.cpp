@@ -1,5 +1,6 @@
 #include "play/Script.h"
 
+#include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
 
 #include <algorithm>
@@ -51,6 +52,45 @@ std::string Utf8ToLatin1(const std::string& s) {
 
 [[noreturn]] void Fail(int line, const std::string& what) {
     throw ScriptError("script line " + std::to_string(line) + ": " + what);
+}
+
+// "pad press|down|up BUTTON", "pad axis AXIS VALUE", "pad connect", "pad remove".
+void ParsePad(ScriptEvent e, const std::vector<std::string>& args, int lineNo, std::vector<ScriptEvent>& events) {
+    const std::string what = args.empty() ? "" : Lower(args[0]);
+    const auto want = [&](size_t n, const char* form) {
+        if (args.size() != n) Fail(lineNo, std::string("write \"pad ") + form + "\"");
+    };
+    if (what == "press" || what == "down" || what == "up") {
+        want(2, "press|down|up BUTTON");
+        e.padButton = PadButtonByName(Lower(args[1]));
+        if (e.padButton < 0 || e.padButton >= PadButtonCount) Fail(lineNo, "unknown pad button \"" + args[1] + "\"");
+        e.action = what == "up" ? ScriptAction::PadUp : ScriptAction::PadDown;
+        events.push_back(e);
+        if (what == "press") {
+            e.action = ScriptAction::PadUp;
+            e.frame += 1;
+            events.push_back(e);
+        }
+    } else if (what == "axis") {
+        want(3, "axis AXIS VALUE");
+        e.padAxis = PadAxisByName(Lower(args[1]));
+        if (e.padAxis < 0 || e.padAxis >= PadAxisCount) Fail(lineNo, "unknown pad axis \"" + args[1] + "\"");
+        try {
+            size_t used = 0;
+            e.padValue = std::stoi(args[2], &used);
+            if (used != args[2].size() || e.padValue < -32768 || e.padValue > 32767) throw std::out_of_range("value");
+        } catch (const std::exception&) {
+            Fail(lineNo, "a pad axis value is a whole number from -32768 to 32767, not \"" + args[2] + "\"");
+        }
+        e.action = ScriptAction::PadAxis;
+        events.push_back(e);
+    } else if (what == "connect" || what == "remove") {
+        want(1, "connect|remove");
+        e.action = what == "connect" ? ScriptAction::PadConnect : ScriptAction::PadRemove;
+        events.push_back(e);
+    } else {
+        Fail(lineNo, "pad wants press, down, up, axis, connect or remove");
+    }
 }
 
 } // namespace
@@ -149,6 +189,8 @@ std::vector<ScriptEvent> ParseScript(std::istream& in) {
             if (a != "on" && a != "off") Fail(lineNo, "focus is \"on\" or \"off\"");
             e.action = a == "on" ? ScriptAction::FocusOn : ScriptAction::FocusOff;
             events.push_back(e);
+        } else if (word == "pad") {
+            ParsePad(e, args, lineNo, events);
         } else {
             Fail(lineNo, "unknown event \"" + word + "\"");
         }

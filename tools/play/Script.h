@@ -3,10 +3,15 @@
 // before that frame runs; "#" starts a comment.
 //
 //   down KEY | up KEY | press KEY (down now, up one frame later) | text STRING |
-//   mouse X Y | click | dblclick | close | focus off | focus on
+//   mouse X Y | click | dblclick | close | focus off | focus on |
+//   pad press|down|up BUTTON | pad axis AXIS VALUE | pad connect | pad remove
 //
 // KEY: Up Down Left Right Space Enter Esc Shift Ctrl Alt Backspace, letters A-Z,
 // digits 0-9 (names in any case).
+// BUTTON and AXIS: SDL's game controller names (a, b, x, y, back, start, dpup,
+// dpdown, dpleft, dpright, leftshoulder, rightshoulder; leftx, lefty, rightx, righty,
+// lefttrigger, righttrigger); VALUE -32768..32767. The first button or axis plugs the
+// virtual pad in; "pad remove" pulls it out (a race pauses).
 #include <istream>
 #include <stdexcept>
 #include <string>
@@ -14,7 +19,10 @@
 
 namespace vorlane::play {
 
-enum class ScriptAction { Down, Up, Text, Mouse, Click, DoubleClick, Close, FocusOff, FocusOn };
+enum class ScriptAction {
+    Down, Up, Text, Mouse, Click, DoubleClick, Close, FocusOff, FocusOn,
+    PadDown, PadUp, PadAxis, PadConnect, PadRemove,
+};
 
 struct ScriptEvent {
     int frame = 0;
@@ -22,6 +30,9 @@ struct ScriptEvent {
     int key = 0;      // virtual-key code of Down / Up
     std::string text; // Latin-1 characters of Text
     int x = 0, y = 0; // Mouse
+    int padButton = 0; // PadDown / PadUp: SDL's button number
+    int padAxis = 0;   // PadAxis: SDL's axis number, and its value
+    int padValue = 0;
     int line = 0;     // where it was written
 };
 

@@ -118,6 +118,11 @@ void Apply(HeadlessGame& game, const ScriptEvent& e) {
     case ScriptAction::Close: game.CloseRequest(); break;
     case ScriptAction::FocusOff: game.Focus(false); break;
     case ScriptAction::FocusOn: game.Focus(true); break;
+    case ScriptAction::PadDown: game.PadButton(e.padButton, true); break;
+    case ScriptAction::PadUp: game.PadButton(e.padButton, false); break;
+    case ScriptAction::PadAxis: game.PadAxis(e.padAxis, e.padValue); break;
+    case ScriptAction::PadConnect: game.PadConnect(); break;
+    case ScriptAction::PadRemove: game.PadRemove(); break;
     }
 }
 
