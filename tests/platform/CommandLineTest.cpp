@@ -14,15 +14,18 @@ TEST(CommandLineTest, OptionsSetTheirFields) {
     EXPECT_FALSE(none.smooth);
     EXPECT_EQ(none.dataDir, "");
     EXPECT_EQ(none.serverUrl, "");
+    EXPECT_EQ(none.replayFile, "");
 
     const LaunchOptions all = ParseCommandLine(
-        {"--fullscreen", "--scale", "3", "--smooth", "--data", "/games/vorlane", "--server", "http://127.0.0.1:8080"});
+        {"--fullscreen", "--scale", "3", "--smooth", "--data", "/games/vorlane", "--server", "http://127.0.0.1:8080",
+         "--replay", "last.vrp"});
     EXPECT_EQ(all.action, LaunchAction::Run);
     EXPECT_EQ(all.fullScreen, std::optional<bool>(true));
     EXPECT_EQ(all.scale, 3);
     EXPECT_TRUE(all.smooth);
     EXPECT_EQ(all.dataDir, "/games/vorlane");
     EXPECT_EQ(all.serverUrl, "http://127.0.0.1:8080");
+    EXPECT_EQ(all.replayFile, "last.vrp");
 
     const LaunchOptions joined = ParseCommandLine({"--scale=2", "--data=here", "--window"});
     EXPECT_EQ(joined.scale, 2);
@@ -62,6 +65,8 @@ TEST(CommandLineTest, MistakesAreRefusedWithWhatWasWrong) {
         {{"--data", ""}, "--data wants a folder"},
         {{"--server"}, "--server wants a value"},
         {{"--server="}, "--server wants an address"},
+        {{"--replay"}, "--replay wants a value"},
+        {{"--replay="}, "--replay wants a file"},
         {{"--smooth=yes"}, "--smooth takes no value"},
         {{"--window=1"}, "--window takes no value"},
     };
@@ -75,7 +80,7 @@ TEST(CommandLineTest, MistakesAreRefusedWithWhatWasWrong) {
 TEST(CommandLineTest, TheUsageNamesEveryOption) {
     const std::string usage = UsageText();
     for (const char* option : {"--window", "--fullscreen", "--scale N", "--smooth", "--data DIR", "--server URL",
-                               "--help", "--version"})
+                               "--replay FILE", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }
