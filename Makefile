@@ -1,8 +1,8 @@
 # Vorlane: the two everyday commands.
 #   make run   set up, build the game and the data generator (Release), generate Data/,
 #              start the game (the tests, benchmarks and fuzzers are not built)
-#   make test  set up, build everything, generate Data/, check the layers, run every test
-#              (plus the sanitizer build)
+#   make test  set up, build everything, generate Data/, check the layers and the format,
+#              run every test (plus the sanitizer build)
 BUILD      ?= build/release
 SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
@@ -44,6 +44,7 @@ scores: configure
 
 test: build
 	@python3 tools/check-layers
+	@bash tools/check-format
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory check-sanitize
 

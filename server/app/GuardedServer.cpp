@@ -24,25 +24,23 @@ thread_local bool t_refusingConnections = false;
 // connection is closed after it instead of waiting for another.
 thread_local bool t_closeAfterAnswer = false;
 
-constexpr std::string_view kBusyAnswer =
-    "HTTP/1.1 503 Service Unavailable\r\n"
-    "Content-Type: text/plain; charset=utf-8\r\n"
-    "Content-Length: 12\r\n"
-    "Retry-After: 1\r\n"
-    "Connection: close\r\n"
-    "\r\n"
-    "server busy\n";
+constexpr std::string_view kBusyAnswer = "HTTP/1.1 503 Service Unavailable\r\n"
+                                         "Content-Type: text/plain; charset=utf-8\r\n"
+                                         "Content-Length: 12\r\n"
+                                         "Retry-After: 1\r\n"
+                                         "Connection: close\r\n"
+                                         "\r\n"
+                                         "server busy\n";
 
 // Tells the client it came at a bad moment without waiting for it, then closes.
-void SendBusyAndClose(int fd)
-{
-    [[maybe_unused]] const ssize_t sent = send(fd, kBusyAnswer.data(), kBusyAnswer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+void SendBusyAndClose(int fd) {
+    [[maybe_unused]] const ssize_t sent =
+        send(fd, kBusyAnswer.data(), kBusyAnswer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     shutdown(fd, SHUT_RDWR);
     close(fd);
 }
 
-std::string AddressText(const sockaddr_storage& address, int* port)
-{
+std::string AddressText(const sockaddr_storage& address, int* port) {
     char text[INET6_ADDRSTRLEN] = "";
     if (address.ss_family == AF_INET) {
         const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
@@ -56,22 +54,19 @@ std::string AddressText(const sockaddr_storage& address, int* port)
     return text;
 }
 
-std::string PeerAddress(int fd, int* port = nullptr)
-{
+std::string PeerAddress(int fd, int* port = nullptr) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return {};
     return AddressText(address, port);
 }
 
-int MillisecondsUntil(Clock::time_point deadline)
-{
+int MillisecondsUntil(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60'000));
 }
 
-bool PollFor(int fd, short events, int timeoutMs)
-{
+bool PollFor(int fd, short events, int timeoutMs) {
     pollfd entry{fd, events, 0};
     for (;;) {
         const int ready = poll(&entry, 1, timeoutMs);
@@ -83,23 +78,25 @@ bool PollFor(int fd, short events, int timeoutMs)
 // A socket with a read buffer, a deadline for the current request and a time-out
 // for every write.
 class DeadlineSocketStream : public httplib::Stream {
-public:
+  public:
     DeadlineSocketStream(int fd, const ConnectionLimits& limits) : fd_(fd), limits_(limits) {}
 
     bool HasBuffered() const { return start_ < end_; }
 
-    void StartRequest()
-    {
+    void StartRequest() {
         readDeadline_ = Clock::now() + limits_.requestTimeout;
         requestBytes_ = 0;
     }
 
-    bool is_readable() const override { return start_ < end_ || PollFor(fd_, POLLIN, MillisecondsUntil(readDeadline_)); }
+    bool is_readable() const override {
+        return start_ < end_ || PollFor(fd_, POLLIN, MillisecondsUntil(readDeadline_));
+    }
 
-    bool is_writable() const override { return PollFor(fd_, POLLOUT, static_cast<int>(limits_.writeTimeout.count())); }
+    bool is_writable() const override {
+        return PollFor(fd_, POLLOUT, static_cast<int>(limits_.writeTimeout.count()));
+    }
 
-    ssize_t read(char* ptr, size_t size) override
-    {
+    ssize_t read(char* ptr, size_t size) override {
         // httplib does not limit the number of header lines; this bounds a request.
         if (requestBytes_ >= limits_.maxRequestBytes) return -1;
         size = std::min(size, limits_.maxRequestBytes - requestBytes_);
@@ -117,24 +114,23 @@ public:
         return static_cast<ssize_t>(n);
     }
 
-    ssize_t write(const char* ptr, size_t size) override
-    {
+    ssize_t write(const char* ptr, size_t size) override {
         if (!is_writable()) return -1;
         return send(fd_, ptr, size, MSG_NOSIGNAL);
     }
 
     void get_remote_ip_and_port(std::string& ip, int& port) const override { ip = PeerAddress(fd_, &port); }
 
-    void get_local_ip_and_port(std::string& ip, int& port) const override
-    {
+    void get_local_ip_and_port(std::string& ip, int& port) const override {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
-        if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) ip = AddressText(address, &port);
+        if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            ip = AddressText(address, &port);
     }
 
     socket_t socket() const override { return fd_; }
 
-private:
+  private:
     int fd_;
     const ConnectionLimits& limits_;
     Clock::time_point readDeadline_ = Clock::now();
@@ -149,16 +145,15 @@ private:
 // A fixed pool of workers over a bounded queue; what finds the queue full goes to
 // one more thread that only turns connections away (never reads, never waits).
 class BoundedTaskQueue : public httplib::TaskQueue {
-public:
+  public:
     BoundedTaskQueue(size_t workers, size_t maxQueued, std::function<void()> beforeShutdown)
-        : maxQueued_(maxQueued), beforeShutdown_(std::move(beforeShutdown))
-    {
-        for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(queue_, queueWake_, false); });
+        : maxQueued_(maxQueued), beforeShutdown_(std::move(beforeShutdown)) {
+        for (size_t i = 0; i < workers; ++i)
+            threads_.emplace_back([this] { Work(queue_, queueWake_, false); });
         threads_.emplace_back([this] { Work(overflow_, overflowWake_, true); });
     }
 
-    void enqueue(std::function<void()> fn) override
-    {
+    void enqueue(std::function<void()> fn) override {
         bool queued = false;
         {
             std::lock_guard lock(mutex_);
@@ -169,8 +164,7 @@ public:
     }
 
     // Serves everything already queued, then ends the threads.
-    void shutdown() override
-    {
+    void shutdown() override {
         beforeShutdown_();
         {
             std::lock_guard lock(mutex_);
@@ -178,13 +172,13 @@ public:
         }
         queueWake_.notify_all();
         overflowWake_.notify_all();
-        for (std::thread& thread : threads_) thread.join();
+        for (std::thread& thread : threads_)
+            thread.join();
         threads_.clear();
     }
 
-private:
-    void Work(std::deque<std::function<void()>>& jobs, std::condition_variable& wake, bool refusing)
-    {
+  private:
+    void Work(std::deque<std::function<void()>>& jobs, std::condition_variable& wake, bool refusing) {
         t_refusingConnections = refusing;
         for (;;) {
             std::function<void()> job;
@@ -210,8 +204,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
-{
+GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits) {
     waitingRoom_ = std::make_unique<WaitingRoom>(
         limits_.waitingConnections,
         [this](Connection connection) {
@@ -231,7 +224,8 @@ GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
     // (400, 413, 414, 431); a client that sends garbage gets no second turn.
     set_logger([](const httplib::Request&, const httplib::Response& response) {
         const int status = response.status;
-        t_closeAfterAnswer = status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
+        t_closeAfterAnswer =
+            status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
     });
     set_payload_max_length(limits_.maxRequestBody);
     set_tcp_nodelay(true);
@@ -246,8 +240,7 @@ GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits)
     set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idleTimeout).count());
 }
 
-int GuardedServer::Bind(const std::string& host, int port)
-{
+int GuardedServer::Bind(const std::string& host, int port) {
     const int bound = port == 0 ? bind_to_any_port(host) : (bind_to_port(host, port) ? port : -1);
     if (bound < 0) return -1;
     // httplib listens with a backlog of 5; a burst of clients would wait for SYN retries.
@@ -255,8 +248,7 @@ int GuardedServer::Bind(const std::string& host, int port)
     return bound;
 }
 
-bool GuardedServer::TakeClientSlot(const std::string& address)
-{
+bool GuardedServer::TakeClientSlot(const std::string& address) {
     std::lock_guard lock(clientsMutex_);
     size_t& open = openPerClient_[address];
     if (open >= limits_.connectionsPerClient) return false;
@@ -264,20 +256,17 @@ bool GuardedServer::TakeClientSlot(const std::string& address)
     return true;
 }
 
-void GuardedServer::GiveBackClientSlot(const std::string& address)
-{
+void GuardedServer::GiveBackClientSlot(const std::string& address) {
     std::lock_guard lock(clientsMutex_);
     const auto it = openPerClient_.find(address);
     if (it != openPerClient_.end() && --it->second == 0) openPerClient_.erase(it);
 }
 
-GuardedServer::~GuardedServer()
-{
+GuardedServer::~GuardedServer() {
     waitingRoom_->Stop();
 }
 
-bool GuardedServer::process_and_close_socket(socket_t sock)
-{
+bool GuardedServer::process_and_close_socket(socket_t sock) {
     Connection connection{sock, PeerAddress(sock), 0};
     if (t_refusingConnections || !TakeClientSlot(connection.client)) {
         SendBusyAndClose(sock);
@@ -287,12 +276,12 @@ bool GuardedServer::process_and_close_socket(socket_t sock)
     return true;
 }
 
-void GuardedServer::Serve(Connection connection)
-{
+void GuardedServer::Serve(Connection connection) {
     if (t_refusingConnections) return TurnAway(connection);
     DeadlineSocketStream stream(connection.fd, limits_);
     for (;;) {
-        if (!stream.HasBuffered() && !PollFor(connection.fd, POLLIN, static_cast<int>(limits_.linger.count()))) {
+        if (!stream.HasBuffered() &&
+            !PollFor(connection.fd, POLLIN, static_cast<int>(limits_.linger.count()))) {
             if (Stopping()) break;
             return Park(std::move(connection));
         }
@@ -306,22 +295,19 @@ void GuardedServer::Serve(Connection connection)
     Close(connection);
 }
 
-void GuardedServer::Park(Connection connection)
-{
+void GuardedServer::Park(Connection connection) {
     if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
 }
 
 // The slot goes back first: a client that reconnects as soon as it sees the close
 // must find it free.
-void GuardedServer::Close(const Connection& connection)
-{
+void GuardedServer::Close(const Connection& connection) {
     GiveBackClientSlot(connection.client);
     shutdown(connection.fd, SHUT_RDWR);
     close(connection.fd);
 }
 
-void GuardedServer::TurnAway(const Connection& connection)
-{
+void GuardedServer::TurnAway(const Connection& connection) {
     GiveBackClientSlot(connection.client);
     SendBusyAndClose(connection.fd);
 }

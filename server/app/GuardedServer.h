@@ -24,11 +24,11 @@
 namespace vorlane::scores {
 
 struct ConnectionLimits {
-    size_t workerThreads = 512;          // requests served at once
-    size_t queuedConnections = 2048;     // readable and waiting for a worker
-    size_t waitingConnections = 10000;   // open with nothing to read
-    size_t connectionsPerClient = 256;   // open at once from one address: half the workers
-    size_t requestsPerConnection = 1000; // then the connection is closed
+    size_t workerThreads = 512;                     // requests served at once
+    size_t queuedConnections = 2048;                // readable and waiting for a worker
+    size_t waitingConnections = 10000;              // open with nothing to read
+    size_t connectionsPerClient = 256;              // open at once from one address: half the workers
+    size_t requestsPerConnection = 1000;            // then the connection is closed
     std::chrono::milliseconds requestTimeout{5000}; // from a request's first byte to its last
     std::chrono::milliseconds writeTimeout{5000};   // for each part of an answer
     std::chrono::milliseconds idleTimeout{5000};    // for the first or the next request
@@ -42,7 +42,7 @@ struct ConnectionLimits {
 class BoundedTaskQueue;
 
 class GuardedServer : public httplib::Server {
-public:
+  public:
     explicit GuardedServer(ConnectionLimits limits = {});
     ~GuardedServer() override;
 
@@ -50,7 +50,7 @@ public:
     // Answers the port (the chosen one when `port` is 0), or -1 when it cannot.
     int Bind(const std::string& host, int port);
 
-private:
+  private:
     bool process_and_close_socket(socket_t sock) override;
     // Answers the requests the connection has ready, then parks or closes it.
     void Serve(Connection connection);

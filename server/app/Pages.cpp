@@ -22,18 +22,15 @@ constexpr std::array<PeriodInfo, 4> kPeriods{{
     {Period::All, "all", "All time", 0},
 }};
 
-const PeriodInfo& Info(Period period)
-{
+const PeriodInfo& Info(Period period) {
     for (const PeriodInfo& info : kPeriods)
         if (info.period == period) return info;
     return kPeriods.back();
 }
 
-std::string PageHead(std::string_view title)
-{
-    std::string html =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+std::string PageHead(std::string_view title) {
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
     html += HtmlText(title);
     html += "</title>\n<link rel=\"stylesheet\" href=\"";
     html += kStylesheetPath;
@@ -44,11 +41,11 @@ std::string PageHead(std::string_view title)
     return html;
 }
 
-constexpr std::string_view kPageFoot = "</main>\n<footer>Vorlane &middot; online high scores</footer>\n</body>\n</html>\n";
+constexpr std::string_view kPageFoot =
+    "</main>\n<footer>Vorlane &middot; online high scores</footer>\n</body>\n</html>\n";
 
 // "12 345 678": digits in groups, as the game's own table shows them.
-std::string GroupedDigits(int64_t value)
-{
+std::string GroupedDigits(int64_t value) {
     std::string digits = std::to_string(value);
     std::string grouped;
     for (size_t i = 0; i < digits.size(); ++i) {
@@ -58,19 +55,18 @@ std::string GroupedDigits(int64_t value)
     return grouped;
 }
 
-std::string ShownTime(int64_t seconds)
-{
+std::string ShownTime(int64_t seconds) {
     const std::string iso = IsoUtcTime(seconds);
     // "2026-12-10T13:45:00Z" shown as "2026-12-10 13:45"
     return "<time datetime=\"" + iso + "\">" + iso.substr(0, 10) + " " + iso.substr(11, 5) + "</time>";
 }
 
-std::string ScoreRow(const RankedScore& row, const TableView& view, bool highlighted)
-{
+std::string ScoreRow(const RankedScore& row, const TableView& view, bool highlighted) {
     std::string html = highlighted ? "<tr class=\"you\">" : "<tr>";
     html += "<td class=\"rank\">" + std::to_string(row.rank) + "</td>";
     html += "<td class=\"name\">" + HtmlText(ShownName(row.name)) + "</td>";
-    html += "<td class=\"country\"><a href=\"" + HtmlText(TableLink(view.period, row.country, 1, view.name, view.verifiedOnly)) + "\">" +
+    html += "<td class=\"country\"><a href=\"" +
+            HtmlText(TableLink(view.period, row.country, 1, view.name, view.verifiedOnly)) + "\">" +
             HtmlText(ShownCountry(row.country)) + "</a></td>";
     html += "<td class=\"score\">" + GroupedDigits(row.score) + "</td>";
     html += "<td class=\"when\">" + ShownTime(row.submittedAt) + "</td>";
@@ -83,8 +79,7 @@ std::string ScoreRow(const RankedScore& row, const TableView& view, bool highlig
     return html;
 }
 
-std::string FilterForm(const TableView& view)
-{
+std::string FilterForm(const TableView& view) {
     std::string html = "<form class=\"filters\" method=\"get\" action=\"/cgi/version.pl\">"
                        "<input type=\"hidden\" name=\"prg\" value=\"Vorlane\">"
                        "<input type=\"hidden\" name=\"show\" value=\"\">"
@@ -92,7 +87,8 @@ std::string FilterForm(const TableView& view)
                        "<input type=\"hidden\" name=\"period\" value=\"";
     html += PeriodName(view.period);
     html += view.verifiedOnly ? "\"><input type=\"hidden\" name=\"verified\" value=\"1" : "";
-    html += "\"><label>Player <input type=\"text\" name=\"name\" maxlength=\"64\" value=\"" + HtmlText(view.name) +
+    html += "\"><label>Player <input type=\"text\" name=\"name\" maxlength=\"64\" value=\"" +
+            HtmlText(view.name) +
             "\"></label> <label>Country <input type=\"text\" name=\"country\" maxlength=\"64\" value=\"" +
             HtmlText(view.country) + "\"></label> <button type=\"submit\">Show</button></form>\n";
     return html;
@@ -100,8 +96,7 @@ std::string FilterForm(const TableView& view)
 
 } // namespace
 
-bool ParsePeriod(std::string_view text, Period& period)
-{
+bool ParsePeriod(std::string_view text, Period& period) {
     for (const PeriodInfo& info : kPeriods) {
         if (info.name == text) {
             period = info.period;
@@ -111,24 +106,21 @@ bool ParsePeriod(std::string_view text, Period& period)
     return false;
 }
 
-std::string_view PeriodName(Period period)
-{
+std::string_view PeriodName(Period period) {
     return Info(period).name;
 }
 
-int64_t PeriodStart(Period period, int64_t now)
-{
+int64_t PeriodStart(Period period, int64_t now) {
     const int64_t seconds = Info(period).seconds;
     return seconds == 0 ? 0 : now - seconds;
 }
 
-std::string ReplayFileLink(int64_t replayId)
-{
+std::string ReplayFileLink(int64_t replayId) {
     return "/api/replays/" + std::to_string(replayId) + ".vrp";
 }
 
-std::string TableLink(Period period, std::string_view country, int64_t page, std::string_view name, bool verifiedOnly)
-{
+std::string TableLink(Period period, std::string_view country, int64_t page, std::string_view name,
+                      bool verifiedOnly) {
     std::string link = kOnlineTablePath;
     if (period != Period::All) link += "&period=" + std::string(PeriodName(period));
     if (!country.empty()) link += "&country=" + UrlQueryValue(country);
@@ -138,24 +130,26 @@ std::string TableLink(Period period, std::string_view country, int64_t page, std
     return link;
 }
 
-std::string RenderTablePage(const TableView& view)
-{
+std::string RenderTablePage(const TableView& view) {
     std::string html = PageHead("Vorlane - online high scores");
     html += "<h1>High scores</h1>\n<nav class=\"periods\">";
     for (const PeriodInfo& info : kPeriods) {
         const bool current = info.period == view.period;
         html += current ? "<a class=\"current\" href=\"" : "<a href=\"";
-        html += HtmlText(TableLink(info.period, view.country, 1, view.name, view.verifiedOnly)) + "\">" + std::string(info.label) + "</a> ";
+        html += HtmlText(TableLink(info.period, view.country, 1, view.name, view.verifiedOnly)) + "\">" +
+                std::string(info.label) + "</a> ";
     }
     html += "</nav>\n";
     if (!view.country.empty()) {
-        html += "<p class=\"filter\">Country: <strong>" + HtmlText(ShownCountry(view.country)) + "</strong> <a href=\"" +
-                HtmlText(TableLink(view.period, "", 1, view.name, view.verifiedOnly)) + "\">all countries</a></p>\n";
+        html += "<p class=\"filter\">Country: <strong>" + HtmlText(ShownCountry(view.country)) +
+                "</strong> <a href=\"" +
+                HtmlText(TableLink(view.period, "", 1, view.name, view.verifiedOnly)) +
+                "\">all countries</a></p>\n";
     }
     html += "<p class=\"filter\">";
     if (view.verifiedOnly)
-        html += "Verified scores only <a href=\"" + HtmlText(TableLink(view.period, view.country, 1, view.name, false)) +
-                "\">all scores</a>";
+        html += "Verified scores only <a href=\"" +
+                HtmlText(TableLink(view.period, view.country, 1, view.name, false)) + "\">all scores</a>";
     else
         html += "<a href=\"" + HtmlText(TableLink(view.period, view.country, 1, view.name, true)) +
                 "\">verified scores only</a>";
@@ -167,10 +161,12 @@ std::string RenderTablePage(const TableView& view)
         if (view.highlighted) {
             const int64_t page = (view.highlighted->rank - 1) / kRowsPerPage + 1;
             html += "Best of <strong>" + HtmlText(ShownName(view.name)) + "</strong>: rank <strong>" +
-                    std::to_string(view.highlighted->rank) + "</strong> with " + GroupedDigits(view.highlighted->score);
+                    std::to_string(view.highlighted->rank) + "</strong> with " +
+                    GroupedDigits(view.highlighted->score);
             if (page != view.page)
-                html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, page, view.name, view.verifiedOnly)) + "\">(page " +
-                        std::to_string(page) + ")</a>";
+                html += " <a href=\"" +
+                        HtmlText(TableLink(view.period, view.country, page, view.name, view.verifiedOnly)) +
+                        "\">(page " + std::to_string(page) + ")</a>";
         } else {
             html += "No score of <strong>" + HtmlText(ShownName(view.name)) + "</strong> in this table.";
         }
@@ -180,8 +176,9 @@ std::string RenderTablePage(const TableView& view)
     if (view.rows.empty()) {
         html += "<p class=\"empty\">No scores here yet. Drive one in!</p>\n";
     } else {
-        html += "<table class=\"scores\">\n<thead><tr><th class=\"rank\">Rank</th><th>Name</th><th>Country</th>"
-                "<th class=\"score\">Score</th><th>When (UTC)</th><th>Verified</th></tr></thead>\n<tbody>\n";
+        html +=
+            "<table class=\"scores\">\n<thead><tr><th class=\"rank\">Rank</th><th>Name</th><th>Country</th>"
+            "<th class=\"score\">Score</th><th>When (UTC)</th><th>Verified</th></tr></thead>\n<tbody>\n";
         bool highlightShown = false;
         for (const RankedScore& row : view.rows) {
             const bool mine = view.highlighted && view.highlighted->id == row.id;
@@ -197,19 +194,20 @@ std::string RenderTablePage(const TableView& view)
 
     html += "<nav class=\"pages\">";
     if (view.page > 1)
-        html += "<a href=\"" + HtmlText(TableLink(view.period, view.country, view.page - 1, view.name, view.verifiedOnly)) +
+        html += "<a href=\"" +
+                HtmlText(TableLink(view.period, view.country, view.page - 1, view.name, view.verifiedOnly)) +
                 "\">&larr; Higher</a> ";
     html += "<span>Page " + std::to_string(view.page) + "</span>";
     if (view.hasNextPage)
-        html += " <a href=\"" + HtmlText(TableLink(view.period, view.country, view.page + 1, view.name, view.verifiedOnly)) +
+        html += " <a href=\"" +
+                HtmlText(TableLink(view.period, view.country, view.page + 1, view.name, view.verifiedOnly)) +
                 "\">Lower &rarr;</a>";
     html += "</nav>\n";
     html += kPageFoot;
     return html;
 }
 
-std::string RenderHomePage(std::string_view publicUrl)
-{
+std::string RenderHomePage(std::string_view publicUrl) {
     std::string html = PageHead("Vorlane");
     html += R"(<h1>Vorlane</h1>
 <p class="lead">An arcade race seen from above: drive your car up a road that is new every time,
@@ -243,8 +241,7 @@ the ten best goes into the game's own table, and you can send it here, to the on
     return html;
 }
 
-std::string_view Stylesheet()
-{
+std::string_view Stylesheet() {
     return R"(:root {
   --night: #07103a;
   --deep: #0d1d5c;

@@ -29,9 +29,9 @@ int64_t PeriodStart(Period period, int64_t now);
 // What the table page shows.
 struct TableView {
     Period period = Period::All;
-    std::string country;  // filter; empty for all
-    int64_t page = 1;     // from 1
-    std::string name;     // the player to highlight; empty for none
+    std::string country; // filter; empty for all
+    int64_t page = 1;    // from 1
+    std::string name;    // the player to highlight; empty for none
     bool verifiedOnly = false;
     std::vector<RankedScore> rows;
     bool hasNextPage = false;

@@ -16,13 +16,13 @@ constexpr int64_t kMaxApiRows = 100;
 // A sender waits this long for its commit before it is told to try again.
 constexpr auto kCommitWait = std::chrono::seconds(10);
 
-int64_t NowSeconds()
-{
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+int64_t NowSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
-void Answer(httplib::Response& response, int status, const std::string& text)
-{
+void Answer(httplib::Response& response, int status, const std::string& text) {
     response.status = status;
     response.set_content(text + "\n", kPlainText);
 }
@@ -32,8 +32,8 @@ struct BadRequest {
     std::string reason;
 };
 
-int64_t WholeParam(const httplib::Request& request, const char* name, int64_t fallback, int64_t low, int64_t high)
-{
+int64_t WholeParam(const httplib::Request& request, const char* name, int64_t fallback, int64_t low,
+                   int64_t high) {
     if (!request.has_param(name)) return fallback;
     const std::string text = request.get_param_value(name);
     int64_t value = 0;
@@ -44,34 +44,30 @@ int64_t WholeParam(const httplib::Request& request, const char* name, int64_t fa
     return value;
 }
 
-Period PeriodParam(const httplib::Request& request)
-{
+Period PeriodParam(const httplib::Request& request) {
     Period period = Period::All;
     if (request.has_param("period") && !ParsePeriod(request.get_param_value("period"), period))
         throw BadRequest{"period must be day, week, month or all"};
     return period;
 }
 
-std::string TextParam(const httplib::Request& request, const char* name)
-{
+std::string TextParam(const httplib::Request& request, const char* name) {
     std::string value = request.get_param_value(name);
     if (value.size() > 64) throw BadRequest{std::string(name) + " is longer than 64 bytes"};
     return value;
 }
 
-bool VerifiedParam(const httplib::Request& request)
-{
+bool VerifiedParam(const httplib::Request& request) {
     return WholeParam(request, "verified", 0, 0, 1) == 1;
 }
 
-ScoreFilter FilterOf(const httplib::Request& request, Period period)
-{
-    return ScoreFilter{PeriodStart(period, NowSeconds()), TextParam(request, "country"), VerifiedParam(request)};
+ScoreFilter FilterOf(const httplib::Request& request, Period period) {
+    return ScoreFilter{PeriodStart(period, NowSeconds()), TextParam(request, "country"),
+                       VerifiedParam(request)};
 }
 
 // The replay id in "/api/replays/ID" or "/api/replays/ID.vrp".
-int64_t ReplayIdOf(const httplib::Request& request)
-{
+int64_t ReplayIdOf(const httplib::Request& request) {
     int64_t id = 0;
     const std::string text = request.matches[1];
     const char* end = text.data() + text.size();
@@ -81,9 +77,7 @@ int64_t ReplayIdOf(const httplib::Request& request)
 }
 
 // Runs a handler and turns its BadRequest into a 400 and a failing database into a 503.
-template <class Handler>
-httplib::Server::Handler Guarded(Handler handler)
-{
+template <class Handler> httplib::Server::Handler Guarded(Handler handler) {
     return [handler](const httplib::Request& request, httplib::Response& response) {
         try {
             handler(request, response);
@@ -100,16 +94,14 @@ httplib::Server::Handler Guarded(Handler handler)
 
 ScoreService::ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVerifier& verifier,
                            const ServerOptions& options, std::string publicUrl)
-    : store_(store), writer_(writer), verifier_(verifier), key_(options.key), publicUrl_(std::move(publicUrl)),
-      salt_(store.ClientSalt()), limiter_(options.rateLimitPerMinute), replayLimiter_(options.rateLimitPerMinute)
-{
-}
+    : store_(store), writer_(writer), verifier_(verifier), key_(options.key),
+      publicUrl_(std::move(publicUrl)), salt_(store.ClientSalt()), limiter_(options.rateLimitPerMinute),
+      replayLimiter_(options.rateLimitPerMinute) {}
 
-void ScoreService::Install(httplib::Server& server)
-{
+void ScoreService::Install(httplib::Server& server) {
     server.set_default_headers({
-        {"Content-Security-Policy",
-         "default-src 'none'; style-src 'self'; img-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'"},
+        {"Content-Security-Policy", "default-src 'none'; style-src 'self'; img-src 'self'; form-action "
+                                    "'self'; base-uri 'none'; frame-ancestors 'none'"},
         {"X-Content-Type-Options", "nosniff"},
         {"Referrer-Policy", "no-referrer"},
         {"X-Frame-Options", "DENY"},
@@ -123,42 +115,44 @@ void ScoreService::Install(httplib::Server& server)
         response.set_header("Cache-Control", "public, max-age=3600");
         response.set_content(std::string(Stylesheet()), "text/css; charset=utf-8");
     });
-    server.Get("/healthz", [](const httplib::Request&, httplib::Response& response) { Answer(response, 200, "ok"); });
+    server.Get("/healthz",
+               [](const httplib::Request&, httplib::Response& response) { Answer(response, 200, "ok"); });
     server.Get("/cgi/version.pl", Guarded([this](const auto& q, auto& a) { HandleVersionScript(q, a); }));
     server.Get("/api/scores", Guarded([this](const auto& q, auto& a) { HandleApiScores(q, a); }));
     server.Get("/api/rank", Guarded([this](const auto& q, auto& a) { HandleApiRank(q, a); }));
     server.Post("/api/replays", Guarded([this](const auto& q, auto& a) { HandleReplayUpload(q, a); }));
-    server.Get(R"(/api/replays/(\d{1,18}))", Guarded([this](const auto& q, auto& a) { HandleReplayStatus(q, a); }));
-    server.Get(R"(/api/replays/(\d{1,18})\.vrp)", Guarded([this](const auto& q, auto& a) { HandleReplayFile(q, a); }));
+    server.Get(R"(/api/replays/(\d{1,18}))",
+               Guarded([this](const auto& q, auto& a) { HandleReplayStatus(q, a); }));
+    server.Get(R"(/api/replays/(\d{1,18})\.vrp)",
+               Guarded([this](const auto& q, auto& a) { HandleReplayFile(q, a); }));
 
-    server.set_error_handler(httplib::Server::HandlerWithResponse(
-        [](const httplib::Request&, httplib::Response& response) {
+    server.set_error_handler(
+        httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
             if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
             Answer(response, response.status, response.status == 404 ? "not found" : "request refused");
             return httplib::Server::HandlerResponse::Handled;
         }));
-    server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
-        try {
-            if (error) std::rethrow_exception(error);
-        } catch (const std::exception& e) {
-            std::cerr << "vorlane-scores: request failed: " << e.what() << std::endl;
-        } catch (...) {
-            std::cerr << "vorlane-scores: request failed" << std::endl;
-        }
-        Answer(response, 500, "internal error");
-    });
+    server.set_exception_handler(
+        [](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+            try {
+                if (error) std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                std::cerr << "vorlane-scores: request failed: " << e.what() << std::endl;
+            } catch (...) {
+                std::cerr << "vorlane-scores: request failed" << std::endl;
+            }
+            Answer(response, 500, "internal error");
+        });
 }
 
-void ScoreService::HandleVersionScript(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleVersionScript(const httplib::Request& request, httplib::Response& response) {
     if (request.get_param_value("prg") != "Vorlane") throw BadRequest{"prg must be Vorlane"};
     if (request.has_param("hs")) return HandleSubmission(request, response);
     if (request.has_param("show")) return HandleTablePage(request, response);
     throw BadRequest{"ask for hs (a submission) or show (the table)"};
 }
 
-void ScoreService::HandleSubmission(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleSubmission(const httplib::Request& request, httplib::Response& response) {
     response.set_header("Cache-Control", "no-store");
     const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
     if (!check.ok) return Answer(response, 400, "bad submission: " + check.error);
@@ -173,11 +167,11 @@ void ScoreService::HandleSubmission(const httplib::Request& request, httplib::Re
     if (done.wait_for(kCommitWait) != std::future_status::ready)
         throw StoreError("a submission waited more than 10 s for its commit");
     const InsertOutcome outcome = done.get();
-    Answer(response, 200, outcome == InsertOutcome::Stored ? "OK score stored" : "OK score was stored already");
+    Answer(response, 200,
+           outcome == InsertOutcome::Stored ? "OK score stored" : "OK score was stored already");
 }
 
-void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Response& response) {
     TableView view;
     view.period = PeriodParam(request);
     view.page = WholeParam(request, "page", 1, 1, 1'000'000);
@@ -195,8 +189,7 @@ void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Res
     response.set_content(RenderTablePage(view), "text/html; charset=utf-8");
 }
 
-void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Response& response) {
     const ScoreFilter filter = FilterOf(request, PeriodParam(request));
     const int64_t offset = WholeParam(request, "offset", 0, 0, 1'000'000'000);
     const int64_t limit = WholeParam(request, "limit", 50, 1, kMaxApiRows);
@@ -205,7 +198,8 @@ void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Res
         if (json.size() > 1) json += ",";
         json += "\n{\"rank\":" + std::to_string(row.rank) + ",\"name\":" + JsonText(row.name) +
                 ",\"country\":" + JsonText(row.country) + ",\"score\":" + std::to_string(row.score) +
-                ",\"time\":\"" + IsoUtcTime(row.submittedAt) + "\",\"verified\":" + (row.verified ? "true" : "false") +
+                ",\"time\":\"" + IsoUtcTime(row.submittedAt) +
+                "\",\"verified\":" + (row.verified ? "true" : "false") +
                 (row.verified ? ",\"replay\":\"" + ReplayFileLink(row.replayId) + "\"" : "") + "}";
     }
     json += "]\n";
@@ -213,29 +207,31 @@ void ScoreService::HandleApiScores(const httplib::Request& request, httplib::Res
     response.set_content(json, "application/json");
 }
 
-void ScoreService::HandleApiRank(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleApiRank(const httplib::Request& request, httplib::Response& response) {
     if (!request.has_param("score")) throw BadRequest{"score is missing"};
     const Period period = PeriodParam(request);
     const int64_t score = WholeParam(request, "score", 0, 0, kMaxScore);
     const int64_t rank = store_.RankFor(FilterOf(request, period), score);
     response.set_header("Cache-Control", "no-cache");
-    response.set_content("{\"rank\":" + std::to_string(rank) + ",\"score\":" + std::to_string(score) + ",\"period\":\"" +
-                             std::string(PeriodName(period)) + "\"}\n",
+    response.set_content("{\"rank\":" + std::to_string(rank) + ",\"score\":" + std::to_string(score) +
+                             ",\"period\":\"" + std::string(PeriodName(period)) + "\"}\n",
                          "application/json");
 }
 
-void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::Response& response) {
     response.set_header("Cache-Control", "no-store");
     if (request.get_param_value("prg") != "Vorlane") throw BadRequest{"prg must be Vorlane"};
     const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
     if (!check.ok) return Answer(response, 400, "bad submission: " + check.error);
     if (request.body.size() > kMaxReplayBytes)
-        return Answer(response, 413, "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most");
+        return Answer(response, 413,
+                      "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most");
     if (request.body.empty()) return Answer(response, 400, "bad replay: the body is empty");
 
-    NewReplay replay{check.submission.name, check.submission.country, check.submission.score, NowSeconds(),
+    NewReplay replay{check.submission.name,
+                     check.submission.country,
+                     check.submission.score,
+                     NowSeconds(),
                      HashClientAddress(salt_, request.remote_addr),
                      std::vector<uint8_t>(request.body.begin(), request.body.end())};
     if (!replayLimiter_.TryTake(replay.clientHash)) {
@@ -255,31 +251,32 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
     }
     if (record.state != ReplayState::Pending) {
         verifier_.CancelReservation();
-        return Answer(response, 200, "OK replay " + std::to_string(record.id) + " not checked: " + record.reason);
+        return Answer(response, 200,
+                      "OK replay " + std::to_string(record.id) + " not checked: " + record.reason);
     }
     verifier_.Enqueue(ReplayJob{record.id, record.claimedScore, std::move(replay.bytes)});
     Answer(response, 200, "OK replay " + std::to_string(record.id) + " queued for checking");
 }
 
-void ScoreService::HandleReplayStatus(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleReplayStatus(const httplib::Request& request, httplib::Response& response) {
     const std::optional<ReplayRecord> record = store_.FindReplay(ReplayIdOf(request));
     if (!record) return Answer(response, 404, "no such replay");
-    std::string json = "{\"id\":" + std::to_string(record->id) + ",\"state\":\"" + ReplayStateName(record->state) +
-                       "\",\"reason\":" + JsonText(record->reason) + ",\"score\":" + std::to_string(record->claimedScore);
+    std::string json = "{\"id\":" + std::to_string(record->id) + ",\"state\":\"" +
+                       ReplayStateName(record->state) + "\",\"reason\":" + JsonText(record->reason) +
+                       ",\"score\":" + std::to_string(record->claimedScore);
     if (record->state == ReplayState::Verified) json += ",\"file\":\"" + ReplayFileLink(record->id) + "\"";
     json += "}\n";
     response.set_header("Cache-Control", "no-cache");
     response.set_content(json, "application/json");
 }
 
-void ScoreService::HandleReplayFile(const httplib::Request& request, httplib::Response& response)
-{
+void ScoreService::HandleReplayFile(const httplib::Request& request, httplib::Response& response) {
     const int64_t id = ReplayIdOf(request);
     const std::optional<std::vector<uint8_t>> bytes = store_.VerifiedReplayFile(id);
     if (!bytes) return Answer(response, 404, "no verified replay with this id");
     response.set_header("Cache-Control", "public, max-age=86400");
-    response.set_header("Content-Disposition", "attachment; filename=\"vorlane-" + std::to_string(id) + ".vrp\"");
+    response.set_header("Content-Disposition",
+                        "attachment; filename=\"vorlane-" + std::to_string(id) + ".vrp\"");
     response.set_content(std::string(bytes->begin(), bytes->end()), "application/octet-stream");
 }
 

@@ -14,15 +14,15 @@
 namespace vorlane::scores {
 
 class ScoreService {
-public:
+  public:
     // `publicUrl` is where browsers reach the server (for the links it prints).
     // Uploaded replays are stored and handed to `verifier`.
-    ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVerifier& verifier, const ServerOptions& options,
-                 std::string publicUrl);
+    ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVerifier& verifier,
+                 const ServerOptions& options, std::string publicUrl);
 
     void Install(httplib::Server& server);
 
-private:
+  private:
     void HandleVersionScript(const httplib::Request& request, httplib::Response& response);
     void HandleSubmission(const httplib::Request& request, httplib::Response& response);
     void HandleTablePage(const httplib::Request& request, httplib::Response& response);

@@ -7,15 +7,14 @@
 namespace vorlane::scores {
 namespace {
 
-bool ParseWhole(const std::string& text, int64_t low, int64_t high, int64_t& value)
-{
+bool ParseWhole(const std::string& text, int64_t low, int64_t high, int64_t& value) {
     const char* end = text.data() + text.size();
-    return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= low && value <= high;
+    return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= low &&
+           value <= high;
 }
 
 // "HOST:PORT", with an IPv6 host in brackets: "[::1]:8080".
-bool ParseListen(const std::string& text, std::string& host, int& port)
-{
+bool ParseListen(const std::string& text, std::string& host, int& port) {
     const size_t colon = text.rfind(':');
     if (colon == std::string::npos || colon == 0) return false;
     std::string hostPart = text.substr(0, colon);
@@ -34,8 +33,7 @@ bool ParseListen(const std::string& text, std::string& host, int& port)
 
 } // namespace
 
-ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args)
-{
+ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     ServerOptionsParse parse;
     ServerOptions& options = parse.options;
     options.key = online::kSubmissionKey;
@@ -65,10 +63,13 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args)
             if (!value.starts_with("http://") && !value.starts_with("https://"))
                 return fail("--public-url needs an http:// or https:// address, not \"" + value + "\"");
             options.publicUrl = value;
-            while (options.publicUrl.ends_with('/')) options.publicUrl.pop_back();
+            while (options.publicUrl.ends_with('/'))
+                options.publicUrl.pop_back();
         } else {
             if (!ParseWhole(value, 0, 1'000'000, options.rateLimitPerMinute))
-                return fail("--rate-limit needs a whole number of submissions a minute from 0 to 1000000, not \"" + value + "\"");
+                return fail(
+                    "--rate-limit needs a whole number of submissions a minute from 0 to 1000000, not \"" +
+                    value + "\"");
         }
     }
     parse.ok = true;

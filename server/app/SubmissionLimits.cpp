@@ -4,8 +4,7 @@
 
 namespace vorlane::scores {
 
-std::string HashClientAddress(std::string_view salt, std::string_view address)
-{
+std::string HashClientAddress(std::string_view salt, std::string_view address) {
     // FNV-1a over salt, a separator and the address, then a final mix so that
     // neighbouring addresses land far apart.
     uint64_t hash = 0xcbf29ce484222325ull;
@@ -23,12 +22,12 @@ std::string HashClientAddress(std::string_view salt, std::string_view address)
     hash ^= hash >> 33;
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<size_t>(i)] = kHex[hash & 0xF];
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        text[static_cast<size_t>(i)] = kHex[hash & 0xF];
     return text;
 }
 
-bool SubmissionRateLimiter::TryTake(const std::string& clientHash, Clock::time_point now)
-{
+bool SubmissionRateLimiter::TryTake(const std::string& clientHash, Clock::time_point now) {
     if (perMinute_ == 0) return true;
     const double capacity = static_cast<double>(perMinute_);
     std::lock_guard lock(mutex_);
@@ -45,10 +44,10 @@ bool SubmissionRateLimiter::TryTake(const std::string& clientHash, Clock::time_p
     return true;
 }
 
-void SubmissionRateLimiter::ForgetFullBuckets(Clock::time_point now)
-{
+void SubmissionRateLimiter::ForgetFullBuckets(Clock::time_point now) {
     // A bucket that has filled up again is the same as no bucket.
-    std::erase_if(buckets_, [&](const auto& entry) { return now - entry.second.updated >= std::chrono::minutes(1); });
+    std::erase_if(buckets_,
+                  [&](const auto& entry) { return now - entry.second.updated >= std::chrono::minutes(1); });
 }
 
 } // namespace vorlane::scores

@@ -14,7 +14,7 @@ namespace vorlane::scores {
 std::string HashClientAddress(std::string_view salt, std::string_view address);
 
 class SubmissionRateLimiter {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     // `perMinute` submissions a minute for each sender, at most `perMinute` in one
@@ -24,7 +24,7 @@ public:
     // Takes one token from the sender's bucket; false when it is empty.
     bool TryTake(const std::string& clientHash, Clock::time_point now = Clock::now());
 
-private:
+  private:
     struct Bucket {
         double tokens;
         Clock::time_point updated;

@@ -6,13 +6,11 @@ namespace vorlane::scores {
 
 SubmissionWriter::SubmissionWriter(ScoreStore& store) : store_(store), thread_([this] { Run(); }) {}
 
-SubmissionWriter::~SubmissionWriter()
-{
+SubmissionWriter::~SubmissionWriter() {
     Stop();
 }
 
-std::future<InsertOutcome> SubmissionWriter::Submit(NewScore entry)
-{
+std::future<InsertOutcome> SubmissionWriter::Submit(NewScore entry) {
     Pending pending{std::move(entry), {}};
     std::future<InsertOutcome> done = pending.done.get_future();
     {
@@ -27,8 +25,7 @@ std::future<InsertOutcome> SubmissionWriter::Submit(NewScore entry)
     return done;
 }
 
-void SubmissionWriter::Stop()
-{
+void SubmissionWriter::Stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -37,8 +34,7 @@ void SubmissionWriter::Stop()
     if (thread_.joinable()) thread_.join();
 }
 
-void SubmissionWriter::Run()
-{
+void SubmissionWriter::Run() {
     std::vector<Pending> batch;
     std::vector<NewScore> entries;
     for (;;) {
@@ -52,14 +48,18 @@ void SubmissionWriter::Run()
             }
         }
         entries.clear();
-        for (Pending& pending : batch) entries.push_back(pending.entry);
+        for (Pending& pending : batch)
+            entries.push_back(pending.entry);
         try {
             const std::vector<InsertOutcome> outcomes = store_.InsertBatch(entries);
-            if (outcomes.size() != batch.size()) throw StoreError("the store answered for a different number of entries");
-            for (size_t i = 0; i < batch.size(); ++i) batch[i].done.set_value(outcomes[i]);
+            if (outcomes.size() != batch.size())
+                throw StoreError("the store answered for a different number of entries");
+            for (size_t i = 0; i < batch.size(); ++i)
+                batch[i].done.set_value(outcomes[i]);
         } catch (...) {
             const std::exception_ptr error = std::current_exception();
-            for (Pending& pending : batch) pending.done.set_exception(error);
+            for (Pending& pending : batch)
+                pending.done.set_exception(error);
         }
         batch.clear();
     }

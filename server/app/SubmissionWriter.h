@@ -14,7 +14,7 @@
 namespace vorlane::scores {
 
 class SubmissionWriter {
-public:
+  public:
     // The most entries one transaction takes.
     static constexpr size_t kMaxBatch = 512;
 
@@ -29,7 +29,7 @@ public:
     // Writes what is queued, then ends the thread. Later Submits fail at once.
     void Stop();
 
-private:
+  private:
     struct Pending {
         NewScore entry;
         std::promise<InsertOutcome> done;

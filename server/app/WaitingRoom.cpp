@@ -12,8 +12,7 @@ namespace vorlane::scores {
 
 WaitingRoom::WaitingRoom(size_t capacity, std::function<void(Connection)> ready,
                          std::function<void(const Connection&)> closed)
-    : capacity_(capacity), ready_(std::move(ready)), closed_(std::move(closed))
-{
+    : capacity_(capacity), ready_(std::move(ready)), closed_(std::move(closed)) {
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (epoll_ < 0 || wake_ < 0) throw std::runtime_error("cannot create the connection waiting room");
@@ -24,15 +23,13 @@ WaitingRoom::WaitingRoom(size_t capacity, std::function<void(Connection)> ready,
     thread_ = std::thread([this] { Run(); });
 }
 
-WaitingRoom::~WaitingRoom()
-{
+WaitingRoom::~WaitingRoom() {
     Stop();
     close(wake_);
     close(epoll_);
 }
 
-bool WaitingRoom::Add(Connection connection, Clock::time_point deadline)
-{
+bool WaitingRoom::Add(Connection connection, Clock::time_point deadline) {
     std::lock_guard lock(mutex_);
     if (stopped_ || waiting_.size() >= capacity_) return false;
     const int fd = connection.fd;
@@ -44,8 +41,7 @@ bool WaitingRoom::Add(Connection connection, Clock::time_point deadline)
     return true;
 }
 
-void WaitingRoom::Stop()
-{
+void WaitingRoom::Stop() {
     {
         std::lock_guard lock(mutex_);
         if (stopped_) return;
@@ -62,8 +58,7 @@ void WaitingRoom::Stop()
     waiting_.clear();
 }
 
-void WaitingRoom::Run()
-{
+void WaitingRoom::Run() {
     std::vector<epoll_event> events(256);
     for (;;) {
         const int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()), 100);
@@ -85,12 +80,12 @@ void WaitingRoom::Run()
                 nextSweep_ = now + std::chrono::milliseconds(100);
             }
         }
-        for (Connection& connection : readyConnections) ready_(std::move(connection));
+        for (Connection& connection : readyConnections)
+            ready_(std::move(connection));
     }
 }
 
-void WaitingRoom::CloseExpired(Clock::time_point now)
-{
+void WaitingRoom::CloseExpired(Clock::time_point now) {
     for (auto it = waiting_.begin(); it != waiting_.end();) {
         if (it->second.deadline > now) {
             ++it;

@@ -17,16 +17,17 @@ namespace vorlane::scores {
 // An open client connection and what the server keeps about it.
 struct Connection {
     int fd = -1;
-    std::string client;  // the peer's address, for the per-address cap
-    size_t served = 0;   // requests answered on it
+    std::string client; // the peer's address, for the per-address cap
+    size_t served = 0;  // requests answered on it
 };
 
 class WaitingRoom {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
     // `ready` is called on the room's thread with a connection that has bytes to read
     // (or was closed by its client); `closed` just before a silent one is closed here.
-    WaitingRoom(size_t capacity, std::function<void(Connection)> ready, std::function<void(const Connection&)> closed);
+    WaitingRoom(size_t capacity, std::function<void(Connection)> ready,
+                std::function<void(const Connection&)> closed);
     ~WaitingRoom(); // Stop()
 
     // Takes the connection until it is readable or `deadline` passes. False when
@@ -36,7 +37,7 @@ public:
     // Closes every waiting connection and ends the thread; Add refuses from now on.
     void Stop();
 
-private:
+  private:
     struct Waiting {
         Connection connection;
         Clock::time_point deadline;

@@ -9,8 +9,7 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-void AppendCodePoint(std::string& out, char32_t cp)
-{
+void AppendCodePoint(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -28,8 +27,7 @@ void AppendCodePoint(std::string& out, char32_t cp)
     }
 }
 
-bool Shown(char32_t cp)
-{
+bool Shown(char32_t cp) {
     const bool control = cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
     const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
     const bool nonCharacter = (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE;
@@ -39,9 +37,7 @@ bool Shown(char32_t cp)
 }
 
 // Calls emit(codePoint) for every code point, U+FFFD for what is not shown.
-template <class Emit>
-void ForEachCodePoint(std::string_view text, Emit emit)
-{
+template <class Emit> void ForEachCodePoint(std::string_view text, Emit emit) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -75,57 +71,77 @@ void ForEachCodePoint(std::string_view text, Emit emit)
 
 } // namespace
 
-std::string CleanUtf8(std::string_view text)
-{
+std::string CleanUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     ForEachCodePoint(text, [&](char32_t cp) { AppendCodePoint(out, cp); });
     return out;
 }
 
-std::string HtmlText(std::string_view text)
-{
+std::string HtmlText(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 16);
     ForEachCodePoint(text, [&](char32_t cp) {
         switch (cp) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: AppendCodePoint(out, cp);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            AppendCodePoint(out, cp);
         }
     });
     return out;
 }
 
-std::string JsonText(std::string_view text)
-{
+std::string JsonText(std::string_view text) {
     std::string out = "\"";
     ForEachCodePoint(text, [&](char32_t cp) {
         switch (cp) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '<': out += "\\u003c"; break;
-        case '>': out += "\\u003e"; break;
-        case '&': out += "\\u0026"; break;
-        case '\'': out += "\\u0027"; break;
-        default: AppendCodePoint(out, cp);
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '<':
+            out += "\\u003c";
+            break;
+        case '>':
+            out += "\\u003e";
+            break;
+        case '&':
+            out += "\\u0026";
+            break;
+        case '\'':
+            out += "\\u0027";
+            break;
+        default:
+            AppendCodePoint(out, cp);
         }
     });
     out += '"';
     return out;
 }
 
-std::string UrlQueryValue(std::string_view text)
-{
+std::string UrlQueryValue(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                           c == '.' || c == '_' || c == '~';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '.' || c == '_' || c == '~';
         if (plain) {
             out += ch;
         } else {
@@ -137,8 +153,7 @@ std::string UrlQueryValue(std::string_view text)
     return out;
 }
 
-std::string IsoUtcTime(int64_t seconds)
-{
+std::string IsoUtcTime(int64_t seconds) {
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm parts{};
     gmtime_r(&time, &parts);
@@ -147,13 +162,11 @@ std::string IsoUtcTime(int64_t seconds)
     return text;
 }
 
-std::string ShownName(std::string_view name)
-{
+std::string ShownName(std::string_view name) {
     return name.empty() ? "-" : std::string(name);
 }
 
-std::string ShownCountry(std::string_view country)
-{
+std::string ShownCountry(std::string_view country) {
     return country.empty() || country == kDefaultCountry ? "-" : std::string(country);
 }
 

@@ -3,8 +3,8 @@
 #include <signal.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <thread>
@@ -20,21 +20,18 @@
 
 namespace {
 
-int Refuse(const std::string& message)
-{
+int Refuse(const std::string& message) {
     std::cerr << "vorlane-scores: " << message << std::endl;
     return 2;
 }
 
-std::string UrlHost(const std::string& host)
-{
+std::string UrlHost(const std::string& host) {
     return host.find(':') == std::string::npos ? host : "[" + host + "]";
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     using namespace vorlane::scores;
     const ServerOptionsParse parse = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
@@ -59,14 +56,16 @@ int main(int argc, char** argv)
     auto writer = std::make_unique<SubmissionWriter>(*store);
     // Replays are played through with the game's own data (VORLANE_DATA_DIR or the
     // folder this build made).
-    auto verifier = std::make_unique<ReplayVerifier>(*store, ReplayCheckerOfTheGame(),
-                                                     ReplayDataDir([](const char* name) { return std::getenv(name); }));
+    auto verifier = std::make_unique<ReplayVerifier>(
+        *store, ReplayCheckerOfTheGame(), ReplayDataDir([](const char* name) { return std::getenv(name); }));
     GuardedServer server;
     const int port = server.Bind(options.host, options.port);
-    if (port < 0) return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
+    if (port < 0)
+        return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
     const std::string listenUrl = "http://" + UrlHost(options.host) + ":" + std::to_string(port);
 
-    ScoreService service(*store, *writer, *verifier, options, options.publicUrl.empty() ? listenUrl : options.publicUrl);
+    ScoreService service(*store, *writer, *verifier, options,
+                         options.publicUrl.empty() ? listenUrl : options.publicUrl);
     service.Install(server);
 
     std::thread([&server, stopSignals] {
@@ -74,12 +73,14 @@ int main(int argc, char** argv)
         sigwait(&stopSignals, &signalNumber);
         // A stop asked for before the listening loop has begun would be lost (the
         // loop would then run on): wait for the loop first.
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         server.stop();
     }).detach();
 
     if (!GameReplaysResimulated())
-        std::cerr << "vorlane-scores: replays are only checked for form: this build has no re-simulation" << std::endl;
+        std::cerr << "vorlane-scores: replays are only checked for form: this build has no re-simulation"
+                  << std::endl;
     std::printf("listening on %s\n", listenUrl.c_str());
     std::fflush(stdout);
 

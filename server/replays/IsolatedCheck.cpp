@@ -28,8 +28,7 @@ struct WireAnswer {
 };
 constexpr size_t kMaxMessage = 400;
 
-bool WriteAll(int fd, const void* data, size_t size)
-{
+bool WriteAll(int fd, const void* data, size_t size) {
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = write(fd, p, size);
@@ -42,8 +41,7 @@ bool WriteAll(int fd, const void* data, size_t size)
 }
 
 [[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
-                           const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit)
-{
+                           const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
     // The server's sockets and database files are not the child's business: with a
     // client's socket held open here its connection would outlive the answer.
     if (fd > 3) close_range(3, static_cast<unsigned>(fd) - 1, 0);
@@ -65,15 +63,20 @@ bool WriteAll(int fd, const void* data, size_t size)
         result.message = "unknown exception";
     }
     const std::string message = result.message.substr(0, kMaxMessage);
-    const WireAnswer answer{static_cast<int32_t>(result.kind), result.finalScore, result.level, result.lives,
-                            result.frames, result.seed, result.recordedSeed.value_or(0),
-                            static_cast<uint8_t>(result.recordedSeed ? 1 : 0), static_cast<uint32_t>(message.size())};
+    const WireAnswer answer{static_cast<int32_t>(result.kind),
+                            result.finalScore,
+                            result.level,
+                            result.lives,
+                            result.frames,
+                            result.seed,
+                            result.recordedSeed.value_or(0),
+                            static_cast<uint8_t>(result.recordedSeed ? 1 : 0),
+                            static_cast<uint32_t>(message.size())};
     const bool sent = WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
     _exit(sent ? 0 : 3);
 }
 
-ReplayCheckResult Failure(ReplayCheckKind kind, std::string message)
-{
+ReplayCheckResult Failure(ReplayCheckKind kind, std::string message) {
     ReplayCheckResult result;
     result.kind = kind;
     result.message = std::move(message);
@@ -81,11 +84,11 @@ ReplayCheckResult Failure(ReplayCheckKind kind, std::string message)
 }
 
 // Reads the child's answer until it closes the pipe or the deadline passes.
-bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_point deadline)
-{
+bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_point deadline) {
     char buffer[1024];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd p{fd, POLLIN, 0};
         const int ready = poll(&p, 1, static_cast<int>(left.count()));
@@ -94,15 +97,15 @@ bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_p
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return true; // closed
-        if (received.size() < sizeof(WireAnswer) + kMaxMessage) received.append(buffer, static_cast<size_t>(n));
+        if (received.size() < sizeof(WireAnswer) + kMaxMessage)
+            received.append(buffer, static_cast<size_t>(n));
     }
 }
 
 } // namespace
 
 ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
-                                   const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit)
-{
+                                   const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return Failure(ReplayCheckKind::Crashed, "cannot make a pipe");
     const pid_t child = fork();
@@ -128,7 +131,8 @@ ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vect
     if (!answered) return Failure(ReplayCheckKind::TimeLimit, "no answer in time");
     if (WIFSIGNALED(status)) {
         const int signalNumber = WTERMSIG(status);
-        if (signalNumber == SIGXCPU || signalNumber == SIGKILL) return Failure(ReplayCheckKind::TimeLimit, "CPU time");
+        if (signalNumber == SIGXCPU || signalNumber == SIGKILL)
+            return Failure(ReplayCheckKind::TimeLimit, "CPU time");
         return Failure(ReplayCheckKind::Crashed, std::string("the check died of ") + strsignal(signalNumber));
     }
     WireAnswer answer{};

@@ -4,8 +4,7 @@
 
 namespace vorlane::scores {
 
-std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes)
-{
+std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes) {
     try {
         return ReplayPlayer(bytes).Start().Seed;
     } catch (const ReplayError&) {
@@ -13,8 +12,7 @@ std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes)
     }
 }
 
-ReplayCheckResult CheckRecordedOutcomeOnly(const std::vector<uint8_t>& bytes, const std::filesystem::path&)
-{
+ReplayCheckResult CheckRecordedOutcomeOnly(const std::vector<uint8_t>& bytes, const std::filesystem::path&) {
     ReplayCheckResult result;
     try {
         ReplayPlayer player(bytes);

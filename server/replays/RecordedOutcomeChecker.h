@@ -8,6 +8,7 @@
 
 namespace vorlane::scores {
 
-ReplayCheckResult CheckRecordedOutcomeOnly(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir);
+ReplayCheckResult CheckRecordedOutcomeOnly(const std::vector<uint8_t>& bytes,
+                                           const std::filesystem::path& dataDir);
 
 } // namespace vorlane::scores

@@ -21,12 +21,12 @@ enum class ReplayCheckKind {
 
 struct ReplayCheckResult {
     ReplayCheckKind kind = ReplayCheckKind::Refused;
-    std::string message;     // what was wrong, for the other kinds
+    std::string message; // what was wrong, for the other kinds
     int64_t finalScore = 0;
     int64_t level = 0;
     int64_t lives = 0;
     uint32_t frames = 0;
-    uint32_t seed = 0;       // the seed the race was played with
+    uint32_t seed = 0; // the seed the race was played with
     // The seed the file's start section announces, when it could be read.
     std::optional<uint32_t> recordedSeed;
 };

@@ -2,8 +2,7 @@
 
 namespace vorlane::scores {
 
-std::filesystem::path ReplayDataDir(const std::function<const char*(const char*)>& getEnvironment)
-{
+std::filesystem::path ReplayDataDir(const std::function<const char*(const char*)>& getEnvironment) {
     const char* chosen = getEnvironment(kDataDirVariable);
     if (chosen != nullptr && *chosen != '\0') return chosen;
     return VORLANE_SCORES_DEFAULT_DATA_DIR;

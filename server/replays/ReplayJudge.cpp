@@ -2,14 +2,18 @@
 
 namespace vorlane::scores {
 
-ReplayJudgement JudgeReplay(const ReplayCheckResult& check, int64_t submittedScore)
-{
+ReplayJudgement JudgeReplay(const ReplayCheckResult& check, int64_t submittedScore) {
     switch (check.kind) {
-    case ReplayCheckKind::Refused: return {false, "replay refused: " + check.message};
-    case ReplayCheckKind::Diverged: return {false, "replay diverged: " + check.message};
-    case ReplayCheckKind::TimeLimit: return {false, "time limit"};
-    case ReplayCheckKind::Crashed: return {false, "check failed: " + check.message};
-    case ReplayCheckKind::Ok: break;
+    case ReplayCheckKind::Refused:
+        return {false, "replay refused: " + check.message};
+    case ReplayCheckKind::Diverged:
+        return {false, "replay diverged: " + check.message};
+    case ReplayCheckKind::TimeLimit:
+        return {false, "time limit"};
+    case ReplayCheckKind::Crashed:
+        return {false, "check failed: " + check.message};
+    case ReplayCheckKind::Ok:
+        break;
     }
     if (check.finalScore != submittedScore)
         return {false, "score differs: the replay ends with " + std::to_string(check.finalScore) +

@@ -9,40 +9,35 @@ namespace vorlane::scores {
 
 ReplayVerifier::ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir,
                                VerifierLimits limits)
-    : store_(store), checker_(std::move(checker)), dataDir_(std::move(dataDir)), limits_(limits)
-{
-    for (size_t i = 0; i < limits_.workers; ++i) workers_.emplace_back([this] { Work(); });
+    : store_(store), checker_(std::move(checker)), dataDir_(std::move(dataDir)), limits_(limits) {
+    for (size_t i = 0; i < limits_.workers; ++i)
+        workers_.emplace_back([this] { Work(); });
 }
 
-ReplayVerifier::~ReplayVerifier()
-{
+ReplayVerifier::~ReplayVerifier() {
     Stop();
 }
 
-bool ReplayVerifier::TryReserve()
-{
+bool ReplayVerifier::TryReserve() {
     std::lock_guard lock(mutex_);
     if (stopping_ || taken_ >= limits_.queued) return false;
     ++taken_;
     return true;
 }
 
-void ReplayVerifier::CancelReservation()
-{
+void ReplayVerifier::CancelReservation() {
     std::lock_guard lock(mutex_);
     --taken_;
     changed_.notify_all();
 }
 
-void ReplayVerifier::Enqueue(ReplayJob job)
-{
+void ReplayVerifier::Enqueue(ReplayJob job) {
     std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     changed_.notify_all();
 }
 
-void ReplayVerifier::Stop()
-{
+void ReplayVerifier::Stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -52,14 +47,12 @@ void ReplayVerifier::Stop()
         if (worker.joinable()) worker.join();
 }
 
-void ReplayVerifier::WaitIdle()
-{
+void ReplayVerifier::WaitIdle() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return taken_ == 0 || stopping_; });
 }
 
-void ReplayVerifier::Work()
-{
+void ReplayVerifier::Work() {
     for (;;) {
         ReplayJob job;
         {
@@ -76,8 +69,7 @@ void ReplayVerifier::Work()
     }
 }
 
-void ReplayVerifier::Check(const ReplayJob& job)
-{
+void ReplayVerifier::Check(const ReplayJob& job) {
     const ReplayCheckResult check = RunCheckIsolated(checker_, job.bytes, dataDir_, limits_.cpuPerReplay);
     const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore);
     try {

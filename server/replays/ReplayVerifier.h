@@ -19,8 +19,8 @@
 namespace vorlane::scores {
 
 struct VerifierLimits {
-    size_t workers = 2;                  // checks at once
-    size_t queued = 32;                  // replays waiting or being checked
+    size_t workers = 2; // checks at once
+    size_t queued = 32; // replays waiting or being checked
     // The game's re-simulation draws every frame: a five-minute race takes about 30 s
     // of CPU on a small machine (vorlane_replay_bench).
     std::chrono::seconds cpuPerReplay{60};
@@ -33,8 +33,9 @@ struct ReplayJob {
 };
 
 class ReplayVerifier {
-public:
-    ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir, VerifierLimits limits = {});
+  public:
+    ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir,
+                   VerifierLimits limits = {});
     ~ReplayVerifier(); // Stop()
     ReplayVerifier(const ReplayVerifier&) = delete;
     ReplayVerifier& operator=(const ReplayVerifier&) = delete;
@@ -51,7 +52,7 @@ public:
     // Waits until the queue is empty and no check runs (tests, benchmarks).
     void WaitIdle();
 
-private:
+  private:
     void Work();
     void Check(const ReplayJob& job);
 

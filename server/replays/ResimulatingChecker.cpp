@@ -5,20 +5,21 @@
 namespace vorlane::scores {
 namespace {
 
-ReplayCheckKind KindOf(ReplayVerdictKind kind)
-{
+ReplayCheckKind KindOf(ReplayVerdictKind kind) {
     switch (kind) {
-    case ReplayVerdictKind::Ok: return ReplayCheckKind::Ok;
-    case ReplayVerdictKind::Diverged: return ReplayCheckKind::Diverged;
-    case ReplayVerdictKind::Refused: break;
+    case ReplayVerdictKind::Ok:
+        return ReplayCheckKind::Ok;
+    case ReplayVerdictKind::Diverged:
+        return ReplayCheckKind::Diverged;
+    case ReplayVerdictKind::Refused:
+        break;
     }
     return ReplayCheckKind::Refused;
 }
 
 // The game's headless re-simulation: the race played again from the file's start with
 // the game's own code, frame by frame, to its end.
-ReplayCheckResult Resimulate(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir)
-{
+ReplayCheckResult Resimulate(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir) {
     const ReplayVerdict verdict = VerifyReplay(bytes, dataDir);
     ReplayCheckResult result;
     result.kind = KindOf(verdict.Kind);
@@ -34,13 +35,11 @@ ReplayCheckResult Resimulate(const std::vector<uint8_t>& bytes, const std::files
 
 } // namespace
 
-ReplayChecker ReplayCheckerOfTheGame()
-{
+ReplayChecker ReplayCheckerOfTheGame() {
     return Resimulate;
 }
 
-bool GameReplaysResimulated()
-{
+bool GameReplaysResimulated() {
     return true;
 }
 

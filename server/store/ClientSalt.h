@@ -6,12 +6,12 @@
 
 namespace vorlane::scores {
 
-inline std::string NewClientSalt()
-{
+inline std::string NewClientSalt() {
     std::random_device random;
     std::string salt;
     const char* hex = "0123456789abcdef";
-    for (int i = 0; i < 32; ++i) salt += hex[random() % 16];
+    for (int i = 0; i < 32; ++i)
+        salt += hex[random() % 16];
     return salt;
 }
 

@@ -7,26 +7,26 @@
 
 namespace vorlane::scores {
 
-const char* ReplayStateName(ReplayState state)
-{
+const char* ReplayStateName(ReplayState state) {
     switch (state) {
-    case ReplayState::Verified: return "verified";
-    case ReplayState::Failed: return "failed";
-    case ReplayState::Pending: break;
+    case ReplayState::Verified:
+        return "verified";
+    case ReplayState::Failed:
+        return "failed";
+    case ReplayState::Pending:
+        break;
     }
     return "pending";
 }
 
-ReplayState ParseReplayState(std::string_view text)
-{
+ReplayState ParseReplayState(std::string_view text) {
     if (text == "verified") return ReplayState::Verified;
     if (text == "failed") return ReplayState::Failed;
     if (text == "pending") return ReplayState::Pending;
     throw StoreError("the database holds a replay in an unknown state \"" + std::string(text) + "\"");
 }
 
-std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url)
-{
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
     constexpr std::string_view sqlite = "sqlite:";
     if (url.starts_with(sqlite)) {
         const std::string_view path = url.substr(sqlite.size());
@@ -40,7 +40,8 @@ std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url)
         throw StoreError("PostgreSQL support is not built");
 #endif
     }
-    throw StoreError("--db must be sqlite:PATH or postgresql://USER@HOST:PORT/DB, not \"" + std::string(url) + "\"");
+    throw StoreError("--db must be sqlite:PATH or postgresql://USER@HOST:PORT/DB, not \"" + std::string(url) +
+                     "\"");
 }
 
 } // namespace vorlane::scores

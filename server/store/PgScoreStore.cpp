@@ -19,22 +19,21 @@ struct Migration {
 };
 
 constexpr std::array kMigrations{
-    Migration{1,
-              "CREATE TABLE scores ("
-              "  id BIGSERIAL PRIMARY KEY,"
-              "  name TEXT NOT NULL,"
-              "  country TEXT NOT NULL,"
-              "  score BIGINT NOT NULL,"
-              "  submitted_at BIGINT NOT NULL,"
-              "  client_hash TEXT NOT NULL);"
-              // Table order; submitted_at rides along so that a period needs no row look-up.
-              "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
-              "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
-              "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
-              "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
-              // The duplicate check: one seek, however much one sender sends.
-              "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
-              "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    Migration{1, "CREATE TABLE scores ("
+                 "  id BIGSERIAL PRIMARY KEY,"
+                 "  name TEXT NOT NULL,"
+                 "  country TEXT NOT NULL,"
+                 "  score BIGINT NOT NULL,"
+                 "  submitted_at BIGINT NOT NULL,"
+                 "  client_hash TEXT NOT NULL);"
+                 // Table order; submitted_at rides along so that a period needs no row look-up.
+                 "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
+                 "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
+                 "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
+                 "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
+                 // The duplicate check: one seek, however much one sender sends.
+                 "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
+                 "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
     // The duplicate test looks for one sender's same result: with the sender's rows
     // indexed by time only, it read every row one address (a busy gateway, a
     // benchmark) had sent in the last ten minutes, for every new submission.
@@ -68,26 +67,28 @@ constexpr int64_t kMigrationLockKey = 0x566f726c616e65;
 // bit 2 verified rows only.
 constexpr size_t kFilterKinds = 8;
 
-size_t FilterKind(const ScoreFilter& filter)
-{
-    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) | (filter.verifiedOnly ? 4u : 0u);
+size_t FilterKind(const ScoreFilter& filter) {
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) |
+           (filter.verifiedOnly ? 4u : 0u);
 }
 
 // The filter's condition with its parameters numbered from $1; the query's own
 // parameters follow it.
-std::string FilterSql(size_t kind)
-{
+std::string FilterSql(size_t kind) {
     const std::string verified = (kind & 4u) != 0 ? " AND verified" : "";
     switch (kind & 3u) {
-    case 1: return "submitted_at >= $1" + verified;
-    case 2: return "country = $1" + verified;
-    case 3: return "country = $1 AND submitted_at >= $2" + verified;
-    default: return "TRUE" + verified;
+    case 1:
+        return "submitted_at >= $1" + verified;
+    case 2:
+        return "country = $1" + verified;
+    case 3:
+        return "country = $1 AND submitted_at >= $2" + verified;
+    default:
+        return "TRUE" + verified;
     }
 }
 
-int FilterParameterCount(size_t kind)
-{
+int FilterParameterCount(size_t kind) {
     return static_cast<int>((kind & 1u) + ((kind >> 1) & 1u));
 }
 
@@ -95,8 +96,7 @@ int FilterParameterCount(size_t kind)
 // statement otherwise. The server only ever stores such text; anything else (a row
 // put in by hand, a query with broken bytes) has each byte that is not part of a
 // valid character, and each NUL, replaced by U+FFFD.
-std::string PgText(std::string_view text)
-{
+std::string PgText(std::string_view text) {
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     std::string clean;
     clean.reserve(text.size());
@@ -139,40 +139,37 @@ std::string PgText(std::string_view text)
 }
 
 // The filter's values in the order FilterSql numbers them.
-std::vector<std::string> FilterValues(const ScoreFilter& filter)
-{
+std::vector<std::string> FilterValues(const ScoreFilter& filter) {
     std::vector<std::string> values;
     if (!filter.country.empty()) values.push_back(PgText(filter.country));
     if (filter.since > 0) values.push_back(std::to_string(filter.since));
     return values;
 }
 
-std::string Param(size_t kind, int n)
-{
+std::string Param(size_t kind, int n) {
     std::string placeholder = std::to_string(FilterParameterCount(kind) + n);
     placeholder.insert(placeholder.begin(), '$');
     return placeholder;
 }
 
-std::string StatementName(const char* query, size_t kind)
-{
+std::string StatementName(const char* query, size_t kind) {
     return std::string(query) + "_" + std::to_string(kind);
 }
 
 // Every statement a connection uses, prepared by name.
-void PrepareStatements(pqxx::connection& db)
-{
+void PrepareStatements(pqxx::connection& db) {
     for (size_t kind = 0; kind < kFilterKinds; ++kind) {
         const std::string where = FilterSql(kind);
         // The offset's rows are skipped in the index; only the page's rows are read.
         db.prepare(StatementName("page", kind),
-                   "SELECT id, name, country, score, submitted_at, verified, coalesce(replay_id, 0) FROM scores WHERE id IN (SELECT id FROM scores WHERE " +
-                       where + " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " + Param(kind, 2) +
-                       ") ORDER BY score DESC, id");
-        db.prepare(StatementName("best_of", kind),
-                   "SELECT id, name, country, score, submitted_at, verified, coalesce(replay_id, 0) FROM scores WHERE " + where +
-                       " AND name = " +
-                       Param(kind, 1) + " ORDER BY score DESC, id LIMIT 1");
+                   "SELECT id, name, country, score, submitted_at, verified, coalesce(replay_id, 0) FROM "
+                   "scores WHERE id IN (SELECT id FROM scores WHERE " +
+                       where + " ORDER BY score DESC, id LIMIT " + Param(kind, 1) + " OFFSET " +
+                       Param(kind, 2) + ") ORDER BY score DESC, id");
+        db.prepare(StatementName("best_of", kind), "SELECT id, name, country, score, submitted_at, verified, "
+                                                   "coalesce(replay_id, 0) FROM scores WHERE " +
+                                                       where + " AND name = " + Param(kind, 1) +
+                                                       " ORDER BY score DESC, id LIMIT 1");
         // Rows before a row: higher scores, then equal scores sent earlier; two
         // counts, so that each is one range of an index.
         db.prepare(StatementName("rows_before", kind),
@@ -182,36 +179,39 @@ void PrepareStatements(pqxx::connection& db)
         db.prepare(StatementName("rows_at_least", kind),
                    "SELECT count(*) FROM scores WHERE score >= " + Param(kind, 1) + " AND " + where);
     }
-    db.prepare("find_duplicate",
-               "SELECT 1 FROM scores WHERE client_hash = $1 AND submitted_at > $2"
-               " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
-    db.prepare("insert_score",
-               "INSERT INTO scores (name, country, score, submitted_at, client_hash) VALUES ($1, $2, $3, $4, $5)");
+    db.prepare("find_duplicate", "SELECT 1 FROM scores WHERE client_hash = $1 AND submitted_at > $2"
+                                 " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
+    db.prepare(
+        "insert_score",
+        "INSERT INTO scores (name, country, score, submitted_at, client_hash) VALUES ($1, $2, $3, $4, $5)");
     db.prepare("match_replay",
                "SELECT id FROM scores WHERE client_hash = $1 AND name = $2 AND country = $3 AND score = $4"
                " AND NOT verified ORDER BY submitted_at DESC, id DESC LIMIT 1");
-    db.prepare("insert_replay",
-               "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
-               " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
-    db.prepare("replay_verdict", "UPDATE replays SET state = $2, reason = $3 WHERE id = $1 AND state = 'pending'");
-    db.prepare("mark_verified",
-               "UPDATE scores SET verified = TRUE, replay_id = $1"
-               " WHERE id = (SELECT score_id FROM replays WHERE id = $1) AND NOT verified");
-    db.prepare("find_replay",
-               "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
+    db.prepare(
+        "insert_replay",
+        "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
+        " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
+    db.prepare("replay_verdict",
+               "UPDATE replays SET state = $2, reason = $3 WHERE id = $1 AND state = 'pending'");
+    db.prepare("mark_verified", "UPDATE scores SET verified = TRUE, replay_id = $1"
+                                " WHERE id = (SELECT score_id FROM replays WHERE id = $1) AND NOT verified");
+    db.prepare(
+        "find_replay",
+        "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
     db.prepare("verified_replay_file", "SELECT bytes FROM replays WHERE id = $1 AND state = 'verified'");
-    db.prepare("make_salt", "INSERT INTO settings (key, value) VALUES ('client_salt', $1) ON CONFLICT (key) DO NOTHING");
+    db.prepare("make_salt",
+               "INSERT INTO settings (key, value) VALUES ('client_salt', $1) ON CONFLICT (key) DO NOTHING");
     db.prepare("read_salt", "SELECT value FROM settings WHERE key = 'client_salt'");
     db.prepare("lock_schema", "SELECT pg_advisory_lock($1)");
     db.prepare("unlock_schema", "SELECT pg_advisory_unlock($1)");
     db.prepare("schema_version", "SELECT coalesce(max(version), 0) FROM schema_migrations");
-    db.prepare("record_migration",
-               "INSERT INTO schema_migrations (version, applied_at) VALUES ($1, extract(epoch from now())::bigint)");
+    db.prepare(
+        "record_migration",
+        "INSERT INTO schema_migrations (version, applied_at) VALUES ($1, extract(epoch from now())::bigint)");
 }
 
 // libpq's messages run over several lines; the server's messages are one.
-std::string OneLine(std::string_view text)
-{
+std::string OneLine(std::string_view text) {
     std::string line;
     bool space = false;
     for (char c : text) {
@@ -226,8 +226,7 @@ std::string OneLine(std::string_view text)
     return line;
 }
 
-RankedScore ReadRow(const pqxx::row& row, int64_t rank)
-{
+RankedScore ReadRow(const pqxx::row& row, int64_t rank) {
     return RankedScore{rank,
                        row[0].as<int64_t>(),
                        row[1].as<std::string>(),
@@ -239,8 +238,7 @@ RankedScore ReadRow(const pqxx::row& row, int64_t rank)
 }
 
 // The address with a libpq parameter added, unless the address sets it itself.
-std::string WithParameter(const std::string& url, const std::string& name, const std::string& value)
-{
+std::string WithParameter(const std::string& url, const std::string& name, const std::string& value) {
     if (url.find(name + "=") != std::string::npos) return url;
     return url + (url.find('?') == std::string::npos ? "?" : "&") + name + "=" + value;
 }
@@ -248,13 +246,11 @@ std::string WithParameter(const std::string& url, const std::string& name, const
 // A connection attempt gives up after a few seconds instead of the system's minutes.
 // With more than one host in the address (a primary and its replicas), the writer
 // connects to the one that takes writes, the readers to a replica when one is up.
-std::string ConnectionUrl(const std::string& url, const char* sessionKind)
-{
+std::string ConnectionUrl(const std::string& url, const char* sessionKind) {
     return WithParameter(WithParameter(url, "connect_timeout", "5"), "target_session_attrs", sessionKind);
 }
 
-void Migrate(pqxx::connection& db)
-{
+void Migrate(pqxx::connection& db) {
     {
         pqxx::nontransaction lock(db);
         lock.exec_prepared("lock_schema", kMigrationLockKey);
@@ -262,7 +258,8 @@ void Migrate(pqxx::connection& db)
     try {
         {
             pqxx::work create(db);
-            create.exec("CREATE TABLE IF NOT EXISTS schema_migrations (version BIGINT PRIMARY KEY, applied_at BIGINT NOT NULL)");
+            create.exec("CREATE TABLE IF NOT EXISTS schema_migrations (version BIGINT PRIMARY KEY, "
+                        "applied_at BIGINT NOT NULL)");
             create.commit();
         }
         int64_t have = 0;
@@ -271,8 +268,9 @@ void Migrate(pqxx::connection& db)
             have = read.exec_prepared1("schema_version")[0].as<int64_t>();
         }
         if (have > kMigrations.back().version)
-            throw StoreError("database schema version " + std::to_string(have) + " is newer than this program (" +
-                             std::to_string(kMigrations.back().version) + ")");
+            throw StoreError("database schema version " + std::to_string(have) +
+                             " is newer than this program (" + std::to_string(kMigrations.back().version) +
+                             ")");
         for (const Migration& migration : kMigrations) {
             if (migration.version <= have) continue;
             pqxx::work step(db);
@@ -289,8 +287,7 @@ void Migrate(pqxx::connection& db)
     unlock.exec_prepared("unlock_schema", kMigrationLockKey);
 }
 
-std::string LoadOrMakeSalt(pqxx::connection& db)
-{
+std::string LoadOrMakeSalt(pqxx::connection& db) {
     pqxx::work salt(db);
     salt.exec_prepared("make_salt", NewClientSalt());
     const pqxx::result value = salt.exec_prepared("read_salt");
@@ -305,10 +302,9 @@ std::string LoadOrMakeSalt(pqxx::connection& db)
 // A read connection taken from the pool for one query, given back after it unless
 // it broke on the way.
 class PgScoreStore::ReadLease {
-public:
+  public:
     explicit ReadLease(PgScoreStore& store) : store_(store), db_(store.TakeReader()) {}
-    ~ReadLease()
-    {
+    ~ReadLease() {
         if (db_ && db_->is_open()) store_.GiveBackReader(std::move(db_));
     }
     ReadLease(const ReadLease&) = delete;
@@ -316,9 +312,7 @@ public:
 
     // Runs `query` with a transaction of its own; a database failure becomes a
     // StoreError, and a broken connection is dropped instead of pooled.
-    template <class Query>
-    auto Run(Query&& query)
-    {
+    template <class Query> auto Run(Query&& query) {
         try {
             pqxx::nontransaction read(*db_);
             return query(read);
@@ -330,18 +324,16 @@ public:
         }
     }
 
-private:
+  private:
     PgScoreStore& store_;
     std::unique_ptr<pqxx::connection> db_;
 };
 
-int64_t PgScoreStore::CurrentSchemaVersion()
-{
+int64_t PgScoreStore::CurrentSchemaVersion() {
     return kMigrations.back().version;
 }
 
-std::string PgScoreStore::RedactedUrl(const std::string& url)
-{
+std::string PgScoreStore::RedactedUrl(const std::string& url) {
     const size_t scheme = url.find("://");
     if (scheme == std::string::npos) return url;
     const size_t authorityStart = scheme + 3;
@@ -355,8 +347,7 @@ std::string PgScoreStore::RedactedUrl(const std::string& url)
 
 PgScoreStore::PgScoreStore(std::string url)
     : writerUrl_(ConnectionUrl(url, "read-write")), readerUrl_(ConnectionUrl(url, "prefer-standby")),
-      shownUrl_(RedactedUrl(url))
-{
+      shownUrl_(RedactedUrl(url)) {
     try {
         writer_ = Connect(writerUrl_);
         Migrate(*writer_);
@@ -372,15 +363,13 @@ PgScoreStore::PgScoreStore(std::string url)
 
 PgScoreStore::~PgScoreStore() = default;
 
-std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url)
-{
+std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url) {
     auto db = std::make_unique<pqxx::connection>(url);
     PrepareStatements(*db);
     return db;
 }
 
-std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader()
-{
+std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader() {
     {
         std::lock_guard lock(readersMutex_);
         if (!idleReaders_.empty()) {
@@ -396,15 +385,12 @@ std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader()
     }
 }
 
-void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader)
-{
+void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader) {
     std::lock_guard lock(readersMutex_);
     idleReaders_.push_back(std::move(reader));
 }
 
-template <class Write>
-auto PgScoreStore::InWriteTransaction(const char* what, Write&& write)
-{
+template <class Write> auto PgScoreStore::InWriteTransaction(const char* what, Write&& write) {
     std::lock_guard lock(writerMutex_);
     try {
         if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
@@ -426,8 +412,7 @@ auto PgScoreStore::InWriteTransaction(const char* what, Write&& write)
     }
 }
 
-std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch)
-{
+std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> batch) {
     return InWriteTransaction("the batch", [&](pqxx::work& write) {
         std::vector<InsertOutcome> outcomes;
         outcomes.reserve(batch.size());
@@ -435,10 +420,11 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
             const std::string name = PgText(entry.name);
             const std::string country = PgText(entry.country);
             const std::string client = PgText(entry.clientHash);
-            const bool duplicate = !write.exec_prepared("find_duplicate", client,
-                                                        entry.submittedAt - kDuplicateWindowSeconds, entry.score,
-                                                        name, country)
-                                        .empty();
+            const bool duplicate =
+                !write
+                     .exec_prepared("find_duplicate", client, entry.submittedAt - kDuplicateWindowSeconds,
+                                    entry.score, name, country)
+                     .empty();
             if (!duplicate)
                 write.exec_prepared("insert_score", name, country, entry.score, entry.submittedAt, client);
             outcomes.push_back(duplicate ? InsertOutcome::Duplicate : InsertOutcome::Stored);
@@ -447,93 +433,97 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
     });
 }
 
-std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
-{
+std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit) {
     const size_t kind = FilterKind(filter);
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) {
-        const pqxx::result result = read.exec_prepared(StatementName("page", kind),
-                                                       pqxx::prepare::make_dynamic_params(FilterValues(filter)),
-                                                       limit, offset);
+        const pqxx::result result =
+            read.exec_prepared(StatementName("page", kind),
+                               pqxx::prepare::make_dynamic_params(FilterValues(filter)), limit, offset);
         std::vector<RankedScore> rows;
         rows.reserve(result.size());
-        for (const pqxx::row& row : result) rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+        for (const pqxx::row& row : result)
+            rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
         return rows;
     });
 }
 
-std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::string_view name)
-{
+std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::string_view name) {
     const size_t kind = FilterKind(filter);
     const std::vector<std::string> filterValues = FilterValues(filter);
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) -> std::optional<RankedScore> {
-        const pqxx::result best = read.exec_prepared(StatementName("best_of", kind),
-                                                     pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
+        const pqxx::result best = read.exec_prepared(
+            StatementName("best_of", kind), pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
         if (best.empty()) return std::nullopt;
         RankedScore row = ReadRow(best[0], 0);
-        const pqxx::row before = read.exec_prepared1(StatementName("rows_before", kind),
-                                                     pqxx::prepare::make_dynamic_params(filterValues), row.score, row.id);
+        const pqxx::row before =
+            read.exec_prepared1(StatementName("rows_before", kind),
+                                pqxx::prepare::make_dynamic_params(filterValues), row.score, row.id);
         row.rank = before[0].as<int64_t>() + 1;
         return row;
     });
 }
 
-int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
-{
+int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     const size_t kind = FilterKind(filter);
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) {
-        const pqxx::row atLeast = read.exec_prepared1(StatementName("rows_at_least", kind),
-                                                      pqxx::prepare::make_dynamic_params(FilterValues(filter)), score);
+        const pqxx::row atLeast =
+            read.exec_prepared1(StatementName("rows_at_least", kind),
+                                pqxx::prepare::make_dynamic_params(FilterValues(filter)), score);
         return atLeast[0].as<int64_t>() + 1;
     });
 }
 
-ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay)
-{
+ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay) {
     return InWriteTransaction("the replay", [&](pqxx::work& write) {
         const std::string name = PgText(replay.name);
         const std::string country = PgText(replay.country);
         const std::string client = PgText(replay.clientHash);
         const pqxx::result match = write.exec_prepared("match_replay", client, name, country, replay.score);
         const int64_t scoreId = match.empty() ? 0 : match[0][0].as<int64_t>();
-        ReplayRecord record{0, scoreId, scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
-                            scoreId != 0 ? "" : kNoMatchingSubmission, replay.score, replay.uploadedAt};
-        const pqxx::binarystring bytes(
-            scoreId != 0 ? std::string(replay.bytes.begin(), replay.bytes.end()) : std::string());
-        record.id = write.exec_prepared1("insert_replay", scoreId, name, country, replay.score, replay.uploadedAt,
-                                         client, bytes, std::string(ReplayStateName(record.state)), record.reason)[0]
-                        .as<int64_t>();
+        ReplayRecord record{0,
+                            scoreId,
+                            scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
+                            scoreId != 0 ? "" : kNoMatchingSubmission,
+                            replay.score,
+                            replay.uploadedAt};
+        const pqxx::binarystring bytes(scoreId != 0 ? std::string(replay.bytes.begin(), replay.bytes.end())
+                                                    : std::string());
+        record.id =
+            write
+                .exec_prepared1("insert_replay", scoreId, name, country, replay.score, replay.uploadedAt,
+                                client, bytes, std::string(ReplayStateName(record.state)), record.reason)[0]
+                .as<int64_t>();
         return record;
     });
 }
 
-void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason)
-{
+void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
     InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
-        write.exec_prepared("replay_verdict", replayId,
-                            std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
-                            verified ? std::string() : PgText(reason));
+        write.exec_prepared(
+            "replay_verdict", replayId,
+            std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
+            verified ? std::string() : PgText(reason));
         if (verified) write.exec_prepared("mark_verified", replayId);
         return 0;
     });
 }
 
-std::optional<ReplayRecord> PgScoreStore::FindReplay(int64_t replayId)
-{
+std::optional<ReplayRecord> PgScoreStore::FindReplay(int64_t replayId) {
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) -> std::optional<ReplayRecord> {
         const pqxx::result found = read.exec_prepared("find_replay", replayId);
         if (found.empty()) return std::nullopt;
         const pqxx::row row = found[0];
-        return ReplayRecord{row[0].as<int64_t>(), row[1].as<int64_t>(), ParseReplayState(row[2].as<std::string>()),
-                            row[3].as<std::string>(), row[4].as<int64_t>(), row[5].as<int64_t>()};
+        return ReplayRecord{
+            row[0].as<int64_t>(),     row[1].as<int64_t>(), ParseReplayState(row[2].as<std::string>()),
+            row[3].as<std::string>(), row[4].as<int64_t>(), row[5].as<int64_t>()};
     });
 }
 
-std::optional<std::vector<uint8_t>> PgScoreStore::VerifiedReplayFile(int64_t replayId)
-{
+std::optional<std::vector<uint8_t>> PgScoreStore::VerifiedReplayFile(int64_t replayId) {
     ReadLease db(*this);
     return db.Run([&](pqxx::nontransaction& read) -> std::optional<std::vector<uint8_t>> {
         const pqxx::result found = read.exec_prepared("verified_replay_file", replayId);

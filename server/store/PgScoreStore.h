@@ -25,7 +25,7 @@
 namespace vorlane::scores {
 
 class PgScoreStore : public ScoreStore {
-public:
+  public:
     // Connects, migrates and reads the salt. Throws StoreError with one line naming
     // the database (without its password) when it cannot.
     explicit PgScoreStore(std::string url);
@@ -47,19 +47,18 @@ public:
     // The address as it may be shown: a password replaced by "***".
     static std::string RedactedUrl(const std::string& url);
 
-private:
+  private:
     class ReadLease;
     std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);
     // Runs `write` in one transaction on the writer connection, committed before it
     // returns; failures become StoreError naming `what` was refused.
-    template <class Write>
-    auto InWriteTransaction(const char* what, Write&& write);
+    template <class Write> auto InWriteTransaction(const char* what, Write&& write);
 
-    std::string writerUrl_;   // as given, for libpq, with a connect time-out and the
-    std::string readerUrl_;   // kind of server (read-write, prefer-standby) added
-    std::string shownUrl_;    // for messages
+    std::string writerUrl_; // as given, for libpq, with a connect time-out and the
+    std::string readerUrl_; // kind of server (read-write, prefer-standby) added
+    std::string shownUrl_;  // for messages
     std::unique_ptr<pqxx::connection> writer_;
     std::mutex writerMutex_;
     std::string salt_;

@@ -33,8 +33,8 @@ struct NewScore {
     std::string name;
     std::string country;
     int64_t score = 0;
-    int64_t submittedAt = 0;  // seconds since 1970 UTC
-    std::string clientHash;   // salted hash of the sender's address, never the address
+    int64_t submittedAt = 0; // seconds since 1970 UTC
+    std::string clientHash;  // salted hash of the sender's address, never the address
 };
 
 enum class InsertOutcome {
@@ -47,20 +47,20 @@ inline constexpr int64_t kDuplicateWindowSeconds = 10 * 60;
 struct RankedScore {
     int64_t rank = 0;
     int64_t id = 0;
-    std::string name;    // as stored: UTF-8 from the server, anything when put in by hand
+    std::string name; // as stored: UTF-8 from the server, anything when put in by hand
     std::string country;
     int64_t score = 0;
     int64_t submittedAt = 0;
-    bool verified = false;  // its replay was played through and gave this score
-    int64_t replayId = 0;   // the replay that verified it; 0 when none
+    bool verified = false; // its replay was played through and gave this score
+    int64_t replayId = 0;  // the replay that verified it; 0 when none
 };
 
 // A replay uploaded after a submission, with the submission it claims to belong to.
 struct NewReplay {
     std::string name;
     std::string country;
-    int64_t score = 0;        // the submission's score (the name entry's)
-    int64_t uploadedAt = 0;   // seconds since 1970 UTC
+    int64_t score = 0;      // the submission's score (the name entry's)
+    int64_t uploadedAt = 0; // seconds since 1970 UTC
     std::string clientHash;
     std::vector<uint8_t> bytes;
 };
@@ -74,9 +74,9 @@ ReplayState ParseReplayState(std::string_view text);
 // What the store knows of an uploaded replay.
 struct ReplayRecord {
     int64_t id = 0;
-    int64_t scoreId = 0;      // the table row it belongs to; 0 when none matched
+    int64_t scoreId = 0; // the table row it belongs to; 0 when none matched
     ReplayState state = ReplayState::Pending;
-    std::string reason;       // why it failed; empty otherwise
+    std::string reason; // why it failed; empty otherwise
     int64_t claimedScore = 0;
     int64_t uploadedAt = 0;
 };
@@ -86,12 +86,12 @@ inline constexpr const char* kNoMatchingSubmission = "no matching submission";
 
 // Thrown by a store when its database cannot be reached or refuses a statement.
 class StoreError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class ScoreStore {
-public:
+  public:
     virtual ~ScoreStore() = default;
 
     // Stores the batch in one transaction, durable (on disk, synced) before it

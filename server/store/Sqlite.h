@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <vector>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "store/ScoreStore.h"
 
 namespace vorlane::scores {
 
 class SqliteStatement {
-public:
+  public:
     SqliteStatement(sqlite3* db, std::string_view sql);
     ~SqliteStatement();
     SqliteStatement(const SqliteStatement&) = delete;
@@ -39,7 +39,7 @@ public:
     std::vector<uint8_t> Blob(int column) const;
     bool IsNull(int column) const;
 
-private:
+  private:
     void Fail(const char* what) const;
 
     sqlite3* db_;
@@ -48,7 +48,7 @@ private:
 };
 
 class SqliteConnection {
-public:
+  public:
     enum class Mode { ReadWrite, ReadOnly };
     SqliteConnection(const std::string& path, Mode mode);
     ~SqliteConnection();
@@ -63,7 +63,7 @@ public:
 
     sqlite3* Handle() const { return db_; }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::unordered_map<const char*, std::unique_ptr<SqliteStatement>> statements_;
 };

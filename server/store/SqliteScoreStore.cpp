@@ -15,23 +15,22 @@ struct Migration {
 };
 
 constexpr std::array kMigrations{
-    Migration{1,
-              "CREATE TABLE scores ("
-              "  id INTEGER PRIMARY KEY,"
-              "  name TEXT NOT NULL,"
-              "  country TEXT NOT NULL,"
-              "  score INTEGER NOT NULL,"
-              "  submitted_at INTEGER NOT NULL,"
-              "  client_hash TEXT NOT NULL);"
-              // Table order; submitted_at rides along so that a period needs no row look-up.
-              "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
-              "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
-              "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
-              // A period's counts (ranks within a day or a week) read only this.
-              "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
-              // The duplicate check: one seek, however much one sender sends.
-              "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
-              "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
+    Migration{1, "CREATE TABLE scores ("
+                 "  id INTEGER PRIMARY KEY,"
+                 "  name TEXT NOT NULL,"
+                 "  country TEXT NOT NULL,"
+                 "  score INTEGER NOT NULL,"
+                 "  submitted_at INTEGER NOT NULL,"
+                 "  client_hash TEXT NOT NULL);"
+                 // Table order; submitted_at rides along so that a period needs no row look-up.
+                 "CREATE INDEX scores_by_rank ON scores (score DESC, id, submitted_at);"
+                 "CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);"
+                 "CREATE INDEX scores_by_name ON scores (name, score DESC, id);"
+                 // A period's counts (ranks within a day or a week) read only this.
+                 "CREATE INDEX scores_by_time ON scores (submitted_at, score);"
+                 // The duplicate check: one seek, however much one sender sends.
+                 "CREATE INDEX scores_by_client ON scores (client_hash, score, name, country, submitted_at);"
+                 "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);"},
     // The duplicate test looks for one sender's same result: with the sender's rows
     // indexed by time only, it read every row one address (a busy gateway, a
     // benchmark) had sent in the last ten minutes, for every new submission.
@@ -40,22 +39,22 @@ constexpr std::array kMigrations{
               "CREATE INDEX scores_by_sender ON scores (client_hash, name, country, score, submitted_at);"},
     // Replays: uploaded after a submission, played through by the server; a row whose
     // replay gave its score is verified and links to it.
-    Migration{3,
-              "ALTER TABLE scores ADD COLUMN verified INTEGER NOT NULL DEFAULT 0;"
-              "ALTER TABLE scores ADD COLUMN replay_id INTEGER;"
-              "CREATE INDEX scores_verified_by_rank ON scores (score DESC, id, submitted_at) WHERE verified = 1;"
-              "CREATE TABLE replays ("
-              "  id INTEGER PRIMARY KEY,"
-              "  score_id INTEGER REFERENCES scores (id),"
-              "  name TEXT NOT NULL,"
-              "  country TEXT NOT NULL,"
-              "  score INTEGER NOT NULL,"
-              "  uploaded_at INTEGER NOT NULL,"
-              "  client_hash TEXT NOT NULL,"
-              "  bytes BLOB,"
-              "  state TEXT NOT NULL,"
-              "  reason TEXT NOT NULL DEFAULT '');"
-              "CREATE INDEX replays_by_score ON replays (score_id);"},
+    Migration{
+        3, "ALTER TABLE scores ADD COLUMN verified INTEGER NOT NULL DEFAULT 0;"
+           "ALTER TABLE scores ADD COLUMN replay_id INTEGER;"
+           "CREATE INDEX scores_verified_by_rank ON scores (score DESC, id, submitted_at) WHERE verified = 1;"
+           "CREATE TABLE replays ("
+           "  id INTEGER PRIMARY KEY,"
+           "  score_id INTEGER REFERENCES scores (id),"
+           "  name TEXT NOT NULL,"
+           "  country TEXT NOT NULL,"
+           "  score INTEGER NOT NULL,"
+           "  uploaded_at INTEGER NOT NULL,"
+           "  client_hash TEXT NOT NULL,"
+           "  bytes BLOB,"
+           "  state TEXT NOT NULL,"
+           "  reason TEXT NOT NULL DEFAULT '');"
+           "CREATE INDEX replays_by_score ON replays (score_id);"},
 };
 
 // The same query over the eight kinds of filter: none, period, country, both, and
@@ -66,37 +65,40 @@ constexpr std::array kMigrations{
 #define VORLANE_COUNTRY_FILTER "country = :country"
 #define VORLANE_BOTH_FILTER "country = :country AND submitted_at >= :since"
 #define VORLANE_VERIFIED " AND verified = 1"
-#define VORLANE_FILTERED(a, b)                                                                  \
-    std::array<const char*, 8>                                                                    \
-    {                                                                                             \
-        a VORLANE_NO_FILTER b, a VORLANE_SINCE_FILTER b, a VORLANE_COUNTRY_FILTER b, a VORLANE_BOTH_FILTER b, \
-            a VORLANE_NO_FILTER VORLANE_VERIFIED b, a VORLANE_SINCE_FILTER VORLANE_VERIFIED b,        \
-            a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b, a VORLANE_BOTH_FILTER VORLANE_VERIFIED b     \
+#define VORLANE_FILTERED(a, b)                                                                               \
+    std::array<const char*, 8> {                                                                             \
+        a VORLANE_NO_FILTER b, a VORLANE_SINCE_FILTER b, a VORLANE_COUNTRY_FILTER b,                         \
+            a VORLANE_BOTH_FILTER b, a VORLANE_NO_FILTER VORLANE_VERIFIED b,                                 \
+            a VORLANE_SINCE_FILTER VORLANE_VERIFIED b, a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b,          \
+            a VORLANE_BOTH_FILTER VORLANE_VERIFIED b                                                         \
     }
-#define VORLANE_FILTERED_TWICE(a, b, c)                                                           \
-    std::array<const char*, 8>                                                                    \
-    {                                                                                             \
-        a VORLANE_NO_FILTER b VORLANE_NO_FILTER c, a VORLANE_SINCE_FILTER b VORLANE_SINCE_FILTER c, \
-            a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c, a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c, \
-            a VORLANE_NO_FILTER VORLANE_VERIFIED b VORLANE_NO_FILTER VORLANE_VERIFIED c,             \
-            a VORLANE_SINCE_FILTER VORLANE_VERIFIED b VORLANE_SINCE_FILTER VORLANE_VERIFIED c,       \
-            a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b VORLANE_COUNTRY_FILTER VORLANE_VERIFIED c,   \
-            a VORLANE_BOTH_FILTER VORLANE_VERIFIED b VORLANE_BOTH_FILTER VORLANE_VERIFIED c          \
+#define VORLANE_FILTERED_TWICE(a, b, c)                                                                      \
+    std::array<const char*, 8> {                                                                             \
+        a VORLANE_NO_FILTER b VORLANE_NO_FILTER c, a VORLANE_SINCE_FILTER b VORLANE_SINCE_FILTER c,          \
+            a VORLANE_COUNTRY_FILTER b VORLANE_COUNTRY_FILTER c,                                             \
+            a VORLANE_BOTH_FILTER b VORLANE_BOTH_FILTER c,                                                   \
+            a VORLANE_NO_FILTER VORLANE_VERIFIED b VORLANE_NO_FILTER VORLANE_VERIFIED c,                     \
+            a VORLANE_SINCE_FILTER VORLANE_VERIFIED b VORLANE_SINCE_FILTER VORLANE_VERIFIED c,               \
+            a VORLANE_COUNTRY_FILTER VORLANE_VERIFIED b VORLANE_COUNTRY_FILTER VORLANE_VERIFIED c,           \
+            a VORLANE_BOTH_FILTER VORLANE_VERIFIED b VORLANE_BOTH_FILTER VORLANE_VERIFIED c                  \
     }
 
 // The rows skipped by the offset are counted in the index alone; only the page's
 // own rows are read from the table (a page far down stays quick).
-constexpr auto kPageSql = VORLANE_FILTERED(
-    "SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE id IN (SELECT id FROM scores WHERE ",
-    " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
-constexpr auto kBestOfSql = VORLANE_FILTERED("SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE ",
-                                             " AND name = :name ORDER BY score DESC, id LIMIT 1");
+constexpr auto kPageSql =
+    VORLANE_FILTERED("SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE "
+                     "id IN (SELECT id FROM scores WHERE ",
+                     " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
+constexpr auto kBestOfSql =
+    VORLANE_FILTERED("SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE ",
+                     " AND name = :name ORDER BY score DESC, id LIMIT 1");
 // Rows before a row: higher scores, then equal scores sent earlier. Two counts, so
 // that each is one range of an index.
-constexpr auto kRowsBeforeSql = VORLANE_FILTERED_TWICE("SELECT (SELECT count(*) FROM scores WHERE score > :score AND ",
-                                                       ") + (SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ",
-                                                       ")");
-constexpr auto kRowsAtLeastSql = VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score >= :score AND ", "");
+constexpr auto kRowsBeforeSql =
+    VORLANE_FILTERED_TWICE("SELECT (SELECT count(*) FROM scores WHERE score > :score AND ",
+                           ") + (SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ", ")");
+constexpr auto kRowsAtLeastSql =
+    VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score >= :score AND ", "");
 #undef VORLANE_FILTERED_TWICE
 #undef VORLANE_FILTERED
 #undef VORLANE_VERIFIED
@@ -105,24 +107,23 @@ constexpr auto kRowsAtLeastSql = VORLANE_FILTERED("SELECT count(*) FROM scores W
 #undef VORLANE_SINCE_FILTER
 #undef VORLANE_NO_FILTER
 
-size_t FilterKind(const ScoreFilter& filter)
-{
-    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) | (filter.verifiedOnly ? 4u : 0u);
+size_t FilterKind(const ScoreFilter& filter) {
+    return (filter.since > 0 ? 1u : 0u) | (filter.country.empty() ? 0u : 2u) |
+           (filter.verifiedOnly ? 4u : 0u);
 }
 
-void BindFilter(SqliteStatement& statement, const ScoreFilter& filter)
-{
+void BindFilter(SqliteStatement& statement, const ScoreFilter& filter) {
     statement.Bind(":since", filter.since).Bind(":country", std::string_view(filter.country));
 }
 
-RankedScore ReadRow(const SqliteStatement& row, int64_t rank)
-{
-    return RankedScore{rank, row.Int(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4), row.Int(5) != 0, row.Int(6)};
+RankedScore ReadRow(const SqliteStatement& row, int64_t rank) {
+    return RankedScore{rank,       row.Int(0), row.Text(1),     row.Text(2),
+                       row.Int(3), row.Int(4), row.Int(5) != 0, row.Int(6)};
 }
 
-void Migrate(SqliteConnection& db)
-{
-    db.Execute("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied_at INTEGER NOT NULL)");
+void Migrate(SqliteConnection& db) {
+    db.Execute("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied_at "
+               "INTEGER NOT NULL)");
     SqliteStatement& latest = db.Prepared("SELECT coalesce(max(version), 0) FROM schema_migrations");
     latest.Step();
     const int64_t have = latest.Int(0);
@@ -135,8 +136,8 @@ void Migrate(SqliteConnection& db)
         db.Execute("BEGIN IMMEDIATE");
         try {
             db.Execute(migration.sql);
-            SqliteStatement& record = db.Prepared(
-                "INSERT INTO schema_migrations (version, applied_at) VALUES (:version, CAST(strftime('%s','now') AS INTEGER))");
+            SqliteStatement& record = db.Prepared("INSERT INTO schema_migrations (version, applied_at) "
+                                                  "VALUES (:version, CAST(strftime('%s','now') AS INTEGER))");
             record.Bind(":version", migration.version).Step();
             record.Reset();
             db.Execute("COMMIT");
@@ -147,9 +148,9 @@ void Migrate(SqliteConnection& db)
     }
 }
 
-std::string LoadOrMakeSalt(SqliteConnection& db)
-{
-    SqliteStatement& make = db.Prepared("INSERT OR IGNORE INTO settings (key, value) VALUES ('client_salt', :salt)");
+std::string LoadOrMakeSalt(SqliteConnection& db) {
+    SqliteStatement& make =
+        db.Prepared("INSERT OR IGNORE INTO settings (key, value) VALUES ('client_salt', :salt)");
     make.Bind(":salt", std::string_view(NewClientSalt())).Step();
     make.Reset();
     SqliteStatement& read = db.Prepared("SELECT value FROM settings WHERE key = 'client_salt'");
@@ -163,25 +164,23 @@ std::string LoadOrMakeSalt(SqliteConnection& db)
 
 // A read connection taken from the pool for one query and given back after it.
 class SqliteScoreStore::ReadLease {
-public:
+  public:
     explicit ReadLease(SqliteScoreStore& store) : store_(store), db_(store.TakeReader()) {}
     ~ReadLease() { store_.GiveBackReader(std::move(db_)); }
     ReadLease(const ReadLease&) = delete;
     ReadLease& operator=(const ReadLease&) = delete;
     SqliteStatement& Prepared(const char* sql) { return db_->Prepared(sql); }
 
-private:
+  private:
     SqliteScoreStore& store_;
     std::unique_ptr<SqliteConnection> db_;
 };
 
-int64_t SqliteScoreStore::CurrentSchemaVersion()
-{
+int64_t SqliteScoreStore::CurrentSchemaVersion() {
     return kMigrations.back().version;
 }
 
-SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path))
-{
+SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path)) {
     writer_ = std::make_unique<SqliteConnection>(path_, SqliteConnection::Mode::ReadWrite);
     // WAL with a full sync on every commit: an answered submission survives a kill
     // of the process or of the machine.
@@ -198,8 +197,7 @@ SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path))
     checkpointer_ = std::thread([this] { RunCheckpoints(); });
 }
 
-SqliteScoreStore::~SqliteScoreStore()
-{
+SqliteScoreStore::~SqliteScoreStore() {
     {
         std::lock_guard lock(checkpointMutex_);
         closing_ = true;
@@ -210,8 +208,7 @@ SqliteScoreStore::~SqliteScoreStore()
     writer_.reset();
 }
 
-void SqliteScoreStore::RunCheckpoints()
-{
+void SqliteScoreStore::RunCheckpoints() {
     std::unique_ptr<SqliteConnection> db;
     try {
         db = std::make_unique<SqliteConnection>(path_, SqliteConnection::Mode::ReadWrite);
@@ -227,8 +224,7 @@ void SqliteScoreStore::RunCheckpoints()
     }
 }
 
-std::unique_ptr<SqliteConnection> SqliteScoreStore::TakeReader()
-{
+std::unique_ptr<SqliteConnection> SqliteScoreStore::TakeReader() {
     {
         std::lock_guard lock(readersMutex_);
         if (!idleReaders_.empty()) {
@@ -241,23 +237,21 @@ std::unique_ptr<SqliteConnection> SqliteScoreStore::TakeReader()
     return reader;
 }
 
-void SqliteScoreStore::GiveBackReader(std::unique_ptr<SqliteConnection> reader)
-{
+void SqliteScoreStore::GiveBackReader(std::unique_ptr<SqliteConnection> reader) {
     std::lock_guard lock(readersMutex_);
     idleReaders_.push_back(std::move(reader));
 }
 
-std::vector<InsertOutcome> SqliteScoreStore::InsertBatch(std::span<const NewScore> batch)
-{
+std::vector<InsertOutcome> SqliteScoreStore::InsertBatch(std::span<const NewScore> batch) {
     std::lock_guard lock(writerMutex_);
     std::vector<InsertOutcome> outcomes;
     outcomes.reserve(batch.size());
-    SqliteStatement& findDuplicate = writer_->Prepared(
-        "SELECT 1 FROM scores WHERE client_hash = :client AND submitted_at > :after"
-        " AND score = :score AND name = :name AND country = :country LIMIT 1");
-    SqliteStatement& insert = writer_->Prepared(
-        "INSERT INTO scores (name, country, score, submitted_at, client_hash)"
-        " VALUES (:name, :country, :score, :at, :client)");
+    SqliteStatement& findDuplicate =
+        writer_->Prepared("SELECT 1 FROM scores WHERE client_hash = :client AND submitted_at > :after"
+                          " AND score = :score AND name = :name AND country = :country LIMIT 1");
+    SqliteStatement& insert =
+        writer_->Prepared("INSERT INTO scores (name, country, score, submitted_at, client_hash)"
+                          " VALUES (:name, :country, :score, :at, :client)");
     writer_->Execute("BEGIN IMMEDIATE");
     try {
         for (const NewScore& entry : batch) {
@@ -293,20 +287,19 @@ std::vector<InsertOutcome> SqliteScoreStore::InsertBatch(std::span<const NewScor
     return outcomes;
 }
 
-std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit)
-{
+std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit) {
     ReadLease db(*this);
     SqliteStatement& query = db.Prepared(kPageSql[FilterKind(filter)]);
     BindFilter(query, filter);
     query.Bind(":limit", limit).Bind(":offset", offset);
     std::vector<RankedScore> rows;
-    while (query.Step()) rows.push_back(ReadRow(query, offset + static_cast<int64_t>(rows.size()) + 1));
+    while (query.Step())
+        rows.push_back(ReadRow(query, offset + static_cast<int64_t>(rows.size()) + 1));
     query.Reset();
     return rows;
 }
 
-std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, std::string_view name)
-{
+std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, std::string_view name) {
     ReadLease db(*this);
     const size_t kind = FilterKind(filter);
     SqliteStatement& best = db.Prepared(kBestOfSql[kind]);
@@ -328,8 +321,7 @@ std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, s
     return row;
 }
 
-int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
-{
+int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     ReadLease db(*this);
     SqliteStatement& atLeast = db.Prepared(kRowsAtLeastSql[FilterKind(filter)]);
     BindFilter(atLeast, filter);
@@ -342,9 +334,9 @@ int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score)
 
 namespace {
 
-ReplayRecord ReadReplayRecord(const SqliteStatement& row)
-{
-    return ReplayRecord{row.Int(0), row.Int(1), ParseReplayState(row.Text(2)), row.Text(3), row.Int(4), row.Int(5)};
+ReplayRecord ReadReplayRecord(const SqliteStatement& row) {
+    return ReplayRecord{row.Int(0),  row.Int(1), ParseReplayState(row.Text(2)),
+                        row.Text(3), row.Int(4), row.Int(5)};
 }
 
 constexpr const char* kFindReplaySql =
@@ -352,8 +344,7 @@ constexpr const char* kFindReplaySql =
 
 } // namespace
 
-ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay)
-{
+ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& match = writer_->Prepared(
         "SELECT id FROM scores WHERE client_hash = :client AND name = :name AND country = :country"
@@ -369,15 +360,20 @@ ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay)
             .Bind(":score", replay.score);
         const int64_t scoreId = match.Step() ? match.Int(0) : 0;
         match.Reset();
-        ReplayRecord record{0, scoreId, scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
-                            scoreId != 0 ? "" : kNoMatchingSubmission, replay.score, replay.uploadedAt};
+        ReplayRecord record{0,
+                            scoreId,
+                            scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
+                            scoreId != 0 ? "" : kNoMatchingSubmission,
+                            replay.score,
+                            replay.uploadedAt};
         insert.Bind(":score_id", scoreId)
             .Bind(":name", std::string_view(replay.name))
             .Bind(":country", std::string_view(replay.country))
             .Bind(":score", replay.score)
             .Bind(":at", replay.uploadedAt)
             .Bind(":client", std::string_view(replay.clientHash))
-            .BindBlob(":bytes", scoreId != 0 ? std::span<const uint8_t>(replay.bytes) : std::span<const uint8_t>())
+            .BindBlob(":bytes",
+                      scoreId != 0 ? std::span<const uint8_t>(replay.bytes) : std::span<const uint8_t>())
             .Bind(":state", std::string_view(ReplayStateName(record.state)))
             .Bind(":reason", std::string_view(record.reason))
             .Step();
@@ -396,17 +392,18 @@ ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay)
     }
 }
 
-void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason)
-{
+void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& update = writer_->Prepared(
         "UPDATE replays SET state = :state, reason = :reason WHERE id = :id AND state = 'pending'");
-    SqliteStatement& mark = writer_->Prepared(
-        "UPDATE scores SET verified = 1, replay_id = :id WHERE id = (SELECT score_id FROM replays WHERE id = :id)"
-        " AND verified = 0");
+    SqliteStatement& mark = writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
+                                              "(SELECT score_id FROM replays WHERE id = :id)"
+                                              " AND verified = 0");
     writer_->Execute("BEGIN IMMEDIATE");
     try {
-        update.Bind(":state", std::string_view(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)))
+        update
+            .Bind(":state",
+                  std::string_view(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)))
             .Bind(":reason", verified ? std::string_view() : reason)
             .Bind(":id", replayId)
             .Step();
@@ -427,8 +424,7 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
     }
 }
 
-std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId)
-{
+std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId) {
     ReadLease db(*this);
     SqliteStatement& find = db.Prepared(kFindReplaySql);
     find.Bind(":id", replayId);
@@ -438,8 +434,7 @@ std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId)
     return record;
 }
 
-std::optional<std::vector<uint8_t>> SqliteScoreStore::VerifiedReplayFile(int64_t replayId)
-{
+std::optional<std::vector<uint8_t>> SqliteScoreStore::VerifiedReplayFile(int64_t replayId) {
     ReadLease db(*this);
     SqliteStatement& read = db.Prepared("SELECT bytes FROM replays WHERE id = :id AND state = 'verified'");
     read.Bind(":id", replayId);

@@ -7,8 +7,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store/ScoreStore.h"
@@ -17,7 +17,7 @@
 namespace vorlane::scores {
 
 class SqliteScoreStore : public ScoreStore {
-public:
+  public:
     // Opens or creates the file and brings its schema up to date.
     explicit SqliteScoreStore(std::string path);
     ~SqliteScoreStore() override;
@@ -35,7 +35,7 @@ public:
     // The schema version this program writes.
     static int64_t CurrentSchemaVersion();
 
-private:
+  private:
     class ReadLease;
     std::unique_ptr<SqliteConnection> TakeReader();
     // Copies committed pages from the log into the database file on its own

@@ -10,29 +10,25 @@ namespace {
 
 constexpr std::array<std::string_view, 7> kFieldOrder{"type", "name", "score", "key", "p", "add", "z"};
 
-SubmissionCheck Refuse(std::string error)
-{
+SubmissionCheck Refuse(std::string error) {
     SubmissionCheck check;
     check.error = std::move(error);
     return check;
 }
 
-bool AllBytes(std::string_view s, bool (*allowed)(unsigned char))
-{
+bool AllBytes(std::string_view s, bool (*allowed)(unsigned char)) {
     for (char c : s)
         if (!allowed(static_cast<unsigned char>(c))) return false;
     return true;
 }
 
-bool IsCountryByte(unsigned char c)
-{
+bool IsCountryByte(unsigned char c) {
     return IsNameByte(c) || c == '_';
 }
 
 } // namespace
 
-bool IsNameByte(unsigned char c)
-{
+bool IsNameByte(unsigned char c) {
     const bool asciiLetter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     const bool digit = c >= '0' && c <= '9';
     // Latin-1 letters: C0..FF without the multiplication and division signs.
@@ -40,8 +36,7 @@ bool IsNameByte(unsigned char c)
     return asciiLetter || digit || latinLetter || c == ' ';
 }
 
-std::string Latin1ToUtf8(std::string_view bytes)
-{
+std::string Latin1ToUtf8(std::string_view bytes) {
     std::string utf8;
     utf8.reserve(bytes.size() * 2);
     for (char ch : bytes) {
@@ -56,8 +51,7 @@ std::string Latin1ToUtf8(std::string_view bytes)
     return utf8;
 }
 
-SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey)
-{
+SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey) {
     if (text.empty()) return Refuse("submission is empty");
     if (text.size() % 5 != 0) return Refuse("submission text is not padded to a multiple of 5 characters");
 
@@ -70,7 +64,8 @@ SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey)
         const std::string_view field = last ? rest : rest.substr(0, bar);
         const size_t equals = field.find('=');
         if (equals == std::string_view::npos || field.substr(0, equals) != kFieldOrder[i])
-            return Refuse("expected field " + std::string(kFieldOrder[i]) + " in place " + std::to_string(i + 1));
+            return Refuse("expected field " + std::string(kFieldOrder[i]) + " in place " +
+                          std::to_string(i + 1));
         if (last && bar != std::string_view::npos) return Refuse("text after the z field");
         if (!last && bar == std::string_view::npos)
             return Refuse("field " + std::string(kFieldOrder[i + 1]) + " is missing");
@@ -96,7 +91,8 @@ SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey)
     if (!p.empty()) return Refuse("field p must be empty");
     if (country.size() > kMaxCountryLength)
         return Refuse("country is longer than " + std::to_string(kMaxCountryLength) + " characters");
-    if (!AllBytes(country, IsCountryByte)) return Refuse("country may hold only letters, digits, spaces and underscores");
+    if (!AllBytes(country, IsCountryByte))
+        return Refuse("country may hold only letters, digits, spaces and underscores");
     if (padding.find_first_not_of('0') != std::string_view::npos || padding.size() >= 5)
         return Refuse("z field must be the padding zeros only");
 
@@ -108,8 +104,7 @@ SubmissionCheck ParseSubmissionText(std::string_view text, char expectedKey)
     return check;
 }
 
-SubmissionCheck ParseEncodedSubmission(std::string_view encoded, char expectedKey)
-{
+SubmissionCheck ParseEncodedSubmission(std::string_view encoded, char expectedKey) {
     const SubmissionDecoding decoded = DecodeSubmission(encoded);
     if (!decoded.ok) return Refuse(decoded.error);
     return ParseSubmissionText(decoded.text, expectedKey);

@@ -11,10 +11,12 @@ namespace {
 // The input state each action drives; Choose has none (it is Enter's typed key).
 constexpr int NoState = -1;
 constexpr int kActionState[ControlActionCount] = {
-    isLeft, isRight, isUp, isDown, isButton12, isButton13, isButton10, isButton5, isButton6, isButton9,
-    isUp,   isDown,  isLeft, isRight, NoState, isButton9,
+    isLeft,    isRight,   isUp, isDown, isButton12, isButton13, isButton10, isButton5,
+    isButton6, isButton9, isUp, isDown, isLeft,     isRight,    NoState,    isButton9,
 };
-constexpr bool IsMenuAction(int action) { return action >= int(ControlAction::MenuUp); }
+constexpr bool IsMenuAction(int action) {
+    return action >= int(ControlAction::MenuUp);
+}
 
 } // namespace
 
@@ -56,7 +58,8 @@ AppliedControls ApplyControls(const ControlBindings& bindings, const PadInputLoo
                                        [state](int s) { return s == state; });
         if (!bound) continue;
         slots = TKeyAssign{0, 0, PadStateCode(state)};
-        for (size_t i = 0; i < held.size(); ++i) slots[i] = held[i];
+        for (size_t i = 0; i < held.size(); ++i)
+            slots[i] = held[i];
     }
     return out;
 }

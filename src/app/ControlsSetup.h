@@ -20,7 +20,9 @@ struct AppliedControls {
 // The pad holds a state through a code of its own in the state's third slot, so an
 // action bound to pad inputs alone still works and a keyboard key never stands in
 // for the pad.
-constexpr int PadStateCode(int state) { return 200 + state; }
+constexpr int PadStateCode(int state) {
+    return 200 + state;
+}
 
 // Builds the tables from the bindings. The race and the menus share the four
 // direction states and Esc: keys given to accelerate also move a selection up, and

@@ -1,15 +1,17 @@
 // The ways out of a race that the game-over, name-entry and sending dialogs share.
 #include "app/DialogFlow.h"
 
-#include "app/TMForm.h"
 #include "app/Dialogs.h"
+#include "app/TMForm.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
 
 namespace vorlane {
 
-int RaceScore(const TMForm& form) { return form.Race ? form.Race->Score : 0; }
+int RaceScore(const TMForm& form) {
+    return form.Race ? form.Race->Score : 0;
+}
 
 bool RaceScoreQualifies(const TMForm& form) {
     return form.Race && form.HighScores.ScoreQualifies(form.Race->Score);

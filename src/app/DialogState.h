@@ -16,7 +16,7 @@ struct TDialogState {
     bool SendingStarted = false; // the sending dialog was drawn once
     char DialogKey = 0;          // the name entry's last typed key
     int SendChoice = 0;
-    std::string PlayerName;      // at most 12 characters, kept between entries
+    std::string PlayerName; // at most 12 characters, kept between entries
     TGameSprite* DialogWindow = nullptr;
     TGameSprite* DialogCaption = nullptr;
     TGameSprite* SendBox = nullptr;

@@ -2,12 +2,12 @@
 // and closing. What "Yes", "No" and Enter do is the dispatcher's (the form).
 #include "app/Dialogs.h"
 
-#include "core/Helpers.h"
-#include "app/TMForm.h"
 #include "app/DialogFlow.h"
+#include "app/TMForm.h"
+#include "core/Helpers.h"
+#include "menus/BlinkingCursor.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
-#include "menus/BlinkingCursor.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
@@ -21,22 +21,33 @@ constexpr int kYes = ItemNo(DialogItem::Yes);
 constexpr int kNo = ItemNo(DialogItem::No);
 
 bool IsQuestion(DialogKind dialog) {
-    return dialog == DialogKind::LeaveGame || dialog == DialogKind::LeaveRace || dialog == DialogKind::ClearHighScores;
+    return dialog == DialogKind::LeaveGame || dialog == DialogKind::LeaveRace ||
+           dialog == DialogKind::ClearHighScores;
 }
 
 // Every dialog message is centred on its point both ways.
-void DrawCentred(TMForm& form, const std::string& text, int x, int y) { form.DrawText(text, x, y, true, true); }
+void DrawCentred(TMForm& form, const std::string& text, int x, int y) {
+    form.DrawText(text, x, y, true, true);
+}
 
-TMenuButton* Button(TMForm& form, int item) { return static_cast<TMenuButton*>(form.Screen.Buttons[item]); }
+TMenuButton* Button(TMForm& form, int item) {
+    return static_cast<TMenuButton*>(form.Screen.Buttons[item]);
+}
 
 void CreateQuestion(TMForm& form, DialogKind dialog) {
     TDialogState& d = form.Dialog;
     TScreenState& s = form.Screen;
     TSprite* engine = &form.SpriteEngine;
     switch (dialog) {
-    case DialogKind::LeaveGame: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16); break;
-    case DialogKind::LeaveRace: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16); break;
-    default: d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16); break;
+    case DialogKind::LeaveGame:
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16);
+        break;
+    case DialogKind::LeaveRace:
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16);
+        break;
+    default:
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16);
+        break;
     }
     form.ShowPointer();
     s.FirstItem = kYes;
@@ -74,7 +85,9 @@ void QuestionKeys(TMForm& form, DialogKind dialog) {
 
 // A timed dialog's countdown: true on the frame on which fewer than FrameMs
 // milliseconds are left, which ends it.
-bool TimeUp(TMForm& form) { return !TryCountDown(form.Dialog.DialogTimer, 0, form.Stats.FrameMs); }
+bool TimeUp(TMForm& form) {
+    return !TryCountDown(form.Dialog.DialogTimer, 0, form.Stats.FrameMs);
+}
 
 void SendResults(TMForm& form) {
     // Blocks until the server answered or the wait ran out; a failure is ignored
@@ -82,7 +95,8 @@ void SendResults(TMForm& form) {
     // result the server took, within the same wait.
     const std::vector<uint8_t>& replay = form.Recording.LastRace();
     SubmitScoreAndReplay(form.Http(), form.ServerUrl(), form.Dialog.PlayerName, RaceScore(form),
-                         form.Options().Country, std::string_view(reinterpret_cast<const char*>(replay.data()), replay.size()));
+                         form.Options().Country,
+                         std::string_view(reinterpret_cast<const char*>(replay.data()), replay.size()));
     CloseDialog(form);
     EndRaceToHighScores(form);
 }
@@ -102,7 +116,8 @@ void OpenDialog(TMForm& form, DialogKind dialog) {
     d.SavedLastItem = s.LastItem;
 
     TSprite* engine = &form.SpriteEngine;
-    if (IsQuestion(dialog)) d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
+    if (IsQuestion(dialog))
+        d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
     if (dialog == DialogKind::NameEntry) {
         form.ShowPointer();
         d.SendBox = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);
@@ -182,7 +197,8 @@ void UpdateDialog(TMForm& form, int lagCount) {
         else
             d.SendingStarted = true;
         break;
-    default: break;
+    default:
+        break;
     }
 
     // The head-up display stays in view over every dialog of the race.
@@ -218,7 +234,8 @@ void CloseDialog(TMForm& form) {
         killOnce(d.Cursor);
     }
     if (IsQuestion(dialog)) killOnce(d.DialogCaption);
-    if ((dialog == DialogKind::LeaveRace || dialog == DialogKind::Pause) && form.Race) ResumeCarSounds(form, true);
+    if ((dialog == DialogKind::LeaveRace || dialog == DialogKind::Pause) && form.Race)
+        ResumeCarSounds(form, true);
     s.ActiveDialog = DialogKind::None;
 }
 

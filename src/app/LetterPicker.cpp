@@ -13,7 +13,8 @@ namespace {
 char Step(char c, int step) {
     const int count = int(std::strlen(LetterPicker::Letters));
     const char* at = c ? std::strchr(LetterPicker::Letters, c) : nullptr;
-    const int index = at ? int(at - LetterPicker::Letters) : (step > 0 ? -1 : 26); // down from nothing gives "Z"
+    const int index =
+        at ? int(at - LetterPicker::Letters) : (step > 0 ? -1 : 26); // down from nothing gives "Z"
     return LetterPicker::Letters[((index + step) % count + count) % count];
 }
 
@@ -21,7 +22,8 @@ char Step(char c, int step) {
 
 void LetterPicker::Apply(PickerMove move, std::string& text, bool canAdd) {
     switch (move) {
-    case PickerMove::None: return;
+    case PickerMove::None:
+        return;
     case PickerMove::NextLetter:
     case PickerMove::PreviousLetter: {
         const int step = move == PickerMove::NextLetter ? 1 : -1;
@@ -33,7 +35,9 @@ void LetterPicker::Apply(PickerMove move, std::string& text, bool canAdd) {
         }
         return;
     }
-    case PickerMove::MoveOn: picking_ = false; return;
+    case PickerMove::MoveOn:
+        picking_ = false;
+        return;
     case PickerMove::TakeBack:
         DeleteLastChar(text);
         picking_ = false;

@@ -10,7 +10,7 @@
 namespace vorlane {
 
 class LetterPicker {
-public:
+  public:
     // The letters in picking order; after the last comes the first again.
     static constexpr const char* Letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
@@ -20,7 +20,7 @@ public:
     // A field taken up afresh: the next letter opens a new place.
     void Reset() { picking_ = false; }
 
-private:
+  private:
     bool picking_ = false; // the last character of the text is the one being picked
 };
 

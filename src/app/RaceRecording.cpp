@@ -21,7 +21,9 @@ std::string_view BytesOf(const std::vector<uint8_t>& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-bool IsModifier(int key) { return key == vk::Shift || key == vk::Ctrl; }
+bool IsModifier(int key) {
+    return key == vk::Shift || key == vk::Ctrl;
+}
 
 } // namespace
 
@@ -34,16 +36,23 @@ std::optional<ReplayEvent> ReplayEventOf(const InputEvent& e) {
     case EventKind::KeyUp:
         if (IsModifier(e.key)) return ReplayEvent::KeyUp(e.key);
         return std::nullopt;
-    case EventKind::Char: return ReplayEvent::Char(uint8_t(e.ch));
-    case EventKind::MouseMove: return ReplayEvent::MouseMove(e.x, e.y);
-    case EventKind::Click: return ReplayEvent::Of(ReplayEventKind::Click);
-    case EventKind::DoubleClick: return ReplayEvent::Of(ReplayEventKind::DoubleClick);
-    case EventKind::CloseRequest: return ReplayEvent::Of(ReplayEventKind::CloseRequest);
-    case EventKind::PadLost: return ReplayEvent::Of(ReplayEventKind::PadLost);
+    case EventKind::Char:
+        return ReplayEvent::Char(uint8_t(e.ch));
+    case EventKind::MouseMove:
+        return ReplayEvent::MouseMove(e.x, e.y);
+    case EventKind::Click:
+        return ReplayEvent::Of(ReplayEventKind::Click);
+    case EventKind::DoubleClick:
+        return ReplayEvent::Of(ReplayEventKind::DoubleClick);
+    case EventKind::CloseRequest:
+        return ReplayEvent::Of(ReplayEventKind::CloseRequest);
+    case EventKind::PadLost:
+        return ReplayEvent::Of(ReplayEventKind::PadLost);
     case EventKind::MouseDown:
     case EventKind::MouseUp:
     case EventKind::Activate:
-    case EventKind::Deactivate: return std::nullopt;
+    case EventKind::Deactivate:
+        return std::nullopt;
     }
     return std::nullopt;
 }
@@ -51,14 +60,30 @@ std::optional<ReplayEvent> ReplayEventOf(const InputEvent& e) {
 InputEvent InputEventOf(const ReplayEvent& r) {
     InputEvent e;
     switch (r.Kind) {
-    case ReplayEventKind::KeyDown: e.kind = EventKind::KeyDown; break;
-    case ReplayEventKind::KeyUp: e.kind = EventKind::KeyUp; break;
-    case ReplayEventKind::Char: e.kind = EventKind::Char; break;
-    case ReplayEventKind::MouseMove: e.kind = EventKind::MouseMove; break;
-    case ReplayEventKind::Click: e.kind = EventKind::Click; break;
-    case ReplayEventKind::DoubleClick: e.kind = EventKind::DoubleClick; break;
-    case ReplayEventKind::CloseRequest: e.kind = EventKind::CloseRequest; break;
-    case ReplayEventKind::PadLost: e.kind = EventKind::PadLost; break;
+    case ReplayEventKind::KeyDown:
+        e.kind = EventKind::KeyDown;
+        break;
+    case ReplayEventKind::KeyUp:
+        e.kind = EventKind::KeyUp;
+        break;
+    case ReplayEventKind::Char:
+        e.kind = EventKind::Char;
+        break;
+    case ReplayEventKind::MouseMove:
+        e.kind = EventKind::MouseMove;
+        break;
+    case ReplayEventKind::Click:
+        e.kind = EventKind::Click;
+        break;
+    case ReplayEventKind::DoubleClick:
+        e.kind = EventKind::DoubleClick;
+        break;
+    case ReplayEventKind::CloseRequest:
+        e.kind = EventKind::CloseRequest;
+        break;
+    case ReplayEventKind::PadLost:
+        e.kind = EventKind::PadLost;
+        break;
     }
     e.key = r.Key;
     e.alt = r.Alt;
@@ -69,7 +94,9 @@ InputEvent InputEventOf(const ReplayEvent& r) {
     return e;
 }
 
-uint64_t HeldOf(const TMForm& form) { return HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld); }
+uint64_t HeldOf(const TMForm& form) {
+    return HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld);
+}
 
 bool TRaceEndWatch::Over(const TMForm& form) {
     if (form.Race) result_ = {form.Race->Score, form.Race->Level, form.Race->Lives};

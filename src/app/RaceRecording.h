@@ -31,17 +31,17 @@ uint64_t HeldOf(const TMForm& form);
 // was taken down, or its total went to the name entry. Remembers the last result the
 // race showed, since the race is gone by the time the end is noticed.
 class TRaceEndWatch {
-public:
+  public:
     // Looks at the form; answers true once the race is over.
     bool Over(const TMForm& form);
     const RaceResult& Result() const { return result_; }
 
-private:
+  private:
     RaceResult result_;
 };
 
 class TRaceRecording {
-public:
+  public:
     // Off while a replay is watched: nothing is recorded and nothing is written.
     bool Enabled = true;
 
@@ -64,7 +64,7 @@ public:
     // The last race's replay (empty before the first race ends).
     const std::vector<uint8_t>& LastRace() const { return lastRace_; }
 
-private:
+  private:
     void End(TMForm& form);
 
     ReplayRecorder recorder_;

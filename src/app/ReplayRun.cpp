@@ -46,12 +46,14 @@ void TReplayRun::SetHeld(uint64_t held) {
 bool TReplayRun::Next() {
     if (done_) return false;
     if (!hasNext_) {
-        for (const ReplayEvent& e : player_.TrailingEvents()) form_.HandleEvent(InputEventOf(e));
+        for (const ReplayEvent& e : player_.TrailingEvents())
+            form_.HandleEvent(InputEventOf(e));
         if (!endedAtFrame_ && watch_.Over(form_)) endedAtFrame_ = played_;
         done_ = true;
         return false;
     }
-    for (const ReplayEvent& e : next_.Events) form_.HandleEvent(InputEventOf(e));
+    for (const ReplayEvent& e : next_.Events)
+        form_.HandleEvent(InputEventOf(e));
     SetHeld(next_.Held);
     form_.Stats.FrameMs = next_.Step.FrameMs;
     form_.Stats.SpeedScale = next_.Step.SpeedScale;
@@ -80,7 +82,8 @@ ReplayVerdict TReplayRun::Verdict() const {
     if (endedAtFrame_ == 0) {
         v.Message = "the race was still on after the " + recorded + " recorded frames";
     } else if (endedAtFrame_ != want.Frames) {
-        v.Message = "the race ended at frame " + std::to_string(endedAtFrame_) + ", the recording at frame " + recorded;
+        v.Message = "the race ended at frame " + std::to_string(endedAtFrame_) + ", the recording at frame " +
+                    recorded;
     } else if (got.Score != want.Result.Score) {
         v.Message = "frame " + recorded + ": score " + std::to_string(got.Score) + ", recorded " +
                     std::to_string(want.Result.Score);
@@ -96,7 +99,9 @@ ReplayVerdict TReplayRun::Verdict() const {
     return v;
 }
 
-void TReplayKeyboard::Snapshot(uint8_t keys[256]) { std::copy(held_, held_ + 256, keys); }
+void TReplayKeyboard::Snapshot(uint8_t keys[256]) {
+    std::copy(held_, held_ + 256, keys);
+}
 
 void TReplayKeyboard::SetDown(int key, bool down) {
     if (key > 0 && key < 256) held_[key] = down ? 0x80 : 0;
@@ -106,17 +111,17 @@ namespace {
 
 // A clock that never moves: the run gives every frame its recorded move count.
 class StillClock final : public IClock {
-public:
+  public:
     uint32_t Milliseconds() override { return 1000; }
 };
 
 // No browser and no network in a check.
 class NoShell final : public IShell {
-public:
+  public:
     void Open(const std::string&) override {}
 };
 class NoHttp final : public IHttpClient {
-public:
+  public:
     bool Get(const HttpRequest&) override { return false; }
 };
 

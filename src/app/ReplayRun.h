@@ -39,7 +39,7 @@ struct ReplayVerdict {
 // switches), then each Next() gives one recorded frame its events, its held keys and
 // its time step and runs it.
 class TReplayRun {
-public:
+  public:
     // Sets a key of the keyboard the form polls (a Windows virtual-key code).
     using KeySetter = std::function<void(int key, bool down)>;
 
@@ -58,7 +58,7 @@ public:
     // false, Ok or Diverged with the first difference.
     ReplayVerdict Verdict() const;
 
-private:
+  private:
     void SetHeld(uint64_t held);
 
     TMForm& form_;
@@ -75,7 +75,7 @@ private:
 // The keyboard a replay holds down, for a game built to play one; the window always
 // has the focus.
 class TReplayKeyboard final : public IKeySource {
-public:
+  public:
     bool IsForeground() override { return true; }
     void Snapshot(uint8_t keys[256]) override;
     void SetDown(int key, bool down);
@@ -83,7 +83,7 @@ public:
         return [this](int key, bool down) { SetDown(key, down); };
     }
 
-private:
+  private:
     uint8_t held_[256] = {};
 };
 

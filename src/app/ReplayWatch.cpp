@@ -29,7 +29,8 @@ WatchCommand CommandOf(const InputEvent& e) {
 int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot) {
     const std::optional<std::string> contents = ReadWholeFile(file, kMaxReplayFileBytes);
     if (!contents) {
-        std::fprintf(stderr, "vorlane: cannot read the replay %s (missing, unreadable or far too large)\n", file.string().c_str());
+        std::fprintf(stderr, "vorlane: cannot read the replay %s (missing, unreadable or far too large)\n",
+                     file.string().c_str());
         return 2;
     }
     std::vector<uint8_t> bytes(contents->begin(), contents->end());
@@ -55,7 +56,8 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
         InputEvent event;
         while (form.PlatformServices->Events().Poll(event)) {
             switch (CommandOf(event)) {
-            case WatchCommand::Leave: return 0;
+            case WatchCommand::Leave:
+                return 0;
             case WatchCommand::Pause:
                 paused = !paused;
                 due = Clock::now();
@@ -65,7 +67,8 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
                 form.Options().FullScreenMode = !form.Options().FullScreenMode;
                 form.ApplyDisplayMode();
                 break;
-            case WatchCommand::None: break;
+            case WatchCommand::None:
+                break;
             }
         }
         const auto now = Clock::now();

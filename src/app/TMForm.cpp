@@ -8,8 +8,8 @@
 #include "menus/Screens.h"
 #include "persist/Controls.h"
 #include "persist/GamePaths.h"
-#include "platform/GamePads.h"
 #include "persist/WebLinks.h"
+#include "platform/GamePads.h"
 #include "race/RaceState.h"
 
 #include <chrono>
@@ -133,7 +133,8 @@ void TMForm::ApplyControlsFile() {
     Input->Assigns = applied.keyTable;
     PlatformServices->Pads().Translator().SetBindings(std::move(applied.pad));
     chooseKeys_ = std::move(applied.chooseKeys);
-    for (const std::string& problem : read.problems) std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
+    for (const std::string& problem : read.problems)
+        std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
     for (const std::string& problem : applied.problems)
         std::fprintf(stderr, "vorlane: controls: %s\n", problem.c_str());
 }
@@ -155,7 +156,8 @@ bool TMForm::CloseRequested() {
     // leave the race, elsewhere whether to leave the game. With a dialog open the
     // request changes nothing (OpenDialog ignores a second dialog).
     if (Screen.ActiveDialog == DialogKind::None)
-        OpenDialog(*this, Screen.ActiveScreen == ScreenKind::Race ? DialogKind::LeaveRace : DialogKind::LeaveGame);
+        OpenDialog(*this,
+                   Screen.ActiveScreen == ScreenKind::Race ? DialogKind::LeaveRace : DialogKind::LeaveGame);
     return false;
 }
 

@@ -5,8 +5,8 @@
 // screens and dialogs, and owns the dialogs. A test or the headless player builds a
 // fresh TMForm with its own clock, keys, data folder and seed.
 #include "app/DialogState.h"
-#include "app/RaceRecording.h"
 #include "app/LetterPicker.h"
+#include "app/RaceRecording.h"
 #include "core/Game.h"
 
 #include <functional>
@@ -19,15 +19,15 @@ class IDisplayListener;
 using TMFormServices = TGameServices;
 
 class TMForm final : public TGame {
-public:
+  public:
     // StartUp runs inside: everything is loaded and the main menu is open when the
     // constructor returns. Throws EngineError naming the file when data is missing or bad.
     explicit TMForm(TMFormServices services = {});
     ~TMForm() override;
 
     TDialogState Dialog;
-    bool Terminated = false;             // ShutDown ran: the message loop ends
-    TRaceRecording Recording;            // every race, from StartRace to its end
+    bool Terminated = false;  // ShutDown ran: the message loop ends
+    TRaceRecording Recording; // every race, from StartRace to its end
 
     // ---- start-up, frame, shut-down ----
     void StartUp();
@@ -62,7 +62,7 @@ public:
     // Called when a frame is drawn completely, just before it is flipped (screenshots).
     std::function<void()> OnFrameDrawn;
 
-private:
+  private:
     void Dispatch(const InputEvent& event);
     void RunFrameSteps(int lagCount);
     void BindDisplay();

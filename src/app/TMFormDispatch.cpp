@@ -83,14 +83,12 @@ constexpr TDialogAction kDialogActions[] = {
 // ---- the screens' actions ----
 
 // Back to the main menu from a screen, with the screen's own item selected there.
-template <void (*Close)(TGame&), MainMenuItem Selected>
-void BackToMainMenu(TMForm& f) {
+template <void (*Close)(TGame&), MainMenuItem Selected> void BackToMainMenu(TMForm& f) {
     Close(f);
     OpenMainMenu(f, 0, ItemNo(Selected), false);
 }
 
-template <void (*Open)(TGame&)>
-void FromMainMenuTo(TMForm& f) {
+template <void (*Open)(TGame&)> void FromMainMenuTo(TMForm& f) {
     CloseMainMenu(f);
     Open(f);
 }
@@ -123,10 +121,12 @@ struct TScreenAction {
 constexpr TScreenAction kScreenActions[] = {
     {ScreenKind::MainMenu, ItemNo(MainMenuItem::Race), FromMainMenuTo<OpenCarSelect>},
     {ScreenKind::MainMenu, ItemNo(MainMenuItem::HighScores), FromMainMenuTo<OpenHighScores>},
-    {ScreenKind::MainMenu, ItemNo(MainMenuItem::HomePage), [](TMForm& f) { OpenUrl(f.PlatformServices->Shell(), HomePageUrl(f.ServerUrl())); }},
+    {ScreenKind::MainMenu, ItemNo(MainMenuItem::HomePage),
+     [](TMForm& f) { OpenUrl(f.PlatformServices->Shell(), HomePageUrl(f.ServerUrl())); }},
     {ScreenKind::MainMenu, ItemNo(MainMenuItem::Options), FromMainMenuTo<OpenOptions>},
     {ScreenKind::MainMenu, ItemNo(MainMenuItem::Help), FromMainMenuTo<OpenHelp>},
-    {ScreenKind::MainMenu, ItemNo(MainMenuItem::Quit), [](TMForm& f) { OpenDialog(f, DialogKind::LeaveGame); }},
+    {ScreenKind::MainMenu, ItemNo(MainMenuItem::Quit),
+     [](TMForm& f) { OpenDialog(f, DialogKind::LeaveGame); }},
 
     {ScreenKind::CarSelect, ItemNo(CarSelectItem::PrecedingCar), [](TMForm& f) { SwitchToPrecedingCar(f); }},
     {ScreenKind::CarSelect, ItemNo(CarSelectItem::FollowingCar), [](TMForm& f) { SwitchToFollowingCar(f); }},
@@ -135,14 +135,17 @@ constexpr TScreenAction kScreenActions[] = {
 
     {ScreenKind::Options, ItemNo(OptionsItem::ScreenMode), ToggleScreenMode},
     {ScreenKind::Options, ItemNo(OptionsItem::Music), ToggleMusic},
-    {ScreenKind::Options, ItemNo(OptionsItem::Sound), [](TMForm& f) { f.Options().SoundOn = !f.Options().SoundOn; }},
+    {ScreenKind::Options, ItemNo(OptionsItem::Sound),
+     [](TMForm& f) { f.Options().SoundOn = !f.Options().SoundOn; }},
     {ScreenKind::Options, ItemNo(OptionsItem::Country), [](TMForm& f) { ToggleCountryEditing(f); }},
     {ScreenKind::Options, ItemNo(OptionsItem::Back), BackToMainMenu<CloseOptions, MainMenuItem::Options>},
 
-    {ScreenKind::HighScores, ItemNo(HighScoresItem::Clear), [](TMForm& f) { OpenDialog(f, DialogKind::ClearHighScores); }},
+    {ScreenKind::HighScores, ItemNo(HighScoresItem::Clear),
+     [](TMForm& f) { OpenDialog(f, DialogKind::ClearHighScores); }},
     {ScreenKind::HighScores, ItemNo(HighScoresItem::OnlineTable),
      [](TMForm& f) { OpenUrl(f.PlatformServices->Shell(), OnlineTableUrl(f.ServerUrl())); }},
-    {ScreenKind::HighScores, ItemNo(HighScoresItem::Back), BackToMainMenu<CloseHighScores, MainMenuItem::HighScores>},
+    {ScreenKind::HighScores, ItemNo(HighScoresItem::Back),
+     BackToMainMenu<CloseHighScores, MainMenuItem::HighScores>},
 
     {ScreenKind::Help, ItemNo(HelpItem::PreviousPage), [](TMForm& f) { PrevHelpPage(f); }},
     {ScreenKind::Help, ItemNo(HelpItem::NextPage), [](TMForm& f) { NextHelpPage(f); }},
@@ -166,7 +169,8 @@ void TMForm::ActivateItem(int item) {
 
 void TMForm::ActivateSelection() {
     // Every Enter or click outside a race, and every one in a dialog, clicks.
-    if (Screen.ActiveScreen != ScreenKind::Race || Screen.ActiveDialog != DialogKind::None) PlayEffect("Button");
+    if (Screen.ActiveScreen != ScreenKind::Race || Screen.ActiveDialog != DialogKind::None)
+        PlayEffect("Button");
     const int item = Screen.SelectedItem;
 
     // An open dialog takes the selection; the screen beneath gets nothing.
@@ -188,15 +192,27 @@ void TMForm::ActivateSelection() {
     }
 }
 
-void TMForm::RequestDialog(DialogKind dialog) { OpenDialog(*this, dialog); }
+void TMForm::RequestDialog(DialogKind dialog) {
+    OpenDialog(*this, dialog);
+}
 
 void TMForm::ReportRace(RaceEvent event) {
     switch (event) {
-    case RaceEvent::LevelReady: OpenDialog(*this, DialogKind::LevelBanner); break; // the level banner
-    case RaceEvent::TimeOver: OpenDialog(*this, DialogKind::TimeOver); break;   // the level again when it closes
-    case RaceEvent::GameOver: OpenDialog(*this, DialogKind::GameOver); break;
-    case RaceEvent::LeaveAsked: OpenDialog(*this, DialogKind::LeaveRace); break;
-    case RaceEvent::PauseAsked: OpenDialog(*this, DialogKind::Pause); break;
+    case RaceEvent::LevelReady:
+        OpenDialog(*this, DialogKind::LevelBanner);
+        break; // the level banner
+    case RaceEvent::TimeOver:
+        OpenDialog(*this, DialogKind::TimeOver);
+        break; // the level again when it closes
+    case RaceEvent::GameOver:
+        OpenDialog(*this, DialogKind::GameOver);
+        break;
+    case RaceEvent::LeaveAsked:
+        OpenDialog(*this, DialogKind::LeaveRace);
+        break;
+    case RaceEvent::PauseAsked:
+        OpenDialog(*this, DialogKind::Pause);
+        break;
     }
 }
 

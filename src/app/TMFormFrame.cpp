@@ -34,13 +34,26 @@ void TMForm::RunFrameSteps(int lagCount) {
         if (Screen.ActiveScreen == ScreenKind::Options) DrawOptionsState(*this);
     } else {
         switch (Screen.ActiveScreen) {
-        case ScreenKind::MainMenu: UpdateMainMenu(*this); break;
-        case ScreenKind::CarSelect: UpdateCarSelect(*this); break;
-        case ScreenKind::Options: UpdateOptions(*this, lagCount); break;
-        case ScreenKind::HighScores: UpdateHighScores(*this, lagCount); break;
-        case ScreenKind::Help: UpdateHelp(*this, lagCount); break;
-        case ScreenKind::Race: RaceTick(*this, lagCount); break;
-        case ScreenKind::None: break;
+        case ScreenKind::MainMenu:
+            UpdateMainMenu(*this);
+            break;
+        case ScreenKind::CarSelect:
+            UpdateCarSelect(*this);
+            break;
+        case ScreenKind::Options:
+            UpdateOptions(*this, lagCount);
+            break;
+        case ScreenKind::HighScores:
+            UpdateHighScores(*this, lagCount);
+            break;
+        case ScreenKind::Help:
+            UpdateHelp(*this, lagCount);
+            break;
+        case ScreenKind::Race:
+            RaceTick(*this, lagCount);
+            break;
+        case ScreenKind::None:
+            break;
         }
     }
     // The "Button" click of a selection moved during the frame.

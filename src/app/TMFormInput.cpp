@@ -24,7 +24,9 @@ constexpr int NameMaxLength = 12;
 
 } // namespace
 
-void TMForm::UpdateKeyEdges() { vorlane::UpdateKeyEdges(Keys, *Input); }
+void TMForm::UpdateKeyEdges() {
+    vorlane::UpdateKeyEdges(Keys, *Input);
+}
 
 void TMForm::KeyDown(int key, bool alt) {
     if (key == vk::Shift) Keys.ShiftHeld = true;
@@ -52,8 +54,9 @@ void TMForm::KeyTyped(char ch) {
     if (nameEntry) Dialog.DialogKey = ch;
     // 2. The country line, while it is being edited (even under a dialog); 3. the
     //    player's name in the name entry.
-    std::string* fields[] = {Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing ? &Options().Country : nullptr,
-                             nameEntry ? &Dialog.PlayerName : nullptr};
+    std::string* fields[] = {
+        Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing ? &Options().Country : nullptr,
+        nameEntry ? &Dialog.PlayerName : nullptr};
     for (std::string* field : fields) {
         if (!field) continue;
         if (ch == 8)
@@ -82,7 +85,8 @@ bool TMForm::FieldTakesMore(const std::string& text) {
 PadContext TMForm::PadContextNow() const {
     const bool noDialog = Screen.ActiveDialog == DialogKind::None;
     if (Screen.ActiveDialog == DialogKind::NameEntry) return PadContext::TextEntry;
-    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing && noDialog) return PadContext::TextEntry;
+    if (Screen.ActiveScreen == ScreenKind::Options && Menu.CountryEditing && noDialog)
+        return PadContext::TextEntry;
     if (Screen.ActiveScreen == ScreenKind::Race && noDialog) return PadContext::Race;
     return PadContext::Menus;
 }
@@ -92,7 +96,8 @@ void TMForm::PollPad() {
     const PadContext context = PadContextNow();
     if (context != padContext_) picker_.Reset();
     padContext_ = context;
-    for (const InputEvent& e : pads.Translator().Update(pads.Read(), context)) HandleEvent(e);
+    for (const InputEvent& e : pads.Translator().Update(pads.Read(), context))
+        HandleEvent(e);
     if (const PickerMove move = pads.Translator().Picker(); move != PickerMove::None) {
         if (std::string* field = PickerField()) picker_.Apply(move, *field, FieldTakesMore(*field));
     }
@@ -110,7 +115,9 @@ void TMForm::MouseMoved(int x, int y) {
 
 // Any mouse button clicks; bound to the double click too, so a double click
 // activates twice.
-void TMForm::Clicked() { ActivateSelection(); }
+void TMForm::Clicked() {
+    ActivateSelection();
+}
 
 void TMForm::HandleEvent(const InputEvent& event) {
     // An event is recorded before it is handled, so the key that starts a race is not
@@ -122,22 +129,39 @@ void TMForm::HandleEvent(const InputEvent& event) {
 
 void TMForm::Dispatch(const InputEvent& event) {
     switch (event.kind) {
-    case EventKind::KeyDown: KeyDown(event.key, event.alt); break;
-    case EventKind::KeyUp: KeyUp(event.key); break;
-    case EventKind::Char: KeyTyped(event.ch); break;
-    case EventKind::MouseMove: MouseMoved(event.x, event.y); break;
+    case EventKind::KeyDown:
+        KeyDown(event.key, event.alt);
+        break;
+    case EventKind::KeyUp:
+        KeyUp(event.key);
+        break;
+    case EventKind::Char:
+        KeyTyped(event.ch);
+        break;
+    case EventKind::MouseMove:
+        MouseMoved(event.x, event.y);
+        break;
     case EventKind::Click:
-    case EventKind::DoubleClick: Clicked(); break;
-    case EventKind::CloseRequest: CloseRequested(); break;
-    case EventKind::Activate: FrameTimer->Activate(); break;
-    case EventKind::Deactivate: FrameTimer->Deactivate(); break;
+    case EventKind::DoubleClick:
+        Clicked();
+        break;
+    case EventKind::CloseRequest:
+        CloseRequested();
+        break;
+    case EventKind::Activate:
+        FrameTimer->Activate();
+        break;
+    case EventKind::Deactivate:
+        FrameTimer->Deactivate();
+        break;
     case EventKind::PadLost:
         // A pad pulled out in the middle of a race pauses it, as P does.
         if (Screen.ActiveScreen == ScreenKind::Race && Screen.ActiveDialog == DialogKind::None)
             ReportRace(RaceEvent::PauseAsked);
         break;
     case EventKind::MouseDown:
-    case EventKind::MouseUp: break;
+    case EventKind::MouseUp:
+        break;
     }
 }
 

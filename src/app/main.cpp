@@ -25,14 +25,20 @@
 
 int main(int argc, char** argv) {
     using namespace vorlane;
-    const LaunchOptions launch = ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    const LaunchOptions launch =
+        ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     switch (launch.action) {
-    case LaunchAction::ShowHelp: std::fputs(UsageText().c_str(), stdout); return 0;
-    case LaunchAction::ShowVersion: std::puts("vorlane " VORLANE_VERSION); return 0;
+    case LaunchAction::ShowHelp:
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    case LaunchAction::ShowVersion:
+        std::puts("vorlane " VORLANE_VERSION);
+        return 0;
     case LaunchAction::BadUsage:
         std::fprintf(stderr, "vorlane: %s\n%s", launch.problem.c_str(), UsageText().c_str());
         return 2;
-    case LaunchAction::Run: break;
+    case LaunchAction::Run:
+        break;
     }
     TMFormServices services; // the real window, sound, clock and keyboard
     try {
@@ -65,7 +71,8 @@ int main(int argc, char** argv) {
         TMForm form(std::move(services));
         while (!form.Terminated) {
             InputEvent event;
-            while (!form.Terminated && form.PlatformServices->Events().Poll(event)) form.HandleEvent(event);
+            while (!form.Terminated && form.PlatformServices->Events().Poll(event))
+                form.HandleEvent(event);
             if (form.Terminated) break;
             if (form.FrameTimer->Idle())
                 form.PlatformServices->WaitForNextFrame(); // paces to the refresh rate when vsync is off

@@ -10,12 +10,15 @@ TGame::TGame(TGameServices services)
       Sounds(std::make_unique<TSoundCollection>(&PlatformServices->Audio())),
       FrameTimer(std::make_unique<TFrameTimer>(PlatformServices->Clock())),
       Input(std::make_unique<TInputDevice>(PlatformServices->Keys())), Random(services.Seed),
-      DataRoot(services.DataRoot), SaveRoot(services.SaveRoot.empty() ? services.DataRoot : services.SaveRoot),
-      OptionsFile(SaveRoot), SpriteHost{MenuImages, RaceImages, Stats},
-      OnEffect(services.OnEffect), services_(std::move(services)) {}
+      DataRoot(services.DataRoot),
+      SaveRoot(services.SaveRoot.empty() ? services.DataRoot : services.SaveRoot),
+      OptionsFile(SaveRoot), SpriteHost{MenuImages, RaceImages, Stats}, OnEffect(services.OnEffect),
+      services_(std::move(services)) {}
 
 TGame::~TGame() = default;
 
-std::filesystem::path TGame::DataPath(const std::string& gameName) const { return GamePath(DataRoot, gameName); }
+std::filesystem::path TGame::DataPath(const std::string& gameName) const {
+    return GamePath(DataRoot, gameName);
+}
 
 } // namespace vorlane

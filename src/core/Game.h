@@ -65,7 +65,7 @@ struct TGameServices {
 };
 
 class TGame {
-public:
+  public:
     explicit TGame(TGameServices services);
     virtual ~TGame();
     TGame(const TGame&) = delete;
@@ -89,7 +89,7 @@ public:
     // ---- state ----
     std::filesystem::path DataRoot;
     std::filesystem::path SaveRoot;
-    TOptionsFile OptionsFile;            // OptionsFile.Options is the options record
+    TOptionsFile OptionsFile; // OptionsFile.Options is the options record
     TGameOptions& Options() { return OptionsFile.Options; }
     THighScoreTable HighScores;
     TScreenState Screen;
@@ -99,7 +99,7 @@ public:
     // Present from StartRace to EndRace. Held by a pointer that knows how to delete
     // the race it was given, so that this layer needs no more of the race than its name.
     std::shared_ptr<TRace> Race;
-    TSpriteHost SpriteHost;              // what every game sprite reads (lists, frame stats)
+    TSpriteHost SpriteHost; // what every game sprite reads (lists, frame stats)
     // The move count of the frame being run (milliseconds since the previous tick);
     // the screen and dialog updates hand it to MoveAll.
     int LagCount = 1;
@@ -138,10 +138,10 @@ public:
     // The text style in force (UseFont), its font handle and colour.
     int FontStyle() const { return fontStyle_; }
 
-protected:
+  protected:
     TGameServices services_;
 
-private:
+  private:
     std::string musicFile_;
     int songHandle_ = 0;
     int fontStyle_ = 0;

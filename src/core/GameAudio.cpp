@@ -22,7 +22,8 @@ void TGame::PlayMusic(const std::string& path, bool fromResource) {
     if (!Options().MusicOn) return;
     if (songHandle_ != 0) PlatformServices->Music().SongFree(songHandle_);
     const std::string file = DataPath(path).string();
-    songHandle_ = fromResource ? PlatformServices->Music().SongLoadFromResource(file) : PlatformServices->Music().SongLoadFromFile(file);
+    songHandle_ = fromResource ? PlatformServices->Music().SongLoadFromResource(file)
+                               : PlatformServices->Music().SongLoadFromFile(file);
     musicFile_.clear();
     if (songHandle_ != 0) {
         PlatformServices->Music().SongPlay(songHandle_);
@@ -37,7 +38,8 @@ void TGame::StopMusic() {
 }
 
 void TGame::PlayScreenMusic() {
-    PlayMusic(Screen.ActiveScreen == ScreenKind::Race ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm", false);
+    PlayMusic(Screen.ActiveScreen == ScreenKind::Race ? "Data\\Music\\Race.xm" : "Data\\Music\\Menu.xm",
+              false);
 }
 
 } // namespace vorlane

@@ -21,20 +21,20 @@ struct TSpriteHost {
 };
 
 class TGameSprite : public TImageSprite {
-public:
+  public:
     // Create: no image yet, animation stopped and looped, not blended.
     TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo);
     // CreateAt: the image by name with its top-left corner at (x, y), depth z.
     TGameSprite(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name, double x,
-                   double y, int z);
+                double y, int z);
     // CreateCentered: as CreateAt, but (x, y) is the image's centre.
     static TGameSprite* CreateCentered(TSprite* parent, const TSpriteHost& host, int listNo,
-                                          const std::string& name, double x, double y, int z);
+                                       const std::string& name, double x, double y, int z);
 
-    bool Blended = false;     // blend with Alpha, unless Alpha is 255
-    int Alpha = 0;            // 0..255
-    int FramePace = 0;        // hundredths of a pattern per frame; 0 keeps FrameSpeed
-    int ImageListNo = 1;      // 1 or 2
+    bool Blended = false; // blend with Alpha, unless Alpha is 255
+    int Alpha = 0;        // 0..255
+    int FramePace = 0;    // hundredths of a pattern per frame; 0 keeps FrameSpeed
+    int ImageListNo = 1;  // 1 or 2
     double FramePosBeforeMove = 0;
     bool KillRequested = false;
 
@@ -48,15 +48,15 @@ public:
     void DrawStep() override;
     void MoveStep(int moveCount) override;
 
-protected:
+  protected:
     const TSpriteHost& Host() const { return host_; }
 
-private:
+  private:
     const TSpriteHost& host_;
 };
 
 class TPointer : public TGameSprite {
-public:
+  public:
     // At (x, y), depth 12, turned about (pivotFracX * width, pivotFracY * height).
     TPointer(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name, double pivotFracX,
              double pivotFracY, int x, int y);

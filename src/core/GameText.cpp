@@ -21,28 +21,30 @@ constexpr const char* Crystal = "DS Crystal";
 // Styles 1 to 21; the numbers left out are drawn with by no screen and fall back to
 // style 20's look so that nothing is ever drawn without a font.
 constexpr std::array<TTextStyle, 22> TextStyles = {{
-    {},                                  // 0 (unused)
-    {},                                  // 1
-    {Beast, 16, false, 0xE6DADA},        // 2 high-score names
-    {},                                  // 3
-    {Beast, 28, true, 0x000000},         // 4 the country line
-    {Beast, 36, false, 0xF40909, true},  // 5 dialog messages (the pause and the level banner
-                                         //   stand on the track, over grass and road)
-    {}, {}, {},                          // 6-8
-    {Beast, 28, false, 0xFFFFFF},        // 9 score in the name entry
-    {Beast, 28, false, 0xFFFFFF},        // 10 the typed name
-    {Beast, 26, false, 0xFFFFFF},        // 11 "Sending results..."
-    {},                                  // 12
-    {Beast, 27, false, 0xFFFFFF},        // 13 "Your country:"
-    {},                                  // 14
-    {Beast, 78, false, 0xFFFFFF},        // 15 screen titles
-    {Crystal, 17, false, 0x2AFF00},      // 16 the race's level line: "LEVEL" and two digits fit
-                                         //    the panel's window a size below the other LCDs
-    {Beast, 22, false, 0xE6DADA},        // 17 high-score scores
-    {Crystal, 22, false, 0x2AFF00},      // 18 the race's head-up display
-    {Beast, 28, false, 0xFFFFFF},        // 19 help page titles
-    {Beast, 13, false, 0xFFFFFF},        // 20 help text lines
-    {Beast, 15, false, 0xFFFFFF},        // 21 help sub-titles and labels
+    {},                                 // 0 (unused)
+    {},                                 // 1
+    {Beast, 16, false, 0xE6DADA},       // 2 high-score names
+    {},                                 // 3
+    {Beast, 28, true, 0x000000},        // 4 the country line
+    {Beast, 36, false, 0xF40909, true}, // 5 dialog messages (the pause and the level banner
+                                        //   stand on the track, over grass and road)
+    {},
+    {},
+    {},                             // 6-8
+    {Beast, 28, false, 0xFFFFFF},   // 9 score in the name entry
+    {Beast, 28, false, 0xFFFFFF},   // 10 the typed name
+    {Beast, 26, false, 0xFFFFFF},   // 11 "Sending results..."
+    {},                             // 12
+    {Beast, 27, false, 0xFFFFFF},   // 13 "Your country:"
+    {},                             // 14
+    {Beast, 78, false, 0xFFFFFF},   // 15 screen titles
+    {Crystal, 17, false, 0x2AFF00}, // 16 the race's level line: "LEVEL" and two digits fit
+                                    //    the panel's window a size below the other LCDs
+    {Beast, 22, false, 0xE6DADA},   // 17 high-score scores
+    {Crystal, 22, false, 0x2AFF00}, // 18 the race's head-up display
+    {Beast, 28, false, 0xFFFFFF},   // 19 help page titles
+    {Beast, 13, false, 0xFFFFFF},   // 20 help text lines
+    {Beast, 15, false, 0xFFFFFF},   // 21 help sub-titles and labels
 }};
 
 // The look of a style number; numbers no screen uses look like style 20.
@@ -63,11 +65,16 @@ void TGame::ApplyDisplayMode() {
         Display().EnterFullScreen();
     else
         Display().EnterWindow();
-    Stats.RefreshRate = services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : Display().RefreshRate();
+    Stats.RefreshRate =
+        services_.ForcedRefreshRate != 0 ? services_.ForcedRefreshRate : Display().RefreshRate();
 }
 
-void TGame::ShowPointer() { Display().ShowPointer(); }
-void TGame::HidePointer() { Display().HidePointer(); }
+void TGame::ShowPointer() {
+    Display().ShowPointer();
+}
+void TGame::HidePointer() {
+    Display().HidePointer();
+}
 
 void TGame::UseFont(int style) {
     if (style < 1 || style > 21) style = 20;

@@ -8,8 +8,7 @@ namespace vorlane {
 
 // Sums are taken in 64 bits so that no bound near the ends of int overflows.
 
-bool CycleNext(int& v, int lo, int hi)
-{
+bool CycleNext(int& v, int lo, int hi) {
     if (v < lo || v >= hi) {
         v = lo;
         return true;
@@ -18,8 +17,7 @@ bool CycleNext(int& v, int lo, int hi)
     return false;
 }
 
-bool CyclePrev(int& v, int lo, int hi)
-{
+bool CyclePrev(int& v, int lo, int hi) {
     if (v <= lo || v > hi) {
         v = hi;
         return true;
@@ -28,33 +26,28 @@ bool CyclePrev(int& v, int lo, int hi)
     return false;
 }
 
-bool TryCountDown(int& v, int lo, int step)
-{
+bool TryCountDown(int& v, int lo, int step) {
     const int64_t next = int64_t(v) - step;
     if (next < lo) return false;
     v = int(next);
     return true;
 }
 
-void StepUp(int& v, int hi, int step)
-{
+void StepUp(int& v, int hi, int step) {
     const int64_t next = int64_t(v) + step;
     if (next <= hi) v = int(next);
 }
 
-void StepDown(int& v, int lo, int step)
-{
+void StepDown(int& v, int lo, int step) {
     const int64_t next = int64_t(v) - step;
     if (next >= lo) v = int(next);
 }
 
-void ResetLowIfOut(int& v, int lo, int hi)
-{
+void ResetLowIfOut(int& v, int lo, int hi) {
     if (v < lo || v > hi) v = lo;
 }
 
-void ResetHighIfOut(int& v, int lo, int hi)
-{
+void ResetHighIfOut(int& v, int lo, int hi) {
     if (v < lo || v > hi) v = hi;
 }
 
@@ -66,8 +59,7 @@ constexpr double kInsideAngleSum = 355.0;
 } // namespace
 
 bool PointInQuad(double px, double py, double x1, double y1, double x2, double y2, double x3, double y3,
-                 double x4, double y4)
-{
+                 double x4, double y4) {
     const double xs[4] = {x1, x2, x3, x4};
     const double ys[4] = {y1, y2, y3, y4};
     double ux[4], uy[4];
@@ -88,14 +80,12 @@ bool PointInQuad(double px, double py, double x1, double y1, double x2, double y
     return sum >= kInsideAngleSum;
 }
 
-bool PointInQuad(TPointD p, const TQuad& q)
-{
+bool PointInQuad(TPointD p, const TQuad& q) {
     const auto& c = q.corners;
     return PointInQuad(p.x, p.y, c[0].x, c[0].y, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y);
 }
 
-bool QuadsOverlap(const TQuad& a, const TQuad& b)
-{
+bool QuadsOverlap(const TQuad& a, const TQuad& b) {
     for (const TPointD& corner : b.corners) {
         if (PointInQuad(corner, a)) return true;
     }

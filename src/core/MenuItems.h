@@ -13,8 +13,7 @@ enum class HelpItem { PreviousPage = 1, NextPage = 2, Back = 3 };
 enum class DialogItem { Yes = 11, No = 12 };
 
 // The item's number (its button slot).
-template <typename Item>
-constexpr int ItemNo(Item item) {
+template <typename Item> constexpr int ItemNo(Item item) {
     return static_cast<int>(item);
 }
 

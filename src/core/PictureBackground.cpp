@@ -4,8 +4,7 @@ namespace vorlane {
 
 TPictureBackground::TPictureBackground(TSprite* parent, const TSpriteHost& host, int listNo,
                                        const std::string& name, int chipColumns, int chipRows)
-    : TBackgroundSprite(parent), host_(host)
-{
+    : TBackgroundSprite(parent), host_(host) {
     SetMapSize(chipColumns, chipRows);
     SetImageByName(listNo, name);
     X = 0;
@@ -14,8 +13,7 @@ TPictureBackground::TPictureBackground(TSprite* parent, const TSpriteHost& host,
     KillRequested = false;
 }
 
-void TPictureBackground::SetImageByName(int listNo, const std::string& name)
-{
+void TPictureBackground::SetImageByName(int listNo, const std::string& name) {
     ImageListNo = listNo;
     TImageCollection& list = listNo == 2 ? host_.RaceImages : host_.MenuImages;
     TImageItem& item = list.FindImage(name);
@@ -24,8 +22,7 @@ void TPictureBackground::SetImageByName(int listNo, const std::string& name)
     PatternHeight = item.FrameHeight();
 }
 
-void TPictureBackground::KillOnce()
-{
+void TPictureBackground::KillOnce() {
     if (KillRequested) return;
     Kill();
     KillRequested = true;

@@ -9,14 +9,14 @@
 namespace vorlane {
 
 class TPictureBackground : public TBackgroundSprite {
-public:
+  public:
     // The image by name from image list listNo (1 or 2), a chip grid of
     // chipColumns x chipRows (every chip 0), at (0, 0), depth 2.
     TPictureBackground(TSprite* parent, const TSpriteHost& host, int listNo, const std::string& name,
                        int chipColumns, int chipRows);
 
     int ImageListNo = 1;
-    int PatternWidth = 0;   // the image's pattern size: one wrap step of a scroll
+    int PatternWidth = 0; // the image's pattern size: one wrap step of a scroll
     int PatternHeight = 0;
     bool KillRequested = false;
 
@@ -25,10 +25,10 @@ public:
     // Kill, once.
     void KillOnce();
 
-protected:
+  protected:
     const TSpriteHost& Host() const { return host_; }
 
-private:
+  private:
     const TSpriteHost& host_;
 };
 

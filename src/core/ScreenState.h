@@ -26,10 +26,10 @@ enum class DialogKind : uint8_t {
     TimeOver = 3,        // the time ran out, lives left: the level again
     ClearHighScores = 4, // "clear the high scores?"
     Pause = 5,
-    LevelBanner = 6,     // the level's number before it starts
+    LevelBanner = 6, // the level's number before it starts
     GameOver = 7,
-    NameEntry = 8,       // a place in the high scores: the player's name
-    SendingResults = 9,  // the score goes to the online table
+    NameEntry = 8,      // a place in the high scores: the player's name
+    SendingResults = 9, // the score goes to the online table
 };
 
 struct TScreenState {

@@ -86,11 +86,26 @@ struct NamedColor {
 // The twenty named colours first (IdentFromColor answers only these), then the
 // window-system colours, which carry 0xFF000000 plus the system colour number.
 constexpr NamedColor kColors[] = {
-    {"clBlack", 0x000000},     {"clMaroon", 0x000080},  {"clGreen", 0x008000},   {"clOlive", 0x008080},
-    {"clNavy", 0x800000},      {"clPurple", 0x800080},  {"clTeal", 0x808000},    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0},    {"clRed", 0x0000FF},     {"clLime", 0x00FF00},    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},      {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},    {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x008080},
+    {"clNavy", 0x800000},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x808000},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},
+    {"clMoneyGreen", 0xC0DCC0},
+    {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF},
+    {"clMedGray", 0xA4A0A0},
     {"clScrollBar", 0xFF000000},
     {"clBackground", 0xFF000001},
     {"clActiveCaption", 0xFF000002},
@@ -158,7 +173,7 @@ namespace {
 // Reads the typed values of the component stream. Reads past the end give "Stream
 // read error"; a value of the wrong type for its property "Invalid property value".
 class ObjectReader {
-public:
+  public:
     explicit ObjectReader(std::span<const uint8_t> bytes) : bytes_(bytes), r_(bytes) {}
 
     // Resource header, signature and component header; leaves the reader on the first
@@ -171,7 +186,8 @@ public:
         if (got > 0) std::memcpy(header, bytes_.data(), got);
         if (header[0] != 0xFF || header[1] != 10 || header[2] != 0) throw EngineError(kInvalidStreamFormat);
         size_t nameLen = 0;
-        while (3 + nameLen < 79 && header[3 + nameLen] != 0) ++nameLen;
+        while (3 + nameLen < 79 && header[3 + nameLen] != 0)
+            ++nameLen;
         // Name, its 0 byte, 16-bit flags and 32-bit length.
         r_.Seek(3 + nameLen + 1 + 2 + 4);
 
@@ -204,18 +220,25 @@ public:
 
     int32_t ReadInteger() {
         switch (r_.ReadByte()) {
-        case va::Int8: return int8_t(r_.ReadByte());
-        case va::Int16: return r_.ReadI16();
-        case va::Int32: return r_.ReadI32();
-        default: throw EngineError(kInvalidPropertyValue);
+        case va::Int8:
+            return int8_t(r_.ReadByte());
+        case va::Int16:
+            return r_.ReadI16();
+        case va::Int32:
+            return r_.ReadI32();
+        default:
+            throw EngineError(kInvalidPropertyValue);
         }
     }
 
     bool ReadBoolean() {
         switch (r_.ReadByte()) {
-        case va::False: return false;
-        case va::True: return true;
-        default: throw EngineError(kInvalidPropertyValue);
+        case va::False:
+            return false;
+        case va::True:
+            return true;
+        default:
+            throw EngineError(kInvalidPropertyValue);
         }
     }
 
@@ -234,7 +257,8 @@ public:
             uint64_t count = r_.ReadU32();
             return Utf16ToUtf8(r_.ReadBytes(count * 2));
         }
-        default: throw EngineError(kInvalidPropertyValue);
+        default:
+            throw EngineError(kInvalidPropertyValue);
         }
     }
 
@@ -243,7 +267,8 @@ public:
         if (r_.PeekByte() == va::Ident) {
             r_.ReadByte();
             auto chars = r_.ReadBytes(r_.ReadByte());
-            auto value = ColorFromIdent(std::string_view(reinterpret_cast<const char*>(chars.data()), chars.size()));
+            auto value =
+                ColorFromIdent(std::string_view(reinterpret_cast<const char*>(chars.data()), chars.size()));
             if (!value) throw EngineError(kInvalidPropertyValue);
             return *value;
         }
@@ -264,16 +289,18 @@ public:
         if (!EndOfList()) onClear();
         while (!EndOfList()) {
             uint8_t next = r_.PeekByte();
-            if (next == va::Int8 || next == va::Int16 || next == va::Int32) ReadInteger(); // position, ignored
+            if (next == va::Int8 || next == va::Int16 || next == va::Int32)
+                ReadInteger(); // position, ignored
             if (r_.ReadByte() != va::List) throw EngineError(kInvalidPropertyValue);
             onItem();
-            while (!EndOfList()) onProperty(ReadShortString());
+            while (!EndOfList())
+                onProperty(ReadShortString());
             ReadListEnd();
         }
         ReadListEnd();
     }
 
-private:
+  private:
     static std::string Utf16ToUtf8(std::span<const uint8_t> bytes) {
         std::string out;
         size_t n = bytes.size() / 2;

@@ -38,7 +38,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
 // Little-endian reading with bounds: any read past the end throws "Stream read error".
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
     size_t Position() const { return pos_; }
@@ -56,7 +56,7 @@ public:
     std::span<const uint8_t> ReadBytes(uint64_t count);
     void Skip(uint64_t count) { ReadBytes(count); }
 
-private:
+  private:
     std::span<const uint8_t> bytes_;
     size_t pos_ = 0;
 };
@@ -78,7 +78,7 @@ struct ImageItemData {
 
 struct ImageArchiveData {
     std::array<uint8_t, 1024> colorTable{}; // 256 entries of blue, green, red, 0
-    std::vector<ImageItemData> items;        // in file order
+    std::vector<ImageItemData> items;       // in file order
 };
 
 // Parse an image archive. Messages are the bare reader messages; callers that know a

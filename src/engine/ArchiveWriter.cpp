@@ -15,7 +15,7 @@ namespace vorlane {
 namespace {
 
 class ObjectWriter {
-public:
+  public:
     std::vector<uint8_t> bytes;
 
     void Byte(uint8_t b) { bytes.push_back(b); }
@@ -75,7 +75,8 @@ public:
     // Resource header, signature and component header; End() finishes the file.
     void Begin(const std::string& componentName, const std::string& className) {
         std::string resName = componentName.substr(0, 63);
-        for (char& c : resName) c = char(std::toupper((unsigned char)c));
+        for (char& c : resName)
+            c = char(std::toupper((unsigned char)c));
         Byte(0xFF);
         U16(10);
         Raw(resName.c_str(), resName.size() + 1);
@@ -90,7 +91,8 @@ public:
         Byte(va::Null); // end of the component's properties
         Byte(va::Null); // no children
         uint32_t length = uint32_t(bytes.size() - lengthAt_ - 4);
-        for (int i = 0; i < 4; ++i) bytes[lengthAt_ + size_t(i)] = uint8_t(length >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[lengthAt_ + size_t(i)] = uint8_t(length >> (8 * i));
     }
 
     template <class Item>
@@ -106,13 +108,14 @@ public:
         Byte(va::Null);
     }
 
-private:
+  private:
     size_t lengthAt_ = 0;
 };
 
 } // namespace
 
-std::vector<uint8_t> WriteImageArchive(const std::string& componentName, const std::vector<ImageRecord>& items) {
+std::vector<uint8_t> WriteImageArchive(const std::string& componentName,
+                                       const std::vector<ImageRecord>& items) {
     ObjectWriter w;
     w.Begin(componentName, "TImageArchive");
     // The colour table only matters on an 8-bit display; a grey ramp keeps it harmless.
@@ -149,7 +152,8 @@ std::vector<uint8_t> WriteImageArchive(const std::string& componentName, const s
     return std::move(w.bytes);
 }
 
-std::vector<uint8_t> WriteSoundArchive(const std::string& componentName, const std::vector<SoundRecord>& items) {
+std::vector<uint8_t> WriteSoundArchive(const std::string& componentName,
+                                       const std::vector<SoundRecord>& items) {
     ObjectWriter w;
     w.Begin(componentName, "TSoundArchive");
     w.Collection<SoundRecord>("List", items, [&](const SoundRecord& item) {
@@ -227,7 +231,8 @@ std::vector<uint8_t> EncodeWave16(const std::vector<int16_t>& samples, int chann
     w.U16(16);
     w.Raw("data", 4);
     w.U32(dataBytes);
-    for (int16_t s : samples) w.U16(uint16_t(s));
+    for (int16_t s : samples)
+        w.U16(uint16_t(s));
     return std::move(w.bytes);
 }
 

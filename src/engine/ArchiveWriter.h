@@ -32,8 +32,10 @@ struct SoundRecord {
 };
 
 // The archive bytes. componentName is upper-cased into the resource header.
-std::vector<uint8_t> WriteImageArchive(const std::string& componentName, const std::vector<ImageRecord>& items);
-std::vector<uint8_t> WriteSoundArchive(const std::string& componentName, const std::vector<SoundRecord>& items);
+std::vector<uint8_t> WriteImageArchive(const std::string& componentName,
+                                       const std::vector<ImageRecord>& items);
+std::vector<uint8_t> WriteSoundArchive(const std::string& componentName,
+                                       const std::vector<SoundRecord>& items);
 
 // "PNG" picture: short string "PNG", 32-bit byte count, a PNG file (RGBA, 8 bits).
 std::vector<uint8_t> EncodePngPicture(const RgbaImage& image);

@@ -8,7 +8,7 @@
 namespace vorlane {
 
 class IVoice {
-public:
+  public:
     virtual ~IVoice() = default;
     // A second voice sharing the same samples, or nullptr when none can be made.
     virtual std::unique_ptr<IVoice> Duplicate() = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class IAudioDevice {
-public:
+  public:
     virtual ~IAudioDevice() = default;
     virtual bool Ready() const = 0;
     // nullptr when the format is not playable or the device is not ready.

@@ -6,13 +6,13 @@
 namespace vorlane {
 
 class IClock {
-public:
+  public:
     virtual ~IClock() = default;
     virtual uint32_t Milliseconds() = 0; // wraps like a 32-bit tick count
 };
 
 class IKeySource {
-public:
+  public:
     virtual ~IKeySource() = default;
     virtual bool IsForeground() = 0; // the game window has the keyboard focus
     // One byte per Windows virtual-key code, high bit set while the key is held.

@@ -10,7 +10,8 @@ constexpr std::array<uint32_t, 256> MakeTable() {
     std::array<uint32_t, 256> table{};
     for (uint32_t n = 0; n < 256; ++n) {
         uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         table[n] = c;
     }
     return table;
@@ -22,7 +23,8 @@ constexpr std::array<uint32_t, 256> kTable = MakeTable();
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
     crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = kTable[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8);
+    for (size_t i = 0; i < size; ++i)
+        crc = kTable[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8);
     return ~crc;
 }
 

@@ -16,7 +16,7 @@
 namespace vorlane {
 
 class TFrameTimer {
-public:
+  public:
     using TimerEvent = std::function<void(int lagCount)>;
     using NotifyEvent = std::function<void()>;
 
@@ -63,7 +63,7 @@ public:
     bool Attached() const { return attached_; }
     bool ApplicationActive() const { return applicationActive_; }
 
-private:
+  private:
     IClock& clock_;
     int32_t interval_ = 1000;
     int32_t lagDivisor_ = 1000;

@@ -20,19 +20,17 @@ std::string LowerName(const std::string& name) {
 // ---------------------------------------------------------------- TImageItem
 
 TImageItem::TImageItem(ImageItemData&& data)
-    : Name(std::move(data.name)),
-      PatternWidth(data.patternWidth),
-      PatternHeight(data.patternHeight),
-      SkipWidth(data.skipWidth),
-      SkipHeight(data.skipHeight),
-      Transparent(data.transparent),
-      TransparentColor(data.transparentColor),
-      SystemMemory(data.systemMemory),
-      Picture(std::move(data.picture)),
-      HasPicture(data.hasPicture && !Picture.Empty()) {}
+    : Name(std::move(data.name)), PatternWidth(data.patternWidth), PatternHeight(data.patternHeight),
+      SkipWidth(data.skipWidth), SkipHeight(data.skipHeight), Transparent(data.transparent),
+      TransparentColor(data.transparentColor), SystemMemory(data.systemMemory),
+      Picture(std::move(data.picture)), HasPicture(data.hasPicture && !Picture.Empty()) {}
 
-int TImageItem::FrameWidth() const { return PatternWidth > 0 ? PatternWidth : Picture.width; }
-int TImageItem::FrameHeight() const { return PatternHeight > 0 ? PatternHeight : Picture.height; }
+int TImageItem::FrameWidth() const {
+    return PatternWidth > 0 ? PatternWidth : Picture.width;
+}
+int TImageItem::FrameHeight() const {
+    return PatternHeight > 0 ? PatternHeight : Picture.height;
+}
 
 namespace {
 
@@ -80,7 +78,8 @@ RgbaImage TImageItem::KeyedPicture() const {
     // Only a plain colour (no system colour, no "none") can be a key.
     if (!Transparent || (TransparentColor & 0xFF000000u) != 0) return keyed;
     // 0x00BBGGRR to the picture's 0xRRGGBB.
-    const uint32_t key = ((TransparentColor & 0xFF) << 16) | (TransparentColor & 0xFF00) | ((TransparentColor >> 16) & 0xFF);
+    const uint32_t key =
+        ((TransparentColor & 0xFF) << 16) | (TransparentColor & 0xFF00) | ((TransparentColor >> 16) & 0xFF);
     for (uint32_t& p : keyed.pixels)
         if ((p & 0x00FFFFFFu) == key) p = 0;
     return keyed;
@@ -120,8 +119,8 @@ void TImageItem::DrawPatternAlpha(IDrawSurface& s, const Rect& dst, int n, int a
     s.DrawAlpha(*texture_, src, dst, std::min(alpha, 255));
 }
 
-void TImageItem::DrawPatternRotated(IDrawSurface& s, int x, int y, int width, int height, int n, double pivotX,
-                                    double pivotY, int angle) {
+void TImageItem::DrawPatternRotated(IDrawSurface& s, int x, int y, int width, int height, int n,
+                                    double pivotX, double pivotY, int angle) {
     if (!Prepared() || n < 0 || n >= PatternTotal() || width <= 0 || height <= 0) return;
     // 256ths of a turn, clockwise; the table of 256 steps means only angle mod 256 counts.
     const int step = ((angle % 256) + 256) % 256;
@@ -158,7 +157,8 @@ void TImageCollection::LoadFromBytes(const std::vector<uint8_t>& bytes, const st
     colorTable_ = archive.colorTable;
     source_ = nameForMessages;
     if (surface_)
-        for (auto& item : items_) item->Prepare(*surface_);
+        for (auto& item : items_)
+            item->Prepare(*surface_);
 }
 
 TImageItem* TImageCollection::Find(const std::string& name) noexcept {
@@ -187,14 +187,18 @@ TImageItem& TImageCollection::Item(size_t i) {
 
 void TImageCollection::DisplayInitialised(IDrawSurface& s) {
     surface_ = &s;
-    for (auto& item : items_) item->Prepare(s);
+    for (auto& item : items_)
+        item->Prepare(s);
 }
 
 void TImageCollection::DisplayFinalised() {
-    for (auto& item : items_) item->Unprepare();
+    for (auto& item : items_)
+        item->Unprepare();
     surface_ = nullptr;
 }
 
-void TImageCollection::DisplayRestored(IDrawSurface& s) { DisplayInitialised(s); }
+void TImageCollection::DisplayRestored(IDrawSurface& s) {
+    DisplayInitialised(s);
+}
 
 } // namespace vorlane

@@ -20,7 +20,7 @@ namespace vorlane {
 struct ImageItemData;
 
 class TImageItem {
-public:
+  public:
     TImageItem() = default;
     explicit TImageItem(ImageItemData&& data);
     TImageItem(TImageItem&&) noexcept = default;
@@ -68,13 +68,13 @@ public:
     void DrawPatternRotated(IDrawSurface& s, int x, int y, int width, int height, int n, double pivotX,
                             double pivotY, int angle);
 
-private:
+  private:
     std::unique_ptr<ITexture> texture_;
     IDrawSurface* surface_ = nullptr; // the surface of the texture, while prepared
 };
 
 class TImageCollection {
-public:
+  public:
     // Replaces the items with those of the archive file; prepares them when the
     // display is initialised. On any error the collection stays as it was and the
     // message names the file ("Data/Res/Res1.gfx: Stream read error").
@@ -98,7 +98,7 @@ public:
     void DisplayRestored(IDrawSurface& s);
     bool DisplayReady() const { return surface_ != nullptr; }
 
-private:
+  private:
     std::vector<std::unique_ptr<TImageItem>> items_; // stable addresses for the game's references
     std::unordered_map<std::string, size_t> index_;  // lower-cased name -> item
     std::array<uint8_t, 1024> colorTable_{};

@@ -10,17 +10,50 @@
 namespace vorlane {
 
 enum TInputState : int {
-    isUp, isDown, isLeft, isRight,
-    isButton1, isButton2, isButton3, isButton4, isButton5, isButton6, isButton7, isButton8,
-    isButton9, isButton10, isButton11, isButton12, isButton13, isButton14, isButton15, isButton16,
-    isButton17, isButton18, isButton19, isButton20, isButton21, isButton22, isButton23, isButton24,
-    isButton25, isButton26, isButton27, isButton28, isButton29, isButton30, isButton31, isButton32,
+    isUp,
+    isDown,
+    isLeft,
+    isRight,
+    isButton1,
+    isButton2,
+    isButton3,
+    isButton4,
+    isButton5,
+    isButton6,
+    isButton7,
+    isButton8,
+    isButton9,
+    isButton10,
+    isButton11,
+    isButton12,
+    isButton13,
+    isButton14,
+    isButton15,
+    isButton16,
+    isButton17,
+    isButton18,
+    isButton19,
+    isButton20,
+    isButton21,
+    isButton22,
+    isButton23,
+    isButton24,
+    isButton25,
+    isButton26,
+    isButton27,
+    isButton28,
+    isButton29,
+    isButton30,
+    isButton31,
+    isButton32,
 };
 constexpr int InputStateCount = 36;
 
 // A set of input states: bit i is state i.
 using TInputStates = uint64_t;
-constexpr TInputStates StateBit(int state) { return TInputStates(1) << state; }
+constexpr TInputStates StateBit(int state) {
+    return TInputStates(1) << state;
+}
 constexpr TInputStates AllInputStates = (TInputStates(1) << InputStateCount) - 1;
 
 // Per state, in state order, three virtual-key codes.
@@ -32,7 +65,7 @@ using TKeyAssignList = std::array<TKeyAssign, InputStateCount>;
 TKeyAssignList GameKeyAssigns();
 
 class TInputDevice {
-public:
+  public:
     explicit TInputDevice(IKeySource& keys);
 
     // Report nothing while the game window is not the foreground window.
@@ -62,7 +95,7 @@ public:
     // The keyboard's own states of the last poll.
     TInputStates KeyboardStates() const { return keyboardStates_; }
 
-private:
+  private:
     void PollKeyboard();
 
     IKeySource& keys_;

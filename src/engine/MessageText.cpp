@@ -2,8 +2,7 @@
 
 namespace vorlane {
 
-std::string ExcerptForMessage(std::string_view text, size_t maxChars)
-{
+std::string ExcerptForMessage(std::string_view text, size_t maxChars) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     size_t used = 0;

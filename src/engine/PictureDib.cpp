@@ -41,8 +41,12 @@ struct Channel {
     }
 };
 
-uint32_t Expand5(uint32_t v) { return (v << 3) | (v >> 2); }
-uint32_t Expand6(uint32_t v) { return (v << 2) | (v >> 4); }
+uint32_t Expand5(uint32_t v) {
+    return (v << 3) | (v >> 2);
+}
+uint32_t Expand6(uint32_t v) {
+    return (v << 2) | (v >> 4);
+}
 
 DibHeader ReadHeader(ByteReader& r) {
     DibHeader h;
@@ -70,8 +74,15 @@ DibHeader ReadHeader(ByteReader& r) {
     }
 
     switch (h.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: throw EngineError("Bitcount in invalid (" + std::to_string(h.bitCount) + ")");
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        throw EngineError("Bitcount in invalid (" + std::to_string(h.bitCount) + ")");
     }
     bool fits = (h.compression == 0) || (h.compression == 1 && h.bitCount == 8) ||
                 (h.compression == 2 && h.bitCount == 4) ||
@@ -81,7 +92,8 @@ DibHeader ReadHeader(ByteReader& r) {
     if (h.topDown && (h.compression == 1 || h.compression == 2)) throw EngineError(kDibInvalid);
 
     if (h.compression == 3) {
-        for (auto& m : h.masks) m = r.ReadU32();
+        for (auto& m : h.masks)
+            m = r.ReadU32();
     } else if (h.bitCount == 16) {
         h.masks[0] = 0x7C00, h.masks[1] = 0x03E0, h.masks[2] = 0x001F;
     } else if (h.bitCount == 32) {
@@ -134,7 +146,8 @@ void DecodeRle(ByteReader& r, const DibHeader& h, const std::vector<uint32_t>& p
             size_t bytes = four ? (size_t(value) + 1) / 2 : value;
             auto data = r.ReadBytes(bytes + (bytes & 1));
             for (int i = 0; i < value; ++i)
-                put(four ? ((i & 1) ? data[size_t(i / 2)] & 0x0F : data[size_t(i / 2)] >> 4) : data[size_t(i)]);
+                put(four ? ((i & 1) ? data[size_t(i / 2)] & 0x0F : data[size_t(i / 2)] >> 4)
+                         : data[size_t(i)]);
             break;
         }
         }
@@ -155,9 +168,15 @@ void DecodeRows(ByteReader& r, const DibHeader& h, const std::vector<uint32_t>& 
         for (int x = 0; x < w; ++x) {
             uint32_t p;
             switch (h.bitCount) {
-            case 1: p = color((data[size_t(x) / 8] >> (7 - x % 8)) & 1); break;
-            case 4: p = color((data[size_t(x) / 2] >> ((x & 1) ? 0 : 4)) & 0x0F); break;
-            case 8: p = color(data[size_t(x)]); break;
+            case 1:
+                p = color((data[size_t(x) / 8] >> (7 - x % 8)) & 1);
+                break;
+            case 4:
+                p = color((data[size_t(x) / 2] >> ((x & 1) ? 0 : 4)) & 0x0F);
+                break;
+            case 8:
+                p = color(data[size_t(x)]);
+                break;
             case 16: {
                 uint32_t v = data[size_t(x) * 2] | (data[size_t(x) * 2 + 1] << 8);
                 uint32_t g = is565 ? Expand6((v >> 5) & 0x3F) : Expand5((v >> 5) & 0x1F);
@@ -172,7 +191,8 @@ void DecodeRows(ByteReader& r, const DibHeader& h, const std::vector<uint32_t>& 
             }
             default: { // 32
                 const uint8_t* b = &data[size_t(x) * 4];
-                uint32_t v = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+                uint32_t v =
+                    uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
                 p = kOpaque | (red(v) << 16) | (green(v) << 8) | blue(v);
                 break;
             }
@@ -216,7 +236,8 @@ RgbaImage DecodeDib(std::span<const uint8_t> dib, size_t pixelOffset) {
     // row need not carry its padding).
     uint64_t rowBits = uint64_t(h.width) * uint64_t(h.bitCount);
     uint64_t stride = (rowBits + 31) / 32 * 4;
-    if (r.Remaining() < stride * uint64_t(h.height - 1) + (rowBits + 7) / 8) throw EngineError(kStreamReadError);
+    if (r.Remaining() < stride * uint64_t(h.height - 1) + (rowBits + 7) / 8)
+        throw EngineError(kStreamReadError);
     RgbaImage image{int(h.width), int(h.height)};
     DecodeRows(r, h, palette, image);
     return image;

@@ -60,7 +60,8 @@ std::vector<uint8_t> EncodePng(const RgbaImage& image) {
         rgba[i * 4 + 3] = uint8_t(p >> 24);
     }
     std::vector<png_bytep> rows(h);
-    for (size_t y = 0; y < h; ++y) rows[y] = &rgba[y * w * 4];
+    for (size_t y = 0; y < h; ++y)
+        rows[y] = &rgba[y * w * 4];
     std::vector<uint8_t> out;
     out.reserve(w * h + 1024);
 

@@ -7,7 +7,7 @@
 namespace vorlane {
 
 class TRandom {
-public:
+  public:
     explicit TRandom(uint32_t seed = 1) : state_(seed) {}
     void Seed(uint32_t seed) { state_ = seed; }
     uint32_t State() const { return state_; }
@@ -40,7 +40,7 @@ public:
         state_ = state_ * totalMul + totalAdd;
     }
 
-private:
+  private:
     void Next() { state_ = state_ * 134775813u + 1u; }
     uint32_t state_;
 };

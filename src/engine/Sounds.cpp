@@ -69,14 +69,16 @@ void TSoundItem::Play(bool wait) {
     chosen->SetPosition(0);
     chosen->Play(false);
     if (wait) {
-        while (chosen->IsPlaying()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (chosen->IsPlaying())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
 void TSoundItem::Stop() {
     if (!main_) return;
     main_->Stop();
-    for (const auto& copy : copies_) copy->Stop();
+    for (const auto& copy : copies_)
+        copy->Stop();
 }
 
 // ---------------------------------------------------------------------------------
@@ -135,11 +137,13 @@ TSoundItem& TSoundCollection::Item(int i) {
 
 void TSoundCollection::DeviceReady() {
     if (!DeviceIsReady()) return;
-    for (const auto& item : items_) item->Prepare(*device_);
+    for (const auto& item : items_)
+        item->Prepare(*device_);
 }
 
 void TSoundCollection::DeviceShutDown() {
-    for (const auto& item : items_) item->Unprepare();
+    for (const auto& item : items_)
+        item->Unprepare();
 }
 
 void TSoundCollection::VoicesLost() {

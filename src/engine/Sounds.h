@@ -18,7 +18,7 @@
 namespace vorlane {
 
 class TSoundItem {
-public:
+  public:
     std::string Name;
     TWave Wave;
 
@@ -51,7 +51,7 @@ public:
     int CopyCount() const { return int(copies_.size()); }
     IVoice* Copy(int i) const { return copies_.at(size_t(i)).get(); }
 
-private:
+  private:
     bool looped_ = false;
     int32_t maxPlayingCount_ = 0;
     std::unique_ptr<IVoice> main_;                // declared first: copies go first
@@ -59,7 +59,7 @@ private:
 };
 
 class TSoundCollection {
-public:
+  public:
     explicit TSoundCollection(IAudioDevice* device = nullptr) : device_(device) {}
 
     // The sound device; nullptr for none. Items are prepared again for the new one.
@@ -87,7 +87,7 @@ public:
     void DeviceShutDown(); // frees every voice, keeps the recordings
     void VoicesLost();     // makes the main voices again
 
-private:
+  private:
     bool DeviceIsReady() const { return device_ != nullptr && device_->Ready(); }
 
     IAudioDevice* device_ = nullptr;

@@ -19,8 +19,7 @@ int ClampToInt(int64_t v) {
 
 // Room for one more element, growing geometrically, so that the push that follows
 // cannot throw and leave the tree half-updated.
-template <class V>
-void MakeRoomForOne(V& v) {
+template <class V> void MakeRoomForOne(V& v) {
     if (v.size() == v.capacity()) v.reserve(std::max<size_t>(4, v.capacity() * 2));
 }
 
@@ -87,7 +86,8 @@ void TSprite::RemoveDrawn(TSprite* child) {
     auto& drawn = children_->drawn;
     auto it = std::lower_bound(drawn.begin(), drawn.end(), child->z_,
                                [](const TSprite* s, int32_t z) { return s->z_ < z; });
-    while (it != drawn.end() && (*it)->z_ == child->z_ && *it != child) ++it;
+    while (it != drawn.end() && (*it)->z_ == child->z_ && *it != child)
+        ++it;
     if (it == drawn.end() || *it != child) it = std::find(drawn.begin(), drawn.end(), child);
     if (it != drawn.end()) drawn.erase(it);
 }
@@ -201,7 +201,8 @@ TSprite* TSprite::SpriteAt(double x, double y) {
     if (!children_) return result;
     const double px = x - X;
     const double py = y - Y;
-    for (const auto& child : children_->created) child->VisitAt(px, py, result);
+    for (const auto& child : children_->created)
+        child->VisitAt(px, py, result);
     return result;
 }
 
@@ -216,7 +217,8 @@ void TSprite::VisitAt(double px, double py, TSprite*& result) {
         if (hit && (result == nullptr || result->z_ < z_)) result = this;
     }
     if (!children_) return;
-    for (const auto& child : children_->created) child->VisitAt(px - X, py - Y, result);
+    for (const auto& child : children_->created)
+        child->VisitAt(px - X, py - Y, result);
 }
 
 // ---------------------------------------------------------------------------------

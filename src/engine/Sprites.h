@@ -32,15 +32,14 @@ class TImageItem;
 class TSpriteEngine;
 
 class TSprite {
-public:
+  public:
     explicit TSprite(TSprite* parent);
     virtual ~TSprite();
     TSprite(const TSprite&) = delete;
     TSprite& operator=(const TSprite&) = delete;
 
     // Creates a T with this sprite as its parent; see the header comment.
-    template <class T, class... Args>
-    T* Add(Args&&... args) {
+    template <class T, class... Args> T* Add(Args&&... args) {
         return new T(this, std::forward<Args>(args)...);
     }
 
@@ -93,13 +92,13 @@ public:
     // beyond the int range are clamped, NaN gives 0.
     static int RoundPos(double v);
 
-protected:
+  protected:
     // Draw-order pass of DrawAll over this sprite and its subtree.
     void DrawTree(const Rect& surfaceRect);
     // Destroys the children, last created first.
     void DestroyChildren();
 
-private:
+  private:
     friend class TSpriteEngine;
 
     struct Children {
@@ -123,13 +122,13 @@ private:
 
 // A sprite that draws one frame of an image item, with a frame animation.
 class TImageSprite : public TSprite {
-public:
+  public:
     explicit TImageSprite(TSprite* parent) : TSprite(parent) {}
 
     int32_t FrameCount = 0;
     bool FrameLooped = false;
     double FramePos = 0;
-    double FrameSpeed = 0; // frames per unit of move count
+    double FrameSpeed = 0;  // frames per unit of move count
     int32_t FrameStart = 0; // added to the frame number when drawing
 
     TImageItem* Image() const { return image_; }
@@ -142,13 +141,13 @@ public:
     // on their last (or first) frame with FrameSpeed 0.
     void MoveStep(int moveCount) override;
 
-private:
+  private:
     TImageItem* image_ = nullptr;
 };
 
 // A grid of chips, each chip a frame of one image: the scrolling track.
 class TBackgroundSprite : public TSprite {
-public:
+  public:
     explicit TBackgroundSprite(TSprite* parent) : TSprite(parent) {}
 
     TImageItem* Image() const { return image_; }
@@ -169,7 +168,7 @@ public:
     // Draws the chips that fall on the surface.
     void DrawStep() override;
 
-private:
+  private:
     TImageItem* image_ = nullptr;
     int32_t columns_ = 0;
     int32_t rows_ = 0;
@@ -178,7 +177,7 @@ private:
 
 // The root of the sprite tree.
 class TSpriteEngine : public TSprite {
-public:
+  public:
     TSpriteEngine();
     ~TSpriteEngine() override;
 
@@ -199,7 +198,7 @@ public:
     // Every sprite in the tree below the engine.
     int AllCount() const { return allCount_; }
 
-private:
+  private:
     friend class TSprite;
 
     IDrawSurface* surface_ = nullptr;

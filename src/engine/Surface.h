@@ -9,14 +9,14 @@
 namespace vorlane {
 
 class ITexture {
-public:
+  public:
     virtual ~ITexture() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
 };
 
 class IDrawSurface {
-public:
+  public:
     virtual ~IDrawSurface() = default;
     virtual int Width() const = 0;  // 800 in this game
     virtual int Height() const = 0; // 600 in this game

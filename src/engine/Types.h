@@ -32,7 +32,7 @@ struct RgbaImage {
 // Every failure of the engine layer is reported with one of these, carrying the
 // message the player (or the maintainer reading a crash box) sees.
 class EngineError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

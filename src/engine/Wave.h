@@ -8,7 +8,7 @@
 namespace vorlane {
 
 class TWave {
-public:
+  public:
     std::vector<uint8_t> Format; // contents of the "fmt " chunk, any length
     std::vector<uint8_t> Data;   // contents of the "data" chunk
 

@@ -11,10 +11,10 @@ namespace vorlane {
 class TGame;
 
 class TBlinkingCursor : public TGameSprite {
-public:
+  public:
     // The image's top-left corner at (x, y), depth z; not blinking, so invisible.
-    TBlinkingCursor(TSprite* parent, TGame& form, int listNo, const std::string& name, double x, double y, int z,
-              int blinkMs);
+    TBlinkingCursor(TSprite* parent, TGame& form, int listNo, const std::string& name, double x, double y,
+                    int z, int blinkMs);
 
     int BlinkMs = 0;   // half-period of the blink
     int BlinkLeft = 0; // ms until the next toggle

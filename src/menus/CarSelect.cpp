@@ -1,8 +1,8 @@
 // The car selection: one of six cars in the showroom frame, changed with a cross-fade.
-#include "core/Helpers.h"
 #include "core/Game.h"
-#include "menus/MenuBackdrop.h"
+#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
+#include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -13,14 +13,12 @@ namespace vorlane {
 
 namespace {
 
-std::string CarPicture(int car)
-{
+std::string CarPicture(int car) {
     return std::string(menu::kCarPictures[car - 1]);
 }
 
 // Starts the fade: the new car appears beneath the shown one, which fades out.
-void StartSwitch(TGame& form, bool following)
-{
+void StartSwitch(TGame& form, bool following) {
     TMenuState& m = form.Menu;
     m.CarSwitchPhase = 1;
     m.NextCar = m.SelectedCar;
@@ -39,44 +37,32 @@ constexpr int kBack = ItemNo(CarSelectItem::Back);
 
 // Left and Right on an arrow switch the car, elsewhere they cross between the two
 // columns; Up and Down move between the arrows and the buttons below them.
-void CarSelectKeys(TGame& form)
-{
+void CarSelectKeys(TGame& form) {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.LeftPressed) {
-        if (sel == kPrecedingCar)
-            form.ActivateItem(kPrecedingCar);
-        if (sel == kFollowingCar)
-            sel = kPrecedingCar;
-        if (sel == kBack)
-            sel = kRace;
+        if (sel == kPrecedingCar) form.ActivateItem(kPrecedingCar);
+        if (sel == kFollowingCar) sel = kPrecedingCar;
+        if (sel == kBack) sel = kRace;
     }
     if (k.RightPressed) {
-        if (sel == kFollowingCar)
-            form.ActivateItem(kFollowingCar);
-        if (sel == kPrecedingCar)
-            sel = kFollowingCar;
-        if (sel == kRace)
-            sel = kBack;
+        if (sel == kFollowingCar) form.ActivateItem(kFollowingCar);
+        if (sel == kPrecedingCar) sel = kFollowingCar;
+        if (sel == kRace) sel = kBack;
     }
     if (k.UpPressed) {
-        if (sel == kRace)
-            sel = kPrecedingCar;
-        if (sel == kBack)
-            sel = kFollowingCar;
+        if (sel == kRace) sel = kPrecedingCar;
+        if (sel == kBack) sel = kFollowingCar;
     }
     if (k.DownPressed) {
-        if (sel == kPrecedingCar)
-            sel = kRace;
-        if (sel == kFollowingCar)
-            sel = kBack;
+        if (sel == kPrecedingCar) sel = kRace;
+        if (sel == kFollowingCar) sel = kBack;
     }
 }
 
 } // namespace
 
-void OpenCarSelect(TGame& form)
-{
+void OpenCarSelect(TGame& form) {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
     s.ActiveScreen = ScreenKind::CarSelect;
@@ -100,25 +86,21 @@ void OpenCarSelect(TGame& form)
     }
 }
 
-void CloseCarSelect(TGame& form)
-{
+void CloseCarSelect(TGame& form) {
     TMenuState& m = form.Menu;
     KillButtons(form);
     KillMenuBackground(form);
     for (TGameSprite** p : {&m.CarFrame, &m.CarA, &m.CarB}) {
-        if (*p != nullptr)
-            (*p)->KillOnce();
+        if (*p != nullptr) (*p)->KillOnce();
         *p = nullptr;
     }
     form.Screen.ActiveScreen = ScreenKind::None;
 }
 
-void UpdateCarSelect(TGame& form)
-{
+void UpdateCarSelect(TGame& form) {
     UpdateHighlight(form);
     CarSelectKeys(form);
-    if (form.Screen.ActiveScreen != ScreenKind::CarSelect)
-        return;
+    if (form.Screen.ActiveScreen != ScreenKind::CarSelect) return;
     TMenuState& m = form.Menu;
     TGameSprite& a = *m.CarA;
     TGameSprite& b = *m.CarB;
@@ -139,13 +121,11 @@ void UpdateCarSelect(TGame& form)
     }
 }
 
-void SwitchToPrecedingCar(TGame& form)
-{
+void SwitchToPrecedingCar(TGame& form) {
     StartSwitch(form, false);
 }
 
-void SwitchToFollowingCar(TGame& form)
-{
+void SwitchToFollowingCar(TGame& form) {
     StartSwitch(form, true);
 }
 

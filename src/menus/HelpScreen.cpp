@@ -1,9 +1,9 @@
 // The help screen: five pages in a ring - overview, bonuses, menu keys, race keys
 // and the about page.
-#include "core/Helpers.h"
 #include "core/Game.h"
-#include "menus/MenuBackdrop.h"
+#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
+#include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -18,14 +18,12 @@ namespace {
 constexpr int kPageCount = 5;
 
 // Page texts stand left-aligned at x, vertically centred on y.
-void Line(TGame& form, std::string_view text, int x, int y)
-{
+void Line(TGame& form, std::string_view text, int x, int y) {
     form.DrawText(std::string(text), x, y, false, true);
 }
 
 template <size_t N>
-void KeyPage(TGame& form, std::string_view heading, const std::array<std::string_view, N>& lines)
-{
+void KeyPage(TGame& form, std::string_view heading, const std::array<std::string_view, N>& lines) {
     form.UseFont(21);
     Line(form, heading, 25, 300);
     form.UseFont(20);
@@ -33,13 +31,11 @@ void KeyPage(TGame& form, std::string_view heading, const std::array<std::string
         Line(form, lines[k - 1], 25, 314 + 24 * int(k));
 }
 
-void DrawPage(TGame& form)
-{
+void DrawPage(TGame& form) {
     TMenuState& m = form.Menu;
     const int page = m.HelpPage;
     form.UseFont(19);
-    if (page >= 1 && page <= kPageCount)
-        Line(form, menu::kHelpPageTitles[page - 1], 25, 245);
+    if (page >= 1 && page <= kPageCount) Line(form, menu::kHelpPageTitles[page - 1], 25, 245);
     form.UseFont(20);
     if (page == 1)
         for (int k = 1; k <= 9; ++k)
@@ -50,12 +46,9 @@ void DrawPage(TGame& form)
             Line(form, bonus.Label, bonus.LabelX, bonus.Y);
     }
     for (TGameSprite* picture : m.HelpBonuses)
-        if (picture != nullptr)
-            picture->Visible = page == 2;
-    if (page == 3)
-        KeyPage(form, "MENU NAVIGATIONS", menu::kHelpMenuKeys);
-    if (page == 4)
-        KeyPage(form, "GAME NAVIGATIONS", menu::kHelpRaceKeys);
+        if (picture != nullptr) picture->Visible = page == 2;
+    if (page == 3) KeyPage(form, "MENU NAVIGATIONS", menu::kHelpMenuKeys);
+    if (page == 4) KeyPage(form, "GAME NAVIGATIONS", menu::kHelpRaceKeys);
     if (page == 5) {
         form.UseFont(21);
         Line(form, menu::kAboutTitle, 160, 320);
@@ -63,8 +56,7 @@ void DrawPage(TGame& form)
         Line(form, menu::kAboutPublisher, 160, 360);
         Line(form, HomePageUrl(form.ServerUrl()), 160, 400);
     }
-    if (m.HelpLogo != nullptr)
-        m.HelpLogo->Visible = page == 5;
+    if (m.HelpLogo != nullptr) m.HelpLogo->Visible = page == 5;
 }
 
 constexpr int kPreviousPage = ItemNo(HelpItem::PreviousPage);
@@ -73,38 +65,28 @@ constexpr int kBack = ItemNo(HelpItem::Back);
 
 // Up on "next" and Down on "previous" turn the page; Left and Right move between
 // the arrows and back; Esc goes back.
-void HelpKeys(TGame& form)
-{
+void HelpKeys(TGame& form) {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
-        if (sel == kNextPage)
-            form.ActivateItem(kNextPage);
-        if (sel == kPreviousPage)
-            sel = kNextPage;
+        if (sel == kNextPage) form.ActivateItem(kNextPage);
+        if (sel == kPreviousPage) sel = kNextPage;
     }
     if (k.DownPressed) {
-        if (sel == kPreviousPage)
-            form.ActivateItem(kPreviousPage);
-        if (sel == kNextPage)
-            sel = kPreviousPage;
+        if (sel == kPreviousPage) form.ActivateItem(kPreviousPage);
+        if (sel == kNextPage) sel = kPreviousPage;
     }
     if (k.LeftPressed) {
-        if (sel == kNextPage)
-            sel = kBack;
-        if (sel == kPreviousPage)
-            sel = kBack;
+        if (sel == kNextPage) sel = kBack;
+        if (sel == kPreviousPage) sel = kBack;
     }
-    if (k.RightPressed && sel == kBack)
-        sel = kPreviousPage;
-    if (k.EscPressed)
-        form.ActivateItem(kBack);
+    if (k.RightPressed && sel == kBack) sel = kPreviousPage;
+    if (k.EscPressed) form.ActivateItem(kBack);
 }
 
 } // namespace
 
-void OpenHelp(TGame& form)
-{
+void OpenHelp(TGame& form) {
     TScreenState& s = form.Screen;
     TMenuState& m = form.Menu;
     TSprite* engine = &form.SpriteEngine;
@@ -124,31 +106,27 @@ void OpenHelp(TGame& form)
     for (size_t i = 0; i < menu::kHelpBonuses.size(); ++i) {
         const auto& bonus = menu::kHelpBonuses[i];
         m.HelpBonuses[i] = TGameSprite::CreateCentered(engine, form.SpriteHost, 2, std::string(bonus.Image),
-                                                          bonus.X, bonus.Y, 5);
+                                                       bonus.X, bonus.Y, 5);
         m.HelpBonuses[i]->Visible = false;
     }
     m.HelpLogo = engine->Add<TGameSprite>(form.SpriteHost, 1, "HelpLogo", 50, 318, 5);
     m.HelpLogo->Visible = false;
 }
 
-void CloseHelp(TGame& form)
-{
+void CloseHelp(TGame& form) {
     TMenuState& m = form.Menu;
     form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
     for (TGameSprite*& picture : m.HelpBonuses) {
-        if (picture != nullptr)
-            picture->KillOnce();
+        if (picture != nullptr) picture->KillOnce();
         picture = nullptr;
     }
-    if (m.HelpLogo != nullptr)
-        m.HelpLogo->KillOnce();
+    if (m.HelpLogo != nullptr) m.HelpLogo->KillOnce();
     m.HelpLogo = nullptr;
 }
 
-void UpdateHelp(TGame& form, int lagCount)
-{
+void UpdateHelp(TGame& form, int lagCount) {
     UpdateHighlight(form);
     HelpKeys(form);
     if (form.Screen.ActiveScreen != ScreenKind::Help)
@@ -159,13 +137,11 @@ void UpdateHelp(TGame& form, int lagCount)
     form.SpriteEngine.MoveAll(lagCount);
 }
 
-void PrevHelpPage(TGame& form)
-{
+void PrevHelpPage(TGame& form) {
     CyclePrev(form.Menu.HelpPage, 1, kPageCount);
 }
 
-void NextHelpPage(TGame& form)
-{
+void NextHelpPage(TGame& form) {
     CycleNext(form.Menu.HelpPage, 1, kPageCount);
 }
 

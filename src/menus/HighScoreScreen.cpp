@@ -1,8 +1,8 @@
 // The high-score screen: the local table of the ten best, clear, view online, back.
-#include "core/Helpers.h"
 #include "core/Game.h"
-#include "menus/MenuBackdrop.h"
+#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
+#include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -19,8 +19,7 @@ constexpr int kTableSlot = 17;
 // Names (style 2) centred at x 530 and scores (style 17) centred at x 720, rows 36
 // pixels apart, each score 4 pixels above its name. A name wider than its column
 // sticks out on both sides. Names are the table's bytes, drawn as Latin-1.
-void DrawTable(TGame& form)
-{
+void DrawTable(TGame& form) {
     for (int i = 1; i <= THighScoreTable::kSize; ++i) {
         const THighScore& entry = form.HighScores.Entry(i);
         form.UseFont(2);
@@ -32,8 +31,7 @@ void DrawTable(TGame& form)
 
 } // namespace
 
-void OpenHighScores(TGame& form)
-{
+void OpenHighScores(TGame& form) {
     TScreenState& s = form.Screen;
     TSprite* engine = &form.SpriteEngine;
     s.ActiveScreen = ScreenKind::HighScores;
@@ -52,29 +50,23 @@ void OpenHighScores(TGame& form)
     }
 }
 
-void CloseHighScores(TGame& form)
-{
+void CloseHighScores(TGame& form) {
     TScreenState& s = form.Screen;
     s.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
     for (int slot : {kCaptionSlot, kTableSlot}) {
-        if (auto* picture = static_cast<TGameSprite*>(s.Buttons[slot]))
-            picture->KillOnce();
+        if (auto* picture = static_cast<TGameSprite*>(s.Buttons[slot])) picture->KillOnce();
         s.Buttons[slot] = nullptr;
     }
 }
 
-void UpdateHighScores(TGame& form, int lagCount)
-{
+void UpdateHighScores(TGame& form, int lagCount) {
     TScreenState& s = form.Screen;
     UpdateHighlight(form);
-    if (form.Keys.UpPressed)
-        StepDown(s.SelectedItem, s.FirstItem, 1);
-    if (form.Keys.DownPressed)
-        StepUp(s.SelectedItem, s.LastItem, 1);
-    if (form.Keys.EscPressed)
-        form.ActivateItem(ItemNo(HighScoresItem::Back));
+    if (form.Keys.UpPressed) StepDown(s.SelectedItem, s.FirstItem, 1);
+    if (form.Keys.DownPressed) StepUp(s.SelectedItem, s.LastItem, 1);
+    if (form.Keys.EscPressed) form.ActivateItem(ItemNo(HighScoresItem::Back));
     if (s.ActiveScreen != ScreenKind::HighScores)
         return; // back to the main menu: this screen's sprites are gone
     form.SpriteEngine.MoveAll(lagCount);

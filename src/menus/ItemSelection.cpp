@@ -44,7 +44,9 @@ void UpdateHighlight(TGame& game) {
     selected->ShowHighlighted();
     selected->Highlighted = true;
     // Moving the highlight off the country row ends typing the country.
-    if (screen.ActiveScreen == ScreenKind::Options && screen.SelectedItem != ItemNo(OptionsItem::Country) && game.Menu.CountryEditing) ToggleCountryEditing(game);
+    if (screen.ActiveScreen == ScreenKind::Options && screen.SelectedItem != ItemNo(OptionsItem::Country) &&
+        game.Menu.CountryEditing)
+        ToggleCountryEditing(game);
 }
 
 void KillButtons(TGame& game) {

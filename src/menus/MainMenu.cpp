@@ -1,8 +1,8 @@
 // The main menu: six picture buttons, faded in one after another when the game starts.
-#include "core/Helpers.h"
 #include "core/Game.h"
-#include "menus/MenuBackdrop.h"
+#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
+#include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
@@ -13,14 +13,12 @@ namespace vorlane {
 
 namespace {
 
-TMenuButton& MenuButton(TGame& form, int item)
-{
+TMenuButton& MenuButton(TGame& form, int item) {
     return *static_cast<TMenuButton*>(form.Screen.Buttons[item]);
 }
 
 // A faded-in button becomes opaque and takes its after-intro look as its normal one.
-void FinishFade(TGame& form, int item)
-{
+void FinishFade(TGame& form, int item) {
     TMenuButton& b = MenuButton(form, item);
     b.Blended = false;
     b.NormalImage = std::string(menu::kMainMenuButtons[item - 1].AfterIntro);
@@ -29,8 +27,7 @@ void FinishFade(TGame& form, int item)
 
 // One frame of the intro: each button fades in over ten frames, the next one starts
 // when the previous is done; options and help fade together; the exit comes last.
-void IntroStep(TGame& form)
-{
+void IntroStep(TGame& form) {
     auto alpha = [&form](int item) -> int& { return MenuButton(form, item).Alpha; };
     alpha(1) += 15;
     if (alpha(1) >= 150) {
@@ -66,8 +63,7 @@ constexpr int kQuit = ItemNo(MainMenuItem::Quit);
 
 // Up and Down walk the menu's two columns of three, Left and Right cross between
 // options and help, Esc asks whether to leave the game.
-void MainMenuKeys(TGame& form)
-{
+void MainMenuKeys(TGame& form) {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
     if (k.UpPressed) {
@@ -86,22 +82,17 @@ void MainMenuKeys(TGame& form)
         else
             CycleNext(sel, form.Screen.FirstItem, form.Screen.LastItem);
     }
-    if (k.EscPressed)
-        form.RequestDialog(DialogKind::LeaveGame);
-    if (k.LeftPressed && sel == kHelp)
-        sel = kOptions;
-    if (k.RightPressed && sel == kOptions)
-        sel = kHelp;
+    if (k.EscPressed) form.RequestDialog(DialogKind::LeaveGame);
+    if (k.LeftPressed && sel == kHelp) sel = kOptions;
+    if (k.RightPressed && sel == kOptions) sel = kHelp;
 }
 
 } // namespace
 
-void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
-{
+void OpenMainMenu(TGame& form, int intro, int item, bool playMusic) {
     TScreenState& s = form.Screen;
     s.ActiveScreen = ScreenKind::MainMenu;
-    if (playMusic)
-        form.PlayScreenMusic();
+    if (playMusic) form.PlayScreenMusic();
     form.ShowPointer();
     s.FirstItem = 1;
     s.LastItem = 6;
@@ -110,8 +101,8 @@ void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
     CreateMenuBackground(form);
     for (int i = 1; i <= 6; ++i) {
         const auto& def = menu::kMainMenuButtons[i - 1];
-        auto* b = form.SpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight), std::string(def.Normal),
-                                                      0, 0, def.X, def.Y);
+        auto* b = form.SpriteEngine.Add<TMenuButton>(form, 1, std::string(def.Highlight),
+                                                     std::string(def.Normal), 0, 0, def.X, def.Y);
         b->SetZ(4);
         s.Buttons[i] = b;
         if (intro == 0) {
@@ -122,22 +113,18 @@ void OpenMainMenu(TGame& form, int intro, int item, bool playMusic)
             b->Alpha = 0;
         }
     }
-    if (intro == 1)
-        form.PlayEffect("MenuBegin");
+    if (intro == 1) form.PlayEffect("MenuBegin");
 }
 
-void CloseMainMenu(TGame& form)
-{
+void CloseMainMenu(TGame& form) {
     form.Screen.ActiveScreen = ScreenKind::None;
     KillMenuBackground(form);
     KillButtons(form);
 }
 
-void UpdateMainMenu(TGame& form)
-{
+void UpdateMainMenu(TGame& form) {
     if (form.Screen.MenuIntro == 1) {
-        if (form.Display().CanDraw())
-            IntroStep(form);
+        if (form.Display().CanDraw()) IntroStep(form);
         return;
     }
     UpdateHighlight(form);

@@ -8,8 +8,7 @@ TMenuButton::TMenuButton(TSprite* parent, TGame& form, int listNo, const std::st
                          const std::string& normalImage, int highlightPattern, int normalPattern, double x,
                          double y)
     : TGameSprite(parent, form.SpriteHost, listNo), HighlightImage(highlightImage), NormalImage(normalImage),
-      HighlightPattern(highlightPattern), NormalPattern(normalPattern), Form(form)
-{
+      HighlightPattern(highlightPattern), NormalPattern(normalPattern), Form(form) {
     SetImageByName(NormalImage);
     FramePos = NormalPattern;
     X = x;
@@ -17,18 +16,14 @@ TMenuButton::TMenuButton(TSprite* parent, TGame& form, int listNo, const std::st
     SetZ(4);
 }
 
-void TMenuButton::ShowNormal()
-{
-    if (RaiseWhenHighlighted)
-        SetZ(15);
+void TMenuButton::ShowNormal() {
+    if (RaiseWhenHighlighted) SetZ(15);
     SetImageByName(NormalImage);
     FramePos = NormalPattern;
 }
 
-void TMenuButton::ShowHighlighted()
-{
-    if (RaiseWhenHighlighted)
-        SetZ(17);
+void TMenuButton::ShowHighlighted() {
+    if (RaiseWhenHighlighted) SetZ(17);
     SetImageByName(HighlightImage);
     FramePos = HighlightPattern;
 }

@@ -10,7 +10,7 @@ namespace vorlane {
 class TGame;
 
 class TMenuButton : public TGameSprite {
-public:
+  public:
     // Shows the normal look with its top-left corner at (x, y), depth 4; the hit box
     // is the picture's size, not blended, not highlighted, not raised.
     TMenuButton(TSprite* parent, TGame& form, int listNo, const std::string& highlightImage,

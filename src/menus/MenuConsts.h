@@ -15,7 +15,7 @@ struct TPlainButton {
 
 // Main menu, items 1..6 (index 0..5).
 struct TMainMenuButton {
-    std::string_view Normal;    // the look of a menu opened without the intro
+    std::string_view Normal; // the look of a menu opened without the intro
     std::string_view Highlight;
     std::string_view AfterIntro; // the normal look once the intro has faded it in
     int X;

@@ -1,8 +1,8 @@
 #include "persist/Controls.h"
 
-#include "platform/KeyCodes.h"
 #include "persist/GamePaths.h"
 #include "persist/TextFile.h"
+#include "platform/KeyCodes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,27 +12,31 @@ namespace vorlane {
 namespace {
 
 constexpr std::array<std::string_view, ControlActionCount> kActionNames = {
-    "steer_left", "steer_right", "accelerate", "brake",   "fire",      "nitro",      "handbrake", "horn",
+    "steer_left", "steer_right", "accelerate", "brake",     "fire",      "nitro",      "handbrake", "horn",
     "pause",      "leave",       "menu_up",    "menu_down", "menu_left", "menu_right", "choose",    "back",
 };
 
 constexpr std::pair<std::string_view, int> kKeyNames[] = {
-    {"Up", vk::Up},         {"Down", vk::Down},           {"Left", vk::Left},     {"Right", vk::Right},
-    {"Space", vk::Space},   {"Enter", vk::Enter},         {"Esc", vk::Esc},       {"Tab", vk::Tab},
-    {"Backspace", vk::Backspace}, {"Shift", vk::Shift},   {"Ctrl", vk::Ctrl},     {"Alt", vk::Alt},
-    {"Insert", vk::Insert}, {"Delete", vk::Delete},       {"Home", vk::Home},     {"End", vk::End},
-    {"PageUp", vk::PageUp}, {"PageDown", vk::PageDown},
+    {"Up", vk::Up},         {"Down", vk::Down},     {"Left", vk::Left},
+    {"Right", vk::Right},   {"Space", vk::Space},   {"Enter", vk::Enter},
+    {"Esc", vk::Esc},       {"Tab", vk::Tab},       {"Backspace", vk::Backspace},
+    {"Shift", vk::Shift},   {"Ctrl", vk::Ctrl},     {"Alt", vk::Alt},
+    {"Insert", vk::Insert}, {"Delete", vk::Delete}, {"Home", vk::Home},
+    {"End", vk::End},       {"PageUp", vk::PageUp}, {"PageDown", vk::PageDown},
 };
 
 std::string Lower(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -64,7 +68,9 @@ int ActionByName(std::string_view name) {
 
 } // namespace
 
-std::string_view ControlActionName(ControlAction action) { return kActionNames[std::size_t(action)]; }
+std::string_view ControlActionName(ControlAction action) {
+    return kActionNames[std::size_t(action)];
+}
 
 std::string KeyName(int key) {
     for (const auto& [name, code] : kKeyNames)
@@ -130,8 +136,10 @@ std::string DefaultControlsText() {
             text += (first ? " " : ", ") + word;
             first = false;
         };
-        for (int key : d[std::size_t(i)].keys) add(KeyName(key));
-        for (const std::string& pad : d[std::size_t(i)].padInputs) add("pad:" + pad);
+        for (int key : d[std::size_t(i)].keys)
+            add(KeyName(key));
+        for (const std::string& pad : d[std::size_t(i)].padInputs)
+            add("pad:" + pad);
         text += "\r\n";
     }
     return text;
@@ -172,8 +180,10 @@ ControlsRead ParseControls(std::string_view text, const PadInputCheck& isPadInpu
             if (!word.empty()) {
                 if (Lower(word.substr(0, std::min<size_t>(4, word.size()))) == "pad:") {
                     const std::string pad = Lower(word.substr(4));
-                    if (isPadInput(pad)) binding.padInputs.push_back(pad);
-                    else problem = "no pad input " + Quote(word.substr(4));
+                    if (isPadInput(pad))
+                        binding.padInputs.push_back(pad);
+                    else
+                        problem = "no pad input " + Quote(word.substr(4));
                 } else if (const int key = KeyFromName(word)) {
                     if (std::find(binding.keys.begin(), binding.keys.end(), key) == binding.keys.end())
                         binding.keys.push_back(key);
@@ -207,7 +217,8 @@ ControlsRead LoadControls(const std::filesystem::path& dataRoot, const PadInputC
         return read;
     }
     const uintmax_t size = std::filesystem::file_size(file, ec);
-    const std::optional<std::string> text = ec || size > kMaxSaveFileBytes ? std::nullopt : ReadWholeFile(file, kMaxSaveFileBytes);
+    const std::optional<std::string> text =
+        ec || size > kMaxSaveFileBytes ? std::nullopt : ReadWholeFile(file, kMaxSaveFileBytes);
     if (!text) {
         ControlsRead read;
         read.bindings = DefaultControls();

@@ -20,8 +20,22 @@
 namespace vorlane {
 
 enum class ControlAction {
-    SteerLeft, SteerRight, Accelerate, Brake, Fire, Nitro, Handbrake, Horn, Pause, Leave,
-    MenuUp, MenuDown, MenuLeft, MenuRight, Choose, Back,
+    SteerLeft,
+    SteerRight,
+    Accelerate,
+    Brake,
+    Fire,
+    Nitro,
+    Handbrake,
+    Horn,
+    Pause,
+    Leave,
+    MenuUp,
+    MenuDown,
+    MenuLeft,
+    MenuRight,
+    Choose,
+    Back,
 };
 constexpr int ControlActionCount = 16;
 constexpr int MaxKeysPerAction = 2; // the third slot of a state is the pad's
@@ -30,7 +44,7 @@ constexpr int MaxKeysPerAction = 2; // the third slot of a state is the pad's
 std::string_view ControlActionName(ControlAction action);
 
 struct ControlBinding {
-    std::vector<int> keys;             // virtual-key codes
+    std::vector<int> keys;              // virtual-key codes
     std::vector<std::string> padInputs; // SDL's names, without "pad:"
 };
 using ControlBindings = std::array<ControlBinding, ControlActionCount>;

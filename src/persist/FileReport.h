@@ -6,11 +6,12 @@
 namespace vorlane {
 
 enum class FileStatus {
-    Ok,      // read or written as it should be
-    Missing, // could not be opened for reading: defaults in use
-    Damaged, // read but not understood: defaults in use, the file kept aside
-    Rejected, // understood but not to be used (a table failing its check): defaults in use, the file kept aside
-    Failed,  // could not be written: the old file, if any, is unchanged
+    Ok,       // read or written as it should be
+    Missing,  // could not be opened for reading: defaults in use
+    Damaged,  // read but not understood: defaults in use, the file kept aside
+    Rejected, // understood but not to be used (a table failing its check): defaults in use, the file kept
+              // aside
+    Failed,   // could not be written: the old file, if any, is unchanged
 };
 
 struct FileReport {

@@ -9,17 +9,16 @@ namespace vorlane {
 
 TOptionsFile::TOptionsFile(std::filesystem::path dataRoot) : file_(GamePath(dataRoot, kOptionsFileName)) {}
 
-void TOptionsFile::DefaultOptions()
-{
+void TOptionsFile::DefaultOptions() {
     Options = TGameOptions{};
 }
 
-FileReport TOptionsFile::LoadOptions()
-{
+FileReport TOptionsFile::LoadOptions() {
     SaveFileLines file = ReadSaveFileLines(file_, 5);
     if (file.status == FileStatus::Missing) {
         DefaultOptions();
-        return {FileStatus::Missing, file_.generic_string() + ": " + file.problem + ", default options in use"};
+        return {FileStatus::Missing,
+                file_.generic_string() + ": " + file.problem + ", default options in use"};
     }
 
     TGameOptions read;
@@ -44,8 +43,7 @@ FileReport TOptionsFile::LoadOptions()
     return {};
 }
 
-FileReport TOptionsFile::SaveOptions(const std::string& highScoreCheck) const
-{
+FileReport TOptionsFile::SaveOptions(const std::string& highScoreCheck) const {
     std::string country = Options.Country;
     for (char& c : country) {
         if (c == '\n') c = ' '; // a line break would shift every later line

@@ -26,7 +26,7 @@ struct TGameOptions {
 // a number, fewer or more than five lines, a line over 1024 bytes or over 64 KB in
 // all is moved aside (options.damaged) unread and the defaults are used.
 class TOptionsFile {
-public:
+  public:
     explicit TOptionsFile(std::filesystem::path dataRoot);
 
     TGameOptions Options;
@@ -44,7 +44,7 @@ public:
 
     const std::filesystem::path& FilePath() const { return file_; }
 
-private:
+  private:
     std::filesystem::path file_;
 };
 

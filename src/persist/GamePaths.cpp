@@ -4,8 +4,7 @@
 
 namespace vorlane {
 
-std::filesystem::path GamePath(const std::filesystem::path& dataRoot, std::string_view relativeName)
-{
+std::filesystem::path GamePath(const std::filesystem::path& dataRoot, std::string_view relativeName) {
     std::string name(relativeName);
     for (char& c : name) {
         if (c == '\\') c = '/';

@@ -10,21 +10,19 @@
 
 namespace vorlane {
 
-THighScoreTable::THighScoreTable()
-{
+THighScoreTable::THighScoreTable() {
     DefaultHighScores();
 }
 
-void THighScoreTable::DefaultHighScores()
-{
+void THighScoreTable::DefaultHighScores() {
     for (int rank = 1; rank <= kSize; ++rank) {
         entries_[rank - 1] = {kDefaultHighScoreName, 5500 - 500 * rank};
     }
 }
 
-const THighScore& THighScoreTable::Entry(int rank) const
-{
-    if (rank < 1 || rank > kSize) throw std::out_of_range("high-score rank " + std::to_string(rank) + " is not 1 to 10");
+const THighScore& THighScoreTable::Entry(int rank) const {
+    if (rank < 1 || rank > kSize)
+        throw std::out_of_range("high-score rank " + std::to_string(rank) + " is not 1 to 10");
     return entries_[rank - 1];
 }
 
@@ -32,8 +30,7 @@ namespace {
 
 // Mixes one text into the check value, character by character from the front.
 // Characters past the end of the check value have no place in it.
-void MixInto(std::string& check, const std::string& text)
-{
+void MixInto(std::string& check, const std::string& text) {
     const size_t n = std::min(check.size(), text.size());
     for (size_t j = 0; j < n; ++j) {
         const unsigned sum = static_cast<unsigned char>(check[j]) + static_cast<unsigned char>(text[j]);
@@ -43,10 +40,10 @@ void MixInto(std::string& check, const std::string& text)
 
 } // namespace
 
-std::string THighScoreTable::HighScoreCheck() const
-{
+std::string THighScoreTable::HighScoreCheck() const {
     size_t longest = 0;
-    for (const THighScore& e : entries_) longest = std::max(longest, e.Name.size());
+    for (const THighScore& e : entries_)
+        longest = std::max(longest, e.Name.size());
     std::string check(longest, ' ');
     for (const THighScore& e : entries_) {
         MixInto(check, e.Name);
@@ -55,21 +52,22 @@ std::string THighScoreTable::HighScoreCheck() const
     return check;
 }
 
-bool THighScoreTable::IsDefaultTable() const
-{
+bool THighScoreTable::IsDefaultTable() const {
     const THighScoreTable defaults;
-    return std::equal(entries_.begin(), entries_.end(), defaults.entries_.begin(),
-                      [](const THighScore& a, const THighScore& b) { return a.Name == b.Name && a.Score == b.Score; });
+    return std::equal(
+        entries_.begin(), entries_.end(), defaults.entries_.begin(),
+        [](const THighScore& a, const THighScore& b) { return a.Name == b.Name && a.Score == b.Score; });
 }
 
-FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck)
-{
+FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck) {
     if (storedCheck == HighScoreCheck() || IsDefaultTable()) return {};
-    const std::string why = storedCheck.empty()
-                                ? "there is no check value for the table (the options file was missing or damaged)"
-                                : "the table does not match its check value in the options file";
-    std::string message = (loadedFrom_.empty() ? std::string("the high-score table") : loadedFrom_.generic_string()) +
-                           ": " + why + "; the default high scores are shown and used";
+    const std::string why =
+        storedCheck.empty()
+            ? "there is no check value for the table (the options file was missing or damaged)"
+            : "the table does not match its check value in the options file";
+    std::string message =
+        (loadedFrom_.empty() ? std::string("the high-score table") : loadedFrom_.generic_string()) + ": " +
+        why + "; the default high scores are shown and used";
     DefaultHighScores();
     if (!loadedFrom_.empty()) {
         if (const auto kept = KeepFileAside(loadedFrom_, KeepReason::Rejected)) {
@@ -83,13 +81,12 @@ FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedChe
     return {FileStatus::Rejected, message};
 }
 
-bool THighScoreTable::ScoreQualifies(int32_t total) const
-{
-    return std::any_of(entries_.begin(), entries_.end(), [total](const THighScore& e) { return e.Score < total; });
+bool THighScoreTable::ScoreQualifies(int32_t total) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [total](const THighScore& e) { return e.Score < total; });
 }
 
-int THighScoreTable::InsertScore(const std::string& name, int32_t total)
-{
+int THighScoreTable::InsertScore(const std::string& name, int32_t total) {
     // The newcomer goes in an eleventh place below the table, then ten passes of a
     // bubble sort put the table in order, highest first. Only a strictly lower score
     // gives way, so the newcomer stays below every older entry with its score; what
@@ -104,8 +101,10 @@ int THighScoreTable::InsertScore(const std::string& name, int32_t total)
         for (size_t k = 0; k + pass < kSize + 1; ++k) {
             if (all[k].Score < all[k + 1].Score) {
                 std::swap(all[k], all[k + 1]);
-                if (newcomer == k) newcomer = k + 1;
-                else if (newcomer == k + 1) newcomer = k;
+                if (newcomer == k)
+                    newcomer = k + 1;
+                else if (newcomer == k + 1)
+                    newcomer = k;
             }
         }
     }
@@ -113,14 +112,14 @@ int THighScoreTable::InsertScore(const std::string& name, int32_t total)
     return newcomer < kSize ? int(newcomer) + 1 : 0;
 }
 
-FileReport THighScoreTable::LoadHighScores(const std::filesystem::path& dataRoot)
-{
+FileReport THighScoreTable::LoadHighScores(const std::filesystem::path& dataRoot) {
     const std::filesystem::path path = GamePath(dataRoot, kHighScoreFileName);
     loadedFrom_.clear();
     SaveFileLines file = ReadSaveFileLines(path, 2 * kSize);
     if (file.status == FileStatus::Missing) {
         DefaultHighScores();
-        return {FileStatus::Missing, path.generic_string() + ": " + file.problem + ", default high scores in use"};
+        return {FileStatus::Missing,
+                path.generic_string() + ": " + file.problem + ", default high scores in use"};
     }
 
     std::array<THighScore, kSize> read;
@@ -143,13 +142,13 @@ FileReport THighScoreTable::LoadHighScores(const std::filesystem::path& dataRoot
     return {};
 }
 
-FileReport THighScoreTable::SaveHighScores(const std::filesystem::path& dataRoot) const
-{
+FileReport THighScoreTable::SaveHighScores(const std::filesystem::path& dataRoot) const {
     std::vector<std::string> lines;
     const std::filesystem::path path = GamePath(dataRoot, kHighScoreFileName);
     if (!keepUnwritten_.empty() && keepUnwritten_ == path) {
         return {FileStatus::Failed,
-                path.generic_string() + ": not written, it still holds a rejected table the game could not move aside"};
+                path.generic_string() +
+                    ": not written, it still holds a rejected table the game could not move aside"};
     }
     lines.reserve(2 * kSize);
     for (const THighScore& e : entries_) {

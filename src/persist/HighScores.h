@@ -22,7 +22,7 @@ inline constexpr const char* kDefaultHighScoreName = "ANONYMOUS";
 // twenty lines, a line over 1024 bytes or a file over 64 KB make the file damaged:
 // it is moved aside (hs.damaged) and the default table is used.
 class THighScoreTable {
-public:
+  public:
     static constexpr int kSize = 10;
 
     // Starts with the default table.
@@ -61,11 +61,11 @@ public:
     // Not written (Failed) when a rejected table could not be moved out of its way.
     FileReport SaveHighScores(const std::filesystem::path& dataRoot) const;
 
-private:
+  private:
     bool IsDefaultTable() const;
 
     std::array<THighScore, kSize> entries_;
-    std::filesystem::path loadedFrom_; // the file the table was read from, empty when none
+    std::filesystem::path loadedFrom_;    // the file the table was read from, empty when none
     std::filesystem::path keepUnwritten_; // a rejected file the game could not move aside
 };
 

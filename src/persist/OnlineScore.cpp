@@ -7,8 +7,7 @@
 
 namespace vorlane {
 
-std::string BuildSubmissionText(std::string_view playerName, int32_t score, std::string_view country)
-{
+std::string BuildSubmissionText(std::string_view playerName, int32_t score, std::string_view country) {
     std::string text = "type=0";
     text += "|name=";
     text += playerName;
@@ -20,12 +19,12 @@ std::string BuildSubmissionText(std::string_view playerName, int32_t score, std:
     text += "|add=";
     text += country;
     text += "|z=";
-    while (text.size() % 5 != 0) text += '0';
+    while (text.size() % 5 != 0)
+        text += '0';
     return text;
 }
 
-std::string EncodeSubmission(std::string_view text)
-{
+std::string EncodeSubmission(std::string_view text) {
     const size_t dataBits = text.size() * 8;
     const size_t leadingZeros = (5 - dataBits % 5) % 5;
     const size_t totalBits = leadingZeros + dataBits;
@@ -39,24 +38,25 @@ std::string EncodeSubmission(std::string_view text)
     encoded.reserve(totalBits / 5);
     for (size_t group = 0; group < totalBits; group += 5) {
         unsigned v = 0;
-        for (size_t b = 0; b < 5; ++b) v = (v << 1) | bitAt(group + b);
+        for (size_t b = 0; b < 5; ++b)
+            v = (v << 1) | bitAt(group + b);
         encoded += kSubmissionAlphabet[v];
     }
     return encoded;
 }
 
-SubmissionDecoding DecodeSubmission(std::string_view encoded)
-{
+SubmissionDecoding DecodeSubmission(std::string_view encoded) {
     SubmissionDecoding result;
     const size_t totalBits = encoded.size() * 5;
     const size_t leadingZeros = totalBits % 8;
     if (leadingZeros >= 5) {
-        result.error = "encoded length " + std::to_string(encoded.size()) + " does not decode to whole characters";
+        result.error =
+            "encoded length " + std::to_string(encoded.size()) + " does not decode to whole characters";
         return result;
     }
     std::string text;
     text.reserve(totalBits / 8);
-    unsigned pending = 0;   // bits read but not yet part of a character
+    unsigned pending = 0; // bits read but not yet part of a character
     size_t pendingCount = 0;
     size_t bitsSeen = 0;
     for (size_t i = 0; i < encoded.size(); ++i) {
@@ -87,8 +87,7 @@ SubmissionDecoding DecodeSubmission(std::string_view encoded)
     return result;
 }
 
-HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view encoded)
-{
+HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view encoded) {
     HttpRequest request;
     request.url = serverUrl;
     request.url += kSubmissionPath;
@@ -104,11 +103,10 @@ HttpRequest BuildSubmissionRequest(std::string_view serverUrl, std::string_view 
 }
 
 bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
-                 std::string_view country) noexcept
-{
+                 std::string_view country) noexcept {
     try {
-        const HttpRequest request =
-            BuildSubmissionRequest(serverUrl, EncodeSubmission(BuildSubmissionText(playerName, score, country)));
+        const HttpRequest request = BuildSubmissionRequest(
+            serverUrl, EncodeSubmission(BuildSubmissionText(playerName, score, country)));
         return http.Get(request);
     } catch (...) {
         // The result was not sent; the game goes on as if it had been.
@@ -116,15 +114,14 @@ bool SubmitScore(IHttpClient& http, std::string_view serverUrl, std::string_view
     }
 }
 
-HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_view encoded, long totalTimeoutMs)
-{
+HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_view encoded,
+                                     long totalTimeoutMs) {
     HttpRequest request;
     request.url = serverUrl;
     request.url += kReplayUploadPath;
     request.url += encoded;
     request.headers = {
-        "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
-        "Content-Type: application/octet-stream",
+        "User-Agent: Mozilla/3.0 (compatible; Indy Library)", "Content-Type: application/octet-stream",
         "Expect:", // the body goes at once, without waiting for "100 Continue"
     };
     request.totalTimeoutMs = totalTimeoutMs;
@@ -132,16 +129,16 @@ HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_vie
     return request;
 }
 
-bool SubmitScoreAndReplay(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
-                          std::string_view country, std::string_view replay) noexcept
-{
+bool SubmitScoreAndReplay(IHttpClient& http, std::string_view serverUrl, std::string_view playerName,
+                          int32_t score, std::string_view country, std::string_view replay) noexcept {
     try {
         using Clock = std::chrono::steady_clock;
         const Clock::time_point start = Clock::now();
         const std::string encoded = EncodeSubmission(BuildSubmissionText(playerName, score, country));
         if (!http.Get(BuildSubmissionRequest(serverUrl, encoded))) return false;
         if (replay.empty() || replay.size() > kMaxReplayUploadBytes) return true;
-        const long spent = long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        const long spent =
+            long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         const long left = online::kTotalTimeoutMs - spent;
         if (left > 0) http.Post(BuildReplayUploadRequest(serverUrl, encoded, left), std::string(replay));
         return true;

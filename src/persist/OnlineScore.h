@@ -52,13 +52,14 @@ inline constexpr size_t kMaxReplayUploadBytes = 256 * 1024;
 
 // The POST request for an encoded result's replay to the server at serverUrl, within
 // totalTimeoutMs.
-HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_view encoded, long totalTimeoutMs);
+HttpRequest BuildReplayUploadRequest(std::string_view serverUrl, std::string_view encoded,
+                                     long totalTimeoutMs);
 
 // SubmitScore, and when the server took the result, the race's replay after it, both
 // within the one time bound of the submission (kTotalTimeoutMs). An empty or too large
 // replay is not sent. Never throws; answers whether the result was taken (the upload's
 // own success is not reported: it fails silently).
-bool SubmitScoreAndReplay(IHttpClient& http, std::string_view serverUrl, std::string_view playerName, int32_t score,
-                          std::string_view country, std::string_view replay) noexcept;
+bool SubmitScoreAndReplay(IHttpClient& http, std::string_view serverUrl, std::string_view playerName,
+                          int32_t score, std::string_view country, std::string_view replay) noexcept;
 
 } // namespace vorlane

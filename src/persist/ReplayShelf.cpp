@@ -46,7 +46,8 @@ std::vector<ShelfFile> ScanShelfFiles(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec) || !IsShelfFile(it->path().filename().string())) continue;
-        if (const std::optional<std::string> bytes = ReadWholeFile(it->path(), kMaxShelfFileBytes)) files.push_back({it->path(), Crc32(*bytes)});
+        if (const std::optional<std::string> bytes = ReadWholeFile(it->path(), kMaxShelfFileBytes))
+            files.push_back({it->path(), Crc32(*bytes)});
     }
     return files;
 }
@@ -69,7 +70,9 @@ FileReport TReplayShelf::SaveLast(std::string_view bytes) {
     return WriteFileAtomically(folder_ / kLastFileName, bytes);
 }
 
-std::optional<std::string> TReplayShelf::Last() const { return ReadWholeFile(folder_ / kLastFileName, kMaxShelfFileBytes); }
+std::optional<std::string> TReplayShelf::Last() const {
+    return ReadWholeFile(folder_ / kLastFileName, kMaxShelfFileBytes);
+}
 
 // The index: one line a rank, "-" for no replay, else "<crc in hex> <score> <name>".
 TReplayShelf::Index TReplayShelf::ReadIndex() const {
@@ -87,7 +90,8 @@ TReplayShelf::Index TReplayShelf::ReadIndex() const {
         const char* begin = line.data();
         const auto crc = std::from_chars(begin, begin + crcEnd, record.Crc, 16);
         const auto score = std::from_chars(begin + crcEnd + 1, begin + scoreEnd, record.Score, 10);
-        if (crc.ec != std::errc() || crc.ptr != begin + crcEnd || score.ec != std::errc() || score.ptr != begin + scoreEnd)
+        if (crc.ec != std::errc() || crc.ptr != begin + crcEnd || score.ec != std::errc() ||
+            score.ptr != begin + scoreEnd)
             continue; // a damaged line: that rank has no replay
         record.Name = line.substr(scoreEnd + 1);
         index[r] = std::move(record);
@@ -142,7 +146,9 @@ FileReport TReplayShelf::Arrange(const Index& wanted) {
         fs::path aside = target;
         aside += kMovingSuffix;
         fs::rename(f->Path, aside, ec);
-        if (ec) return Failure(f->Path, "cannot move it to " + aside.generic_string() + " (" + ec.message() + ")");
+        if (ec)
+            return Failure(f->Path,
+                           "cannot move it to " + aside.generic_string() + " (" + ec.message() + ")");
         f->Path = aside;
     }
     for (int r = 0; r < kRanks; ++r) {
@@ -150,7 +156,9 @@ FileReport TReplayShelf::Arrange(const Index& wanted) {
         const fs::path target = folder_ / EntryFileName(r + 1);
         if (!f || f->Path == target) continue;
         fs::rename(f->Path, target, ec);
-        if (ec) return Failure(f->Path, "cannot move it to " + target.generic_string() + " (" + ec.message() + ")");
+        if (ec)
+            return Failure(f->Path,
+                           "cannot move it to " + target.generic_string() + " (" + ec.message() + ")");
         f->Path = target;
     }
     // The index is the word on which replay is whose: from here on the new one counts.
@@ -158,7 +166,8 @@ FileReport TReplayShelf::Arrange(const Index& wanted) {
     // What no rank keeps: the replays dropped, a newcomer that found no place, leftovers.
     for (const ShelfFile& f : ScanShelfFiles(folder_)) {
         bool kept = false;
-        for (int r = 0; r < kRanks; ++r) kept = kept || (source[size_t(r)] && f.Path == folder_ / EntryFileName(r + 1));
+        for (int r = 0; r < kRanks; ++r)
+            kept = kept || (source[size_t(r)] && f.Path == folder_ / EntryFileName(r + 1));
         if (!kept) fs::remove(f.Path, ec);
     }
     return {};
@@ -176,14 +185,19 @@ FileReport TReplayShelf::FileEntry(const THighScoreEntries& table, int rank, std
         if (record && SameEntry(record->Name, record->Score, table[size_t(r)])) wanted[size_t(r)] = record;
     };
     for (int r = 0; r < kRanks; ++r) {
-        if (r + 1 < rank) keep(r, r);
-        else if (r + 1 > rank) keep(r, r - 1);
+        if (r + 1 < rank)
+            keep(r, r);
+        else if (r + 1 > rank)
+            keep(r, r - 1);
     }
-    wanted[size_t(rank - 1)] = Record{table[size_t(rank - 1)].Name, table[size_t(rank - 1)].Score, Crc32(bytes)};
+    wanted[size_t(rank - 1)] =
+        Record{table[size_t(rank - 1)].Name, table[size_t(rank - 1)].Score, Crc32(bytes)};
     return Arrange(wanted);
 }
 
-FileReport TReplayShelf::Reset() { return Arrange(Index{}); }
+FileReport TReplayShelf::Reset() {
+    return Arrange(Index{});
+}
 
 FileReport TReplayShelf::Reconcile(const THighScoreEntries& table) {
     const Index old = ReadIndex();
@@ -201,7 +215,8 @@ FileReport TReplayShelf::Reconcile(const THighScoreEntries& table) {
     for (int r = 0; r < kRanks; ++r) {
         for (int from = 0; from < kRanks && !wanted[size_t(r)]; ++from) {
             const std::optional<Record>& record = old[size_t(from)];
-            if (used[size_t(from)] || !record || !SameEntry(record->Name, record->Score, table[size_t(r)])) continue;
+            if (used[size_t(from)] || !record || !SameEntry(record->Name, record->Score, table[size_t(r)]))
+                continue;
             wanted[size_t(r)] = record;
             used[size_t(from)] = true;
         }

@@ -30,7 +30,7 @@ using THighScoreEntries = std::array<THighScore, THighScoreTable::kSize>;
 inline constexpr std::string_view kReplayFolderName = "Data\\Save\\Replays";
 
 class TReplayShelf {
-public:
+  public:
     explicit TReplayShelf(const std::filesystem::path& dataRoot);
 
     const std::filesystem::path& Folder() const { return folder_; }
@@ -59,7 +59,7 @@ public:
     // lies there is not that entry's race.
     std::optional<std::string> EntryReplay(const THighScoreEntries& table, int rank) const;
 
-private:
+  private:
     struct Record {
         std::string Name;
         int32_t Score = 0;

@@ -13,7 +13,7 @@ namespace vorlane {
 
 // A server address the game cannot use; the message names where it came from.
 class ServerAddressError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -23,7 +23,8 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 // The address in use, without a trailing "/": "http://host[:port][/prefix]".
 // An empty environment variable counts as not set. Throws ServerAddressError for
 // an address that is not http:// or https:// followed by a host.
-std::string ResolveServerUrl(const std::optional<std::string>& commandLineValue, const EnvironmentLookup& getEnv);
+std::string ResolveServerUrl(const std::optional<std::string>& commandLineValue,
+                             const EnvironmentLookup& getEnv);
 
 // The value of `--server URL` or `--server=URL` among the program's arguments, the
 // last one when given more than once. Throws ServerAddressError for a `--server`

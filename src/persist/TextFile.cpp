@@ -25,8 +25,7 @@ namespace {
 
 // At most `limit` + 1 bytes of the file (one more tells that it goes on), or
 // nothing when it cannot be opened or read.
-std::optional<std::string> ReadAtMost(const fs::path& file, uintmax_t limit)
-{
+std::optional<std::string> ReadAtMost(const fs::path& file, uintmax_t limit) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string contents(size_t(limit) + 1, '\0');
@@ -36,23 +35,20 @@ std::optional<std::string> ReadAtMost(const fs::path& file, uintmax_t limit)
     return contents;
 }
 
-std::string TooLarge(uintmax_t bytes)
-{
+std::string TooLarge(uintmax_t bytes) {
     return "it is " + std::to_string(bytes) + " bytes long, far more than a save file holds (at most " +
            std::to_string(kMaxSaveFileBytes) + ")";
 }
 
 } // namespace
 
-std::optional<std::string> ReadWholeFile(const fs::path& file, uintmax_t limit)
-{
+std::optional<std::string> ReadWholeFile(const fs::path& file, uintmax_t limit) {
     std::optional<std::string> contents = ReadAtMost(file, limit);
     if (contents && contents->size() > limit) return std::nullopt;
     return contents;
 }
 
-SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount)
-{
+SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount) {
     SaveFileLines out;
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return {FileStatus::Missing, "cannot be read", {}};
@@ -78,20 +74,18 @@ SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount)
     }
     if (out.lines.size() > lineCount) {
         return {FileStatus::Damaged,
-                "it has " + std::to_string(out.lines.size()) + " lines, more than the " + std::to_string(lineCount) +
-                    " it should have",
+                "it has " + std::to_string(out.lines.size()) + " lines, more than the " +
+                    std::to_string(lineCount) + " it should have",
                 {}};
     }
     return out;
 }
 
-std::string LineIsNotANumber(size_t lineNumber, std::string_view line)
-{
+std::string LineIsNotANumber(size_t lineNumber, std::string_view line) {
     return "line " + std::to_string(lineNumber) + " \"" + ExcerptForMessage(line) + "\" is not a number";
 }
 
-std::vector<std::string> SplitLines(std::string_view contents)
-{
+std::vector<std::string> SplitLines(std::string_view contents) {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < contents.size()) {
@@ -106,8 +100,7 @@ std::vector<std::string> SplitLines(std::string_view contents)
     return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines)
-{
+std::string JoinLines(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& line : lines) {
         out += line;
@@ -116,13 +109,14 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return out;
 }
 
-std::optional<int32_t> ParseIntegerLine(std::string_view line)
-{
+std::optional<int32_t> ParseIntegerLine(std::string_view line) {
     auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     size_t pos = 0;
-    while (pos < line.size() && isBlank(line[pos])) ++pos;
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
     size_t end = pos;
-    while (end < line.size() && !isBlank(line[end])) ++end;
+    while (end < line.size() && !isBlank(line[end]))
+        ++end;
     std::string_view token = line.substr(pos, end - pos);
     if (!token.empty() && token.front() == '+') {
         token.remove_prefix(1);
@@ -137,15 +131,13 @@ std::optional<int32_t> ParseIntegerLine(std::string_view line)
 
 namespace {
 
-FileReport Failure(const fs::path& file, const std::string& what)
-{
+FileReport Failure(const fs::path& file, const std::string& what) {
     return {FileStatus::Failed, file.generic_string() + ": " + what};
 }
 
 #ifdef VORLANE_HAVE_FSYNC
 // Makes the rename itself survive a power cut.
-void SyncFolder(const fs::path& folder)
-{
+void SyncFolder(const fs::path& folder) {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
     if (fd < 0) return;
     ::fsync(fd);
@@ -155,19 +147,21 @@ void SyncFolder(const fs::path& folder)
 
 } // namespace
 
-FileReport WriteFileAtomically(const fs::path& file, std::string_view contents)
-{
+FileReport WriteFileAtomically(const fs::path& file, std::string_view contents) {
     std::error_code ec;
     const fs::path folder = file.parent_path();
     if (!folder.empty()) {
         fs::create_directories(folder, ec);
-        if (ec) return Failure(file, "cannot create the folder " + folder.generic_string() + " (" + ec.message() + ")");
+        if (ec)
+            return Failure(file,
+                           "cannot create the folder " + folder.generic_string() + " (" + ec.message() + ")");
     }
 
     fs::path temp = file;
     temp += ".tmp";
     std::FILE* out = std::fopen(temp.string().c_str(), "wb");
-    if (!out) return Failure(file, "cannot create " + temp.generic_string() + " (" + std::strerror(errno) + ")");
+    if (!out)
+        return Failure(file, "cannot create " + temp.generic_string() + " (" + std::strerror(errno) + ")");
 
     bool written = std::fwrite(contents.data(), 1, contents.size(), out) == contents.size();
     written = std::fflush(out) == 0 && written;
@@ -178,7 +172,8 @@ FileReport WriteFileAtomically(const fs::path& file, std::string_view contents)
     written = std::fclose(out) == 0 && written;
     if (!written) {
         fs::remove(temp, ec);
-        return Failure(file, std::string("cannot write ") + temp.generic_string() + " (" + std::strerror(writeErrno) + ")");
+        return Failure(file, std::string("cannot write ") + temp.generic_string() + " (" +
+                                 std::strerror(writeErrno) + ")");
     }
 
     fs::rename(temp, file, ec);
@@ -197,8 +192,7 @@ namespace {
 
 // Renames `from` to `to` unless `to` exists; answers false with errno EEXIST when it
 // does. The check and the rename are one step where the system offers it.
-bool RenameWithoutReplacing(const fs::path& from, const fs::path& to)
-{
+bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
 #if defined(__linux__)
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
@@ -222,8 +216,7 @@ bool RenameWithoutReplacing(const fs::path& from, const fs::path& to)
 
 } // namespace
 
-std::optional<fs::path> KeepFileAside(const fs::path& file, KeepReason reason)
-{
+std::optional<fs::path> KeepFileAside(const fs::path& file, KeepReason reason) {
     const std::string suffix = reason == KeepReason::Rejected ? ".rejected" : ".damaged";
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(file, ec))) return std::nullopt;
@@ -241,9 +234,10 @@ std::optional<fs::path> KeepFileAside(const fs::path& file, KeepReason reason)
     return std::nullopt;
 }
 
-FileReport ReportDamagedFile(const fs::path& file, const std::string& problem, std::string_view defaultsInUse)
-{
-    std::string message = file.generic_string() + ": " + problem + "; " + std::string(defaultsInUse) + " in use";
+FileReport ReportDamagedFile(const fs::path& file, const std::string& problem,
+                             std::string_view defaultsInUse) {
+    std::string message =
+        file.generic_string() + ": " + problem + "; " + std::string(defaultsInUse) + " in use";
     if (const auto kept = KeepFileAside(file, KeepReason::Damaged)) {
         message += ", the damaged file kept as " + kept->generic_string();
     } else {

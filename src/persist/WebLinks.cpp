@@ -6,18 +6,15 @@
 
 namespace vorlane {
 
-std::string HomePageUrl(std::string_view serverUrl)
-{
+std::string HomePageUrl(std::string_view serverUrl) {
     return std::string(serverUrl) + "/";
 }
 
-std::string OnlineTableUrl(std::string_view serverUrl)
-{
+std::string OnlineTableUrl(std::string_view serverUrl) {
     return std::string(serverUrl) + kOnlineTablePath;
 }
 
-void OpenUrl(IShell& shell, const std::string& address) noexcept
-{
+void OpenUrl(IShell& shell, const std::string& address) noexcept {
     try {
         shell.Open(address);
     } catch (...) {
@@ -25,8 +22,7 @@ void OpenUrl(IShell& shell, const std::string& address) noexcept
     }
 }
 
-bool GoToLink(IShell& shell, const std::filesystem::path& dataRoot) noexcept
-{
+bool GoToLink(IShell& shell, const std::filesystem::path& dataRoot) noexcept {
     try {
         const std::filesystem::path link = GamePath(dataRoot, kLinkFileName);
         std::error_code ec;

@@ -53,7 +53,8 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& args) {
             value = option.substr(eq + 1);
             hasValue = true;
         }
-        const bool takesValue = name == "--scale" || name == "--data" || name == "--server" || name == "--replay";
+        const bool takesValue =
+            name == "--scale" || name == "--data" || name == "--server" || name == "--replay";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size()) return Bad(name + " wants a value");
             value = args[++i];
@@ -74,8 +75,8 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& args) {
         } else if (name == "--scale") {
             const auto n = WholeNumber(value, 1, kLargestScale);
             if (!n)
-                return Bad("--scale wants a whole number from 1 to " + std::to_string(kLargestScale) + ", not \"" +
-                           value + "\"");
+                return Bad("--scale wants a whole number from 1 to " + std::to_string(kLargestScale) +
+                           ", not \"" + value + "\"");
             options.scale = *n;
         } else if (name == "--data") {
             if (value.empty()) return Bad("--data wants a folder");
@@ -90,8 +91,10 @@ LaunchOptions ParseCommandLine(const std::vector<std::string>& args) {
             return Bad("unknown option \"" + option + "\"");
         }
     }
-    if (help) options.action = LaunchAction::ShowHelp;
-    else if (version) options.action = LaunchAction::ShowVersion;
+    if (help)
+        options.action = LaunchAction::ShowHelp;
+    else if (version)
+        options.action = LaunchAction::ShowVersion;
     return options;
 }
 

@@ -9,7 +9,9 @@ namespace vorlane {
 
 namespace {
 
-size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+size_t Discard(char*, size_t size, size_t count, void*) {
+    return size * count;
+}
 
 struct EasyDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
@@ -33,9 +35,13 @@ CurlHttpClient::~CurlHttpClient() {
     if (global_) curl_global_cleanup();
 }
 
-bool CurlHttpClient::Get(const HttpRequest& request) { return Perform(request, nullptr); }
+bool CurlHttpClient::Get(const HttpRequest& request) {
+    return Perform(request, nullptr);
+}
 
-bool CurlHttpClient::Post(const HttpRequest& request, const std::string& body) { return Perform(request, &body); }
+bool CurlHttpClient::Post(const HttpRequest& request, const std::string& body) {
+    return Perform(request, &body);
+}
 
 bool CurlHttpClient::Perform(const HttpRequest& request, const std::string* body) {
     if (!global_) return false;
@@ -59,7 +65,8 @@ bool CurlHttpClient::Perform(const HttpRequest& request, const std::string* body
     }
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // no SIGALRM for the name lookup's time limit
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs > 0 ? request.connectTimeoutMs : 0L);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
+                     request.connectTimeoutMs > 0 ? request.connectTimeoutMs : 0L);
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs > 0 ? request.totalTimeoutMs : 0L);
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);

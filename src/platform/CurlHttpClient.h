@@ -10,7 +10,7 @@ namespace vorlane {
 // no limit). Any transport failure or a status outside 200..299 is a failure; the
 // answer's body is read to its end and dropped.
 class CurlHttpClient final : public IHttpClient {
-public:
+  public:
     CurlHttpClient();
     ~CurlHttpClient() override;
     CurlHttpClient(const CurlHttpClient&) = delete;
@@ -19,7 +19,7 @@ public:
     bool Get(const HttpRequest& request) override;
     bool Post(const HttpRequest& request, const std::string& body) override;
 
-private:
+  private:
     bool Perform(const HttpRequest& request, const std::string* body);
     void* share_ = nullptr; // cookies shared between the requests of this client
     bool global_ = false;

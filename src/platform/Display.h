@@ -7,7 +7,7 @@
 namespace vorlane {
 
 class IDisplay {
-public:
+  public:
     virtual ~IDisplay() = default;
 
     // The back buffer (800 x 600 logical pixels). The object stays the same for the

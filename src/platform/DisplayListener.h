@@ -9,7 +9,7 @@
 namespace vorlane {
 
 class IDisplayListener {
-public:
+  public:
     virtual ~IDisplayListener() = default;
     // The display can draw now: make textures on `surface`.
     virtual void Initialised(IDrawSurface& surface) = 0;
@@ -21,10 +21,11 @@ public:
 
 // A listener made of three functions, for owners that would rather not derive.
 class FunctionDisplayListener final : public IDisplayListener {
-public:
+  public:
     using SurfaceFn = std::function<void(IDrawSurface&)>;
     FunctionDisplayListener(SurfaceFn initialised, std::function<void()> finalised, SurfaceFn restored)
-        : initialised_(std::move(initialised)), finalised_(std::move(finalised)), restored_(std::move(restored)) {}
+        : initialised_(std::move(initialised)), finalised_(std::move(finalised)),
+          restored_(std::move(restored)) {}
     void Initialised(IDrawSurface& surface) override {
         if (initialised_) initialised_(surface);
     }
@@ -35,7 +36,7 @@ public:
         if (restored_) restored_(surface);
     }
 
-private:
+  private:
     SurfaceFn initialised_;
     std::function<void()> finalised_;
     SurfaceFn restored_;

@@ -50,8 +50,12 @@ struct DrawCallRecorder::Impl {
 DrawCallRecorder::DrawCallRecorder(SdlDisplay& display) : impl_(std::make_unique<Impl>(display)) {}
 DrawCallRecorder::~DrawCallRecorder() = default;
 
-int DrawCallRecorder::Width() const { return impl_->surface.Width(); }
-int DrawCallRecorder::Height() const { return impl_->surface.Height(); }
+int DrawCallRecorder::Width() const {
+    return impl_->surface.Width();
+}
+int DrawCallRecorder::Height() const {
+    return impl_->surface.Height();
+}
 
 std::unique_ptr<ITexture> DrawCallRecorder::CreateTexture(const RgbaImage& picture) {
     return impl_->surface.CreateTexture(picture);
@@ -62,7 +66,8 @@ void DrawCallRecorder::Draw(ITexture& texture, const Rect& src, int x, int y) {
     SDL_Rect from;
     SDL_Texture* t = impl_->Resolve(texture);
     if (!impl_->recording || !t || !Impl::Clip(src, texture, from)) return;
-    Call c{Call::Copy, t, from, SDL_Rect{x + from.x - src.left, y + from.y - src.top, from.w, from.h}, {}, 255, 0, {}};
+    Call c{Call::Copy, t,   from, SDL_Rect{x + from.x - src.left, y + from.y - src.top, from.w, from.h},
+           {},         255, 0,    {}};
     impl_->calls.push_back(c);
 }
 
@@ -70,7 +75,8 @@ void DrawCallRecorder::DrawAlpha(ITexture& texture, const Rect& src, const Rect&
     impl_->surface.DrawAlpha(texture, src, dst, alpha);
     SDL_Rect from;
     SDL_Texture* t = impl_->Resolve(texture);
-    if (!impl_->recording || !t || alpha <= 0 || dst.Empty() || src.Empty() || !Impl::Clip(src, texture, from))
+    if (!impl_->recording || !t || alpha <= 0 || dst.Empty() || src.Empty() ||
+        !Impl::Clip(src, texture, from))
         return;
     const double sx = double(dst.Width()) / src.Width(), sy = double(dst.Height()) / src.Height();
     SDL_FRect to{float(dst.left + (from.x - src.left) * sx), float(dst.top + (from.y - src.top) * sy),
@@ -78,8 +84,8 @@ void DrawCallRecorder::DrawAlpha(ITexture& texture, const Rect& src, const Rect&
     impl_->calls.push_back(Call{Call::Alpha, t, from, {}, to, Uint8(std::min(alpha, 255)), 0, {}});
 }
 
-void DrawCallRecorder::DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width, int height,
-                                   double pivotX, double pivotY, double degrees) {
+void DrawCallRecorder::DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width,
+                                   int height, double pivotX, double pivotY, double degrees) {
     impl_->surface.DrawRotated(texture, src, x, y, width, height, pivotX, pivotY, degrees);
     SDL_Rect from;
     SDL_Texture* t = impl_->Resolve(texture);
@@ -89,19 +95,27 @@ void DrawCallRecorder::DrawRotated(ITexture& texture, const Rect& src, double x,
         Call{Call::Rotated, t, from, {}, to, 255, degrees, SDL_FPoint{float(pivotX), float(pivotY)}});
 }
 
-void DrawCallRecorder::SetRecording(bool on) { impl_->recording = on; }
-void DrawCallRecorder::ClearRecord() { impl_->calls.clear(); }
-size_t DrawCallRecorder::Recorded() const { return impl_->calls.size(); }
+void DrawCallRecorder::SetRecording(bool on) {
+    impl_->recording = on;
+}
+void DrawCallRecorder::ClearRecord() {
+    impl_->calls.clear();
+}
+size_t DrawCallRecorder::Recorded() const {
+    return impl_->calls.size();
+}
 
 size_t DrawCallRecorder::RecordedRotated() const {
     size_t n = 0;
-    for (const Call& c : impl_->calls) n += c.kind == Call::Rotated;
+    for (const Call& c : impl_->calls)
+        n += c.kind == Call::Rotated;
     return n;
 }
 
 size_t DrawCallRecorder::RecordedBlended() const {
     size_t n = 0;
-    for (const Call& c : impl_->calls) n += c.kind == Call::Alpha;
+    for (const Call& c : impl_->calls)
+        n += c.kind == Call::Alpha;
     return n;
 }
 
@@ -110,7 +124,9 @@ void DrawCallRecorder::ReplayBare() const {
     if (!r) return;
     for (const Call& c : impl_->calls) {
         switch (c.kind) {
-        case Call::Copy: SDL_RenderCopy(r, c.texture, &c.src, &c.dst); break;
+        case Call::Copy:
+            SDL_RenderCopy(r, c.texture, &c.src, &c.dst);
+            break;
         case Call::Alpha:
             SDL_SetTextureAlphaMod(c.texture, c.alpha);
             SDL_RenderCopyF(r, c.texture, &c.src, &c.dstF);

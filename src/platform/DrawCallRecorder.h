@@ -12,7 +12,7 @@ namespace vorlane {
 class SdlDisplay;
 
 class DrawCallRecorder final : public IDrawSurface {
-public:
+  public:
     // Draws go to display.Surface(); the display must outlive the recorder.
     explicit DrawCallRecorder(SdlDisplay& display);
     ~DrawCallRecorder() override;
@@ -33,7 +33,7 @@ public:
     // The recorded calls again, straight on the renderer (SDL_RenderCopy and friends).
     void ReplayBare() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

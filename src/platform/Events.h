@@ -22,18 +22,18 @@ enum class EventKind {
 
 struct InputEvent {
     EventKind kind = EventKind::KeyDown;
-    int key = 0;       // virtual-key code (KeyCodes.h)
-    bool alt = false;  // modifier state when the event happened
+    int key = 0;      // virtual-key code (KeyCodes.h)
+    bool alt = false; // modifier state when the event happened
     bool shift = false;
     bool ctrl = false;
     bool repeat = false;
-    char ch = 0;       // Latin-1
-    int x = 0, y = 0;  // 0..799, 0..599
-    int button = 0;    // 1 left, 2 middle, 3 right
+    char ch = 0;      // Latin-1
+    int x = 0, y = 0; // 0..799, 0..599
+    int button = 0;   // 1 left, 2 middle, 3 right
 };
 
 class IEventSource {
-public:
+  public:
     virtual ~IEventSource() = default;
     // The next waiting event; false when there is none. Never blocks.
     virtual bool Poll(InputEvent& event) = 0;

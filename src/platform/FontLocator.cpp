@@ -17,14 +17,17 @@ std::vector<std::string> FontCandidates(const std::string& family) {
 }
 
 bool WantsBoldFace(const std::string& family, const std::string& candidate, bool bold) {
-    return bold || (strcasecmp(family.c_str(), "Beast Impacted") == 0 && strcasecmp(candidate.c_str(), family.c_str()) != 0);
+    return bold || (strcasecmp(family.c_str(), "Beast Impacted") == 0 &&
+                    strcasecmp(candidate.c_str(), family.c_str()) != 0);
 }
 
 struct FontLocator::Impl {
     FcConfig* config = nullptr;
 };
 
-FontLocator::FontLocator() : impl_(std::make_unique<Impl>()) { impl_->config = FcInitLoadConfigAndFonts(); }
+FontLocator::FontLocator() : impl_(std::make_unique<Impl>()) {
+    impl_->config = FcInitLoadConfigAndFonts();
+}
 
 FontLocator::~FontLocator() {
     if (impl_->config) FcConfigDestroy(impl_->config);

@@ -28,7 +28,7 @@ std::vector<std::string> FontCandidates(const std::string& family);
 bool WantsBoldFace(const std::string& family, const std::string& candidate, bool bold);
 
 class FontLocator {
-public:
+  public:
     FontLocator();
     ~FontLocator();
     FontLocator(const FontLocator&) = delete;
@@ -41,7 +41,7 @@ public:
     // only on a system without fonts.
     std::optional<FontFile> Resolve(const std::string& family, bool bold) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

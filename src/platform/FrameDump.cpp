@@ -19,7 +19,8 @@ std::string PpmBytes(const RgbaImage& frame) {
 
 bool FrameDumpFile::Offer(const RgbaImage& frame) {
     if (frame.Empty()) return true;
-    if (frame.width == last_.width && frame.height == last_.height && frame.pixels == last_.pixels) return true;
+    if (frame.width == last_.width && frame.height == last_.height && frame.pixels == last_.pixels)
+        return true;
     // Replaced in one step (a reader never sees half a frame), but not forced to disk:
     // a frame a minute old is worth nothing, and the game must not wait on the disk.
     const std::string bytes = PpmBytes(frame);

@@ -13,12 +13,12 @@ namespace vorlane {
 std::string PpmBytes(const RgbaImage& frame);
 
 class FrameDumpFile {
-public:
+  public:
     explicit FrameDumpFile(std::string path) : path_(std::move(path)) {}
     // Writes the frame unless it equals the last one written. False when writing failed.
     bool Offer(const RgbaImage& frame);
 
-private:
+  private:
     std::string path_;
     RgbaImage last_;
 };

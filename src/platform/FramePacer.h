@@ -9,7 +9,7 @@
 namespace vorlane {
 
 class FramePacer {
-public:
+  public:
     using SleepFn = std::function<void(uint32_t milliseconds)>;
     // `sleep` is called with the time to wait; a headless run passes one that does
     // nothing (its injected clock does not move by sleeping).
@@ -23,12 +23,12 @@ public:
     // Milliseconds of the last wait (0 when it did not wait), for tests and statistics.
     uint32_t LastWait() const { return lastWait_; }
 
-private:
+  private:
     IClock& clock_;
     SleepFn sleep_;
     bool started_ = false;
-    uint32_t anchor_ = 0;    // clock reading the schedule counts from
-    double nextOffset_ = 0;  // milliseconds after anchor_ of the next frame
+    uint32_t anchor_ = 0;   // clock reading the schedule counts from
+    double nextOffset_ = 0; // milliseconds after anchor_ of the next frame
     uint32_t lastWait_ = 0;
 };
 

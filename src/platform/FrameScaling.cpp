@@ -22,7 +22,8 @@ PixelRect FrameRectInOutput(int outputWidth, int outputHeight, int frameWidth, i
     if (scaling == FrameScaling::Crisp && whole >= 1) {
         w = whole * frameWidth;
         h = whole * frameHeight;
-    } else if (static_cast<long long>(outputWidth) * frameHeight <= static_cast<long long>(outputHeight) * frameWidth) {
+    } else if (static_cast<long long>(outputWidth) * frameHeight <=
+               static_cast<long long>(outputHeight) * frameWidth) {
         // Narrower than the frame's shape: full width, bars above and below.
         w = outputWidth;
         h = std::max(1, int(static_cast<long long>(outputWidth) * frameHeight / frameWidth));

@@ -43,7 +43,8 @@ GamePads::GamePads(bool realPads) {
     }
     // A pad plugged in before the start also announces itself as added; open the
     // first one now anyway so that the first frame can use it.
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) real_->Open(i);
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+        real_->Open(i);
 }
 
 GamePads::~GamePads() = default;
@@ -56,11 +57,14 @@ bool GamePads::DeviceRemoved(int32_t instanceId) {
     if (!real_ || !real_->pad || real_->id != instanceId) return false;
     real_->Close();
     // Another pad still plugged in takes over.
-    for (int i = 0; i < SDL_NumJoysticks() && !real_->pad; ++i) real_->Open(i);
+    for (int i = 0; i < SDL_NumJoysticks() && !real_->pad; ++i)
+        real_->Open(i);
     return true;
 }
 
-void GamePads::ConnectVirtual() { virtual_.connected = true; }
+void GamePads::ConnectVirtual() {
+    virtual_.connected = true;
+}
 
 bool GamePads::DisconnectVirtual() {
     const bool was = virtual_.connected;
@@ -68,7 +72,9 @@ bool GamePads::DisconnectVirtual() {
     return was;
 }
 
-void GamePads::SetVirtualButton(PadButton button, bool down) { virtual_.buttons[std::size_t(button)] = down; }
+void GamePads::SetVirtualButton(PadButton button, bool down) {
+    virtual_.buttons[std::size_t(button)] = down;
+}
 
 void GamePads::SetVirtualAxis(PadAxis axis, int value) {
     virtual_.axes[std::size_t(axis)] = int16_t(std::clamp(value, -32768, 32767));
@@ -79,7 +85,8 @@ PadState GamePads::Read() const {
     PadState state;
     state.connected = true;
     for (int b = 0; b < PadButtonCount; ++b)
-        state.buttons[std::size_t(b)] = SDL_GameControllerGetButton(real_->pad, SDL_GameControllerButton(b)) != 0;
+        state.buttons[std::size_t(b)] =
+            SDL_GameControllerGetButton(real_->pad, SDL_GameControllerButton(b)) != 0;
     for (int a = 0; a < PadAxisCount; ++a)
         state.axes[std::size_t(a)] = SDL_GameControllerGetAxis(real_->pad, SDL_GameControllerAxis(a));
     return state;
@@ -89,7 +96,9 @@ int PadButtonByName(const std::string& name) {
     return int(SDL_GameControllerGetButtonFromString(name.c_str()));
 }
 
-int PadAxisByName(const std::string& name) { return int(SDL_GameControllerGetAxisFromString(name.c_str())); }
+int PadAxisByName(const std::string& name) {
+    return int(SDL_GameControllerGetAxisFromString(name.c_str()));
+}
 
 std::string PadButtonName(PadButton button) {
     const char* name = SDL_GameControllerGetStringForButton(SDL_GameControllerButton(int(button)));
@@ -110,7 +119,8 @@ std::optional<PadInput> PadInputByName(const std::string& name) {
     if (axis < 0 || axis >= PadAxisCount) return std::nullopt;
     const bool trigger = axis == int(PadAxis::LeftTrigger) || axis == int(PadAxis::RightTrigger);
     // A trigger only pulls one way; a stick needs its way said.
-    if (trigger) return signed_ && way == '-' ? std::nullopt : std::optional<PadInput>(PadInput{true, axis, 1});
+    if (trigger)
+        return signed_ && way == '-' ? std::nullopt : std::optional<PadInput>(PadInput{true, axis, 1});
     if (!signed_) return std::nullopt;
     return PadInput{true, axis, way == '-' ? -1 : 1};
 }
@@ -119,7 +129,8 @@ std::string PadInputName(PadInput input) {
     if (!input.axis) return PadButtonName(PadButton(input.index));
     const char* name = SDL_GameControllerGetStringForAxis(SDL_GameControllerAxis(input.index));
     std::string text = name ? name : "";
-    const bool trigger = input.index == int(PadAxis::LeftTrigger) || input.index == int(PadAxis::RightTrigger);
+    const bool trigger =
+        input.index == int(PadAxis::LeftTrigger) || input.index == int(PadAxis::RightTrigger);
     if (!trigger) text += input.sign < 0 ? '-' : '+';
     return text;
 }

@@ -13,7 +13,7 @@
 namespace vorlane {
 
 class GamePads {
-public:
+  public:
     // With realPads false no controller is ever opened (headless runs must not see
     // a pad that happens to be plugged into the machine).
     explicit GamePads(bool realPads);
@@ -37,7 +37,7 @@ public:
     PadState Read() const;
     PadTranslator& Translator() { return translator_; }
 
-private:
+  private:
     struct Real;
     std::unique_ptr<Real> real_;
     PadState virtual_;

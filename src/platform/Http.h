@@ -1,6 +1,7 @@
 #pragma once
 // Blocking HTTP requests whose answer is thrown away: the online high-score
-// submission's GET and the upload of the race's replay by POST. Served by libcurl in the platform layer; tests may fake it.
+// submission's GET and the upload of the race's replay by POST. Served by libcurl in the platform layer;
+// tests may fake it.
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ struct HttpRequest {
 };
 
 class IHttpClient {
-public:
+  public:
     virtual ~IHttpClient() = default;
     // True when the server answered with a 2xx status within the time allowed.
     virtual bool Get(const HttpRequest& request) = 0;

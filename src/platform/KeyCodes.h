@@ -32,6 +32,8 @@ constexpr int RightCtrl = 163;
 constexpr int LeftAlt = 164;
 constexpr int RightAlt = 165;
 
-constexpr int Letter(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+constexpr int Letter(char c) {
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
 
 } // namespace vorlane::vk

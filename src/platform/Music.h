@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace vorlane {
 
 class IMusicPlayer {
-public:
+  public:
     virtual ~IMusicPlayer() = default;
     // A handle to the loaded song, 0 when it cannot be loaded (or there is no sound).
     // Windows-style relative paths ("Data\Music\Menu.xm") are accepted.
@@ -32,7 +32,7 @@ using MusicMessageSink = std::function<void(const std::string& line)>;
 // libxmp renders the XM modules into SDL_mixer's music hook (the sound effects mix on
 // top); the same decoder the data generator checks the songs with.
 class SdlMusicPlayer final : public IMusicPlayer {
-public:
+  public:
     // Shares the mixer of `device`; it may outlive the device object. A song file
     // that is missing or cannot be played is told to `messages` (the console when
     // none is given), once per file; the game goes on without music.
@@ -50,7 +50,7 @@ public:
     // Bytes of music libxmp has rendered for the sound device so far.
     uint64_t RenderedBytes() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

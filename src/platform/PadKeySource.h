@@ -7,7 +7,7 @@
 namespace vorlane {
 
 class PadKeySource final : public IKeySource {
-public:
+  public:
     PadKeySource(IKeySource& keyboard, const PadTranslator& pad) : keyboard_(keyboard), pad_(pad) {}
     bool IsForeground() override { return keyboard_.IsForeground(); }
     void Snapshot(uint8_t keys[256]) override {
@@ -17,7 +17,7 @@ public:
             if (held.test(std::size_t(key))) keys[key] |= 0x80;
     }
 
-private:
+  private:
     IKeySource& keyboard_;
     const PadTranslator& pad_;
 };

@@ -16,8 +16,27 @@ namespace vorlane {
 
 // The pad's buttons, numbered as SDL's game controller numbers them.
 enum class PadButton : int {
-    A, B, X, Y, Back, Guide, Start, LeftStick, RightStick, LeftShoulder, RightShoulder,
-    DpadUp, DpadDown, DpadLeft, DpadRight, Misc1, Paddle1, Paddle2, Paddle3, Paddle4, Touchpad,
+    A,
+    B,
+    X,
+    Y,
+    Back,
+    Guide,
+    Start,
+    LeftStick,
+    RightStick,
+    LeftShoulder,
+    RightShoulder,
+    DpadUp,
+    DpadDown,
+    DpadLeft,
+    DpadRight,
+    Misc1,
+    Paddle1,
+    Paddle2,
+    Paddle3,
+    Paddle4,
+    Touchpad,
 };
 constexpr int PadButtonCount = 21;
 
@@ -86,7 +105,7 @@ enum class PickerMove { None, NextLetter, PreviousLetter, MoveOn, TakeBack };
 // until it is let go: the A that ends a race does not also choose in the menu that
 // follows, and the A that starts one does not also accelerate.
 class PadTranslator {
-public:
+  public:
     // The pad's buttons and axes for the race and the menus (the controls file's).
     void SetBindings(PadBindings bindings) { bindings_ = std::move(bindings); }
     // The events of this frame's pad state; Held() is up to date afterwards.
@@ -95,7 +114,7 @@ public:
     // The picker moves of this frame (text entry only; each move once per push).
     PickerMove Picker() const { return picker_; }
 
-private:
+  private:
     PadBindings bindings_ = DefaultPadBindings();
     HeldKeys held_;
     PadContext context_ = PadContext::Menus;

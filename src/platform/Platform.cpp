@@ -2,12 +2,12 @@
 #include "platform/Platform.h"
 
 #include "platform/CurlHttpClient.h"
-#include "platform/SdlShell.h"
 #include "platform/FramePacer.h"
 #include "platform/GamePads.h"
 #include "platform/PadKeySource.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlInput.h"
+#include "platform/SdlShell.h"
 
 #include <SDL.h>
 
@@ -30,13 +30,14 @@ struct Platform::Owned {
     std::unique_ptr<PadKeySource> padKeys;
 
     explicit Owned(const PlatformOptions& o)
-        : display(o.display), text(display), audio(o.audio), music(audio), pads(o.realPads), events(display, &pads),
-          keys(display) {}
+        : display(o.display), text(display), audio(o.audio), music(audio), pads(o.realPads),
+          events(display, &pads), keys(display) {}
 };
 
 Platform::Platform(const PlatformOptions& options)
     : owned_(std::make_unique<Owned>(options)), clock_(options.clock ? options.clock : &owned_->clock),
-      keys_(options.keys ? options.keys : &owned_->keys), shell_(options.shell ? options.shell : &owned_->shell),
+      keys_(options.keys ? options.keys : &owned_->keys),
+      shell_(options.shell ? options.shell : &owned_->shell),
       http_(options.http ? options.http : &owned_->http) {
     FramePacer::SleepFn sleep;
     if (!options.clock) sleep = [](uint32_t ms) { SDL_Delay(ms); };
@@ -46,17 +47,39 @@ Platform::Platform(const PlatformOptions& options)
 
 Platform::~Platform() = default;
 
-IDisplay& Platform::Display() { return owned_->display; }
-SdlDisplay& Platform::SdlWindow() { return owned_->display; }
-ITextRenderer& Platform::Text() { return owned_->text; }
-IAudioDevice& Platform::Audio() { return owned_->audio; }
-IMusicPlayer& Platform::Music() { return owned_->music; }
-IEventSource& Platform::Events() { return owned_->events; }
-IKeySource& Platform::Keys() { return *owned_->padKeys; }
-GamePads& Platform::Pads() { return owned_->pads; }
-IClock& Platform::Clock() { return *clock_; }
-IShell& Platform::Shell() { return *shell_; }
-IHttpClient& Platform::Http() { return *http_; }
+IDisplay& Platform::Display() {
+    return owned_->display;
+}
+SdlDisplay& Platform::SdlWindow() {
+    return owned_->display;
+}
+ITextRenderer& Platform::Text() {
+    return owned_->text;
+}
+IAudioDevice& Platform::Audio() {
+    return owned_->audio;
+}
+IMusicPlayer& Platform::Music() {
+    return owned_->music;
+}
+IEventSource& Platform::Events() {
+    return owned_->events;
+}
+IKeySource& Platform::Keys() {
+    return *owned_->padKeys;
+}
+GamePads& Platform::Pads() {
+    return owned_->pads;
+}
+IClock& Platform::Clock() {
+    return *clock_;
+}
+IShell& Platform::Shell() {
+    return *shell_;
+}
+IHttpClient& Platform::Http() {
+    return *http_;
+}
 
 void Platform::WaitForNextFrame() {
     owned_->pacer->WaitForNextFrame(owned_->display.RefreshRate(), owned_->display.VsyncActive());

@@ -32,7 +32,7 @@ class FramePacer;
 class GamePads;
 
 class Platform {
-public:
+  public:
     // Throws EngineError when the window cannot be opened; a missing sound device only
     // leaves Audio().Ready() false.
     explicit Platform(const PlatformOptions& options = {});
@@ -56,7 +56,7 @@ public:
     // for the vertical blank; returns at once with vsync or an injected clock.
     void WaitForNextFrame();
 
-private:
+  private:
     struct Owned;
     std::unique_ptr<Owned> owned_;
     IClock* clock_;

@@ -5,7 +5,6 @@
 
 #include <png.h>
 
-
 namespace vorlane {
 
 bool SavePng(const RgbaImage& image, const std::string& path) {

@@ -54,9 +54,12 @@ namespace {
 
 // The mixer's callbacks of a fade (on the audio thread, with the audio locked).
 void SDLCALL ApplyFade(int, void* stream, int length, void* fade) {
-    static_cast<ChannelFade*>(fade)->fade.Apply(static_cast<int16_t*>(stream), size_t(length) / sizeof(int16_t));
+    static_cast<ChannelFade*>(fade)->fade.Apply(static_cast<int16_t*>(stream),
+                                                size_t(length) / sizeof(int16_t));
 }
-void SDLCALL FadeEnded(int, void* fade) { static_cast<ChannelFade*>(fade)->ended = true; }
+void SDLCALL FadeEnded(int, void* fade) {
+    static_cast<ChannelFade*>(fade)->ended = true;
+}
 
 } // namespace
 
@@ -64,7 +67,8 @@ bool MixerSession::FadeOut(int channel, std::shared_ptr<Mix_Chunk> samples, std:
     if (!open || format != AUDIO_S16SYS) return false;
     ForgetEndedFades();
     const int frames = frequency * kLoopFadeMilliseconds / 1000;
-    auto fade = std::make_unique<ChannelFade>(LinearFadeOut(frames, outputChannels), std::move(samples), std::move(view));
+    auto fade = std::make_unique<ChannelFade>(LinearFadeOut(frames, outputChannels), std::move(samples),
+                                              std::move(view));
     if (Mix_RegisterEffect(channel, ApplyFade, FadeEnded, fade.get()) == 0) return false;
     // The mixer looks at the end before it mixes each block (1024 frames, 23 ms), so
     // the end lies a few blocks on: the fade is applied in full to the next block and
@@ -91,10 +95,12 @@ struct Writer {
     std::vector<uint8_t>& out;
     size_t at = 0;
     void U32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) out[at++] = uint8_t(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            out[at++] = uint8_t(v >> (8 * i));
     }
     void Id(const char* id) {
-        for (int i = 0; i < 4; ++i) out[at++] = uint8_t(id[i]);
+        for (int i = 0; i < 4; ++i)
+            out[at++] = uint8_t(id[i]);
     }
     void Bytes(const std::vector<uint8_t>& bytes) {
         std::copy(bytes.begin(), bytes.end(), out.begin() + ptrdiff_t(at));
@@ -103,7 +109,7 @@ struct Writer {
 };
 
 class SdlVoice final : public IVoice {
-public:
+  public:
     SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<Mix_Chunk> chunk, uint32_t sourceRate)
         : session_(std::move(session)), chunk_(std::move(chunk)), sourceRate_(sourceRate),
           id_(session_->nextVoiceId++) {}
@@ -123,7 +129,8 @@ public:
             const uint64_t frame = uint64_t(position_) * uint64_t(session_->frequency) / sourceRate_;
             const uint64_t offset = frame * uint64_t(session_->BytesPerFrame());
             if (offset >= chunk_->alen) return; // past the end: nothing to hear
-            view_.reset(Mix_QuickLoad_RAW(chunk_->abuf + offset, Uint32(chunk_->alen - offset)), ChunkDeleter{});
+            view_.reset(Mix_QuickLoad_RAW(chunk_->abuf + offset, Uint32(chunk_->alen - offset)),
+                        ChunkDeleter{});
             if (!view_) return;
             chunk = view_.get();
         }
@@ -145,7 +152,7 @@ public:
         return channel_ >= 0 && session_->Owns(channel_, id_) && Mix_Playing(channel_) != 0;
     }
 
-private:
+  private:
     std::shared_ptr<MixerSession> session_; // first: outlives the chunks below
     std::shared_ptr<Mix_Chunk> chunk_;
     std::shared_ptr<Mix_Chunk> view_; // shared with a fade that still plays it
@@ -158,7 +165,8 @@ private:
 
 } // namespace
 
-std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock, const std::vector<uint8_t>& samples) {
+std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock,
+                                  const std::vector<uint8_t>& samples) {
     const size_t fmtPadded = formatBlock.size() + (formatBlock.size() & 1);
     const size_t dataPadded = samples.size() + (samples.size() & 1);
     std::vector<uint8_t> out(12 + 8 + fmtPadded + 8 + dataPadded, 0);
@@ -180,9 +188,13 @@ SdlAudioDevice::SdlAudioDevice(const AudioOptions& options)
 
 SdlAudioDevice::~SdlAudioDevice() = default;
 
-bool SdlAudioDevice::Ready() const { return session_->open; }
+bool SdlAudioDevice::Ready() const {
+    return session_->open;
+}
 
-int SdlAudioDevice::Channels() const { return session_->open ? Mix_AllocateChannels(-1) : 0; }
+int SdlAudioDevice::Channels() const {
+    return session_->open ? Mix_AllocateChannels(-1) : 0;
+}
 
 std::unique_ptr<IVoice> SdlAudioDevice::MakeVoice(const std::vector<uint8_t>& formatBlock,
                                                   const std::vector<uint8_t>& samples) {

@@ -18,7 +18,7 @@ struct AudioOptions {
 
 // One device per process at a time: SDL_mixer's channels are shared by the process.
 class SdlAudioDevice final : public IAudioDevice {
-public:
+  public:
     explicit SdlAudioDevice(const AudioOptions& options = {});
     ~SdlAudioDevice() override;
     SdlAudioDevice(const SdlAudioDevice&) = delete;
@@ -35,12 +35,13 @@ public:
     // Mixing channels allocated now (grows when every channel is busy).
     int Channels() const;
 
-private:
+  private:
     friend class SdlMusicPlayer;
     std::shared_ptr<detail::MixerSession> session_;
 };
 
 // A RIFF WAVE file made of a "fmt " block and sample data.
-std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock, const std::vector<uint8_t>& samples);
+std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock,
+                                  const std::vector<uint8_t>& samples);
 
 } // namespace vorlane

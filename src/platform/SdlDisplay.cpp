@@ -46,8 +46,7 @@ struct SdlDisplay::Impl {
         if (!o.frameDumpFile.empty()) dump.emplace(o.frameDumpFile);
     }
 
-    template <class Fn>
-    void Notify(Fn fn) {
+    template <class Fn> void Notify(Fn fn) {
         // A copy, so that a listener may add or remove listeners while being told.
         std::vector<IDisplayListener*> copy = listeners;
         for (IDisplayListener* l : copy)
@@ -88,7 +87,7 @@ struct SdlDisplay::Impl {
         // or filtered as asked (the game's own pictures always stay unfiltered).
         SDL_SetTextureBlendMode(target, SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(target, options.scaling == FrameScaling::Smooth ? SDL_ScaleModeLinear
-                                                                               : SDL_ScaleModeNearest);
+                                                                                : SDL_ScaleModeNearest);
         SDL_SetRenderTarget(made, target);
         SDL_SetRenderDrawColor(made, 0, 0, 0, 255);
         SDL_RenderClear(made); // a frame shown before the game drew one is black
@@ -174,8 +173,8 @@ SdlDisplay::SdlDisplay(const DisplayOptions& options) : impl_(std::make_unique<I
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Opened hidden and shown once it has its size, so that it appears once, centred.
     const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          options.width, options.height, flags);
+    SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, options.width, options.height, flags);
     if (!window) throw EngineError(SdlFailure("Cannot open the window"));
     impl_->window.reset(window);
     impl_->CreateRenderer();
@@ -195,9 +194,13 @@ SdlDisplay::~SdlDisplay() {
     if (impl_->hand) SDL_SetCursor(SDL_GetDefaultCursor());
 }
 
-IDrawSurface& SdlDisplay::Surface() { return impl_->surface; }
+IDrawSurface& SdlDisplay::Surface() {
+    return impl_->surface;
+}
 
-bool SdlDisplay::CanDraw() const { return impl_->renderer && !impl_->lost; }
+bool SdlDisplay::CanDraw() const {
+    return impl_->renderer && !impl_->lost;
+}
 
 void SdlDisplay::AddListener(IDisplayListener& listener) {
     auto& ls = impl_->listeners;
@@ -234,7 +237,9 @@ void SdlDisplay::EnterWindow() {
     }
 }
 
-bool SdlDisplay::IsFullScreen() const { return impl_->fullScreen; }
+bool SdlDisplay::IsFullScreen() const {
+    return impl_->fullScreen;
+}
 
 int SdlDisplay::RefreshRate() const {
     SDL_DisplayMode mode{};
@@ -244,7 +249,9 @@ int SdlDisplay::RefreshRate() const {
     return mode.refresh_rate <= 1 ? 60 : mode.refresh_rate;
 }
 
-bool SdlDisplay::VsyncActive() const { return impl_->vsync; }
+bool SdlDisplay::VsyncActive() const {
+    return impl_->vsync;
+}
 
 void SdlDisplay::Clear() {
     if (!CanDraw()) return;
@@ -275,9 +282,13 @@ void SdlDisplay::HidePointer() {
     impl_->ApplyPointer();
 }
 
-int SdlDisplay::PointerCount() const { return impl_->pointerCount; }
+int SdlDisplay::PointerCount() const {
+    return impl_->pointerCount;
+}
 
-bool SdlDisplay::PointerVisible() const { return impl_->pointerCount >= 0; }
+bool SdlDisplay::PointerVisible() const {
+    return impl_->pointerCount >= 0;
+}
 
 RgbaImage SdlDisplay::ReadPixels() {
     if (!CanDraw()) return {};
@@ -285,16 +296,21 @@ RgbaImage SdlDisplay::ReadPixels() {
     // pixel for pixel, whatever the window's size.
     const int w = impl_->options.width, h = impl_->options.height;
     RgbaImage image(w, h);
-    if (SDL_RenderReadPixels(impl_->renderer.get(), nullptr, SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), w * 4) !=
-        0)
+    if (SDL_RenderReadPixels(impl_->renderer.get(), nullptr, SDL_PIXELFORMAT_ARGB8888, image.pixels.data(),
+                             w * 4) != 0)
         return {};
-    for (uint32_t& p : image.pixels) p |= 0xFF000000u;
+    for (uint32_t& p : image.pixels)
+        p |= 0xFF000000u;
     return image;
 }
 
-uint32_t SdlDisplay::WindowId() const { return SDL_GetWindowID(impl_->window.get()); }
+uint32_t SdlDisplay::WindowId() const {
+    return SDL_GetWindowID(impl_->window.get());
+}
 
-bool SdlDisplay::HasKeyboardFocus() const { return SDL_GetKeyboardFocus() == impl_->window.get(); }
+bool SdlDisplay::HasKeyboardFocus() const {
+    return SDL_GetKeyboardFocus() == impl_->window.get();
+}
 
 std::string SdlDisplay::RendererName() const {
     SDL_RendererInfo info{};
@@ -320,13 +336,21 @@ void SdlDisplay::HandleDeviceReset() {
     impl_->Notify([this](IDisplayListener& l) { l.Initialised(impl_->surface); });
 }
 
-void SdlDisplay::WindowPosition(int& x, int& y) const { SDL_GetWindowPosition(impl_->window.get(), &x, &y); }
+void SdlDisplay::WindowPosition(int& x, int& y) const {
+    SDL_GetWindowPosition(impl_->window.get(), &x, &y);
+}
 
-void SdlDisplay::MoveWindow(int x, int y) { SDL_SetWindowPosition(impl_->window.get(), x, y); }
+void SdlDisplay::MoveWindow(int x, int y) {
+    SDL_SetWindowPosition(impl_->window.get(), x, y);
+}
 
-void SdlDisplay::WindowSize(int& width, int& height) const { SDL_GetWindowSize(impl_->window.get(), &width, &height); }
+void SdlDisplay::WindowSize(int& width, int& height) const {
+    SDL_GetWindowSize(impl_->window.get(), &width, &height);
+}
 
-PixelRect SdlDisplay::FrameRect() const { return impl_->FrameRect(); }
+PixelRect SdlDisplay::FrameRect() const {
+    return impl_->FrameRect();
+}
 
 std::optional<FramePoint> SdlDisplay::WindowToFrame(int x, int y) const {
     if (!impl_->renderer) return std::nullopt;

@@ -13,7 +13,7 @@ namespace vorlane {
 
 struct DisplayOptions {
     std::string title = "Vorlane";
-    int width = 800;  // the drawing area in logical pixels
+    int width = 800; // the drawing area in logical pixels
     int height = 600;
     bool hidden = false;   // never show the window (tests, headless runs)
     bool software = false; // use the software renderer even when a faster one exists
@@ -30,7 +30,7 @@ struct DisplayOptions {
 };
 
 class SdlDisplay final : public IDisplay {
-public:
+  public:
     // Opens the window (centred, resizable, at the start scale) and its renderer:
     // accelerated with vsync when the system has one, else software. The game draws
     // into a frame of width x height pixels, which Flip() shows scaled into the window.
@@ -79,7 +79,7 @@ public:
     // the game stands still).
     void ShowFrameAgain();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -59,7 +59,9 @@ bool ClipToTexture(const Rect& src, const ITexture& texture, Rect& clipped) {
     return !clipped.Empty();
 }
 
-SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
+SDL_Rect ToSdl(const Rect& r) {
+    return SDL_Rect{r.left, r.top, r.Width(), r.Height()};
+}
 
 } // namespace
 
@@ -79,16 +81,17 @@ void SdlDrawSurface::DrawAlpha(ITexture& texture, const Rect& src, const Rect& d
     if (!sdl || alpha <= 0 || dst.Empty() || src.Empty() || !ClipToTexture(src, texture, clipped)) return;
     // Cutting src shrinks dst in proportion, so the visible part keeps its scale.
     double sx = double(dst.Width()) / src.Width(), sy = double(dst.Height()) / src.Height();
-    SDL_FRect to{float(dst.left + (clipped.left - src.left) * sx), float(dst.top + (clipped.top - src.top) * sy),
-                 float(clipped.Width() * sx), float(clipped.Height() * sy)};
+    SDL_FRect to{float(dst.left + (clipped.left - src.left) * sx),
+                 float(dst.top + (clipped.top - src.top) * sy), float(clipped.Width() * sx),
+                 float(clipped.Height() * sy)};
     SDL_Rect from = ToSdl(clipped);
     SDL_SetTextureAlphaMod(sdl, Uint8(std::min(alpha, 255)));
     SDL_RenderCopyF(renderer_, sdl, &from, &to);
     SDL_SetTextureAlphaMod(sdl, 255);
 }
 
-void SdlDrawSurface::DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width, int height,
-                                 double pivotX, double pivotY, double degrees) {
+void SdlDrawSurface::DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width,
+                                 int height, double pivotX, double pivotY, double degrees) {
     SDL_Texture* sdl = Resolve(texture);
     Rect clipped;
     if (!sdl || width <= 0 || height <= 0 || !ClipToTexture(src, texture, clipped)) return;

@@ -17,32 +17,54 @@ int VirtualKeyFromSdlKey(int32_t sdlKey) {
     if (sdlKey >= SDLK_KP_1 && sdlKey <= SDLK_KP_9) return vk::Numpad0 + 1 + (sdlKey - SDLK_KP_1);
     if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) return vk::F1 + (sdlKey - SDLK_F1);
     switch (sdlKey) {
-    case SDLK_KP_0: return vk::Numpad0;
-    case SDLK_BACKSPACE: return vk::Backspace;
-    case SDLK_TAB: return vk::Tab;
+    case SDLK_KP_0:
+        return vk::Numpad0;
+    case SDLK_BACKSPACE:
+        return vk::Backspace;
+    case SDLK_TAB:
+        return vk::Tab;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return vk::Enter;
+    case SDLK_KP_ENTER:
+        return vk::Enter;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return vk::Shift;
+    case SDLK_RSHIFT:
+        return vk::Shift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return vk::Ctrl;
+    case SDLK_RCTRL:
+        return vk::Ctrl;
     case SDLK_LALT:
-    case SDLK_RALT: return vk::Alt;
-    case SDLK_PAUSE: return vk::Pause;
-    case SDLK_CAPSLOCK: return vk::CapsLock;
-    case SDLK_ESCAPE: return vk::Esc;
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_PAGEUP: return vk::PageUp;
-    case SDLK_PAGEDOWN: return vk::PageDown;
-    case SDLK_END: return vk::End;
-    case SDLK_HOME: return vk::Home;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_UP: return vk::Up;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_DOWN: return vk::Down;
-    case SDLK_INSERT: return vk::Insert;
-    case SDLK_DELETE: return vk::Delete;
-    default: return 0;
+    case SDLK_RALT:
+        return vk::Alt;
+    case SDLK_PAUSE:
+        return vk::Pause;
+    case SDLK_CAPSLOCK:
+        return vk::CapsLock;
+    case SDLK_ESCAPE:
+        return vk::Esc;
+    case SDLK_SPACE:
+        return vk::Space;
+    case SDLK_PAGEUP:
+        return vk::PageUp;
+    case SDLK_PAGEDOWN:
+        return vk::PageDown;
+    case SDLK_END:
+        return vk::End;
+    case SDLK_HOME:
+        return vk::Home;
+    case SDLK_LEFT:
+        return vk::Left;
+    case SDLK_UP:
+        return vk::Up;
+    case SDLK_RIGHT:
+        return vk::Right;
+    case SDLK_DOWN:
+        return vk::Down;
+    case SDLK_INSERT:
+        return vk::Insert;
+    case SDLK_DELETE:
+        return vk::Delete;
+    default:
+        return 0;
     }
 }
 
@@ -54,18 +76,22 @@ namespace {
 int ControlChar(int key, bool alt, bool ctrl) {
     if (alt) return 0;
     switch (key) {
-    case vk::Backspace: return ctrl ? 127 : 8;
-    case vk::Tab: return ctrl ? 0 : 9;
-    case vk::Enter: return ctrl ? 10 : 13;
-    case vk::Esc: return 27;
-    default: return 0;
+    case vk::Backspace:
+        return ctrl ? 127 : 8;
+    case vk::Tab:
+        return ctrl ? 0 : 9;
+    case vk::Enter:
+        return ctrl ? 10 : 13;
+    case vk::Esc:
+        return 27;
+    default:
+        return 0;
     }
 }
 
 // UTF-8 text as Latin-1 characters; characters outside Latin-1 and control
 // characters are dropped.
-template <class Out>
-void Latin1Chars(const char* text, Out out) {
+template <class Out> void Latin1Chars(const char* text, Out out) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     while (*s) {
         uint32_t cp;
@@ -219,9 +245,14 @@ bool SdlEventPump::Poll(InputEvent& event) {
             pending_.push_back(lost);
             break;
         }
-        case SDL_RENDER_TARGETS_RESET: display_.HandleTargetsReset(); break;
-        case SDL_RENDER_DEVICE_RESET: display_.HandleDeviceReset(); break;
-        default: break; // SDL_QUIT follows the window's close and is not a second request
+        case SDL_RENDER_TARGETS_RESET:
+            display_.HandleTargetsReset();
+            break;
+        case SDL_RENDER_DEVICE_RESET:
+            display_.HandleDeviceReset();
+            break;
+        default:
+            break; // SDL_QUIT follows the window's close and is not a second request
         }
     }
     if (pending_.empty()) return false;

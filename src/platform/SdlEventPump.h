@@ -10,14 +10,14 @@ class SdlDisplay;
 class GamePads;
 
 class SdlEventPump final : public IEventSource {
-public:
+  public:
     // The display and the pads must outlive the pump; the display's renderer resets
     // and the pads coming and going are handled here too (without pads, pads are
     // not followed).
     explicit SdlEventPump(SdlDisplay& display, GamePads* pads = nullptr) : display_(display), pads_(pads) {}
     bool Poll(InputEvent& event) override;
 
-private:
+  private:
     SdlDisplay& display_;
     GamePads* pads_;
     std::deque<InputEvent> pending_; // one SDL event may give several of ours

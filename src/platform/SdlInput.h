@@ -8,7 +8,7 @@ class SdlDisplay;
 
 // SDL's millisecond tick count (wraps after 49 days like a 32-bit tick count).
 class SdlClock final : public IClock {
-public:
+  public:
     uint32_t Milliseconds() override;
 };
 
@@ -16,12 +16,12 @@ public:
 // keeps up to date). Shift, Ctrl and Alt set both the generic code and the left/right
 // one. Foreground means the game window has the keyboard focus.
 class SdlKeySource final : public IKeySource {
-public:
+  public:
     explicit SdlKeySource(const SdlDisplay& display) : display_(display) {}
     bool IsForeground() override;
     void Snapshot(uint8_t keys[256]) override;
 
-private:
+  private:
     const SdlDisplay& display_;
 };
 

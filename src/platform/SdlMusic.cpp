@@ -9,8 +9,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace vorlane {
@@ -21,9 +21,9 @@ struct SdlMusicPlayer::Impl {
     std::shared_ptr<MixerSession> session;
     std::map<int, xmp_context> songs;
     int nextHandle = 1;
-    int playing = 0;              // handle, 0 for none
-    xmp_context current = nullptr; // read by the audio thread
-    bool direct = false;          // libxmp renders straight in the device's format
+    int playing = 0;                    // handle, 0 for none
+    xmp_context current = nullptr;      // read by the audio thread
+    bool direct = false;                // libxmp renders straight in the device's format
     SDL_AudioStream* convert = nullptr; // otherwise 44.1 kHz stereo goes through this
     std::vector<uint8_t> chunk;
     std::atomic<uint64_t> rendered{0}; // bytes libxmp rendered
@@ -80,7 +80,8 @@ struct SdlMusicPlayer::Impl {
     int RenderFlags() const { return direct && session->outputChannels == 1 ? XMP_FORMAT_MONO : 0; }
 };
 
-SdlMusicPlayer::SdlMusicPlayer(SdlAudioDevice& device, MusicMessageSink messages) : impl_(std::make_unique<Impl>()) {
+SdlMusicPlayer::SdlMusicPlayer(SdlAudioDevice& device, MusicMessageSink messages)
+    : impl_(std::make_unique<Impl>()) {
     impl_->session = device.session_;
     impl_->messages = std::move(messages);
     const MixerSession& s = *impl_->session;
@@ -88,7 +89,8 @@ SdlMusicPlayer::SdlMusicPlayer(SdlAudioDevice& device, MusicMessageSink messages
     impl_->direct = s.format == AUDIO_S16SYS && (s.outputChannels == 1 || s.outputChannels == 2) &&
                     s.frequency >= XMP_MIN_SRATE && s.frequency <= XMP_MAX_SRATE;
     if (!impl_->direct) {
-        impl_->convert = SDL_NewAudioStream(AUDIO_S16SYS, 2, 44100, s.format, Uint8(s.outputChannels), s.frequency);
+        impl_->convert =
+            SDL_NewAudioStream(AUDIO_S16SYS, 2, 44100, s.format, Uint8(s.outputChannels), s.frequency);
         impl_->chunk.resize(4096);
     }
 }
@@ -117,7 +119,9 @@ int SdlMusicPlayer::SongLoadFromFile(const std::string& path) {
     return handle;
 }
 
-int SdlMusicPlayer::SongLoadFromResource(const std::string& name) { return SongLoadFromFile(name); }
+int SdlMusicPlayer::SongLoadFromResource(const std::string& name) {
+    return SongLoadFromFile(name);
+}
 
 void SdlMusicPlayer::SongPlay(int handle) {
     auto it = impl_->songs.find(handle);
@@ -149,8 +153,12 @@ void SdlMusicPlayer::SongFree(int handle) {
     impl_->Hook();
 }
 
-int SdlMusicPlayer::Playing() const { return impl_->playing; }
+int SdlMusicPlayer::Playing() const {
+    return impl_->playing;
+}
 
-uint64_t SdlMusicPlayer::RenderedBytes() const { return impl_->rendered; }
+uint64_t SdlMusicPlayer::RenderedBytes() const {
+    return impl_->rendered;
+}
 
 } // namespace vorlane

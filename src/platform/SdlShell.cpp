@@ -29,6 +29,8 @@ std::string ShellAddress(const std::string& target) {
     return out;
 }
 
-void SdlShell::Open(const std::string& target) { SDL_OpenURL(ShellAddress(target).c_str()); }
+void SdlShell::Open(const std::string& target) {
+    SDL_OpenURL(ShellAddress(target).c_str());
+}
 
 } // namespace vorlane

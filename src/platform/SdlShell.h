@@ -9,7 +9,7 @@ namespace vorlane {
 // Web addresses go to the system as they are; anything else is taken as a file
 // relative to the working folder and handed over as a file:// address.
 class SdlShell final : public IShell {
-public:
+  public:
     void Open(const std::string& target) override;
 };
 

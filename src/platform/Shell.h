@@ -7,7 +7,7 @@
 namespace vorlane {
 
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
     virtual void Open(const std::string& target) = 0;
 };

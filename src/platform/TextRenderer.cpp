@@ -50,7 +50,9 @@ struct CachedText {
 };
 
 // The part of a text that can be on the screen at all.
-std::string Visible(const std::string& latin1) { return latin1.substr(0, kMaxTextChars); }
+std::string Visible(const std::string& latin1) {
+    return latin1.substr(0, kMaxTextChars);
+}
 
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -69,11 +71,14 @@ struct TtfTextRenderer::Impl : IDisplayListener {
     std::list<CachedText> lru; // most recently drawn first
     std::unordered_map<std::string, std::list<CachedText>::iterator> index;
 
-    Impl(IDisplay& d, size_t cap) : display(d), capacity(std::max<size_t>(cap, 1)) { display.AddListener(*this); }
+    Impl(IDisplay& d, size_t cap) : display(d), capacity(std::max<size_t>(cap, 1)) {
+        display.AddListener(*this);
+    }
     ~Impl() override {
         display.RemoveListener(*this);
         Clear();
-        for (OpenFont& f : fonts) TTF_CloseFont(f.font);
+        for (OpenFont& f : fonts)
+            TTF_CloseFont(f.font);
     }
 
     void Initialised(IDrawSurface&) override { Clear(); }
@@ -136,7 +141,8 @@ TextExtent TtfTextRenderer::Measure(int font, const std::string& text) {
     if (!f) return {};
     TextExtent e;
     e.height = TTF_FontHeight(f);
-    if (!latin1.empty() && TTF_SizeUTF8(f, Latin1ToUtf8(latin1).c_str(), &e.width, &e.height) != 0) e.width = 0;
+    if (!latin1.empty() && TTF_SizeUTF8(f, Latin1ToUtf8(latin1).c_str(), &e.width, &e.height) != 0)
+        e.width = 0;
     return e;
 }
 
@@ -182,6 +188,8 @@ void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint
     impl_->display.Surface().Draw(texture, Rect{0, 0, texture.Width(), texture.Height()}, x, y);
 }
 
-size_t TtfTextRenderer::CachedTexts() const { return impl_->lru.size(); }
+size_t TtfTextRenderer::CachedTexts() const {
+    return impl_->lru.size();
+}
 
 } // namespace vorlane

@@ -20,7 +20,7 @@ struct TextExtent {
 inline constexpr size_t kMaxTextChars = 800;
 
 class ITextRenderer {
-public:
+  public:
     virtual ~ITextRenderer() = default;
     // A font handle; the same arguments give the same handle. Sizes are Windows points
     // at 96 dots per inch: the em is points * 96 / 72 pixels (28 points = 37.3 px).
@@ -39,7 +39,7 @@ public:
 // recently drawn dropped first once the cache is full; the cache empties whenever the
 // display finalises or restores its textures.
 class TtfTextRenderer final : public ITextRenderer {
-public:
+  public:
     // The display must outlive the renderer.
     explicit TtfTextRenderer(IDisplay& display, size_t cacheEntries = 512);
     ~TtfTextRenderer() override;
@@ -53,7 +53,7 @@ public:
 
     size_t CachedTexts() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

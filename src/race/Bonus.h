@@ -3,8 +3,8 @@
 // machine gun and a rocket launcher. One TBonus sprite holds every bonus of the level
 // in a table of slots, hands a bonus to the player car when the car touches it, and
 // draws them; its own image is never drawn.
-#include "engine/Random.h"
 #include "core/GameSprite.h"
+#include "engine/Random.h"
 #include "race/CarItems.h"
 #include "race/TrackMap.h"
 
@@ -61,7 +61,7 @@ using TBonusSlots = std::array<TBonusSlot, kMaxBonuses + 1>;
 int LayBonusSlots(TBonusSlots& slots, const TrackMap& map, int trackLength, int bonusCount, TRandom& rng);
 
 class TBonus : public TGameSprite {
-public:
+  public:
     // Depth 5; lays the bonuses of the current track at once.
     TBonus(TSprite* parent, TGame& form);
 
@@ -77,7 +77,7 @@ public:
     void MoveStep(int moveCount) override;
     void DrawStep() override;
 
-private:
+  private:
     TImageItem* images_[9] = {}; // by kind
 };
 

@@ -35,46 +35,46 @@ constexpr uint8_t kTileLane4 = 4;
 // A car is near the view while its screen position stays within these bounds.
 constexpr int kNearLeft = -170, kNearRight = 870, kNearTop = -240, kNearBottom = 601;
 
-int CarSlots(const TRace& race) { return std::clamp(race.CarCount, 0, kMaxCars); }
+int CarSlots(const TRace& race) {
+    return std::clamp(race.CarCount, 0, kMaxCars);
+}
 
 } // namespace
 
 TCar::TCar(TSprite* parent, TGame& form)
-    : TGameSprite(parent, form.SpriteHost, 2, "Car7", 0, 0, 9), Form(form)
-{
+    : TGameSprite(parent, form.SpriteHost, 2, "Car7", 0, 0, 9), Form(form) {
     LayCars();
 }
 
 void TCar::DrawStep() {}
 
-double TCar::ViewX() const { return Form.Race ? ViewOf(*Form.Race).X : 0.0; }
-double TCar::ViewY() const { return Form.Race ? ViewOf(*Form.Race).Y : 0.0; }
+double TCar::ViewX() const {
+    return Form.Race ? ViewOf(*Form.Race).X : 0.0;
+}
+double TCar::ViewY() const {
+    return Form.Race ? ViewOf(*Form.Race).Y : 0.0;
+}
 
-double TCar::CarScreenX(int i) const
-{
+double TCar::CarScreenX(int i) const {
     const int mapCol = Form.Race ? Form.Race->MapCol : 0;
     return CarX[size_t(i)] - double(mapCol) * kTileSize + ViewX();
 }
 
-double TCar::CarScreenY(int i) const
-{
+double TCar::CarScreenY(int i) const {
     const int mapRow = Form.Race ? Form.Race->MapRow : 0;
     return CarY[size_t(i)] - double(mapRow) * kTileSize + ViewY();
 }
 
-TQuad TCar::CarScreenQuad(int i) const
-{
+TQuad TCar::CarScreenQuad(int i) const {
     return CarHitShape(CarKind[size_t(i)], CarDir[size_t(i)], TSprite::RoundPos(CarScreenX(i)),
                        TSprite::RoundPos(CarScreenY(i)));
 }
 
-TQuad TCar::CarWorldQuad(int i) const
-{
+TQuad TCar::CarWorldQuad(int i) const {
     return CarHitShape(CarKind[size_t(i)], CarDir[size_t(i)], CarX[size_t(i)], CarY[size_t(i)]);
 }
 
-void TCar::LayCars()
-{
+void TCar::LayCars() {
     CarKind.fill(0);
     CarDir.fill(0);
     CarX.fill(0);
@@ -158,21 +158,18 @@ void TCar::LayCars()
     }
 }
 
-void TCar::DestroyCar(int i)
-{
+void TCar::DestroyCar(int i) {
     if (i < 1 || i > kMaxCars) return;
     CarExploding[size_t(i)] = 1;
     CarSpeed[size_t(i)] = 0;
 }
 
-void TCar::RemoveCar(int i)
-{
+void TCar::RemoveCar(int i) {
     CarSpeed[size_t(i)] = 0;
     CarDir[size_t(i)] = kCarRemoved;
 }
 
-void TCar::RespawnCar(int i, int where)
-{
+void TCar::RespawnCar(int i, int where) {
     if (i < 1 || i > kMaxCars || !Form.Race) return;
     const TRace& race = *Form.Race;
     const size_t s = size_t(i);
@@ -205,8 +202,7 @@ void TCar::RespawnCar(int i, int where)
     }
 }
 
-void TCar::MoveStep(int moveCount)
-{
+void TCar::MoveStep(int moveCount) {
     TGameSprite::MoveStep(moveCount);
     if (!Form.Race) return;
     const int count = CarSlots(*Form.Race);
@@ -215,8 +211,7 @@ void TCar::MoveStep(int moveCount)
     }
 }
 
-void TCar::MoveCar(int i)
-{
+void TCar::MoveCar(int i) {
     const size_t s = size_t(i);
     const double f = Form.Stats.SpeedScale;
     const double v = CarSpeed[s] * 0.5 * f;
@@ -224,7 +219,9 @@ void TCar::MoveCar(int i)
     // 1. Drive.
     switch (CarDir[s]) {
     case kCarUp:
-    case kCarDown: CarY[s] -= v; break;
+    case kCarDown:
+        CarY[s] -= v;
+        break;
     case kCarUpLeft:
     case kCarDownRight:
         CarX[s] -= v * kDiagonalX;
@@ -235,7 +232,8 @@ void TCar::MoveCar(int i)
         CarX[s] += v * kDiagonalX;
         CarY[s] -= v * kDiagonalY;
         break;
-    default: break;
+    default:
+        break;
     }
 
     // 2. Near the view?
@@ -273,8 +271,7 @@ void TCar::MoveCar(int i)
         RespawnCar(i, 1);
 }
 
-void TCar::FollowLanes(int i)
-{
+void TCar::FollowLanes(int i) {
     const size_t s = size_t(i);
     const TCarKindInfo& kind = CarKindInfo(CarKind[s]);
     const TrackMap& map = Form.Race->Map;
@@ -298,8 +295,7 @@ void TCar::FollowLanes(int i)
     }
 }
 
-void TCar::TestPlayerContact(int i, int sx, int sy)
-{
+void TCar::TestPlayerContact(int i, int sx, int sy) {
     TPlayer* player = Form.Race->Player;
     if (player == nullptr || player->Crashed != 0) return;
     const size_t s = size_t(i);
@@ -325,8 +321,7 @@ void TCar::TestPlayerContact(int i, int sx, int sy)
     }
 }
 
-void TCar::TestRocketHits(int i)
-{
+void TCar::TestRocketHits(int i) {
     TRace& race = *Form.Race;
     const TQuad world = CarWorldQuad(i);
     for (TRocket* rocket : race.Rockets) {

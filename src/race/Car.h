@@ -6,8 +6,8 @@
 // drive off it. One TCar sprite holds every car of the level in parallel tables
 // (slots 1..200, slot 0 unused) and moves them all; its own image is never drawn. The
 // player car draws the cars from these tables so that they lie under it.
-#include "core/Helpers.h"
 #include "core/GameSprite.h"
+#include "core/Helpers.h"
 
 #include <array>
 #include <cstdint>
@@ -24,7 +24,7 @@ constexpr int kMaxCars = 200;
 constexpr int kCarKindCount = 5;
 
 // Directions of a car slot.
-constexpr uint8_t kCarRemoved = 0;   // out of the level for good
+constexpr uint8_t kCarRemoved = 0; // out of the level for good
 constexpr uint8_t kCarUpLeft = 1;
 constexpr uint8_t kCarUpRight = 2;
 constexpr uint8_t kCarUp = 3;
@@ -72,12 +72,12 @@ int FollowLane(int direction, int left, int middle, int right);
 // What a new contact between a car and the player car does. Filled by
 // DecideCarContact; TCar carries it out on the player car.
 struct TCarContact {
-    bool RemoveCar = false;       // the car was in the way of a restart: it vanishes
+    bool RemoveCar = false;        // the car was in the way of a restart: it vanishes
     bool ClearNearCarsOff = false; // the player's ClearNearCars goes back to false
-    bool TakeHit = false;         // the player car loses one energy point
-    bool PushPlayer = false;      // the player's Speed becomes the car's speed * 15
-    double BumpFactor = 0;        // not 0: the player car is bumped by this factor
-    bool DestroyCar = false;      // head-on: the car explodes
+    bool TakeHit = false;          // the player car loses one energy point
+    bool PushPlayer = false;       // the player's Speed becomes the car's speed * 15
+    double BumpFactor = 0;         // not 0: the player car is bumped by this factor
+    bool DestroyCar = false;       // head-on: the car explodes
 };
 
 // The inputs of a new contact: the player's ClearNearCars and ScrollSpeed, the
@@ -87,7 +87,7 @@ TCarContact DecideCarContact(bool clearNearCars, double playerScrollSpeed, doubl
                              int carSpeed, bool levelEnded);
 
 class TCar : public TGameSprite {
-public:
+  public:
     // Depth 9 at (0, 0) with the picture "Car7" (never drawn); lays the cars of the
     // current track at once.
     TCar(TSprite* parent, TGame& form);
@@ -95,15 +95,15 @@ public:
     TGame& Form;
 
     // The slot tables, indexed 1..200.
-    std::array<uint8_t, kMaxCars + 1> CarKind{};          // 1..5, 0 in a slot never filled
-    std::array<uint8_t, kMaxCars + 1> CarDir{};           // kCarRemoved or 1..6
-    std::array<double, kMaxCars + 1> CarX{};              // world position of the image's
-    std::array<double, kMaxCars + 1> CarY{};              //   top-left corner, map pixels
-    std::array<int, kMaxCars + 1> CarSpeed{};             // 6 up, -5 down, 0 destroyed or removed
-    std::array<uint8_t, kMaxCars + 1> CarVisible{};       // 1 while near the view
-    std::array<uint8_t, kMaxCars + 1> CarExploding{};     // 1 while the explosion plays
-    std::array<double, kMaxCars + 1> CarExplosionTime{};  // frame counter of the explosion
-    std::array<uint8_t, kMaxCars + 1> CarTouching{};      // 1 while overlapping the player car
+    std::array<uint8_t, kMaxCars + 1> CarKind{};         // 1..5, 0 in a slot never filled
+    std::array<uint8_t, kMaxCars + 1> CarDir{};          // kCarRemoved or 1..6
+    std::array<double, kMaxCars + 1> CarX{};             // world position of the image's
+    std::array<double, kMaxCars + 1> CarY{};             //   top-left corner, map pixels
+    std::array<int, kMaxCars + 1> CarSpeed{};            // 6 up, -5 down, 0 destroyed or removed
+    std::array<uint8_t, kMaxCars + 1> CarVisible{};      // 1 while near the view
+    std::array<uint8_t, kMaxCars + 1> CarExploding{};    // 1 while the explosion plays
+    std::array<double, kMaxCars + 1> CarExplosionTime{}; // frame counter of the explosion
+    std::array<uint8_t, kMaxCars + 1> CarTouching{};     // 1 while overlapping the player car
 
     // Where cars come back in: the column of lane 1 at the top of the road (row
     // 1536 - TrackLength) and of lane 4 near its start (row 1495). 0 when the row
@@ -134,7 +134,7 @@ public:
     // Moves and updates every car of the level.
     void MoveStep(int moveCount) override;
 
-private:
+  private:
     // One car's tick, in the order: move, visibility, player contact, rocket hits,
     // explosion, lane following, leaving the track.
     void MoveCar(int i);

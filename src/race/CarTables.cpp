@@ -21,32 +21,30 @@ const std::array<TCarKindInfo, kCarKindCount + 1> kKinds = {{
 
 } // namespace
 
-const TCarKindInfo& CarKindInfo(int kind)
-{
+const TCarKindInfo& CarKindInfo(int kind) {
     return kind >= 1 && kind <= kCarKindCount ? kKinds[size_t(kind)] : kKinds[0];
 }
 
-TQuad CarHitShape(int kind, int direction, double x, double y)
-{
+TQuad CarHitShape(int kind, int direction, double x, double y) {
     TQuad q;
     if (kind < 1 || kind > kCarKindCount || direction < 1 || direction > 6) {
-        for (TPointD& p : q.corners) p = {x, y};
+        for (TPointD& p : q.corners)
+            p = {x, y};
         return q;
     }
     const TCarShape& s = kCarHitShapes[size_t(kind - 1)][size_t(direction - 1)];
-    for (size_t k = 0; k < 4; ++k) q.corners[k] = {x + s[k].x, y + s[k].y};
+    for (size_t k = 0; k < 4; ++k)
+        q.corners[k] = {x + s[k].x, y + s[k].y};
     return q;
 }
 
-int RandomCarKind(TRandom& random)
-{
+int RandomCarKind(TRandom& random) {
     const int a = random.Random(5);
     if (a < 4) return a + 1;
     return random.Random(2) != 0 ? 5 : 3;
 }
 
-int FollowLane(int direction, int left, int middle, int right)
-{
+int FollowLane(int direction, int left, int middle, int right) {
     int d = direction;
     if (direction >= kCarUpLeft && direction <= kCarUp) {
         // Going up: a shift to the left (tiles 15, 14), to the right (7, 8), or the
@@ -65,8 +63,7 @@ int FollowLane(int direction, int left, int middle, int right)
 }
 
 TCarContact DecideCarContact(bool clearNearCars, double playerScrollSpeed, double playerY, int carScreenY,
-                             int carSpeed, bool levelEnded)
-{
+                             int carSpeed, bool levelEnded) {
     TCarContact c;
     if (clearNearCars) {
         // The player car has just been put back on the road: the car in the way goes.

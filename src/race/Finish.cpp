@@ -8,47 +8,41 @@
 namespace vorlane {
 
 TFinish::TFinish(TSprite* parent, TGame& form)
-    : TGameSprite(parent, form.SpriteHost, 2, "FinishLine", 0, (1550 - form.Race->TrackLength) * kTileSize, 5),
-      Form(form)
-{
+    : TGameSprite(parent, form.SpriteHost, 2, "FinishLine", 0, (1550 - form.Race->TrackLength) * kTileSize,
+                  5),
+      Form(form) {
     LayFinish();
 }
 
-int TFinish::FinishRow() const { return 1550 - Form.Race->TrackLength; }
+int TFinish::FinishRow() const {
+    return 1550 - Form.Race->TrackLength;
+}
 
-void TFinish::LayFinish()
-{
+void TFinish::LayFinish() {
     WorldY = FinishRow() * kTileSize;
     Y = WorldY;
     Passed = 0;
 }
 
-void TFinish::MoveStep(int)
-{
+void TFinish::MoveStep(int) {
     const TRace& race = *Form.Race;
     Y = WorldY - race.MapRow * kTileSize + ViewOf(race).Y;
     // Both are the top edges of the sprites on the screen.
-    if (race.Player && Y > race.Player->Y)
-        Passed = 1;
+    if (race.Player && Y > race.Player->Y) Passed = 1;
 }
 
-void TFinish::DrawStep()
-{
+void TFinish::DrawStep() {
     IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
-    if (surface == nullptr || Image() == nullptr)
-        return;
+    if (surface == nullptr || Image() == nullptr) return;
     const TRace& race = *Form.Race;
     const int row = WorldToCell(WorldY);
     // Between the outer lanes of the straight top end of the road.
     int c1 = 0, c4 = 0;
     for (int c = 1; c <= kMapCols && c1 == 0; ++c)
-        if (race.Map.At(row, c) == 1)
-            c1 = c;
+        if (race.Map.At(row, c) == 1) c1 = c;
     for (int c = kMapCols; c >= 1 && c4 == 0; --c)
-        if (race.Map.At(row, c) == 4)
-            c4 = c;
-    if (c1 == 0 || c4 == 0)
-        return;
+        if (race.Map.At(row, c) == 4) c4 = c;
+    if (c1 == 0 || c4 == 0) return;
     const TrackView view = ViewOf(race);
     const int x0 = RoundPos(view.X);
     const int y = RoundPos(view.Y) + WorldY - race.MapRow * kTileSize;

@@ -11,13 +11,13 @@ namespace vorlane {
 class TGame;
 
 class TFinish : public TGameSprite {
-public:
+  public:
     // Depth 5; laid for the current track at once.
     TFinish(TSprite* parent, TGame& form);
 
     TGame& Form;
-    int WorldY = 0;      // the finish row's top edge in map pixels
-    uint8_t Passed = 0;  // 1 once the line went below the car's top edge
+    int WorldY = 0;     // the finish row's top edge in map pixels
+    uint8_t Passed = 0; // 1 once the line went below the car's top edge
 
     // Level set-up: the finish row of the current track, not passed yet.
     void LayFinish();

@@ -11,8 +11,7 @@ namespace vorlane {
 
 namespace {
 
-std::string TwoDigits(int v)
-{
+std::string TwoDigits(int v) {
     std::string digits = std::to_string(v);
     if (v < 10) digits.insert(digits.begin(), '0');
     return digits;
@@ -20,8 +19,7 @@ std::string TwoDigits(int v)
 
 } // namespace
 
-std::string TimeText(int timeLeftMs)
-{
+std::string TimeText(int timeLeftMs) {
     // The level end counts the time down in steps of ten frames and can leave it below
     // zero under the time-over message; at a slow frame rate a whole second below, which
     // would read "00 : 0-1". Time below zero is no time.
@@ -29,27 +27,28 @@ std::string TimeText(int timeLeftMs)
     return TwoDigits(timeLeftMs / 60000) + " : " + TwoDigits((timeLeftMs / 1000) % 60);
 }
 
-std::string LivesText(int lives) { return lives < 0 ? "0" : std::to_string(lives); }
+std::string LivesText(int lives) {
+    return lives < 0 ? "0" : std::to_string(lives);
+}
 
-int EnergyGaugePattern(int energy) { return energy >= 0 && energy <= 3 ? 3 - energy : 3; }
+int EnergyGaugePattern(int energy) {
+    return energy >= 0 && energy <= 3 ? 3 - energy : 3;
+}
 
-double ProgressMarkerY(int markerHeight, int trackLength, int mapRow)
-{
+double ProgressMarkerY(int markerHeight, int trackLength, int mapRow) {
     const double h = markerHeight;
     const double y = (216 - h) - (201 - h) / double(trackLength - 60) * double(1490 - mapRow);
     return y < 15 ? 15 : y;
 }
 
-int NeedleAngle(double speed, bool shifting)
-{
+int NeedleAngle(double speed, bool shifting) {
     int v = int(std::nearbyint(speed * 1.15 - 28));
     if (v < -28) v = -28;
     if (shifting) v -= 1;
     return v;
 }
 
-void DrawHud(TGame& form)
-{
+void DrawHud(TGame& form) {
     if (!form.Race) return;
     TRace& race = *form.Race;
     form.UseFont(16);
@@ -60,14 +59,18 @@ void DrawHud(TGame& form)
     form.DrawText(LivesText(race.Lives), 775, 327, true, true);
     const TPlayer* player = race.Player;
     if (!player) return;
-    if (player->HasNitro) form.DrawText(std::to_string(RoundHalfEven(player->NitroLeft)), 760, 384, true, true);
-    if (player->WeaponKind != CarItem::None) form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
+    if (player->HasNitro)
+        form.DrawText(std::to_string(RoundHalfEven(player->NitroLeft)), 760, 384, true, true);
+    if (player->WeaponKind != CarItem::None)
+        form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
 
     if (race.EnergyGauge) race.EnergyGauge->FramePos = EnergyGaugePattern(player->Energy);
     if (race.NitroIndicator) race.NitroIndicator->Visible = player->HasNitro;
     if (race.WeaponIndicator) {
-        if (player->WeaponKind == CarItem::MachineGun) race.WeaponIndicator->SetImageByName("BonusM");
-        else if (player->WeaponKind == CarItem::RocketLauncher) race.WeaponIndicator->SetImageByName("BonusR");
+        if (player->WeaponKind == CarItem::MachineGun)
+            race.WeaponIndicator->SetImageByName("BonusM");
+        else if (player->WeaponKind == CarItem::RocketLauncher)
+            race.WeaponIndicator->SetImageByName("BonusR");
         race.WeaponIndicator->Visible = player->WeaponKind != CarItem::None;
     }
 }

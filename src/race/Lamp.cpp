@@ -15,59 +15,48 @@ struct TLampEntry {
 };
 
 constexpr TLampEntry kLamps[] = {
-    {1, {"Lamp_L", 12, 12, 9}},    {4, {"Lamp_R", -28, 56, 9}},   {5, {"Lamp_RL", 42, 43, 1}},
-    {8, {"Lamp_RR", 0, 73, 41}},   {9, {"Lamp_RL", 8, 9, 1}},     {12, {"Lamp_RR", -36, 37, 41}},
+    {1, {"Lamp_L", 12, 12, 9}},    {4, {"Lamp_R", -28, 56, 9}},    {5, {"Lamp_RL", 42, 43, 1}},
+    {8, {"Lamp_RR", 0, 73, 41}},   {9, {"Lamp_RL", 8, 9, 1}},      {12, {"Lamp_RR", -36, 37, 41}},
     {13, {"Lamp_LR", -48, 26, 1}}, {16, {"Lamp_LL", -11, -8, 41}}, {17, {"Lamp_LR", -12, 62, 1}},
     {20, {"Lamp_LL", 30, 31, 40}},
 };
 
 } // namespace
 
-const TLampKind* LampOf(int tile)
-{
+const TLampKind* LampOf(int tile) {
     for (const TLampEntry& e : kLamps)
-        if (e.Tile == tile)
-            return &e.Kind;
+        if (e.Tile == tile) return &e.Kind;
     return nullptr;
 }
 
 TLamp::TLamp(TSprite* parent, TGame& form)
-    : TGameSprite(parent, form.SpriteHost, 2, "Lamp_L", 0, 0, 9), Form(form)
-{
+    : TGameSprite(parent, form.SpriteHost, 2, "Lamp_L", 0, 0, 9), Form(form) {
     Visible = true;
 }
 
-template <class Fn>
-void TLamp::ForEachLamp(Fn&& fn)
-{
+template <class Fn> void TLamp::ForEachLamp(Fn&& fn) {
     const TRace& race = *Form.Race;
     // The window as it stood when the pass began (a bounce may move the view).
     const int row0 = race.MapRow, col0 = race.MapCol;
     for (int r = row0; r <= row0 + 9; ++r) {
-        if (r % kLampRowStep != 0)
-            continue;
+        if (r % kLampRowStep != 0) continue;
         for (int c = col0; c <= col0 + 12; ++c) {
             const TLampKind* lamp = LampOf(race.Map.At(r, c));
-            if (lamp)
-                fn(r, c, *lamp);
+            if (lamp) fn(r, c, *lamp);
         }
     }
 }
 
-void TLamp::MoveStep(int)
-{
+void TLamp::MoveStep(int) {
     TPlayer* player = Form.Race->Player;
-    if (player == nullptr)
-        return;
+    if (player == nullptr) return;
     ForEachLamp([&](int r, int c, const TLampKind& lamp) {
         // A bounce moves the view, so every pole is placed from where it stands now.
         const TrackView view = ViewOf(*Form.Race);
         const double px = RoundPos(CellScreenX(view, c) + lamp.PoleX);
         const double py = RoundPos(CellScreenY(view, r) + lamp.PoleY);
-        if (!PointInQuad(TPointD{px, py}, player->Corners))
-            return;
-        if (player->Energy <= 0 || player->Crashed != 0)
-            return;
+        if (!PointInQuad(TPointD{px, py}, player->Corners)) return;
+        if (player->Energy <= 0 || player->Crashed != 0) return;
         if (player->Speed > 0)
             player->Bounce(-100);
         else
@@ -76,17 +65,15 @@ void TLamp::MoveStep(int)
     });
 }
 
-void TLamp::DrawStep()
-{
+void TLamp::DrawStep() {
     IDrawSurface* surface = Engine() ? Engine()->Surface() : nullptr;
-    if (surface == nullptr)
-        return;
+    if (surface == nullptr) return;
     const TrackView view = ViewOf(*Form.Race);
     ForEachLamp([&](int r, int c, const TLampKind& lamp) {
         TImageItem* item = Form.RaceImages.Find(lamp.Image);
         if (item)
-            item->DrawPattern(*surface, RoundPos(CellScreenX(view, c) + lamp.ImageDX), RoundPos(CellScreenY(view, r)),
-                              0);
+            item->DrawPattern(*surface, RoundPos(CellScreenX(view, c) + lamp.ImageDX),
+                              RoundPos(CellScreenY(view, r)), 0);
     });
 }
 

@@ -25,7 +25,7 @@ const TLampKind* LampOf(int tile);
 constexpr int kLampRowStep = 5;
 
 class TLamp : public TGameSprite {
-public:
+  public:
     // Depth 9.
     TLamp(TSprite* parent, TGame& form);
 
@@ -36,11 +36,10 @@ public:
     void MoveStep(int moveCount) override;
     void DrawStep() override;
 
-private:
+  private:
     // Calls fn(row, column, lamp) for every lamp of the view, rows MapRow..MapRow + 9
     // and columns MapCol..MapCol + 12, in scan order.
-    template <class Fn>
-    void ForEachLamp(Fn&& fn);
+    template <class Fn> void ForEachLamp(Fn&& fn);
 };
 
 } // namespace vorlane

@@ -4,8 +4,8 @@
 // them over or the machine gun shoots them, and vanish when a rocket hits them. One
 // TMan sprite holds every pedestrian of the level in a table of slots and moves and
 // draws them itself; its own image is never drawn.
-#include "engine/Random.h"
 #include "core/GameSprite.h"
+#include "engine/Random.h"
 #include "race/TrackMap.h"
 
 #include <array>
@@ -30,19 +30,19 @@ enum class ManState : uint8_t {
 };
 
 struct TPedestrian {
-    uint8_t Exists = 0;    // 1 while part of the level
-    uint8_t Woman = 0;     // 1: "Girl_" pictures, 0: "Man_" pictures
-    double X = 0;          // world position of the figure's centre, in map pixels
+    uint8_t Exists = 0; // 1 while part of the level
+    uint8_t Woman = 0;  // 1: "Girl_" pictures, 0: "Man_" pictures
+    double X = 0;       // world position of the figure's centre, in map pixels
     double Y = 0;
     ManState State = ManState::Lying;
     ManState Planned = ManState::Lying; // the direction to take at the next cell boundary
-    uint8_t Visible = 1;   // 1 while near the view
-    uint8_t Speed = 0;     // 3..5 walking, 8 scared, 0 lying or gone
-    double Frame = 0;      // animation counter, 0 up to 4
-    double ScareTime = 0;  // ms of scare left
-    int CellCol = 0, CellRow = 0;     // the map cell of the centre
-    int TargetCol = 0, TargetRow = 0; // the cell one step ahead, recorded last tick
-    int ScreenX = 0, ScreenY = 0;     // the centre on the screen, from the last move
+    uint8_t Visible = 1;                // 1 while near the view
+    uint8_t Speed = 0;                  // 3..5 walking, 8 scared, 0 lying or gone
+    double Frame = 0;                   // animation counter, 0 up to 4
+    double ScareTime = 0;               // ms of scare left
+    int CellCol = 0, CellRow = 0;       // the map cell of the centre
+    int TargetCol = 0, TargetRow = 0;   // the cell one step ahead, recorded last tick
+    int ScreenX = 0, ScreenY = 0;       // the centre on the screen, from the last move
 };
 
 using TPedestrianSlots = std::array<TPedestrian, kMaxPedestrians + 1>;
@@ -84,7 +84,7 @@ void LayPedestrianSlots(TPedestrianSlots& slots, const TrackMap& map, int trackL
 void WalkPedestrian(TPedestrian& p, const TrackMap& map, TRandom& rng, double oldFrame);
 
 class TMan : public TGameSprite {
-public:
+  public:
     // Depth 6; lays the pedestrians of the current track at once.
     TMan(TSprite* parent, TGame& form);
 
@@ -106,7 +106,7 @@ public:
     void MoveStep(int moveCount) override;
     void DrawStep() override;
 
-private:
+  private:
     // Falls at its place: moved up-left by 10, speed, state and frame 0.
     static void FallDown(TPedestrian& p);
     void TestRunOver(TPedestrian& p);

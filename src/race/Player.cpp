@@ -1,9 +1,9 @@
 #include "race/Player.h"
 
 #include "core/Game.h"
+#include "race/Finish.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
-#include "race/Finish.h"
 #include "race/Tiles.h"
 
 #include <algorithm>
@@ -16,40 +16,36 @@ namespace {
 
 constexpr double kTurn = 256.0; // angles are 256ths of a full turn
 
-double ToTurn256(double radians) { return radians / (2 * std::numbers::pi) * kTurn; }
+double ToTurn256(double radians) {
+    return radians / (2 * std::numbers::pi) * kTurn;
+}
 
-double Sign(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
+double Sign(double v) {
+    return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0);
+}
 
 } // namespace
 
 // ---- speed model ----
 
-double ThrottleAccel(double v)
-{
-    if (v > 0)
-        return std::min(100.0 / (v * std::sqrt(2 * v)), 0.3);
+double ThrottleAccel(double v) {
+    if (v > 0) return std::min(100.0 / (v * std::sqrt(2 * v)), 0.3);
     return 0.3;
 }
 
-double CoastDrag(double v)
-{
-    if (v > 0)
-        return std::max((0.3 - ThrottleAccel(v)) / 2, 0.05);
+double CoastDrag(double v) {
+    if (v > 0) return std::max((0.3 - ThrottleAccel(v)) / 2, 0.05);
     return 0;
 }
 
-double SteerRate(double v)
-{
-    if (v > 0)
-        return std::min(v / 50, 1.0);
+double SteerRate(double v) {
+    if (v > 0) return std::min(v / 50, 1.0);
     return std::min(-v / 5, 1.0);
 }
 
-void SpeedStep(TSpeedState& s, const TPedals& p, bool onRoad, double speedScale)
-{
+void SpeedStep(TSpeedState& s, const TPedals& p, bool onRoad, double speedScale) {
     s.Drag = p.Down ? 0.3 : 0;
-    if (!p.Up && !p.Down)
-        s.Drag = CoastDrag(s.Speed);
+    if (!p.Up && !p.Down) s.Drag = CoastDrag(s.Speed);
     if (p.Handbrake) {
         if (s.Speed > 0)
             s.Drag = 0.6;
@@ -59,8 +55,7 @@ void SpeedStep(TSpeedState& s, const TPedals& p, bool onRoad, double speedScale)
     const bool nitro = p.Nitro && s.HasNitro;
     if (nitro) {
         s.Speed += 0.6 * speedScale;
-        if (s.Speed > kNitroLimit)
-            s.Speed = kNitroLimit;
+        if (s.Speed > kNitroLimit) s.Speed = kNitroLimit;
         if (s.NitroLeft > 0) {
             s.NitroLeft -= 0.5 * speedScale;
             s.NitroBurning = true;
@@ -73,43 +68,39 @@ void SpeedStep(TSpeedState& s, const TPedals& p, bool onRoad, double speedScale)
             s.Speed += ThrottleAccel(s.Speed) * speedScale;
     }
     // Off the road the car is braked hard down to 80.
-    if (!onRoad && s.Speed > 80)
-        s.Drag = 0.5;
+    if (!onRoad && s.Speed > 80) s.Drag = 0.5;
     s.Speed -= s.Drag * speedScale;
-    if (s.Speed > 0 && s.Speed < 0.1)
-        s.Speed = 0;
-    if (s.Speed < kReverseLimit)
-        s.Speed = kReverseLimit;
-    if (p.Handbrake && s.Speed > -1 && s.Speed < 1)
-        s.Speed = 0;
+    if (s.Speed > 0 && s.Speed < 0.1) s.Speed = 0;
+    if (s.Speed < kReverseLimit) s.Speed = kReverseLimit;
+    if (p.Handbrake && s.Speed > -1 && s.Speed < 1) s.Speed = 0;
 }
 
 double SteerStep(double steerPos, bool left, bool right, bool handbrake, double scrollSpeed, double speed,
-                 double speedScale)
-{
-    if (handbrake)
-        return steerPos;
+                 double speedScale) {
+    if (handbrake) return steerPos;
     // A standing car does not steer; a reversing one steers the other way.
     const double step = Sign(scrollSpeed) * SteerRate(speed) * speedScale;
-    if (left)
-        steerPos = std::clamp(steerPos - step, -128.0, 128.0);
-    if (right)
-        steerPos = std::clamp(steerPos + step, -128.0, 128.0);
+    if (left) steerPos = std::clamp(steerPos - step, -128.0, 128.0);
+    if (right) steerPos = std::clamp(steerPos + step, -128.0, 128.0);
     return steerPos;
 }
 
-int RoundHalfEven(double v) { return TSprite::RoundPos(v); }
+int RoundHalfEven(double v) {
+    return TSprite::RoundPos(v);
+}
 
 // ---- creation ----
 
 namespace {
-int ClampCar(int car) { return car >= 1 && car <= 6 ? car : 1; }
+int ClampCar(int car) {
+    return car >= 1 && car <= 6 ? car : 1;
+}
 } // namespace
 
 TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
-    : TGameSprite(parent, form.SpriteHost, 2, kCarImageName[size_t(ClampCar(form.Menu.SelectedCar))], x, y, 9),
-      Form(form), CarNo(ClampCar(form.Menu.SelectedCar))
-{
+    : TGameSprite(parent, form.SpriteHost, 2, kCarImageName[size_t(ClampCar(form.Menu.SelectedCar))], x, y,
+                  9),
+      Form(form), CarNo(ClampCar(form.Menu.SelectedCar)) {
     Marks.Clear();
     BloodLeft = 0;
 
@@ -134,22 +125,21 @@ TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
     explosionImage_ = &list.FindImage("ExplosionBig");
 
     NitroFlameL = parent->Add<TGameSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + 8),
-                                              std::trunc(Y + h - 8), 7);
+                                           std::trunc(Y + h - 8), 7);
     NitroFlameR = parent->Add<TGameSprite>(form.SpriteHost, 2, "NitroAnim", std::trunc(X + w - 8 - 16),
-                                              std::trunc(Y + h - 8), 7);
+                                           std::trunc(Y + h - 8), 7);
     for (TGameSprite* flame : {NitroFlameL, NitroFlameR}) {
         flame->FramePace = 10; // they animate although hidden
         flame->Visible = false;
     }
     WeaponSprite = TGameSprite::CreateCentered(parent, form.SpriteHost, 2, "RocketAnim_1",
-                                                  std::trunc(X + w * 0.5), std::trunc(Y + h * 0.6), 10);
+                                               std::trunc(X + w * 0.5), std::trunc(Y + h * 0.6), 10);
     WeaponSprite->Visible = false;
 }
 
 // ---- geometry and surface ----
 
-void TPlayer::ComputeCorners()
-{
+void TPlayer::ComputeCorners() {
     const double k = 2 * std::numbers::pi / kTurn;
     const double h = Heading;
     const double a = CornerAngle;
@@ -161,8 +151,7 @@ void TPlayer::ComputeCorners()
     }
 }
 
-void TPlayer::ComputeRearWheels()
-{
+void TPlayer::ComputeRearWheels() {
     const double k = 2 * std::numbers::pi / kTurn;
     const double h = Heading;
     const double a = h + WheelAngle - 128;
@@ -171,48 +160,56 @@ void TPlayer::ComputeRearWheels()
     RearWheelB = {CarCenterX + std::sin(b * k) * WheelRadius, CarCenterY - std::cos(b * k) * WheelRadius};
 }
 
-bool TPlayer::OnRoadAt(int px, int py) const
-{
+bool TPlayer::OnRoadAt(int px, int py) const {
     // A negative pixel (left of or above the map) divides toward zero into row or
     // column 0, which lies outside the map and reads as plain ground.
     const int tile = int(int8_t(Race().Map.At(py / kTileSize, px / kTileSize)));
     return IsRoadTile(tile);
 }
 
-bool TPlayer::TestOnRoad() const
-{
+bool TPlayer::TestOnRoad() const {
     const TRace& race = Race();
     const int bx = RoundHalfEven(BackgroundX());
     const int by = RoundHalfEven(BackgroundY());
     for (const TPointD& c : Corners.corners) {
         const int px = RoundHalfEven(double(race.MapCol) * kTileSize - bx + c.x);
         const int py = RoundHalfEven(double(race.MapRow) * kTileSize - by + c.y);
-        if (!OnRoadAt(px, py))
-            return false;
+        if (!OnRoadAt(px, py)) return false;
     }
     return true;
 }
 
 // ---- the rest of the race ----
 
-TRace& TPlayer::Race() const { return *Form.Race; }
+TRace& TPlayer::Race() const {
+    return *Form.Race;
+}
 
-double TPlayer::BackgroundX() const { return Form.Race && Form.Race->Background ? Form.Race->Background->X : 0; }
+double TPlayer::BackgroundX() const {
+    return Form.Race && Form.Race->Background ? Form.Race->Background->X : 0;
+}
 
-double TPlayer::BackgroundY() const { return Form.Race && Form.Race->Background ? Form.Race->Background->Y : 0; }
+double TPlayer::BackgroundY() const {
+    return Form.Race && Form.Race->Background ? Form.Race->Background->Y : 0;
+}
 
-void TPlayer::SetBackgroundPos(double x, double y)
-{
+void TPlayer::SetBackgroundPos(double x, double y) {
     if (Form.Race && Form.Race->Background) {
         Form.Race->Background->X = x;
         Form.Race->Background->Y = y;
     }
 }
 
-bool TPlayer::FinishPassed() const { return Form.Race && Form.Race->Finish && Form.Race->Finish->Passed != 0; }
+bool TPlayer::FinishPassed() const {
+    return Form.Race && Form.Race->Finish && Form.Race->Finish->Passed != 0;
+}
 
-double TPlayer::SpeedScale() const { return Form.Stats.SpeedScale; }
+double TPlayer::SpeedScale() const {
+    return Form.Stats.SpeedScale;
+}
 
-int TPlayer::FrameMs() const { return Form.Stats.FrameMs; }
+int TPlayer::FrameMs() const {
+    return Form.Stats.FrameMs;
+}
 
 } // namespace vorlane

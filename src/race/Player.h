@@ -11,8 +11,8 @@
 // driving MoveStep), PlayerReactions.cpp (reactions, crash and restart position),
 // PlayerLevelEnd.cpp (level end, RestartLevel), PlayerSound.cpp (engine sound, horn,
 // marks), PlayerDraw.cpp (DrawStep), PlayerWeapons.cpp (the weapon, by its own file).
-#include "core/Helpers.h"
 #include "core/GameSprite.h"
+#include "core/Helpers.h"
 #include "race/CarItems.h"
 
 #include <array>
@@ -28,8 +28,8 @@ class TImageItem;
 // ---- The car tables -------------------------------------------------------------
 
 // Cars 1..6 are the player's choice, 7..11 the opponent kinds 1..5. Index 0 unused.
-inline constexpr std::array<const char*, 12> kCarImageName{
-    "", "Car1", "Car2", "Car3", "Car4", "Car5", "Car6", "Car7", "Car8", "Car9", "Car10", "Car11"};
+inline constexpr std::array<const char*, 12> kCarImageName{"",     "Car1", "Car2", "Car3", "Car4",  "Car5",
+                                                           "Car6", "Car7", "Car8", "Car9", "Car10", "Car11"};
 // Half the width and half the height of each car picture.
 inline constexpr std::array<int, 12> CarHalfWidth{0, 32, 31, 41, 31, 34, 32, 49, 60, 17, 46, 84};
 inline constexpr std::array<int, 12> CarHalfHeight{0, 78, 74, 78, 67, 77, 72, 67, 85, 29, 76, 120};
@@ -120,7 +120,7 @@ struct TMarkStore {
 enum class EngineSound { None, Maxed, Accel, Shift, Slowed, Neutral, Brake, Nitro };
 
 class TPlayer : public TGameSprite {
-public:
+  public:
     // The car chosen in the car selection (Menu.SelectedCar) at (x, y), depth 9, with its
     // nitro flames and weapon beside it (hidden: the car draws them).
     TPlayer(TSprite* parent, TGame& form, double x, double y);
@@ -134,9 +134,9 @@ public:
     TGameSprite* WeaponSprite = nullptr;
 
     // The weapon (PlayerWeapons.cpp).
-    int WeaponStage = kWeaponLowered; // kWeaponLowered..kWeaponRaised
-    int WeaponStageTimer = 0; // ms
-    uint8_t ShotFlash = 0;    // 1 while a shot's picture is up
+    int WeaponStage = kWeaponLowered;   // kWeaponLowered..kWeaponRaised
+    int WeaponStageTimer = 0;           // ms
+    uint8_t ShotFlash = 0;              // 1 while a shot's picture is up
     CarItem WeaponKind = CarItem::None; // None, MachineGun or RocketLauncher
     int Ammo = 0;
     int FireCooldown = 0;     // ms
@@ -145,15 +145,15 @@ public:
     // Damage and the race.
     bool HasNitro = false;
     double NitroLeft = 0;
-    int Energy = 3;            // 3 when whole; the third hit wrecks the car
-    bool NitroBurning = false; // a nitro frame: the flames are drawn once
-    bool TimeOut = false;      // the level's time ran out
-    bool LevelEndDone = false; // the level end's one-time part ran
-    int CrashTimer = 0;        // ms until the wreck is put back on the road
-    bool RespawnFound = false; // the restart position is chosen
-    uint8_t Crashed = 0;       // 1 while wrecked
+    int Energy = 3;             // 3 when whole; the third hit wrecks the car
+    bool NitroBurning = false;  // a nitro frame: the flames are drawn once
+    bool TimeOut = false;       // the level's time ran out
+    bool LevelEndDone = false;  // the level end's one-time part ran
+    int CrashTimer = 0;         // ms until the wreck is put back on the road
+    bool RespawnFound = false;  // the restart position is chosen
+    uint8_t Crashed = 0;        // 1 while wrecked
     bool ClearNearCars = false; // the next driving frame removes the cars around the car
-    bool BounceSkip = false;   // the frame after a bounce is not driven
+    bool BounceSkip = false;    // the frame after a bounce is not driven
 
     bool HornSounding = false;
     // The engine sound playing (None after any other loop, the gun's, took its place).
@@ -273,7 +273,7 @@ public:
     double SpeedScale() const;
     int FrameMs() const;
 
-private:
+  private:
     std::array<TImageItem*, 12> carImages_{};
     TImageItem* bloodImage_ = nullptr;
     TImageItem* handbrakeImage_ = nullptr;

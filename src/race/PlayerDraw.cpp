@@ -12,13 +12,13 @@
 namespace vorlane {
 
 namespace {
-int Trunc(double v) { return int(std::trunc(v)); }
+int Trunc(double v) {
+    return int(std::trunc(v));
+}
 } // namespace
 
-void TPlayer::DrawStep()
-{
-    if (!Visible || Engine() == nullptr || Engine()->Surface() == nullptr)
-        return;
+void TPlayer::DrawStep() {
+    if (!Visible || Engine() == nullptr || Engine()->Surface() == nullptr) return;
     DrawMarks();
     // A nitro frame's flames are drawn once. A wreck keeps the flag, so the flames
     // flash once more when the car is back on the road.
@@ -37,8 +37,7 @@ void TPlayer::DrawStep()
         Y = Height / 2.0 + kPlayerY + 10;
     }
 
-    if (Crashed == 1 && !RespawnFound)
-        DrawWreck();
+    if (Crashed == 1 && !RespawnFound) DrawWreck();
 
     if (Heading != 0 && Image() != nullptr) {
         const int pw = Image()->FrameWidth();
@@ -53,21 +52,18 @@ void TPlayer::DrawStep()
         DrawWeapon();
 }
 
-void TPlayer::DrawMarks()
-{
+void TPlayer::DrawMarks() {
     IDrawSurface& surface = *Engine()->Surface();
     for (int i = 1; i <= TMarkStore::kSlots; ++i) {
         const size_t s = size_t(i);
-        if (Marks.MarkActive[s] == 0 || Marks.MarkShown[s] == 0)
-            continue;
+        if (Marks.MarkActive[s] == 0 || Marks.MarkShown[s] == 0) continue;
         TImageItem* image = Marks.MarkBlood[s] != 0 ? bloodImage_ : handbrakeImage_;
-        image->DrawPatternRotated(surface, Trunc(Marks.MarkX[s] + 5), Trunc(Marks.MarkY[s] + 7), 10, 14, 0, 0.5,
-                                  0.5, Marks.MarkAngle[s]);
+        image->DrawPatternRotated(surface, Trunc(Marks.MarkX[s] + 5), Trunc(Marks.MarkY[s] + 7), 10, 14, 0,
+                                  0.5, 0.5, Marks.MarkAngle[s]);
     }
 }
 
-void TPlayer::DrawNitroFlames()
-{
+void TPlayer::DrawNitroFlames() {
     IDrawSurface& surface = *Engine()->Surface();
     const double w = Width;
     const double h = Height;
@@ -82,14 +78,15 @@ void TPlayer::DrawNitroFlames()
     // rear bumper and turn with the car.
     const double leftPivotX = (w / 2 - 8) / 16;
     const double pivotY = -(h / 2 - 8) / 51;
-    left->DrawPatternRotated(surface, cx, cy, fw, fh, pattern, leftPivotX, pivotY, Heading == 0 ? 1 : Heading);
+    left->DrawPatternRotated(surface, cx, cy, fw, fh, pattern, leftPivotX, pivotY,
+                             Heading == 0 ? 1 : Heading);
 
     TImageItem* right = NitroFlameR->Image();
     const int rightPattern = Trunc(NitroFlameR->FramePos);
     if (Heading == -64 || Heading == 64) {
         const double sign = Heading > 0 ? 1 : -1;
-        left->DrawPatternRotated(surface, cx, Trunc(Y + h / 2 + sign * w / 2), fw, fh, pattern, leftPivotX, pivotY,
-                                 Heading);
+        left->DrawPatternRotated(surface, cx, Trunc(Y + h / 2 + sign * w / 2), fw, fh, pattern, leftPivotX,
+                                 pivotY, Heading);
     } else {
         const double rw = NitroFlameR->Width;
         const double rightPivotX = -(w / 2 - rw - 8) / 16;
@@ -98,11 +95,9 @@ void TPlayer::DrawNitroFlames()
     }
 }
 
-void TPlayer::DrawOpponents()
-{
+void TPlayer::DrawOpponents() {
     TRace& race = Race();
-    if (race.Cars == nullptr)
-        return;
+    if (race.Cars == nullptr) return;
     const TCar& cars = *race.Cars;
     IDrawSurface& surface = *Engine()->Surface();
     const double bx = BackgroundX();
@@ -112,27 +107,24 @@ void TPlayer::DrawOpponents()
         const size_t s = size_t(i);
         const int dir = cars.CarDir[s];
         const int kind = cars.CarKind[s];
-        if (cars.CarVisible[s] == 0 || dir == 0 || kind < 1 || kind > kCarKindCount)
-            continue;
+        if (cars.CarVisible[s] == 0 || dir == 0 || kind < 1 || kind > kCarKindCount) continue;
         const int sx = RoundHalfEven(cars.CarX[s] - double(race.MapCol) * kTileSize + bx);
         const int sy = RoundHalfEven(cars.CarY[s] - double(race.MapRow) * kTileSize + by);
         const size_t image = size_t(kind + 6);
         if (cars.CarExploding[s] != 0) {
             // The 64-pixel fireball centred on the car: image k + 6 is the car's picture.
-            explosionImage_->DrawPattern(surface, sx + CarHalfWidth[image] - 32, sy + CarHalfHeight[image] - 32,
-                                         Trunc(cars.CarExplosionTime[s]));
+            explosionImage_->DrawPattern(surface, sx + CarHalfWidth[image] - 32,
+                                         sy + CarHalfHeight[image] - 32, Trunc(cars.CarExplosionTime[s]));
         } else {
             carImages_[image]->DrawPattern(surface, sx, sy, dir - 1);
         }
     }
 }
 
-void TPlayer::DrawWreck()
-{
+void TPlayer::DrawWreck() {
     IDrawSurface& surface = *Engine()->Surface();
     TImageItem* explosion = Image();
-    if (explosion == nullptr)
-        return;
+    if (explosion == nullptr) return;
     const double pw = explosion->FrameWidth();
     const double ph = explosion->FrameHeight();
     const size_t car = size_t(CarNo);

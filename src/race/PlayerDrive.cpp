@@ -10,8 +10,7 @@
 
 namespace vorlane {
 
-void TPlayer::MoveStep(int moveCount)
-{
+void TPlayer::MoveStep(int moveCount) {
     TGameSprite::MoveStep(moveCount);
     // The frame right after a bounce is not driven.
     if (BounceSkip) {
@@ -19,8 +18,7 @@ void TPlayer::MoveStep(int moveCount)
         return;
     }
     ComputeCorners();
-    if (ClearNearCars)
-        ClearCarsNearby();
+    if (ClearNearCars) ClearCarsNearby();
     if (Crashed != 0) {
         CrashStep();
         return;
@@ -59,12 +57,10 @@ void TPlayer::MoveStep(int moveCount)
     FiringStep();
 
     // No reversing off the start of the map.
-    if (Race().MapRow == kMaxMapRow && Speed < 0)
-        Speed = ScrollSpeed = 0;
+    if (Race().MapRow == kMaxMapRow && Speed < 0) Speed = ScrollSpeed = 0;
 }
 
-void TPlayer::FollowScroll()
-{
+void TPlayer::FollowScroll() {
     const double w = Width;
     const double h = Height;
     if (NitroFlameL) {
@@ -85,16 +81,14 @@ void TPlayer::FollowScroll()
     Marks.Scroll(race.ScrollVX * 0.5 * scale, race.ScrollVY * 0.5 * scale);
 }
 
-void TPlayer::ClearCarsNearby()
-{
+void TPlayer::ClearCarsNearby() {
     TRace& race = Race();
     if (race.Cars) {
         TCar& cars = *race.Cars;
         const int count = std::min(race.CarCount, kMaxCars);
         for (int i = 1; i <= count; ++i) {
             const size_t s = size_t(i);
-            if (cars.CarKind[s] == 0 || cars.CarDir[s] == kCarRemoved)
-                continue;
+            if (cars.CarKind[s] == 0 || cars.CarDir[s] == kCarRemoved) continue;
             if (std::abs(cars.CarScreenY(i) - Y) <= 720) {
                 cars.CarSpeed[s] = 0;
                 cars.CarDir[s] = kCarRemoved;

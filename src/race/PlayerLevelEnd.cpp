@@ -14,8 +14,7 @@
 
 namespace vorlane {
 
-void TPlayer::LevelEndStep()
-{
+void TPlayer::LevelEndStep() {
     FollowScroll();
     if (!LevelEndDone) {
         LevelEndDone = true;
@@ -30,8 +29,7 @@ void TPlayer::LevelEndStep()
         // 0.8 has no exact binary form: a speed that is a whole number of steps
         // (40, 80, 120...) would keep a crumb of 1e-13 after its last step, take one
         // step more and stand at -0.8. A crumb that small is the stop itself.
-        if (std::abs(Speed) < 1e-9)
-            Speed = 0;
+        if (std::abs(Speed) < 1e-9) Speed = 0;
         ScrollSpeed = Speed / 10;
         return;
     }
@@ -67,8 +65,7 @@ void TPlayer::LevelEndStep()
     }
 }
 
-void TPlayer::RestartLevel(bool advance)
-{
+void TPlayer::RestartLevel(bool advance) {
     TRace& race = Race();
     StartLevel(Form, advance ? race.Level + 1 : race.Level);
     TimeOut = false;
@@ -77,25 +74,18 @@ void TPlayer::RestartLevel(bool advance)
     SteerPos = 0;
     Heading = 0;
     SetBackgroundPos(0, 0);
-    if (race.Finish)
-        race.Finish->Passed = 0;
-    if (race.Bonuses)
-        race.Bonuses->LayBonuses();
-    if (race.Men)
-        race.Men->LayPedestrians();
-    if (race.Cars)
-        race.Cars->LayCars();
-    if (race.Finish)
-        race.Finish->LayFinish();
+    if (race.Finish) race.Finish->Passed = 0;
+    if (race.Bonuses) race.Bonuses->LayBonuses();
+    if (race.Men) race.Men->LayPedestrians();
+    if (race.Cars) race.Cars->LayCars();
+    if (race.Finish) race.Finish->LayFinish();
     Form.ReportRace(RaceEvent::LevelReady);
     Respawn();
     SetEngineSound("Neutral");
 }
 
-void RestartLevel(TGame& form)
-{
-    if (form.Race && form.Race->Player)
-        form.Race->Player->RestartLevel(false);
+void RestartLevel(TGame& form) {
+    if (form.Race && form.Race->Player) form.Race->Player->RestartLevel(false);
 }
 
 } // namespace vorlane

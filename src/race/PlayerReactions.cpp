@@ -12,13 +12,16 @@
 namespace vorlane {
 
 namespace {
-double Sign(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
+double Sign(double v) {
+    return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0);
+}
 } // namespace
 
-void TPlayer::AddScore(int n) { Race().Score += n; }
+void TPlayer::AddScore(int n) {
+    Race().Score += n;
+}
 
-void TPlayer::Bump(double factor)
-{
+void TPlayer::Bump(double factor) {
     Speed *= factor;
     ScrollSpeed *= factor;
     StopCarSounds(false);
@@ -26,8 +29,7 @@ void TPlayer::Bump(double factor)
     Form.PlayEffect("Collision");
 }
 
-void TPlayer::Bounce(double v)
-{
+void TPlayer::Bounce(double v) {
     BounceSkip = true;
     Speed = Sign(Speed) * v;
     ScrollSpeed = v * Sign(ScrollSpeed) / 10;
@@ -37,14 +39,14 @@ void TPlayer::Bounce(double v)
     race.ScrollVX = -std::sin(a) * ScrollSpeed;
     race.ScrollVY = std::cos(a) * ScrollSpeed;
     const double scale = SpeedScale();
-    SetBackgroundPos(BackgroundX() + race.ScrollVX * 0.5 * scale, BackgroundY() + race.ScrollVY * 0.5 * scale);
+    SetBackgroundPos(BackgroundX() + race.ScrollVX * 0.5 * scale,
+                     BackgroundY() + race.ScrollVY * 0.5 * scale);
     StopCarSounds(false);
     ResumeCarSounds(false);
     Form.PlayEffect("Collision");
 }
 
-void TPlayer::TakeHit()
-{
+void TPlayer::TakeHit() {
     Energy -= 1;
     if (Energy == 0) {
         Energy = 3;
@@ -53,8 +55,7 @@ void TPlayer::TakeHit()
     }
 }
 
-void TPlayer::Explode()
-{
+void TPlayer::Explode() {
     SetCrashState(1);
     DropAll();
     WeaponStage = kWeaponLowered;
@@ -65,16 +66,14 @@ void TPlayer::Explode()
     CrashTimer = 2000;
 }
 
-void TPlayer::SetCrashState(int c)
-{
+void TPlayer::SetCrashState(int c) {
     Crashed = uint8_t(c);
     EngineState = EngineSound::None;
     GunSounding = false;
     HornSounding = false;
 }
 
-void TPlayer::DropItem(CarItem item)
-{
+void TPlayer::DropItem(CarItem item) {
     switch (item) {
     case CarItem::Nitro:
         HasNitro = false;
@@ -94,16 +93,14 @@ void TPlayer::DropItem(CarItem item)
     }
 }
 
-void TPlayer::DropAll()
-{
+void TPlayer::DropAll() {
     DropItem(CarItem::MachineGun);
     DropItem(CarItem::RocketLauncher);
     DropItem(CarItem::Nitro);
     WeaponKind = CarItem::None;
 }
 
-void TPlayer::GiveBonus(CarItem item)
-{
+void TPlayer::GiveBonus(CarItem item) {
     switch (item) {
     case CarItem::ExtraLife:
         Race().Lives += 1;
@@ -123,16 +120,14 @@ void TPlayer::GiveBonus(CarItem item)
 
 // ---- the wreck ----
 
-void TPlayer::CrashStep()
-{
+void TPlayer::CrashStep() {
     TRace& race = Race();
     // The explosion has played once: the car is shown at its restart position and waits.
     if (FramePosBeforeMove > FramePos) {
         if (race.Lives <= 0) {
             Visible = false;
         } else {
-            if (!RespawnFound)
-                FindRespawn();
+            if (!RespawnFound) FindRespawn();
             SetAnimation(kCarImageName[size_t(CarNo)], 0);
         }
     }
@@ -141,14 +136,12 @@ void TPlayer::CrashStep()
     } else if (race.Lives <= 0) {
         Form.ReportRace(RaceEvent::GameOver);
     } else {
-        if (!RespawnFound)
-            FindRespawn();
+        if (!RespawnFound) FindRespawn();
         Respawn();
     }
 }
 
-void TPlayer::FindRespawn()
-{
+void TPlayer::FindRespawn() {
     TRace& race = Race();
     // The right-hand lane of a straight road (4) or the upper row of a lane shift (12
     // to the right, 17 to the left), the right-most in its row, in the first row from
@@ -156,8 +149,7 @@ void TPlayer::FindRespawn()
     // stops where the view would pass the start of the map (MapRow 1490).
     bool found = false;
     for (int a = race.MapRow + 5; a - 4 <= kMaxMapRow && a <= kMapRows && !found; ++a) {
-        if (a < 1)
-            continue;
+        if (a < 1) continue;
         for (int c = kMapCols; c >= 1; --c) {
             const uint8_t tile = race.Map.At(a, c);
             if (tile == 4) {
@@ -191,8 +183,7 @@ void TPlayer::FindRespawn()
     ClearNearCars = true;
 }
 
-void TPlayer::Respawn()
-{
+void TPlayer::Respawn() {
     TimeOut = false;
     Crashed = 0;
     RespawnFound = false;

@@ -19,8 +19,7 @@ constexpr const char* kOtherCarSounds[] = {"MachineGun", "Rocket", "Horn",      
 
 } // namespace
 
-void StopCarSounds(TGame& form, bool all)
-{
+void StopCarSounds(TGame& form, bool all) {
     for (const char* name : kEngineSounds)
         form.StopEffect(name);
     if (all)
@@ -28,39 +27,50 @@ void StopCarSounds(TGame& form, bool all)
             form.StopEffect(name);
 }
 
-void ResumeCarSounds(TGame& form, bool all)
-{
-    if (form.Race && form.Race->Player)
-        form.Race->Player->ResumeCarSounds(all);
+void ResumeCarSounds(TGame& form, bool all) {
+    if (form.Race && form.Race->Player) form.Race->Player->ResumeCarSounds(all);
 }
 
-void TPlayer::StopCarSounds(bool all) { vorlane::StopCarSounds(Form, all); }
+void TPlayer::StopCarSounds(bool all) {
+    vorlane::StopCarSounds(Form, all);
+}
 
-void TPlayer::ResumeCarSounds(bool all)
-{
+void TPlayer::ResumeCarSounds(bool all) {
     // The gears' sound comes back as the highest one.
     switch (EngineState) {
-    case EngineSound::Maxed: SetEngineSound("Maxed"); break;
-    case EngineSound::Neutral: SetEngineSound("Neutral"); break;
-    case EngineSound::Accel: SetEngineSound("Accel4"); break;
-    case EngineSound::Shift: SetEngineSound("Shift"); break;
-    case EngineSound::Slowed: SetEngineSound("Slowed"); break;
-    case EngineSound::Brake: SetEngineSound("Brake"); break;
-    case EngineSound::Nitro: SetEngineSound("Nitro"); break;
-    case EngineSound::None: break;
+    case EngineSound::Maxed:
+        SetEngineSound("Maxed");
+        break;
+    case EngineSound::Neutral:
+        SetEngineSound("Neutral");
+        break;
+    case EngineSound::Accel:
+        SetEngineSound("Accel4");
+        break;
+    case EngineSound::Shift:
+        SetEngineSound("Shift");
+        break;
+    case EngineSound::Slowed:
+        SetEngineSound("Slowed");
+        break;
+    case EngineSound::Brake:
+        SetEngineSound("Brake");
+        break;
+    case EngineSound::Nitro:
+        SetEngineSound("Nitro");
+        break;
+    case EngineSound::None:
+        break;
     }
     if (all) {
         // The gun's loop goes through SetEngineSound too, which silences the engine until
         // the next driving frame picks its sound again.
-        if (GunSounding)
-            SetEngineSound("MachineGun");
-        if (HornSounding)
-            Form.PlayEffect("Horn");
+        if (GunSounding) SetEngineSound("MachineGun");
+        if (HornSounding) Form.PlayEffect("Horn");
     }
 }
 
-void TPlayer::SetEngineSound(const std::string& name)
-{
+void TPlayer::SetEngineSound(const std::string& name) {
     StopCarSounds(false);
     Form.PlayEffect(name);
     EngineState = EngineSound::None;
@@ -80,20 +90,17 @@ void TPlayer::SetEngineSound(const std::string& name)
         EngineState = EngineSound::Nitro;
 }
 
-void TPlayer::EngineSoundStep()
-{
+void TPlayer::EngineSoundStep() {
     // To enter a sound: play it unless its state is already on.
     const auto enter = [this](EngineSound state, const char* name) {
-        if (EngineState != state)
-            SetEngineSound(name);
+        if (EngineState != state) SetEngineSound(name);
     };
     if (KeyNitro && HasNitro) {
         enter(EngineSound::Nitro, "Nitro");
         return;
     }
     Form.StopEffect("Nitro");
-    if (EngineState == EngineSound::Nitro)
-        EngineState = EngineSound::None;
+    if (EngineState == EngineSound::Nitro) EngineState = EngineSound::None;
     if (!OnRoad) {
         enter(EngineSound::Neutral, "Neutral");
         return;
@@ -120,14 +127,11 @@ void TPlayer::EngineSoundStep()
         else
             enter(EngineSound::Neutral, "Neutral");
     }
-    if (KeyHandbrake && v != 0)
-        enter(EngineSound::Brake, "Brake");
-    if (EngineState == EngineSound::Brake && Speed == 0)
-        SetEngineSound("Neutral");
+    if (KeyHandbrake && v != 0) enter(EngineSound::Brake, "Brake");
+    if (EngineState == EngineSound::Brake && Speed == 0) SetEngineSound("Neutral");
 }
 
-void TPlayer::HornStep()
-{
+void TPlayer::HornStep() {
     if (!KeyHorn) {
         HornSounding = false;
         Form.StopEffect("Horn");
@@ -135,16 +139,14 @@ void TPlayer::HornStep()
     }
     if (!HornSounding) {
         HornSounding = true;
-        if (Race().Men)
-            Race().Men->ScarePedestrians();
+        if (Race().Men) Race().Men->ScarePedestrians();
         Form.PlayEffect("Horn");
     }
 }
 
 // ---- marks ----
 
-void TMarkStore::Clear()
-{
+void TMarkStore::Clear() {
     MarkX.fill(0);
     MarkY.fill(0);
     MarkAngle.fill(0);
@@ -154,20 +156,17 @@ void TMarkStore::Clear()
     LastMark = 1;
 }
 
-int TMarkStore::Lay(double x, double y, int heading, int& bloodLeft)
-{
+int TMarkStore::Lay(double x, double y, int heading, int& bloodLeft) {
     for (int i = 1; i <= kSlots; ++i) {
         const size_t s = size_t(i);
-        if (MarkActive[s] != 0)
-            continue;
+        if (MarkActive[s] != 0) continue;
         MarkShown[s] = 1;
         if (bloodLeft <= 0) {
             MarkBlood[s] = 0;
         } else {
             // The first blood marks after a run-over lie under the car: not shown.
             MarkBlood[s] = 1;
-            if (bloodLeft > 30)
-                MarkShown[s] = 0;
+            if (bloodLeft > 30) MarkShown[s] = 0;
             bloodLeft -= 1;
         }
         MarkX[s] = x;
@@ -180,16 +179,14 @@ int TMarkStore::Lay(double x, double y, int heading, int& bloodLeft)
     return 0;
 }
 
-void TMarkStore::Scroll(double dx, double dy)
-{
+void TMarkStore::Scroll(double dx, double dy) {
     for (int i = 1; i <= kSlots; ++i) {
         MarkX[size_t(i)] += dx;
         MarkY[size_t(i)] += dy;
     }
 }
 
-void TMarkStore::DropOffScreen()
-{
+void TMarkStore::DropOffScreen() {
     for (int i = 1; i <= kSlots; ++i) {
         const size_t s = size_t(i);
         if (MarkActive[s] == 1 && (MarkX[s] < 0 || MarkX[s] > 700 || MarkY[s] + 14 < 0 || MarkY[s] > 600)) {
@@ -199,23 +196,19 @@ void TMarkStore::DropOffScreen()
     }
 }
 
-int TMarkStore::ActiveCount() const
-{
+int TMarkStore::ActiveCount() const {
     int n = 0;
     for (int i = 1; i <= kSlots; ++i)
         n += MarkActive[size_t(i)] != 0;
     return n;
 }
 
-void TPlayer::LayMarks()
-{
-    if (!((KeyHandbrake && std::abs(ScrollSpeed) > 0.1) || BloodLeft > 0))
-        return;
+void TPlayer::LayMarks() {
+    if (!((KeyHandbrake && std::abs(ScrollSpeed) > 0.1) || BloodLeft > 0)) return;
     const size_t last = size_t(Marks.LastMark);
     const double dx = RearWheelB.x - Marks.MarkX[last];
     const double dy = RearWheelB.y - Marks.MarkY[last];
-    if (std::sqrt(dx * dx + dy * dy) < 12 - ScrollSpeed * 0.5 * SpeedScale())
-        return;
+    if (std::sqrt(dx * dx + dy * dy) < 12 - ScrollSpeed * 0.5 * SpeedScale()) return;
     Marks.Lay(RearWheelA.x, RearWheelA.y, Heading, BloodLeft);
     Marks.Lay(RearWheelB.x, RearWheelB.y, Heading, BloodLeft);
 }

@@ -28,24 +28,21 @@ constexpr int kLauncherCooldownMs = 500;
 constexpr int kGunAmmo = 25;
 constexpr int kLauncherAmmo = 20;
 constexpr int kRocketLaunchSpeed = 18;
-constexpr double kGunRayStep = 5;   // pixels per step of the gun's ray
-constexpr double kGunReach = 50;    // a pedestrian this close to the ray on both axes falls
-constexpr int kGunRayRight = 700;   // the ray ends where it leaves the track part of the screen
+constexpr double kGunRayStep = 5; // pixels per step of the gun's ray
+constexpr double kGunReach = 50;  // a pedestrian this close to the ray on both axes falls
+constexpr int kGunRayRight = 700; // the ray ends where it leaves the track part of the screen
 constexpr int kGunRayBottom = 600;
 // While the gun flashes its picture sits a little higher on the roof, car by car.
 constexpr double kGunShootingLift[6] = {0.185, 0.202, 0.17, 0.175, 0.18, 0.2};
 
-std::string StageImage(CarItem weapon, int stage)
-{
+std::string StageImage(CarItem weapon, int stage) {
     return (weapon == CarItem::MachineGun ? "GunAnim_" : "RocketAnim_") + std::to_string(stage);
 }
 
 } // namespace
 
-void TPlayer::GiveWeapon(CarItem weapon)
-{
-    if (weapon != CarItem::MachineGun && weapon != CarItem::RocketLauncher)
-        return;
+void TPlayer::GiveWeapon(CarItem weapon) {
+    if (weapon != CarItem::MachineGun && weapon != CarItem::RocketLauncher) return;
     // The other weapon goes at once, with its ammunition and sound.
     DropItem(weapon == CarItem::MachineGun ? CarItem::RocketLauncher : CarItem::MachineGun);
     if (WeaponKind != weapon) {
@@ -58,13 +55,11 @@ void TPlayer::GiveWeapon(CarItem weapon)
                                    std::trunc(Y + Height * 0.6));
 }
 
-void TPlayer::WeaponStep()
-{
+void TPlayer::WeaponStep() {
     const int frameMs = Form.Stats.FrameMs;
     // 1. The gun's flash ends: back to the picture of the stage.
     if (ShotFlash == 1) {
-        if (WeaponStageTimer > 0)
-            WeaponStageTimer -= frameMs;
+        if (WeaponStageTimer > 0) WeaponStageTimer -= frameMs;
         if (WeaponStageTimer <= 0) {
             WeaponStageTimer = 0;
             WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), std::trunc(WeaponSprite->X),
@@ -76,8 +71,7 @@ void TPlayer::WeaponStep()
     const double cy = std::trunc(Y + Height * 0.6);
     // 2. Raising, one stage every 100 ms.
     if (WeaponStage < kWeaponRaised && WeaponKind != CarItem::None && Ammo > 0) {
-        if (WeaponStage == kWeaponLowered)
-            Form.PlayEffect("WeaponAppear");
+        if (WeaponStage == kWeaponLowered) Form.PlayEffect("WeaponAppear");
         WeaponStageTimer -= frameMs;
         if (WeaponStageTimer <= 0) {
             WeaponStageTimer = kStageStepMs;
@@ -90,8 +84,7 @@ void TPlayer::WeaponStep()
         if (WeaponStage <= kWeaponLowered) {
             WeaponKind = CarItem::None;
         } else {
-            if (WeaponStage == kWeaponRaised)
-                Form.PlayEffect("WeaponAppear");
+            if (WeaponStage == kWeaponRaised) Form.PlayEffect("WeaponAppear");
             WeaponStageTimer -= frameMs;
             if (WeaponStageTimer <= 0) {
                 WeaponStageTimer = kStageStepMs;
@@ -101,12 +94,10 @@ void TPlayer::WeaponStep()
         }
     }
     // 4. The cooldown runs down to just below 0 and rests there.
-    if (WeaponKind != CarItem::None && FireCooldown >= 0)
-        FireCooldown -= frameMs;
+    if (WeaponKind != CarItem::None && FireCooldown >= 0) FireCooldown -= frameMs;
 }
 
-void TPlayer::FiringStep()
-{
+void TPlayer::FiringStep() {
     if (KeyFire && WeaponStage == kWeaponRaised) {
         if (WeaponKind == CarItem::MachineGun && !GunSounding) {
             GunSounding = true;
@@ -119,15 +110,14 @@ void TPlayer::FiringStep()
     }
 }
 
-void TPlayer::FireWeapon()
-{
-    if (FireCooldown > 0)
-        return;
+void TPlayer::FireWeapon() {
+    if (FireCooldown > 0) return;
     Ammo = std::max(Ammo - 1, 0);
     if (WeaponKind == CarItem::MachineGun) {
         FireCooldown = kGunCooldownMs;
         WeaponStageTimer = kStageStepMs;
-        WeaponSprite->SetImageCentered("GunShooting", std::trunc(WeaponSprite->X), std::trunc(WeaponSprite->Y));
+        WeaponSprite->SetImageCentered("GunShooting", std::trunc(WeaponSprite->X),
+                                       std::trunc(WeaponSprite->Y));
         GunRay(X + Width / 2.0, Y + Height / 2.0);
     } else if (WeaponKind == CarItem::RocketLauncher) {
         Form.PlayEffect("Rocket");
@@ -141,10 +131,8 @@ void TPlayer::FireWeapon()
     ShotFlash = 1;
 }
 
-void TPlayer::GunRay(double px, double py)
-{
-    if (!Form.Race)
-        return;
+void TPlayer::GunRay(double px, double py) {
+    if (!Form.Race) return;
     TRace& race = *Form.Race;
     const TrackView view = ViewOf(race);
     const double originX = double(race.MapCol) * kTileSize - view.X; // world = screen + origin
@@ -165,7 +153,8 @@ void TPlayer::GunRay(double px, double py)
             TMan& men = *race.Men;
             for (int i = 1; i <= kMaxPedestrians; ++i) {
                 const TPedestrian& p = men.Slots[size_t(i)];
-                if (p.Exists == 0 || p.Visible == 0 || p.State == ManState::Lying || p.State == ManState::Gone)
+                if (p.Exists == 0 || p.Visible == 0 || p.State == ManState::Lying ||
+                    p.State == ManState::Gone)
                     continue;
                 if (std::abs(p.X - wx) <= kGunReach && std::abs(p.Y - wy) <= kGunReach) {
                     men.ShootPedestrian(i);
@@ -195,8 +184,7 @@ void TPlayer::GunRay(double px, double py)
     }
 }
 
-void TPlayer::EndShotFlash()
-{
+void TPlayer::EndShotFlash() {
     WeaponStageTimer = 0;
     if (ShotFlash == 1) {
         WeaponSprite->SetImageCentered(StageImage(WeaponKind, WeaponStage), std::trunc(WeaponSprite->X),
@@ -205,22 +193,19 @@ void TPlayer::EndShotFlash()
     }
 }
 
-void TPlayer::DrawWeapon()
-{
-    if (Crashed != 0 || (WeaponKind != CarItem::MachineGun && WeaponKind != CarItem::RocketLauncher))
-        return;
+void TPlayer::DrawWeapon() {
+    if (Crashed != 0 || (WeaponKind != CarItem::MachineGun && WeaponKind != CarItem::RocketLauncher)) return;
     TImageItem* image = WeaponSprite->Image();
     IDrawSurface* surface = Engine() != nullptr ? Engine()->Surface() : nullptr;
-    if (image == nullptr || surface == nullptr)
-        return;
+    if (image == nullptr || surface == nullptr) return;
     const int car = std::clamp(CarNo, 1, 6);
     // The weapon turns with the car about a point on its roof.
     double py = (Height / 2.0) / 114.0 - 0.6 + WeaponPivot[size_t(car)];
     if (WeaponKind == CarItem::MachineGun && strcasecmp(image->Name.c_str(), "GunShooting") == 0)
         py += kGunShootingLift[car - 1] - 0.03;
     image->DrawPatternRotated(*surface, int(std::trunc(X + Width / 2.0)), int(std::trunc(Y + Height / 2.0)),
-                              image->FrameWidth(), image->FrameHeight(), int(std::trunc(WeaponSprite->FramePos)),
-                              0.5, py, Heading);
+                              image->FrameWidth(), image->FrameHeight(),
+                              int(std::trunc(WeaponSprite->FramePos)), 0.5, py, Heading);
 }
 
 } // namespace vorlane

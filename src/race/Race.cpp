@@ -21,8 +21,7 @@
 
 namespace vorlane {
 
-void StartLevel(TGame& form, int n)
-{
+void StartLevel(TGame& form, int n) {
     TRace& race = *form.Race;
     const LevelParams p = LevelParameters(n);
     race.Level = n;
@@ -36,8 +35,7 @@ void StartLevel(TGame& form, int n)
     RefreshChips(race);
 }
 
-void StartRace(TGame& form)
-{
+void StartRace(TGame& form) {
     // A race left behind (it cannot happen through the menus) is taken down first, so
     // its sprites do not linger on the new track.
     if (form.Race) EndRace(form);
@@ -85,8 +83,7 @@ void StartRace(TGame& form)
     form.ReportRace(RaceEvent::LevelReady);
 }
 
-void EndRace(TGame& form)
-{
+void EndRace(TGame& form) {
     form.Screen.ActiveScreen = ScreenKind::None;
     if (!form.Race) return;
     TRace& race = *form.Race;
@@ -117,8 +114,7 @@ void EndRace(TGame& form)
     form.Race.reset();
 }
 
-void RaceTick(TGame& form, int lagCount)
-{
+void RaceTick(TGame& form, int lagCount) {
     if (!form.Race) return;
     TRace& race = *form.Race;
 
@@ -140,7 +136,8 @@ void RaceTick(TGame& form, int lagCount)
     player->KeyHorn = in.Held(isButton5);
 
     // The speedometer.
-    if (race.Needle) race.Needle->Angle = NeedleAngle(player->Speed, player->EngineState == EngineSound::Shift);
+    if (race.Needle)
+        race.Needle->Angle = NeedleAngle(player->Speed, player->EngineState == EngineSound::Shift);
 
     // The clock: a tick at each whole second of the last ten; the time stops once
     // it is out or the finish line is passed, and never goes below 0. The tick sounds

@@ -13,7 +13,7 @@ namespace vorlane {
 namespace {
 
 constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
-constexpr int kPlayRight = 700;  // rockets leave the play area at x 0..700, y 0..600
+constexpr int kPlayRight = 700;                          // rockets leave the play area at x 0..700, y 0..600
 constexpr int kPlayBottom = 600;
 // The flame sprite is the rocket's child, its top-left 12 pixels left of and 2 above the
 // rocket's; it is drawn hanging behind the rocket with this point of it (in fractions of
@@ -27,17 +27,15 @@ constexpr double kFlamePivotY = -0.22;
 
 TRocket::TRocket(TSprite* parent, TGame& form, double x, double y, int speed, int angle)
     : TGameSprite(parent, form.SpriteHost, 2, "Rocket", x, y, kRocketDepth), RocketSpeed(speed),
-      RocketAngle(angle), Form(form)
-{
-    EngineFlame = Add<TGameSprite>(form.SpriteHost, 2, std::string("EngineFire"), kFlameOffsetX, kFlameOffsetY,
-                                      Z());
+      RocketAngle(angle), Form(form) {
+    EngineFlame =
+        Add<TGameSprite>(form.SpriteHost, 2, std::string("EngineFire"), kFlameOffsetX, kFlameOffsetY, Z());
     EngineFlame->FramePace = 10;
     EngineFlame->FrameLooped = true;
     EngineFlame->Visible = false;
 }
 
-void TRocket::RocketExplode()
-{
+void TRocket::RocketExplode() {
     SetAnimation("Explosion", 20);
     RocketSpeed = 0;
     Exploding = true;
@@ -46,8 +44,7 @@ void TRocket::RocketExplode()
     Form.PlayEffect("Explosion");
 }
 
-void TRocket::RocketReset()
-{
+void TRocket::RocketReset() {
     InFlight = false;
     Visible = false;
     X = 0;
@@ -57,10 +54,8 @@ void TRocket::RocketReset()
     RocketAngle = 0;
 }
 
-void TRocket::MoveStep(int moveCount)
-{
-    if (!InFlight || !Form.Race)
-        return;
+void TRocket::MoveStep(int moveCount) {
+    if (!InFlight || !Form.Race) return;
     TGameSprite::MoveStep(moveCount);
     const TRace& race = *Form.Race;
     const double step = RocketSpeed * 0.5 * Form.Stats.SpeedScale;
@@ -71,13 +66,10 @@ void TRocket::MoveStep(int moveCount)
     Y = WorldY - double(race.MapRow) * kTileSize + view.Y;
 }
 
-void TRocket::DrawStep()
-{
-    if (!Visible)
-        return;
+void TRocket::DrawStep() {
+    if (!Visible) return;
     IDrawSurface* surface = Engine() != nullptr ? Engine()->Surface() : nullptr;
-    if (surface == nullptr || Image() == nullptr)
-        return;
+    if (surface == nullptr || Image() == nullptr) return;
     const int cx = int(std::trunc(X + Width / 2.0));
     const int cy = int(std::trunc(Y + Height / 2.0));
     if (RocketAngle != 0)
@@ -92,14 +84,13 @@ void TRocket::DrawStep()
     if (!Exploding && EngineFlame->Image() != nullptr) {
         TImageItem* flame = EngineFlame->Image();
         flame->DrawPatternRotated(*surface, cx, cy, EngineFlame->Width, EngineFlame->Height,
-                                  int(std::trunc(EngineFlame->FramePos)), kFlamePivotX, kFlamePivotY, RocketAngle);
+                                  int(std::trunc(EngineFlame->FramePos)), kFlamePivotX, kFlamePivotY,
+                                  RocketAngle);
     }
 }
 
-TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle)
-{
-    if (!form.Race)
-        return nullptr;
+TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle) {
+    if (!form.Race) return nullptr;
     TRace& race = *form.Race;
     TRocket* rocket = nullptr;
     for (TRocket* r : race.Rockets)
@@ -107,8 +98,7 @@ TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle)
             rocket = r;
             break;
         }
-    if (rocket == nullptr)
-        return nullptr;
+    if (rocket == nullptr) return nullptr;
     const TrackView view = ViewOf(race);
     const double scrollSpeed = race.Player != nullptr ? race.Player->ScrollSpeed : 0.0;
     rocket->InFlight = true;
@@ -124,14 +114,12 @@ TRocket* LaunchRocket(TGame& form, double x, double y, int speed, int angle)
     return rocket;
 }
 
-void RocketHousekeeping(TGame& form)
-{
-    if (!form.Race)
-        return;
+void RocketHousekeeping(TGame& form) {
+    if (!form.Race) return;
     for (TRocket* r : form.Race->Rockets) {
-        if (r == nullptr || !r->InFlight)
-            continue;
-        const int flameHeight = r->EngineFlame->Image() != nullptr ? r->EngineFlame->Image()->FrameHeight() : 0;
+        if (r == nullptr || !r->InFlight) continue;
+        const int flameHeight =
+            r->EngineFlame->Image() != nullptr ? r->EngineFlame->Image()->FrameHeight() : 0;
         const bool explosionOver = r->Exploding && r->FramePosBeforeMove > r->FramePos;
         if (explosionOver || r->Y > kPlayBottom || r->Y + r->Height + flameHeight < 0 || r->X < 0 ||
             r->X + r->Width > kPlayRight)
@@ -139,21 +127,16 @@ void RocketHousekeeping(TGame& form)
     }
 }
 
-void CreateRockets(TGame& form)
-{
-    if (!form.Race)
-        return;
+void CreateRockets(TGame& form) {
+    if (!form.Race) return;
     for (TRocket*& r : form.Race->Rockets)
         r = form.SpriteEngine.Add<TRocket>(form);
 }
 
-void KillRockets(TGame& form)
-{
-    if (!form.Race)
-        return;
+void KillRockets(TGame& form) {
+    if (!form.Race) return;
     for (TRocket*& r : form.Race->Rockets) {
-        if (r == nullptr)
-            continue;
+        if (r == nullptr) continue;
         r->EngineFlame->KillOnce();
         r->KillOnce();
         r = nullptr;

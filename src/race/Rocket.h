@@ -11,21 +11,22 @@ namespace vorlane {
 
 class TGame;
 
-constexpr int kRocketCount = 5;      // the pool
-constexpr int kRocketIdleY = -1000;  // where an idle rocket waits, hidden
+constexpr int kRocketCount = 5;     // the pool
+constexpr int kRocketIdleY = -1000; // where an idle rocket waits, hidden
 constexpr int kRocketDepth = 9;
 
 class TRocket : public TGameSprite {
-public:
+  public:
     // Image "Rocket" at (x, y), depth 9, with its flame; idle. The race makes the pool
     // with the defaults.
-    TRocket(TSprite* parent, TGame& form, double x = 0, double y = kRocketIdleY, int speed = 0, int angle = 0);
+    TRocket(TSprite* parent, TGame& form, double x = 0, double y = kRocketIdleY, int speed = 0,
+            int angle = 0);
 
     // The flame, image "EngineFire", animated and hidden: the rocket draws it behind
     // itself. It is the rocket's child, so killing the rocket takes the flame along.
     TGameSprite* EngineFlame = nullptr;
-    int RocketSpeed = 0;  // 0 once exploded
-    int RocketAngle = 0;  // 256ths of a turn, 0 up, clockwise (the car's Heading at launch)
+    int RocketSpeed = 0;   // 0 once exploded
+    int RocketAngle = 0;   // 256ths of a turn, 0 up, clockwise (the car's Heading at launch)
     bool InFlight = false; // flying or exploding
     bool Exploding = false;
     double WorldX = 0; // the rocket's top-left in map pixels

@@ -9,8 +9,7 @@ namespace vorlane {
 
 TScrollBackground::TScrollBackground(TSprite* parent, TGame& form, int listNo, const std::string& name,
                                      int chipColumns, int chipRows)
-    : TPictureBackground(parent, form.SpriteHost, listNo, name, chipColumns, chipRows), Form(form)
-{
+    : TPictureBackground(parent, form.SpriteHost, listNo, name, chipColumns, chipRows), Form(form) {
     VX = VY = 0;
     if (Form.Race) {
         Form.Race->ScrollVX = 0;
@@ -19,17 +18,16 @@ TScrollBackground::TScrollBackground(TSprite* parent, TGame& form, int listNo, c
     WrappedX = WrappedY = false;
 }
 
-void TScrollBackground::RefreshChips(const TrackMap& map, int mapCol, int mapRow)
-{
+void TScrollBackground::RefreshChips(const TrackMap& map, int mapCol, int mapRow) {
     // The window is one row and column larger than the grid; SetChip ignores the
     // chips beyond it, so only the 13 x 10 that show are copied.
     const int rows = MapRows(), cols = MapColumns();
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) SetChip(c, r, map.At(mapRow + r, mapCol + c));
+        for (int c = 0; c < cols; ++c)
+            SetChip(c, r, map.At(mapRow + r, mapCol + c));
 }
 
-void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& mapCol, int& mapRow)
-{
+void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& mapCol, int& mapRow) {
     X += vx * 0.5 * speedScale;
     Y += vy * 0.5 * speedScale;
     WrappedX = WrappedY = false;
@@ -41,13 +39,17 @@ void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& map
     // from the window.
     auto shiftCol = [&] {
         WrappedX = true;
-        if (vx > 0 && mapCol > 0) --mapCol;
-        else if (vx < 0 && mapCol + kViewCols < kMapCols) ++mapCol;
+        if (vx > 0 && mapCol > 0)
+            --mapCol;
+        else if (vx < 0 && mapCol + kViewCols < kMapCols)
+            ++mapCol;
     };
     auto shiftRow = [&] {
         WrappedY = true;
-        if (vy > 0 && mapRow > 0) --mapRow;
-        else if (vy < 0 && mapRow + kViewRows < kMapRows) ++mapRow;
+        if (vy > 0 && mapRow > 0)
+            --mapRow;
+        else if (vy < 0 && mapRow + kViewRows < kMapRows)
+            ++mapRow;
     };
     if (PatternWidth > 0) {
         while (X > 0) {
@@ -71,8 +73,7 @@ void TScrollBackground::Scroll(double vx, double vy, double speedScale, int& map
     }
 }
 
-void TScrollBackground::TestObstacles()
-{
+void TScrollBackground::TestObstacles() {
     TRace& race = *Form.Race;
     TPlayer* player = race.Player;
     if (!player) return;
@@ -84,17 +85,19 @@ void TScrollBackground::TestObstacles()
         for (int j = 1; j <= kViewCols; ++j) {
             const uint8_t tile = race.Map.At(race.MapRow + i, race.MapCol + j);
             if (!IsObstacleTile(tile)) continue;
-            if (!QuadsOverlap(ObstacleQuad(tile, X + j * kTileSize, Y + i * kTileSize), player->Corners)) continue;
+            if (!QuadsOverlap(ObstacleQuad(tile, X + j * kTileSize, Y + i * kTileSize), player->Corners))
+                continue;
             if (player->Energy <= 0 || player->Crashed != 0) continue;
-            if (player->Speed > 0) player->Bounce(-100);
-            else player->Bump(-1);
+            if (player->Speed > 0)
+                player->Bounce(-100);
+            else
+                player->Bump(-1);
             player->TakeHit();
         }
     }
 }
 
-void TScrollBackground::MoveStep(int moveCount)
-{
+void TScrollBackground::MoveStep(int moveCount) {
     TBackgroundSprite::MoveStep(moveCount);
     TRace* race = Form.Race.get();
     // Only the race sets a velocity; the menus' backdrop stands still.
@@ -109,10 +112,11 @@ void TScrollBackground::MoveStep(int moveCount)
     if (race && Form.Screen.ActiveScreen == ScreenKind::Race) TestObstacles();
 }
 
-void TScrollBackground::DrawStep() { TBackgroundSprite::DrawStep(); }
+void TScrollBackground::DrawStep() {
+    TBackgroundSprite::DrawStep();
+}
 
-TrackView ViewOf(const TRace& race)
-{
+TrackView ViewOf(const TRace& race) {
     TrackView v;
     v.MapCol = race.MapCol;
     v.MapRow = race.MapRow;
@@ -123,8 +127,7 @@ TrackView ViewOf(const TRace& race)
     return v;
 }
 
-void RefreshChips(TRace& race)
-{
+void RefreshChips(TRace& race) {
     if (race.Background) race.Background->RefreshChips(race.Map, race.MapCol, race.MapRow);
 }
 

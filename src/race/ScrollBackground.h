@@ -16,17 +16,17 @@ class TGame;
 struct TRace;
 
 class TScrollBackground : public TPictureBackground {
-public:
+  public:
     // The picture background (see there), standing still. Inside a race it also
     // clears the race's scroll velocity.
     TScrollBackground(TSprite* parent, TGame& form, int listNo, const std::string& name, int chipColumns,
                       int chipRows);
 
     TGame& Form;
-    double VX = 0;          // this frame's scroll velocity (copied from the race)
+    double VX = 0; // this frame's scroll velocity (copied from the race)
     double VY = 0;
-    bool WrappedX = false;  // the last move wrapped the picture sideways
-    bool WrappedY = false;  // ... or up or down
+    bool WrappedX = false; // the last move wrapped the picture sideways
+    bool WrappedY = false; // ... or up or down
 
     // Copies the 13 x 10 map window whose top-left cell is (mapRow, mapCol) into the
     // chips; cells outside the map show plain ground.

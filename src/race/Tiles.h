@@ -41,7 +41,9 @@ TileRole RoleOf(int tile);
 const char* TileRoleName(TileRole role);
 
 // Road for the player car: tiles 1 to 22 and 33 to 35.
-constexpr bool IsRoadTile(int tile) { return (tile >= 1 && tile <= 22) || (tile >= 33 && tile <= 35); }
+constexpr bool IsRoadTile(int tile) {
+    return (tile >= 1 && tile <= 22) || (tile >= 33 && tile <= 35);
+}
 
 // The solid part of a pole or wall tile, in pixels relative to the tile's top-left
 // corner (x to the right, y down), both ranges inclusive.
@@ -50,7 +52,9 @@ struct ObstacleBox {
 };
 
 // Tiles 39, 40, 41, 42, 43, 44 and 59 are obstacles.
-constexpr bool IsObstacleTile(int tile) { return (tile >= 39 && tile <= 44) || tile == 59; }
+constexpr bool IsObstacleTile(int tile) {
+    return (tile >= 39 && tile <= 44) || tile == 59;
+}
 
 // The obstacle box of a tile; nullptr for a tile that is not an obstacle.
 const ObstacleBox* ObstacleBoxOf(int tile);

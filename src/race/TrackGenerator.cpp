@@ -31,24 +31,24 @@ constexpr std::array<std::array<Carry, 21>, 4> MakeCarries() {
     std::array<std::array<Carry, 21>, 4> k{};
     for (int t = 1; t <= 4; ++t) {
         k[kStraight][t] = {0, uint8_t(t)};
-        k[kShiftLeft][t] = {0, uint8_t(17 - t)};   // 16 15 14 13
-        k[kShiftRight][t] = {0, uint8_t(t + 4)};   // 5 6 7 8
+        k[kShiftLeft][t] = {0, uint8_t(17 - t)}; // 16 15 14 13
+        k[kShiftRight][t] = {0, uint8_t(t + 4)}; // 5 6 7 8
     }
     for (int t = 5; t <= 8; ++t) {
-        k[kStraight][t] = {1, uint8_t(t + 4)};     // right: 9 10 11 12
+        k[kStraight][t] = {1, uint8_t(t + 4)}; // right: 9 10 11 12
         k[kShiftRight][t] = {1, uint8_t(t + 4)};
     }
     for (int t = 9; t <= 12; ++t) {
-        k[kStraight][t] = {0, uint8_t(t - 8)};     // 1 2 3 4
-        k[kShiftRight][t] = {0, uint8_t(t - 4)};   // 5 6 7 8
+        k[kStraight][t] = {0, uint8_t(t - 8)};   // 1 2 3 4
+        k[kShiftRight][t] = {0, uint8_t(t - 4)}; // 5 6 7 8
     }
     for (int t = 13; t <= 16; ++t) {
-        k[kStraight][t] = {-1, uint8_t(t + 4)};    // left: 17 18 19 20
+        k[kStraight][t] = {-1, uint8_t(t + 4)}; // left: 17 18 19 20
         k[kShiftLeft][t] = {-1, uint8_t(t + 4)};
     }
     for (int t = 17; t <= 20; ++t) {
-        k[kStraight][t] = {0, uint8_t(21 - t)};    // 4 3 2 1
-        k[kShiftLeft][t] = {0, uint8_t(t - 4)};    // 13 14 15 16
+        k[kStraight][t] = {0, uint8_t(21 - t)}; // 4 3 2 1
+        k[kShiftLeft][t] = {0, uint8_t(t - 4)}; // 13 14 15 16
     }
     return k;
 }
@@ -80,13 +80,20 @@ struct EdgeMove {
 
 constexpr EdgeMove EdgeMoveOf(int kind) {
     switch (kind) {
-    case kShiftLeft: return {3, 0};  // three upper rows, one column each
-    case kShiftRight: return {0, 3};
-    case kSplit: return {2, 2};
-    case kOpenMedian: return {1, 1};
-    case kWidenRight: return {0, 1};
-    case kWidenLeft: return {1, 0};
-    default: return {0, 0};
+    case kShiftLeft:
+        return {3, 0}; // three upper rows, one column each
+    case kShiftRight:
+        return {0, 3};
+    case kSplit:
+        return {2, 2};
+    case kOpenMedian:
+        return {1, 1};
+    case kWidenRight:
+        return {0, 1};
+    case kWidenLeft:
+        return {1, 0};
+    default:
+        return {0, 0};
     }
 }
 
@@ -98,7 +105,8 @@ void RoadBuilder::SetSegment(int kind) {
 }
 
 void RoadBuilder::Put(int row, int col, std::initializer_list<uint8_t> tiles) {
-    for (uint8_t t : tiles) map_.Set(row, col++, t);
+    for (uint8_t t : tiles)
+        map_.Set(row, col++, t);
 }
 
 bool RoadBuilder::RoomFor(int kind, int row) const {
@@ -121,18 +129,23 @@ void RoadBuilder::ChooseNext(int row) {
     int next = kind_;
     switch (kind_) {
     case kStraight: {
-        static constexpr int kAfterStraight[7] = {kStraight, kShiftLeft, kShiftRight, kSplit,
+        static constexpr int kAfterStraight[7] = {kStraight,   kShiftLeft,  kShiftRight, kSplit,
                                                   kOpenMedian, kWidenRight, kWidenLeft};
         next = kAfterStraight[rng_.Random(7)];
         break;
     }
     case kShiftLeft:
-    case kShiftRight: next = rng_.Random(2) == 0 ? kind_ : kStraight; break;
+    case kShiftRight:
+        next = rng_.Random(2) == 0 ? kind_ : kStraight;
+        break;
     case kSplit:
     case kOpenMedian:
     case kWidenRight:
-    case kWidenLeft: next = rng_.Random(2) == 0 ? kind_ : kind_ + 1; break;
-    default: return; // merge, close median and the narrowings end themselves
+    case kWidenLeft:
+        next = rng_.Random(2) == 0 ? kind_ : kind_ + 1;
+        break;
+    default:
+        return; // merge, close median and the narrowings end themselves
     }
     // The map has 650 columns and the road starts in the middle; lane shifts are a
     // random walk, so in principle a road could wander off the map. Rather than
@@ -150,12 +163,23 @@ void RoadBuilder::WindDown() {
     switch (kind_) {
     case kStraight:
     case kShiftLeft:
-    case kShiftRight: SetSegment(kStraight); break;
-    case kSplit: SetSegment(kMerge); break;
-    case kOpenMedian: SetSegment(kCloseMedian); break;
-    case kWidenRight: SetSegment(kNarrowRight); break;
-    case kWidenLeft: SetSegment(kNarrowLeft); break;
-    default: break;
+    case kShiftRight:
+        SetSegment(kStraight);
+        break;
+    case kSplit:
+        SetSegment(kMerge);
+        break;
+    case kOpenMedian:
+        SetSegment(kCloseMedian);
+        break;
+    case kWidenRight:
+        SetSegment(kNarrowRight);
+        break;
+    case kWidenLeft:
+        SetSegment(kNarrowLeft);
+        break;
+    default:
+        break;
     }
 }
 
@@ -273,7 +297,8 @@ int RoadBuilder::ApplyTemplate(int row, int col) {
             R -= 2;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return R;
 }
@@ -282,7 +307,8 @@ void RoadPass(TrackMap& map, TRandom& rng, int trackLength, int firstColumn) {
     if (firstColumn < 1 || firstColumn + 3 > kMapCols)
         throw std::invalid_argument("road start column " + std::to_string(firstColumn) + " is off the map");
     for (int row = 1480; row <= 1499; ++row)
-        for (int lane = 1; lane <= 4; ++lane) map.Set(row, firstColumn + lane - 1, uint8_t(lane));
+        for (int lane = 1; lane <= 4; ++lane)
+            map.Set(row, firstColumn + lane - 1, uint8_t(lane));
 
     RoadBuilder road(map, rng);
     road.SetSegment(kStraight);
@@ -302,10 +328,13 @@ namespace {
 void Band(TrackMap& map, int row, int from, int to) {
     from = std::max(from, 1);
     to = std::min(to, kMapCols);
-    for (int c = from; c <= to; ++c) map.Set(row, c, kTileSideRoad);
+    for (int c = from; c <= to; ++c)
+        map.Set(row, c, kTileSideRoad);
 }
 
-bool IsBandOrJunction(uint8_t t) { return t == kTileSideRoad || t == kTileJunction; }
+bool IsBandOrJunction(uint8_t t) {
+    return t == kTileSideRoad || t == kTileJunction;
+}
 
 bool VergeColumn(const TrackMap& map, int firstRow, int col) {
     for (int r = firstRow; r < firstRow + 4; ++r)
@@ -321,7 +350,8 @@ bool AreaEmpty(const TrackMap& map, int top, int left, int rows, int cols) {
 }
 
 void PutRow(TrackMap& map, int row, int col, std::initializer_list<uint8_t> tiles) {
-    for (uint8_t t : tiles) map.Set(row, col++, t);
+    for (uint8_t t : tiles)
+        map.Set(row, col++, t);
 }
 
 // Verges, side-road bands and their junctions and corners, beside the road tile at
@@ -332,7 +362,9 @@ void DecorateEdges(TrackMap& map, int i, int j) {
     const int e = j < 625 ? j + 10 : kMapCols;
     switch (map.Cell(i, j)) {
     case 1:
-    case 20: map.Set(i, j - 1, kTileVerge); break;
+    case 20:
+        map.Set(i, j - 1, kTileVerge);
+        break;
     case 9:
         map.Set(i, j - 1, 28);
         map.Set(i, j - 2, 26);
@@ -346,10 +378,13 @@ void DecorateEdges(TrackMap& map, int i, int j) {
         map.Set(i, j - 2, kTileJunction);
         Band(map, i, s, j - 3);
         break;
-    default: break;
+    default:
+        break;
     }
     switch (map.Cell(i, j - 2)) {
-    case 4: map.Set(i, j - 1, kTileVerge); break;
+    case 4:
+        map.Set(i, j - 1, kTileVerge);
+        break;
     case 12:
         map.Set(i, j - 1, kTileJunction);
         Band(map, i, j, e);
@@ -366,7 +401,8 @@ void DecorateEdges(TrackMap& map, int i, int j) {
         map.Set(i, j - 1, kTileJunction);
         Band(map, i, j, e);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -410,9 +446,11 @@ void DecorateVerges(TrackMap& map, TRandom& rng, int i, int j) {
         static constexpr uint8_t kRightPoles[5] = {0, kTilePoleRight, 32, kTilePoleRight, 0};
         static constexpr uint8_t kLeftPoles[5] = {0, kTilePoleLeft, 32, kTilePoleLeft, 0};
         if (vergeRight)
-            for (int n = 0; n < 5; ++n) map.Set(i + 1 + n, j, kRightPoles[n]);
+            for (int n = 0; n < 5; ++n)
+                map.Set(i + 1 + n, j, kRightPoles[n]);
         if (vergeLeft) // a column between two verges gets the left-hand poles
-            for (int n = 0; n < 5; ++n) map.Set(i + 1 + n, j, kLeftPoles[n]);
+            for (int n = 0; n < 5; ++n)
+                map.Set(i + 1 + n, j, kLeftPoles[n]);
         return;
     }
     if (!AreaEmpty(map, i + 1, j, 4, 4)) return;
@@ -463,7 +501,8 @@ void DecorationPass(TrackMap& map, TRandom& rng, int trackLength) {
                 continue;
             }
             int run = 1; // most of a row is open ground: skip it in one go
-            while (j + run <= 645 && Inert(map, i, j + run)) ++run;
+            while (j + run <= 645 && Inert(map, i, j + run))
+                ++run;
             if (draws) rng.Skip(uint32_t(run));
             j += run - 1;
         }
@@ -487,7 +526,8 @@ int PlaceBlock(TrackMap& map, TRandom& rng, int r, int k) {
         for (int n = 0; n < 3; ++n) {
             row += kMapCols;
             row[0] = kTileVerge;
-            for (int c = 1; c <= 3; ++c) row[c] = uint8_t(30 + local.Random(3));
+            for (int c = 1; c <= 3; ++c)
+                row[c] = uint8_t(30 + local.Random(3));
             row[4] = kTileVerge;
         }
         std::memcpy(row + kMapCols, kBottom, 5);
@@ -559,16 +599,19 @@ void ForEachEmptyArea(TrackMap& map, int trackLength, int height, int width, int
     constexpr int kLastK = 645;
     const int first = 1499 - trackLength;
     std::vector<RowMask> empty(size_t(kMapRows + 1));
-    for (int row = first + 1; row <= kMapRows; ++row) empty[size_t(row)] = EmptyMaskOf(map, row);
+    for (int row = first + 1; row <= kMapRows; ++row)
+        empty[size_t(row)] = EmptyMaskOf(map, row);
 
     for (int r = first; r <= 1495; ++r) {
         RowMask clear = empty[size_t(r + 1)];
         for (int n = 2; n <= height; ++n)
-            for (size_t w = 0; w < clear.size(); ++w) clear[w] &= empty[size_t(r + n)][w];
+            for (size_t w = 0; w < clear.size(); ++w)
+                clear[w] &= empty[size_t(r + n)][w];
         RowMask fits = clear; // bit k - 1: columns k..k + width - 1 are all clear
         for (int n = 1; n < width; ++n) {
             const RowMask shifted = ShiftDown(clear, n);
-            for (size_t w = 0; w < fits.size(); ++w) fits[w] &= shifted[w];
+            for (size_t w = 0; w < fits.size(); ++w)
+                fits[w] &= shifted[w];
         }
         ClearBits(fits, kLastK, kMapCols - kLastK);
         for (size_t w = 0; w < fits.size(); ++w) {
@@ -577,7 +620,8 @@ void ForEachEmptyArea(TrackMap& map, int trackLength, int height, int width, int
                 fits[w] &= fits[w] - 1;
                 const int filled = place(r, bit + 1);
                 if (filled == 0) continue;
-                for (int n = 1; n <= rows; ++n) ClearBits(empty[size_t(r + n)], bit, filled);
+                for (int n = 1; n <= rows; ++n)
+                    ClearBits(empty[size_t(r + n)], bit, filled);
                 ClearBits(fits, bit + 1, filled - 1); // areas overlapping the new piece
             }
         }
@@ -596,7 +640,8 @@ void SceneryPass(TrackMap& map, TRandom& rng, int trackLength) {
 
 void FillGround(TrackMap& map) {
     uint8_t* cell = map.Data();
-    for (size_t n = 0; n < size_t(kMapRows) * kMapCols; ++n) cell[n] = cell[n] == E ? kTileGround : cell[n];
+    for (size_t n = 0; n < size_t(kMapRows) * kMapCols; ++n)
+        cell[n] = cell[n] == E ? kTileGround : cell[n];
 }
 
 } // namespace trackgen

@@ -54,7 +54,7 @@ enum SegmentKind : int {
 // Grows the road one row at a time. The map must hold kEmptyCell wherever the road
 // has not been laid yet.
 class RoadBuilder {
-public:
+  public:
     RoadBuilder(TrackMap& map, TRandom& rng) : map_(map), rng_(rng) {}
 
     // Starts a segment: 6 rows for a straight or a shift, 20 for the others.
@@ -74,8 +74,10 @@ public:
     // The row is done: one row less of the segment.
     void EndRow() { --remaining_; }
 
-private:
-    uint8_t Peek(int row, int col) const { return TrackMap::Inside(row, col) ? map_.Cell(row, col) : kEmptyCell; }
+  private:
+    uint8_t Peek(int row, int col) const {
+        return TrackMap::Inside(row, col) ? map_.Cell(row, col) : kEmptyCell;
+    }
     void Put(int row, int col, std::initializer_list<uint8_t> tiles);
     int ApplyTemplate(int row, int col);
     bool RoomFor(int kind, int row) const;

@@ -9,9 +9,13 @@ namespace vorlane {
 
 TrackMap::TrackMap() : cells_(size_t(Rows) * size_t(Cols), kTileGround) {}
 
-void TrackMap::Fill(uint8_t tile) { std::memset(cells_.data(), tile, cells_.size()); }
+void TrackMap::Fill(uint8_t tile) {
+    std::memset(cells_.data(), tile, cells_.size());
+}
 
-uint8_t TrackMap::TileAtWorld(int worldX, int worldY) const { return At(WorldToCell(worldY), WorldToCell(worldX)); }
+uint8_t TrackMap::TileAtWorld(int worldX, int worldY) const {
+    return At(WorldToCell(worldY), WorldToCell(worldX));
+}
 
 namespace {
 
@@ -23,8 +27,12 @@ int CellAt(double screen, int mapFirst, double backgroundPos) {
 
 } // namespace
 
-int MapColumnAt(const TrackView& v, double screenX) { return CellAt(screenX, v.MapCol, v.X); }
-int MapRowAt(const TrackView& v, double screenY) { return CellAt(screenY, v.MapRow, v.Y); }
+int MapColumnAt(const TrackView& v, double screenX) {
+    return CellAt(screenX, v.MapCol, v.X);
+}
+int MapRowAt(const TrackView& v, double screenY) {
+    return CellAt(screenY, v.MapRow, v.Y);
+}
 
 TQuad ObstacleQuad(int tile, double cornerX, double cornerY) {
     const ObstacleBox* box = ObstacleBoxOf(tile);

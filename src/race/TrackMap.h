@@ -13,26 +13,28 @@
 
 namespace vorlane {
 
-constexpr int kTileSize = 72;    // TileSize: pixels per tile, both ways
-constexpr int kMapRows = 1500;   // rows 1..1500
-constexpr int kMapCols = 650;    // columns 1..650
-constexpr int kViewCols = 13;    // the background's chip grid
+constexpr int kTileSize = 72;  // TileSize: pixels per tile, both ways
+constexpr int kMapRows = 1500; // rows 1..1500
+constexpr int kMapCols = 650;  // columns 1..650
+constexpr int kViewCols = 13;  // the background's chip grid
 constexpr int kViewRows = 10;
 constexpr int kMaxMapCol = kMapCols - kViewCols; // 637: MapCol stays in 0..637
 constexpr int kMaxMapRow = kMapRows - kViewRows; // 1490: MapRow stays in 0..1490
-constexpr int kStartMapCol = 318; // the view at the start of a level
+constexpr int kStartMapCol = 318;                // the view at the start of a level
 constexpr int kStartMapRow = 1488;
 constexpr uint8_t kEmptyCell = 255; // a cell the generator has not filled yet
 
 class TrackMap {
-public:
+  public:
     static constexpr int Rows = kMapRows;
     static constexpr int Cols = kMapCols;
 
     // A map of plain ground (tile 0).
     TrackMap();
 
-    static constexpr bool Inside(int row, int col) { return row >= 1 && row <= Rows && col >= 1 && col <= Cols; }
+    static constexpr bool Inside(int row, int col) {
+        return row >= 1 && row <= Rows && col >= 1 && col <= Cols;
+    }
     static constexpr int IndexOf(int row, int col) { return (row - 1) * Cols + (col - 1); }
 
     // Checked read: a cell outside the map reads as plain ground (the view may show
@@ -75,7 +77,7 @@ public:
     long RejectedWrites() const { return rejectedWrites_; }
     void ClearRejectedWrites() { rejectedWrites_ = 0; }
 
-private:
+  private:
     std::vector<uint8_t> cells_;
     long rejectedWrites_ = 0;
 };
@@ -90,8 +92,12 @@ struct TrackView {
 };
 
 // Screen position of the top-left corner of map cell (row, col).
-inline double CellScreenX(const TrackView& v, int col) { return v.X + double(col - v.MapCol) * kTileSize; }
-inline double CellScreenY(const TrackView& v, int row) { return v.Y + double(row - v.MapRow) * kTileSize; }
+inline double CellScreenX(const TrackView& v, int col) {
+    return v.X + double(col - v.MapCol) * kTileSize;
+}
+inline double CellScreenY(const TrackView& v, int row) {
+    return v.Y + double(row - v.MapRow) * kTileSize;
+}
 
 // The map column / row under a screen point: (x + MapCol * 72 - X') div 72 with X'
 // the background X rounded to the nearest integer (halves to even). Points left of

@@ -5,7 +5,8 @@
 namespace vorlane {
 
 void ByteWriter::Fixed(uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out_.push_back(uint8_t(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out_.push_back(uint8_t(value >> (8 * i)));
 }
 
 void ByteWriter::Varint(uint64_t value) {
@@ -21,9 +22,13 @@ void ByteWriter::Text(const std::string& s) {
     out_.insert(out_.end(), s.begin(), s.end());
 }
 
-void ByteWriter::Real(double value) { Fixed(std::bit_cast<uint64_t>(value), 8); }
+void ByteWriter::Real(double value) {
+    Fixed(std::bit_cast<uint64_t>(value), 8);
+}
 
-void ByteReader::Fail(const std::string& message) { throw ReplayError("replay: " + message); }
+void ByteReader::Fail(const std::string& message) {
+    throw ReplayError("replay: " + message);
+}
 
 uint8_t ByteReader::Byte(const char* what) {
     if (pos_ >= size_) Fail(std::string("the body ends inside ") + what);
@@ -32,7 +37,8 @@ uint8_t ByteReader::Byte(const char* what) {
 
 uint64_t ByteReader::Fixed(int bytes, const char* what) {
     uint64_t value = 0;
-    for (int i = 0; i < bytes; ++i) value |= uint64_t(Byte(what)) << (8 * i);
+    for (int i = 0; i < bytes; ++i)
+        value |= uint64_t(Byte(what)) << (8 * i);
     return value;
 }
 
@@ -64,7 +70,8 @@ namespace {
 
 int64_t ByteReader::Ranged(const char* what, int64_t lo, int64_t hi) {
     const uint64_t v = Varint(what);
-    if (v > uint64_t(INT64_MAX) || int64_t(v) < lo || int64_t(v) > hi) OutOfRange(what, std::to_string(v), lo, hi);
+    if (v > uint64_t(INT64_MAX) || int64_t(v) < lo || int64_t(v) > hi)
+        OutOfRange(what, std::to_string(v), lo, hi);
     return int64_t(v);
 }
 
@@ -83,6 +90,8 @@ std::string ByteReader::Text(const char* what, size_t maxLength) {
     return s;
 }
 
-double ByteReader::Real(const char* what) { return std::bit_cast<double>(Fixed(8, what)); }
+double ByteReader::Real(const char* what) {
+    return std::bit_cast<double>(Fixed(8, what));
+}
 
 } // namespace vorlane

@@ -13,7 +13,7 @@
 namespace vorlane {
 
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
     void Byte(uint8_t b) { out_.push_back(b); }
     void Fixed(uint64_t value, int bytes);
@@ -22,12 +22,12 @@ public:
     void Text(const std::string& s);
     void Real(double value); // the IEEE bits, exactly
 
-private:
+  private:
     std::vector<uint8_t>& out_;
 };
 
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     // what: the field being read, for the message when the bytes run out.
     uint8_t Byte(const char* what);
@@ -45,7 +45,7 @@ public:
 
     [[noreturn]] static void Fail(const std::string& message);
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;

@@ -31,9 +31,15 @@ constexpr uint64_t HeldSnapshot(TInputStates states, bool shiftHeld, bool ctrlHe
     return (states & AllInputStates) | (shiftHeld ? uint64_t(1) << kHeldShiftBit : 0) |
            (ctrlHeld ? uint64_t(1) << kHeldCtrlBit : 0);
 }
-constexpr TInputStates HeldStates(uint64_t held) { return held & AllInputStates; }
-constexpr bool HeldShift(uint64_t held) { return (held >> kHeldShiftBit) & 1u; }
-constexpr bool HeldCtrl(uint64_t held) { return (held >> kHeldCtrlBit) & 1u; }
+constexpr TInputStates HeldStates(uint64_t held) {
+    return held & AllInputStates;
+}
+constexpr bool HeldShift(uint64_t held) {
+    return (held >> kHeldShiftBit) & 1u;
+}
+constexpr bool HeldCtrl(uint64_t held) {
+    return (held >> kHeldCtrlBit) & 1u;
+}
 
 // Settings that were in force at the start (the effects heard are part of what a
 // replay reproduces, so the sound switch is kept).
@@ -45,36 +51,36 @@ inline constexpr uint32_t kReplayOptionBits = 0x3;
 
 // The state of the game at StartRace that the race reads.
 struct ReplayStart {
-    uint32_t Seed = 0;       // the random generator's state when the race started
-    int Car = 1;             // 1..6
-    uint32_t Options = 0;    // ReplayOption bits
+    uint32_t Seed = 0;        // the random generator's state when the race started
+    int Car = 1;              // 1..6
+    uint32_t Options = 0;     // ReplayOption bits
     uint64_t InitialHeld = 0; // held-key snapshot of the last poll before the race
-    int MouseX = 0;          // pointer position at the start
+    int MouseX = 0;           // pointer position at the start
     int MouseY = 0;
-    std::string PlayerName;  // the name entry's text, kept between games (bytes)
+    std::string PlayerName; // the name entry's text, kept between games (bytes)
 
     bool operator==(const ReplayStart&) const = default;
 };
 
 // What the frame timer gave the frame and the frame statistics in force during it.
 struct FrameStep {
-    int32_t LagCount = 1;     // the move count: milliseconds since the previous tick, >= 1
-    int32_t FrameMs = 15;     // milliseconds the frame stands for
-    double SpeedScale = 1.0;  // 85 / the frame rate in use
+    int32_t LagCount = 1;    // the move count: milliseconds since the previous tick, >= 1
+    int32_t FrameMs = 15;    // milliseconds the frame stands for
+    double SpeedScale = 1.0; // 85 / the frame rate in use
 
     bool operator==(const FrameStep&) const = default;
 };
 
 // A window event handled between two frames, in the order it came.
 enum class ReplayEventKind : uint8_t {
-    KeyDown = 0,    // Key, Alt (only keys whose events do something: Shift, Ctrl, Alt+Enter)
-    KeyUp = 1,      // Key
-    Char = 2,       // Ch: a typed character (Enter, Backspace, letters, ...)
-    MouseMove = 3,  // X, Y
+    KeyDown = 0,   // Key, Alt (only keys whose events do something: Shift, Ctrl, Alt+Enter)
+    KeyUp = 1,     // Key
+    Char = 2,      // Ch: a typed character (Enter, Backspace, letters, ...)
+    MouseMove = 3, // X, Y
     Click = 4,
     DoubleClick = 5,
     CloseRequest = 6,
-    PadLost = 7,    // the game pad in use was unplugged (a race pauses)
+    PadLost = 7, // the game pad in use was unplugged (a race pauses)
 };
 inline constexpr int kReplayEventKindCount = 8;
 
@@ -88,10 +94,14 @@ struct ReplayEvent {
 
     bool operator==(const ReplayEvent&) const = default;
 
-    static ReplayEvent KeyDown(int32_t key, bool alt = false) { return {ReplayEventKind::KeyDown, key, alt, 0, 0, 0}; }
+    static ReplayEvent KeyDown(int32_t key, bool alt = false) {
+        return {ReplayEventKind::KeyDown, key, alt, 0, 0, 0};
+    }
     static ReplayEvent KeyUp(int32_t key) { return {ReplayEventKind::KeyUp, key, false, 0, 0, 0}; }
     static ReplayEvent Char(uint8_t ch) { return {ReplayEventKind::Char, 0, false, ch, 0, 0}; }
-    static ReplayEvent MouseMove(int32_t x, int32_t y) { return {ReplayEventKind::MouseMove, 0, false, 0, x, y}; }
+    static ReplayEvent MouseMove(int32_t x, int32_t y) {
+        return {ReplayEventKind::MouseMove, 0, false, 0, x, y};
+    }
     static ReplayEvent Of(ReplayEventKind kind) { return {kind, 0, false, 0, 0, 0}; }
 };
 
@@ -136,7 +146,7 @@ struct Replay {
 // Every refusal of a replay file, with a one-line message naming what is wrong
 // ("replay: checksum mismatch").
 class ReplayError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -13,7 +13,8 @@ namespace {
 constexpr size_t kChecksumOffset = 14;
 
 uint32_t ReadFixed32(const std::vector<uint8_t>& file, size_t at) {
-    return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 3]) << 24;
+    return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 |
+           uint32_t(file[at + 3]) << 24;
 }
 
 uint32_t Checksum(const uint8_t* file, size_t bodySize) {
@@ -73,7 +74,8 @@ std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& bo
     header.Fixed(0, 4); // the checksum, filled in below
     file.insert(file.end(), body.begin(), body.end());
     const uint32_t crc = Checksum(file.data(), body.size());
-    for (int i = 0; i < 4; ++i) file[kChecksumOffset + size_t(i)] = uint8_t(crc >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[kChecksumOffset + size_t(i)] = uint8_t(crc >> (8 * i));
     return file;
 }
 
@@ -85,7 +87,8 @@ ReplayBody OpenReplay(const std::vector<uint8_t>& file, uint32_t expectedRulesId
                          std::to_string(kReplayHeaderSize) + "-byte header");
     const unsigned version = unsigned(file[4]) | unsigned(file[5]) << 8;
     if (version != kReplayFormatVersion)
-        ByteReader::Fail("format version " + std::to_string(version) + " is not one this game reads (it reads version " +
+        ByteReader::Fail("format version " + std::to_string(version) +
+                         " is not one this game reads (it reads version " +
                          std::to_string(kReplayFormatVersion) + ")");
     const uint32_t bodySize = ReadFixed32(file, 10);
     const size_t present = file.size() - kReplayHeaderSize;
@@ -95,7 +98,8 @@ ReplayBody OpenReplay(const std::vector<uint8_t>& file, uint32_t expectedRulesId
     if (present > bodySize)
         ByteReader::Fail(std::to_string(present - bodySize) + " bytes of trailing junk after the " +
                          std::to_string(bodySize) + "-byte body");
-    if (ReadFixed32(file, kChecksumOffset) != Checksum(file.data(), bodySize)) ByteReader::Fail("checksum mismatch");
+    if (ReadFixed32(file, kChecksumOffset) != Checksum(file.data(), bodySize))
+        ByteReader::Fail("checksum mismatch");
     const uint32_t rules = ReadFixed32(file, 6);
     if (rules != expectedRulesId)
         ByteReader::Fail("recorded under game rules " + std::to_string(rules) + ", this game plays rules " +

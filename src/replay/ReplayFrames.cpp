@@ -10,11 +10,11 @@ namespace vorlane {
 
 namespace {
 
-constexpr uint8_t kRunToken = 0x00;       // + (frames - 1), up to 64 frames
+constexpr uint8_t kRunToken = 0x00; // + (frames - 1), up to 64 frames
 constexpr uint32_t kMaxRun = 64;
-constexpr uint8_t kNudgeToken = 0x40;     // + (difference + 32)
+constexpr uint8_t kNudgeToken = 0x40; // + (difference + 32)
 constexpr int kNudgeLow = -32, kNudgeHigh = 31;
-constexpr uint8_t kChangeToken = 0x80;    // + change bits
+constexpr uint8_t kChangeToken = 0x80; // + change bits
 constexpr uint8_t kEndToken = 0xFF;
 
 constexpr uint8_t kLagChanged = 1, kHeldChanged = 2, kStatsChanged = 4, kHasEvents = 8;
@@ -23,12 +23,17 @@ constexpr uint8_t kLagChanged = 1, kHeldChanged = 2, kStatsChanged = 4, kHasEven
 constexpr int32_t kMaxFrameMs = 1000;
 
 bool SameStats(const FrameStep& a, const FrameStep& b) {
-    return a.FrameMs == b.FrameMs && std::bit_cast<uint64_t>(a.SpeedScale) == std::bit_cast<uint64_t>(b.SpeedScale);
+    return a.FrameMs == b.FrameMs &&
+           std::bit_cast<uint64_t>(a.SpeedScale) == std::bit_cast<uint64_t>(b.SpeedScale);
 }
 
-bool GoodSpeedScale(double s) { return std::isfinite(s) && s > 0.0; }
+bool GoodSpeedScale(double s) {
+    return std::isfinite(s) && s > 0.0;
+}
 
-std::string FrameName(uint32_t frame) { return "frame " + std::to_string(frame + 1); }
+std::string FrameName(uint32_t frame) {
+    return "frame " + std::to_string(frame + 1);
+}
 
 } // namespace
 
@@ -50,8 +55,12 @@ void FrameEncoder::Events(const std::vector<ReplayEvent>& events) {
             out_.Signed(e.Key);
             out_.Byte(e.Alt ? 1 : 0);
             break;
-        case ReplayEventKind::KeyUp: out_.Signed(e.Key); break;
-        case ReplayEventKind::Char: out_.Byte(e.Ch); break;
+        case ReplayEventKind::KeyUp:
+            out_.Signed(e.Key);
+            break;
+        case ReplayEventKind::Char:
+            out_.Byte(e.Ch);
+            break;
         case ReplayEventKind::MouseMove:
             out_.Signed(e.X);
             out_.Signed(e.Y);
@@ -59,7 +68,8 @@ void FrameEncoder::Events(const std::vector<ReplayEvent>& events) {
         case ReplayEventKind::Click:
         case ReplayEventKind::DoubleClick:
         case ReplayEventKind::CloseRequest:
-        case ReplayEventKind::PadLost: break;
+        case ReplayEventKind::PadLost:
+            break;
         }
     }
 }
@@ -68,8 +78,10 @@ void FrameEncoder::Add(const FrameStep& given, uint64_t held, const std::vector<
     FrameStep step = given;
     if (step.LagCount < 1) step.LagCount = 1;
     if (step.FrameMs < 0 || step.FrameMs > kMaxFrameMs)
-        throw std::invalid_argument("replay: FrameMs " + std::to_string(step.FrameMs) + " cannot be recorded");
-    if (!GoodSpeedScale(step.SpeedScale)) throw std::invalid_argument("replay: a SpeedScale that is not a positive number cannot be recorded");
+        throw std::invalid_argument("replay: FrameMs " + std::to_string(step.FrameMs) +
+                                    " cannot be recorded");
+    if (!GoodSpeedScale(step.SpeedScale))
+        throw std::invalid_argument("replay: a SpeedScale that is not a positive number cannot be recorded");
     for (const ReplayEvent& e : events)
         if (int(e.Kind) >= kReplayEventKindCount) throw std::invalid_argument("replay: unknown event kind");
     held &= kHeldAllBits;
@@ -91,8 +103,9 @@ void FrameEncoder::Add(const FrameStep& given, uint64_t held, const std::vector<
         }
     }
     FlushRun();
-    const uint8_t changes = uint8_t((lagDifference != 0 ? kLagChanged : 0) | (heldChanged ? kHeldChanged : 0) |
-                                    (statsChanged ? kStatsChanged : 0) | (events.empty() ? 0 : kHasEvents));
+    const uint8_t changes =
+        uint8_t((lagDifference != 0 ? kLagChanged : 0) | (heldChanged ? kHeldChanged : 0) |
+                (statsChanged ? kStatsChanged : 0) | (events.empty() ? 0 : kHasEvents));
     out_.Byte(uint8_t(kChangeToken + changes));
     if (changes & kLagChanged) out_.Signed(lagDifference);
     if (changes & kHeldChanged) out_.Varint(held ^ held_);
@@ -137,8 +150,12 @@ ReplayEvent FrameDecoder::ReadEvent() {
         e.Alt = alt == 1;
         break;
     }
-    case ReplayEventKind::KeyUp: e.Key = int32_t(in_.SignedRanged("a key code", INT32_MIN, INT32_MAX)); break;
-    case ReplayEventKind::Char: e.Ch = in_.Byte("a typed character"); break;
+    case ReplayEventKind::KeyUp:
+        e.Key = int32_t(in_.SignedRanged("a key code", INT32_MIN, INT32_MAX));
+        break;
+    case ReplayEventKind::Char:
+        e.Ch = in_.Byte("a typed character");
+        break;
     case ReplayEventKind::MouseMove:
         e.X = int32_t(in_.SignedRanged("a mouse x", INT32_MIN, INT32_MAX));
         e.Y = int32_t(in_.SignedRanged("a mouse y", INT32_MIN, INT32_MAX));
@@ -146,7 +163,8 @@ ReplayEvent FrameDecoder::ReadEvent() {
     case ReplayEventKind::Click:
     case ReplayEventKind::DoubleClick:
     case ReplayEventKind::CloseRequest:
-    case ReplayEventKind::PadLost: break;
+    case ReplayEventKind::PadLost:
+        break;
     }
     return e;
 }
@@ -154,9 +172,11 @@ ReplayEvent FrameDecoder::ReadEvent() {
 void FrameDecoder::ReadEvents(std::vector<ReplayEvent>& events, uint64_t count) {
     // Every event takes at least a byte: a count beyond what is left is damage, and is
     // refused before anything is set aside for it.
-    if (count > in_.Left()) ByteReader::Fail("an event count of " + std::to_string(count) + " runs past the body");
+    if (count > in_.Left())
+        ByteReader::Fail("an event count of " + std::to_string(count) + " runs past the body");
     events.reserve(size_t(count));
-    for (uint64_t i = 0; i < count; ++i) events.push_back(ReadEvent());
+    for (uint64_t i = 0; i < count; ++i)
+        events.push_back(ReadEvent());
 }
 
 bool FrameDecoder::Next(ReplayFrame& frame) {
@@ -188,13 +208,15 @@ bool FrameDecoder::Next(ReplayFrame& frame) {
         }
         if (changes & kHeldChanged) {
             const uint64_t flipped = in_.Varint("the held keys");
-            if ((flipped & ~kHeldAllBits) != 0) ByteReader::Fail(FrameName(frames_) + " holds keys the game does not have");
+            if ((flipped & ~kHeldAllBits) != 0)
+                ByteReader::Fail(FrameName(frames_) + " holds keys the game does not have");
             held_ ^= flipped;
         }
         if (changes & kStatsChanged) {
             step.FrameMs = int32_t(in_.Ranged("FrameMs", 0, kMaxFrameMs));
             step.SpeedScale = in_.Real("SpeedScale");
-            if (!GoodSpeedScale(step.SpeedScale)) ByteReader::Fail(FrameName(frames_) + " has a SpeedScale that is not a positive number");
+            if (!GoodSpeedScale(step.SpeedScale))
+                ByteReader::Fail(FrameName(frames_) + " has a SpeedScale that is not a positive number");
         }
         if (changes & kHasEvents) {
             const uint64_t count = in_.Varint("an event count");
@@ -205,8 +227,11 @@ bool FrameDecoder::Next(ReplayFrame& frame) {
         ByteReader::Fail("unknown frame token " + std::to_string(token) + " at " + FrameName(frames_));
     }
     // The first frame has no frame statistics before it to repeat.
-    if (!GoodSpeedScale(step.SpeedScale)) ByteReader::Fail(FrameName(frames_) + " carries no frame statistics");
-    if (step.LagCount < 1) ByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(step.LagCount) + ", not 1 or more");
+    if (!GoodSpeedScale(step.SpeedScale))
+        ByteReader::Fail(FrameName(frames_) + " carries no frame statistics");
+    if (step.LagCount < 1)
+        ByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(step.LagCount) +
+                         ", not 1 or more");
     Count();
     frame.Held = held_;
     frame.Step = step;

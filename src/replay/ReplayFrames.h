@@ -22,7 +22,7 @@
 namespace vorlane {
 
 class FrameEncoder {
-public:
+  public:
     FrameEncoder(std::vector<uint8_t>& out, uint64_t initialHeld);
     // Throws std::invalid_argument for a step no game frame can have (FrameMs below 0,
     // a SpeedScale that is not a positive number); a move count below 1 counts as 1.
@@ -31,7 +31,7 @@ public:
     void Finish(const std::vector<ReplayEvent>& trailingEvents);
     uint32_t Frames() const { return frames_; }
 
-private:
+  private:
     void FlushRun();
     void Events(const std::vector<ReplayEvent>& events);
 
@@ -43,14 +43,14 @@ private:
 };
 
 class FrameDecoder {
-public:
+  public:
     FrameDecoder(ByteReader& in, uint64_t initialHeld);
     // The next frame; false once the end token (and the trailing events) are read.
     bool Next(ReplayFrame& frame);
     const std::vector<ReplayEvent>& TrailingEvents() const { return trailing_; }
     uint32_t Frames() const { return frames_; }
 
-private:
+  private:
     void ReadEvents(std::vector<ReplayEvent>& events, uint64_t count);
     ReplayEvent ReadEvent();
     void Count();

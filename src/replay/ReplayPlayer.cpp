@@ -20,10 +20,11 @@ ReplayPlayer::ReplayPlayer(std::vector<uint8_t> file, uint32_t rulesId) : file_(
     }
     trailing_ = all.TrailingEvents();
     outcome_ = ReadReplayOutcome(check);
-    if (check.Left() != 0) ByteReader::Fail(std::to_string(check.Left()) + " bytes follow the outcome inside the body");
+    if (check.Left() != 0)
+        ByteReader::Fail(std::to_string(check.Left()) + " bytes follow the outcome inside the body");
     if (outcome_.Frames != all.Frames())
-        ByteReader::Fail("the outcome counts " + std::to_string(outcome_.Frames) + " frames, the body holds " +
-                         std::to_string(all.Frames()));
+        ByteReader::Fail("the outcome counts " + std::to_string(outcome_.Frames) +
+                         " frames, the body holds " + std::to_string(all.Frames()));
 
     reader_ = std::make_unique<ByteReader>(body.Data + framesAt, body.Size - framesAt);
     decoder_ = std::make_unique<FrameDecoder>(*reader_, start_.InitialHeld);
@@ -42,7 +43,8 @@ Replay ReadReplay(const std::vector<uint8_t>& file, uint32_t rulesId) {
     replay.Outcome = player.Outcome();
     replay.TrailingEvents = player.TrailingEvents();
     replay.Frames.reserve(player.FrameCount());
-    for (ReplayFrame frame; player.Next(frame);) replay.Frames.push_back(frame);
+    for (ReplayFrame frame; player.Next(frame);)
+        replay.Frames.push_back(frame);
     return replay;
 }
 

@@ -3,8 +3,8 @@
 // every frame, the outcome's frame count), then hands out the frames one by one, each
 // with the events to give the game before the frame, the held keys of its poll and its
 // time step.
-#include "replay/ReplayData.h"
 #include "replay/ReplayBytes.h"
+#include "replay/ReplayData.h"
 #include "replay/ReplayFrames.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 namespace vorlane {
 
 class ReplayPlayer {
-public:
+  public:
     // Throws ReplayError with a one-line message naming what is wrong ("replay:
     // checksum mismatch", "replay: recorded under game rules 2, ..."). Never anything
     // else, whatever the bytes.
@@ -33,7 +33,7 @@ public:
     // The events handled after the last frame (give them once Next answered false).
     const std::vector<ReplayEvent>& TrailingEvents() const { return trailing_; }
 
-private:
+  private:
     std::vector<uint8_t> file_;
     ReplayStart start_;
     ReplayOutcome outcome_;

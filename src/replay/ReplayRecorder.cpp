@@ -38,10 +38,12 @@ std::vector<uint8_t> WriteReplay(const Replay& replay) {
     ReplayRecorder recorder(replay.RulesId);
     recorder.BeginRace(replay.Start);
     for (const ReplayFrame& frame : replay.Frames) {
-        for (const ReplayEvent& e : frame.Events) recorder.Event(e);
+        for (const ReplayEvent& e : frame.Events)
+            recorder.Event(e);
         recorder.Frame(frame.Step, frame.Held);
     }
-    for (const ReplayEvent& e : replay.TrailingEvents) recorder.Event(e);
+    for (const ReplayEvent& e : replay.TrailingEvents)
+        recorder.Event(e);
     return recorder.End(replay.Outcome.Result);
 }
 

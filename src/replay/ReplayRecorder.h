@@ -15,7 +15,7 @@
 namespace vorlane {
 
 class ReplayRecorder {
-public:
+  public:
     explicit ReplayRecorder(uint32_t rulesId = kGameRulesId) : rulesId_(rulesId) {}
 
     // Starts a recording (one already running is dropped).
@@ -35,7 +35,7 @@ public:
     // Bytes of the body so far (to watch the size grow).
     size_t BodySize() const { return body_.size(); }
 
-private:
+  private:
     uint32_t rulesId_;
     std::vector<uint8_t> body_;
     std::vector<ReplayEvent> pending_;

@@ -12,9 +12,15 @@
 namespace vorlane::datagen {
 namespace {
 
-int Alpha(uint32_t argb) { return int(argb >> 24); }
-int Red(uint32_t argb) { return int((argb >> 16) & 0xFF); }
-int Green(uint32_t argb) { return int((argb >> 8) & 0xFF); }
+int Alpha(uint32_t argb) {
+    return int(argb >> 24);
+}
+int Red(uint32_t argb) {
+    return int((argb >> 16) & 0xFF);
+}
+int Green(uint32_t argb) {
+    return int((argb >> 8) & 0xFF);
+}
 
 TEST(AppIcon, EverySizeIsDrawnAtItsSizeWithTheCarInTheMiddle) {
     std::set<std::string> paths;

@@ -47,14 +47,15 @@ struct Seam {
     }
 };
 
-template <class Sample>
-Seam MeasureSeam(const std::vector<Sample>& s) {
+template <class Sample> Seam MeasureSeam(const std::vector<Sample>& s) {
     Seam seam;
     const size_t n = s.size();
     if (n < 3) return seam;
     std::vector<double> steps, bends;
-    for (size_t i = 1; i < n; ++i) steps.push_back(std::fabs(double(s[i]) - double(s[i - 1])));
-    for (size_t i = 2; i < n; ++i) bends.push_back(std::fabs(double(s[i]) - 2.0 * double(s[i - 1]) + double(s[i - 2])));
+    for (size_t i = 1; i < n; ++i)
+        steps.push_back(std::fabs(double(s[i]) - double(s[i - 1])));
+    for (size_t i = 2; i < n; ++i)
+        bends.push_back(std::fabs(double(s[i]) - 2.0 * double(s[i - 1]) + double(s[i - 2])));
     seam.jump = std::fabs(double(s[0]) - double(s[n - 1]));
     seam.bend = std::max(std::fabs(double(s[0]) - 2.0 * double(s[n - 1]) + double(s[n - 2])),
                          std::fabs(double(s[1]) - 2.0 * double(s[0]) + double(s[n - 1])));

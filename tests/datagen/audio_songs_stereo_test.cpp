@@ -55,7 +55,8 @@ TEST(AudioSongsStereo, InstrumentsHaveTheirPlacesAndTheSidesBalance) {
         const char* name;
         const std::vector<uint8_t>& (*bytes)();
     };
-    for (const Case& song : {Case{"Menu", audiotest::MenuSongBytes}, Case{"Race", audiotest::RaceSongBytes}}) {
+    for (const Case& song :
+         {Case{"Menu", audiotest::MenuSongBytes}, Case{"Race", audiotest::RaceSongBytes}}) {
         SCOPED_TRACE(song.name);
         const StereoRender r = Render(song.bytes());
         ASSERT_GT(r.frames, 44100.0 * 30) << "the song plays for its length";
@@ -66,8 +67,8 @@ TEST(AudioSongsStereo, InstrumentsHaveTheirPlacesAndTheSidesBalance) {
         const double monoDb = StereoRender::Db(r.Rms(r.mid) / std::sqrt((left * left + right * right) / 2));
         std::printf("%s: left %.1f dB, right %.1f dB (balance %+.2f dB), side %.1f dB below the middle, "
                     "mono fold %+.2f dB, %.0f%% of frames differ\n",
-                    song.name, StereoRender::Db(left / 32768), StereoRender::Db(right / 32768), balanceDb, -sideDb,
-                    monoDb, 100.0 * r.framesThatDiffer / r.frames);
+                    song.name, StereoRender::Db(left / 32768), StereoRender::Db(right / 32768), balanceDb,
+                    -sideDb, monoDb, 100.0 * r.framesThatDiffer / r.frames);
         EXPECT_GT(r.framesThatDiffer / r.frames, 0.5) << "the channels differ through most of the song";
         EXPECT_GT(sideDb, -24.0) << "the stereo spread is audible";
         EXPECT_LT(sideDb, -3.0) << "the middle carries the song";

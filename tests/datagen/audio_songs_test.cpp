@@ -32,7 +32,9 @@ const SongCase kSongs[] = {
     {"Race", audiotest::RaceSongBytes, 12, 11, 18, 110.0, 130.0, 10},
 };
 
-void PrintTo(const SongCase& song, std::ostream* os) { *os << song.name; }
+void PrintTo(const SongCase& song, std::ostream* os) {
+    *os << song.name;
+}
 
 class AudioSongs : public ::testing::TestWithParam<SongCase> {};
 
@@ -131,7 +133,9 @@ TEST_P(AudioSongs, SampleLoopsHaveNoSeam) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Songs, AudioSongs, ::testing::ValuesIn(kSongs),
-                         [](const ::testing::TestParamInfo<SongCase>& p) { return std::string(p.param.name); });
+                         [](const ::testing::TestParamInfo<SongCase>& p) {
+                             return std::string(p.param.name);
+                         });
 
 TEST(AudioSongsBytes, SameBytesOnEveryRun) {
     EXPECT_EQ(BuildMenuSong(), audiotest::MenuSongBytes());

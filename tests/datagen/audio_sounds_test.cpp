@@ -24,8 +24,12 @@ struct Recording {
     std::vector<int16_t> samples;
 };
 
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | (uint32_t(U16(b, at + 2)) << 16); }
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+    return uint16_t(b[at] | (b[at + 1] << 8));
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return U16(b, at) | (uint32_t(U16(b, at + 2)) << 16);
+}
 
 // Every item of the generated archive, loaded by the game's own sound list.
 const std::map<std::string, Recording>& Recordings() {
@@ -55,11 +59,14 @@ const std::map<std::string, Recording>& Recordings() {
 
 double Rms(const std::vector<int16_t>& s) {
     double sum = 0.0;
-    for (int16_t v : s) sum += double(v) * double(v);
+    for (int16_t v : s)
+        sum += double(v) * double(v);
     return s.empty() ? 0.0 : std::sqrt(sum / double(s.size())) / 32768.0;
 }
 
-double Db(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
+double Db(double v) {
+    return 20.0 * std::log10(std::max(v, 1e-9));
+}
 
 TEST(AudioSounds, EveryEffectIsThereWithItsLoopFlag) {
     const auto& recordings = Recordings();
@@ -84,7 +91,8 @@ TEST(AudioSounds, SeamMeasureTellsAWholeLoopFromACutOne) {
     // and jump back to zero.
     auto sine = [](size_t n) {
         std::vector<double> s(n);
-        for (size_t i = 0; i < n; ++i) s[i] = std::sin(2.0 * 3.14159265358979 * 441.0 * double(i) / 22050.0);
+        for (size_t i = 0; i < n; ++i)
+            s[i] = std::sin(2.0 * 3.14159265358979 * 441.0 * double(i) / 22050.0);
         return s;
     };
     EXPECT_TRUE(MeasureSeam(sine(1000)).Smooth());
@@ -95,8 +103,8 @@ TEST(AudioSounds, LoopsJoinWithoutAClick) {
     for (const auto& [name, r] : Recordings()) {
         if (!r.looped) continue;
         const audiotest::Seam seam = MeasureSeam(r.samples);
-        EXPECT_TRUE(seam.Smooth()) << name << ": jump " << seam.jump << " (limit " << seam.jumpLimit << "), bend "
-                                   << seam.bend << " (limit " << seam.bendLimit << ")";
+        EXPECT_TRUE(seam.Smooth()) << name << ": jump " << seam.jump << " (limit " << seam.jumpLimit
+                                   << "), bend " << seam.bend << " (limit " << seam.bendLimit << ")";
         // Looped sounds start on a quiet zero crossing, so starting one does not click.
         EXPECT_LE(std::abs(int(r.samples.front())), 1600) << name;
     }
@@ -106,8 +114,9 @@ TEST(AudioSounds, LevelsNoClippingNoSilenceOneShotsStartAndEndAtRest) {
     for (const auto& [name, r] : Recordings()) {
         SCOPED_TRACE(name);
         int peak = 0;
-        for (int16_t v : r.samples) peak = std::max(peak, std::abs(int(v)));
-        EXPECT_LE(peak, 32440) << "clips";            // 0.99 of full scale
+        for (int16_t v : r.samples)
+            peak = std::max(peak, std::abs(int(v)));
+        EXPECT_LE(peak, 32440) << "clips"; // 0.99 of full scale
         EXPECT_GE(Db(Rms(r.samples)), -35.0) << "too quiet";
         if (!r.looped) {
             EXPECT_LE(std::abs(int(r.samples.front())), 300);

@@ -17,7 +17,7 @@ namespace {
 
 // A module loaded into the player, released at the end of the test.
 class Loaded {
-public:
+  public:
     explicit Loaded(const std::vector<uint8_t>& bytes) : ctx_(xmp_create_context()) {
         ok_ = xmp_load_module_from_memory(ctx_, bytes.data(), long(bytes.size())) == 0;
         if (ok_) xmp_get_module_info(ctx_, &info_);
@@ -33,7 +33,7 @@ public:
         return mod().xxt[p->index[channel]]->event[row];
     }
 
-private:
+  private:
     xmp_context ctx_;
     xmp_module_info info_{};
     bool ok_ = false;
@@ -48,7 +48,7 @@ XmModule SmallModule() {
     XmPattern p;
     p.rows = 4;
     p.cells.resize(8);
-    p.cells[0] = {49, 1, 0x50, 0x0F, 6}; // every field: stored unpacked
+    p.cells[0] = {49, 1, 0x50, 0x0F, 6};  // every field: stored unpacked
     p.cells[3] = {kXmKeyOff, 0, 0, 0, 0}; // row 1, channel 1: key off alone
     p.cells[4] = {0, 0, 0, 0x0D, 0};      // row 2, channel 0: an effect whose parameter is 0
     p.cells[7] = {61, 1, 0x30, 0, 0};     // row 3, channel 1
@@ -188,7 +188,8 @@ TEST(AudioXm, TunedSamplesPlayMiddleCAtItsPitch) {
         TuneSample(s, c.rate, c.pitch);
         const double playback = 8363.0 * std::pow(2.0, (s.relativeNote + s.finetune / 128.0) / 12.0);
         const double heard = c.pitch * playback / c.rate;
-        EXPECT_NEAR(1200.0 * std::log2(heard / 261.6255653), 0.0, 0.5) << c.rate << " Hz, " << c.pitch << " Hz";
+        EXPECT_NEAR(1200.0 * std::log2(heard / 261.6255653), 0.0, 0.5)
+            << c.rate << " Hz, " << c.pitch << " Hz";
     }
 }
 

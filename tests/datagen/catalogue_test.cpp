@@ -16,17 +16,17 @@ namespace {
 
 // Enough of a display to prepare the items: textures that only know their size.
 class FakeTexture : public ITexture {
-public:
+  public:
     FakeTexture(int w, int h) : w_(w), h_(h) {}
     int Width() const override { return w_; }
     int Height() const override { return h_; }
 
-private:
+  private:
     int w_, h_;
 };
 
 class FakeSurface : public IDrawSurface {
-public:
+  public:
     int Width() const override { return 800; }
     int Height() const override { return 600; }
     std::unique_ptr<ITexture> CreateTexture(const RgbaImage& p) override {
@@ -113,7 +113,8 @@ TEST(MenuCatalogue, PictureKindsAndColourKeys) {
     }
     // The background is opaque everywhere.
     const RgbaImage& bg = images.FindImage("MMBG").Picture;
-    for (uint32_t p : bg.pixels) ASSERT_EQ(p >> 24, 0xFFu);
+    for (uint32_t p : bg.pixels)
+        ASSERT_EQ(p >> 24, 0xFFu);
 }
 
 TEST(MenuCatalogue, GeneratorIsDeterministic) {

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FileOut : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("datagen_file_out_" + std::to_string(getpid()));
         fs::remove_all(root_);

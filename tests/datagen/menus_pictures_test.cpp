@@ -37,13 +37,25 @@ Pattern PatternOf(const GeneratedPicture& p, int n) {
     return {&p.image, n * h, w, h};
 }
 
-int PatternCount(const GeneratedPicture& p) { return p.patternHeight > 0 ? p.image.height / p.patternHeight : 1; }
+int PatternCount(const GeneratedPicture& p) {
+    return p.patternHeight > 0 ? p.image.height / p.patternHeight : 1;
+}
 
-int Alpha(uint32_t p) { return int(p >> 24); }
-int Red(uint32_t p) { return int((p >> 16) & 0xFF); }
-int Green(uint32_t p) { return int((p >> 8) & 0xFF); }
-int Blue(uint32_t p) { return int(p & 0xFF); }
-double Luma(uint32_t p) { return 0.299 * Red(p) + 0.587 * Green(p) + 0.114 * Blue(p); }
+int Alpha(uint32_t p) {
+    return int(p >> 24);
+}
+int Red(uint32_t p) {
+    return int((p >> 16) & 0xFF);
+}
+int Green(uint32_t p) {
+    return int((p >> 8) & 0xFF);
+}
+int Blue(uint32_t p) {
+    return int(p & 0xFF);
+}
+double Luma(uint32_t p) {
+    return 0.299 * Red(p) + 0.587 * Green(p) + 0.114 * Blue(p);
+}
 
 // Alpha-weighted mean of red minus blue: positive for warm pictures, negative for cool.
 double Warmth(const Pattern& pt) {
@@ -60,19 +72,24 @@ double Warmth(const Pattern& pt) {
 // The pictures that float over the screen (buttons, captions, cars, icons): their shapes
 // and glows must fade out before the picture's border, or they show a hard cut edge.
 TEST(MenuPictures, FloatingPicturesAreNotCutAtTheirBorder) {
-    std::vector<std::string> names = {"SG_Left", "SG_Right", "SG_Start", "SG_Back", "Opt_Bk", "Help_Prev", "Help_Next",
-                                      "HelpLogo", "HSCaption", "HS_Clear", "HS_View", "HS_Back", "Win_EG",
-                                      "Win_ExitToMenu", "Win_ClearHS", "Yes", "No", "SendOk"};
+    std::vector<std::string> names = {"SG_Left",   "SG_Right",  "SG_Start", "SG_Back",        "Opt_Bk",
+                                      "Help_Prev", "Help_Next", "HelpLogo", "HSCaption",      "HS_Clear",
+                                      "HS_View",   "HS_Back",   "Win_EG",   "Win_ExitToMenu", "Win_ClearHS",
+                                      "Yes",       "No",        "SendOk"};
     for (int item = 1; item <= 6; ++item)
-        for (const char* look : {"_0", "_A", "_I"}) names.push_back("MM_" + std::to_string(item) + look);
-    for (int car = 1; car <= 6; ++car) names.push_back("SG_Car" + std::to_string(car));
+        for (const char* look : {"_0", "_A", "_I"})
+            names.push_back("MM_" + std::to_string(item) + look);
+    for (int car = 1; car <= 6; ++car)
+        names.push_back("SG_Car" + std::to_string(car));
     for (const std::string& name : names) {
         const GeneratedPicture& picture = Get(name);
         for (int n = 0; n < PatternCount(picture); ++n) {
             const Pattern pt = PatternOf(picture, n);
             int worst = 0;
-            for (int x = 0; x < pt.width; ++x) worst = std::max({worst, Alpha(pt.At(x, 0)), Alpha(pt.At(x, pt.height - 1))});
-            for (int y = 0; y < pt.height; ++y) worst = std::max({worst, Alpha(pt.At(0, y)), Alpha(pt.At(pt.width - 1, y))});
+            for (int x = 0; x < pt.width; ++x)
+                worst = std::max({worst, Alpha(pt.At(x, 0)), Alpha(pt.At(x, pt.height - 1))});
+            for (int y = 0; y < pt.height; ++y)
+                worst = std::max({worst, Alpha(pt.At(0, y)), Alpha(pt.At(pt.width - 1, y))});
             EXPECT_LE(worst, 24) << name << " pattern " << n << " reaches its border";
         }
     }
@@ -80,8 +97,8 @@ TEST(MenuPictures, FloatingPicturesAreNotCutAtTheirBorder) {
 
 TEST(MenuPictures, HighlightedLookIsWarmAndNormalLookIsCool) {
     // Two-pattern buttons: pattern 0 highlighted, pattern 1 normal.
-    for (const char* name : {"SG_Left", "SG_Right", "SG_Start", "SG_Back", "Opt_Bk", "Help_Prev", "Help_Next", "HS_Clear",
-                             "HS_View", "HS_Back", "Yes", "No"}) {
+    for (const char* name : {"SG_Left", "SG_Right", "SG_Start", "SG_Back", "Opt_Bk", "Help_Prev", "Help_Next",
+                             "HS_Clear", "HS_View", "HS_Back", "Yes", "No"}) {
         const GeneratedPicture& p = Get(name);
         ASSERT_EQ(PatternCount(p), 2) << name;
         EXPECT_GT(Warmth(PatternOf(p, 0)), 40) << name << " highlighted look";
@@ -149,7 +166,9 @@ Mean MeanColour(const RgbaImage& image, int rows) {
     if (n > 0) m = {m.r / n, m.g / n, m.b / n};
     return m;
 }
-double Distance(const Mean& a, const Mean& b) { return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b); }
+double Distance(const Mean& a, const Mean& b) {
+    return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b);
+}
 
 TEST(MenuPictures, ShowroomCarNShowsRaceCarN) {
     // Each car as the race draws it, at the race picture's size.

@@ -12,10 +12,10 @@ namespace vorlane::datagen {
 namespace {
 
 class GameTextFit : public ::testing::Test {
-protected:
+  protected:
     int Width(int style, const std::string& text) { return MeasureGameText(canvas_.cr(), style, text).width; }
 
-private:
+  private:
     Canvas canvas_{4, 4};
 };
 
@@ -24,8 +24,9 @@ TEST_F(GameTextFit, LongestCountriesFitTheCountryField) {
     // The field leaves the text its full allowance up to the field's inner edge.
     EXPECT_LE(kCountryTextX + kCountryMaxWidth, kCountryFieldX + kCountryFieldWidth - 4);
     // Sixteen characters, the most the country line takes, in capitals and in mixed case.
-    for (const char* country : {"PAPUA NEW GUINEA", "MARSHALL ISLANDS", "BOSNIA HERZEGOVI", "Papua New Guinea",
-                                "Marshall Islands", "Solomon Islands", "United Kingdom"}) {
+    for (const char* country :
+         {"PAPUA NEW GUINEA", "MARSHALL ISLANDS", "BOSNIA HERZEGOVI", "Papua New Guinea", "Marshall Islands",
+          "Solomon Islands", "United Kingdom"}) {
         EXPECT_LE(Width(4, country), kCountryMaxWidth) << country;
     }
 }
@@ -36,7 +37,8 @@ TEST_F(GameTextFit, NamesAndScoresStayInTheirTableColumns) {
     for (const char* name : {"ANONYMOUS", "MAXIMILIAN K", "Christopher", "ALEXANDRA 12"})
         EXPECT_LE(Width(2, name), nameRoom - 8) << name;
     const int scoreRoom = 2 * std::min(kScoreCentreX - kScoreColumnLeft, kScoreColumnRight - kScoreCentreX);
-    for (const char* score : {"500", "5000", "999999", "9999999"}) EXPECT_LE(Width(17, score), scoreRoom - 8) << score;
+    for (const char* score : {"500", "5000", "999999", "9999999"})
+        EXPECT_LE(Width(17, score), scoreRoom - 8) << score;
 }
 
 TEST_F(GameTextFit, TypedNameFitsTheNameField) {

@@ -21,7 +21,8 @@ RgbaImage PatternOf(const TImageItem& item, int n) {
     const Rect r = item.PatternRect(n);
     RgbaImage out(r.Width(), r.Height());
     for (int y = 0; y < r.Height(); ++y)
-        for (int x = 0; x < r.Width(); ++x) out.At(x, y) = item.Picture.At(r.left + x, r.top + y);
+        for (int x = 0; x < r.Width(); ++x)
+            out.At(x, y) = item.Picture.At(r.left + x, r.top + y);
     return out;
 }
 

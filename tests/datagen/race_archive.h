@@ -15,9 +15,17 @@ TImageCollection& RaceImages();
 // Pattern n of an item, cut from its decoded picture.
 RgbaImage PatternOf(const TImageItem& item, int n);
 
-inline int Alpha(uint32_t p) { return int(p >> 24); }
-inline int Red(uint32_t p) { return int((p >> 16) & 0xFF); }
-inline int Green(uint32_t p) { return int((p >> 8) & 0xFF); }
-inline int Blue(uint32_t p) { return int(p & 0xFF); }
+inline int Alpha(uint32_t p) {
+    return int(p >> 24);
+}
+inline int Red(uint32_t p) {
+    return int((p >> 16) & 0xFF);
+}
+inline int Green(uint32_t p) {
+    return int((p >> 8) & 0xFF);
+}
+inline int Blue(uint32_t p) {
+    return int(p & 0xFF);
+}
 
 } // namespace vorlane::datagen::test

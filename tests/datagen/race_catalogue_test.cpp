@@ -27,20 +27,22 @@ struct Expected {
 const std::vector<Expected>& RaceNames() {
     static const std::vector<Expected> names = [] {
         std::vector<Expected> v = {
-            {"Tiles", 61, 72, 72},        {"ExplosionBig", 16, 64, 64}, {"Explosion", 10, 64, 64},
-            {"Rocket", 1, 12, 32},        {"EngineFire", 4, 12, 20},    {"NitroAnim", 4, 16, 51},
-            {"Handbrake", 1, 10, 14},     {"Blood", 1, 10, 14},         {"Man_Laying", 1, 54, 54},
-            {"Girl_Laying", 1, 54, 54},   {"FinishLine", 1, 72, 36},    {"Panel", 1, 190, 600},
-            {"Pointer", 1, 0, 0},         {"SmallCar", 1, 14, 22},      {"Energy", 4, 0, 0},
-            {"BonusNitro", 1, 0, 0},      {"BonusM", 1, 0, 0},          {"BonusR", 1, 0, 0},
+            {"Tiles", 61, 72, 72},      {"ExplosionBig", 16, 64, 64}, {"Explosion", 10, 64, 64},
+            {"Rocket", 1, 12, 32},      {"EngineFire", 4, 12, 20},    {"NitroAnim", 4, 16, 51},
+            {"Handbrake", 1, 10, 14},   {"Blood", 1, 10, 14},         {"Man_Laying", 1, 54, 54},
+            {"Girl_Laying", 1, 54, 54}, {"FinishLine", 1, 72, 36},    {"Panel", 1, 190, 600},
+            {"Pointer", 1, 0, 0},       {"SmallCar", 1, 14, 22},      {"Energy", 4, 0, 0},
+            {"BonusNitro", 1, 0, 0},    {"BonusM", 1, 0, 0},          {"BonusR", 1, 0, 0},
             {"GunShooting", 1, 0, 0},
         };
         for (const char* who : {"Man_", "Girl_"})
             for (const char* dir : {"Up", "Down", "Left", "Right"})
                 v.push_back({std::string(who) + dir, 5, 54, 54});
-        for (const char* b : {"Bonus10", "Bonus20", "Bonus50", "Bonus100", "BonusL", "BonusN", "BonusMGnp", "BonusRnp"})
+        for (const char* b :
+             {"Bonus10", "Bonus20", "Bonus50", "Bonus100", "BonusL", "BonusN", "BonusMGnp", "BonusRnp"})
             v.push_back({b, 1, 34, 34});
-        for (const char* l : {"Lamp_L", "Lamp_R", "Lamp_RL", "Lamp_RR", "Lamp_LR", "Lamp_LL"}) v.push_back({l, 1, 0, 0});
+        for (const char* l : {"Lamp_L", "Lamp_R", "Lamp_RL", "Lamp_RR", "Lamp_LR", "Lamp_LL"})
+            v.push_back({l, 1, 0, 0});
         for (int s = 1; s <= 6; ++s) {
             v.push_back({"GunAnim_" + std::to_string(s), 1, 0, 0});
             v.push_back({"RocketAnim_" + std::to_string(s), 1, 0, 0});
@@ -58,7 +60,8 @@ const std::vector<Expected>& RaceNames() {
 
 TEST(RaceCatalogue, ListsExactlyThePicturesTheRaceUses) {
     std::set<std::string> wanted;
-    for (const Expected& e : RaceNames()) wanted.insert(LowerName(e.name));
+    for (const Expected& e : RaceNames())
+        wanted.insert(LowerName(e.name));
     std::set<std::string> listed;
     for (const CatalogueEntry& e : RaceCatalogue()) {
         EXPECT_EQ(e.list, 2) << e.name;
@@ -97,7 +100,8 @@ TEST(RaceCatalogue, ArchiveHoldsEveryPictureWithItsPatternGrid) {
         for (int n = 0; n < e.patterns; ++n) {
             const RgbaImage p = test::PatternOf(*item, n);
             int visible = 0;
-            for (uint32_t px : p.pixels) visible += test::Alpha(px) > 48;
+            for (uint32_t px : p.pixels)
+                visible += test::Alpha(px) > 48;
             EXPECT_GT(visible, 0) << "pattern " << n << " is empty";
         }
     }
@@ -107,7 +111,8 @@ TEST(RaceCatalogue, TilesAndPanelAreOpaque) {
     for (const char* name : {"Tiles", "Panel"}) {
         const RgbaImage& picture = RaceImages().FindImage(name).Picture;
         int seeThrough = 0;
-        for (uint32_t p : picture.pixels) seeThrough += test::Alpha(p) != 0xFF;
+        for (uint32_t p : picture.pixels)
+            seeThrough += test::Alpha(p) != 0xFF;
         EXPECT_EQ(seeThrough, 0) << name;
     }
 }

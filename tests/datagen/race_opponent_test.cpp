@@ -24,7 +24,8 @@ using Quad = std::array<P, 4>;
 Quad HitShape(int kind, int dir) {
     Quad q{};
     const TCarShape& shape = kCarHitShapes[size_t(kind - 1)][size_t(dir - 1)];
-    for (size_t i = 0; i < 4; ++i) q[i] = P{double(shape[i].x), double(shape[i].y)};
+    for (size_t i = 0; i < 4; ++i)
+        q[i] = P{double(shape[i].x), double(shape[i].y)};
     return q;
 }
 
@@ -35,7 +36,8 @@ Quad AroundCentre(Quad q) {
         cx += p.x / 4;
         cy += p.y / 4;
     }
-    std::sort(q.begin(), q.end(), [&](P a, P b) { return std::atan2(a.y - cy, a.x - cx) < std::atan2(b.y - cy, b.x - cx); });
+    std::sort(q.begin(), q.end(),
+              [&](P a, P b) { return std::atan2(a.y - cy, a.x - cx) < std::atan2(b.y - cy, b.x - cx); });
     return q;
 }
 
@@ -89,8 +91,8 @@ TEST(RaceOpponents, HeadlightsLeadInEveryDirection) {
             for (int y = 0; y < pattern.height; ++y)
                 for (int x = 0; x < pattern.width; ++x) {
                     const uint32_t p = pattern.At(x, y);
-                    const bool tailLight = test::Alpha(p) > 200 && test::Red(p) > 200 && test::Green(p) < 40 &&
-                                           test::Blue(p) < 40;
+                    const bool tailLight = test::Alpha(p) > 200 && test::Red(p) > 200 &&
+                                           test::Green(p) < 40 && test::Blue(p) < 40;
                     if (!tailLight) continue;
                     ((x + 0.5 - cx) * vx + (y + 0.5 - cy) * vy > 0 ? redAhead : redBehind)++;
                 }

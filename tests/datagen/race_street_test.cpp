@@ -20,9 +20,9 @@ struct LampPlace {
     int offsetX, poleX, poleY;
 };
 const LampPlace kLamps[10] = {
-    {1, "Lamp_L", 12, 12, 9},     {4, "Lamp_R", -28, 56, 9},    {5, "Lamp_RL", 42, 43, 1},
-    {8, "Lamp_RR", 0, 73, 41},    {9, "Lamp_RL", 8, 9, 1},      {12, "Lamp_RR", -36, 37, 41},
-    {13, "Lamp_LR", -48, 26, 1},  {16, "Lamp_LL", -11, -8, 41},  {17, "Lamp_LR", -12, 62, 1},
+    {1, "Lamp_L", 12, 12, 9},    {4, "Lamp_R", -28, 56, 9},    {5, "Lamp_RL", 42, 43, 1},
+    {8, "Lamp_RR", 0, 73, 41},   {9, "Lamp_RL", 8, 9, 1},      {12, "Lamp_RR", -36, 37, 41},
+    {13, "Lamp_LR", -48, 26, 1}, {16, "Lamp_LL", -11, -8, 41}, {17, "Lamp_LR", -12, 62, 1},
     {20, "Lamp_LL", 30, 31, 40},
 };
 
@@ -79,12 +79,15 @@ TEST(RaceStreet, WallsAndPolesFillTheirObstacleBoxes) {
                 solidOutside += !in && isSolid;
                 if (isSolid) {
                     const uint32_t a = tile.At(x, y), b = ground.At(x, y);
-                    contrast += (std::abs(test::Red(a) - test::Red(b)) + std::abs(test::Green(a) - test::Green(b)) +
-                                 std::abs(test::Blue(a) - test::Blue(b))) / 3.0;
+                    contrast +=
+                        (std::abs(test::Red(a) - test::Red(b)) + std::abs(test::Green(a) - test::Green(b)) +
+                         std::abs(test::Blue(a) - test::Blue(b))) /
+                        3.0;
                 }
             }
         EXPECT_EQ(solidOutside, 0) << "solid pixels outside the box";
-        EXPECT_GE(double(solidInBox) / inBox, 0.6) << solidInBox << " of " << inBox << " box pixels are solid";
+        EXPECT_GE(double(solidInBox) / inBox, 0.6)
+            << solidInBox << " of " << inBox << " box pixels are solid";
         // The solid part is drawn: it stands out from the plain ground tile.
         ASSERT_GT(solidInBox, 0);
         EXPECT_GT(contrast / solidInBox, 50) << "the solid part looks like ground";

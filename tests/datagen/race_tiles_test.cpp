@@ -19,12 +19,13 @@ namespace {
 
 double Difference(uint32_t a, uint32_t b) {
     double d = 0;
-    for (int shift : {0, 8, 16}) d += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+    for (int shift : {0, 8, 16})
+        d += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
     return d / 3;
 }
 
 class TileEdges {
-public:
+  public:
     TileEdges() {
         for (int t = 0; t < race::kTileCount; ++t) {
             tile_.push_back(race::DrawTile(tx_, t));
@@ -39,14 +40,16 @@ public:
         double sum = 0;
         for (int i = 0; i < 72; ++i) {
             if (horizontal)
-                sum += Difference(right_[a].At(0, i), tile_[b].At(0, i)) + Difference(left_[b].At(0, i), tile_[a].At(71, i));
+                sum += Difference(right_[a].At(0, i), tile_[b].At(0, i)) +
+                       Difference(left_[b].At(0, i), tile_[a].At(71, i));
             else
-                sum += Difference(below_[a].At(i, 0), tile_[b].At(i, 0)) + Difference(above_[b].At(i, 0), tile_[a].At(i, 71));
+                sum += Difference(below_[a].At(i, 0), tile_[b].At(i, 0)) +
+                       Difference(above_[b].At(i, 0), tile_[a].At(i, 71));
         }
         return sum / 144;
     }
 
-private:
+  private:
     race::Textures tx_;
     std::vector<RgbaImage> tile_, right_, left_, below_, above_;
 };
@@ -60,10 +63,18 @@ bool In(int t, std::initializer_list<int> set) {
 // Which tile edges the footpath network crosses: the verge path crosses the top and
 // bottom edges, the side-road band the left and right edges. (Tiles 5, 12 and 13 take
 // a side road up to the kerb of a lane shift.)
-bool PathAtTop(int t) { return In(t, {23, 25, 28, 29, 58, 60}); }
-bool PathAtBottom(int t) { return In(t, {23, 25, 26, 27, 58, 60}); }
-bool BandAtLeft(int t) { return In(t, {24, 25, 27, 28, 58, 5}); }
-bool BandAtRight(int t) { return In(t, {24, 25, 26, 29, 60, 12, 13}); }
+bool PathAtTop(int t) {
+    return In(t, {23, 25, 28, 29, 58, 60});
+}
+bool PathAtBottom(int t) {
+    return In(t, {23, 25, 26, 27, 58, 60});
+}
+bool BandAtLeft(int t) {
+    return In(t, {24, 25, 27, 28, 58, 5});
+}
+bool BandAtRight(int t) {
+    return In(t, {24, 25, 26, 29, 60, 12, 13});
+}
 
 // Places where the generator lays an edge against an edge that cannot continue it,
 // so no picture could join them.
@@ -74,7 +85,8 @@ bool Contradictory(int a, int b, bool horizontal) {
         if (BandAtRight(a) != BandAtLeft(b)) return true;
         // Two roads meeting along a tile edge in a split, merge or median: each road's
         // lines run up to the edge from its own side.
-        const bool aLane = In(a, {6, 7, 10, 11, 14, 15, 18, 19}), bLane = In(b, {6, 7, 10, 11, 14, 15, 18, 19});
+        const bool aLane = In(a, {6, 7, 10, 11, 14, 15, 18, 19}),
+                   bLane = In(b, {6, 7, 10, 11, 14, 15, 18, 19});
         return aLane && bLane && (a <= 12) != (b <= 12);
     }
     // A footpath ends at a tile without one.
@@ -104,7 +116,8 @@ TEST(RaceTiles, NeighboursJoinAsTheGeneratorLaysThem) {
             if (Contradictory(a, b, horizontal)) continue;
             ++checked;
             EXPECT_LT(edges.Mismatch(a, b, horizontal), 5.0)
-                << "tile " << a << (horizontal ? " left of " : " above ") << b << " (laid " << count << " times)";
+                << "tile " << a << (horizontal ? " left of " : " above ") << b << " (laid " << count
+                << " times)";
         }
     EXPECT_GT(checked, 150);
 }
@@ -126,7 +139,8 @@ TEST(RaceTiles, ShiftsAreStraightDiagonals) {
             for (int c = 0; c < 2; ++c) {
                 const RgbaImage t = race::DrawTile(tx, tiles[r][c]);
                 for (int y = 0; y < 72; ++y)
-                    for (int x = 0; x < 72; ++x) area.At(c * 72 + x, r * 72 + y) = t.At(x, y);
+                    for (int x = 0; x < 72; ++x)
+                        area.At(c * 72 + x, r * 72 + y) = t.At(x, y);
             }
         // The road's left edge: the first asphalt (dark, grey) from the left on every row
         // (the side road that meets the kerb lies on a few rows: they are skipped).
@@ -158,7 +172,8 @@ TEST(RaceTiles, ShiftsAreStraightDiagonals) {
         const double slope = sxy / syy;
         EXPECT_NEAR(-slope, s.slope, 0.03);
         double worst = 0;
-        for (size_t i = 0; i < ys.size(); ++i) worst = std::max(worst, std::abs(xs[i] - (mx + slope * (ys[i] - my))));
+        for (size_t i = 0; i < ys.size(); ++i)
+            worst = std::max(worst, std::abs(xs[i] - (mx + slope * (ys[i] - my))));
         EXPECT_LT(worst, 1.6) << "the road's edge bends or steps";
     }
 }

@@ -87,9 +87,9 @@ std::vector<Case> Variants() {
         Entry(d, Red);
         Entry(d, Blue);
         Entry(d, Green);
-        d.U8(5).U8(0x12);                   // 1 2 1 2 1
-        d.U8(0).U8(0);                      // end of line
-        d.U8(0).U8(3).U8(0x12).U8(0x30);    // 1 2 3
+        d.U8(5).U8(0x12);                // 1 2 1 2 1
+        d.U8(0).U8(0);                   // end of line
+        d.U8(0).U8(3).U8(0x12).U8(0x30); // 1 2 3
         d.U8(0).U8(1);
         add("RLE4", d, 5, 2, {Red, Blue, Green, White, White, Red, Blue, Red, Blue, Red});
     }
@@ -136,7 +136,8 @@ std::vector<Case> Variants() {
     {
         // A palette of 16 entries beside 24-bit pixels is skipped.
         Bytes d = InfoHeader(1, 1, 24, 0, 16);
-        for (int i = 0; i < 16; ++i) Entry(d, White);
+        for (int i = 0; i < 16; ++i)
+            Entry(d, White);
         d.U8(0xFF).U8(0).U8(0).U8(0);
         add("24 bit with palette", d, 1, 1, {Blue});
     }
@@ -145,7 +146,8 @@ std::vector<Case> Variants() {
         Bytes d = CoreHeader(2, 1, 4);
         Entry(d, Green, true);
         Entry(d, Red, true);
-        for (int i = 2; i < 16; ++i) Entry(d, White, true);
+        for (int i = 2; i < 16; ++i)
+            Entry(d, White, true);
         d.U8(0x10).U8(0).U16(0);
         add("core 4 bit", d, 2, 1, {Red, Green});
     }
@@ -244,18 +246,22 @@ TEST(DibPicture, RefusedPicturesGiveTheReadersMessages) {
         {"palette cut short", DibPayload(InfoHeader(1, 1, 8).U32(0).b), "Stream read error"},
         {"rows cut short", DibPayload(InfoHeader(2, 2, 24).U32(0).b), "Stream read error"},
         {"lying height", DibPayload(InfoHeader(4096, 4096, 24).b), "Stream read error"},
-        {"RLE without its end", DibPayload(InfoHeader(2, 2, 8, 1, 1).U32(0).U8(2).U8(0).b), "Stream read error"},
+        {"RLE without its end", DibPayload(InfoHeader(2, 2, 8, 1, 1).U32(0).U8(2).U8(0).b),
+         "Stream read error"},
         {"RLE literal cut short", DibPayload(InfoHeader(9, 1, 8, 1, 1).U32(0).U8(0).U8(9).U8(1).b),
          "Stream read error"},
         {"bitmap file without BM", Bytes().Short("TBitmap").U32(14).Raw("BX").Raw(std::string(12, '\0')).b,
          "DIB is invalid"},
-        {"bitmap file longer than the payload", Bytes().Short("TBitmap").U32(100).Raw("BM").b, "Stream read error"},
-        {"bitmap file of 5 bytes", Bytes().Short("TBitmap").U32(5).Raw("BM").U16(0).U8(0).b, "Stream read error"},
+        {"bitmap file longer than the payload", Bytes().Short("TBitmap").U32(100).Raw("BM").b,
+         "Stream read error"},
+        {"bitmap file of 5 bytes", Bytes().Short("TBitmap").U32(5).Raw("BM").U16(0).U8(0).b,
+         "Stream read error"},
         {"PNG that is not one", Bytes().Short("PNG").U32(8).Raw("NOTAPNG!").b, "PNG is invalid"},
         {"PNG longer than the payload", Bytes().Short("PNG").U32(9).Raw("\x89PNG").b, "Stream read error"},
         {"kind name cut short", Bytes().U8(5).Raw("DI").b, "Stream read error"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.payload), c.message) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(ErrorOf(c.payload), c.message) << c.what;
 }
 
 TEST(DibPicture, PictureErrorsReachTheArchiveReader) {
@@ -286,7 +292,8 @@ std::vector<uint8_t> ForeignPng(uint32_t format, int w, int h, const std::vector
 TEST(PngPicture, OtherColourTypesBecomeRgba) {
     EXPECT_EQ(DecodePng(ForeignPng(PNG_FORMAT_GRAY, 2, 1, {0x00, 0x80})).pixels,
               (std::vector<uint32_t>{0xFF000000, 0xFF808080}));
-    EXPECT_EQ(DecodePng(ForeignPng(PNG_FORMAT_GA, 1, 1, {0x40, 0x20})).pixels, (std::vector<uint32_t>{0x20404040}));
+    EXPECT_EQ(DecodePng(ForeignPng(PNG_FORMAT_GA, 1, 1, {0x40, 0x20})).pixels,
+              (std::vector<uint32_t>{0x20404040}));
     EXPECT_EQ(DecodePng(ForeignPng(PNG_FORMAT_RGB, 1, 2, {1, 2, 3, 4, 5, 6})).pixels,
               (std::vector<uint32_t>{0xFF010203, 0xFF040506}));
 }

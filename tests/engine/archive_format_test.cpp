@@ -36,7 +36,12 @@ TEST(ArchiveFormat, ReadsEveryValueEncodingOfTheItemProperties) {
     // Item 1: short string, 8-bit integers, identifier colour, a position value first.
     a.Int8(0).U8(va::List);
     a.Prop("Name").Str("Tiles").Prop("PatternWidth").Int8(72).Prop("PatternHeight").Int8(-3);
-    a.Prop("TransparentColor").Ident("clFuchsia").Prop("Transparent").Bool(false).Prop("SystemMemory").Bool(true);
+    a.Prop("TransparentColor")
+        .Ident("clFuchsia")
+        .Prop("Transparent")
+        .Bool(false)
+        .Prop("SystemMemory")
+        .Bool(true);
     a.End();
     // Item 2: long string, 16 and 32-bit integers, numeric colour.
     a.Int16(1).U8(va::List);
@@ -139,35 +144,46 @@ TEST(ArchiveFormat, ErrorsCarryTheReadersMessages) {
         {"not 0xFF", Bytes().U8(0xFE).U16(10).U8(0).b, "Invalid stream format"},
         {"not 10", Bytes().U8(0xFF).U16(11).U8(0).b, "Invalid stream format"},
         {"header cut short", Bytes().U8(0xFF).U16(10).Raw("AB").U8(0).U16(0).b, "Stream read error"},
-        {"bad signature", Bytes().U8(0xFF).U16(10).U8(0).U16(0).U32(0).Raw("TPF1").b, "Invalid stream format"},
-        {"signature cut short", Bytes().U8(0xFF).U16(10).U8(0).U16(0).U32(0).Raw("TP").b, "Stream read error"},
-        {"unknown property", Bytes().Prologue().Prop("Items").Int8(1).Epilogue().b, "Property Items does not exist"},
+        {"bad signature", Bytes().U8(0xFF).U16(10).U8(0).U16(0).U32(0).Raw("TPF1").b,
+         "Invalid stream format"},
+        {"signature cut short", Bytes().U8(0xFF).U16(10).U8(0).U16(0).U32(0).Raw("TP").b,
+         "Stream read error"},
+        {"unknown property", Bytes().Prologue().Prop("Items").Int8(1).Epilogue().b,
+         "Property Items does not exist"},
         {"unknown item property", item([](Bytes& a) { a.Prop("Colour").Int8(1); }),
          "Property Colour does not exist"},
-        {"a garbage byte in a property name is shown escaped",
-         item([](Bytes& a) { a.Prop("Loop\xE9" "d").Int8(1); }), "Property Loop\\xE9d does not exist"},
+        {"a garbage byte in a property name is shown escaped", item([](Bytes& a) {
+             a.Prop("Loop\xE9"
+                    "d")
+                 .Int8(1);
+         }),
+         "Property Loop\\xE9d does not exist"},
         {"sound property in an image item", item([](Bytes& a) { a.Prop("Wave.WAVE").Binary({}); }),
          "Property Wave.WAVE does not exist"},
         {"colour table too short", Bytes().Prologue().ColorTable(1023).Epilogue().b, "Stream read error"},
         {"name as integer", item([](Bytes& a) { a.Prop("Name").Int8(1); }), "Invalid property value"},
-        {"size as string", item([](Bytes& a) { a.Prop("PatternWidth").Str("72"); }), "Invalid property value"},
+        {"size as string", item([](Bytes& a) { a.Prop("PatternWidth").Str("72"); }),
+         "Invalid property value"},
         {"flag as integer", item([](Bytes& a) { a.Prop("Transparent").Int8(1); }), "Invalid property value"},
         {"unknown colour", item([](Bytes& a) { a.Prop("TransparentColor").Ident("clPlaid"); }),
          "Invalid property value"},
-        {"picture not binary", item([](Bytes& a) { a.Prop("Picture.Data").Str("DIB"); }), "Invalid property value"},
-        {"binary longer than the file", item([](Bytes& a) { a.Prop("Picture.Data").U8(va::Binary).U32(1000); }),
-         "Stream read error"},
-        {"long string longer than the file", item([](Bytes& a) { a.Prop("Name").U8(va::LString).U32(0xFFFFFFF0); }),
-         "Stream read error"},
-        {"wide string longer than the file", item([](Bytes& a) { a.Prop("Name").U8(va::WString).U32(0x80000001); }),
-         "Stream read error"},
-        {"List not a collection", Bytes().Prologue().Prop("List").Int8(0).Epilogue().b, "Invalid property value"},
+        {"picture not binary", item([](Bytes& a) { a.Prop("Picture.Data").Str("DIB"); }),
+         "Invalid property value"},
+        {"binary longer than the file",
+         item([](Bytes& a) { a.Prop("Picture.Data").U8(va::Binary).U32(1000); }), "Stream read error"},
+        {"long string longer than the file",
+         item([](Bytes& a) { a.Prop("Name").U8(va::LString).U32(0xFFFFFFF0); }), "Stream read error"},
+        {"wide string longer than the file",
+         item([](Bytes& a) { a.Prop("Name").U8(va::WString).U32(0x80000001); }), "Stream read error"},
+        {"List not a collection", Bytes().Prologue().Prop("List").Int8(0).Epilogue().b,
+         "Invalid property value"},
         {"item without list start", Bytes().Prologue().Prop("List").U8(va::Collection).Int8(0).Int8(1).b,
          "Invalid property value"},
         {"a child component", Bytes().Prologue().End().U8(0xF0).b, "Invalid stream format"},
         {"no children byte", Bytes().Prologue().End().b, "Stream read error"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.bytes), c.message) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(ErrorOf(c.bytes), c.message) << c.what;
 }
 
 TEST(ArchiveFormat, EveryTruncationIsAReadError) {
@@ -207,9 +223,18 @@ TEST(SoundArchiveFormat, ReadsItemsAndRejectsImageProperties) {
     EXPECT_FALSE(sounds[1].looped);
     EXPECT_TRUE(sounds[1].wave.empty());
 
-    EXPECT_EQ(SoundErrorOf(Bytes().Prologue().ColorTable().Epilogue().b), "Property List.ColorTable does not exist");
+    EXPECT_EQ(SoundErrorOf(Bytes().Prologue().ColorTable().Epilogue().b),
+              "Property List.ColorTable does not exist");
     Bytes b;
-    b.Prologue().Prop("List").U8(va::Collection).U8(va::List).Prop("PatternWidth").Int8(1).End().End().Epilogue();
+    b.Prologue()
+        .Prop("List")
+        .U8(va::Collection)
+        .U8(va::List)
+        .Prop("PatternWidth")
+        .Int8(1)
+        .End()
+        .End()
+        .Epilogue();
     EXPECT_EQ(SoundErrorOf(b), "Property PatternWidth does not exist");
     EXPECT_EQ(SoundErrorOf({0xFF, 9, 0, 0}), "Invalid stream format");
 }
@@ -219,13 +244,15 @@ TEST(ColorIdentifiers, NamedAndSystemColours) {
         const char* ident;
         uint32_t value;
     } cases[] = {
-        {"clBlack", 0x000000},      {"clMaroon", 0x000080},  {"clGreen", 0x008000},  {"clOlive", 0x008080},
-        {"clNavy", 0x800000},       {"clPurple", 0x800080},  {"clTeal", 0x808000},   {"clGray", 0x808080},
-        {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},     {"clLime", 0x00FF00},   {"clYellow", 0x00FFFF},
-        {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},   {"clWhite", 0xFFFFFF},
-        {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
-        {"clNone", 0x1FFFFFFF},     {"clDefault", 0x20000000}, {"clScrollBar", 0xFF000000},
-        {"clWindow", 0xFF000005},   {"clMenuBar", 0xFF00001E},
+        {"clBlack", 0x000000},     {"clMaroon", 0x000080},      {"clGreen", 0x008000},
+        {"clOlive", 0x008080},     {"clNavy", 0x800000},        {"clPurple", 0x800080},
+        {"clTeal", 0x808000},      {"clGray", 0x808080},        {"clSilver", 0xC0C0C0},
+        {"clRed", 0x0000FF},       {"clLime", 0x00FF00},        {"clYellow", 0x00FFFF},
+        {"clBlue", 0xFF0000},      {"clFuchsia", 0xFF00FF},     {"clAqua", 0xFFFF00},
+        {"clWhite", 0xFFFFFF},     {"clMoneyGreen", 0xC0DCC0},  {"clSkyBlue", 0xF0CAA6},
+        {"clCream", 0xF0FBFF},     {"clMedGray", 0xA4A0A0},     {"clNone", 0x1FFFFFFF},
+        {"clDefault", 0x20000000}, {"clScrollBar", 0xFF000000}, {"clWindow", 0xFF000005},
+        {"clMenuBar", 0xFF00001E},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ColorFromIdent(c.ident), c.value) << c.ident;

@@ -22,7 +22,8 @@ RgbaImage Gradient(int w, int h, bool withAlpha) {
 }
 
 uint32_t LE32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 3]) << 24);
+    return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) |
+           (uint32_t(b[at + 3]) << 24);
 }
 
 TEST(ArchiveRoundTrip, ImageItemsComeBackExactly) {
@@ -31,7 +32,9 @@ TEST(ArchiveRoundTrip, ImageItemsComeBackExactly) {
         RgbaImage picture; // what the reader must decode; empty for no picture
     };
     std::vector<Case> cases;
-    auto add = [&](ImageRecord r, RgbaImage expected) { cases.push_back({std::move(r), std::move(expected)}); };
+    auto add = [&](ImageRecord r, RgbaImage expected) {
+        cases.push_back({std::move(r), std::move(expected)});
+    };
 
     ImageRecord png;
     png.name = "Car1";
@@ -60,12 +63,13 @@ TEST(ArchiveRoundTrip, ImageItemsComeBackExactly) {
     add(dib32, Gradient(3, 4, false)); // alpha is not stored in a DIB
 
     ImageRecord none;
-    none.name = std::string(300, 'L'); // long string
+    none.name = std::string(300, 'L');  // long string
     none.transparentColor = 0xFF00000F; // a system colour, written as an integer
     add(none, {});
 
     std::vector<ImageRecord> records;
-    for (const auto& c : cases) records.push_back(c.record);
+    for (const auto& c : cases)
+        records.push_back(c.record);
     std::vector<uint8_t> bytes = WriteImageArchive("MImageList2", records);
     std::vector<ImageItemData> items = ReadImageArchive(bytes);
     ASSERT_EQ(items.size(), cases.size());
@@ -145,12 +149,12 @@ TEST(WaveEncoding, CanonicalHeaderAndSamples) {
     EXPECT_EQ(LE32(w, 4), 40u);
     EXPECT_EQ(std::memcmp(&w[8], "WAVEfmt ", 8), 0);
     EXPECT_EQ(LE32(w, 16), 16u);
-    EXPECT_EQ(w[20] | (w[21] << 8), 1);        // PCM
-    EXPECT_EQ(w[22] | (w[23] << 8), 2);        // channels
-    EXPECT_EQ(LE32(w, 24), 22050u);            // sample rate
-    EXPECT_EQ(LE32(w, 28), 22050u * 4);        // bytes per second
-    EXPECT_EQ(w[32] | (w[33] << 8), 4);        // block align
-    EXPECT_EQ(w[34] | (w[35] << 8), 16);       // bits
+    EXPECT_EQ(w[20] | (w[21] << 8), 1);  // PCM
+    EXPECT_EQ(w[22] | (w[23] << 8), 2);  // channels
+    EXPECT_EQ(LE32(w, 24), 22050u);      // sample rate
+    EXPECT_EQ(LE32(w, 28), 22050u * 4);  // bytes per second
+    EXPECT_EQ(w[32] | (w[33] << 8), 4);  // block align
+    EXPECT_EQ(w[34] | (w[35] << 8), 16); // bits
     EXPECT_EQ(std::memcmp(&w[36], "data", 4), 0);
     EXPECT_EQ(LE32(w, 40), 4u);
     EXPECT_EQ(w[44], 0x34);

@@ -17,7 +17,7 @@ namespace vorlane {
 namespace {
 
 class FakeSurface : public IDrawSurface {
-public:
+  public:
     struct Texture : ITexture {
         RgbaImage picture;
         explicit Texture(const RgbaImage& p) : picture(p) {}
@@ -54,7 +54,8 @@ public:
     void DrawRotated(ITexture& t, const Rect& src, double x, double y, int width, int height, double pivotX,
                      double pivotY, double degrees) override {
         Call c;
-        c.kind = "DrawRotated", c.texture = &t, c.src = src, c.x = x, c.y = y, c.width = width, c.height = height;
+        c.kind = "DrawRotated", c.texture = &t, c.src = src, c.x = x, c.y = y, c.width = width,
+        c.height = height;
         c.pivotX = pivotX, c.pivotY = pivotY, c.degrees = degrees;
         calls.push_back(c);
     }
@@ -84,8 +85,8 @@ TEST(ImagePatterns, CuttingFollowsThePitches) {
         const char* what;
         int w, h, pw, ph, sw, sh;
         int total;
-        int probe;       // a pattern to look at
-        Rect probeRect;  // its rectangle
+        int probe;      // a pattern to look at
+        Rect probeRect; // its rectangle
     } cases[] = {
         {"two side by side", 144, 72, 72, 72, 0, 0, 2, 1, {72, 0, 144, 72}},
         {"gap between columns", 150, 72, 72, 72, 6, 0, 2, 1, {78, 0, 150, 72}},
@@ -136,7 +137,8 @@ TEST(ImageColourKey, KeyIsBlueGreenRedAndAppliesOnlyWhenTransparent) {
 
     item.SetTransparentColor(0xFF0000); // clBlue: the prepared item is keyed again
     EXPECT_EQ(surface.texturesMade, 2);
-    EXPECT_EQ(surface.lastTexture->picture.pixels, (std::vector<uint32_t>{0xFFFF0000, 0, 0x80FF0000, 0x40123456}));
+    EXPECT_EQ(surface.lastTexture->picture.pixels,
+              (std::vector<uint32_t>{0xFFFF0000, 0, 0x80FF0000, 0x40123456}));
 
     item.SetTransparent(false);
     EXPECT_EQ(surface.lastTexture->picture.pixels, item.Picture.pixels);
@@ -311,8 +313,9 @@ TEST(ImageCollection, LoadErrorsNameTheFileAndKeepTheList) {
         list.LoadArchive((path.parent_path() / "Missing.gfx").string());
         FAIL() << "no error";
     } catch (const EngineError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot open file \"" + (path.parent_path() / "Missing.gfx").string() + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" +
+                                             (path.parent_path() / "Missing.gfx").string() +
+                                             "\". No such file or directory");
     }
 
     {

@@ -11,7 +11,7 @@ namespace vorlane {
 namespace {
 
 class FakeKeys : public IKeySource {
-public:
+  public:
     bool foreground = true;
     std::set<int> held;
     int snapshots = 0;
@@ -19,12 +19,13 @@ public:
     void Snapshot(uint8_t keys[256]) override {
         ++snapshots;
         std::memset(keys, 0, 256);
-        for (int code : held) keys[code & 0xFF] = 0x80;
+        for (int code : held)
+            keys[code & 0xFF] = 0x80;
     }
 };
 
 class KeyboardTest : public ::testing::Test {
-protected:
+  protected:
     KeyboardTest() : input(keys) {
         input.Assigns = GameKeyAssigns();
         input.Initialize();
@@ -43,11 +44,10 @@ TEST_F(KeyboardTest, GameKeyTableBindsEachKeyToItsState) {
         TInputState state;
     };
     const Case cases[] = {
-        {38, isUp},        {40, isDown},      {37, isLeft},      {39, isRight},
-        {72, isButton5},   {80, isButton6},   {89, isButton7},   {78, isButton8},
-        {27, isButton9},   {32, isButton10},  {13, isButton11},  {90, isButton12},
-        {88, isButton13},  {67, isButton14},  {86, isButton15},  {66, isButton16},
-        {49, isButton17},  {57, isButton25},  {48, isButton26},
+        {38, isUp},       {40, isDown},     {37, isLeft},     {39, isRight},    {72, isButton5},
+        {80, isButton6},  {89, isButton7},  {78, isButton8},  {27, isButton9},  {32, isButton10},
+        {13, isButton11}, {90, isButton12}, {88, isButton13}, {67, isButton14}, {86, isButton15},
+        {66, isButton16}, {49, isButton17}, {57, isButton25}, {48, isButton26},
     };
     for (const Case& c : cases) {
         keys.held = {c.code};
@@ -70,7 +70,7 @@ TEST_F(KeyboardTest, OneKeyListedForTwoStatesHoldsBoth) {
 TEST_F(KeyboardTest, OnlyCodesOneTo255EverMatch) {
     input.Assigns[isButton1] = {0, 0, 0};
     input.Assigns[isButton2] = {256 + 38, -1, 0}; // would alias Up if cut to a byte
-    keys.held = {0, 38};                           // even a "held" code 0
+    keys.held = {0, 38};                          // even a "held" code 0
     EXPECT_EQ(Poll(), StateBit(isUp));
 }
 

@@ -5,8 +5,7 @@
 namespace vorlane {
 namespace {
 
-TEST(ExcerptForMessage, ShowsEveryByteAndStaysShort)
-{
+TEST(ExcerptForMessage, ShowsEveryByteAndStaysShort) {
     struct Case {
         const char* what;
         std::string text;
@@ -16,7 +15,10 @@ TEST(ExcerptForMessage, ShowsEveryByteAndStaysShort)
     const Case cases[] = {
         {"plain text as it is", "Loop", "Loop"},
         {"empty", "", ""},
-        {"a byte above 127", "Loop\xE9" "d", "Loop\\xE9d"},
+        {"a byte above 127",
+         "Loop\xE9"
+         "d",
+         "Loop\\xE9d"},
         {"control bytes", std::string("a\r\n\t\0b", 6), "a\\x0D\\x0A\\x09\\x00b"},
         {"DEL", "\x7F", "\\x7F"},
         {"a backslash doubled", "Data\\Save", "Data\\\\Save"},
@@ -25,7 +27,8 @@ TEST(ExcerptForMessage, ShowsEveryByteAndStaysShort)
         {"a megabyte", std::string(1 << 20, 'x'), std::string(60, 'x') + "..."},
         {"an escape is never cut in half", std::string(58, 'A') + "\xFF", std::string(58, 'A') + "..."},
     };
-    for (const Case& c : cases) EXPECT_EQ(ExcerptForMessage(c.text), c.excerpt) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(ExcerptForMessage(c.text), c.excerpt) << c.what;
     EXPECT_EQ(ExcerptForMessage("abcdef", 3), "abc...");
 }
 

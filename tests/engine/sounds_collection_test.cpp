@@ -30,8 +30,9 @@ SoundRecord Record(const std::string& name, std::vector<uint8_t> wave, bool loop
 TEST(SoundCollectionTest, LoadsItemsAndPreparesThemWhenTheDeviceIsReady) {
     FakeAudioDevice device;
     TSoundCollection sounds(&device);
-    sounds.LoadFromBytes(Archive({Record("Horn", SmallWave(), true, 0), Record("Shot", SmallWave(), false, -4)}),
-                         "Sounds.sfx");
+    sounds.LoadFromBytes(
+        Archive({Record("Horn", SmallWave(), true, 0), Record("Shot", SmallWave(), false, -4)}),
+        "Sounds.sfx");
     ASSERT_EQ(sounds.Count(), 2);
     TSoundItem& horn = sounds.FindWave("HORN");
     EXPECT_EQ(horn.Name, "Horn");

@@ -14,7 +14,7 @@ namespace vorlane::testing {
 class FakeAudioDevice;
 
 class FakeVoice : public IVoice {
-public:
+  public:
     FakeVoice(FakeAudioDevice& device, int id);
     ~FakeVoice() override;
 
@@ -43,7 +43,7 @@ public:
 };
 
 class FakeAudioDevice : public IAudioDevice {
-public:
+  public:
     bool ready = true;
     bool canDuplicate = true;
     int finishAfterPolls = -1; // >= 0: a playing voice ends after that many IsPlaying calls
@@ -88,7 +88,8 @@ inline std::unique_ptr<IVoice> FakeVoice::Duplicate() {
 
 // RIFF building blocks.
 inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
 }
 inline void PutChunk(std::vector<uint8_t>& out, const std::string& id, const std::vector<uint8_t>& contents,
                      uint32_t statedSize) {

@@ -11,7 +11,7 @@ namespace {
 using namespace vorlane::testing;
 
 class SoundItemTest : public ::testing::Test {
-protected:
+  protected:
     SoundItemTest() {
         item.Name = "Explosion";
         item.Wave = TWave::FromRiff(SmallWave());
@@ -57,7 +57,8 @@ TEST_F(SoundItemTest, LimitedCopiesRotateOldestFirst) {
 }
 
 TEST_F(SoundItemTest, WithoutLimitEveryBusyPlayMakesACopy) {
-    for (int i = 0; i < 4; ++i) item.Play(false);
+    for (int i = 0; i < 4; ++i)
+        item.Play(false);
     EXPECT_EQ(item.CopyCount(), 4);
     CopyAt(2)->Finish();
     item.Play(false);

@@ -43,11 +43,12 @@ TEST(BackgroundGridTest, CellsOutsideTheGridReadMinusOneAndIgnoreWrites) {
         EXPECT_EQ(bg->GetChip(c, r), -1) << c << ", " << r;
     }
     for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(bg->GetChip(c, r), 0) << c << ", " << r;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(bg->GetChip(c, r), 0) << c << ", " << r;
 }
 
 class BackgroundDrawTest : public ::testing::Test {
-protected:
+  protected:
     BackgroundDrawTest() {
         engine.SetSurface(&surface);
         tiles = StripImage(surface, 72, 32);
@@ -55,7 +56,8 @@ protected:
         bg->SetMapSize(20, 12);
         // Chip (c, r) shows pattern c + r so that every draw tells its cell.
         for (int r = 0; r < 12; ++r)
-            for (int c = 0; c < 20; ++c) bg->SetChip(c, r, c + r);
+            for (int c = 0; c < 20; ++c)
+                bg->SetChip(c, r, c + r);
         bg->SetImage(tiles.get());
     }
     // Pattern number by screen position of every chip drawn.
@@ -63,7 +65,8 @@ protected:
         surface.draws.clear();
         engine.DrawAll();
         std::map<std::pair<int, int>, int> at;
-        for (const auto& d : surface.draws) at[{d.x, d.y}] = d.src.left / 72;
+        for (const auto& d : surface.draws)
+            at[{d.x, d.y}] = d.src.left / 72;
         EXPECT_EQ(at.size(), surface.draws.size()) << "a cell drawn twice";
         return at;
     }
@@ -104,7 +107,8 @@ TEST_F(BackgroundDrawTest, RightAndBelowTheOriginKeepsWholeChipsInFront) {
     EXPECT_EQ(at.at({172, 102}), 2);
     // The first column is the one at whole chip 1 (100 div 72), the columns end at nc.
     int maxX = 0;
-    for (const auto& [pos, chip] : at) maxX = std::max(maxX, pos.first);
+    for (const auto& [pos, chip] : at)
+        maxX = std::max(maxX, pos.first);
     EXPECT_EQ(maxX, 12 * 72 + 28);
 }
 

@@ -11,7 +11,7 @@
 namespace vorlane::testing {
 
 class RecordingSurface : public IDrawSurface {
-public:
+  public:
     struct Texture : ITexture {
         int w, h;
         Texture(int width, int height) : w(width), h(height) {}
@@ -53,7 +53,7 @@ inline std::unique_ptr<TImageItem> StripImage(IDrawSurface& surface, int size, i
 
 // A plain sprite that writes its name into a shared log when drawn or moved.
 class LogSprite : public TSprite {
-public:
+  public:
     LogSprite(TSprite* parent, std::string name, std::vector<std::string>& log, double x = 0, double y = 0,
               int w = 10, int h = 10)
         : TSprite(parent), Name(std::move(name)), log_(log) {
@@ -68,7 +68,7 @@ public:
 
     std::string Name;
 
-private:
+  private:
     std::vector<std::string>& log_;
 };
 

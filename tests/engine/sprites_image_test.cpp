@@ -28,28 +28,28 @@ TEST_P(ImageSpriteAnimation, Advances) {
     s->FrameCount = c.count;
     s->FramePos = c.pos;
     s->FrameSpeed = c.speed;
-    for (int i = 0; i < c.moves; ++i) engine.MoveAll(c.moveCount);
+    for (int i = 0; i < c.moves; ++i)
+        engine.MoveAll(c.moveCount);
     EXPECT_DOUBLE_EQ(s->FramePos, c.expectedPos);
     EXPECT_DOUBLE_EQ(s->FrameSpeed, c.expectedSpeed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, ImageSpriteAnimation,
-    ::testing::Values(
-        AnimationCase{"OnceSevenMoves", false, 4, 0, 0.5, 7, 1, 3.5, 0.5},
-        AnimationCase{"OnceStopsOnTheLastFrame", false, 4, 0, 0.5, 8, 1, 3, 0},
-        AnimationCase{"OnceStaysStopped", false, 4, 0, 0.5, 12, 1, 3, 0},
-        AnimationCase{"OnceBackwardsStopsOnTheFirst", false, 4, 1, -0.25, 5, 1, 0, 0},
-        AnimationCase{"OnceWithoutFrames", false, 0, 0, 0.5, 1, 1, 0, 0},
-        AnimationCase{"LoopWrapsForward", true, 4, 3.75, 0.5, 1, 1, 0.25, 0.5},
-        AnimationCase{"LoopWrapsBackward", true, 4, 0.25, -0.5, 1, 1, 3.75, -0.5},
-        AnimationCase{"LoopWrapsManyTimes", true, 4, 0, 0.01, 1, 1650, 0.5, 0.01},
-        AnimationCase{"LoopWithoutFrames", true, 0, 2, 0.5, 1, 1, 0, 0.5},
-        AnimationCase{"MoveCountScalesTheSpeed", true, 10, 0, 0.02, 1, 16, 0.32, 0.02}),
+    ::testing::Values(AnimationCase{"OnceSevenMoves", false, 4, 0, 0.5, 7, 1, 3.5, 0.5},
+                      AnimationCase{"OnceStopsOnTheLastFrame", false, 4, 0, 0.5, 8, 1, 3, 0},
+                      AnimationCase{"OnceStaysStopped", false, 4, 0, 0.5, 12, 1, 3, 0},
+                      AnimationCase{"OnceBackwardsStopsOnTheFirst", false, 4, 1, -0.25, 5, 1, 0, 0},
+                      AnimationCase{"OnceWithoutFrames", false, 0, 0, 0.5, 1, 1, 0, 0},
+                      AnimationCase{"LoopWrapsForward", true, 4, 3.75, 0.5, 1, 1, 0.25, 0.5},
+                      AnimationCase{"LoopWrapsBackward", true, 4, 0.25, -0.5, 1, 1, 3.75, -0.5},
+                      AnimationCase{"LoopWrapsManyTimes", true, 4, 0, 0.01, 1, 1650, 0.5, 0.01},
+                      AnimationCase{"LoopWithoutFrames", true, 0, 2, 0.5, 1, 1, 0, 0.5},
+                      AnimationCase{"MoveCountScalesTheSpeed", true, 10, 0, 0.02, 1, 16, 0.32, 0.02}),
     [](const ::testing::TestParamInfo<AnimationCase>& info) { return std::string(info.param.name); });
 
 class ImageSpriteDrawTest : public ::testing::Test {
-protected:
+  protected:
     ImageSpriteDrawTest() { engine.SetSurface(&surface); }
     RecordingSurface surface;
     TSpriteEngine engine;
@@ -66,7 +66,8 @@ TEST_F(ImageSpriteDrawTest, DrawsTheRoundedFramePlusFrameStart) {
         int start;
         int frame; // -1: nothing drawn
     };
-    const Case cases[] = {{0, 0, 0}, {1.5, 0, 2}, {2.5, 0, 2}, {2.5, 1, 3}, {3.5, 0, -1}, {0, 4, -1}, {0.4, -1, -1}};
+    const Case cases[] = {{0, 0, 0},    {1.5, 0, 2}, {2.5, 0, 2},  {2.5, 1, 3},
+                          {3.5, 0, -1}, {0, 4, -1},  {0.4, -1, -1}};
     for (const Case& c : cases) {
         s->FramePos = c.pos;
         s->FrameStart = c.start;

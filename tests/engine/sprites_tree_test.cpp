@@ -13,9 +13,10 @@ using namespace vorlane::testing;
 using Log = std::vector<std::string>;
 
 class SpriteTreeTest : public ::testing::Test {
-protected:
+  protected:
     SpriteTreeTest() { engine.SetSurface(&surface); }
-    LogSprite* Make(const std::string& name, double x = 0, double y = 0, int z = 0, TSprite* parent = nullptr) {
+    LogSprite* Make(const std::string& name, double x = 0, double y = 0, int z = 0,
+                    TSprite* parent = nullptr) {
         auto* s = (parent ? parent : &engine)->Add<LogSprite>(name, log, x, y);
         s->SetZ(z);
         return s;
@@ -73,9 +74,9 @@ TEST_F(SpriteTreeTest, CullsSpritesThatOnlyTouchTheSurface) {
         bool drawn;
     };
     const Case cases[] = {
-        {-10, 0, false},  {-9, 0, true},    {790, 0, true},   {800, 0, false},
-        {0, -10, false},  {0, 590, true},   {0, 600, false},  {-9.5, 0, false}, // -9.5 rounds to -10
-        {-8.5, 0, true},  {799.5, 0, false}, {798.5, 0, true}, {-2000, -2000, false},
+        {-10, 0, false}, {-9, 0, true},     {790, 0, true},   {800, 0, false},
+        {0, -10, false}, {0, 590, true},    {0, 600, false},  {-9.5, 0, false}, // -9.5 rounds to -10
+        {-8.5, 0, true}, {799.5, 0, false}, {798.5, 0, true}, {-2000, -2000, false},
     };
     LogSprite* s = Make("s");
     for (const Case& c : cases) {
@@ -108,13 +109,11 @@ TEST_F(SpriteTreeTest, SpriteAtTakesEdgesHigherDepthAndTheFirstFoundOnTies) {
         TSprite* expected;
     };
     const Case cases[] = {
-        {10, 10, a},       {20, 12, a},          {12, 20, a},
-        {20.5, 12, a},     // rounds to 20: on the right edge
-        {9.5, 10, a},      // rounds to 10: on the left edge
-        {8.5, 10, nullptr}, // rounds to 8
-        {20.6, 12, nullptr}, {21, 12, nullptr},
-        {16, 16, a},       // a and b overlap here: the first created wins
-        {24, 16, b},       {19, 19, c},          {28, 28, c},        {29, 28, nullptr},
+        {10, 10, a},         {20, 12, a},       {12, 20, a}, {20.5, 12, a}, // rounds to 20: on the right edge
+        {9.5, 10, a},                                                       // rounds to 10: on the left edge
+        {8.5, 10, nullptr},                                                 // rounds to 8
+        {20.6, 12, nullptr}, {21, 12, nullptr}, {16, 16, a}, // a and b overlap here: the first created wins
+        {24, 16, b},         {19, 19, c},       {28, 28, c}, {29, 28, nullptr},
     };
     for (const Case& t : cases) {
         EXPECT_EQ(engine.SpriteAt(t.x, t.y), t.expected) << "at " << t.x << ", " << t.y;

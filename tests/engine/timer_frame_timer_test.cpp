@@ -10,13 +10,13 @@ namespace vorlane {
 namespace {
 
 class FakeClock : public IClock {
-public:
+  public:
     uint32_t now = 0;
     uint32_t Milliseconds() override { return now; }
 };
 
 class FrameTimerTest : public ::testing::Test {
-protected:
+  protected:
     FrameTimerTest() : timer(clock) {
         timer.OnTimer = [this](int lag) { lags.push_back(lag); };
     }
@@ -49,12 +49,14 @@ TEST_F(FrameTimerTest, MoveCountIsTheMillisecondsSinceTheLastTickAndAtLeastOne) 
 
 TEST_F(FrameTimerTest, MeasuresTheFrameRateOverOneSecondWindows) {
     StartLikeTheGame(0);
-    for (int i = 1; i <= 24; ++i) TickAt(uint32_t(40 * i));
+    for (int i = 1; i <= 24; ++i)
+        TickAt(uint32_t(40 * i));
     EXPECT_EQ(timer.FrameRate(), 0); // the first window has not completed
     TickAt(1000);                    // the 25th tick of 40 ms
     EXPECT_EQ(timer.FrameRate(), 25);
     // The count restarted: the next second runs at 20 ms a frame.
-    for (int i = 1; i <= 49; ++i) TickAt(uint32_t(1000 + 20 * i));
+    for (int i = 1; i <= 49; ++i)
+        TickAt(uint32_t(1000 + 20 * i));
     EXPECT_EQ(timer.FrameRate(), 25);
     TickAt(2000);
     EXPECT_EQ(timer.FrameRate(), 50);
@@ -87,7 +89,8 @@ TEST_F(FrameTimerTest, SurvivesTheClockWrappingAround) {
     TickAt(0x10u);
     ASSERT_EQ(lags, (std::vector<int>{32}));
     // The rate window also spans the wrap.
-    for (uint32_t t = 0x10u + 40; t != 0x10u + 1000; t += 40) TickAt(t);
+    for (uint32_t t = 0x10u + 40; t != 0x10u + 1000; t += 40)
+        TickAt(t);
     TickAt(0x10u + 984);
     EXPECT_EQ(timer.FrameRate(), 26);
 }

@@ -46,12 +46,12 @@ inline bool GeneratedDataPresent() {
 
 // The game folder of a test, linked to the generated data of this tree.
 class TempGameFolder : public play::TempGameFolder {
-public:
+  public:
     TempGameFolder() : play::TempGameFolder(GeneratedDataRoot()) {}
 };
 
 class FormFixture {
-public:
+  public:
     struct Options {
         uint32_t Seed = 1;
         int Rate = 85;
@@ -85,13 +85,15 @@ public:
     // n frames on the rate's schedule; answers how many the game ran.
     int RunFrames(int n) {
         int ran = 0;
-        for (int i = 0; i < n; ++i) ran += game_->Step() ? 1 : 0;
+        for (int i = 0; i < n; ++i)
+            ran += game_->Step() ? 1 : 0;
         return ran;
     }
     // n frames, each with the move count lagMs.
     int RunFrames(int n, int lagMs) {
         int ran = 0;
-        for (int i = 0; i < n; ++i) ran += game_->StepWithLag(lagMs) ? 1 : 0;
+        for (int i = 0; i < n; ++i)
+            ran += game_->StepWithLag(lagMs) ? 1 : 0;
         return ran;
     }
 
@@ -111,7 +113,7 @@ public:
     const std::vector<std::string>& Effects() const { return game_->FrameEffects; }
     void ClearEffects() { game_->ClearFrameEffects(); }
 
-private:
+  private:
     TempGameFolder folder_;
     std::unique_ptr<play::HeadlessGame> game_;
 };

@@ -45,18 +45,30 @@ struct PilotEvent {
 // The name vorlane-play's scripts give a key.
 inline std::string ScriptKeyName(int key) {
     switch (key) {
-    case vk::Up: return "Up";
-    case vk::Down: return "Down";
-    case vk::Left: return "Left";
-    case vk::Right: return "Right";
-    case vk::Space: return "Space";
-    case vk::Enter: return "Enter";
-    case vk::Esc: return "Esc";
-    case vk::Shift: return "Shift";
-    case vk::Ctrl: return "Ctrl";
-    case vk::Alt: return "Alt";
-    case vk::Backspace: return "Backspace";
-    default: break;
+    case vk::Up:
+        return "Up";
+    case vk::Down:
+        return "Down";
+    case vk::Left:
+        return "Left";
+    case vk::Right:
+        return "Right";
+    case vk::Space:
+        return "Space";
+    case vk::Enter:
+        return "Enter";
+    case vk::Esc:
+        return "Esc";
+    case vk::Shift:
+        return "Shift";
+    case vk::Ctrl:
+        return "Ctrl";
+    case vk::Alt:
+        return "Alt";
+    case vk::Backspace:
+        return "Backspace";
+    default:
+        break;
     }
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
     return "?";
@@ -64,14 +76,14 @@ inline std::string ScriptKeyName(int key) {
 
 // What the driver makes of the road ahead in one frame (kept for tests and logs).
 struct PilotView {
-    double TargetX = 0;      // world x it steers for
-    double WantHeading = 0;  // 256ths of a turn
+    double TargetX = 0;     // world x it steers for
+    double WantHeading = 0; // 256ths of a turn
     double WantSpeed = 0;
     bool CarAhead = false;
 };
 
 class Autopilot {
-public:
+  public:
     explicit Autopilot(play::HeadlessGame& game) : game_(game) {}
 
     play::HeadlessGame& Game() { return game_; }
@@ -97,7 +109,8 @@ public:
     }
     void ReleaseAll() {
         const std::set<int> keys = held_;
-        for (int k : keys) KeyUp(k);
+        for (int k : keys)
+            KeyUp(k);
     }
     // Down, one frame, up.
     void Tap(int key) {
@@ -117,7 +130,8 @@ public:
         ++frame_;
     }
     void Run(int frames) {
-        for (int i = 0; i < frames; ++i) Step();
+        for (int i = 0; i < frames; ++i)
+            Step();
     }
     // Frames until done() holds (checked before each frame) or maxFrames ran; answers
     // whether done() held.
@@ -135,7 +149,8 @@ public:
     bool StartRaceFromMenu() {
         DriveUntil([&] { return false; }, 50);
         Tap(vk::Enter);
-        if (!DriveUntil([&] { return Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20)) return false;
+        if (!DriveUntil([&] { return Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20))
+            return false;
         Run(19);
         Tap(vk::Enter);
         return DriveUntil([&] { return Form().Screen.ActiveScreen == ScreenKind::Race; }, 5);
@@ -156,14 +171,16 @@ public:
         std::string s = "# made by the autopilot\n";
         for (const PilotEvent& e : log_) {
             s += std::to_string(e.Frame);
-            if (e.What == PilotEvent::Text) s += " text " + e.Chars;
-            else s += (e.What == PilotEvent::Down ? " down " : " up ") + ScriptKeyName(e.Key);
+            if (e.What == PilotEvent::Text)
+                s += " text " + e.Chars;
+            else
+                s += (e.What == PilotEvent::Down ? " down " : " up ") + ScriptKeyName(e.Key);
             s += '\n';
         }
         return s;
     }
 
-private:
+  private:
     bool Driving() {
         TMForm& form = Form();
         return Enabled && form.Race && form.Race->Player && form.Race->Background &&
@@ -188,8 +205,10 @@ private:
             for (int c : {col + off, col - off}) {
                 if (!IsRoadTile(map.At(row, c))) continue;
                 first = last = c;
-                while (IsRoadTile(map.At(row, first - 1))) --first;
-                while (IsRoadTile(map.At(row, last + 1))) ++last;
+                while (IsRoadTile(map.At(row, first - 1)))
+                    --first;
+                while (IsRoadTile(map.At(row, last + 1)))
+                    ++last;
                 return true;
             }
         }
@@ -210,7 +229,7 @@ private:
         return true;
     }
 
-public:
+  public:
     // Where the car's middle keeps from the road's right-hand edge: in the right-hand
     // lane, just clear of the lamp posts and of the cars going up the lane beside it;
     // or over in the left-hand lane to pass a car it cannot pass on the right.
@@ -219,14 +238,15 @@ public:
     static constexpr double kKeepFinish = 120;
     static constexpr double kPostLine = 16; // the lamp posts of the right-hand lane
 
-private:
-    static constexpr int kAhead = 14; // rows of road looked at ahead of the car
+  private:
+    static constexpr int kAhead = 14;                   // rows of road looked at ahead of the car
     static constexpr double kTurn = 256.0 / (2 * M_PI); // radians to 256ths
 
     // Whether the car, kept `keep` in from the edge, meets an opponent within
     // `frames` frames (or has one beside it now).
     enum Block { kFree = 0, kSlowerAhead = 1, kOncoming = 2 };
-    int LaneBlocked(const TRace& r, const double* line, double keep, double cy, double speed, int frames) const {
+    int LaneBlocked(const TRace& r, const double* line, double keep, double cy, double speed,
+                    int frames) const {
         if (!r.Cars) return kFree;
         const TCar& cars = *r.Cars;
         const double myFront = cy - 82, myRear = cy + 82;
@@ -244,7 +264,7 @@ private:
             const int k = int((cy - (minY + maxY) / 2) / kTileSize);
             if (k > kAhead) continue;
             const double mid = line[std::max(k, 0)] + kKeepRight - keep;
-            if (maxX < mid - 36 || minX > mid + 36) continue; // not in that lane
+            if (maxX < mid - 36 || minX > mid + 36) continue;   // not in that lane
             const double carV = cars.CarSpeed[size_t(i)] * 0.5; // up the map
             const int kind = carV < 0 ? kOncoming : kSlowerAhead;
             const double gap = myFront - maxY;
@@ -339,7 +359,8 @@ private:
         // The road's direction further on, against the heading: time to lift.
         double bend = 0;
         for (double d = 0; d <= BendLook; d += 72)
-            bend = std::max(bend, std::fabs(std::atan2(lineAt(d + 144) - lineAt(d), 144) * kTurn - p.Heading));
+            bend =
+                std::max(bend, std::fabs(std::atan2(lineAt(d + 144) - lineAt(d), 144) * kTurn - p.Heading));
         if (bend > 8) wantSpeed = std::min(wantSpeed, BendSpeed);
         if (std::fabs(want - p.Heading) > 12) wantSpeed = std::min(wantSpeed, 80.0);
 

@@ -25,7 +25,8 @@ std::vector<CompileCommand> ReadCompileCommands(const std::filesystem::path& pat
     const auto value = [](const std::string& line) {
         const auto colon = line.find("\": \"");
         const auto end = line.rfind('"');
-        return colon == std::string::npos || end <= colon + 4 ? std::string() : line.substr(colon + 4, end - colon - 4);
+        return colon == std::string::npos || end <= colon + 4 ? std::string()
+                                                              : line.substr(colon + 4, end - colon - 4);
     };
     for (std::string line; std::getline(in, line);) {
         if (line.find("\"command\":") != std::string::npos) current.Command = value(line);
@@ -39,7 +40,8 @@ std::vector<CompileCommand> ReadCompileCommands(const std::filesystem::path& pat
 }
 
 TEST(BuildFlags, TheGameLogicIsCompiledWithoutContractionOrFastMath) {
-    const auto commands = ReadCompileCommands(std::filesystem::path(VORLANE_BINARY_DIR) / "compile_commands.json");
+    const auto commands =
+        ReadCompileCommands(std::filesystem::path(VORLANE_BINARY_DIR) / "compile_commands.json");
     ASSERT_FALSE(commands.empty()) << "no compile_commands.json in " << VORLANE_BINARY_DIR;
     int checked = 0;
     for (const char* folder : {"/src/race/", "/src/core/", "/src/app/", "/src/engine/", "/src/replay/"}) {

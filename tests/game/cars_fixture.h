@@ -17,7 +17,7 @@
 namespace vorlane::test {
 
 class CarsFixture {
-public:
+  public:
     explicit CarsFixture(uint32_t seed = 1) : game_(Seeded(seed)) {}
 
     TMForm& Form() { return game_.Form(); }
@@ -87,7 +87,7 @@ public:
     double WorldX(double screenX) { return screenX + Race().MapCol * double(kTileSize); }
     double WorldY(double screenY) { return screenY + Race().MapRow * double(kTileSize); }
 
-private:
+  private:
     static FormFixture::Options Seeded(uint32_t seed) {
         FormFixture::Options options;
         options.Seed = seed;

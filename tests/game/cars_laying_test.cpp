@@ -129,7 +129,8 @@ TEST(CarsLaying, LayingAgainClearsTheSlotsOfTheLevelBefore) {
     cars.LayCars();
     CheckLaidCars(f, 1);
     EXPECT_EQ(cars.CarExplosionTime[1], 0);
-    for (int i = 11; i <= kMaxCars; ++i) EXPECT_EQ(cars.CarDir[size_t(i)], 0) << i;
+    for (int i = 11; i <= kMaxCars; ++i)
+        EXPECT_EQ(cars.CarDir[size_t(i)], 0) << i;
 }
 
 TEST(CarsLaying, AShortRoadWithFewRowsFillsWhatItCanAndStops) {
@@ -138,13 +139,15 @@ TEST(CarsLaying, AShortRoadWithFewRowsFillsWhatItCanAndStops) {
     CarsFixture f;
     TCar& cars = f.StartLevel(1, false);
     TrackMap& map = f.Race().Map;
-    for (int c = 0; c < 4; ++c) map.Set(1488, 300 + c, uint8_t(1 + c));
+    for (int c = 0; c < 4; ++c)
+        map.Set(1488, 300 + c, uint8_t(1 + c));
     f.Race().TrackLength = 50;
     cars.LayCars();
     EXPECT_EQ(cars.CarDir[1], kCarDown);
     EXPECT_EQ(cars.CarY[1], 1488 * 72.0);
     EXPECT_EQ(cars.CarX[1], 301 * 72.0 + CarKindInfo(cars.CarKind[1]).XOffsetDown);
-    for (int i = 2; i <= kMaxCars; ++i) EXPECT_EQ(cars.CarDir[size_t(i)], kCarRemoved) << i;
+    for (int i = 2; i <= kMaxCars; ++i)
+        EXPECT_EQ(cars.CarDir[size_t(i)], kCarRemoved) << i;
     // No lane 1 at the top of this road and no lane 4 in row 1495: no way back in.
     EXPECT_EQ(cars.TopEntryCol, 0);
     EXPECT_EQ(cars.BottomEntryCol, 0);
@@ -157,7 +160,8 @@ TEST(CarsLaying, RandomKindFollowsItsShares) {
     TRandom random(12345);
     std::array<int, 6> seen{};
     const int draws = 100000;
-    for (int k = 0; k < draws; ++k) ++seen[size_t(RandomCarKind(random))];
+    for (int k = 0; k < draws; ++k)
+        ++seen[size_t(RandomCarKind(random))];
     EXPECT_EQ(seen[0], 0);
     const std::array<double, 6> share{0, 0.2, 0.2, 0.3, 0.2, 0.1};
     for (int kind = 1; kind <= 5; ++kind)

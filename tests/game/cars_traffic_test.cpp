@@ -24,10 +24,10 @@ bool Played(const std::vector<std::string>& effects, const std::string& name) {
 
 struct ContactCase {
     const char* name;
-    int dir;             // the opponent: kCarUp (speed 6) or kCarDown (speed -5)
-    double screenY;      // its top-left on the screen before the move (x is 365)
-    double playerSpeed;  // Speed before (ScrollSpeed is a tenth of it)
-    bool levelEnded;     // 0: racing, 1: time out, 2: finish passed
+    int dir;            // the opponent: kCarUp (speed 6) or kCarDown (speed -5)
+    double screenY;     // its top-left on the screen before the move (x is 365)
+    double playerSpeed; // Speed before (ScrollSpeed is a tenth of it)
+    bool levelEnded;    // 0: racing, 1: time out, 2: finish passed
     bool clearNearCars;
     // Expected after one move:
     int energy;
@@ -80,7 +80,8 @@ TEST(CarsContact, EachKindOfContactOnceWhateverItsLength) {
         EXPECT_FALSE(player.ClearNearCars);
 
         // The cars stay in contact for a few more frames: nothing more happens.
-        for (int k = 0; k < 3; ++k) cars.MoveStep(15);
+        for (int k = 0; k < 3; ++k)
+            cars.MoveStep(15);
         EXPECT_EQ(player.Energy, c.energy);
         EXPECT_DOUBLE_EQ(player.Speed, c.speed);
     }
@@ -227,7 +228,8 @@ ExplosionRun Explode(int frameMs, double speedScale) {
     EXPECT_EQ(cars.CarX[1], x);
     EXPECT_EQ(cars.CarY[1], y);
     EXPECT_EQ(cars.CarExploding[1], 0);
-    for (int k = 0; k < 100; ++k) cars.MoveStep(frameMs);
+    for (int k = 0; k < 100; ++k)
+        cars.MoveStep(frameMs);
     EXPECT_EQ(cars.CarDir[1], kCarRemoved);
     return run;
 }
@@ -253,17 +255,17 @@ TEST(CarsLanes, DirectionFromTheTilesBesideAndUnderTheCar) {
         int dir, left, middle, right, expected;
     };
     const Case cases[] = {
-        {kCarUp, 15, 14, 0, kCarUpLeft},      // shift to the left
-        {kCarUp, 0, 7, 8, kCarUpRight},       // shift to the right
-        {kCarUpLeft, 2, 3, 4, kCarUp},        // straight again
-        {kCarUpRight, 0, 3, 0, kCarUpRight},  // no rule: keeps its way
+        {kCarUp, 15, 14, 0, kCarUpLeft},     // shift to the left
+        {kCarUp, 0, 7, 8, kCarUpRight},      // shift to the right
+        {kCarUpLeft, 2, 3, 4, kCarUp},       // straight again
+        {kCarUpRight, 0, 3, 0, kCarUpRight}, // no rule: keeps its way
         {kCarUp, 15, 14, 8, kCarUpLeft},
         {kCarDown, 9, 10, 0, kCarDownLeft},   // down through a shift to the right
         {kCarDown, 0, 19, 18, kCarDownRight}, // down through a shift to the left
         {kCarDownRight, 1, 2, 3, kCarDown},   // straight again
         {kCarDownLeft, 0, 14, 0, kCarDownLeft},
-        {kCarDown, 15, 14, 0, kCarDown},      // the up rules do not apply going down
-        {kCarUp, 9, 10, 0, kCarUp},           // nor the down rules going up
+        {kCarDown, 15, 14, 0, kCarDown}, // the up rules do not apply going down
+        {kCarUp, 9, 10, 0, kCarUp},      // nor the down rules going up
         {kCarRemoved, 15, 14, 0, kCarRemoved},
     };
     for (const Case& c : cases)
@@ -288,7 +290,8 @@ TEST(CarsLanes, AnUpGoingCarOnALeftShiftDriftsLeftThenStraightensOut) {
     EXPECT_NEAR(cars.CarX[1], x - 6 * 0.5 * 0.44961132, 1e-9);
     EXPECT_NEAR(cars.CarY[1], y - 6 * 0.5 * 0.8932243, 1e-9);
     // Onto the straight road again: lanes 3 and 4 under and right of the centre.
-    const int r2 = int(std::floor((cars.CarY[1] + 67 - 3) / 72)), c2 = int(std::floor((cars.CarX[1] + 49) / 72));
+    const int r2 = int(std::floor((cars.CarY[1] + 67 - 3) / 72)),
+              c2 = int(std::floor((cars.CarX[1] + 49) / 72));
     map.Set(r2, c2, 3);
     map.Set(r2, c2 + 1, 4);
     cars.MoveStep(15);
@@ -319,7 +322,8 @@ TEST(CarsRespawn, OffTheBottomBackInGoingUpAndTheCarItLandsOnIsRemoved) {
     EXPECT_EQ(cars.CarSpeed[2], 0);
     EXPECT_EQ(cars.CarDir[3], kCarUp);
     // Removed cars never come back within the level.
-    for (int k = 0; k < 50; ++k) cars.MoveStep(15);
+    for (int k = 0; k < 50; ++k)
+        cars.MoveStep(15);
     EXPECT_EQ(cars.CarDir[2], kCarRemoved);
 }
 
@@ -337,7 +341,8 @@ TEST(CarsRespawn, PastTheTopOfTheRoadBackInGoingDown) {
     EXPECT_EQ(cars.CarY[4], topRow * 72.0);
     EXPECT_EQ(cars.CarX[4], (cars.TopEntryCol + 1) * 72.0 + CarKindInfo(kind).XOffsetDown);
     // Once back in, it stays on the map: it drives down from there.
-    for (int k = 0; k < 20; ++k) cars.MoveStep(15);
+    for (int k = 0; k < 20; ++k)
+        cars.MoveStep(15);
     EXPECT_EQ(cars.CarDir[4], kCarDown);
     EXPECT_GT(cars.CarY[4], topRow * 72.0);
 }
@@ -363,13 +368,15 @@ TEST(CarsRespawn, TrafficKeepsToTheRoadForMinutes) {
                 ASSERT_GE(cars.CarY[s], topY) << i;
                 ASSERT_LE(cars.CarY[s], kCarBottomY) << i;
                 const TCarKindInfo& k = CarKindInfo(cars.CarKind[s]);
-                const int tile = map.TileAtWorld(int(cars.CarX[s] + k.CenterX), int(cars.CarY[s] + k.CenterY));
+                const int tile =
+                    map.TileAtWorld(int(cars.CarX[s] + k.CenterX), int(cars.CarY[s] + k.CenterY));
                 if (!IsRoadTile(tile)) ++offRoad;
             }
         }
         EXPECT_EQ(offRoad, 0);
         int driving = 0;
-        for (int i = 1; i <= f.Race().CarCount; ++i) driving += cars.CarDir[size_t(i)] != kCarRemoved;
+        for (int i = 1; i <= f.Race().CarCount; ++i)
+            driving += cars.CarDir[size_t(i)] != kCarRemoved;
         EXPECT_GT(driving, f.Race().CarCount / 2);
     }
 }

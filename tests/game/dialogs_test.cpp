@@ -4,9 +4,9 @@
 // sending of a result that may fail.
 #include "FormFixture.h"
 
-#include "menus/MenuButton.h"
-#include "menus/BlinkingCursor.h"
 #include "app/Dialogs.h"
+#include "menus/BlinkingCursor.h"
+#include "menus/MenuButton.h"
 #include "menus/Screens.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
@@ -28,7 +28,7 @@ FormFixture::Options AtRate(int rate) {
 }
 
 class Dialogs : public ::testing::Test {
-protected:
+  protected:
     explicit Dialogs(int rate = 85) : game_(AtRate(rate)) {}
 
     TMForm& Form() { return game_.Form(); }
@@ -50,7 +50,8 @@ protected:
     // A race running, the banner gone.
     void Racing() {
         RaceWithBanner();
-        for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i)
+            game_.RunFrames(1);
         ASSERT_EQ(Dialog(), DialogKind::None);
     }
     // The name entry after leaving a race with this total through the question.
@@ -81,7 +82,7 @@ struct TimedCase {
 };
 
 class TimedDialogs : public Dialogs, public ::testing::WithParamInterface<TimedCase> {
-protected:
+  protected:
     TimedDialogs() : Dialogs(GetParam().rate) {}
 };
 
@@ -150,7 +151,8 @@ TEST_F(Dialogs, RunningOutOfTimeGivesTimeOverThenGameOverWithTheLastLife) {
     TRace& r = *Form().Race;
     r.Lives = 2;
     r.TimeLeft = 100;
-    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i)
+        game_.RunFrames(1);
     ASSERT_EQ(Dialog(), DialogKind::TimeOver);
     EXPECT_EQ(r.Lives, 1);
     game_.RunFrames(273);
@@ -161,7 +163,8 @@ TEST_F(Dialogs, RunningOutOfTimeGivesTimeOverThenGameOverWithTheLastLife) {
     ASSERT_EQ(Dialog(), DialogKind::None);
 
     r.TimeLeft = 100;
-    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 50 && Dialog() == DialogKind::None; ++i)
+        game_.RunFrames(1);
     ASSERT_EQ(Dialog(), DialogKind::GameOver);
     game_.RunFrames(273);
     EXPECT_EQ(Dialog(), DialogKind::None);
@@ -241,7 +244,8 @@ TEST_P(ClearQuestion, AnswersByKeys) {
     OpenHighScores(Form());
     Form().ActivateItem(1);
     ASSERT_EQ(Dialog(), DialogKind::ClearHighScores);
-    for (int key : GetParam().keys) game_.Tap(key);
+    for (int key : GetParam().keys)
+        game_.Tap(key);
     EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Form().HighScores.Entry(1).Name, GetParam().cleared ? "ANONYMOUS" : "Ann");
 }
@@ -266,9 +270,11 @@ TEST_F(Dialogs, KeysAfterTheAnswerInTheSameFrameLeaveTheScreenBeneathAlone) {
     game_.RunFrames(1);
     // Y and N go down for the same frame: Y answers, and N must not reach the
     // high-score screen as the question's item 12.
-    for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Down(key);
+    for (int key : {vk::Letter('y'), vk::Letter('n')})
+        game_.Down(key);
     game_.RunFrames(1);
-    for (int key : {vk::Letter('y'), vk::Letter('n')}) game_.Up(key);
+    for (int key : {vk::Letter('y'), vk::Letter('n')})
+        game_.Up(key);
     EXPECT_EQ(Dialog(), DialogKind::None);
     EXPECT_EQ(Form().HighScores.Entry(1).Name, "ANONYMOUS") << "Y answered yes";
     EXPECT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);
@@ -315,7 +321,8 @@ TEST_F(Dialogs, PauseHoldsTheRaceUntilPOrEsc) {
         game.ClearEffects();
         game.Tap(closer);
         EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None);
-        EXPECT_THAT(game.Effects(), ::testing::Contains("Neutral")) << "the standing car's engine sounds again";
+        EXPECT_THAT(game.Effects(), ::testing::Contains("Neutral"))
+            << "the standing car's engine sounds again";
         game.RunFrames(2);
         EXPECT_EQ(f.Screen.ActiveDialog, DialogKind::None) << "Esc does not also ask to leave the race";
         EXPECT_LT(f.Race->TimeLeft, timeLeft);
@@ -421,7 +428,8 @@ TEST_F(Dialogs, TheNameIsKeptAndTheBoxTickedAgainForTheNextEntry) {
     // A second race, left at once with a total that still qualifies.
     CloseHighScores(Form());
     StartRace(Form());
-    for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 400 && Dialog() == DialogKind::LevelBanner; ++i)
+        game_.RunFrames(1);
     Form().Race->Score = 5500;
     game_.Tap(vk::Esc);
     game_.Tap(vk::Letter('y'));
@@ -435,7 +443,7 @@ TEST_F(Dialogs, TheNameIsKeptAndTheBoxTickedAgainForTheNextEntry) {
 // ---- sending results ----
 
 class FakeServer final : public IHttpClient {
-public:
+  public:
     enum class Answer { Ok, Refused, Throws } answer = Answer::Ok;
     int calls = 0;
     bool Get(const HttpRequest&) override {
@@ -454,7 +462,7 @@ TEST_P(SendingResults, SubmitsOnceOnTheSecondFrameAndGoesOnToTheTable) {
     NameEntryWithScore(4200);
     Form().Options().Country = "Norway";
     game_.Type("Ann");
-    game_.Down(vk::Enter);  // opens the sending message before the next frame
+    game_.Down(vk::Enter); // opens the sending message before the next frame
     ASSERT_EQ(Dialog(), DialogKind::SendingResults);
     game_.RunFrames(1);
     game_.Up(vk::Enter);

@@ -16,7 +16,7 @@ namespace {
 
 // Also records the blended and turned draws.
 class BlendRecordingSurface : public testing::RecordingSurface {
-public:
+  public:
     struct AlphaCall {
         Rect src, dst;
         int alpha;
@@ -48,10 +48,10 @@ ImageRecord Strip(const std::string& name, int w, int h, int count) {
 }
 
 class GameSpriteTest : public ::testing::Test {
-protected:
+  protected:
     GameSpriteTest() {
-        list1.LoadFromBytes(WriteImageArchive("MImageList1", {Strip("Strip", 8, 8, 3), Strip("One", 9, 7, 1)}),
-                            "list1");
+        list1.LoadFromBytes(
+            WriteImageArchive("MImageList1", {Strip("Strip", 8, 8, 3), Strip("One", 9, 7, 1)}), "list1");
         list2.LoadFromBytes(WriteImageArchive("MImageList2", {Strip("Pointer", 20, 4, 1)}), "list2");
         list1.DisplayInitialised(surface);
         list2.DisplayInitialised(surface);

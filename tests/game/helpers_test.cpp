@@ -13,10 +13,9 @@ struct CycleCase {
     bool wrapped;
 };
 
-TEST(CycleNext, StepsUpAndWrapsToLow)
-{
+TEST(CycleNext, StepsUpAndWrapsToLow) {
     const CycleCase cases[] = {
-        {1, 2, false}, {4, 5, false}, {5, 1, true}, // the end wraps
+        {1, 2, false}, {4, 5, false}, {5, 1, true},  // the end wraps
         {0, 1, true},  {9, 1, true},  {-3, 1, true}, // out of range jumps to lo
     };
     for (const CycleCase& c : cases) {
@@ -26,8 +25,7 @@ TEST(CycleNext, StepsUpAndWrapsToLow)
     }
 }
 
-TEST(CyclePrev, StepsDownAndWrapsToHigh)
-{
+TEST(CyclePrev, StepsDownAndWrapsToHigh) {
     const CycleCase cases[] = {
         {5, 4, false}, {2, 1, false}, {1, 5, true}, // the start wraps
         {0, 5, true},  {9, 5, true},  {6, 5, true}, // out of range jumps to hi
@@ -39,8 +37,7 @@ TEST(CyclePrev, StepsDownAndWrapsToHigh)
     }
 }
 
-TEST(TryCountDown, RefusesToDropBelowLow)
-{
+TEST(TryCountDown, RefusesToDropBelowLow) {
     struct Case {
         int v, lo, step;
         bool counted;
@@ -62,28 +59,26 @@ TEST(TryCountDown, RefusesToDropBelowLow)
     }
 }
 
-TEST(TryCountDown, ALevelBannerAt85FramesPerSecondClosesOnFrame182)
-{
+TEST(TryCountDown, ALevelBannerAt85FramesPerSecondClosesOnFrame182) {
     int timer = 2000;
     int frames = 1;
-    while (TryCountDown(timer, 0, 11)) ++frames;
+    while (TryCountDown(timer, 0, 11))
+        ++frames;
     EXPECT_EQ(frames, 182);
     EXPECT_EQ(timer, 9);
 }
 
-TEST(StepUpAndDown, NeverPassTheBoundAndNeverWrap)
-{
+TEST(StepUpAndDown, NeverPassTheBoundAndNeverWrap) {
     struct Case {
         int v, bound, step, up, down;
     };
     // StepUp uses bound as hi, StepDown as lo.
     const Case cases[] = {
-        {3, 5, 1, 4, 3},   // up to 4; down would go further below lo 5: stays
-        {5, 5, 1, 5, 5},   // at the bound: neither moves past it
-        {4, 5, 2, 4, 4},   // up would pass 5: stays
-        {7, 5, 2, 7, 5},   // down to exactly 5
-        {8, 5, 2, 8, 6},
-        {INT_MAX - 1, INT_MAX, 5, INT_MAX - 1, INT_MAX - 1},
+        {3, 5, 1, 4, 3}, // up to 4; down would go further below lo 5: stays
+        {5, 5, 1, 5, 5}, // at the bound: neither moves past it
+        {4, 5, 2, 4, 4}, // up would pass 5: stays
+        {7, 5, 2, 7, 5}, // down to exactly 5
+        {8, 5, 2, 8, 6}, {INT_MAX - 1, INT_MAX, 5, INT_MAX - 1, INT_MAX - 1},
     };
     for (const Case& c : cases) {
         int up = c.v, down = c.v;
@@ -97,8 +92,7 @@ TEST(StepUpAndDown, NeverPassTheBoundAndNeverWrap)
     EXPECT_EQ(v, INT_MIN + 1);
 }
 
-TEST(ResetIfOut, OnlyValuesOutsideTheRangeMove)
-{
+TEST(ResetIfOut, OnlyValuesOutsideTheRangeMove) {
     struct Case {
         int v, low, high;
     };
@@ -114,8 +108,7 @@ TEST(ResetIfOut, OnlyValuesOutsideTheRangeMove)
 
 const TQuad kSquare{{{{0, 0}, {10, 0}, {10, 10}, {0, 10}}}};
 
-TEST(PointInQuad, InsideOutsideCornerAndSide)
-{
+TEST(PointInQuad, InsideOutsideCornerAndSide) {
     struct Case {
         const char* what;
         TPointD p;
@@ -144,16 +137,14 @@ TEST(PointInQuad, InsideOutsideCornerAndSide)
     EXPECT_FALSE(PointInQuad(1.9, 1.9, 0, -2, 2, 0, 0, 2, -2, 0));
 }
 
-TEST(PointInQuad, APointOnASideIsInsideEvenWhenRoundingOvershoots)
-{
+TEST(PointInQuad, APointOnASideIsInsideEvenWhenRoundingOvershoots) {
     // On the side from (0, 0) to (1, 6) a third of the way along, the dot product
     // of the two unit vectors rounds to just below -1.
     const TQuad slanted{{{{0, 0}, {1, 6}, {7, 6}, {6, 0}}}};
     EXPECT_TRUE(PointInQuad({1.0 / 3.0, 2.0}, slanted));
 }
 
-TEST(QuadsOverlap, NeedsACornerOfOneInTheOther)
-{
+TEST(QuadsOverlap, NeedsACornerOfOneInTheOther) {
     const TQuad far{{{{100, 100}, {110, 100}, {110, 110}, {100, 110}}}};
     const TQuad cornerIn{{{{8, 8}, {18, 8}, {18, 18}, {8, 18}}}};
     const TQuad around{{{{-5, -5}, {15, -5}, {15, 15}, {-5, 15}}}};

@@ -11,17 +11,18 @@ namespace vorlane {
 namespace {
 
 class FakeKeys : public IKeySource {
-public:
+  public:
     std::set<int> held;
     bool IsForeground() override { return true; }
     void Snapshot(uint8_t keys[256]) override {
         std::memset(keys, 0, 256);
-        for (int code : held) keys[code & 0xFF] = 0x80;
+        for (int code : held)
+            keys[code & 0xFF] = 0x80;
     }
 };
 
 class KeyEdgesTest : public ::testing::Test {
-protected:
+  protected:
     KeyEdgesTest() : input(keys) {
         input.Assigns = GameKeyAssigns();
         input.Initialize();
@@ -31,8 +32,7 @@ protected:
     TKeyState state;
 };
 
-TEST_F(KeyEdgesTest, HeldKeyGivesExactlyOneTrueFrameAndEachNewPressOneMore)
-{
+TEST_F(KeyEdgesTest, HeldKeyGivesExactlyOneTrueFrameAndEachNewPressOneMore) {
     keys.held = {38}; // Up
     UpdateKeyEdges(state, input);
     EXPECT_TRUE(state.UpPressed);
@@ -48,23 +48,22 @@ TEST_F(KeyEdgesTest, HeldKeyGivesExactlyOneTrueFrameAndEachNewPressOneMore)
     EXPECT_TRUE(state.UpPressed);
 }
 
-TEST_F(KeyEdgesTest, EachFlagFollowsItsOwnKey)
-{
+TEST_F(KeyEdgesTest, EachFlagFollowsItsOwnKey) {
     struct Case {
         int code;
         bool TKeyState::*flag;
     };
     const Case cases[] = {
-        {38, &TKeyState::UpPressed},    {40, &TKeyState::DownPressed},
-        {37, &TKeyState::LeftPressed},  {39, &TKeyState::RightPressed},
-        {80, &TKeyState::PausePressed}, {89, &TKeyState::YesPressed},
+        {38, &TKeyState::UpPressed},    {40, &TKeyState::DownPressed},  {37, &TKeyState::LeftPressed},
+        {39, &TKeyState::RightPressed}, {80, &TKeyState::PausePressed}, {89, &TKeyState::YesPressed},
         {78, &TKeyState::NoPressed},    {27, &TKeyState::EscPressed},
     };
     for (const Case& c : cases) {
         keys.held = {c.code};
         UpdateKeyEdges(state, input);
         for (const Case& other : cases)
-            EXPECT_EQ(state.*other.flag, other.code == c.code) << "key " << c.code << ", flag of " << other.code;
+            EXPECT_EQ(state.*other.flag, other.code == c.code)
+                << "key " << c.code << ", flag of " << other.code;
         keys.held.clear();
         UpdateKeyEdges(state, input);
     }
@@ -75,8 +74,7 @@ TEST_F(KeyEdgesTest, EachFlagFollowsItsOwnKey)
         EXPECT_FALSE(state.*c.flag);
 }
 
-TEST(NameText, CharactersAllowedInNames)
-{
+TEST(NameText, CharactersAllowedInNames) {
     for (char c : std::string("09AZaz m"))
         EXPECT_TRUE(IsNameChar(c)) << c;
     for (char c : std::string("/:@[`{-._\t\r\b\x7f\xe9\xc4"))
@@ -84,13 +82,12 @@ TEST(NameText, CharactersAllowedInNames)
     EXPECT_FALSE(IsNameChar('\0'));
 }
 
-TEST(NameText, LengthLimitIsExactAndBackspaceOnEmptyDoesNothing)
-{
+TEST(NameText, LengthLimitIsExactAndBackspaceOnEmptyDoesNothing) {
     std::string country(15, 'a');
     AppendChar(country, 'B', 16);
     EXPECT_EQ(country, std::string(15, 'a') + "B"); // the 16th is accepted
     AppendChar(country, 'C', 16);
-    EXPECT_EQ(country.size(), 16u);                 // the 17th is refused
+    EXPECT_EQ(country.size(), 16u); // the 17th is refused
     EXPECT_EQ(country.back(), 'B');
 
     std::string name(11, 'x');

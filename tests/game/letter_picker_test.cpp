@@ -17,13 +17,17 @@ TEST(LetterPicker, MovesSpellANameStepByStep) {
         const char* text; // after the move
     };
     const std::vector<Step> steps = {
-        {M::NextLetter, "GoA"},      // a new place opens with A after what was typed
-        {M::NextLetter, "GoB"},      {M::PreviousLetter, "GoA"},
-        {M::PreviousLetter, "Go "},  // round the end: the space is last
-        {M::PreviousLetter, "Go9"},  {M::MoveOn, "Go9"},
+        {M::NextLetter, "GoA"}, // a new place opens with A after what was typed
+        {M::NextLetter, "GoB"},
+        {M::PreviousLetter, "GoA"},
+        {M::PreviousLetter, "Go "}, // round the end: the space is last
+        {M::PreviousLetter, "Go9"},
+        {M::MoveOn, "Go9"},
         {M::PreviousLetter, "Go9Z"}, // down from nothing gives Z
-        {M::MoveOn, "Go9Z"},         {M::TakeBack, "Go9"},
-        {M::TakeBack, "Go"},         {M::NextLetter, "GoA"},
+        {M::MoveOn, "Go9Z"},
+        {M::TakeBack, "Go9"},
+        {M::TakeBack, "Go"},
+        {M::NextLetter, "GoA"},
         {M::None, "GoA"},
     };
     LetterPicker picker;

@@ -8,7 +8,7 @@ namespace vorlane {
 namespace {
 
 class CarSelect : public test::MenuTest {
-protected:
+  protected:
     void Open() {
         EnterMenuItem(1);
         ASSERT_EQ(Screen().ActiveScreen, ScreenKind::CarSelect);
@@ -20,7 +20,8 @@ protected:
     // Switch with the dispatcher's item and let the fade run out.
     void SwitchAndWait(int item) {
         Form().ActivateItem(item);
-        for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i)
+            game_.RunFrames(1);
         ASSERT_EQ(Menu().CarSwitchPhase, 0);
         game_.RunFrames(1);
     }
@@ -76,14 +77,15 @@ TEST_F(CarSelect, ASecondRequestDuringTheFadeIsIgnoredButTheArrowsStillMove) {
     ASSERT_EQ(Menu().CarSwitchPhase, 1);
     EXPECT_EQ(Menu().NextCar, 6);
     const int alpha = A().Alpha;
-    game_.Tap(vk::Enter);       // item 1 again: ignored, only clicks
-    game_.Tap(vk::Left);        // the same through the key
-    Form().ActivateItem(2);     // and the other way (selects item 2)
+    game_.Tap(vk::Enter);   // item 1 again: ignored, only clicks
+    game_.Tap(vk::Left);    // the same through the key
+    Form().ActivateItem(2); // and the other way (selects item 2)
     EXPECT_EQ(Menu().NextCar, 6);
     EXPECT_EQ(A().Alpha, alpha - 40); // the fade ran on for two more frames
     game_.Tap(vk::Down);
     EXPECT_EQ(Selected(), 4);
-    for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i)
+        game_.RunFrames(1);
     EXPECT_EQ(Menu().SelectedCar, 6);
 }
 
@@ -96,13 +98,14 @@ TEST_F(CarSelect, ArrowKeys) {
         bool switches;
     };
     const Case cases[] = {
-        {1, vk::Left, 1, true},   {2, vk::Right, 2, true},  {2, vk::Left, 1, false}, {1, vk::Right, 2, false},
-        {4, vk::Left, 3, false},  {3, vk::Right, 4, false}, {3, vk::Left, 3, false}, {4, vk::Right, 4, false},
-        {3, vk::Up, 1, false},    {4, vk::Up, 2, false},    {1, vk::Down, 3, false}, {2, vk::Down, 4, false},
-        {1, vk::Up, 1, false},    {4, vk::Down, 4, false},  {3, vk::Esc, 3, false},
+        {1, vk::Left, 1, true},  {2, vk::Right, 2, true},  {2, vk::Left, 1, false}, {1, vk::Right, 2, false},
+        {4, vk::Left, 3, false}, {3, vk::Right, 4, false}, {3, vk::Left, 3, false}, {4, vk::Right, 4, false},
+        {3, vk::Up, 1, false},   {4, vk::Up, 2, false},    {1, vk::Down, 3, false}, {2, vk::Down, 4, false},
+        {1, vk::Up, 1, false},   {4, vk::Down, 4, false},  {3, vk::Esc, 3, false},
     };
     for (const Case& c : cases) {
-        for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i)
+            game_.RunFrames(1);
         game_.RunFrames(1); // the shown car opaque again
         Screen().SelectedItem = c.from;
         const int car = Menu().SelectedCar;
@@ -121,7 +124,8 @@ TEST_F(CarSelect, ArrowKeys) {
 TEST_F(CarSelect, ASwitchRightAfterAFadeCompletesAtOnce) {
     Open();
     Form().ActivateItem(2);
-    for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 20 && Menu().CarSwitchPhase != 0; ++i)
+        game_.RunFrames(1);
     ASSERT_EQ(Menu().SelectedCar, 2);
     Form().ActivateItem(2);
     game_.RunFrames(1);

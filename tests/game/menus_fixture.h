@@ -4,16 +4,16 @@
 // shows.
 #include "FormFixture.h"
 
+#include "core/GameSprite.h"
 #include "menus/MenuButton.h"
 #include "menus/Screens.h"
-#include "core/GameSprite.h"
 
 #include <string>
 
 namespace vorlane::test {
 
 class MenuTest : public ::testing::Test {
-protected:
+  protected:
     FormFixture game_;
 
     TMForm& Form() { return game_.Form(); }

@@ -8,7 +8,7 @@ namespace vorlane {
 namespace {
 
 class HelpScreen : public test::MenuTest {
-protected:
+  protected:
     void Open() {
         EnterMenuItem(5);
         ASSERT_EQ(Screen().ActiveScreen, ScreenKind::Help);
@@ -17,7 +17,8 @@ protected:
     }
     int PicturesShown() {
         int n = 0;
-        for (const TGameSprite* p : Menu().HelpBonuses) n += p->Visible ? 1 : 0;
+        for (const TGameSprite* p : Menu().HelpBonuses)
+            n += p->Visible ? 1 : 0;
         return n;
     }
 };
@@ -50,9 +51,9 @@ TEST_F(HelpScreen, Keys) {
         int pageStep; // +1 next page, -1 previous, 0 none
     };
     const Case cases[] = {
-        {2, vk::Up, 2, +1},   {1, vk::Up, 2, 0},    {3, vk::Up, 3, 0},    {1, vk::Down, 1, -1},
-        {2, vk::Down, 1, 0},  {3, vk::Down, 3, 0},  {2, vk::Left, 3, 0},  {1, vk::Left, 3, 0},
-        {3, vk::Left, 3, 0},  {3, vk::Right, 1, 0}, {1, vk::Right, 1, 0}, {2, vk::Right, 2, 0},
+        {2, vk::Up, 2, +1},  {1, vk::Up, 2, 0},    {3, vk::Up, 3, 0},    {1, vk::Down, 1, -1},
+        {2, vk::Down, 1, 0}, {3, vk::Down, 3, 0},  {2, vk::Left, 3, 0},  {1, vk::Left, 3, 0},
+        {3, vk::Left, 3, 0}, {3, vk::Right, 1, 0}, {1, vk::Right, 1, 0}, {2, vk::Right, 2, 0},
     };
     for (const Case& c : cases) {
         Screen().SelectedItem = c.from;
@@ -72,7 +73,7 @@ TEST_F(HelpScreen, Keys) {
 }
 
 class HighScoreScreen : public test::MenuTest {
-protected:
+  protected:
     void Open() {
         EnterMenuItem(2);
         ASSERT_EQ(Screen().ActiveScreen, ScreenKind::HighScores);

@@ -63,10 +63,10 @@ TEST_F(MenuTest, ArrowsWalkTheTwoColumns) {
         int to;
     };
     const Case cases[] = {
-        {1, vk::Up, 6},    {6, vk::Down, 1},  {6, vk::Up, 5},    {3, vk::Down, 5}, {4, vk::Up, 3},
-        {5, vk::Up, 3},    {4, vk::Down, 6},  {5, vk::Down, 6},  {2, vk::Up, 1},   {2, vk::Down, 3},
-        {5, vk::Left, 4},  {4, vk::Right, 5}, {4, vk::Left, 4},  {5, vk::Right, 5}, {1, vk::Left, 1},
-        {3, vk::Right, 3},
+        {1, vk::Up, 6},   {6, vk::Down, 1},  {6, vk::Up, 5},   {3, vk::Down, 5},
+        {4, vk::Up, 3},   {5, vk::Up, 3},    {4, vk::Down, 6}, {5, vk::Down, 6},
+        {2, vk::Up, 1},   {2, vk::Down, 3},  {5, vk::Left, 4}, {4, vk::Right, 5},
+        {4, vk::Left, 4}, {5, vk::Right, 5}, {1, vk::Left, 1}, {3, vk::Right, 3},
     };
     for (const Case& c : cases) {
         Screen().SelectedItem = c.from;
@@ -118,10 +118,10 @@ TEST_F(MenuTest, EachScreenKillsEverythingItMade) {
         void (*close)(TGame&);
     };
     const ScreenOps screens[] = {{OpenCarSelect, CloseCarSelect},
-                              {OpenOptions, CloseOptions},
-                              {OpenHighScores, CloseHighScores},
-                              {OpenHelp, CloseHelp},
-                              {[](TGame& f) { OpenMainMenu(f, 0, 1, false); }, CloseMainMenu}};
+                                 {OpenOptions, CloseOptions},
+                                 {OpenHighScores, CloseHighScores},
+                                 {OpenHelp, CloseHelp},
+                                 {[](TGame& f) { OpenMainMenu(f, 0, 1, false); }, CloseMainMenu}};
     for (const ScreenOps& s : screens) {
         s.open(Form());
         EXPECT_GT(Form().SpriteEngine.AllCount(), empty);
@@ -130,7 +130,8 @@ TEST_F(MenuTest, EachScreenKillsEverythingItMade) {
         Form().SpriteEngine.SweepDead();
         EXPECT_EQ(Form().SpriteEngine.AllCount(), empty);
         EXPECT_EQ(Form().Menu.Background, nullptr);
-        for (size_t i = 1; i < Form().Screen.Buttons.size(); ++i) EXPECT_EQ(Form().Screen.Buttons[i], nullptr) << i;
+        for (size_t i = 1; i < Form().Screen.Buttons.size(); ++i)
+            EXPECT_EQ(Form().Screen.Buttons[i], nullptr) << i;
     }
 }
 

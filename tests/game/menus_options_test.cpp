@@ -10,7 +10,7 @@ namespace vorlane {
 namespace {
 
 class OptionsScreen : public test::MenuTest {
-protected:
+  protected:
     void Open() {
         EnterMenuItem(4);
         ASSERT_EQ(Screen().ActiveScreen, ScreenKind::Options);
@@ -18,7 +18,9 @@ protected:
         game_.RunFrames(1);
     }
     TBlinkingCursor& Cursor() { return *Menu().CountryCursor; }
-    const TImageSprite* State(int slot) { return dynamic_cast<TImageSprite*>(Screen().Buttons[size_t(slot)]); }
+    const TImageSprite* State(int slot) {
+        return dynamic_cast<TImageSprite*>(Screen().Buttons[size_t(slot)]);
+    }
     std::string& Country() { return Form().Options().Country; }
     void StartEditing() {
         Form().ActivateItem(4);
@@ -116,7 +118,8 @@ TEST_F(OptionsScreen, TheCountryTakesSixteenNameCharactersAndTheCursorFollowsIts
     Open();
     Screen().SelectedItem = 4;
     StartEditing();
-    for (int i = 0; i < 8; ++i) game_.Game().TypeChar(8);
+    for (int i = 0; i < 8; ++i)
+        game_.Game().TypeChar(8);
     EXPECT_EQ(Country(), "");
     game_.Game().TypeChar(8); // nothing left to delete
     EXPECT_EQ(Country(), "");

@@ -6,8 +6,7 @@
 namespace vorlane {
 namespace {
 
-TEST(PlayerMarks, FullStoreLaysNothingUntilMarksScrollOff)
-{
+TEST(PlayerMarks, FullStoreLaysNothingUntilMarksScrollOff) {
     TMarkStore m;
     m.Clear();
     int blood = 0;
@@ -32,14 +31,14 @@ TEST(PlayerMarks, FullStoreLaysNothingUntilMarksScrollOff)
     EXPECT_EQ(m.LastMark, 6);
 }
 
-TEST(PlayerMarks, DropsOnlyOutsideThePlayArea)
-{
+TEST(PlayerMarks, DropsOnlyOutsideThePlayArea) {
     struct Case {
         double x, y;
         bool kept;
     };
-    for (const Case& c : {Case{0, 0, true}, Case{700, 600, true}, Case{-0.1, 10, false}, Case{700.1, 10, false},
-                          Case{10, -14, true}, Case{10, -14.1, false}, Case{10, 600.1, false}}) {
+    for (const Case& c :
+         {Case{0, 0, true}, Case{700, 600, true}, Case{-0.1, 10, false}, Case{700.1, 10, false},
+          Case{10, -14, true}, Case{10, -14.1, false}, Case{10, 600.1, false}}) {
         TMarkStore m;
         int blood = 0;
         m.Lay(c.x, c.y, 0, blood);
@@ -48,8 +47,7 @@ TEST(PlayerMarks, DropsOnlyOutsideThePlayArea)
     }
 }
 
-TEST(PlayerMarks, AfterARunOverTwentyHiddenThenThirtyBloodMarks)
-{
+TEST(PlayerMarks, AfterARunOverTwentyHiddenThenThirtyBloodMarks) {
     TMarkStore m;
     m.Clear();
     int blood = 50;
@@ -57,10 +55,8 @@ TEST(PlayerMarks, AfterARunOverTwentyHiddenThenThirtyBloodMarks)
     for (int i = 1; i <= 60; ++i) {
         const int slot = m.Lay(10, 10, 0, blood);
         ASSERT_EQ(slot, i);
-        if (m.MarkBlood[size_t(slot)] && !m.MarkShown[size_t(slot)])
-            ++hidden;
-        if (m.MarkBlood[size_t(slot)] && m.MarkShown[size_t(slot)])
-            ++shownBlood;
+        if (m.MarkBlood[size_t(slot)] && !m.MarkShown[size_t(slot)]) ++hidden;
+        if (m.MarkBlood[size_t(slot)] && m.MarkShown[size_t(slot)]) ++shownBlood;
         if (i <= 20)
             EXPECT_FALSE(m.MarkShown[size_t(slot)]) << i;
         else if (i <= 50)

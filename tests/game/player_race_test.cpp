@@ -26,7 +26,7 @@ const std::set<std::string> kEngineSoundNames{"Neutral", "Accel1", "Accel2", "Ac
                                               "Shift",   "Slowed", "Maxed",  "Brake",  "Nitro"};
 
 class PlayerRace : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         game_.RunFrames(46); // the main menu's intro is over
         CloseMainMenu(Form());
@@ -39,12 +39,12 @@ protected:
     TPlayer& Player() { return *Race().Player; }
     // Runs frames while dialog n is open (at most a few seconds' worth).
     void PassDialog(DialogKind n) {
-        for (int i = 0; i < 600 && Form().Screen.ActiveDialog == n; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 600 && Form().Screen.ActiveDialog == n; ++i)
+            game_.RunFrames(1);
         ASSERT_NE(Form().Screen.ActiveDialog, n);
     }
     // Runs frames until done answers true; answers whether it did within the limit.
-    template <class F>
-    bool RunUntil(F done, int limit = 2000) {
+    template <class F> bool RunUntil(F done, int limit = 2000) {
         for (int i = 0; i < limit; ++i) {
             if (done()) return true;
             game_.RunFrames(1);
@@ -363,7 +363,8 @@ TEST_F(PlayerRace, RollOutFromAWholeNumberOfStepsStopsAtZero) {
         r.Finish->Passed = 1;
         ASSERT_TRUE(RunUntil([&] { return p.ScrollSpeed == 0 && p.Speed <= 0; }, 400)) << start;
         EXPECT_EQ(p.Speed, 0) << start;
-        ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::LevelBanner; }, 2000)) << start;
+        ASSERT_TRUE(RunUntil([&] { return Form().Screen.ActiveDialog == DialogKind::LevelBanner; }, 2000))
+            << start;
         PassDialog(DialogKind::LevelBanner);
     }
 }

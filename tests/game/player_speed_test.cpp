@@ -9,8 +9,7 @@ namespace vorlane {
 namespace {
 
 // Runs n frames of the same pedals and answers the state after them.
-TSpeedState Frames(TSpeedState s, const TPedals& p, int frames, double scale = 1.0, bool onRoad = true)
-{
+TSpeedState Frames(TSpeedState s, const TPedals& p, int frames, double scale = 1.0, bool onRoad = true) {
     for (int i = 0; i < frames; ++i) {
         s.NitroBurning = false;
         SpeedStep(s, p, onRoad, scale);
@@ -18,8 +17,7 @@ TSpeedState Frames(TSpeedState s, const TPedals& p, int frames, double scale = 1
     return s;
 }
 
-TSpeedState At(double speed)
-{
+TSpeedState At(double speed) {
     TSpeedState s;
     s.Speed = speed;
     return s;
@@ -29,8 +27,7 @@ const TPedals kUp{true, false, false, false};
 const TPedals kDown{false, true, false, false};
 const TPedals kNone{};
 
-TEST(PlayerSpeedModel, ThrottleAndCoastingFollowTheSpeed)
-{
+TEST(PlayerSpeedModel, ThrottleAndCoastingFollowTheSpeed) {
     struct Case {
         double v, throttle, coast;
     };
@@ -41,8 +38,7 @@ TEST(PlayerSpeedModel, ThrottleAndCoastingFollowTheSpeed)
     }
 }
 
-TEST(PlayerSpeedModel, UpFromStandstillClimbsAtThreeTenthsThenHoversAt160)
-{
+TEST(PlayerSpeedModel, UpFromStandstillClimbsAtThreeTenthsThenHoversAt160) {
     TSpeedState s = Frames(At(0), kUp, 1);
     EXPECT_NEAR(s.Speed, 0.3, 1e-12);
     s = Frames(At(0), kUp, 100);
@@ -56,8 +52,7 @@ TEST(PlayerSpeedModel, UpFromStandstillClimbsAtThreeTenthsThenHoversAt160)
     }
 }
 
-TEST(PlayerSpeedModel, SameSpeedAfterTheSameTimeAt85And42Point5FramesPerSecond)
-{
+TEST(PlayerSpeedModel, SameSpeedAfterTheSameTimeAt85And42Point5FramesPerSecond) {
     struct Case {
         const char* what;
         double start;
@@ -65,10 +60,8 @@ TEST(PlayerSpeedModel, SameSpeedAfterTheSameTimeAt85And42Point5FramesPerSecond)
         bool onRoad;
     };
     const Case cases[] = {
-        {"throttle from standstill", 0, kUp, true},
-        {"throttle from 100", 100, kUp, true},
-        {"brake from 100", 100, kDown, true},
-        {"coasting from 150", 150, kNone, true},
+        {"throttle from standstill", 0, kUp, true}, {"throttle from 100", 100, kUp, true},
+        {"brake from 100", 100, kDown, true},       {"coasting from 150", 150, kNone, true},
         {"off the road at 160", 160, kNone, false},
     };
     for (const Case& c : cases) {
@@ -84,8 +77,7 @@ TEST(PlayerSpeedModel, SameSpeedAfterTheSameTimeAt85And42Point5FramesPerSecond)
     EXPECT_NEAR(s.Speed, 0.6, 1e-12);
 }
 
-TEST(PlayerSpeedModel, DownBrakesThroughZeroAndReversesToTheLimit)
-{
+TEST(PlayerSpeedModel, DownBrakesThroughZeroAndReversesToTheLimit) {
     TSpeedState s = Frames(At(100), kDown, 1);
     EXPECT_NEAR(s.Speed, 99.7, 1e-9);
     bool passedZero = false;
@@ -101,8 +93,7 @@ TEST(PlayerSpeedModel, DownBrakesThroughZeroAndReversesToTheLimit)
     EXPECT_EQ(Frames(At(-10), kNone, 50).Speed, -10);
 }
 
-TEST(PlayerSpeedModel, HandbrakeStopsExactlyAtZeroFromEitherWayAndHolds)
-{
+TEST(PlayerSpeedModel, HandbrakeStopsExactlyAtZeroFromEitherWayAndHolds) {
     for (double start : {170.0, 100.0, 0.5, -0.5, -15.0}) {
         TSpeedState s = At(start);
         for (int i = 0; i < 400; ++i)
@@ -123,8 +114,7 @@ TEST(PlayerSpeedModel, HandbrakeStopsExactlyAtZeroFromEitherWayAndHolds)
     }
 }
 
-TEST(PlayerSpeedModel, NitroClimbsToExactly170AndFallsBackTo160)
-{
+TEST(PlayerSpeedModel, NitroClimbsToExactly170AndFallsBackTo160) {
     TSpeedState s = At(100);
     s.HasNitro = true;
     s.NitroLeft = 100;
@@ -150,8 +140,7 @@ TEST(PlayerSpeedModel, NitroClimbsToExactly170AndFallsBackTo160)
     EXPECT_NEAR(empty.Speed, 100.6 - CoastDrag(100), 1e-9);
 }
 
-TEST(PlayerSpeedModel, OffTheRoadBrakesHardDownTo80ThenDrivesNormally)
-{
+TEST(PlayerSpeedModel, OffTheRoadBrakesHardDownTo80ThenDrivesNormally) {
     TSpeedState s = Frames(At(160), kUp, 1, 1.0, false);
     EXPECT_NEAR(s.Speed, 160 + ThrottleAccel(160) - 0.5, 1e-9);
     s = Frames(At(160), kUp, 400, 1.0, false);
@@ -161,23 +150,20 @@ TEST(PlayerSpeedModel, OffTheRoadBrakesHardDownTo80ThenDrivesNormally)
     EXPECT_EQ(Frames(At(70), kUp, 10, 1.0, false).Speed, Frames(At(70), kUp, 10, 1.0, true).Speed);
 }
 
-TEST(PlayerSteering, RateFollowsTheSpeedAndTheWayOfTravel)
-{
+TEST(PlayerSteering, RateFollowsTheSpeedAndTheWayOfTravel) {
     struct Case {
         double speed;
         bool left, right, handbrake;
         double expected; // from SteerPos 0, one frame at 85 fps
     };
     for (const Case& c : {
-             Case{0, true, false, false, 0},       // a standing car does not steer
-             Case{50, false, true, false, 1},      // full rate from 50
-             Case{160, false, true, false, 1},
-             Case{25, false, true, false, 0.5},
+             Case{0, true, false, false, 0},  // a standing car does not steer
+             Case{50, false, true, false, 1}, // full rate from 50
+             Case{160, false, true, false, 1}, Case{25, false, true, false, 0.5},
              Case{25, true, false, false, -0.5},
-             Case{-5, false, true, false, -1},     // reversing steers the other way, full at -5
-             Case{-2.5, false, true, false, -0.5},
-             Case{100, true, true, false, 0},      // both: left then right
-             Case{100, false, true, true, 0},      // the handbrake locks the wheel
+             Case{-5, false, true, false, -1}, // reversing steers the other way, full at -5
+             Case{-2.5, false, true, false, -0.5}, Case{100, true, true, false, 0}, // both: left then right
+             Case{100, false, true, true, 0}, // the handbrake locks the wheel
          }) {
         EXPECT_NEAR(SteerStep(0, c.left, c.right, c.handbrake, c.speed / 10, c.speed, 1.0), c.expected, 1e-12)
             << c.speed;

@@ -37,13 +37,15 @@ TEST(PlaytestGame, MenuToGameOverThenNameEntryHighScoresAndTheSavedTable) {
 
     // Then into the posts until no life is left: game over, held three seconds.
     pilot.Reckless = true;
-    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000)) << "lives " << race.Lives;
+    ASSERT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000))
+        << "lives " << race.Lives;
     EXPECT_LE(race.Lives, 0);
     EXPECT_FALSE(race.Player->Visible);
     const int score = race.Score;
     const int expectedRank = [&] {
         int rank = 1;
-        while (rank <= THighScoreTable::kSize && form.HighScores.Entry(rank).Score >= score) ++rank;
+        while (rank <= THighScoreTable::kSize && form.HighScores.Entry(rank).Score >= score)
+            ++rank;
         return rank;
     }();
     pilot.Run(200);
@@ -54,9 +56,11 @@ TEST(PlaytestGame, MenuToGameOverThenNameEntryHighScoresAndTheSavedTable) {
     // the send box is ticked, so the result goes out first (no network here: the
     // request is recorded and fails) and then the table is shown.
     EXPECT_TRUE(form.Display().PointerVisible());
-    while (!form.Dialog.PlayerName.empty()) pilot.Tap(vk::Backspace);
+    while (!form.Dialog.PlayerName.empty())
+        pilot.Tap(vk::Backspace);
     pilot.KeyDown(vk::Shift);
-    for (const char c : std::string("PILOT")) pilot.Tap(c);
+    for (const char c : std::string("PILOT"))
+        pilot.Tap(c);
     pilot.KeyUp(vk::Shift);
     EXPECT_EQ(form.Dialog.PlayerName, "PILOT");
     pilot.Tap(vk::Enter);

@@ -14,12 +14,13 @@ namespace {
 using test::FormFixture;
 
 class RaceBackground : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         game_.RunFrames(46);
         CloseMainMenu(Form());
         StartRace(Form());
-        for (int i = 0; i < 400 && Form().Screen.ActiveDialog != DialogKind::None; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 400 && Form().Screen.ActiveDialog != DialogKind::None; ++i)
+            game_.RunFrames(1);
     }
     TMForm& Form() { return game_.Form(); }
     TRace& Race() { return *Form().Race; }
@@ -98,7 +99,8 @@ TEST_F(RaceBackground, RaceFrameScrollsTheViewAndShowsTheNewWindow) {
     EXPECT_LT(r.MapRow, 1488);
     EXPECT_EQ(r.MapCol, 318);
     for (int j = 0; j < 13; ++j)
-        for (int i = 0; i < 10; ++i) ASSERT_EQ(Bg().GetChip(j, i), r.Map.At(r.MapRow + i, r.MapCol + j));
+        for (int i = 0; i < 10; ++i)
+            ASSERT_EQ(Bg().GetChip(j, i), r.Map.At(r.MapRow + i, r.MapCol + j));
 }
 
 TEST_F(RaceBackground, WallsThrowTheCarBackAndCostEnergy) {

@@ -24,7 +24,7 @@ using test::FormFixture;
 
 // A game whose race has just started (the level banner is open).
 class RaceFlow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         game_.RunFrames(46); // the main menu's intro is over
         spritesBefore_ = Form().SpriteEngine.AllCount();
@@ -36,7 +36,8 @@ protected:
     TPlayer& Player() { return *Race().Player; }
     // Runs frames until the level banner has closed.
     void PassBanner() {
-        for (int i = 0; i < 400 && Form().Screen.ActiveDialog == DialogKind::LevelBanner; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 400 && Form().Screen.ActiveDialog == DialogKind::LevelBanner; ++i)
+            game_.RunFrames(1);
         ASSERT_EQ(Form().Screen.ActiveDialog, DialogKind::None);
     }
     int CountEffect(const std::string& name) {
@@ -66,11 +67,12 @@ TEST_F(RaceFlow, StartBuildsTheRaceAndOpensTheLevelBanner) {
     EXPECT_EQ(r.Background->MapColumns(), 13);
     EXPECT_EQ(r.Background->MapRows(), 10);
     EXPECT_EQ(r.Background->Z(), 2);
-    for (TSprite* s : std::initializer_list<TSprite*>{r.Lamps, r.Men, r.Bonuses, r.Cars, r.Finish, r.Panel, r.Needle,
-                                                      r.ProgressMarker, r.EnergyGauge, r.NitroIndicator,
-                                                      r.WeaponIndicator, r.Player})
+    for (TSprite* s : std::initializer_list<TSprite*>{r.Lamps, r.Men, r.Bonuses, r.Cars, r.Finish, r.Panel,
+                                                      r.Needle, r.ProgressMarker, r.EnergyGauge,
+                                                      r.NitroIndicator, r.WeaponIndicator, r.Player})
         EXPECT_NE(s, nullptr);
-    for (TRocket* rocket : r.Rockets) EXPECT_NE(rocket, nullptr);
+    for (TRocket* rocket : r.Rockets)
+        EXPECT_NE(rocket, nullptr);
     EXPECT_EQ(r.Player->X, 365);
     EXPECT_EQ(r.Player->Y, 400);
     EXPECT_EQ(r.Needle->Angle, -28);
@@ -79,7 +81,8 @@ TEST_F(RaceFlow, StartBuildsTheRaceAndOpensTheLevelBanner) {
     EXPECT_EQ(r.Panel->X, 610);
     // The chips show the start of the road: lanes 1-4 in columns 321-324 at the
     // bottom, which the view (column 318) shows in chips 3 to 6.
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(r.Background->GetChip(3 + c, 9), 1 + c);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(r.Background->GetChip(3 + c, 9), 1 + c);
     EXPECT_EQ(f.MusicFile().find("Race") != std::string::npos, true) << f.MusicFile();
 }
 
@@ -87,7 +90,10 @@ TEST_F(RaceFlow, StartLevelSetsTheLevelsNumbersAndANewTrack) {
     const struct {
         int level, length, timeMs, bonuses, cars;
     } rows[] = {
-        {1, 300, 54000, 10, 10}, {6, 1300, 234000, 60, 200}, {21, 1300, 94000, 400, 200}, {25, 1300, 60000, 400, 200},
+        {1, 300, 54000, 10, 10},
+        {6, 1300, 234000, 60, 200},
+        {21, 1300, 94000, 400, 200},
+        {25, 1300, 60000, 400, 200},
     };
     for (const auto& row : rows) {
         Race().MapRow = 5;
@@ -129,11 +135,9 @@ TEST_F(RaceFlow, ClockTicksInTheLastTenSecondsAndNeverGoesNegative) {
         {10005, 9990, false, false}, // still above ten seconds: no tick
         {9995, 9980, true, false},   // in the last ten, the second changes during the frame
         {9980, 9965, false, false},  // the same second
-        {995, 980, true, false},
-        {1010, 995, false, false},
-        {12, 12, false, true},       // would go below 0: stays; 15 + 1 >= 12 ends the time
-        {16, 1, false, true},
-        {17, 2, false, true},
+        {995, 980, true, false},     {1010, 995, false, false},
+        {12, 12, false, true}, // would go below 0: stays; 15 + 1 >= 12 ends the time
+        {16, 1, false, true},        {17, 2, false, true},
         {32, 17, false, false},
     };
     for (const auto& row : rows) {
@@ -172,9 +176,7 @@ TEST_F(RaceFlow, PanelFollowsTheCar) {
     PassBanner();
     TRace& r = Race();
     TPlayer& p = Player();
-    const struct {
-        int energy, pattern;
-    } gauge[] = {{3, 0}, {2, 1}, {0, 3}, {4, 3}, {-1, 3}};
+    const struct { int energy, pattern; } gauge[] = {{3, 0}, {2, 1}, {0, 3}, {4, 3}, {-1, 3}};
     for (const auto& g : gauge) {
         p.Energy = g.energy;
         DrawHud(Form());

@@ -11,12 +11,14 @@ TEST(RaceHud, TimeTextPadsMinutesAndSeconds) {
     const struct {
         int ms;
         const char* text;
-    } rows[] = {
-        {65000, "01 : 05"}, {9999, "00 : 09"}, {0, "00 : 00"},
-        {234000, "03 : 54"}, {59999, "00 : 59"}, {600000, "10 : 00"},
-        {-135, "00 : 00"}, {-1250, "00 : 00"}, // left by the level end's count under a message
-    };
-    for (const auto& r : rows) EXPECT_EQ(TimeText(r.ms), r.text) << r.ms;
+    } rows[] =
+        {
+            {65000, "01 : 05"},  {9999, "00 : 09"},  {0, "00 : 00"},
+            {234000, "03 : 54"}, {59999, "00 : 59"}, {600000, "10 : 00"},
+            {-135, "00 : 00"},   {-1250, "00 : 00"}, // left by the level end's count under a message
+        };
+    for (const auto& r : rows)
+        EXPECT_EQ(TimeText(r.ms), r.text) << r.ms;
 }
 
 TEST(RaceHud, NegativeLivesShowZero) {
@@ -28,7 +30,8 @@ TEST(RaceHud, NegativeLivesShowZero) {
 
 TEST(RaceHud, EnergyGaugeShowsEmptyForEnergyOutsideItsRange) {
     const int expected[] = {3, 2, 1, 0}; // energy 0..3: full energy shows pattern 0
-    for (int e = 0; e <= 3; ++e) EXPECT_EQ(EnergyGaugePattern(e), expected[e]) << e;
+    for (int e = 0; e <= 3; ++e)
+        EXPECT_EQ(EnergyGaugePattern(e), expected[e]) << e;
     EXPECT_EQ(EnergyGaugePattern(4), 3);
     EXPECT_EQ(EnergyGaugePattern(-1), 3);
 }
@@ -41,8 +44,10 @@ TEST(RaceHud, ProgressMarkerRunsUpTheBarAndStopsAtItsTop) {
     // It reaches 15 when the view is 50 rows from the road's top end...
     EXPECT_NEAR(ProgressMarkerY(h, 300, 1490 - 240), 15, 1e-9);
     // ... and never goes above it, however far the view runs.
-    for (int row = 0; row <= 1490; row += 7) EXPECT_GE(ProgressMarkerY(h, 300, row), 15) << row;
-    for (int row = 0; row <= 1490; row += 7) EXPECT_GE(ProgressMarkerY(h, 1300, row), 15) << row;
+    for (int row = 0; row <= 1490; row += 7)
+        EXPECT_GE(ProgressMarkerY(h, 300, row), 15) << row;
+    for (int row = 0; row <= 1490; row += 7)
+        EXPECT_GE(ProgressMarkerY(h, 1300, row), 15) << row;
     // It moves up steadily as the view climbs.
     EXPECT_LT(ProgressMarkerY(h, 1300, 1000), ProgressMarkerY(h, 1300, 1200));
 }
@@ -51,8 +56,8 @@ TEST(RaceHud, NeedleFollowsTheSpeedAndDipsOnAGearShift) {
     EXPECT_EQ(NeedleAngle(0, false), -28);
     EXPECT_EQ(NeedleAngle(-15, false), -28); // reversing keeps the needle at rest
     EXPECT_EQ(NeedleAngle(-15, true), -29);
-    EXPECT_EQ(NeedleAngle(100, false), 87);   // 115 - 28
-    EXPECT_EQ(NeedleAngle(160, true), 155);   // 184 - 28 - 1
+    EXPECT_EQ(NeedleAngle(100, false), 87); // 115 - 28
+    EXPECT_EQ(NeedleAngle(160, true), 155); // 184 - 28 - 1
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 namespace vorlane::test {
 
 class RecordingAudioDevice final : public IAudioDevice {
-public:
+  public:
     enum class Call { Play, Stop };
 
     bool Ready() const override { return true; }
@@ -23,14 +23,15 @@ public:
     const std::vector<Call>& Calls() const { return *calls_; }
     int Count(Call kind) const {
         int n = 0;
-        for (Call c : *calls_) n += c == kind ? 1 : 0;
+        for (Call c : *calls_)
+            n += c == kind ? 1 : 0;
         return n;
     }
     void Forget() { calls_->clear(); }
 
-private:
+  private:
     class Voice final : public IVoice {
-    public:
+      public:
         explicit Voice(std::shared_ptr<std::vector<Call>> log) : log_(std::move(log)) {}
         std::unique_ptr<IVoice> Duplicate() override { return std::make_unique<Voice>(log_); }
         void Play(bool) override {
@@ -44,7 +45,7 @@ private:
         void SetPosition(uint32_t) override {}
         bool IsPlaying() const override { return playing_; }
 
-    private:
+      private:
         std::shared_ptr<std::vector<Call>> log_;
         bool playing_ = false;
     };

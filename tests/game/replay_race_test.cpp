@@ -38,7 +38,8 @@ RaceFingerprint Fingerprint(TMForm& form) {
 void OpenCarSelection(test::Autopilot& pilot) {
     pilot.DriveUntil([] { return false; }, 50);
     pilot.Tap(vk::Enter);
-    ASSERT_TRUE(pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20));
+    ASSERT_TRUE(
+        pilot.DriveUntil([&] { return pilot.Form().Screen.ActiveScreen == ScreenKind::CarSelect; }, 20));
     pilot.Run(19);
 }
 
@@ -83,9 +84,11 @@ RecordedRace RecordRace() {
     };
     frame();
     pilot.KeyUp(vk::Enter);
-    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == DialogKind::None); ++i) frame();
+    for (int i = 0; i < 9000 && !(form.Race->Level == 2 && form.Screen.ActiveDialog == DialogKind::None); ++i)
+        frame();
     EXPECT_EQ(form.Race->Level, 2);
-    for (int i = 0; i < 100; ++i) frame();
+    for (int i = 0; i < 100; ++i)
+        frame();
     const TRace& race = *form.Race;
     out.File = recorder.End({race.Score, race.Level, race.Lives});
     return out;
@@ -99,7 +102,8 @@ struct PlayedRace {
 
 // Plays a replay in a fresh game started with another seed, the held keys through the
 // keyboard the game polls; change may alter each frame before it is given.
-PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(uint32_t, ReplayFrame&)>& change = {}) {
+PlayedRace PlayBack(const std::vector<uint8_t>& file,
+                    const std::function<void(uint32_t, ReplayFrame&)>& change = {}) {
     PlayedRace out;
     ReplayPlayer player(file);
     test::FormFixture::Options options;
@@ -109,7 +113,8 @@ PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(u
     menus.Enabled = false;
     TMForm& form = game.Form();
     OpenCarSelection(menus);
-    EXPECT_EQ(HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld), player.Start().InitialHeld);
+    EXPECT_EQ(HeldSnapshot(form.Input->States, form.Keys.ShiftHeld, form.Keys.CtrlHeld),
+              player.Start().InitialHeld);
 
     form.Random.Seed(player.Start().Seed);
     form.Menu.SelectedCar = player.Start().Car;
@@ -121,7 +126,8 @@ PlayedRace PlayBack(const std::vector<uint8_t>& file, const std::function<void(u
         if (change) change(player.FramesPlayed(), f);
         EXPECT_TRUE(f.Events.empty());
         for (int state = 0; state < InputStateCount; ++state)
-            if (const int code = keys[size_t(state)][0]) game.Game().Keys.SetDown(code, (HeldStates(f.Held) & StateBit(state)) != 0);
+            if (const int code = keys[size_t(state)][0])
+                game.Game().Keys.SetDown(code, (HeldStates(f.Held) & StateBit(state)) != 0);
         form.Keys.ShiftHeld = HeldShift(f.Held);
         form.Keys.CtrlHeld = HeldCtrl(f.Held);
         form.Stats.FrameMs = f.Step.FrameMs;
@@ -145,8 +151,8 @@ size_t FirstDifference(const std::vector<RaceFingerprint>& a, const std::vector<
 TEST(ReplayRace, ARecordedRacePlaysBackFrameForFrameAndAChangedOneDoesNot) {
     const RecordedRace recorded = RecordRace();
     const Replay replay = ReadReplay(recorded.File);
-    std::printf("[ replay ] %zu frames, %zu bytes, score %d, level %d\n", replay.Frames.size(), recorded.File.size(),
-                replay.Outcome.Result.Score, replay.Outcome.Result.Level);
+    std::printf("[ replay ] %zu frames, %zu bytes, score %d, level %d\n", replay.Frames.size(),
+                recorded.File.size(), replay.Outcome.Result.Score, replay.Outcome.Result.Level);
     ASSERT_GT(replay.Frames.size(), 1000u);
 
     const PlayedRace same = PlayBack(recorded.File);

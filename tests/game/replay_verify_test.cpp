@@ -33,7 +33,9 @@ RecordedGame RecordLeftRace(int frames) {
     test::Autopilot pilot(game.Game());
     EXPECT_TRUE(pilot.StartRaceFromMenu());
     EXPECT_TRUE(game.Form().Recording.Recording());
-    EXPECT_TRUE(pilot.DriveUntil([&] { return pilot.Race()->Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; }, 9000));
+    EXPECT_TRUE(pilot.DriveUntil(
+        [&] { return pilot.Race()->Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; },
+        9000));
     pilot.Run(frames);
     const TRace& race = *pilot.Race();
     out.Result = {race.Score, race.Level, race.Lives};
@@ -92,7 +94,8 @@ TEST(ReplayVerify, AChangedOutcomeDivergesNamingTheField) {
         // Frames cut off the end: the race is still on when the recording ends.
         {"still on", [](Replay& r) { r.Frames.resize(r.Frames.size() - 200); }},
         // Frames added after the end: the race ends before the recording does.
-        {"ended at frame", [](Replay& r) {
+        {"ended at frame",
+         [](Replay& r) {
              ReplayFrame idle = r.Frames.back();
              idle.Events.clear();
              idle.Held = 0;
@@ -112,7 +115,8 @@ TEST(ReplayVerify, AFileThatIsNoReplayIsRefusedWithItsReason) {
     const RecordedGame& game = Recorded();
     ASSERT_FALSE(game.Recorded.empty());
     test::TempGameFolder folder;
-    const std::vector<uint8_t> truncated(game.Recorded.begin(), game.Recorded.begin() + game.Recorded.size() / 2);
+    const std::vector<uint8_t> truncated(game.Recorded.begin(),
+                                         game.Recorded.begin() + game.Recorded.size() / 2);
     const std::vector<uint8_t> garbage = {'h', 'e', 'l', 'l', 'o'};
     std::vector<uint8_t> flipped = game.Recorded;
     flipped[flipped.size() / 2] ^= 0x40;

@@ -13,12 +13,13 @@ namespace vorlane {
 namespace {
 
 class ShellInput : public ::testing::Test {
-protected:
+  protected:
     ShellInput() { game.RunFrames(46); } // the main menu's intro is over
     TMForm& F() { return game.Form(); }
     void Key(char c) { F().KeyTyped(c); }
     void Keys(const std::string& s) {
-        for (char c : s) Key(c);
+        for (char c : s)
+            Key(c);
     }
     // The player's name entry, as after a race (no race needed to type).
     void OpenNameEntry() {
@@ -39,7 +40,8 @@ protected:
 TEST_F(ShellInput, TheNameTakesTwelveCharactersOfLettersDigitsAndSpaces) {
     OpenNameEntry();
     F().Dialog.PlayerName.clear();
-    Keys("a.b-c!d\xE9" "e\t1 2");
+    Keys("a.b-c!d\xE9"
+         "e\t1 2");
     EXPECT_EQ(F().Dialog.PlayerName, "abcde1 2");
     Keys("iiiiii");
     EXPECT_EQ(F().Dialog.PlayerName, "abcde1 2iiii"); // the 13th is refused
@@ -168,7 +170,8 @@ void MenuMovesAndAShortDrive(test::FormFixture& game) {
     game.RunFrames(20);
     game.Tap(vk::Enter); // the car selection's start button
     ASSERT_TRUE(game.Form().Race);
-    for (int i = 0; i < 400 && game.Form().Screen.ActiveDialog != DialogKind::None; ++i) game.RunFrames(1);
+    for (int i = 0; i < 400 && game.Form().Screen.ActiveDialog != DialogKind::None; ++i)
+        game.RunFrames(1);
     ASSERT_EQ(game.Form().Screen.ActiveDialog, DialogKind::None) << "the level banner did not close";
     game.Down(vk::Up);
     game.RunFrames(60);

@@ -59,11 +59,15 @@ TEST(ShellStartup, TheNextStartReadsWhatTheLastOneWroteAndOpensTheLinkFile) {
         first.Form().Options().FullScreenMode = true;
         first.Form().HighScores.InsertScore("BOB", 4200);
         first.Form().ShutDown();
-        std::filesystem::copy(first.SaveDir(), keep.SaveDir(), std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+        std::filesystem::copy(first.SaveDir(), keep.SaveDir(),
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
     }
     test::FormFixture::Options o;
     o.BeforeStart = [&](const std::filesystem::path& root) {
-        std::filesystem::copy(keep.SaveDir(), root / "Data" / "Save", std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+        std::filesystem::copy(keep.SaveDir(), root / "Data" / "Save",
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
         std::ofstream(root / "play.url") << "[InternetShortcut]\r\nURL=http://example.invalid/\r\n";
     };
     test::FormFixture second(o);
@@ -84,12 +88,10 @@ TEST(ShellStartup, AModeFromTheCommandLineIsForThisRunOnly) {
         char saved;   // the options file's first line after the run
     };
     const Case cases[] = {
-        {false, true, 0, '0'}, // full screen this time; the file keeps its window
-        {true, false, 0, '1'},
-        {false, true, 2, '0'}, // switched away and back: still the command line's mode
-        {false, true, 1, '0'}, // the player's own switch to the window is saved
-        {true, false, 1, '1'},
-        {true, true, 1, '0'}, // the same mode as the file's: nothing to hold back
+        {false, true, 0, '0'},                        // full screen this time; the file keeps its window
+        {true, false, 0, '1'}, {false, true, 2, '0'}, // switched away and back: still the command line's mode
+        {false, true, 1, '0'},                        // the player's own switch to the window is saved
+        {true, false, 1, '1'}, {true, true, 1, '0'},  // the same mode as the file's: nothing to hold back
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "file " << c.fileFullScreen << ", command line "
@@ -105,7 +107,8 @@ TEST(ShellStartup, AModeFromTheCommandLineIsForThisRunOnly) {
         TMForm& f = game.Form();
         EXPECT_EQ(f.Options().FullScreenMode, c.commandLineFullScreen);
         EXPECT_EQ(f.Display().IsFullScreen(), c.commandLineFullScreen);
-        for (int i = 0; i < c.switches; ++i) f.KeyDown(vk::Enter, true);
+        for (int i = 0; i < c.switches; ++i)
+            f.KeyDown(vk::Enter, true);
         f.ShutDown();
         const std::string saved = ReadAll(game.SaveDir() / "options");
         ASSERT_FALSE(saved.empty());
@@ -116,11 +119,13 @@ TEST(ShellStartup, AModeFromTheCommandLineIsForThisRunOnly) {
 
 TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaultsButIsKeptAsideAndReported) {
     std::string table;
-    for (int i = 1; i <= 10; ++i) table += "CHEAT\r\n" + std::to_string(99999 - i) + "\r\n";
+    for (int i = 1; i <= 10; ++i)
+        table += "CHEAT\r\n" + std::to_string(99999 - i) + "\r\n";
     test::FormFixture::Options o;
     o.BeforeStart = [&table](const std::filesystem::path& root) {
         std::ofstream(root / "Data" / "Save" / "hs", std::ios::binary) << table;
-        std::ofstream(root / "Data" / "Save" / "options", std::ios::binary) << "0\r\n1\r\n1\r\nX\r\nwrong\r\n";
+        std::ofstream(root / "Data" / "Save" / "options", std::ios::binary)
+            << "0\r\n1\r\n1\r\nX\r\nwrong\r\n";
     };
     ::testing::internal::CaptureStderr();
     test::FormFixture game(o);

@@ -17,17 +17,25 @@
 namespace vorlane {
 namespace {
 
-bool IsPath(int t) { return (t >= 23 && t <= 29) || t == 58 || t == 60; }
+bool IsPath(int t) {
+    return (t >= 23 && t <= 29) || t == 58 || t == 60;
+}
 
 // The states a walker may start in on each path tile.
 std::set<ManState> StartStates(int tile) {
     switch (tile) {
-    case 23: return {ManState::Up, ManState::Down};
-    case 24: return {ManState::Left, ManState::Right};
-    case 25: return {ManState::Left, ManState::Right, ManState::Up, ManState::Down};
-    case 26: return {ManState::Right};
-    case 27: return {ManState::Left};
-    default: return {ManState::Up};
+    case 23:
+        return {ManState::Up, ManState::Down};
+    case 24:
+        return {ManState::Left, ManState::Right};
+    case 25:
+        return {ManState::Left, ManState::Right, ManState::Up, ManState::Down};
+    case 26:
+        return {ManState::Right};
+    case 27:
+        return {ManState::Left};
+    default:
+        return {ManState::Up};
     }
 }
 
@@ -106,7 +114,8 @@ TEST(StreetLaying, BonusesLieInLaneTwoOrThreeOfTheLevelsRows) {
             TRandom rng(seed);
             BuildTrack(*map, rng, lp.TrackLength);
             // A bonus of a previous level must not survive the laying.
-            for (TBonusSlot& s : *slots) s.Active = 1;
+            for (TBonusSlot& s : *slots)
+                s.Active = 1;
             const int counted = LayBonusSlots(*slots, *map, lp.TrackLength, lp.BonusCount, rng);
             int active = 0, lives = 0;
             for (int j = 0; j <= kMaxBonuses; ++j) {
@@ -135,7 +144,8 @@ TEST(StreetLaying, AStraightRoadGetsEveryBonusAndAtMostTwoLives) {
     // draws of eight kinds the third life would be all but certain without the limit.
     auto map = std::make_unique<TrackMap>();
     for (int r = 1; r <= kMapRows; ++r)
-        for (int c = 0; c < 4; ++c) map->Set(r, 321 + c, uint8_t(1 + c));
+        for (int c = 0; c < 4; ++c)
+            map->Set(r, 321 + c, uint8_t(1 + c));
     auto slots = std::make_unique<TBonusSlots>();
     for (uint32_t seed = 1; seed <= 5; ++seed) {
         TRandom rng(seed);
@@ -157,7 +167,8 @@ TEST(StreetLaying, AStraightRoadGetsEveryBonusAndAtMostTwoLives) {
     TRandom rng(7);
     LayBonusSlots(*slots, *map, 300, 10, rng);
     int active = 0;
-    for (const TBonusSlot& s : *slots) active += s.Active;
+    for (const TBonusSlot& s : *slots)
+        active += s.Active;
     EXPECT_EQ(active, 10);
 }
 
@@ -196,7 +207,8 @@ TEST(StreetWalking, CornersTurnAWalkerRoundABlock) {
                                  {23, 31, 32, 30, 23},
                                  {29, 24, 24, 24, 28}};
     for (int r = 0; r < 5; ++r)
-        for (int c = 0; c < 5; ++c) map->Set(top + r, left + c, block[r][c]);
+        for (int c = 0; c < 5; ++c)
+            map->Set(top + r, left + c, block[r][c]);
 
     TRandom rng(3);
     TPedestrian p = WalkerAt(top + 3, left, ManState::Up);
@@ -216,12 +228,14 @@ TEST(StreetWalking, CornersTurnAWalkerRoundABlock) {
     }
     const std::vector<ManState> round = {ManState::Up, ManState::Right, ManState::Down, ManState::Left};
     ASSERT_GE(states.size(), 9u);
-    for (size_t k = 0; k < states.size(); ++k) EXPECT_EQ(states[k], round[k % 4]) << k;
+    for (size_t k = 0; k < states.size(); ++k)
+        EXPECT_EQ(states[k], round[k % 4]) << k;
 }
 
 TEST(StreetWalking, AVergeWalkerKeepsGoingAndTurnsBackAtItsEnd) {
     auto map = std::make_unique<TrackMap>();
-    for (int r = 300; r <= 320; ++r) map->Set(r, 50, 23);
+    for (int r = 300; r <= 320; ++r)
+        map->Set(r, 50, 23);
     TRandom rng(1);
     TPedestrian p = WalkerAt(318, 50, ManState::Up);
     // Up the verge: 18 cells of 72 pixels at 8 pixels a step.
@@ -238,7 +252,8 @@ TEST(StreetWalking, AWalkerStepsOnlyWhenItsPatternChanges) {
     // At 15 ms a frame a speed-4 walker's pattern changes about every 16.7 frames and
     // each change moves it 8 pixels.
     auto map = std::make_unique<TrackMap>();
-    for (int r = 300; r <= 320; ++r) map->Set(r, 50, 23);
+    for (int r = 300; r <= 320; ++r)
+        map->Set(r, 50, 23);
     TRandom rng(1);
     TPedestrian p = WalkerAt(318, 50, ManState::Up);
     p.Frame = 0;

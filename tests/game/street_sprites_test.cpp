@@ -26,7 +26,7 @@ namespace vorlane::test {
 namespace {
 
 class StreetRace {
-public:
+  public:
     explicit StreetRace(bool generatedTrack = false) {
         TMForm& form = Form();
         CloseMainMenu(form);
@@ -69,17 +69,19 @@ public:
         return int(std::count(e.begin(), e.end(), name));
     }
 
-private:
+  private:
     FormFixture game_;
 };
 
 void ClearMen(TMan& men) {
-    for (TPedestrian& p : men.Slots) p = TPedestrian{};
+    for (TPedestrian& p : men.Slots)
+        p = TPedestrian{};
     men.Scared = 0;
 }
 
 // A walker in slot i whose centre is on the screen at (sx, sy).
-TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, ManState state, bool woman = false) {
+TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, ManState state,
+                      bool woman = false) {
     TPedestrian& p = men.Slots[size_t(i)];
     p = TPedestrian{};
     p.Exists = 1;
@@ -116,7 +118,8 @@ TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
     EXPECT_EQ(car.BloodLeft, 50);
 
     // Lying under the car she is no longer run over, and stays where she fell.
-    for (int f = 0; f < 20; ++f) men.MoveStep(15);
+    for (int f = 0; f < 20; ++f)
+        men.MoveStep(15);
     EXPECT_EQ(r.Race().Score, 5);
     EXPECT_EQ(r.CountEffect("KillW"), 1);
     EXPECT_DOUBLE_EQ(car.Speed, 90);
@@ -129,9 +132,7 @@ TEST(StreetMen, BloodTrailIsTopUpNotAddedUp) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
     TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
-    const struct {
-        int before, after;
-    } rows[] = {{0, 50}, {-3, 50}, {1, 30}, {29, 30}, {30, 30}, {45, 45}};
+    const struct { int before, after; } rows[] = {{0, 50}, {-3, 50}, {1, 30}, {29, 30}, {30, 30}, {45, 45}};
     for (const auto& row : rows) {
         ClearMen(men);
         PlaceMan(r, men, 1, kPlayerX + 40, kPlayerY + 50, ManState::Up);
@@ -148,7 +149,8 @@ TEST(StreetMen, AFarWalkerIsNotRunOverAndWalksOn) {
     ClearMen(men);
     TPedestrian& p = PlaceMan(r, men, 1, 100, 100, ManState::Up);
     const double y = p.Y;
-    for (int f = 0; f < 40; ++f) men.MoveStep(15);
+    for (int f = 0; f < 40; ++f)
+        men.MoveStep(15);
     EXPECT_EQ(p.State, ManState::Up);
     EXPECT_LT(p.Y, y);
     EXPECT_EQ(r.Race().Score, 0);
@@ -263,8 +265,8 @@ TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
     const struct {
         double x, y;
         bool stays;
-    } rows[] = {{361, 1000, true}, {360, 1000, false}, {46655, 1000, true}, {46656, 1000, false},
-                {1000, 361, true},  {1000, 360, false}, {1000, 107855, true}, {1000, 107856, false}};
+    } rows[] = {{361, 1000, true}, {360, 1000, false}, {46655, 1000, true},  {46656, 1000, false},
+                {1000, 361, true}, {1000, 360, false}, {1000, 107855, true}, {1000, 107856, false}};
     int i = 1;
     for (const auto& row : rows) {
         TPedestrian& p = men.Slots[size_t(i++)];
@@ -275,7 +277,8 @@ TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
         p.TargetCol = p.TargetRow = -1;
     }
     men.MoveStep(15);
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(men.Slots[size_t(k + 1)].Exists, rows[k].stays ? 1 : 0) << k;
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(men.Slots[size_t(k + 1)].Exists, rows[k].stays ? 1 : 0) << k;
 }
 
 TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
@@ -283,7 +286,8 @@ TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
     TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
     auto count = [&] {
         int n = 0;
-        for (const TPedestrian& p : men.Slots) n += p.Exists;
+        for (const TPedestrian& p : men.Slots)
+            n += p.Exists;
         return n;
     };
     const int laid = count();
@@ -310,13 +314,14 @@ TEST(StreetBonus, ThePlayerCarPicksUpWhatItTouches) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
     TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
-    for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
+    for (TBonusSlot& s : bonus.Slots)
+        s = TBonusSlot{};
     // The car covers screen x 365.., y 400..: the cell at view column 5, row 6 has its
     // bonus's top-left point (cell + 19) at (379, 451).
     const int col = r.Race().MapCol + 5, row = r.Race().MapRow + 6;
     bonus.Slots[1] = {1, col, row, BonusKind::ExtraLife};
     bonus.Slots[2] = {1, col, row - 5, BonusKind::Points100}; // far above the car
-    bonus.Slots[3] = {1, col, row, BonusKind::Points50}; // where the first was
+    bonus.Slots[3] = {1, col, row, BonusKind::Points50};      // where the first was
     r.Game().ClearEffects();
     const int lives = r.Race().Lives;
     bonus.MoveStep(15);
@@ -344,7 +349,8 @@ TEST(StreetBonus, NitroAndWeaponsGoToTheCar) {
         int score;
     } rows[] = {{BonusKind::Nitro, 30}, {BonusKind::MachineGun, 20}, {BonusKind::RocketLauncher, 20}};
     for (const auto& k : rows) {
-        for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
+        for (TBonusSlot& s : bonus.Slots)
+            s = TBonusSlot{};
         bonus.Slots[1] = {1, col, row, k.kind};
         const int score = r.Race().Score;
         bonus.MoveStep(15);
@@ -353,7 +359,8 @@ TEST(StreetBonus, NitroAndWeaponsGoToTheCar) {
             EXPECT_TRUE(car.HasNitro);
             EXPECT_EQ(car.NitroLeft, 100);
         } else {
-            EXPECT_EQ(car.WeaponKind, k.kind == BonusKind::MachineGun ? CarItem::MachineGun : CarItem::RocketLauncher);
+            EXPECT_EQ(car.WeaponKind,
+                      k.kind == BonusKind::MachineGun ? CarItem::MachineGun : CarItem::RocketLauncher);
         }
     }
 }
@@ -368,7 +375,8 @@ TEST(StreetBonus, OnlyABonusNearTheViewCanBePickedUp) {
     // View column 10: the bonus's top-left point is at 720 + 19 + background X.
     const int col = r.Race().MapCol + 10, row = r.Race().MapRow + 6;
     for (double bgX : {-18.0, -19.0}) {
-        for (TBonusSlot& s : bonus.Slots) s = TBonusSlot{};
+        for (TBonusSlot& s : bonus.Slots)
+            s = TBonusSlot{};
         bonus.Slots[1] = {1, col, row, BonusKind::Points10};
         bg.X = bgX;
         bonus.MoveStep(15);

@@ -41,7 +41,8 @@ std::string Lanes(int col, std::vector<int> tiles) {
 std::unique_ptr<TrackMap> EmptyMapWithRoad(int row, int col) {
     auto map = std::make_unique<TrackMap>();
     map->Fill(kEmptyCell);
-    for (int lane = 1; lane <= 4; ++lane) map->Set(row, col + lane - 1, uint8_t(lane));
+    for (int lane = 1; lane <= 4; ++lane)
+        map->Set(row, col + lane - 1, uint8_t(lane));
     return map;
 }
 
@@ -61,9 +62,10 @@ TEST(TrackRoadTemplates, LaneShiftsMoveOneColumnPerTwoRowsAndStraightenAgain) {
     };
     // A shift's lower row stays in its column, the upper row sits one column over; a
     // straight afterwards restores lanes 1-4 in the new column.
-    for (const Case& k : {Case{trackgen::kShiftLeft, 2, 16, 20, 99}, Case{trackgen::kShiftRight, 2, 5, 9, 101},
-                          Case{trackgen::kShiftLeft, 1, 16, 0, 99}, Case{trackgen::kShiftLeft, 6, 16, 20, 97},
-                          Case{trackgen::kShiftRight, 5, 5, 9, 103}}) {
+    for (const Case& k :
+         {Case{trackgen::kShiftLeft, 2, 16, 20, 99}, Case{trackgen::kShiftRight, 2, 5, 9, 101},
+          Case{trackgen::kShiftLeft, 1, 16, 0, 99}, Case{trackgen::kShiftLeft, 6, 16, 20, 97},
+          Case{trackgen::kShiftRight, 5, 5, 9, 103}}) {
         SCOPED_TRACE("kind " + std::to_string(k.kind) + ", " + std::to_string(k.rows) + " rows");
         auto map = EmptyMapWithRoad(1000, 100);
         TRandom rng(1);
@@ -142,12 +144,14 @@ TEST(TrackRoadTemplates, OpeningAndClosingRoundTripsComeBackToFourLanes) {
         EXPECT_EQ(RoadRow(*map, row + 1), Lanes(k.wideCol, k.wideTiles));
         road.SetSegment(k.close);
         int guard = 0;
-        while (road.Kind() != trackgen::kStraight && ++guard < 10) row = Grow(road, row, 1);
+        while (road.Kind() != trackgen::kStraight && ++guard < 10)
+            row = Grow(road, row, 1);
         EXPECT_EQ(road.Kind(), trackgen::kStraight);
         row = Grow(road, row, 2);
         EXPECT_EQ(RoadRow(*map, row + 1), Lanes(100, {1, 2, 3, 4}));
         // Every row between has road.
-        for (int r = row + 1; r <= 1000; ++r) EXPECT_NE(RoadRow(*map, r), "") << "row " << r;
+        for (int r = row + 1; r <= 1000; ++r)
+            EXPECT_NE(RoadRow(*map, r), "") << "row " << r;
     }
 }
 
@@ -155,7 +159,7 @@ TEST(TrackRoadTemplates, OpeningAndClosingRoundTripsComeBackToFourLanes) {
 
 // Everything wrong with one built track, as readable lines (empty when all is well).
 class TrackChecker {
-public:
+  public:
     TrackChecker(const TrackMap& map, int trackLength)
         : map_(map), cells_(map.Data()), top_(1500 - trackLength) {}
 
@@ -167,7 +171,7 @@ public:
         CheckRoadConnected();
     }
 
-private:
+  private:
     uint8_t T(int r, int c) const { return TrackMap::Inside(r, c) ? cells_[TrackMap::IndexOf(r, c)] : 0; }
 
     // Every cell holds a tile of the table and nothing lies above the road; walls
@@ -176,7 +180,8 @@ private:
         long aboveRoad = 0, bad = 0, walls = 0, buildings = 0;
         const uint8_t* end = cells_ + size_t(kMapRows) * kMapCols;
         const uint8_t* roadRows = cells_ + TrackMap::IndexOf(top_, 1);
-        for (const uint8_t* p = cells_; p < roadRows; ++p) aboveRoad += *p != kTileGround;
+        for (const uint8_t* p = cells_; p < roadRows; ++p)
+            aboveRoad += *p != kTileGround;
         for (const uint8_t* p = roadRows; p < end; ++p) {
             const uint8_t t = *p;
             if (t >= kTileCount) ++bad;
@@ -192,18 +197,22 @@ private:
             }
         }
         if (bad) problems.push_back(std::to_string(bad) + " cells outside the tile table (or left empty)");
-        if (aboveRoad) problems.push_back(std::to_string(aboveRoad) + " cells above the road are not plain ground");
+        if (aboveRoad)
+            problems.push_back(std::to_string(aboveRoad) + " cells above the road are not plain ground");
         if (walls != buildings * 11)
-            problems.push_back(std::to_string(walls) + " wall tiles for " + std::to_string(buildings) + " buildings");
+            problems.push_back(std::to_string(walls) + " wall tiles for " + std::to_string(buildings) +
+                               " buildings");
         if (map_.RejectedWrites())
             problems.push_back(std::to_string(map_.RejectedWrites()) + " writes fell outside the map");
     }
 
     void CheckBuilding(int top, int left) {
-        static const uint8_t kBuilding[4][4] = {{0, 40, 40, 40}, {41, 45, 46, 44}, {41, 47, 48, 44}, {41, 42, 42, 43}};
+        static const uint8_t kBuilding[4][4] = {
+            {0, 40, 40, 40}, {41, 45, 46, 44}, {41, 47, 48, 44}, {41, 42, 42, 43}};
         bool whole = true, vergeLeft = true, vergeRight = true;
         for (int i = 0; i < 4; ++i) {
-            for (int j = 0; j < 4; ++j) whole = whole && T(top + i, left + j) == kBuilding[i][j];
+            for (int j = 0; j < 4; ++j)
+                whole = whole && T(top + i, left + j) == kBuilding[i][j];
             vergeLeft = vergeLeft && T(top + i, left - 1) == kTileVerge;
             vergeRight = vergeRight && T(top + i, left + 4) == kTileVerge;
         }
@@ -217,8 +226,8 @@ private:
         const bool pairUp = T(r + 1, c) == 32 && T(r + 2, c) == t;
         const bool pairDown = T(r - 1, c) == 32 && T(r - 2, c) == t;
         if (T(r, side) != kTileVerge || !(pairUp || pairDown))
-            problems.push_back("pole " + std::to_string(t) + " at " + std::to_string(r) + "," + std::to_string(c) +
-                               " is not one of a pair by a verge");
+            problems.push_back("pole " + std::to_string(t) + " at " + std::to_string(r) + "," +
+                               std::to_string(c) + " is not one of a pair by a verge");
     }
 
     // The first 20 rows are lanes 1-4 in 321-324 and nothing else is road there; the
@@ -264,13 +273,17 @@ private:
                 todo.push_back({rr, cc});
             }
         }
-        if (topReached != top_) problems.push_back("the road from the start reaches row " + std::to_string(topReached));
+        if (topReached != top_)
+            problems.push_back("the road from the start reaches row " + std::to_string(topReached));
         long road = 0;
         const uint8_t* end = cells_ + size_t(kMapRows) * kMapCols;
-        for (const uint8_t* p = cells_; p < end; ++p) road += IsRoadTile(*p);
-        if (road != reached) problems.push_back(std::to_string(road - reached) + " road tiles apart from the road");
+        for (const uint8_t* p = cells_; p < end; ++p)
+            road += IsRoadTile(*p);
+        if (road != reached)
+            problems.push_back(std::to_string(road - reached) + " road tiles apart from the road");
         if (minCol < kRoadEdgeMargin || maxCol > kMapCols + 1 - kRoadEdgeMargin)
-            problems.push_back("road spans columns " + std::to_string(minCol) + ".." + std::to_string(maxCol));
+            problems.push_back("road spans columns " + std::to_string(minCol) + ".." +
+                               std::to_string(maxCol));
     }
 
     const TrackMap& map_;
@@ -280,7 +293,8 @@ private:
 
 std::string Join(const std::vector<std::string>& lines) {
     std::string s;
-    for (size_t n = 0; n < lines.size() && n < 10; ++n) s += "\n  " + lines[n];
+    for (size_t n = 0; n < lines.size() && n < 10; ++n)
+        s += "\n  " + lines[n];
     if (lines.size() > 10) s += "\n  ... " + std::to_string(lines.size() - 10) + " more";
     return s;
 }
@@ -295,7 +309,8 @@ TEST(TrackGenerator, EveryLevelLengthOverManySeedsGivesAWholeDrivableTrack) {
             BuildTrack(*map, rng, length);
             TrackChecker check(*map, length);
             check.CheckAll();
-            EXPECT_TRUE(check.problems.empty()) << "level " << level << ", seed " << seed << Join(check.problems);
+            EXPECT_TRUE(check.problems.empty())
+                << "level " << level << ", seed " << seed << Join(check.problems);
         }
     }
 }
@@ -320,9 +335,11 @@ TEST(TrackGenerator, ATrackHasTheSceneryOfEveryKind) {
     for (uint32_t seed = 1; seed <= 5; ++seed) {
         TRandom rng(seed);
         BuildTrack(*map, rng, 1300);
-        for (int n = 0; n < kMapRows * kMapCols; ++n) seen[map->Data()[n]] = true;
+        for (int n = 0; n < kMapRows * kMapCols; ++n)
+            seen[map->Data()[n]] = true;
     }
-    for (int t = 0; t < kTileCount; ++t) EXPECT_TRUE(seen[size_t(t)]) << "tile " << t << " never laid";
+    for (int t = 0; t < kTileCount; ++t)
+        EXPECT_TRUE(seen[size_t(t)]) << "tile " << t << " never laid";
 }
 
 // The passes skip open ground and find empty areas with bit masks; they must lay
@@ -332,7 +349,8 @@ TEST(TrackGenerator, FastPassesLayExactlyWhatTheCellByCellRulesLay) {
     for (uint32_t n : {0u, 1u, 2u, 3u, 63u, 64u, 643u, 100000u}) {
         TRandom skipped(99), drawn(99);
         skipped.Skip(n);
-        for (uint32_t k = 0; k < n; ++k) drawn.Random(3);
+        for (uint32_t k = 0; k < n; ++k)
+            drawn.Random(3);
         EXPECT_EQ(skipped.State(), drawn.State()) << n << " draws";
     }
 
@@ -349,7 +367,8 @@ TEST(TrackGenerator, FastPassesLayExactlyWhatTheCellByCellRulesLay) {
 
             trackgen::DecorationPass(*fast, rng, length);
             for (int i = 1498; i >= 1500 - length; --i)
-                for (int j = 3; j <= 645; ++j) trackgen::DecorateCell(*slow, slowRng, i, j);
+                for (int j = 3; j <= 645; ++j)
+                    trackgen::DecorateCell(*slow, slowRng, i, j);
             ASSERT_TRUE(same()) << "decoration";
             ASSERT_EQ(rng.State(), slowRng.State());
 
@@ -405,7 +424,8 @@ TEST(TrackGenerator, ARoadStartedAtAnEdgeNeverLeavesTheMap) {
                 const std::string row = RoadRow(*map, r);
                 ASSERT_NE(row, "") << "row " << r;
                 for (int c = 1; c <= kMapCols; ++c)
-                    if (IsRoadTile(map->Cell(r, c))) minCol = std::min(minCol, c), maxCol = std::max(maxCol, c);
+                    if (IsRoadTile(map->Cell(r, c)))
+                        minCol = std::min(minCol, c), maxCol = std::max(maxCol, c);
             }
             EXPECT_GE(minCol, std::min(start, kRoadEdgeMargin));
             EXPECT_LE(maxCol, std::max(start + 3, kMapCols + 1 - kRoadEdgeMargin));

@@ -44,16 +44,17 @@ TEST(TrackMapCoordinates, CellsAndScreenPointsMatchBothWays) {
         EXPECT_EQ(MapColumnAt(view, CellScreenX(view, c)), c);
         EXPECT_EQ(MapColumnAt(view, CellScreenX(view, c) + 71), c);
     }
-    for (int r = 1488; r <= 1498; ++r) EXPECT_EQ(MapRowAt(view, CellScreenY(view, r) + 71.9), r);
+    for (int r = 1488; r <= 1498; ++r)
+        EXPECT_EQ(MapRowAt(view, CellScreenY(view, r) + 71.9), r);
 
     // The background position is rounded to whole pixels, halves to even.
     struct Case {
         double x, bgX;
         int col;
     };
-    for (const Case& k : {Case{72, 0, 1}, Case{71, 0, 0}, Case{36, -35.5, 1}, Case{35, -35.5, 0},
-                          Case{36, -36.5, 1}, Case{35, -36.5, 0}, Case{37, -34.5, 0}, Case{38, -34.5, 1},
-                          Case{-1, 0, -1}}) {
+    for (const Case& k :
+         {Case{72, 0, 1}, Case{71, 0, 0}, Case{36, -35.5, 1}, Case{35, -35.5, 0}, Case{36, -36.5, 1},
+          Case{35, -36.5, 0}, Case{37, -34.5, 0}, Case{38, -34.5, 1}, Case{-1, 0, -1}}) {
         EXPECT_EQ(MapColumnAt(TrackView{0, 0, k.bgX, 0}, k.x), k.col) << "x " << k.x << ", X " << k.bgX;
         EXPECT_EQ(MapRowAt(TrackView{0, 0, 0, k.bgX}, k.x), k.col) << "y " << k.x << ", Y " << k.bgX;
     }
@@ -80,16 +81,17 @@ TEST(TrackTiles, RolesFollowTheTileTable) {
         TileRole role;
     };
     const Range ranges[] = {
-        {0, 0, TileRole::Ground},       {1, 4, TileRole::Lane},       {5, 20, TileRole::ShiftLane},
-        {21, 22, TileRole::Median},     {23, 23, TileRole::Verge},    {24, 24, TileRole::SideRoad},
-        {25, 25, TileRole::Junction},   {26, 29, TileRole::Corner},   {30, 32, TileRole::Filler},
-        {33, 35, TileRole::WideLane},   {36, 38, TileRole::Scenery},  {39, 39, TileRole::Pole},
-        {40, 44, TileRole::Wall},       {45, 48, TileRole::Building}, {49, 57, TileRole::Park},
-        {58, 58, TileRole::Junction},   {59, 59, TileRole::Pole},     {60, 60, TileRole::Junction},
+        {0, 0, TileRole::Ground},     {1, 4, TileRole::Lane},       {5, 20, TileRole::ShiftLane},
+        {21, 22, TileRole::Median},   {23, 23, TileRole::Verge},    {24, 24, TileRole::SideRoad},
+        {25, 25, TileRole::Junction}, {26, 29, TileRole::Corner},   {30, 32, TileRole::Filler},
+        {33, 35, TileRole::WideLane}, {36, 38, TileRole::Scenery},  {39, 39, TileRole::Pole},
+        {40, 44, TileRole::Wall},     {45, 48, TileRole::Building}, {49, 57, TileRole::Park},
+        {58, 58, TileRole::Junction}, {59, 59, TileRole::Pole},     {60, 60, TileRole::Junction},
         {61, 255, TileRole::Ground},
     };
     for (const Range& r : ranges)
-        for (int t = r.first; t <= r.last; ++t) EXPECT_EQ(RoleOf(t), r.role) << "tile " << t;
+        for (int t = r.first; t <= r.last; ++t)
+            EXPECT_EQ(RoleOf(t), r.role) << "tile " << t;
 
     for (int t = -1; t <= 255; ++t) {
         const TileRole role = RoleOf(t);
@@ -109,9 +111,9 @@ TEST(TrackObstacles, BoxesSitWhereTheTileShowsTheSolidPart) {
         bool solid;
     };
     const Case cases[] = {
-        {59, 35, 40, true},  {59, 36, 40, false}, // pole on the left half
-        {39, 37, 0, true},   {39, 36, 71, false}, // pole on the right half
-        {40, 10, 58, true},  {40, 10, 57, false}, // wall along the bottom
+        {59, 35, 40, true},  {59, 36, 40, false},                      // pole on the left half
+        {39, 37, 0, true},   {39, 36, 71, false},                      // pole on the right half
+        {40, 10, 58, true},  {40, 10, 57, false},                      // wall along the bottom
         {41, 65, 68, true},  {41, 64, 10, false}, {41, 70, 69, false}, // wall along the right
         {42, 64, 64, true},  {43, 0, 0, true},    {44, 65, 10, false}, {44, 10, 65, false},
         {23, 36, 36, false}, {45, 36, 36, false}, // verge and building interior are not solid
@@ -167,7 +169,8 @@ TEST(TrackObstacles, TheViewTestFindsTheBoxesUnderTheCarInScanOrder) {
     for (const Case& k : cases) {
         const std::vector<ObstacleHit> hits = ObstacleHits(*map, view, k.car);
         std::vector<int> tiles;
-        for (const ObstacleHit& h : hits) tiles.push_back(h.tile);
+        for (const ObstacleHit& h : hits)
+            tiles.push_back(h.tile);
         EXPECT_EQ(tiles, k.tiles) << k.what;
     }
 }
@@ -176,7 +179,8 @@ TEST(TrackObstacles, AViewAtTheMapsEdgeReadsGroundBeyondIt) {
     auto map = std::make_unique<TrackMap>();
     map->Fill(44);
     // MapCol 637 / MapRow 1490 take the window to column 650 and row 1500 exactly.
-    EXPECT_EQ(ObstaclesInView(*map, TrackView{kMaxMapCol, kMaxMapRow, 0, 0}).size(), size_t(kViewRows * kViewCols));
+    EXPECT_EQ(ObstaclesInView(*map, TrackView{kMaxMapCol, kMaxMapRow, 0, 0}).size(),
+              size_t(kViewRows * kViewCols));
     // Past the map nothing is solid.
     EXPECT_EQ(ObstaclesInView(*map, TrackView{kMaxMapCol + 1, kMaxMapRow + 1, 0, 0}).size(),
               size_t((kViewRows - 1) * (kViewCols - 1)));

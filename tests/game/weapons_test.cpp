@@ -32,7 +32,7 @@ constexpr CarItem kLauncher = CarItem::RocketLauncher;
 // 10 ms at 85 frames a second's speed scale; the tests drive the car's weapon steps
 // (or whole race ticks) themselves.
 class Weapons : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         game_.RunFrames(46); // the main menu's intro is over
         CloseMainMenu(Form());
@@ -40,7 +40,8 @@ protected:
         StartRace(Form());
         Form().Stats.FrameMs = 10;
         Form().Stats.SpeedScale = 1.0;
-        for (TPedestrian& p : Race().Men->Slots) p.Exists = 0;
+        for (TPedestrian& p : Race().Men->Slots)
+            p.Exists = 0;
         TCar& cars = *Race().Cars;
         std::fill(cars.CarDir.begin(), cars.CarDir.end(), kCarRemoved);
         std::fill(cars.CarSpeed.begin(), cars.CarSpeed.end(), 0);
@@ -61,7 +62,8 @@ protected:
     // Takes the weapon and raises it fully.
     void Raise(CarItem kind) {
         Car().GiveBonus(kind);
-        for (int i = 0; i < 100 && Car().WeaponStage < 6; ++i) Car().WeaponStep();
+        for (int i = 0; i < 100 && Car().WeaponStage < 6; ++i)
+            Car().WeaponStep();
         ASSERT_EQ(Car().WeaponStage, 6);
         Car().FireCooldown = 0;
         game_.ClearEffects();
@@ -79,7 +81,8 @@ protected:
     double CentreY() { return Car().Y + Car().Height / 2.0; }
     int InFlightCount() {
         int n = 0;
-        for (TRocket* r : Race().Rockets) n += r->InFlight ? 1 : 0;
+        for (TRocket* r : Race().Rockets)
+            n += r->InFlight ? 1 : 0;
         return n;
     }
     // A walking pedestrian in slot i with its centre at world point (x, y).
@@ -142,7 +145,8 @@ TEST_F(Weapons, ANewWeaponRisesInFiveStagesBeforeItFires) {
         }
         // The first step starts from the timer's leftover (0 here), then 100 ms a stage.
         EXPECT_EQ(framesAtStage[1], 1);
-        for (int stage = 2; stage <= 5; ++stage) EXPECT_EQ(framesAtStage[size_t(stage)], 10) << stage;
+        for (int stage = 2; stage <= 5; ++stage)
+            EXPECT_EQ(framesAtStage[size_t(stage)], 10) << stage;
         EXPECT_GT(CountEffect("WeaponAppear"), 0);
         // Fully raised: the same frame's firing step shoots.
         EXPECT_EQ(Car().Ammo, ammo - 1);
@@ -174,7 +178,8 @@ TEST_F(Weapons, TheGunFiresFiveShotsASecondUntilItsTwentyFiveAreSpentThenSinks) 
     EXPECT_TRUE(flashAlternates);
     ASSERT_EQ(shotFrames.size(), 25u);
     // At 10 ms a frame the 200 ms cooldown reaches exactly 0 after 20 frames: that fires.
-    for (size_t i = 1; i < shotFrames.size(); ++i) EXPECT_EQ(shotFrames[i] - shotFrames[i - 1], 20) << i;
+    for (size_t i = 1; i < shotFrames.size(); ++i)
+        EXPECT_EQ(shotFrames[i] - shotFrames[i - 1], 20) << i;
     EXPECT_EQ(gunSoundStarts, 1); // the looped sound starts once for all 25 shots
     // Spent: the gun sank stage by stage and is gone.
     EXPECT_EQ(Car().WeaponKind, CarItem::None);
@@ -193,7 +198,8 @@ TEST_F(Weapons, ReleasingFireStopsTheGunsSound) {
     WeaponFrame();
     EXPECT_FALSE(Car().GunSounding);
     // A cooldown that ran below 0 still lets the next press fire at once.
-    for (int i = 0; i < 30; ++i) WeaponFrame();
+    for (int i = 0; i < 30; ++i)
+        WeaponFrame();
     EXPECT_LT(Car().FireCooldown, 0);
     Car().KeyFire = true;
     WeaponFrame();
@@ -212,7 +218,8 @@ TEST_F(Weapons, TheLauncherFiresFromAlternateSidesTwoRocketsASecond) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.heading);
-        for (TRocket* r : Race().Rockets) r->RocketReset();
+        for (TRocket* r : Race().Rockets)
+            r->RocketReset();
         Car().DropAll();
         Car().Heading = row.heading;
         Raise(kLauncher);
@@ -287,12 +294,14 @@ TEST_F(Weapons, PickingTheOtherWeaponReplacesTheFirstAtOnce) {
     EXPECT_EQ(Car().WeaponStage, 6);
     // ... also while it sinks: it rises again.
     Car().Ammo = 0;
-    for (int i = 0; i < 15; ++i) Car().WeaponStep();
+    for (int i = 0; i < 15; ++i)
+        Car().WeaponStep();
     ASSERT_LT(Car().WeaponStage, 6);
     const int sunkTo = Car().WeaponStage;
     Car().GiveBonus(kLauncher);
     EXPECT_EQ(Car().WeaponStage, sunkTo);
-    for (int i = 0; i < 60; ++i) Car().WeaponStep();
+    for (int i = 0; i < 60; ++i)
+        Car().WeaponStep();
     EXPECT_EQ(Car().WeaponStage, 6);
 }
 

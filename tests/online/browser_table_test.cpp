@@ -20,54 +20,50 @@
 namespace vorlane::scores::testing {
 namespace {
 
-std::string FindChromium()
-{
+std::string FindChromium() {
     for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
         if (std::filesystem::exists(path)) return path;
     return "";
 }
 
-std::string ReadAll(const std::filesystem::path& path)
-{
+std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-size_t Count(const std::string& text, const std::regex& pattern)
-{
-    return static_cast<size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
+size_t Count(const std::string& text, const std::regex& pattern) {
+    return static_cast<size_t>(
+        std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
 }
 
 class BrowserTable : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         chromium_ = FindChromium();
         if (chromium_.empty()) GTEST_SKIP() << "Chromium is not installed (apt-get install chromium)";
         std::string pattern = (std::filesystem::temp_directory_path() / "vorlane-browser-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         std::error_code ec;
         if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
     }
 
     // Runs headless Chromium with a fresh profile on `url` plus `what` (--dump-dom,
     // --screenshot=...); answers its standard output. Bounded by `timeout`.
-    std::string Chromium(const std::string& url, const std::string& what)
-    {
+    std::string Chromium(const std::string& url, const std::string& what) {
         const auto profile = folder_ / ("profile" + std::to_string(++runs_));
         const auto out = folder_ / "out.txt";
         const auto err = folder_ / "err.txt";
-        const std::string command =
-            "cd '" + folder_.string() + "' && timeout 120 '" + chromium_ +
-            "' --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking"
-            " --disable-component-update --disable-sync --user-data-dir='" + profile.string() + "' " + what + " '" +
-            url + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+        const std::string command = "cd '" + folder_.string() + "' && timeout 120 '" + chromium_ +
+                                    "' --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+                                    "--disable-background-networking"
+                                    " --disable-component-update --disable-sync --user-data-dir='" +
+                                    profile.string() + "' " + what + " '" + url + "' >'" + out.string() +
+                                    "' 2>'" + err.string() + "'";
         const int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(err);
         return ReadAll(out);
@@ -78,8 +74,7 @@ protected:
     int runs_ = 0;
 };
 
-TEST_F(BrowserTable, HostileNamesShowAsTextAndRunNothing)
-{
+TEST_F(BrowserTable, HostileNamesShowAsTextAndRunNothing) {
     // What a forged row might carry: markup that would run a script or change the
     // page if it were not shown as text.
     const std::vector<std::string> hostile = {

@@ -20,8 +20,7 @@
 namespace vorlane::scores::testing {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path)
-{
+std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -29,8 +28,7 @@ std::string ReadAll(const std::filesystem::path& path)
 }
 
 // Waits (a bounded time) until the replay is no longer pending.
-ReplayRecord WaitForVerdict(const TestDatabase& db, int64_t id)
-{
+ReplayRecord WaitForVerdict(const TestDatabase& db, int64_t id) {
     auto store = db.Open();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (;;) {
@@ -45,8 +43,7 @@ ReplayRecord WaitForVerdict(const TestDatabase& db, int64_t id)
 // The player's row became verified by the replay the game sent: the mark and link on
 // the page, "verified": true in the JSON, the verified-only filter, the file itself.
 void ExpectVerified(ScoresProcess& server, const TestDatabase& db, const std::string& name, int score,
-                    const std::string& replay)
-{
+                    const std::string& replay) {
     ASSERT_GT(replay.size(), 18u) << "the game kept no replay of its race";
     std::vector<RankedScore> rows = AllRows(*db.Open());
     ASSERT_EQ(rows.size(), 1u);
@@ -63,7 +60,8 @@ void ExpectVerified(ScoresProcess& server, const TestDatabase& db, const std::st
     const auto api = client.Get("/api/scores?verified=1");
     ASSERT_TRUE(api);
     EXPECT_NE(api->body.find("\"score\":" + std::to_string(score) + ","), std::string::npos) << api->body;
-    EXPECT_NE(api->body.find("\"verified\":true,\"replay\":\"" + link + "\"}"), std::string::npos) << api->body;
+    EXPECT_NE(api->body.find("\"verified\":true,\"replay\":\"" + link + "\"}"), std::string::npos)
+        << api->body;
     const auto page = client.Get("/cgi/version.pl?prg=Vorlane&show&type=0&verified=1");
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<a href=\"" + link + "\""), std::string::npos) << page->body;
@@ -83,8 +81,7 @@ struct PlayedGame {
 // A short game: level 1 driven until the score earns a place in the local table,
 // then into the lamp posts until the lives are gone, the name typed, Enter with the
 // send box ticked, on to the high-score screen.
-PlayedGame PlayToTheTable(uint32_t seed, const std::string& name)
-{
+PlayedGame PlayToTheTable(uint32_t seed, const std::string& name) {
     test::FormFixture::Options options;
     options.Seed = seed;
     test::FormFixture game(options);
@@ -94,14 +91,18 @@ PlayedGame PlayToTheTable(uint32_t seed, const std::string& name)
     EXPECT_TRUE(pilot.StartRaceFromMenu());
     if (!pilot.Race()) return played;
     TRace& race = *pilot.Race();
-    EXPECT_TRUE(pilot.DriveUntil([&] { return form.HighScores.ScoreQualifies(race.Score); }, 20000)) << race.Score;
+    EXPECT_TRUE(pilot.DriveUntil([&] { return form.HighScores.ScoreQualifies(race.Score); }, 20000))
+        << race.Score;
     pilot.Reckless = true;
-    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000)) << "lives " << race.Lives;
+    EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::GameOver; }, 20000))
+        << "lives " << race.Lives;
     played.score = race.Score;
     EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::NameEntry; }, 1000));
-    while (!form.Dialog.PlayerName.empty()) pilot.Tap(vk::Backspace);
+    while (!form.Dialog.PlayerName.empty())
+        pilot.Tap(vk::Backspace);
     pilot.KeyDown(vk::Shift);
-    for (const char c : name) pilot.Tap(c);
+    for (const char c : name)
+        pilot.Tap(c);
     pilot.KeyUp(vk::Shift);
     EXPECT_EQ(form.Dialog.PlayerName, name);
     pilot.Tap(vk::Enter);
@@ -113,8 +114,7 @@ PlayedGame PlayToTheTable(uint32_t seed, const std::string& name)
     return played;
 }
 
-TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable)
-{
+TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable) {
     const std::string name = "LOOPER";
     const PlayedGame played = PlayToTheTable(5, name);
     ASSERT_GT(played.frames, 0);
@@ -129,18 +129,18 @@ TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable)
     test::TempGameFolder folder;
     const auto root = folder.Root();
     std::ofstream(root / "script.txt", std::ios::binary) << played.script;
-    const std::string command = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() + "' --seed 5" +
-                                " --script '" + (root / "script.txt").string() + "' --frames " +
-                                std::to_string(played.frames) + " --server " + server->BaseUrl() + " 2>'" +
-                                (root / "stderr.txt").string() + "'";
+    const std::string command = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
+                                "' --seed 5" + " --script '" + (root / "script.txt").string() +
+                                "' --frames " + std::to_string(played.frames) + " --server " +
+                                server->BaseUrl() + " 2>'" + (root / "stderr.txt").string() + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(root / "stderr.txt");
 
     httplib::Client client = server->Client();
     const auto api = client.Get("/api/scores");
     ASSERT_TRUE(api);
-    EXPECT_NE(api->body.find("\"name\":\"" + name + "\",\"country\":\"_______\",\"score\":" +
-                             std::to_string(played.score)),
+    EXPECT_NE(api->body.find("\"name\":\"" + name +
+                             "\",\"country\":\"_______\",\"score\":" + std::to_string(played.score)),
               std::string::npos)
         << api->body;
     const auto page = client.Get("/cgi/version.pl?prg=Vorlane&show&type=0");
@@ -157,7 +157,8 @@ TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable)
     const std::string claimed = EncodeSubmission(BuildSubmissionText(name, played.score + 500, "_______"));
     ASSERT_EQ(client.Get(std::string(kSubmissionPath) + claimed)->status, 200);
     const std::string bytes = ReadAll(replayPath);
-    const auto upload = client.Post("/api/replays?prg=Vorlane&inf=" + claimed, bytes, "application/octet-stream");
+    const auto upload =
+        client.Post("/api/replays?prg=Vorlane&inf=" + claimed, bytes, "application/octet-stream");
     ASSERT_TRUE(upload);
     EXPECT_EQ(upload->status, 200) << upload->body;
     const int64_t id = std::stoll(upload->body.substr(std::string("OK replay ").size()));

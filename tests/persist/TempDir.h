@@ -11,12 +11,11 @@
 namespace vorlane::testing {
 
 class TempDataRoot {
-public:
-    TempDataRoot()
-    {
+  public:
+    TempDataRoot() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("vorlane_persist_") + info->test_suite_name() + "_" + info->name() + "_" +
-                           std::to_string(::getpid()) + "_" + std::to_string(NextNumber());
+        std::string name = std::string("vorlane_persist_") + info->test_suite_name() + "_" + info->name() +
+                           "_" + std::to_string(::getpid()) + "_" + std::to_string(NextNumber());
         for (char& c : name) {
             if (c == '/') c = '_';
         }
@@ -31,21 +30,18 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path Save() const { return path_ / "Data" / "Save"; }
 
-    static void Write(const std::filesystem::path& file, const std::string& contents)
-    {
+    static void Write(const std::filesystem::path& file, const std::string& contents) {
         std::filesystem::create_directories(file.parent_path());
         std::ofstream out(file, std::ios::binary);
         out << contents;
     }
-    static std::string Read(const std::filesystem::path& file)
-    {
+    static std::string Read(const std::filesystem::path& file) {
         std::ifstream in(file, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
-private:
-    static int NextNumber()
-    {
+  private:
+    static int NextNumber() {
         static int next = 0;
         return ++next;
     }

@@ -14,21 +14,26 @@ namespace {
 
 // The pad inputs of this table (the game asks the platform).
 bool KnownPadInput(const std::string& name) {
-    static const std::set<std::string> known = {"a", "b", "x", "y", "start", "dpup", "righttrigger", "leftx-"};
+    static const std::set<std::string> known = {"a",     "b", "x", "y", "start", "dpup", "righttrigger",
+                                                "leftx-"};
     return known.count(name) != 0;
 }
 
-const ControlBinding& Of(const ControlsRead& r, ControlAction a) { return r.bindings[std::size_t(a)]; }
+const ControlBinding& Of(const ControlsRead& r, ControlAction a) {
+    return r.bindings[std::size_t(a)];
+}
 
 TEST(ControlsFile, TheDefaultTextReadsBackAsTheDefaults) {
     const ControlsRead r = ParseControls(DefaultControlsText(), [](const std::string&) { return true; });
     EXPECT_TRUE(r.problems.empty()) << r.problems.front();
     const ControlBindings d = DefaultControls();
     for (int a = 0; a < ControlActionCount; ++a) {
-        EXPECT_EQ(r.bindings[std::size_t(a)].keys, d[std::size_t(a)].keys) << ControlActionName(ControlAction(a));
+        EXPECT_EQ(r.bindings[std::size_t(a)].keys, d[std::size_t(a)].keys)
+            << ControlActionName(ControlAction(a));
         EXPECT_EQ(r.bindings[std::size_t(a)].padInputs, d[std::size_t(a)].padInputs);
     }
-    EXPECT_NE(DefaultControlsText().find("accelerate = Up, pad:righttrigger, pad:a, pad:dpup\r\n"), std::string::npos);
+    EXPECT_NE(DefaultControlsText().find("accelerate = Up, pad:righttrigger, pad:a, pad:dpup\r\n"),
+              std::string::npos);
 }
 
 TEST(ControlsFile, EachLineIsTakenOrReportedOnItsOwn) {
@@ -36,20 +41,32 @@ TEST(ControlsFile, EachLineIsTakenOrReportedOnItsOwn) {
         const char* what;
         std::string text;
         ControlAction action;
-        std::vector<int> keys;             // the action's keys afterwards
-        std::vector<std::string> pad;      // and its pad inputs
-        std::string problem;               // the report's start, "" for none
+        std::vector<int> keys;        // the action's keys afterwards
+        std::vector<std::string> pad; // and its pad inputs
+        std::string problem;          // the report's start, "" for none
     };
     const auto defaults = DefaultControls();
     const auto& accel = defaults[std::size_t(ControlAction::Accelerate)];
     const auto& fire = defaults[std::size_t(ControlAction::Fire)];
     const std::string junk(300, 'q');
     const std::vector<Case> cases = {
-        {"a good line", "accelerate = W, pad:righttrigger, pad:a\n", ControlAction::Accelerate, {'W'},
-         {"righttrigger", "a"}, ""},
-        {"names in any case, blanks and comments around", "  # mine\r\n\r\n FIRE=f ,PAD:X \r\n", ControlAction::Fire,
-         {'F'}, {"x"}, ""},
-        {"function keys and named keys", "fire = F5, PageDown\n", ControlAction::Fire, {vk::F1 + 4, vk::PageDown}, {},
+        {"a good line",
+         "accelerate = W, pad:righttrigger, pad:a\n",
+         ControlAction::Accelerate,
+         {'W'},
+         {"righttrigger", "a"},
+         ""},
+        {"names in any case, blanks and comments around",
+         "  # mine\r\n\r\n FIRE=f ,PAD:X \r\n",
+         ControlAction::Fire,
+         {'F'},
+         {"x"},
+         ""},
+        {"function keys and named keys",
+         "fire = F5, PageDown\n",
+         ControlAction::Fire,
+         {vk::F1 + 4, vk::PageDown},
+         {},
          ""},
         {"pad inputs only", "fire = pad:y\n", ControlAction::Fire, {}, {"y"}, ""},
         {"unknown action", "acelerate = W\n", ControlAction::Accelerate, accel.keys, accel.padInputs,
@@ -58,8 +75,12 @@ TEST(ControlsFile, EachLineIsTakenOrReportedOnItsOwn) {
          "line 1 \"accelerate = Wq\": no key \"Wq\""},
         {"unknown pad input", "accelerate = W, pad:trigger\n", ControlAction::Accelerate, accel.keys,
          accel.padInputs, "line 1 \"accelerate = W, pad:trigger\": no pad input \"trigger\""},
-        {"a second line for an action: the first holds", "fire = F\nfire = G\n", ControlAction::Fire, {'F'},
-         {}, "line 2 \"fire = G\": a second line for fire"},
+        {"a second line for an action: the first holds",
+         "fire = F\nfire = G\n",
+         ControlAction::Fire,
+         {'F'},
+         {},
+         "line 2 \"fire = G\": a second line for fire"},
         {"nothing bound", "fire =  \n", ControlAction::Fire, fire.keys, fire.padInputs,
          "line 1 \"fire =\": nothing bound"},
         {"too many keys", "fire = A, B, C\n", ControlAction::Fire, fire.keys, fire.padInputs,

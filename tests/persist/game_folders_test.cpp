@@ -77,7 +77,8 @@ TEST(GameFolders, PreparingMakesTheSaveFolderAndCopiesOldSavesOnce) {
     const FakeInstall install(root);
     // Saves kept beside the installed data by an older game folder.
     root.Write(GamePath(install.Data(), kHighScoreFileName), "ANN\r\n500\r\n");
-    const GameFolders folders = ChooseGameFolders(install.Bin(), kDataFromBin, {(root.Path() / "xdg").string(), ""});
+    const GameFolders folders =
+        ChooseGameFolders(install.Bin(), kDataFromBin, {(root.Path() / "xdg").string(), ""});
 
     ASSERT_TRUE(PrepareSaveFolder(folders).Ok());
     const fs::path saves = root.Path() / "xdg" / "vorlane" / "Data" / "Save";
@@ -97,7 +98,8 @@ TEST(GameFolders, PreparingReportsASaveFolderThatCannotBeMade) {
     TempDataRoot root;
     const FakeInstall install(root);
     root.Write(root.Path() / "blocked", "a file where the folder should be");
-    const GameFolders folders = ChooseGameFolders(install.Bin(), kDataFromBin, {(root.Path() / "blocked").string(), ""});
+    const GameFolders folders =
+        ChooseGameFolders(install.Bin(), kDataFromBin, {(root.Path() / "blocked").string(), ""});
     const FileReport report = PrepareSaveFolder(folders);
     EXPECT_EQ(report.status, FileStatus::Failed);
     EXPECT_NE(report.message.find("blocked/vorlane/Data/Save"), std::string::npos) << report.message;

@@ -10,8 +10,8 @@
 
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
-#include "persist/TextFile.h"
 #include "persist/TempDir.h"
+#include "persist/TextFile.h"
 
 namespace vorlane {
 namespace {
@@ -19,27 +19,41 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDataRoot;
 
-std::string HsText(const std::vector<std::pair<std::string, int32_t>>& entries)
-{
+std::string HsText(const std::vector<std::pair<std::string, int32_t>>& entries) {
     std::string out;
-    for (const auto& [name, score] : entries) out += name + "\r\n" + std::to_string(score) + "\r\n";
+    for (const auto& [name, score] : entries)
+        out += name + "\r\n" + std::to_string(score) + "\r\n";
     return out;
 }
 
 // A player's real table, topped by ALICE.
-const std::string kAliceTable =
-    HsText({{"ALICE", 90000}, {"BOB", 8000}, {"CAROL", 7000}, {"DAVE", 6000}, {"EVE", 5000}, {"FRANK", 4000},
-            {"GRACE", 3000}, {"HEIDI", 2000}, {"IVAN", 1000}, {"JUDY", 500}});
+const std::string kAliceTable = HsText({{"ALICE", 90000},
+                                        {"BOB", 8000},
+                                        {"CAROL", 7000},
+                                        {"DAVE", 6000},
+                                        {"EVE", 5000},
+                                        {"FRANK", 4000},
+                                        {"GRACE", 3000},
+                                        {"HEIDI", 2000},
+                                        {"IVAN", 1000},
+                                        {"JUDY", 500}});
 const std::string kAliceEdited = "ALICE\r\n99999" + kAliceTable.substr(12);
-const std::string kDefaultTable = HsText({{"ANONYMOUS", 5000}, {"ANONYMOUS", 4500}, {"ANONYMOUS", 4000},
-                                          {"ANONYMOUS", 3500}, {"ANONYMOUS", 3000}, {"ANONYMOUS", 2500},
-                                          {"ANONYMOUS", 2000}, {"ANONYMOUS", 1500}, {"ANONYMOUS", 1000},
+const std::string kDefaultTable = HsText({{"ANONYMOUS", 5000},
+                                          {"ANONYMOUS", 4500},
+                                          {"ANONYMOUS", 4000},
+                                          {"ANONYMOUS", 3500},
+                                          {"ANONYMOUS", 3000},
+                                          {"ANONYMOUS", 2500},
+                                          {"ANONYMOUS", 2000},
+                                          {"ANONYMOUS", 1500},
+                                          {"ANONYMOUS", 1000},
                                           {"ANONYMOUS", 500}});
 
-std::string OptionsWithCheck(const std::string& check) { return "0\r\n1\r\n1\r\nLV\r\n" + check + "\r\n"; }
+std::string OptionsWithCheck(const std::string& check) {
+    return "0\r\n1\r\n1\r\nLV\r\n" + check + "\r\n";
+}
 
-std::string CheckOf(const std::string& hsText)
-{
+std::string CheckOf(const std::string& hsText) {
     TempDataRoot root;
     root.Write(root.Save() / "hs", hsText);
     THighScoreTable table;
@@ -47,33 +61,31 @@ std::string CheckOf(const std::string& hsText)
     return table.HighScoreCheck();
 }
 
-std::vector<std::string> FilesIn(const fs::path& folder)
-{
+std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> names;
     if (!fs::exists(folder)) return names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 // A message without the test folder's long name in it, for its length.
-std::string WithoutRoot(std::string message, const TempDataRoot& root)
-{
+std::string WithoutRoot(std::string message, const TempDataRoot& root) {
     const std::string folder = root.Path().generic_string();
-    for (size_t at; (at = message.find(folder)) != std::string::npos;) message.erase(at, folder.size());
+    for (size_t at; (at = message.find(folder)) != std::string::npos;)
+        message.erase(at, folder.size());
     return message;
 }
 
 // The start-up and the shut-down of one run, as the game does them.
 struct GameRun {
-    explicit GameRun(const fs::path& root) : root(root), options(root)
-    {
+    explicit GameRun(const fs::path& root) : root(root), options(root) {
         table.LoadHighScores(root);
         options.LoadOptions();
         check = table.ResetUnlessCheckMatches(options.StoredCheck);
     }
-    void ShutDown()
-    {
+    void ShutDown() {
         options.SaveOptions(table.HighScoreCheck());
         saved = table.SaveHighScores(root);
     }
@@ -84,8 +96,7 @@ struct GameRun {
     FileReport saved;
 };
 
-TEST(StartUpCheck, ATableThatFailsItsCheckIsKeptAsideAndReported)
-{
+TEST(StartUpCheck, ATableThatFailsItsCheckIsKeptAsideAndReported) {
     struct Case {
         const char* what;
         std::optional<std::string> hs, options;
@@ -94,22 +105,54 @@ TEST(StartUpCheck, ATableThatFailsItsCheckIsKeptAsideAndReported)
         std::optional<std::string> rejected; // what hs.rejected holds
     };
     const Case cases[] = {
-        {"a fresh game: nothing to keep aside, nothing to say", std::nullopt, std::nullopt, FileStatus::Ok,
-         {"hs", "options"}, std::nullopt},
-        {"a real table without its options file", kAliceTable, std::nullopt, FileStatus::Rejected,
-         {"hs", "hs.rejected", "options"}, kAliceTable},
-        {"a real table with a damaged options file", kAliceTable, "x\r\n", FileStatus::Rejected,
-         {"hs", "hs.rejected", "options", "options.damaged"}, kAliceTable},
-        {"a score edited by hand", kAliceEdited, OptionsWithCheck(CheckOf(kAliceTable)), FileStatus::Rejected,
-         {"hs", "hs.rejected", "options"}, kAliceEdited},
-        {"the default table without options loses nothing", kDefaultTable, std::nullopt, FileStatus::Ok,
-         {"hs", "options"}, std::nullopt},
-        {"no table but options of a real one: nothing to keep", std::nullopt, OptionsWithCheck(CheckOf(kAliceTable)),
-         FileStatus::Ok, {"hs", "options"}, std::nullopt},
-        {"a damaged table is kept as damaged only", "junk\r\n", std::nullopt, FileStatus::Ok,
-         {"hs", "hs.damaged", "options"}, std::nullopt},
-        {"a table that passes its check", kAliceTable, OptionsWithCheck(CheckOf(kAliceTable)), FileStatus::Ok,
-         {"hs", "options"}, std::nullopt},
+        {"a fresh game: nothing to keep aside, nothing to say",
+         std::nullopt,
+         std::nullopt,
+         FileStatus::Ok,
+         {"hs", "options"},
+         std::nullopt},
+        {"a real table without its options file",
+         kAliceTable,
+         std::nullopt,
+         FileStatus::Rejected,
+         {"hs", "hs.rejected", "options"},
+         kAliceTable},
+        {"a real table with a damaged options file",
+         kAliceTable,
+         "x\r\n",
+         FileStatus::Rejected,
+         {"hs", "hs.rejected", "options", "options.damaged"},
+         kAliceTable},
+        {"a score edited by hand",
+         kAliceEdited,
+         OptionsWithCheck(CheckOf(kAliceTable)),
+         FileStatus::Rejected,
+         {"hs", "hs.rejected", "options"},
+         kAliceEdited},
+        {"the default table without options loses nothing",
+         kDefaultTable,
+         std::nullopt,
+         FileStatus::Ok,
+         {"hs", "options"},
+         std::nullopt},
+        {"no table but options of a real one: nothing to keep",
+         std::nullopt,
+         OptionsWithCheck(CheckOf(kAliceTable)),
+         FileStatus::Ok,
+         {"hs", "options"},
+         std::nullopt},
+        {"a damaged table is kept as damaged only",
+         "junk\r\n",
+         std::nullopt,
+         FileStatus::Ok,
+         {"hs", "hs.damaged", "options"},
+         std::nullopt},
+        {"a table that passes its check",
+         kAliceTable,
+         OptionsWithCheck(CheckOf(kAliceTable)),
+         FileStatus::Ok,
+         {"hs", "options"},
+         std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -120,7 +163,8 @@ TEST(StartUpCheck, ATableThatFailsItsCheckIsKeptAsideAndReported)
         GameRun run(root.Path());
         EXPECT_EQ(run.check.status, c.status) << run.check.message;
         if (c.status == FileStatus::Rejected) {
-            EXPECT_NE(run.check.message.find("Data/Save/hs.rejected"), std::string::npos) << run.check.message;
+            EXPECT_NE(run.check.message.find("Data/Save/hs.rejected"), std::string::npos)
+                << run.check.message;
             EXPECT_EQ(run.table.Entry(1).Name, "ANONYMOUS") << "the game shows and uses the default table";
         } else {
             EXPECT_EQ(run.check.message, "");
@@ -139,8 +183,7 @@ TEST(StartUpCheck, ATableThatFailsItsCheckIsKeptAsideAndReported)
     }
 }
 
-TEST(StartUpCheck, AnOlderRejectedTableIsNeverOverwritten)
-{
+TEST(StartUpCheck, AnOlderRejectedTableIsNeverOverwritten) {
     TempDataRoot root;
     root.Write(root.Save() / "hs.rejected", "older");
     root.Write(root.Save() / "hs", kAliceTable);
@@ -151,12 +194,12 @@ TEST(StartUpCheck, AnOlderRejectedTableIsNeverOverwritten)
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.rejected-2"), kAliceTable);
 }
 
-TEST(StartUpCheck, ARejectedTableThatCannotBeMovedIsNotOverwritten)
-{
+TEST(StartUpCheck, ARejectedTableThatCannotBeMovedIsNotOverwritten) {
     TempDataRoot root;
     // Every name a kept table could take is taken already.
     root.Write(root.Save() / "hs.rejected", "");
-    for (int n = 2; n <= 1000; ++n) root.Write(root.Save() / ("hs.rejected-" + std::to_string(n)), "");
+    for (int n = 2; n <= 1000; ++n)
+        root.Write(root.Save() / ("hs.rejected-" + std::to_string(n)), "");
     root.Write(root.Save() / "hs", kAliceTable);
 
     GameRun run(root.Path());
@@ -175,16 +218,15 @@ struct SaveFile {
     std::function<FileReport(const fs::path& root)> load;
 };
 
-std::vector<SaveFile> BothSaveFiles()
-{
+std::vector<SaveFile> BothSaveFiles() {
     return {
         {"hs", kAliceTable, [](const fs::path& root) { return THighScoreTable().LoadHighScores(root); }},
-        {"options", OptionsWithCheck("chk"), [](const fs::path& root) { return TOptionsFile(root).LoadOptions(); }},
+        {"options", OptionsWithCheck("chk"),
+         [](const fs::path& root) { return TOptionsFile(root).LoadOptions(); }},
     };
 }
 
-TEST(SaveFileBounds, HugeFilesHugeLinesAndTrailingJunkAreDamagedAndKeptAside)
-{
+TEST(SaveFileBounds, HugeFilesHugeLinesAndTrailingJunkAreDamagedAndKeptAside) {
     struct Case {
         const char* what;
         std::function<void(const fs::path& file, const std::string& good)> make;
@@ -226,10 +268,12 @@ TEST(SaveFileBounds, HugeFilesHugeLinesAndTrailingJunkAreDamagedAndKeptAside)
             const FileReport report = save.load(root.Path());
             EXPECT_EQ(report.status, FileStatus::Damaged);
             EXPECT_NE(report.message.find(c.problem), std::string::npos) << report.message;
-            EXPECT_NE(report.message.find(std::string(save.name) + ".damaged"), std::string::npos) << report.message;
+            EXPECT_NE(report.message.find(std::string(save.name) + ".damaged"), std::string::npos)
+                << report.message;
             EXPECT_LT(WithoutRoot(report.message, root).size(), 200u) << report.message;
             EXPECT_FALSE(fs::exists(file));
-            EXPECT_EQ(fs::file_size(root.Save() / (std::string(save.name) + ".damaged")), size) << "kept whole";
+            EXPECT_EQ(fs::file_size(root.Save() / (std::string(save.name) + ".damaged")), size)
+                << "kept whole";
         }
         // The bounds leave a good file alone, with the longest line it may have.
         TempDataRoot root;
@@ -241,8 +285,7 @@ TEST(SaveFileBounds, HugeFilesHugeLinesAndTrailingJunkAreDamagedAndKeptAside)
     }
 }
 
-TEST(SaveFileMessages, ABadLineIsQuotedShortWithEveryByteShown)
-{
+TEST(SaveFileMessages, ABadLineIsQuotedShortWithEveryByteShown) {
     struct Case {
         const char* what;
         std::string line;
@@ -250,7 +293,8 @@ TEST(SaveFileMessages, ABadLineIsQuotedShortWithEveryByteShown)
     };
     const Case cases[] = {
         {"a garbage byte and a control byte", "abc\x01\xFF", "\"abc\\x01\\xFF\" is not a number"},
-        {"a long line", std::string(1000, 'x'), std::string(1, '"') + std::string(60, 'x') + "...\" is not a number"},
+        {"a long line", std::string(1000, 'x'),
+         std::string(1, '"') + std::string(60, 'x') + "...\" is not a number"},
     };
     for (const SaveFile& save : BothSaveFiles()) {
         for (const Case& c : cases) {

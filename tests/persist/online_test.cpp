@@ -13,21 +13,21 @@ namespace vorlane {
 namespace {
 
 // Reverses the encoding for texts whose length is a multiple of 5.
-std::string Decode(const std::string& encoded)
-{
+std::string Decode(const std::string& encoded) {
     std::string bits;
     for (char c : encoded) {
         const size_t v = kSubmissionAlphabet.find(c);
         EXPECT_NE(v, std::string_view::npos) << "character '" << c << "' is not in the alphabet";
-        for (int b = 4; b >= 0; --b) bits += ((v >> b) & 1) ? '1' : '0';
+        for (int b = 4; b >= 0; --b)
+            bits += ((v >> b) & 1) ? '1' : '0';
     }
     std::string text;
-    for (size_t i = 0; i + 8 <= bits.size(); i += 8) text += char(std::stoi(bits.substr(i, 8), nullptr, 2));
+    for (size_t i = 0; i + 8 <= bits.size(); i += 8)
+        text += char(std::stoi(bits.substr(i, 8), nullptr, 2));
     return text;
 }
 
-TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter)
-{
+TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter) {
     struct Case {
         std::string text;
         const char* encoded;
@@ -37,7 +37,7 @@ TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter)
         {"", ""},
         {std::string(5, '\0'), "AAAAAAAA"},
         {std::string(5, '\xFF'), "99999999"},
-        {"A", "CB"}, // 8 bits get two zero bits in front: 00010 00001
+        {"A", "CB"},    // 8 bits get two zero bits in front: 00010 00001
         {"AB", "ASLC"}, // 16 bits get four: 00000 10000 01010 00010
     };
     for (const Case& c : cases) {
@@ -49,8 +49,7 @@ TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter)
     }
 }
 
-TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters)
-{
+TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters) {
     const std::string key(1, online::kSubmissionKey);
     const std::string text = BuildSubmissionText("ABC", 1234, "_______");
     EXPECT_EQ(text, "type=0|name=ABC|score=1234|key=" + key + "|p=|add=_______|z=");
@@ -65,30 +64,27 @@ TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters)
     EXPECT_TRUE(BuildSubmissionText("", -7, "\xC4").starts_with("type=0|name=|score=-7|key="));
 }
 
-TEST(SubmissionKey, IsOneCapitalLetter)
-{
+TEST(SubmissionKey, IsOneCapitalLetter) {
     EXPECT_GE(online::kSubmissionKey, 'A');
     EXPECT_LE(online::kSubmissionKey, 'Z');
 }
 
 class RecordingHttp : public IHttpClient {
-public:
+  public:
     enum class Answer { Ok, Fail, Throw };
     explicit RecordingHttp(Answer answer) : answer_(answer) {}
-    bool Get(const HttpRequest& request) override
-    {
+    bool Get(const HttpRequest& request) override {
         requests.push_back(request);
         if (answer_ == Answer::Throw) throw std::runtime_error("connection refused");
         return answer_ == Answer::Ok;
     }
     std::vector<HttpRequest> requests;
 
-private:
+  private:
     Answer answer_;
 };
 
-TEST(SubmitScore, SendsOneGetWithTheEncodedResultAndTheFixedHeaders)
-{
+TEST(SubmitScore, SendsOneGetWithTheEncodedResultAndTheFixedHeaders) {
     RecordingHttp http(RecordingHttp::Answer::Ok);
     EXPECT_TRUE(SubmitScore(http, "http://scores.example.test:8123", "ABC", 1234, "_______"));
     ASSERT_EQ(http.requests.size(), 1u);
@@ -112,8 +108,7 @@ TEST(SubmitScore, SendsOneGetWithTheEncodedResultAndTheFixedHeaders)
     EXPECT_LE(request.totalTimeoutMs, 15000);
 }
 
-TEST(SubmitScore, AFailedRequestIsSwallowed)
-{
+TEST(SubmitScore, AFailedRequestIsSwallowed) {
     THighScoreTable table;
     table.InsertScore("ABC", 6000);
     const std::string checkBefore = table.HighScoreCheck();
@@ -121,7 +116,8 @@ TEST(SubmitScore, AFailedRequestIsSwallowed)
     for (auto answer : {RecordingHttp::Answer::Fail, RecordingHttp::Answer::Throw}) {
         RecordingHttp http(answer);
         bool sent = true;
-        EXPECT_NO_THROW(sent = SubmitScore(http, online::kDefaultServerUrl, table.Entry(1).Name, table.Entry(1).Score, "_______"));
+        EXPECT_NO_THROW(sent = SubmitScore(http, online::kDefaultServerUrl, table.Entry(1).Name,
+                                           table.Entry(1).Score, "_______"));
         EXPECT_FALSE(sent);
         EXPECT_EQ(http.requests.size(), 1u) << "no retry";
     }
@@ -130,9 +126,8 @@ TEST(SubmitScore, AFailedRequestIsSwallowed)
 }
 
 class RecordingShell : public IShell {
-public:
-    void Open(const std::string& target) override
-    {
+  public:
+    void Open(const std::string& target) override {
         opened.push_back(target);
         if (fail) throw std::runtime_error("no handler");
     }
@@ -140,9 +135,9 @@ public:
     bool fail = false;
 };
 
-TEST(WebLinks, AddressesOnTheGamesServer)
-{
-    EXPECT_EQ(OnlineTableUrl("http://127.0.0.1:8080"), "http://127.0.0.1:8080/cgi/version.pl?prg=Vorlane&show&type=0");
+TEST(WebLinks, AddressesOnTheGamesServer) {
+    EXPECT_EQ(OnlineTableUrl("http://127.0.0.1:8080"),
+              "http://127.0.0.1:8080/cgi/version.pl?prg=Vorlane&show&type=0");
     EXPECT_EQ(HomePageUrl("http://127.0.0.1:8080"), "http://127.0.0.1:8080/");
     EXPECT_EQ(HomePageUrl("https://example.test/games"), "https://example.test/games/");
 
@@ -152,8 +147,7 @@ TEST(WebLinks, AddressesOnTheGamesServer)
     EXPECT_EQ(shell.opened, std::vector<std::string>{OnlineTableUrl("http://example.test")});
 }
 
-TEST(GoToLink, OpensPlayUrlOnlyWhenItExists)
-{
+TEST(GoToLink, OpensPlayUrlOnlyWhenItExists) {
     testing::TempDataRoot root;
     RecordingShell shell;
     EXPECT_FALSE(GoToLink(shell, root.Path()));

@@ -10,8 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDataRoot;
 
-TEST(OptionsFile, ReadsEveryLineAsItStands)
-{
+TEST(OptionsFile, ReadsEveryLineAsItStands) {
     TempDataRoot root;
     root.Write(root.Save() / "options", "0\r\n1\r\n1\r\n  Latvia\r\n(\xA0\x96<z\r\n");
     TOptionsFile file(root.Path());
@@ -25,8 +24,7 @@ TEST(OptionsFile, ReadsEveryLineAsItStands)
     EXPECT_EQ(file.StoredCheck, "(\xA0\x96<z");
 }
 
-TEST(OptionsFile, AMissingFileGivesTheDefaultsAndLeavesTheCheckEmpty)
-{
+TEST(OptionsFile, AMissingFileGivesTheDefaultsAndLeavesTheCheckEmpty) {
     TempDataRoot root;
     TOptionsFile file(root.Path());
     file.Options = {true, false, false, "Somewhere"};
@@ -39,8 +37,7 @@ TEST(OptionsFile, AMissingFileGivesTheDefaultsAndLeavesTheCheckEmpty)
     EXPECT_EQ(file.StoredCheck, "");
 }
 
-TEST(OptionsFile, AnyNonZeroFlagIsTrueAndIsWrittenBackAsOne)
-{
+TEST(OptionsFile, AnyNonZeroFlagIsTrueAndIsWrittenBackAsOne) {
     TempDataRoot root;
     // LF endings (a file edited by hand) and text after the number are accepted.
     root.Write(root.Save() / "options", "5\n-1 yes\n0\nLV\nchk");
@@ -54,8 +51,7 @@ TEST(OptionsFile, AnyNonZeroFlagIsTrueAndIsWrittenBackAsOne)
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "options"), "1\r\n1\r\n0\r\nLV\r\nnew check\r\n");
 }
 
-TEST(OptionsFile, SavesAndReadsBackAnyBytes)
-{
+TEST(OptionsFile, SavesAndReadsBackAnyBytes) {
     TempDataRoot root;
     TOptionsFile saved(root.Path());
     saved.Options = {true, false, true, std::string("\xC4sterreich \xFF\x01", 13)};
@@ -73,8 +69,7 @@ TEST(OptionsFile, SavesAndReadsBackAnyBytes)
     EXPECT_EQ(loaded.StoredCheck, check);
 }
 
-TEST(OptionsFile, AnEmptyCheckLineIsNotAMissingOne)
-{
+TEST(OptionsFile, AnEmptyCheckLineIsNotAMissingOne) {
     TempDataRoot root;
     TOptionsFile saved(root.Path());
     ASSERT_TRUE(saved.SaveOptions("").Ok());
@@ -83,16 +78,15 @@ TEST(OptionsFile, AnEmptyCheckLineIsNotAMissingOne)
     EXPECT_EQ(loaded.StoredCheck, "");
 }
 
-TEST(OptionsFile, ADamagedFileGivesTheDefaultsAndIsKeptAside)
-{
+TEST(OptionsFile, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
     const char* damaged[] = {
-        "x\r\n1\r\n1\r\nLV\r\nchk\r\n",          // flag not a number
-        "1\r\n\r\n1\r\nLV\r\nchk\r\n",           // empty flag line
+        "x\r\n1\r\n1\r\nLV\r\nchk\r\n",           // flag not a number
+        "1\r\n\r\n1\r\nLV\r\nchk\r\n",            // empty flag line
         "1\r\n1\r\n1abc\r\nLV\r\nchk\r\n",        // digits run into letters
         "1\r\n1\r\n99999999999\r\nLV\r\nchk\r\n", // too large
-        "1\r\n0\r\n",                            // lines missing
-        "1\r\n0\r\n0\r\nLV\r\n",                 // check line missing
-        "",                                      // empty file
+        "1\r\n0\r\n",                             // lines missing
+        "1\r\n0\r\n0\r\nLV\r\n",                  // check line missing
+        "",                                       // empty file
     };
     for (const char* contents : damaged) {
         SCOPED_TRACE(::testing::PrintToString(std::string(contents)));

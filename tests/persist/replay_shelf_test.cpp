@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using testing::TempDataRoot;
 
 class ReplayShelfTest : public ::testing::Test {
-protected:
+  protected:
     ReplayShelfTest() : shelf(root.Path()) {}
 
     // The race of a made-up game: bytes that tell the games apart.
@@ -56,7 +56,8 @@ protected:
     // The races the table's entries should show: their own, for the names given.
     std::vector<std::string> Expected(std::initializer_list<const char*> names) const {
         std::vector<std::string> races;
-        for (const char* n : names) races.push_back(std::string(n) == "-" ? "-" : Race(n));
+        for (const char* n : names)
+            races.push_back(std::string(n) == "-" ? "-" : Race(n));
         return races;
     }
 
@@ -70,7 +71,8 @@ protected:
 
     static std::set<std::string> EntryFiles(int count) {
         std::set<std::string> names{"shelf"};
-        for (int rank = 1; rank <= count; ++rank) names.insert(TReplayShelf::EntryFileName(rank));
+        for (int rank = 1; rank <= count; ++rank)
+            names.insert(TReplayShelf::EntryFileName(rank));
         return names;
     }
 

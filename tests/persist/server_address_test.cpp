@@ -10,16 +10,14 @@ namespace vorlane {
 namespace {
 
 // An environment made of a table instead of the process's own.
-EnvironmentLookup Environment(std::map<std::string, std::string> values)
-{
+EnvironmentLookup Environment(std::map<std::string, std::string> values) {
     return [values = std::move(values)](const char* name) -> const char* {
         const auto it = values.find(name);
         return it == values.end() ? nullptr : it->second.c_str();
     };
 }
 
-TEST(ResolveServerUrl, CommandLineThenEnvironmentThenThisMachine)
-{
+TEST(ResolveServerUrl, CommandLineThenEnvironmentThenThisMachine) {
     struct Case {
         const char* what;
         std::optional<std::string> commandLine;
@@ -28,13 +26,24 @@ TEST(ResolveServerUrl, CommandLineThenEnvironmentThenThisMachine)
     };
     const Case cases[] = {
         {"nothing given", std::nullopt, {}, "http://127.0.0.1:8080"},
-        {"environment", std::nullopt, {{"VORLANE_SERVER", "http://scores.example.test"}}, "http://scores.example.test"},
-        {"empty environment counts as unset", std::nullopt, {{"VORLANE_SERVER", ""}}, "http://127.0.0.1:8080"},
-        {"command line wins", "http://10.0.0.5:9000", {{"VORLANE_SERVER", "http://scores.example.test"}},
+        {"environment",
+         std::nullopt,
+         {{"VORLANE_SERVER", "http://scores.example.test"}},
+         "http://scores.example.test"},
+        {"empty environment counts as unset",
+         std::nullopt,
+         {{"VORLANE_SERVER", ""}},
+         "http://127.0.0.1:8080"},
+        {"command line wins",
+         "http://10.0.0.5:9000",
+         {{"VORLANE_SERVER", "http://scores.example.test"}},
          "http://10.0.0.5:9000"},
         {"trailing slash dropped", "http://127.0.0.1:8081/", {}, "http://127.0.0.1:8081"},
         {"path prefix kept", "https://example.test/vorlane//", {}, "https://example.test/vorlane"},
-        {"other variables ignored", std::nullopt, {{"VORLANE_SERVERS", "http://x.test"}}, "http://127.0.0.1:8080"},
+        {"other variables ignored",
+         std::nullopt,
+         {{"VORLANE_SERVERS", "http://x.test"}},
+         "http://127.0.0.1:8080"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ResolveServerUrl(c.commandLine, Environment(c.environment)), c.expected) << c.what;
@@ -42,8 +51,7 @@ TEST(ResolveServerUrl, CommandLineThenEnvironmentThenThisMachine)
     EXPECT_EQ(ResolveServerUrl(std::nullopt, nullptr), online::kDefaultServerUrl);
 }
 
-TEST(ResolveServerUrl, AnAddressTheGameCannotUseIsNamedWithItsSource)
-{
+TEST(ResolveServerUrl, AnAddressTheGameCannotUseIsNamedWithItsSource) {
     struct Case {
         std::optional<std::string> commandLine;
         std::map<std::string, std::string> environment;
@@ -71,8 +79,7 @@ TEST(ResolveServerUrl, AnAddressTheGameCannotUseIsNamedWithItsSource)
     }
 }
 
-TEST(FindServerOption, TakesBothSpellingsAndTheLastOne)
-{
+TEST(FindServerOption, TakesBothSpellingsAndTheLastOne) {
     const char* none[] = {"vorlane", "--window"};
     EXPECT_EQ(FindServerOption(2, none), std::nullopt);
     const char* separate[] = {"vorlane", "--server", "http://a.test", "--scale", "2"};

@@ -11,8 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDataRoot;
 
-TEST(ParseIntegerLine, ReadsNumbersTheWayTheFilesHoldThem)
-{
+TEST(ParseIntegerLine, ReadsNumbersTheWayTheFilesHoldThem) {
     struct Case {
         const char* line;
         std::optional<int32_t> value;
@@ -41,8 +40,7 @@ TEST(ParseIntegerLine, ReadsNumbersTheWayTheFilesHoldThem)
     }
 }
 
-TEST(SplitLines, AcceptsCrLfAndLfAndAnUnendedLastLine)
-{
+TEST(SplitLines, AcceptsCrLfAndLfAndAnUnendedLastLine) {
     EXPECT_EQ(SplitLines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(SplitLines("a\nb"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(SplitLines("a\r\n\r\nc"), (std::vector<std::string>{"a", "", "c"}));
@@ -50,15 +48,13 @@ TEST(SplitLines, AcceptsCrLfAndLfAndAnUnendedLastLine)
     EXPECT_TRUE(SplitLines("").empty());
 }
 
-TEST(GamePath, MapsBackslashesToThePlatformSeparator)
-{
+TEST(GamePath, MapsBackslashesToThePlatformSeparator) {
     const fs::path p = GamePath("/games/vorlane", "Data\\Save\\hs");
     EXPECT_EQ(p, fs::path("/games/vorlane") / "Data" / "Save" / "hs");
     EXPECT_EQ(p.filename(), "hs");
 }
 
-TEST(WriteFileAtomically, CreatesTheMissingFolders)
-{
+TEST(WriteFileAtomically, CreatesTheMissingFolders) {
     TempDataRoot root;
     const fs::path file = root.Save() / "hs";
     ASSERT_FALSE(fs::exists(root.Save()));
@@ -67,8 +63,7 @@ TEST(WriteFileAtomically, CreatesTheMissingFolders)
     EXPECT_EQ(TempDataRoot::Read(file), "x\r\n");
 }
 
-TEST(WriteFileAtomically, ReplacesTheOldFileInsteadOfRewritingIt)
-{
+TEST(WriteFileAtomically, ReplacesTheOldFileInsteadOfRewritingIt) {
     TempDataRoot root;
     const fs::path file = root.Save() / "hs";
     root.Write(file, "old contents");
@@ -84,8 +79,7 @@ TEST(WriteFileAtomically, ReplacesTheOldFileInsteadOfRewritingIt)
         << "no temporary file may be left behind";
 }
 
-TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysSo)
-{
+TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysSo) {
     TempDataRoot root;
     const fs::path file = root.Save() / "options";
     root.Write(file, "old contents");
@@ -97,8 +91,7 @@ TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysSo)
     EXPECT_EQ(TempDataRoot::Read(file), "old contents");
 }
 
-TEST(WriteFileAtomically, AFolderThatCannotBeMadeIsAFailure)
-{
+TEST(WriteFileAtomically, AFolderThatCannotBeMadeIsAFailure) {
     TempDataRoot root;
     root.Write(root.Path() / "Data", "a file where the folder should be");
     const FileReport report = WriteFileAtomically(root.Save() / "hs", "x");
@@ -106,8 +99,7 @@ TEST(WriteFileAtomically, AFolderThatCannotBeMadeIsAFailure)
     EXPECT_NE(report.message.find("Data"), std::string::npos) << report.message;
 }
 
-TEST(KeepFileAside, NeverOverwritesAnEarlierKeptFile)
-{
+TEST(KeepFileAside, NeverOverwritesAnEarlierKeptFile) {
     TempDataRoot root;
     const fs::path file = root.Save() / "hs";
     root.Write(file, "first");

@@ -22,7 +22,8 @@ TEST(FadeOutTest, LevelFallsInEvenStepsAcrossBlocksToSilence) {
     for (const std::vector<size_t>& blocks : splits) {
         LinearFadeOut fade(8, 2); // stereo, eight frames
         std::vector<int16_t> stream(40, 16000);
-        for (size_t i = 0; i < stream.size(); i += 2) stream[i + 1] = -8000; // right differs
+        for (size_t i = 0; i < stream.size(); i += 2)
+            stream[i + 1] = -8000; // right differs
         size_t at = 0;
         for (size_t n : blocks) {
             fade.Apply(stream.data() + at, n);
@@ -45,7 +46,7 @@ TEST(FadeOutTest, LevelFallsInEvenStepsAcrossBlocksToSilence) {
 
 // What the device sends to the (dummy) sound card, frame by frame (left channel).
 class OutputRecorder {
-public:
+  public:
     OutputRecorder() { Mix_SetPostMix(&OutputRecorder::Record, this); }
     ~OutputRecorder() { Mix_SetPostMix(nullptr, nullptr); }
     std::vector<int16_t> Left() {
@@ -53,12 +54,13 @@ public:
         return left_;
     }
 
-private:
+  private:
     static void SDLCALL Record(void* self, Uint8* stream, int length) {
         auto* recorder = static_cast<OutputRecorder*>(self);
         std::lock_guard lock(recorder->mutex_);
         const auto* samples = reinterpret_cast<const int16_t*>(stream);
-        for (int i = 0; i + 1 < length / 2; i += 2) recorder->left_.push_back(samples[i]);
+        for (int i = 0; i + 1 < length / 2; i += 2)
+            recorder->left_.push_back(samples[i]);
     }
     std::mutex mutex_;
     std::vector<int16_t> left_;
@@ -91,7 +93,8 @@ Ending FindEnding(const std::vector<int16_t>& left, int16_t full) {
     for (size_t i = 0; i < left.size(); ++i)
         if (left[i] == full) e.fullAt = i;
     e.silentAt = e.fullAt;
-    while (e.silentAt < left.size() && left[e.silentAt] != 0) ++e.silentAt;
+    while (e.silentAt < left.size() && left[e.silentAt] != 0)
+        ++e.silentAt;
     for (size_t i = e.fullAt; i < e.silentAt && i + 1 < left.size(); ++i)
         e.largestStep = std::max(e.largestStep, std::abs(left[i] - left[i + 1]));
     return e;
@@ -103,7 +106,8 @@ TEST(FadeOutTest, StoppedLoopFadesOnTheDeviceWhileASingleSoundStopsAtOnce) {
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    if (frequency != 44100 || format != AUDIO_S16SYS) GTEST_SKIP() << "the device runs at another rate or format";
+    if (frequency != 44100 || format != AUDIO_S16SYS)
+        GTEST_SKIP() << "the device runs at another rate or format";
 
     const int16_t full = 12000;
     struct Case {
@@ -129,7 +133,8 @@ TEST(FadeOutTest, StoppedLoopFadesOnTheDeviceWhileASingleSoundStopsAtOnce) {
         if (c.looped) {
             EXPECT_LE(e.largestStep, full / 300) << "the level falls evenly";
         }
-        for (size_t i = e.silentAt; i < left.size(); ++i) ASSERT_EQ(left[i], 0) << "silent after the end, frame " << i;
+        for (size_t i = e.silentAt; i < left.size(); ++i)
+            ASSERT_EQ(left[i], 0) << "silent after the end, frame " << i;
     }
 }
 

@@ -103,7 +103,8 @@ TEST(AudioTest, ChannelsGrowWhenAllAreBusy) {
         voices.push_back(first->Duplicate());
         voices.back()->Play(false);
     }
-    for (auto& v : voices) EXPECT_TRUE(v->IsPlaying());
+    for (auto& v : voices)
+        EXPECT_TRUE(v->IsPlaying());
     EXPECT_GE(device.Channels(), 5);
 }
 
@@ -134,7 +135,8 @@ TEST(AudioTest, RiffWaveWrapsTheBlocksWithEvenChunks) {
 std::vector<uint8_t> TinyXm() {
     std::vector<uint8_t> xm;
     auto text = [&](const std::string& s, size_t n) {
-        for (size_t i = 0; i < n; ++i) xm.push_back(i < s.size() ? uint8_t(s[i]) : 0);
+        for (size_t i = 0; i < n; ++i)
+            xm.push_back(i < s.size() ? uint8_t(s[i]) : 0);
     };
     auto u16 = [&](uint32_t v) {
         xm.push_back(uint8_t(v));
@@ -178,8 +180,8 @@ TEST(MusicTest, SongsLoadPlayAndFree) {
     const std::string path = std::string(VORLANE_BINARY_DIR) + "/platform_tiny.xm";
     {
         const std::vector<uint8_t> bytes = TinyXm();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     const int song = music.SongLoadFromFile(path);
     ASSERT_NE(song, 0) << SDL_GetError();
@@ -212,9 +214,11 @@ TEST(MusicTest, AMissingOrDamagedSongIsReportedOnceNamingItsFile) {
     const std::string dir = std::string(VORLANE_BINARY_DIR) + "/";
     const std::string damaged = dir + "platform_damaged.xm", good = dir + "platform_good.xm";
     std::vector<uint8_t> bytes = TinyXm();
-    std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(good, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     bytes.resize(bytes.size() / 2); // cut in the middle of its header
-    std::ofstream(damaged, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(damaged, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 
     struct Case {
         std::string path;

@@ -16,9 +16,9 @@ TEST(CommandLineTest, OptionsSetTheirFields) {
     EXPECT_EQ(none.serverUrl, "");
     EXPECT_EQ(none.replayFile, "");
 
-    const LaunchOptions all = ParseCommandLine(
-        {"--fullscreen", "--scale", "3", "--smooth", "--data", "/games/vorlane", "--server", "http://127.0.0.1:8080",
-         "--replay", "last.vrp"});
+    const LaunchOptions all =
+        ParseCommandLine({"--fullscreen", "--scale", "3", "--smooth", "--data", "/games/vorlane", "--server",
+                          "http://127.0.0.1:8080", "--replay", "last.vrp"});
     EXPECT_EQ(all.action, LaunchAction::Run);
     EXPECT_EQ(all.fullScreen, std::optional<bool>(true));
     EXPECT_EQ(all.scale, 3);
@@ -79,8 +79,8 @@ TEST(CommandLineTest, MistakesAreRefusedWithWhatWasWrong) {
 
 TEST(CommandLineTest, TheUsageNamesEveryOption) {
     const std::string usage = UsageText();
-    for (const char* option : {"--window", "--fullscreen", "--scale N", "--smooth", "--data DIR", "--server URL",
-                               "--replay FILE", "--help", "--version"})
+    for (const char* option : {"--window", "--fullscreen", "--scale N", "--smooth", "--data DIR",
+                               "--server URL", "--replay FILE", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }

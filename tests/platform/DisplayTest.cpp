@@ -60,7 +60,8 @@ TEST(DisplayTest, FullScreenRemembersThePlacementOnceAndTheWindowStartsCentred) 
 // The window as the system shows it: the software renderer's window surface.
 struct WindowPicture {
     SDL_Surface* surface;
-    explicit WindowPicture(const SdlDisplay& display) : surface(SDL_GetWindowSurface(SDL_GetWindowFromID(display.WindowId()))) {}
+    explicit WindowPicture(const SdlDisplay& display)
+        : surface(SDL_GetWindowSurface(SDL_GetWindowFromID(display.WindowId()))) {}
     uint32_t At(int x, int y) const {
         Uint8 r = 0, g = 0, b = 0;
         const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
@@ -186,7 +187,7 @@ TEST(DisplayTest, ResetsReachTheListenersThroughTheEventPump) {
 }
 
 class EventPumpTest : public ::testing::Test {
-protected:
+  protected:
     EventPumpTest() : display(Hidden()), pump(display) {
         InputEvent ignored;
         while (pump.Poll(ignored)) {
@@ -239,7 +240,8 @@ protected:
     std::vector<InputEvent> Drain() {
         std::vector<InputEvent> out;
         InputEvent e;
-        while (pump.Poll(e)) out.push_back(e);
+        while (pump.Poll(e))
+            out.push_back(e);
         return out;
     }
 
@@ -297,7 +299,8 @@ TEST_F(EventPumpTest, MouseClicksAndDoubleClicksInDrawingAreaPixels) {
     PushButton(SDL_MOUSEBUTTONDOWN, 10, 10, 1, SDL_BUTTON_RIGHT);
     PushButton(SDL_MOUSEBUTTONUP, 900, 10, 1, SDL_BUTTON_RIGHT); // released outside: no click
     std::vector<EventKind> kinds;
-    for (const InputEvent& e : Drain()) kinds.push_back(e.kind);
+    for (const InputEvent& e : Drain())
+        kinds.push_back(e.kind);
     EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::MouseMove, EventKind::MouseDown, EventKind::MouseUp,
                                              EventKind::Click, EventKind::MouseDown, EventKind::DoubleClick,
                                              EventKind::MouseUp, EventKind::MouseDown}));
@@ -317,7 +320,7 @@ TEST_F(EventPumpTest, MouseEventsInAScaledWindowArriveInFramePixels) {
     Drain();
     EXPECT_EQ(display.FrameRect(), (PixelRect{200, 50, 1600, 1200}));
     PushMotion(200 + 2 * 400 + 1, 50 + 2 * 543 + 1);
-    PushMotion(100, 600);  // the bar on the left
+    PushMotion(100, 600);   // the bar on the left
     PushMotion(1000, 1290); // the bar below
     PushButton(SDL_MOUSEBUTTONDOWN, 200, 50, 1);
     PushButton(SDL_MOUSEBUTTONUP, 1799, 1249, 1);
@@ -346,19 +349,22 @@ TEST_F(EventPumpTest, CloseRequestAndFocus) {
     PushWindow(SDL_WINDOWEVENT_CLOSE);
     PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
     std::vector<EventKind> kinds;
-    for (const InputEvent& e : Drain()) kinds.push_back(e.kind);
-    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Activate, EventKind::CloseRequest, EventKind::Deactivate}));
+    for (const InputEvent& e : Drain())
+        kinds.push_back(e.kind);
+    EXPECT_EQ(kinds,
+              (std::vector<EventKind>{EventKind::Activate, EventKind::CloseRequest, EventKind::Deactivate}));
 }
 
 TEST(KeyCodesTest, SdlKeysMapToVirtualKeyCodes) {
     const std::pair<SDL_Keycode, int> table[] = {
-        {SDLK_LEFT, 37}, {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},     {SDLK_RETURN, 13},
-        {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32}, {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
-        {SDLK_RALT, 18}, {SDLK_BACKSPACE, 8}, {SDLK_a, 'A'},  {SDLK_h, 72},       {SDLK_z, 90},
-        {SDLK_0, 48},    {SDLK_9, 57},      {SDLK_KP_0, 96},   {SDLK_KP_9, 105},   {SDLK_F1, 112},
-        {SDLK_F12, 123}, {SDLK_COMMA, 0},
+        {SDLK_LEFT, 37},     {SDLK_UP, 38},       {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},   {SDLK_RETURN, 13},
+        {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27},   {SDLK_SPACE, 32}, {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
+        {SDLK_RALT, 18},     {SDLK_BACKSPACE, 8}, {SDLK_a, 'A'},    {SDLK_h, 72},      {SDLK_z, 90},
+        {SDLK_0, 48},        {SDLK_9, 57},        {SDLK_KP_0, 96},  {SDLK_KP_9, 105},  {SDLK_F1, 112},
+        {SDLK_F12, 123},     {SDLK_COMMA, 0},
     };
-    for (auto [sdl, code] : table) EXPECT_EQ(VirtualKeyFromSdlKey(sdl), code) << SDL_GetKeyName(sdl);
+    for (auto [sdl, code] : table)
+        EXPECT_EQ(VirtualKeyFromSdlKey(sdl), code) << SDL_GetKeyName(sdl);
 }
 
 TEST(KeySourceTest, NothingHeldAndNoFocusInAHiddenWindow) {
@@ -367,7 +373,8 @@ TEST(KeySourceTest, NothingHeldAndNoFocusInAHiddenWindow) {
     uint8_t snapshot[256];
     std::fill(std::begin(snapshot), std::end(snapshot), uint8_t(0xFF));
     keys.Snapshot(snapshot);
-    for (uint8_t b : snapshot) ASSERT_EQ(b, 0);
+    for (uint8_t b : snapshot)
+        ASSERT_EQ(b, 0);
     EXPECT_FALSE(keys.IsForeground());
     SdlClock clock;
     const uint32_t a = clock.Milliseconds();

@@ -14,10 +14,12 @@ constexpr uint32_t Grey = 0xFF808080;
 constexpr uint32_t Red = 0xFFFF0000;
 constexpr uint32_t Blue = 0xFF0000FF;
 
-int Channel(uint32_t c, int shift) { return int((c >> shift) & 0xFF); }
+int Channel(uint32_t c, int shift) {
+    return int((c >> shift) & 0xFF);
+}
 
 class DrawSurfaceTest : public ::testing::Test {
-protected:
+  protected:
     DrawSurfaceTest() {
         DisplayOptions o;
         o.hidden = true;
@@ -72,7 +74,8 @@ TEST_F(DrawSurfaceTest, DrawCopiesOneToOneAndSkipsTransparentPixels) {
 TEST_F(DrawSurfaceTest, DrawClipsAtTheEdgesOfTheAreaAndOfTheTexture) {
     RgbaImage picture(4, 4);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) picture.At(x, y) = 0xFF000000u | uint32_t(x * 60) << 16 | uint32_t(y * 60) << 8;
+        for (int x = 0; x < 4; ++x)
+            picture.At(x, y) = 0xFF000000u | uint32_t(x * 60) << 16 | uint32_t(y * 60) << 8;
     auto t = S().CreateTexture(picture);
     S().Draw(*t, Rect{0, 0, 4, 4}, -2, -3);
     S().Draw(*t, Rect{0, 0, 4, 4}, 798, 597);
@@ -112,7 +115,8 @@ TEST_F(DrawSurfaceTest, DrawAlphaBlendsAndScales) {
             const int a = c.alpha;
             const int expected = (Channel(above, shift) * a + Channel(below, shift) * (255 - a)) / 255;
             for (auto [x, y] : {std::pair{c.x, 0}, std::pair{c.x + 9, 9}, std::pair{c.x + 5, 3}})
-                EXPECT_NEAR(Channel(shot.At(x, y), shift), expected, 2) << "alpha " << a << " at " << x << "," << y;
+                EXPECT_NEAR(Channel(shot.At(x, y), shift), expected, 2)
+                    << "alpha " << a << " at " << x << "," << y;
         }
         EXPECT_EQ(shot.At(c.x + 10, 0), 0xFF000000u) << "dst is 10 wide";
     }
@@ -153,7 +157,8 @@ TEST_F(DrawSurfaceTest, DrawRotatedTurnsClockwiseAboutThePivot) {
     // A 21x21 grey square with a red mark 8 pixels right of its centre.
     RgbaImage picture(21, 21, Grey);
     for (int y = 9; y <= 11; ++y)
-        for (int x = 17; x <= 19; ++x) picture.At(x, y) = Red;
+        for (int x = 17; x <= 19; ++x)
+            picture.At(x, y) = Red;
     auto t = S().CreateTexture(picture);
     auto drawAt = [&](double degrees) {
         display->Clear();

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FilesTest : public ::testing::Test {
-protected:
+  protected:
     // A folder of its own per test: ctest runs tests side by side.
     FilesTest()
         : root(fs::path(VORLANE_BINARY_DIR) / "platform_files_test" /
@@ -39,7 +39,8 @@ TEST_F(FilesTest, WritingCreatesFoldersAndReplacesTheWholeFile) {
     EXPECT_TRUE(ReadFileBytes(path)->empty());
     // Only the file itself is left in its folder: no temporary files.
     int entries = 0;
-    for ([[maybe_unused]] auto& e : fs::directory_iterator(root / "Data" / "Save")) ++entries;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(root / "Data" / "Save"))
+        ++entries;
     EXPECT_EQ(entries, 1);
     EXPECT_FALSE(FileExists(P("Data"))) << "a folder is not a file";
 }
@@ -55,7 +56,8 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically(P("hs/sub/file"), std::string("x")));
     EXPECT_EQ(*ReadFileBytes(path), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
     int entries = 0;
-    for ([[maybe_unused]] auto& e : fs::directory_iterator(root)) ++entries;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(root))
+        ++entries;
     EXPECT_EQ(entries, 2) << "no temporary file left behind";
 }
 
@@ -68,7 +70,8 @@ TEST(PathTest, WindowsSeparatorsBecomeNative) {
 TEST_F(FilesTest, PngRoundTrip) {
     RgbaImage image(3, 2);
     const uint32_t colours[] = {0xFF102030, 0x80FFFFFF, 0x00000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
-    for (size_t i = 0; i < 6; ++i) image.pixels[i] = colours[i];
+    for (size_t i = 0; i < 6; ++i)
+        image.pixels[i] = colours[i];
     const std::string path = P("shots/frame.png");
     ASSERT_TRUE(SavePng(image, path));
     auto back = LoadPng(path);

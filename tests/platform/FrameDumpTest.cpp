@@ -17,7 +17,8 @@ TEST(FrameDumpTest, PpmHoldsTheHeaderAndRgbInRowOrder) {
     image.At(1, 0) = 0x80405060; // alpha is left out
     image.At(0, 1) = 0xFF000000;
     image.At(1, 1) = 0xFFFFFFFF;
-    EXPECT_EQ(PpmBytes(image), std::string("P6\n2 2\n255\n\x10\x20\x30\x40\x50\x60\x00\x00\x00\xFF\xFF\xFF", 23));
+    EXPECT_EQ(PpmBytes(image),
+              std::string("P6\n2 2\n255\n\x10\x20\x30\x40\x50\x60\x00\x00\x00\xFF\xFF\xFF", 23));
 }
 
 TEST(FrameDumpTest, WritesOnlyFramesThatChanged) {

@@ -14,20 +14,18 @@ TEST(FrameScalingTest, StartScaleIsTheLargestWholeScaleWithinNineTenthsOfTheDesk
         int width, height, scale;
     };
     const Case cases[] = {
-        {1920, 1080, 1}, // 1200 rows would not fit in 972
-        {1920, 1040, 1}, // a 1080p desktop less a task bar
-        {2560, 1440, 2}, // 1200 rows fit in 1296
-        {2560, 1400, 2}, // less a task bar: 1260 still holds 1200
-        {3840, 2160, 3}, // 1800 rows fit in 1944; 2400 columns in 3456
-        {3840, 2100, 3},
-        {5120, 2880, 4}, // 2400 rows fit in 2592
-        {3440, 1440, 2}, // wide: the height decides
-        {1280, 2400, 1}, // tall: the width decides (1600 > 1152)
-        {1778, 1334, 2}, // just fits: 1600 <= 1600.2 and 1200 <= 1200.6
-        {1777, 1334, 1}, // 1600 > 1599.3
-        {1778, 1333, 1}, // 1200 > 1199.7
-        {1366, 768, 1},
-        {800, 600, 1},   // not even 1 fits in nine tenths: still 1
+        {1920, 1080, 1},                  // 1200 rows would not fit in 972
+        {1920, 1040, 1},                  // a 1080p desktop less a task bar
+        {2560, 1440, 2},                  // 1200 rows fit in 1296
+        {2560, 1400, 2},                  // less a task bar: 1260 still holds 1200
+        {3840, 2160, 3},                  // 1800 rows fit in 1944; 2400 columns in 3456
+        {3840, 2100, 3}, {5120, 2880, 4}, // 2400 rows fit in 2592
+        {3440, 1440, 2},                  // wide: the height decides
+        {1280, 2400, 1},                  // tall: the width decides (1600 > 1152)
+        {1778, 1334, 2},                  // just fits: 1600 <= 1600.2 and 1200 <= 1200.6
+        {1777, 1334, 1},                  // 1600 > 1599.3
+        {1778, 1333, 1},                  // 1200 > 1199.7
+        {1366, 768, 1},  {800, 600, 1},   // not even 1 fits in nine tenths: still 1
         {0, 0, 1},
     };
     for (const Case& c : cases)
@@ -77,9 +75,9 @@ TEST(FrameScalingTest, WindowPointsMapToTheFramePixelTheyShow) {
         {482, 121, 1, twice, FramePoint{1, 0}},
         {2079, 1319, 1, twice, FramePoint{799, 599}},
         {1281, 1207, 1, twice, FramePoint{400, 543}},
-        {479, 500, 1, twice, std::nullopt}, // the bar on the left
-        {2080, 500, 1, twice, std::nullopt}, // the bar on the right
-        {1000, 119, 1, twice, std::nullopt}, // the bar above
+        {479, 500, 1, twice, std::nullopt},   // the bar on the left
+        {2080, 500, 1, twice, std::nullopt},  // the bar on the right
+        {1000, 119, 1, twice, std::nullopt},  // the bar above
         {1000, 1320, 1, twice, std::nullopt}, // the bar below
         {-1, -1, 1, twice, std::nullopt},
         // A high-density display: a 1280 x 720 point window of 2560 x 1440 pixels.
@@ -109,7 +107,8 @@ TEST(FrameScalingTest, EveryWindowPixelOfAWholeScaleMapsBackToItsFramePixel) {
                 const auto at = WindowPointToFrame(x, y, 1.0, rect, W, H);
                 const bool onFrame = x >= rect.x && x < rect.x + rect.w && y >= rect.y && y < rect.y + rect.h;
                 const std::optional<FramePoint> want =
-                    onFrame ? std::optional(FramePoint{(x - rect.x) / scale, (y - rect.y) / scale}) : std::nullopt;
+                    onFrame ? std::optional(FramePoint{(x - rect.x) / scale, (y - rect.y) / scale})
+                            : std::nullopt;
                 if (at != want) ++wrong;
             }
         EXPECT_EQ(wrong, 0) << "scale " << scale;

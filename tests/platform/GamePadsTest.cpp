@@ -25,7 +25,8 @@ DisplayOptions HiddenWindow() {
 std::vector<InputEvent> Drain(SdlEventPump& pump) {
     std::vector<InputEvent> out;
     InputEvent e;
-    while (pump.Poll(e)) out.push_back(e);
+    while (pump.Poll(e))
+        out.push_back(e);
     return out;
 }
 
@@ -63,7 +64,8 @@ TEST(GamePads, AVirtualSdlPadIsPickedUpReadAndLost) {
     ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0);
     const std::vector<InputEvent> events = Drain(pump);
     int lost = 0;
-    for (const InputEvent& e : events) lost += e.kind == EventKind::PadLost ? 1 : 0;
+    for (const InputEvent& e : events)
+        lost += e.kind == EventKind::PadLost ? 1 : 0;
     EXPECT_EQ(lost, 1);
     EXPECT_FALSE(pads.Read().connected);
 }

@@ -18,8 +18,9 @@ namespace {
 
 // Accepts one connection, keeps the request, answers with `status` (or not at all).
 class OneShotServer {
-public:
-    explicit OneShotServer(std::string status, bool answer = true) : status_(std::move(status)), answer_(answer) {
+  public:
+    explicit OneShotServer(std::string status, bool answer = true)
+        : status_(std::move(status)), answer_(answer) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -27,7 +28,8 @@ public:
         addr.sin_port = 0; // any free port
         const int yes = 1;
         ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener_, 1) != 0)
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::listen(listener_, 1) != 0)
             throw std::runtime_error("cannot listen");
         socklen_t len = sizeof addr;
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
@@ -53,7 +55,7 @@ public:
         return request_;
     }
 
-private:
+  private:
     void Serve() {
         const int client = ::accept(listener_, nullptr, nullptr);
         if (client < 0) return;
@@ -65,11 +67,14 @@ private:
         }
         if (answer_) {
             const std::string body = "<html>ignored</html>";
-            const std::string reply = "HTTP/1.1 " + status_ + "\r\nContent-Type: text/html\r\nContent-Length: " +
-                                      std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+            const std::string reply =
+                "HTTP/1.1 " + status_ +
+                "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\nConnection: close\r\n\r\n" + body;
             ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
         } else {
-            while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            while (!stop_)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         ::close(client);
     }
@@ -98,11 +103,13 @@ TEST(HttpTest, RequestArrivesAsSentAndOkIsSuccess) {
     CurlHttpClient client;
     EXPECT_TRUE(client.Get(Submission(server.Url("/cgi/version.pl?hs&prg=Vorlane&inf=QT61A3K7"))));
     const std::string request = server.Request();
-    EXPECT_EQ(request.rfind("GET /cgi/version.pl?hs&prg=Vorlane&inf=QT61A3K7 HTTP/1.1\r\n", 0), 0u) << request;
+    EXPECT_EQ(request.rfind("GET /cgi/version.pl?hs&prg=Vorlane&inf=QT61A3K7 HTTP/1.1\r\n", 0), 0u)
+        << request;
     EXPECT_NE(request.find("\r\nAccept: text/html, */*\r\n"), std::string::npos) << request;
     EXPECT_NE(request.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"), std::string::npos);
     EXPECT_NE(request.find("\r\nContent-Type: text/html\r\n"), std::string::npos);
-    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"), std::string::npos);
+    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"),
+              std::string::npos);
 }
 
 TEST(HttpTest, ErrorStatusesAreFailures) {

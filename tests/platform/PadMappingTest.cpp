@@ -1,9 +1,9 @@
 // The game pad as keyboard keys: which keys each button and axis holds in the race,
 // the menus and a text field; the dead zone; the key events of a frame; a button
 // held across a change of context; the letter picker's one move per push.
+#include "platform/PadMapping.h"
 #include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
-#include "platform/PadMapping.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,8 @@ TEST(PadMapping, EachButtonAndAxisHoldsItsKeysInEachContext) {
         {"text: B takes back", With(B::B), T, {vk::Backspace}},
         {"text: the D-pad belongs to the picker", With(B::DpadUp), T, {}},
     };
-    for (const MappingCase& c : cases) EXPECT_EQ(Keys(c.pad, c.context), c.keys) << c.what;
+    for (const MappingCase& c : cases)
+        EXPECT_EQ(Keys(c.pad, c.context), c.keys) << c.what;
 
     PadState unplugged = With(B::A);
     unplugged.connected = false;

@@ -1,7 +1,7 @@
 // Fonts found by family with their substitutes, measured and drawn on the back buffer.
+#include "platform/TextRenderer.h"
 #include "platform/FontLocator.h"
 #include "platform/SdlDisplay.h"
-#include "platform/TextRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace vorlane {
 namespace {
 
 class TextRendererTest : public ::testing::Test {
-protected:
+  protected:
     TextRendererTest() : display(Options()), text(display, 2) { display.Clear(); }
     static DisplayOptions Options() {
         DisplayOptions o;
@@ -52,7 +52,8 @@ TEST(FontLocatorTest, ANameFontconfigDoesNotKnowIsNotFoundButResolves) {
     auto resolved = locator.Resolve("No Such Family Anywhere", false);
     ASSERT_TRUE(resolved.has_value());
     EXPECT_FALSE(resolved->path.empty());
-    EXPECT_EQ(FontCandidates("DS Crystal"), (std::vector<std::string>{"DS Crystal", "DSEG14 Classic", "DejaVu Sans"}));
+    EXPECT_EQ(FontCandidates("DS Crystal"),
+              (std::vector<std::string>{"DS Crystal", "DSEG14 Classic", "DejaVu Sans"}));
     EXPECT_EQ(FontCandidates("beast impacted"),
               (std::vector<std::string>{"beast impacted", "Roboto Condensed", "DejaVu Sans"}));
     EXPECT_EQ(FontCandidates("DejaVu Sans"), (std::vector<std::string>{"DejaVu Sans"}));
@@ -64,7 +65,8 @@ TEST(FontLocatorTest, TheHeavyDisplayFaceIsStoodInForByABoldFaceWhateverTheStyle
         auto resolved = locator.Resolve("Beast Impacted", bold);
         ASSERT_TRUE(resolved.has_value());
         if (resolved->family == "Beast Impacted") continue; // the face itself, in its one weight
-        EXPECT_TRUE(resolved->bold) << resolved->family << " at " << resolved->path << ", bold asked: " << bold;
+        EXPECT_TRUE(resolved->bold) << resolved->family << " at " << resolved->path
+                                    << ", bold asked: " << bold;
     }
     // The LCD face and the plain faces keep the weight asked for.
     auto lcd = locator.Resolve("DS Crystal", false);

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/wait.h>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -22,6 +21,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace vorlane::playtest {
@@ -50,7 +50,8 @@ struct Json {
     bool IsNull(const std::string& name) const { return (*this)[name].kind == Kind::Null; }
     std::vector<std::string> List(const std::string& name) const {
         std::vector<std::string> out;
-        for (const Json& j : (*this)[name].items) out.push_back(j.text);
+        for (const Json& j : (*this)[name].items)
+            out.push_back(j.text);
         return out;
     }
 
@@ -62,9 +63,10 @@ struct Json {
         return j;
     }
 
-private:
+  private:
     static void SkipSpace(const std::string& s, size_t& i) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n'))
+            ++i;
     }
     static void Expect(const std::string& s, size_t& i, char c) {
         SkipSpace(s, i);
@@ -83,18 +85,30 @@ private:
             if (i >= s.size()) break;
             const char e = s[i++];
             switch (e) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
             case 'u': {
                 const unsigned v = unsigned(std::stoul(s.substr(i, 4), nullptr, 16));
                 i += 4;
                 out += char(v & 0xFF); // the dump only writes Latin-1 this way
                 break;
             }
-            default: out += e; break;
+            default:
+                out += e;
+                break;
             }
         }
         Expect(s, i, '"');
@@ -175,18 +189,37 @@ struct PlayOptions {
     // Runs before the player starts, with the game folder (e.g. to write Data/Save/hs).
     std::function<void(const std::filesystem::path& root)> BeforeStart;
 
-    PlayOptions& Frames(int n) { FrameCount = n; return *this; }
-    PlayOptions& Rate(int hz) { FrameRate = hz; return *this; }
-    PlayOptions& Seed(uint32_t s) { RandomSeed = s; return *this; }
-    PlayOptions& Shot(int frame) { Shots.push_back(frame); return *this; }
-    PlayOptions& Before(std::function<void(const std::filesystem::path&)> f) { BeforeStart = std::move(f); return *this; }
+    PlayOptions& Frames(int n) {
+        FrameCount = n;
+        return *this;
+    }
+    PlayOptions& Rate(int hz) {
+        FrameRate = hz;
+        return *this;
+    }
+    PlayOptions& Seed(uint32_t s) {
+        RandomSeed = s;
+        return *this;
+    }
+    PlayOptions& Shot(int frame) {
+        Shots.push_back(frame);
+        return *this;
+    }
+    PlayOptions& Before(std::function<void(const std::filesystem::path&)> f) {
+        BeforeStart = std::move(f);
+        return *this;
+    }
 };
-inline PlayOptions Options() { return {}; }
+inline PlayOptions Options() {
+    return {};
+}
 
-inline bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+inline bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 class PlayResult {
-public:
+  public:
     int ExitCode = -1;
     std::string Errors; // what the player wrote on stderr
     std::vector<Json> Frames;
@@ -205,7 +238,9 @@ public:
         if (!image) throw std::runtime_error("no screenshot of frame " + std::to_string(n));
         return *image;
     }
-    std::filesystem::path ShotPath(int n) const { return Folder->Root() / ("shot" + std::to_string(n) + ".png"); }
+    std::filesystem::path ShotPath(int n) const {
+        return Folder->Root() / ("shot" + std::to_string(n) + ".png");
+    }
     std::filesystem::path SaveDir() const { return Folder->SaveDir(); }
 };
 
@@ -225,9 +260,11 @@ inline PlayResult PlayScript(const std::string& script, const PlayOptions& optio
     std::ofstream(root / "script.txt", std::ios::binary) << script;
     std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() + "' --script '" +
                       (root / "script.txt").string() + "' --dump '" + (root / "dump.jsonl").string() +
-                      "' --rate " + std::to_string(options.FrameRate) + " --seed " + std::to_string(options.RandomSeed);
+                      "' --rate " + std::to_string(options.FrameRate) + " --seed " +
+                      std::to_string(options.RandomSeed);
     if (options.FrameCount >= 0) cmd += " --frames " + std::to_string(options.FrameCount);
-    for (int f : options.Shots) cmd += " --shot " + std::to_string(f) + ":'" + r.ShotPath(f).string() + "'";
+    for (int f : options.Shots)
+        cmd += " --shot " + std::to_string(f) + ":'" + r.ShotPath(f).string() + "'";
     cmd += " 2>'" + (root / "stderr.txt").string() + "'";
     const int status = std::system(cmd.c_str());
     r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -239,6 +276,8 @@ inline PlayResult PlayScript(const std::string& script, const PlayOptions& optio
 }
 
 // The pixel of a screenshot as 0xRRGGBB.
-inline uint32_t Rgb(const RgbaImage& image, int x, int y) { return image.At(x, y) & 0xFFFFFFu; }
+inline uint32_t Rgb(const RgbaImage& image, int x, int y) {
+    return image.At(x, y) & 0xFFFFFFu;
+}
 
 } // namespace vorlane::playtest

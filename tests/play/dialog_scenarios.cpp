@@ -12,7 +12,9 @@
 namespace vorlane::playtest {
 namespace {
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // Enter on "New game" after the intro, Enter on the car selection's start button.
 constexpr int RaceStart = 70;
@@ -26,7 +28,8 @@ void LowTable(const std::filesystem::path& root) {
     const auto save = root / "Data" / "Save";
     {
         std::ofstream hs(save / "hs", std::ios::binary);
-        for (int k = 1; k <= 10; ++k) hs << "LOW" << k << "\r\n" << -k << "\r\n";
+        for (int k = 1; k <= 10; ++k)
+            hs << "LOW" << k << "\r\n" << -k << "\r\n";
     }
     THighScoreTable table;
     table.LoadHighScores(root);
@@ -38,12 +41,17 @@ void LowTable(const std::filesystem::path& root) {
 int Count(const RgbaImage& image, int x0, int y0, int x1, int y1, bool (*test)(uint32_t)) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += test(Rgb(image, x, y)) ? 1 : 0;
+        for (int x = x0; x < x1; ++x)
+            n += test(Rgb(image, x, y)) ? 1 : 0;
     return n;
 }
 // Text style 5 (the dialog messages) is red; the name entry's texts are white.
-bool MessageRed(uint32_t rgb) { return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60; }
-bool White(uint32_t rgb) { return (rgb >> 16 & 0xFF) > 230 && (rgb >> 8 & 0xFF) > 230 && (rgb & 0xFF) > 230; }
+bool MessageRed(uint32_t rgb) {
+    return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) < 60 && (rgb & 0xFF) < 60;
+}
+bool White(uint32_t rgb) {
+    return (rgb >> 16 & 0xFF) > 230 && (rgb >> 8 & 0xFF) > 230 && (rgb & 0xFF) > 230;
+}
 
 TEST(DialogPlay, BannerQuestionAndPauseOverTheRace) {
     const int q = BannerEnd + 10;
@@ -76,7 +84,9 @@ TEST(DialogPlay, BannerQuestionAndPauseOverTheRace) {
     const RgbaImage question = run.Shot(q + 3);
     const uint32_t no = Rgb(question, 400, 318);
     EXPECT_GT(no >> 16 & 0xFF, 180u) << std::hex << no;
-    EXPECT_GT(Count(question, 640, 180, 770, 225, [](uint32_t c) { return (c >> 8 & 0xFF) > 200 && (c >> 16 & 0xFF) < 120; }), 50)
+    EXPECT_GT(Count(question, 640, 180, 770, 225,
+                    [](uint32_t c) { return (c >> 8 & 0xFF) > 200 && (c >> 16 & 0xFF) < 120; }),
+              50)
         << "the HUD's green score stays visible under the dialog";
 
     // Pause, ended by Esc without asking to leave the race.

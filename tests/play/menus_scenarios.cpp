@@ -8,35 +8,42 @@
 namespace vorlane::playtest {
 namespace {
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // Pixels in the rectangle [x0, x1) x [y0, y1) that pass the test.
-template <class Test>
-int Count(const RgbaImage& image, int x0, int y0, int x1, int y1, Test test) {
+template <class Test> int Count(const RgbaImage& image, int x0, int y0, int x1, int y1, Test test) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += test(Rgb(image, x, y)) ? 1 : 0;
+        for (int x = x0; x < x1; ++x)
+            n += test(Rgb(image, x, y)) ? 1 : 0;
     return n;
 }
-bool Light(uint32_t rgb) { return ((rgb >> 16) & 0xFF) > 180 && ((rgb >> 8) & 0xFF) > 170 && (rgb & 0xFF) > 170; }
-bool Dark(uint32_t rgb) { return ((rgb >> 16) & 0xFF) < 60 && ((rgb >> 8) & 0xFF) < 60 && (rgb & 0xFF) < 60; }
+bool Light(uint32_t rgb) {
+    return ((rgb >> 16) & 0xFF) > 180 && ((rgb >> 8) & 0xFF) > 170 && (rgb & 0xFF) > 170;
+}
+bool Dark(uint32_t rgb) {
+    return ((rgb >> 16) & 0xFF) < 60 && ((rgb >> 8) & 0xFF) < 60 && (rgb & 0xFF) < 60;
+}
 
 // The intro is over from frame 46 on.
 constexpr int Ready = 50;
 
 TEST(MenusPlay, TheCarChosenWithTheMouseFadesInAndGoesIntoTheRace) {
-    const std::string script = At(Ready, "press Enter")     // new game: the car selection, "Start" selected
-                               + At(60, "mouse 210 350")    // the left arrow
-                               + At(61, "click")            // car 1 -> car 6
-                               + At(65, "click")            // ignored: a fade is running
-                               + At(90, "mouse 300 500")    // "Start"
+    const std::string script = At(Ready, "press Enter")  // new game: the car selection, "Start" selected
+                               + At(60, "mouse 210 350") // the left arrow
+                               + At(61, "click")         // car 1 -> car 6
+                               + At(65, "click")         // ignored: a fade is running
+                               + At(90, "mouse 300 500") // "Start"
                                + At(91, "click");
     auto run = PlayScript(script, Options().Frames(95).Shot(59).Shot(67).Shot(80));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     EXPECT_EQ(run.Frame(Ready).Int("ActiveScreen"), 2);
     EXPECT_EQ(run.Frame(Ready).Int("SelectedItem"), 3);
     int fading = 0;
-    for (int f = 61; f < 90; ++f) fading += run.Frame(f).Int("CarSwitchPhase") == 1 ? 1 : 0;
+    for (int f = 61; f < 90; ++f)
+        fading += run.Frame(f).Int("CarSwitchPhase") == 1 ? 1 : 0;
     EXPECT_EQ(fading, 12); // the 13th step ends the fade
     EXPECT_EQ(run.Frame(73).Int("SelectedCar"), 6);
     EXPECT_EQ(run.Frame(80).Int("NextCar"), 6);
@@ -55,12 +62,11 @@ TEST(MenusPlay, TheCarChosenWithTheMouseFadesInAndGoesIntoTheRace) {
 }
 
 TEST(MenusPlay, UnderAQuestionTheCountryLineStaysAndTheScoreTableGoes) {
-    const std::string options = At(Ready, "mouse 150 380")   // "Options"
-                                + At(51, "click")
-                                + At(55, "mouse 400 470")    // the country row
-                                + At(56, "click")            // start typing
-                                + At(57, "text NORWAY")
-                                + At(60, "close");           // the window's close button: dialog 1
+    const std::string options = At(Ready, "mouse 150 380")                  // "Options"
+                                + At(51, "click") + At(55, "mouse 400 470") // the country row
+                                + At(56, "click")                           // start typing
+                                + At(57, "text NORWAY") +
+                                At(60, "close"); // the window's close button: dialog 1
     auto opt = PlayScript(options, Options().Frames(70).Shot(59).Shot(65));
     ASSERT_EQ(opt.ExitCode, 0) << opt.Errors;
     EXPECT_EQ(opt.Frame(59).Str("Country"), "_______NORWAY");
@@ -73,10 +79,9 @@ TEST(MenusPlay, UnderAQuestionTheCountryLineStaysAndTheScoreTableGoes) {
         EXPECT_GT(Count(image, 116, 447, 300, 490, Light), 150) << shot;
     }
 
-    const std::string scores = At(Ready, "mouse 400 170")   // "High scores"
-                               + At(51, "click")
-                               + At(55, "mouse 100 280")     // "Clear"
-                               + At(56, "click");            // dialog 4
+    const std::string scores = At(Ready, "mouse 400 170")                  // "High scores"
+                               + At(51, "click") + At(55, "mouse 100 280") // "Clear"
+                               + At(56, "click");                          // dialog 4
     auto hs = PlayScript(scores, Options().Frames(60).Shot(54).Shot(58));
     ASSERT_EQ(hs.ExitCode, 0) << hs.Errors;
     EXPECT_EQ(hs.Frame(58).Int("ActiveDialog"), 4);
@@ -90,7 +95,8 @@ TEST(MenusPlay, UnderAQuestionTheCountryLineStaysAndTheScoreTableGoes) {
 
 TEST(MenusPlay, HelpPagesShowTheirPicturesOnlyOnTheirOwnPage) {
     std::string script = At(Ready, "mouse 600 380") + At(51, "click") + At(55, "mouse 650 460");
-    for (int page = 2, f = 60; page <= 6; ++page, f += 5) script += At(f, "click");
+    for (int page = 2, f = 60; page <= 6; ++page, f += 5)
+        script += At(f, "click");
     auto run = PlayScript(script, Options().Frames(90).Shot(58).Shot(63).Shot(68).Shot(78).Shot(88));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     const int pages[] = {1, 2, 3, 5, 1};

@@ -29,7 +29,7 @@ namespace {
 
 // A one-thread HTTP server on a free port of 127.0.0.1 that records the request heads.
 class LocalServer {
-public:
+  public:
     enum class Mode { Ok, ServerError, NeverAnswers };
 
     explicit LocalServer(Mode mode) : mode_(mode) {
@@ -57,7 +57,7 @@ public:
         return requests_;
     }
 
-private:
+  private:
     // The body after the head, as long as its Content-Length says.
     static void ReadBody(int c, std::string& request) {
         const auto headEnd = request.find("\r\n\r\n");
@@ -96,12 +96,13 @@ private:
             }
             if (mode_ == Mode::NeverAnswers) {
                 // Holds the connection open, silent, until the test ends.
-                while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                while (!stop_)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
             } else {
-                const std::string answer = mode_ == Mode::Ok
-                                               ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok"
-                                               : "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n"
-                                                 "Connection: close\r\n\r\n";
+                const std::string answer =
+                    mode_ == Mode::Ok ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok"
+                                      : "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n"
+                                        "Connection: close\r\n\r\n";
                 send(c, answer.data(), answer.size(), MSG_NOSIGNAL);
             }
             close(c);
@@ -117,7 +118,9 @@ private:
     std::vector<std::string> requests_;
 };
 
-std::string LocalUrl(int port) { return "http://127.0.0.1:" + std::to_string(port); }
+std::string LocalUrl(int port) {
+    return "http://127.0.0.1:" + std::to_string(port);
+}
 
 // A port with nothing listening on it.
 int ClosedPort() {
@@ -175,7 +178,8 @@ Outcome PlayToSubmission(const std::string& serverUrl) {
     Outcome o;
     const auto start = std::chrono::steady_clock::now();
     game.RunFrames(1); // the submission, inside the frame
-    o.sendingFrame = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    o.sendingFrame =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     game.RunFrames(3);
     o.screenAfter = f.Screen.ActiveScreen;
     o.dialogAfter = f.Screen.ActiveDialog;
@@ -200,11 +204,13 @@ TEST(OnlineSubmission, TheServerGetsTheEncodedResultWithTheGamesHeaders) {
     const std::string expectedLine = "GET " + std::string(kSubmissionPath) + encoded + " HTTP/1.1\r\n";
     EXPECT_EQ(head.rfind(expectedLine, 0), 0u) << head;
     EXPECT_NE(head.find("\r\nAccept: text/html, */*\r\n"), std::string::npos) << head;
-    EXPECT_NE(head.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"), std::string::npos)
+        << head;
 
     // After the result, the race's replay: the same encoded result, the bytes as the body.
     const std::string& upload = requests[1];
-    EXPECT_EQ(upload.rfind("POST " + std::string(kReplayUploadPath) + encoded + " HTTP/1.1\r\n", 0), 0u) << upload;
+    EXPECT_EQ(upload.rfind("POST " + std::string(kReplayUploadPath) + encoded + " HTTP/1.1\r\n", 0), 0u)
+        << upload;
     EXPECT_NE(upload.find("\r\nContent-Type: application/octet-stream\r\n"), std::string::npos) << upload;
     ASSERT_GT(o.replay.size(), 18u);
     EXPECT_EQ(o.replay.compare(0, 4, "VRPL"), 0);
@@ -282,8 +288,9 @@ TEST(OnlineLinks, TheWebSiteAndTheOnlineTableOpenOnTheConfiguredServer) {
     ASSERT_EQ(f.Screen.ActiveScreen, ScreenKind::HighScores);
     f.ActivateItem(ItemNo(HighScoresItem::OnlineTable));
     EXPECT_EQ(game.Game().Shell.Opened,
-              (std::vector<std::string>{"http://scores.example.test:9000/vorlane/",
-                                        "http://scores.example.test:9000/vorlane/cgi/version.pl?prg=Vorlane&show&type=0"}));
+              (std::vector<std::string>{
+                  "http://scores.example.test:9000/vorlane/",
+                  "http://scores.example.test:9000/vorlane/cgi/version.pl?prg=Vorlane&show&type=0"}));
 }
 
 } // namespace

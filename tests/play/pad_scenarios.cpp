@@ -12,7 +12,9 @@
 namespace vorlane::playtest {
 namespace {
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // A on "New game" after the intro, A on the car selection's start button.
 constexpr int RaceStart = 70;
@@ -25,7 +27,8 @@ void LowTable(const std::filesystem::path& root) {
     const auto save = root / "Data" / "Save";
     {
         std::ofstream hs(save / "hs", std::ios::binary);
-        for (int k = 1; k <= 10; ++k) hs << "LOW" << k << "\r\n" << -k << "\r\n";
+        for (int k = 1; k <= 10; ++k)
+            hs << "LOW" << k << "\r\n" << -k << "\r\n";
     }
     THighScoreTable table;
     table.LoadHighScores(root);
@@ -138,7 +141,8 @@ namespace {
 TEST(PadPlay, TheControlsFileRebindsKeysAndPadAndReportsABadLineOnce) {
     const auto controls = [](const std::filesystem::path& root) {
         std::ofstream(root / "Data" / "Save" / "controls", std::ios::binary)
-            << "# mine\r\naccelerate = W, pad:y\r\nchoose = Enter, Space\r\nhorn = pad:trigger\r\nmenu_up = W\r\n";
+            << "# mine\r\naccelerate = W, pad:y\r\nchoose = Enter, Space\r\nhorn = pad:trigger\r\nmenu_up = "
+               "W\r\n";
     };
     const int drive = BannerEnd + 10;
     const std::string script = At(50, "press Space") + At(RaceStart, "press Space") + At(drive, "down Up") +
@@ -179,7 +183,8 @@ TEST(PadPlay, TheCountryLineIsPickedWithThePad) {
     std::string script = At(50, "pad press dpup") + At(52, "pad press dpup") + At(54, "pad press dpleft") +
                          At(56, "pad press a") + At(60, "pad press dpup") + At(62, "pad press a");
     int frame = 64;
-    for (int i = 0; i < 7; ++i, frame += 2) script += At(frame, "pad press b"); // B deletes
+    for (int i = 0; i < 7; ++i, frame += 2)
+        script += At(frame, "pad press b"); // B deletes
     const int pick = frame;
     script += At(pick, "pad axis lefty -30000") + At(pick + 1, "pad axis lefty 0") + // up: "A"
               At(pick + 2, "pad press dpup") + At(pick + 4, "pad press dpright") +   // "B", on

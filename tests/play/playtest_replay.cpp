@@ -16,10 +16,11 @@ std::vector<std::string> PlayDump(const std::string& script, uint32_t seed, int 
     test::TempGameFolder folder;
     const auto root = folder.Root();
     std::ofstream(root / "script.txt", std::ios::binary) << script;
-    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() + "' --script '" +
-                            (root / "script.txt").string() + "' --dump '" + (root / "dump.jsonl").string() +
-                            "' --seed " + std::to_string(seed) + " --frames " + std::to_string(frames) +
-                            " --every " + std::to_string(every) + " 2>'" + (root / "stderr.txt").string() + "'";
+    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
+                            "' --script '" + (root / "script.txt").string() + "' --dump '" +
+                            (root / "dump.jsonl").string() + "' --seed " + std::to_string(seed) +
+                            " --frames " + std::to_string(frames) + " --every " + std::to_string(every) +
+                            " 2>'" + (root / "stderr.txt").string() + "'";
     const int status = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(root / "stderr.txt");
     std::vector<std::string> lines;
@@ -45,7 +46,8 @@ TEST(PlaytestReplay, AutopilotRunReplaysFromItsScriptWithEveryEffect) {
     ASSERT_TRUE(pilot.StartRaceFromMenu());
     TRace& race = *pilot.Race();
     // Level 1 to its end and a little into level 2.
-    ASSERT_TRUE(pilot.DriveUntil([&] { return race.Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; }, 9000));
+    ASSERT_TRUE(pilot.DriveUntil(
+        [&] { return race.Level == 2 && game.Form().Screen.ActiveDialog == DialogKind::None; }, 9000));
     pilot.Run(100);
     const int frames = pilot.Frame();
     const std::string script = pilot.Script();
@@ -68,11 +70,13 @@ TEST(PlaytestReplay, AutopilotRunReplaysFromItsScriptWithEveryEffect) {
     // effects in the same order as the first one's.
     std::vector<std::string> effects1, effects25;
     for (const auto& line : every1)
-        for (const auto& e : Json::Parse(line).List("effects")) effects1.push_back(e);
+        for (const auto& e : Json::Parse(line).List("effects"))
+            effects1.push_back(e);
     size_t compared = 0;
     for (const auto& line : every25) {
         const Json j = Json::Parse(line);
-        for (const auto& e : j.List("effects")) effects25.push_back(e);
+        for (const auto& e : j.List("effects"))
+            effects25.push_back(e);
         const auto frame = size_t(j.Int("frame"));
         ASSERT_LT(frame, every1.size());
         EXPECT_EQ(WithoutEffects(line), WithoutEffects(every1[frame])) << "frame " << frame;

@@ -7,7 +7,9 @@
 namespace vorlane::playtest {
 namespace {
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // Enter on "New game" after the intro, Enter on the car selection's start button.
 constexpr int RaceStart = 70;
@@ -23,7 +25,8 @@ bool Reddish(uint32_t rgb) {
 int RedPixels(const RgbaImage& image, int x0, int y0, int x1, int y1) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += Reddish(Rgb(image, x, y)) ? 1 : 0;
+        for (int x = x0; x < x1; ++x)
+            n += Reddish(Rgb(image, x, y)) ? 1 : 0;
     return n;
 }
 
@@ -89,10 +92,12 @@ TEST(RacePlay, DriveSteerCrashAndReverse) {
     EXPECT_GT(RedPixels(run.Shot(100), 330, 280, 470, 320), 200);
     const RgbaImage a = run.Shot(600), b = run.Shot(602);
     int differ = 0;
-    for (int y = 0; y < 600; y += 4) differ += Rgb(a, 300, y) != Rgb(b, 300, y) ? 1 : 0;
+    for (int y = 0; y < 600; y += 4)
+        differ += Rgb(a, 300, y) != Rgb(b, 300, y) ? 1 : 0;
     EXPECT_GT(differ, 5);
     // The panel stands still.
-    for (int y = 0; y < 600; y += 10) EXPECT_EQ(Rgb(a, 620, y), Rgb(b, 620, y)) << y;
+    for (int y = 0; y < 600; y += 10)
+        EXPECT_EQ(Rgb(a, 620, y), Rgb(b, 620, y)) << y;
 }
 
 TEST(RacePlay, PauseStopsTheClockAndEscLeavesForTheMenu) {

@@ -11,20 +11,19 @@ namespace {
 
 // The menus, the start, a drive with turns, the horn and the handbrake, then Esc and
 // "Yes": the race is left and goes to last.vrp.
-constexpr const char* kScriptedGame =
-    "46 press Enter\n"
-    "49 press Enter\n"
-    "60 down Up\n"
-    "300 down Left\n"
-    "318 up Left\n"
-    "420 down Right\n"
-    "430 up Right\n"
-    "500 press H\n"
-    "560 down Space\n"
-    "575 up Space\n"
-    "700 up Up\n"
-    "720 press Esc\n"
-    "730 press Y\n";
+constexpr const char* kScriptedGame = "46 press Enter\n"
+                                      "49 press Enter\n"
+                                      "60 down Up\n"
+                                      "300 down Left\n"
+                                      "318 up Left\n"
+                                      "420 down Right\n"
+                                      "430 up Right\n"
+                                      "500 press H\n"
+                                      "560 down Space\n"
+                                      "575 up Space\n"
+                                      "700 up Up\n"
+                                      "720 press Esc\n"
+                                      "730 press Y\n";
 
 struct ReplayRun {
     int ExitCode = -1;
@@ -32,12 +31,14 @@ struct ReplayRun {
     std::string Dump;
 };
 
-ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::path& replay, const std::string& tag) {
+ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::path& replay,
+                     const std::string& tag) {
     const auto root = folder.Root();
     const auto dump = root / ("replay-" + tag + ".jsonl");
     const auto errors = root / ("replay-" + tag + ".err");
-    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() + "' --replay '" +
-                            replay.string() + "' --dump '" + dump.string() + "' 2>'" + errors.string() + "'";
+    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
+                            "' --replay '" + replay.string() + "' --dump '" + dump.string() + "' 2>'" +
+                            errors.string() + "'";
     const int status = std::system(cmd.c_str());
     ReplayRun r;
     r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -47,7 +48,8 @@ ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::
 }
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
@@ -97,7 +99,8 @@ TEST(ReplayPlay, ARecordedScriptedGameReplaysToItsEndTheSameTwiceAndChangedOrBad
     };
     const std::vector<Bad> bad = {
         {"garbage.vrp", {'G', 'I', 'F', '8', '9', 'a', 0, 1, 2, 3}, "not a replay"},
-        {"truncated.vrp", std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(bytes.size() / 3)), "truncated"},
+        {"truncated.vrp", std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(bytes.size() / 3)),
+         "truncated"},
         {"header.vrp", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 10), "truncated"},
     };
     for (const Bad& b : bad) {

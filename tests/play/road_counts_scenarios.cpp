@@ -11,10 +11,14 @@
 namespace vorlane::playtest {
 namespace {
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // New game, the car selection's start button, Up held once the level banner is gone.
-std::string DriveUp() { return At(50, "press Enter") + At(70, "press Enter") + At(260, "down Up"); }
+std::string DriveUp() {
+    return At(50, "press Enter") + At(70, "press Enter") + At(260, "down Up");
+}
 
 // The first frame after `from` on which the race's field differs from the frame before;
 // -1 when it never does.
@@ -100,8 +104,10 @@ TEST(RoadCounts, BonusesArePickedUpAndRocketsFlyAndComeBack) {
     // Each shot of the launcher puts one more rocket in flight, with its sound; they
     // come back to the pool one by one, and never more than the pool's five fly.
     int launches = 0, returns = 0;
-    for (int f = FirstChange(run, "RocketsInFlight", RaceStart); f > 0; f = FirstChange(run, "RocketsInFlight", f)) {
-        const long long now = run.Frame(f).Int("RocketsInFlight"), before = run.Frame(f - 1).Int("RocketsInFlight");
+    for (int f = FirstChange(run, "RocketsInFlight", RaceStart); f > 0;
+         f = FirstChange(run, "RocketsInFlight", f)) {
+        const long long now = run.Frame(f).Int("RocketsInFlight"),
+                        before = run.Frame(f - 1).Int("RocketsInFlight");
         EXPECT_LE(now, 5);
         if (now > before) {
             EXPECT_EQ(now, before + 1) << f;

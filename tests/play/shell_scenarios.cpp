@@ -19,7 +19,9 @@ bool Orange(uint32_t rgb) {
 // The intro's last button is done on the 46th frame (frame 45).
 constexpr int IntroOver = 46;
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 TEST(ShellPlay, StartUpFadesTheMenuInWithMusicAndIgnoresArrowsMeanwhile) {
     const std::string script = At(5, "press Down") + At(20, "press Enter") + At(50, "press Down");
@@ -50,8 +52,8 @@ TEST(ShellPlay, StartUpFadesTheMenuInWithMusicAndIgnoresArrowsMeanwhile) {
 TEST(ShellPlay, MainMenuKeysFollowTheLayoutAndClickOncePerMove) {
     // Each row: the key pressed and the item selected after it.
     const std::vector<std::pair<std::string, int>> steps = {
-        {"Up", 6},   {"Up", 5},    {"Up", 3},    {"Down", 5}, {"Left", 4}, {"Right", 5},
-        {"Down", 6}, {"Down", 1},  {"Down", 2},  {"Down", 3}, {"Up", 2},   {"Left", 2},
+        {"Up", 6},   {"Up", 5},   {"Up", 3},   {"Down", 5}, {"Left", 4}, {"Right", 5},
+        {"Down", 6}, {"Down", 1}, {"Down", 2}, {"Down", 3}, {"Up", 2},   {"Left", 2},
     };
     std::string script;
     int frame = 50;
@@ -67,7 +69,8 @@ TEST(ShellPlay, MainMenuKeysFollowTheLayoutAndClickOncePerMove) {
     for (const auto& [key, item] : steps) {
         EXPECT_EQ(run.Frame(frame).Int("SelectedItem"), item) << "after " << key << " at frame " << frame;
         const bool moved = run.Frame(frame - 1).Int("SelectedItem") != item;
-        EXPECT_EQ(run.Frame(frame).List("effects"), moved ? Effects{"Button"} : Effects{}) << "frame " << frame;
+        EXPECT_EQ(run.Frame(frame).List("effects"), moved ? Effects{"Button"} : Effects{})
+            << "frame " << frame;
         frame += 3;
     }
     EXPECT_EQ(run.Frame(frame).Int("SelectedItem"), 3);
@@ -76,13 +79,13 @@ TEST(ShellPlay, MainMenuKeysFollowTheLayoutAndClickOncePerMove) {
 
 TEST(ShellPlay, TheMouseSelectsOnceAndClicksOpenTheScreens) {
     const std::string script = At(5, "mouse 400 160")   // onto "High scores" during the intro: silent
-                               + At(50, "mouse 400 60")  // onto "New game": one click sound
-                               + At(51, "mouse 400 65")  // still on it: nothing
-                               + At(52, "mouse 20 580")  // empty space keeps the selection
-                               + At(54, "mouse 400 160") + At(56, "click")   // the high-score table
-                               + At(60, "mouse 160 285") + At(62, "click")   // "Clear": dialog 4
-                               + At(66, "press N")                           // no
-                               + At(70, "press Esc");                        // back to the menu, item 2
+                               + At(50, "mouse 400 60") // onto "New game": one click sound
+                               + At(51, "mouse 400 65") // still on it: nothing
+                               + At(52, "mouse 20 580") // empty space keeps the selection
+                               + At(54, "mouse 400 160") + At(56, "click") // the high-score table
+                               + At(60, "mouse 160 285") + At(62, "click") // "Clear": dialog 4
+                               + At(66, "press N")                         // no
+                               + At(70, "press Esc");                      // back to the menu, item 2
     auto run = PlayScript(script, Options().Frames(75));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     EXPECT_EQ(run.Frame(5).Int("SelectedItem"), 2);
@@ -130,9 +133,9 @@ TEST(ShellPlay, AltEnterSwitchesTheScreenModeBothWays) {
 
 TEST(ShellPlay, TheCloseButtonAsksAndOnlyYesEnds) {
     const std::string script = At(50, "close") + At(52, "press Enter") // "No" is selected first
-                               + At(53, "# a comment after the frame number is no event")
-                               + At(55, "close") + At(56, "close")     // a second request changes nothing
-                               + At(58, "press Right")                 // stays on "No"
+                               + At(53, "# a comment after the frame number is no event") + At(55, "close") +
+                               At(56, "close")         // a second request changes nothing
+                               + At(58, "press Right") // stays on "No"
                                + At(60, "press Left") + At(64, "press Enter");
     auto run = PlayScript(script, Options().Frames(100).Shot(59).Shot(62));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
@@ -157,18 +160,22 @@ TEST(ShellPlay, TheCloseButtonAsksAndOnlyYesEnds) {
 }
 
 // The options screen: down from "Back" to the country row, Enter to type.
-std::string ToCountryEditing(int frame) { return At(frame, "press Up") + At(frame + 2, "press Enter"); }
+std::string ToCountryEditing(int frame) {
+    return At(frame, "press Up") + At(frame + 2, "press Enter");
+}
 
 TEST(ShellPlay, TheCountryTakesSixteenNameCharactersAndIsSavedAtTheEnd) {
-    std::string script = At(50, "press Up") + At(52, "press Up") + At(54, "press Left") + At(56, "press Enter");
+    std::string script =
+        At(50, "press Up") + At(52, "press Up") + At(54, "press Left") + At(56, "press Enter");
     script += ToCountryEditing(60);
-    for (int i = 0; i < 7; ++i) script += At(66, "down Backspace") + At(66, "up Backspace");
+    for (int i = 0; i < 7; ++i)
+        script += At(66, "down Backspace") + At(66, "up Backspace");
     script += At(67, "down Backspace") + At(67, "up Backspace"); // on an empty text: nothing
     script += At(68, "text il.l,i-lli!llilillili");              // 17 name characters among others
-    script += At(70, "press Up");                                 // does not move while typing
-    script += At(72, "press Esc");                                // ends typing, stays
-    script += At(74, "press Esc");                                // back to the menu, item 4
-    script += At(76, "press Esc") + At(78, "press Y");            // leave the game
+    script += At(70, "press Up");                                // does not move while typing
+    script += At(72, "press Esc");                               // ends typing, stays
+    script += At(74, "press Esc");                               // back to the menu, item 4
+    script += At(76, "press Esc") + At(78, "press Y");           // leave the game
     auto run = PlayScript(script, Options().Frames(90));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     ASSERT_EQ(run.Frame(56).Int("ActiveScreen"), 3);
@@ -186,9 +193,11 @@ TEST(ShellPlay, TheCountryTakesSixteenNameCharactersAndIsSavedAtTheEnd) {
 }
 
 TEST(ShellPlay, AWideCountryStopsOneCharacterPastTheWidthLimit) {
-    std::string script = At(50, "press Up") + At(52, "press Up") + At(54, "press Left") + At(56, "press Enter");
+    std::string script =
+        At(50, "press Up") + At(52, "press Up") + At(54, "press Left") + At(56, "press Enter");
     script += ToCountryEditing(60);
-    for (int i = 0; i < 7; ++i) script += At(66, "down Backspace") + At(66, "up Backspace");
+    for (int i = 0; i < 7; ++i)
+        script += At(66, "down Backspace") + At(66, "up Backspace");
     script += At(68, "text WWWWWWWWWWWWWWWW");
     auto run = PlayScript(script, Options().Shot(68));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
@@ -213,7 +222,8 @@ TEST(ShellPlay, TheFrameRateFollowsTheMeasuredRate) {
 TEST(ShellPlay, TheGameStandsStillWhileItsWindowIsInTheBackground) {
     // The intro stops for the 30 frames without focus and ends 30 frames late; a key
     // held meanwhile is not seen.
-    const std::string script = At(10, "focus off") + At(20, "down Down") + At(30, "up Down") + At(40, "focus on");
+    const std::string script =
+        At(10, "focus off") + At(20, "down Down") + At(30, "up Down") + At(40, "focus on");
     auto run = PlayScript(script, Options().Frames(80));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     EXPECT_EQ(run.Frame(9).Int("MenuIntro"), 1);

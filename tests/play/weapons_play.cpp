@@ -27,7 +27,9 @@ namespace {
 
 using test::FormFixture;
 
-std::string At(int frame, const std::string& event) { return std::to_string(frame) + " " + event + "\n"; }
+std::string At(int frame, const std::string& event) {
+    return std::to_string(frame) + " " + event + "\n";
+}
 
 // The first dumped frame from `from` on whose field `name` equals v; -1 when none.
 int FirstFrameWith(const PlayResult& run, const std::string& name, long long v, int from = 0) {
@@ -49,7 +51,8 @@ bool Has(const std::vector<std::string>& list, const std::string& name) {
 }
 
 TEST(WeaponsScript, BothWeaponsPickedUpOnTheRoadRiseFireUntilSpentAndSink) {
-    const std::string script = At(50, "press Enter") + At(70, "press Enter") + At(260, "down Up") + At(730, "down Z");
+    const std::string script =
+        At(50, "press Enter") + At(70, "press Enter") + At(260, "down Up") + At(730, "down Z");
     auto run = PlayScript(script, Options().Frames(2700).Shot(737).Shot(1745));
     ASSERT_EQ(run.ExitCode, 0) << run.Errors;
     // Kept for a look: the gun firing, rockets in flight.
@@ -61,11 +64,13 @@ TEST(WeaponsScript, BothWeaponsPickedUpOnTheRoadRiseFireUntilSpentAndSink) {
                                std::filesystem::copy_options::overwrite_existing);
 
     const int gun = FirstFrameWith(run, "WeaponKind", 3);
-    if (gun < 0 || gun > 720) GTEST_SKIP() << "the road of seed 1 no longer lays a machine gun in the car's path";
+    if (gun < 0 || gun > 720)
+        GTEST_SKIP() << "the road of seed 1 no longer lays a machine gun in the car's path";
     // Picked up, it rises a stage every 100 ms (10 frames of 11 ms), the first step at once.
     EXPECT_TRUE(Has(run.Frame(gun).List("effects"), "Bonus"));
     EXPECT_EQ(run.Frame(gun).Int("Ammo"), 25);
-    for (int stage = 2; stage <= 6; ++stage) EXPECT_EQ(run.Frame(gun + 10 * (stage - 2)).Int("WeaponStage"), stage);
+    for (int stage = 2; stage <= 6; ++stage)
+        EXPECT_EQ(run.Frame(gun + 10 * (stage - 2)).Int("WeaponStage"), stage);
 
     // Z from frame 730 (read at the end of that frame): a shot every 19 frames (the
     // 200 ms cooldown in 11 ms frames) until all 25 are spent, with the gun's loop
@@ -75,8 +80,10 @@ TEST(WeaponsScript, BothWeaponsPickedUpOnTheRoadRiseFireUntilSpentAndSink) {
     const std::vector<int> gunShots = ShotFrames(run, 731, gunGone);
     ASSERT_EQ(gunShots.size(), 25u);
     EXPECT_EQ(gunShots.front(), 731);
-    for (size_t i = 1; i < gunShots.size(); ++i) EXPECT_EQ(gunShots[i] - gunShots[i - 1], 19) << i;
-    for (int f = gunShots.front(); f < gunShots.back(); f += 7) EXPECT_TRUE(Has(run.Frame(f).List("playing"), "MachineGun")) << f;
+    for (size_t i = 1; i < gunShots.size(); ++i)
+        EXPECT_EQ(gunShots[i] - gunShots[i - 1], 19) << i;
+    for (int f = gunShots.front(); f < gunShots.back(); f += 7)
+        EXPECT_TRUE(Has(run.Frame(f).List("playing"), "MachineGun")) << f;
     // Spent, it sinks (its sound stopped) and is gone within half a second.
     EXPECT_FALSE(Has(run.Frame(gunShots.back() + 1).List("playing"), "MachineGun"));
     EXPECT_LT(gunGone - gunShots.back(), 45);
@@ -92,13 +99,15 @@ TEST(WeaponsScript, BothWeaponsPickedUpOnTheRoadRiseFireUntilSpentAndSink) {
     const std::vector<int> rocketShots = ShotFrames(run, launcher + 1, launcherGone);
     ASSERT_EQ(rocketShots.size(), 20u);
     EXPECT_EQ(rocketShots.front(), launcher + 40);
-    for (size_t i = 1; i < rocketShots.size(); ++i) EXPECT_EQ(rocketShots[i] - rocketShots[i - 1], 46) << i;
-    for (int f : rocketShots) EXPECT_TRUE(Has(run.Frame(f).List("effects"), "Rocket")) << f;
+    for (size_t i = 1; i < rocketShots.size(); ++i)
+        EXPECT_EQ(rocketShots[i] - rocketShots[i - 1], 46) << i;
+    for (int f : rocketShots)
+        EXPECT_TRUE(Has(run.Frame(f).List("effects"), "Rocket")) << f;
     EXPECT_LT(launcherGone - rocketShots.back(), 60);
 }
 
 class WeaponsPlay : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TMForm& f = Form();
         f.OnFrameDrawn = [this] {
@@ -113,7 +122,8 @@ protected:
         game_.RunFrames(20);
         game_.Tap(vk::Enter);
         ASSERT_TRUE(f.Race);
-        for (int i = 0; i < 400 && f.Screen.ActiveDialog != DialogKind::None; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 400 && f.Screen.ActiveDialog != DialogKind::None; ++i)
+            game_.RunFrames(1);
         ASSERT_EQ(f.Screen.ActiveDialog, DialogKind::None);
     }
     TMForm& Form() { return game_.Form(); }
@@ -134,7 +144,8 @@ protected:
     // The weapon as a bonus gives it, raised before the caller fires.
     void TakeAndRaise(CarItem kind) {
         Car().GiveBonus(kind);
-        for (int i = 0; i < 120 && Car().WeaponStage < 6; ++i) game_.RunFrames(1);
+        for (int i = 0; i < 120 && Car().WeaponStage < 6; ++i)
+            game_.RunFrames(1);
         ASSERT_EQ(Car().WeaponStage, 6);
     }
     // A walker with its centre at screen point (x, y), on the road or not.
@@ -211,7 +222,8 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
         PutPedestrian(2, Car().X + Car().Width / 2.0 + 30, 250);
     }
     const int score = Race().Score;
-    for (int i = 0; i < 40 && Race().Cars->CarExploding[1] == 0; ++i) game_.RunFrames(1);
+    for (int i = 0; i < 40 && Race().Cars->CarExploding[1] == 0; ++i)
+        game_.RunFrames(1);
     EXPECT_EQ(Race().Cars->CarExploding[1], 1);
     EXPECT_EQ(Race().Men->Slots[2].State, ManState::Lying);
     EXPECT_EQ(Race().Score, score + 15);
@@ -258,8 +270,10 @@ TEST_F(WeaponsPlay, GunFlashesAndRocketsFlyWithTheirFlames) {
     game_.RunFrames(60); // the car stands
     game_.Up(vk::Space);
     Car().GiveBonus(CarItem::RocketLauncher);
-    for (int i = 0; i < 60; ++i) game_.RunFrames(1);
-    for (TRocket* rocket : Race().Rockets) ASSERT_FALSE(rocket->InFlight);
+    for (int i = 0; i < 60; ++i)
+        game_.RunFrames(1);
+    for (TRocket* rocket : Race().Rockets)
+        ASSERT_FALSE(rocket->InFlight);
     game_.Down('Z');
     game_.RunFrames(2);
     game_.Up('Z');

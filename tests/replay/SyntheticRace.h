@@ -12,7 +12,7 @@ namespace vorlane::replaytest {
 
 // A small generator of our own, so that the races are the same everywhere.
 class Dice {
-public:
+  public:
     explicit Dice(uint32_t seed) : state_(seed * 2654435761u + 1u) {}
     uint32_t Next() {
         state_ ^= state_ << 13;
@@ -23,7 +23,7 @@ public:
     int Below(int n) { return int(Next() % uint32_t(n)); }
     bool Chance(int percent) { return Below(100) < percent; }
 
-private:
+  private:
     uint32_t state_;
 };
 
@@ -48,9 +48,10 @@ inline Replay MakeSyntheticRace(const SyntheticRaceSettings& settings) {
     replay.Start.PlayerName = "Driver";
 
     // The keys a driver uses: the arrows, Space, Z, X and H.
-    const int keys[] = {isUp, isUp, isUp, isLeft, isRight, isLeft, isRight, isDown, isButton10, isButton12, isButton13, isButton5};
+    const int keys[] = {isUp,    isUp,   isUp,       isLeft,     isRight,    isLeft,
+                        isRight, isDown, isButton10, isButton12, isButton13, isButton5};
     uint64_t held = StateBit(isUp);
-    int clock = 0;     // milliseconds, as the frame timer reads them
+    int clock = 0; // milliseconds, as the frame timer reads them
     int lastTick = 0;
     FrameStep step{12, 11, 1.0};
     for (int f = 0; f < settings.Frames; ++f) {
@@ -58,15 +59,18 @@ inline Replay MakeSyntheticRace(const SyntheticRaceSettings& settings) {
         // The timer: ticks at 85 Hz (vsync), now and then a millisecond late or early,
         // and once a minute a stall (a level being built, the disk).
         int next = int((int64_t(f) + 1) * 1000 / 85);
-        if (settings.ErraticTimer) next = lastTick + 5 + dice.Below(16);
-        else if (dice.Chance(15)) next += dice.Below(3) - 1;
+        if (settings.ErraticTimer)
+            next = lastTick + 5 + dice.Below(16);
+        else if (dice.Chance(15))
+            next += dice.Below(3) - 1;
         if (f % (85 * 60) == 85 * 30) next += 250;
         clock = next > lastTick ? next : lastTick + 1;
         step.LagCount = clock - lastTick;
         lastTick = clock;
         // The measured rate wanders between 85 and 83 now and then: FrameMs and
         // SpeedScale follow.
-        if (f % 700 == 350) step = {step.LagCount, step.FrameMs == 11 ? 12 : 11, step.FrameMs == 11 ? 85.0 / 83.0 : 1.0};
+        if (f % 700 == 350)
+            step = {step.LagCount, step.FrameMs == 11 ? 12 : 11, step.FrameMs == 11 ? 85.0 / 83.0 : 1.0};
         frame.Step = step;
 
         // Keys: one change every FramesPerKeyChange frames on average; Enter goes up first.
@@ -93,7 +97,8 @@ inline Replay MakeSyntheticRace(const SyntheticRaceSettings& settings) {
         replay.Frames.push_back(frame);
     }
     // The name entry after the game: typed, then Enter.
-    for (char c : std::string("Driver")) replay.TrailingEvents.push_back(ReplayEvent::Char(uint8_t(c)));
+    for (char c : std::string("Driver"))
+        replay.TrailingEvents.push_back(ReplayEvent::Char(uint8_t(c)));
     replay.TrailingEvents.push_back(ReplayEvent::Char(13));
     replay.Outcome.Result = {12345, 4, 0};
     replay.Outcome.Frames = uint32_t(replay.Frames.size());

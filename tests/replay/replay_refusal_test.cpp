@@ -17,7 +17,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes SmallReplay() { return WriteReplay(replaytest::MakeSyntheticRace({300, 4, 10, false})); }
+Bytes SmallReplay() {
+    return WriteReplay(replaytest::MakeSyntheticRace({300, 4, 10, false}));
+}
 
 // The message a file is refused with, or "" when it is read.
 std::string Refusal(const Bytes& file, uint32_t rules = kGameRulesId) {
@@ -42,7 +44,9 @@ Bytes Resealed(const Bytes& file, const std::function<void(Bytes&)>& change) {
 
 // A replay with no frames. Its body: start section (7 bytes), end token, no trailing
 // events (a count of 0), outcome (4 bytes, the frame count last).
-Bytes EmptyRace() { return WriteReplay(Replay{}); }
+Bytes EmptyRace() {
+    return WriteReplay(Replay{});
+}
 
 struct RefusalCase {
     const char* name;
@@ -56,11 +60,25 @@ TEST(ReplayRefusal, EachKindOfBadFileIsRefusedWithItsOwnMessage) {
     ASSERT_EQ(Refusal(good), "");
     const std::vector<RefusalCase> cases = {
         {"empty file", [] { return Bytes{}; }, "replay: not a replay file (it does not begin with VRPL)"},
-        {"bad magic", [&] { Bytes f = good; f[1] = 'X'; return f; },
+        {"bad magic",
+         [&] {
+             Bytes f = good;
+             f[1] = 'X';
+             return f;
+         },
          "replay: not a replay file (it does not begin with VRPL)"},
-        {"a text file", [] { const std::string t = "hello, this is no replay"; return Bytes(t.begin(), t.end()); },
+        {"a text file",
+         [] {
+             const std::string t = "hello, this is no replay";
+             return Bytes(t.begin(), t.end());
+         },
          "replay: not a replay file (it does not begin with VRPL)"},
-        {"other format version", [&] { Bytes f = good; f[4] = 2; return f; },
+        {"other format version",
+         [&] {
+             Bytes f = good;
+             f[4] = 2;
+             return f;
+         },
          "replay: format version 2 is not one this game reads (it reads version 1)"},
         {"other rules", [&] { return good; },
          "replay: recorded under game rules 1, this game plays rules 2, so it cannot be replayed", 2},
@@ -69,13 +87,31 @@ TEST(ReplayRefusal, EachKindOfBadFileIsRefusedWithItsOwnMessage) {
         {"truncated inside the body", [&] { return Bytes(good.begin(), good.end() - 7); },
          "replay: truncated: the body should be " + std::to_string(good.size() - 18) + " bytes, " +
              std::to_string(good.size() - 25) + " are present"},
-        {"trailing junk", [&] { Bytes f = good; f.push_back(0); f.push_back(0x42); return f; },
+        {"trailing junk",
+         [&] {
+             Bytes f = good;
+             f.push_back(0);
+             f.push_back(0x42);
+             return f;
+         },
          "replay: 2 bytes of trailing junk after the " + std::to_string(good.size() - 18) + "-byte body"},
-        {"flipped byte in the frames", [&] { Bytes f = good; f[good.size() / 2] ^= 0x01; return f; },
+        {"flipped byte in the frames",
+         [&] {
+             Bytes f = good;
+             f[good.size() / 2] ^= 0x01;
+             return f;
+         },
          "replay: checksum mismatch"},
-        {"flipped checksum", [&] { Bytes f = good; f[15] ^= 0x80; return f; }, "replay: checksum mismatch"},
+        {"flipped checksum",
+         [&] {
+             Bytes f = good;
+             f[15] ^= 0x80;
+             return f;
+         },
+         "replay: checksum mismatch"},
         // Behind a right checksum (a writer's fault, or a forged file):
-        {"unknown frame token", [&] { return Resealed(EmptyRace(), [](Bytes& b) { b[b.size() - 6] = 0x9A; }); },
+        {"unknown frame token",
+         [&] { return Resealed(EmptyRace(), [](Bytes& b) { b[b.size() - 6] = 0x9A; }); },
          "replay: unknown frame token 154 at frame 1"},
         {"car out of range", [] { return Resealed(EmptyRace(), [](Bytes& b) { b[1] = 7; }); },
          "replay: the car 7 is outside 1..6"},
@@ -84,7 +120,8 @@ TEST(ReplayRefusal, EachKindOfBadFileIsRefusedWithItsOwnMessage) {
          "replay: the outcome counts 3 frames, the body holds 0"},
         {"bytes after the outcome", [&] { return Resealed(good, [](Bytes& b) { b.push_back(0); }); },
          "replay: 1 bytes follow the outcome inside the body"},
-        {"body ends inside the frames", [&] { return Resealed(good, [](Bytes& b) { b.resize(b.size() / 2); }); },
+        {"body ends inside the frames",
+         [&] { return Resealed(good, [](Bytes& b) { b.resize(b.size() / 2); }); },
          ""}, // the message names the field it ended in; checked below
         {"event count beyond the body",
          [&] { return Resealed(EmptyRace(), [](Bytes& b) { b[b.size() - 5] = 0x7F; }); },

@@ -1,8 +1,8 @@
 // A replay written and read back gives exactly what was recorded: every frame's time
 // step, held keys and events, the start and the outcome, for races of every shape.
+#include "replay/ReplayFile.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
-#include "replay/ReplayFile.h"
 
 #include "replay/SyntheticRace.h"
 
@@ -54,10 +54,13 @@ std::vector<RoundTripCase> Cases() {
         {"runs longer than one token holds, and runs broken by one frame",
          [] {
              Replay r;
-             for (int i = 0; i < 200; ++i) r.Frames.push_back(Plain(12));
+             for (int i = 0; i < 200; ++i)
+                 r.Frames.push_back(Plain(12));
              r.Frames.push_back(Plain(11));
-             for (int i = 0; i < 64; ++i) r.Frames.push_back(Plain(11));
-             for (int i = 0; i < 65; ++i) r.Frames.push_back(Plain(11, StateBit(isUp)));
+             for (int i = 0; i < 64; ++i)
+                 r.Frames.push_back(Plain(11));
+             for (int i = 0; i < 65; ++i)
+                 r.Frames.push_back(Plain(11, StateBit(isUp)));
              return Finished(r);
          }},
         {"move counts at the edges: 1, huge stalls, jumps either way past a nudge",
@@ -70,9 +73,9 @@ std::vector<RoundTripCase> Cases() {
         {"frame statistics changing, also to a SpeedScale that differs only in its last bit",
          [] {
              Replay r;
-             r.Frames = {Plain(12, 0, 11, 1.0), Plain(12, 0, 16, 85.0 / 60.0), Plain(12, 0, 16, 85.0 / 60.0),
-                         Plain(12, 0, 16, std::nextafter(85.0 / 60.0, 2.0)), Plain(12, 0, 0, 85.0 / 1001.0),
-                         Plain(12, 0, 1000, 85.0)};
+             r.Frames = {Plain(12, 0, 11, 1.0),          Plain(12, 0, 16, 85.0 / 60.0),
+                         Plain(12, 0, 16, 85.0 / 60.0),  Plain(12, 0, 16, std::nextafter(85.0 / 60.0, 2.0)),
+                         Plain(12, 0, 0, 85.0 / 1001.0), Plain(12, 0, 1000, 85.0)};
              return Finished(r);
          }},
         {"every held bit, on and off at once",
@@ -87,10 +90,16 @@ std::vector<RoundTripCase> Cases() {
          [] {
              Replay r;
              ReplayFrame f = Plain(12);
-             f.Events = {ReplayEvent::KeyDown(16), ReplayEvent::KeyDown(13, true), ReplayEvent::KeyUp(17),
-                         ReplayEvent::Char(0), ReplayEvent::Char(255), ReplayEvent::MouseMove(-5, 70000),
-                         ReplayEvent::MouseMove(INT32_MIN, INT32_MAX), ReplayEvent::Of(ReplayEventKind::Click),
-                         ReplayEvent::Of(ReplayEventKind::DoubleClick), ReplayEvent::Of(ReplayEventKind::CloseRequest),
+             f.Events = {ReplayEvent::KeyDown(16),
+                         ReplayEvent::KeyDown(13, true),
+                         ReplayEvent::KeyUp(17),
+                         ReplayEvent::Char(0),
+                         ReplayEvent::Char(255),
+                         ReplayEvent::MouseMove(-5, 70000),
+                         ReplayEvent::MouseMove(INT32_MIN, INT32_MAX),
+                         ReplayEvent::Of(ReplayEventKind::Click),
+                         ReplayEvent::Of(ReplayEventKind::DoubleClick),
+                         ReplayEvent::Of(ReplayEventKind::CloseRequest),
                          ReplayEvent::Of(ReplayEventKind::PadLost)};
              r.Frames = {f, Plain(12), f};
              r.TrailingEvents = {ReplayEvent::Char('a'), ReplayEvent::KeyDown(-1)};
@@ -104,14 +113,20 @@ std::vector<RoundTripCase> Cases() {
              r.Start.Options = kReplayOptionBits;
              r.Start.MouseX = INT32_MIN;
              r.Start.MouseY = INT32_MAX;
-             for (int c = 0; c < 255; ++c) r.Start.PlayerName += char(c);
+             for (int c = 0; c < 255; ++c)
+                 r.Start.PlayerName += char(c);
              r.Frames = {Plain(12)};
              r.Outcome.Result = {INT32_MAX, INT32_MIN, -1};
              return Finished(r);
          }},
-        {"a five-minute game", [] { return MakeSyntheticRace({85 * 300, 11, 25, false}); }},
+        {"a five-minute game",
+         [] {
+             return MakeSyntheticRace({85 * 300, 11, 25, false});
+         }},
         {"a long race with an erratic timer and mashed keys",
-         [] { return MakeSyntheticRace({85 * 60 * 20, 5, 3, true}); }},
+         [] {
+             return MakeSyntheticRace({85 * 60 * 20, 5, 3, true});
+         }},
     };
 }
 
@@ -144,11 +159,13 @@ TEST(ReplayRoundTrip, RecorderCalledAsTheGameCallsItMatchesTheWholeReplay) {
 
     recorder.BeginRace(race.Start);
     for (const ReplayFrame& f : race.Frames) {
-        for (const ReplayEvent& e : f.Events) recorder.Event(e);
+        for (const ReplayEvent& e : f.Events)
+            recorder.Event(e);
         recorder.Frame(f.Step, f.Held);
     }
     EXPECT_EQ(recorder.FramesRecorded(), race.Frames.size());
-    for (const ReplayEvent& e : race.TrailingEvents) recorder.Event(e);
+    for (const ReplayEvent& e : race.TrailingEvents)
+        recorder.Event(e);
     const std::vector<uint8_t> file = recorder.End(race.Outcome.Result);
     EXPECT_FALSE(recorder.Recording());
     EXPECT_EQ(file, WriteReplay(race));

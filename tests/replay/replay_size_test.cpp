@@ -17,11 +17,14 @@ using replaytest::SyntheticRaceSettings;
 size_t FileSize(const SyntheticRaceSettings& settings, const char* what) {
     const Replay race = MakeSyntheticRace(settings);
     size_t keyChanges = 0;
-    for (size_t i = 1; i < race.Frames.size(); ++i) keyChanges += race.Frames[i].Held != race.Frames[i - 1].Held;
+    for (size_t i = 1; i < race.Frames.size(); ++i)
+        keyChanges += race.Frames[i].Held != race.Frames[i - 1].Held;
     const size_t bytes = WriteReplay(race).size();
     const double minutes = double(settings.Frames) / (85.0 * 60.0);
-    std::printf("[ replay size ] %s: %d frames, %zu key changes, %zu bytes (%.0f bytes a minute, %.2f bytes a frame)\n",
-                what, settings.Frames, keyChanges, bytes, double(bytes) / minutes, double(bytes) / settings.Frames);
+    std::printf("[ replay size ] %s: %d frames, %zu key changes, %zu bytes (%.0f bytes a minute, %.2f bytes "
+                "a frame)\n",
+                what, settings.Frames, keyChanges, bytes, double(bytes) / minutes,
+                double(bytes) / settings.Frames);
     return bytes;
 }
 
@@ -39,7 +42,8 @@ TEST(ReplaySize, AFiveMinuteGameStaysUnder64KB) {
 TEST(ReplaySize, QuietFramesCostAlmostNothing) {
     // Standing at the start with nothing pressed and a perfectly steady timer: runs.
     Replay race;
-    for (int i = 0; i < kFiveMinutes; ++i) race.Frames.push_back({{}, 0, {12, 11, 1.0}});
+    for (int i = 0; i < kFiveMinutes; ++i)
+        race.Frames.push_back({{}, 0, {12, 11, 1.0}});
     race.Outcome.Frames = kFiveMinutes;
     const size_t bytes = WriteReplay(race).size();
     std::printf("[ replay size ] five minutes standing still: %zu bytes\n", bytes);

@@ -20,8 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string UniqueName()
-{
+std::string UniqueName() {
     static int next = 0;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "vorlane_scores_" + std::to_string(getpid()) + "_" + std::to_string(++next);
@@ -33,14 +32,14 @@ std::string UniqueName()
 
 } // namespace
 
-TestDatabase::TestDatabase()
-{
+TestDatabase::TestDatabase() {
     if (const char* url = std::getenv("VORLANE_TEST_DB_URL"); url && *url) {
         url_ = url;
         if (!IsSqlite()) {
             // A shared server database: start from no tables at all.
-            const std::string command = "psql -q -v ON_ERROR_STOP=1 '" + url_ +
-                                        "' -c 'DROP TABLE IF EXISTS replays, scores, settings, schema_migrations' >/dev/null";
+            const std::string command =
+                "psql -q -v ON_ERROR_STOP=1 '" + url_ +
+                "' -c 'DROP TABLE IF EXISTS replays, scores, settings, schema_migrations' >/dev/null";
             if (std::system(command.c_str()) != 0) ADD_FAILURE() << "cannot empty the test database " << url_;
             return;
         }
@@ -52,13 +51,11 @@ TestDatabase::TestDatabase()
     url_ = "sqlite:" + sqlitePath_.string();
 }
 
-TestDatabase::~TestDatabase()
-{
+TestDatabase::~TestDatabase() {
     if (!folder_.empty()) std::filesystem::remove_all(folder_);
 }
 
-ScoresProcess::ScoresProcess(const std::vector<std::string>& args)
-{
+ScoresProcess::ScoresProcess(const std::vector<std::string>& args) {
     int out[2];
     int err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -70,7 +67,8 @@ ScoresProcess::ScoresProcess(const std::vector<std::string>& args)
         std::string program = VORLANE_SCORES_EXE;
         argv.push_back(program.data());
         std::vector<std::string> copies = args;
-        for (std::string& arg : copies) argv.push_back(arg.data());
+        for (std::string& arg : copies)
+            argv.push_back(arg.data());
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
         _exit(127);
@@ -82,8 +80,7 @@ ScoresProcess::ScoresProcess(const std::vector<std::string>& args)
     fcntl(stderrFd_, F_SETFL, O_NONBLOCK);
 }
 
-ScoresProcess::~ScoresProcess()
-{
+ScoresProcess::~ScoresProcess() {
     if (pid_ > 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
@@ -92,23 +89,24 @@ ScoresProcess::~ScoresProcess()
     if (stderrFd_ >= 0) close(stderrFd_);
 }
 
-std::unique_ptr<ScoresProcess> ScoresProcess::StartOn(const TestDatabase& db, const std::vector<std::string>& extra)
-{
+std::unique_ptr<ScoresProcess> ScoresProcess::StartOn(const TestDatabase& db,
+                                                      const std::vector<std::string>& extra) {
     std::vector<std::string> args{"--listen", "127.0.0.1:0", "--db", db.Url()};
     args.insert(args.end(), extra.begin(), extra.end());
     auto process = std::make_unique<ScoresProcess>(args);
     if (!process->WaitUntilListening()) {
-        ADD_FAILURE() << "vorlane-scores did not start: " << process->FirstLine() << " / " << process->Stderr();
+        ADD_FAILURE() << "vorlane-scores did not start: " << process->FirstLine() << " / "
+                      << process->Stderr();
         return nullptr;
     }
     return process;
 }
 
-bool ScoresProcess::WaitUntilListening(std::chrono::milliseconds timeout)
-{
+bool ScoresProcess::WaitUntilListening(std::chrono::milliseconds timeout) {
     const auto giveUp = Clock::now() + timeout;
     while (firstLine_.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now()).count();
         if (left <= 0) return false;
         pollfd entry{stdoutFd_, POLLIN, 0};
         if (poll(&entry, 1, static_cast<int>(left)) <= 0) continue;
@@ -122,13 +120,11 @@ bool ScoresProcess::WaitUntilListening(std::chrono::milliseconds timeout)
     return port_ > 0;
 }
 
-void ScoresProcess::Signal(int signalNumber)
-{
+void ScoresProcess::Signal(int signalNumber) {
     if (pid_ > 0) kill(pid_, signalNumber);
 }
 
-int ScoresProcess::WaitForExit(std::chrono::milliseconds timeout)
-{
+int ScoresProcess::WaitForExit(std::chrono::milliseconds timeout) {
     if (pid_ <= 0) return -1;
     const auto giveUp = Clock::now() + timeout;
     int status = 0;
@@ -147,8 +143,7 @@ int ScoresProcess::WaitForExit(std::chrono::milliseconds timeout)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string ScoresProcess::Stderr()
-{
+std::string ScoresProcess::Stderr() {
     char buffer[4096];
     for (;;) {
         const ssize_t got = read(stderrFd_, buffer, sizeof buffer);
@@ -158,8 +153,7 @@ std::string ScoresProcess::Stderr()
     return stderrText_;
 }
 
-httplib::Client ScoresProcess::Client(const std::string& fromAddress) const
-{
+httplib::Client ScoresProcess::Client(const std::string& fromAddress) const {
     httplib::Client client("127.0.0.1", port_);
     client.set_connection_timeout(std::chrono::seconds(5));
     client.set_read_timeout(std::chrono::seconds(15));
@@ -167,19 +161,17 @@ httplib::Client ScoresProcess::Client(const std::string& fromAddress) const
     return client;
 }
 
-std::string SubmissionPath(const std::string& name, int score, const std::string& country)
-{
+std::string SubmissionPath(const std::string& name, int score, const std::string& country) {
     return std::string(kSubmissionPath) + EncodeSubmission(BuildSubmissionText(name, score, country));
 }
 
-std::string SubmissionPathForText(std::string text)
-{
-    while (text.size() % 5 != 0) text += '0';
+std::string SubmissionPathForText(std::string text) {
+    while (text.size() % 5 != 0)
+        text += '0';
     return std::string(kSubmissionPath) + EncodeSubmission(text);
 }
 
-std::vector<RankedScore> AllRows(ScoreStore& store, const ScoreFilter& filter)
-{
+std::vector<RankedScore> AllRows(ScoreStore& store, const ScoreFilter& filter) {
     std::vector<RankedScore> rows;
     for (;;) {
         std::vector<RankedScore> page = store.Page(filter, static_cast<int64_t>(rows.size()), 1000);

@@ -18,7 +18,7 @@
 namespace vorlane::scores::testing {
 
 class TestDatabase {
-public:
+  public:
     TestDatabase();  // a fresh, empty database
     ~TestDatabase(); // removes the SQLite file
     TestDatabase(const TestDatabase&) = delete;
@@ -32,14 +32,14 @@ public:
     // at what it holds.
     std::unique_ptr<ScoreStore> Open() const { return OpenScoreStore(url_); }
 
-private:
+  private:
     std::string url_;
     std::filesystem::path folder_;
     std::filesystem::path sqlitePath_;
 };
 
 class ScoresProcess {
-public:
+  public:
     // Starts the program with these arguments (none added) and does not wait.
     explicit ScoresProcess(const std::vector<std::string>& args);
     ~ScoresProcess(); // kills it when it still runs
@@ -48,7 +48,8 @@ public:
 
     // Starts it on 127.0.0.1 with a free port and `db`, plus `extra`, and waits for
     // the "listening on" line.
-    static std::unique_ptr<ScoresProcess> StartOn(const TestDatabase& db, const std::vector<std::string>& extra = {});
+    static std::unique_ptr<ScoresProcess> StartOn(const TestDatabase& db,
+                                                  const std::vector<std::string>& extra = {});
 
     // Reads the first line of standard output; true when it announced its address.
     bool WaitUntilListening(std::chrono::milliseconds timeout = std::chrono::seconds(15));
@@ -66,7 +67,7 @@ public:
     // A client of this server; `fromAddress` picks the loopback address it sends from.
     httplib::Client Client(const std::string& fromAddress = "") const;
 
-private:
+  private:
     int pid_ = -1;
     int stdoutFd_ = -1;
     int stderrFd_ = -1;

@@ -17,8 +17,7 @@ namespace {
 
 // A made-up race of a minute with this outcome written into the file (not a race the
 // game would play that way).
-std::vector<uint8_t> ReplayEndingWith(int score, uint32_t seed = 7)
-{
+std::vector<uint8_t> ReplayEndingWith(int score, uint32_t seed = 7) {
     replaytest::SyntheticRaceSettings settings;
     settings.Seed = seed;
     Replay replay = replaytest::MakeSyntheticRace(settings);
@@ -27,39 +26,35 @@ std::vector<uint8_t> ReplayEndingWith(int score, uint32_t seed = 7)
 }
 
 class ReplayUpload : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
         ASSERT_TRUE(server);
     }
 
-    void Submit(const std::string& name, int score, const std::string& country)
-    {
+    void Submit(const std::string& name, int score, const std::string& country) {
         auto answer = server->Client().Get(SubmissionPath(name, score, country));
         ASSERT_TRUE(answer);
         ASSERT_EQ(answer->status, 200) << answer->body;
     }
 
     httplib::Result Upload(const std::string& name, int score, const std::string& country,
-                           const std::vector<uint8_t>& bytes)
-    {
+                           const std::vector<uint8_t>& bytes) {
         const std::string path =
             "/api/replays?prg=Vorlane&inf=" + EncodeSubmission(BuildSubmissionText(name, score, country));
-        return server->Client().Post(path, std::string(bytes.begin(), bytes.end()), "application/octet-stream");
+        return server->Client().Post(path, std::string(bytes.begin(), bytes.end()),
+                                     "application/octet-stream");
     }
 
     // The replay id in "OK replay 12 ...".
-    static int64_t ReplayIdOf(const std::string& answer)
-    {
+    static int64_t ReplayIdOf(const std::string& answer) {
         std::smatch match;
         if (!std::regex_search(answer, match, std::regex(R"(^OK replay (\d+) )"))) return 0;
         return std::stoll(match[1]);
     }
 
     // Waits (a bounded time) until the replay is judged; answers its record.
-    ReplayRecord Judged(int64_t id)
-    {
+    ReplayRecord Judged(int64_t id) {
         auto store = db.Open();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         for (;;) {
@@ -68,13 +63,13 @@ protected:
                 ADD_FAILURE() << "replay " << id << " was not stored";
                 return {};
             }
-            if (record->state != ReplayState::Pending || std::chrono::steady_clock::now() > deadline) return *record;
+            if (record->state != ReplayState::Pending || std::chrono::steady_clock::now() > deadline)
+                return *record;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
 
-    void ExpectStillServing()
-    {
+    void ExpectStillServing() {
         auto health = server->Client().Get("/healthz");
         ASSERT_TRUE(health);
         EXPECT_EQ(health->status, 200);
@@ -88,23 +83,25 @@ protected:
 // reason, and the server answers the next request.
 struct RefusedCase {
     const char* what;
-    int submittedScore;                 // the row in the table (-1: none)
-    int uploadedScore;                  // the score the upload's query names
+    int submittedScore; // the row in the table (-1: none)
+    int uploadedScore;  // the score the upload's query names
     std::vector<uint8_t> (*bytes)();
-    const char* reasonStart;            // alternatives separated by '|'
+    const char* reasonStart; // alternatives separated by '|'
 };
 
-std::vector<uint8_t> ReplayOf1000() { return ReplayEndingWith(1000); }
-std::vector<uint8_t> TamperedReplay()
-{
+std::vector<uint8_t> ReplayOf1000() {
+    return ReplayEndingWith(1000);
+}
+std::vector<uint8_t> TamperedReplay() {
     std::vector<uint8_t> bytes = ReplayEndingWith(1000);
     bytes[bytes.size() / 2] ^= 0x40;
     return bytes;
 }
-std::vector<uint8_t> NotAReplay() { return std::vector<uint8_t>(500, 'x'); }
+std::vector<uint8_t> NotAReplay() {
+    return std::vector<uint8_t>(500, 'x');
+}
 
-TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithTheReason)
-{
+TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithTheReason) {
     const RefusedCase cases[] = {
         // The file says 1000; the player claims 1500 with it. Played again, a made-up
         // race diverges from its file before its score is even compared.
@@ -127,8 +124,9 @@ TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithThe
         const ReplayRecord record = Judged(id);
         EXPECT_EQ(record.state, ReplayState::Failed);
         bool matches = false;
-        for (const std::string& start : {std::string(c.reasonStart).substr(0, std::string(c.reasonStart).find('|')),
-                                         std::string(c.reasonStart).substr(std::string(c.reasonStart).find('|') + 1)})
+        for (const std::string& start :
+             {std::string(c.reasonStart).substr(0, std::string(c.reasonStart).find('|')),
+              std::string(c.reasonStart).substr(std::string(c.reasonStart).find('|') + 1)})
             matches = matches || record.reason.starts_with(start);
         EXPECT_TRUE(matches) << record.reason;
         auto status = server->Client().Get("/api/replays/" + std::to_string(id));
@@ -140,12 +138,12 @@ TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithThe
         ExpectStillServing();
     }
     auto store = db.Open();
-    for (const RankedScore& row : AllRows(*store)) EXPECT_FALSE(row.verified) << row.name;
+    for (const RankedScore& row : AllRows(*store))
+        EXPECT_FALSE(row.verified) << row.name;
     EXPECT_TRUE(AllRows(*store, ScoreFilter{0, "", true}).empty());
 }
 
-TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIsStored)
-{
+TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIsStored) {
     Submit("BIG", 1000, "Peru");
     std::vector<uint8_t> huge = ReplayEndingWith(1000);
     huge.resize(300 * 1024, 0);
@@ -159,9 +157,9 @@ TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIs
     EXPECT_EQ(empty->status, 400);
 
     const std::string body(100, 'r');
-    const std::vector<std::string> badPaths{
-        "/api/replays", "/api/replays?prg=Vorlane&inf=garbage",
-        "/api/replays?prg=Other&inf=" + EncodeSubmission(BuildSubmissionText("BIG", 1000, "Peru"))};
+    const std::vector<std::string> badPaths{"/api/replays", "/api/replays?prg=Vorlane&inf=garbage",
+                                            "/api/replays?prg=Other&inf=" +
+                                                EncodeSubmission(BuildSubmissionText("BIG", 1000, "Peru"))};
     for (const std::string& path : badPaths) {
         SCOPED_TRACE(path);
         auto bad = server->Client().Post(path, body, "application/octet-stream");

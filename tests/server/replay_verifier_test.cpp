@@ -14,8 +14,7 @@
 namespace vorlane::scores::testing {
 namespace {
 
-ReplayCheckResult Played(int64_t score, uint32_t seed = 5, std::optional<uint32_t> recordedSeed = 5)
-{
+ReplayCheckResult Played(int64_t score, uint32_t seed = 5, std::optional<uint32_t> recordedSeed = 5) {
     ReplayCheckResult result;
     result.kind = ReplayCheckKind::Ok;
     result.finalScore = score;
@@ -24,8 +23,7 @@ ReplayCheckResult Played(int64_t score, uint32_t seed = 5, std::optional<uint32_
     return result;
 }
 
-TEST(ReplayJudge, VerifiesOnlyAReplayPlayedToItsEndWithTheSubmittedScoreAndItsOwnSeed)
-{
+TEST(ReplayJudge, VerifiesOnlyAReplayPlayedToItsEndWithTheSubmittedScoreAndItsOwnSeed) {
     ReplayCheckResult refused;
     refused.kind = ReplayCheckKind::Refused;
     refused.message = "replay: checksum mismatch";
@@ -56,14 +54,14 @@ TEST(ReplayJudge, VerifiesOnlyAReplayPlayedToItsEndWithTheSubmittedScoreAndItsOw
     }
 }
 
-TEST(IsolatedCheck, AnEndlessCrashingOrThrowingCheckCostsOnlyItsChild)
-{
+TEST(IsolatedCheck, AnEndlessCrashingOrThrowingCheckCostsOnlyItsChild) {
     const std::vector<uint8_t> bytes{1, 2, 3};
     const auto start = std::chrono::steady_clock::now();
     const ReplayCheckResult spun = RunCheckIsolated(
         [](const std::vector<uint8_t>&, const std::filesystem::path&) -> ReplayCheckResult {
             volatile uint64_t n = 0;
-            for (;;) n = n + 1;
+            for (;;)
+                n = n + 1;
         },
         bytes, "", std::chrono::seconds(1));
     EXPECT_EQ(spun.kind, ReplayCheckKind::TimeLimit);
@@ -104,11 +102,11 @@ TEST(IsolatedCheck, AnEndlessCrashingOrThrowingCheckCostsOnlyItsChild)
     EXPECT_EQ(fine.message, "/some/data");
 }
 
-TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore)
-{
+TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore) {
     TestDatabase db;
     auto store = db.Open();
-    store->InsertBatch(std::vector<NewScore>{{"FAST", "Peru", 100, 1000, "c1"}, {"SLOW", "Peru", 200, 1000, "c1"}});
+    store->InsertBatch(
+        std::vector<NewScore>{{"FAST", "Peru", 100, 1000, "c1"}, {"SLOW", "Peru", 200, 1000, "c1"}});
     const ReplayRecord fast = store->StoreReplay({"FAST", "Peru", 100, 1001, "c1", {100}});
     const ReplayRecord slow = store->StoreReplay({"SLOW", "Peru", 200, 1001, "c1", {0}});
     ASSERT_EQ(fast.state, ReplayState::Pending);
@@ -118,7 +116,8 @@ TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore)
     ReplayChecker checker = [](const std::vector<uint8_t>& bytes, const std::filesystem::path&) {
         if (bytes.at(0) == 0) {
             volatile uint64_t n = 0;
-            for (;;) n = n + 1;
+            for (;;)
+                n = n + 1;
         }
         return Played(bytes[0]);
     };
@@ -148,8 +147,7 @@ TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore)
     EXPECT_FALSE(store->VerifiedReplayFile(slow.id));
 }
 
-TEST(ReplayStore, AReplayLinksToTheSendersLatestUnverifiedRowOfThatResult)
-{
+TEST(ReplayStore, AReplayLinksToTheSendersLatestUnverifiedRowOfThatResult) {
     TestDatabase db;
     auto store = db.Open();
     store->InsertBatch(std::vector<NewScore>{{"ANN", "Peru", 500, 1000, "me"},
@@ -171,9 +169,9 @@ TEST(ReplayStore, AReplayLinksToTheSendersLatestUnverifiedRowOfThatResult)
     store->RecordReplayVerdict(second.id, false, "score differs");
     EXPECT_EQ(store->FindReplay(second.id)->reason, "score differs");
 
-    for (const NewReplay& stranger : {NewReplay{"ANN", "Peru", 501, 5002, "me", {1}},
-                                      NewReplay{"BOB", "Peru", 500, 5002, "me", {1}},
-                                      NewReplay{"ANN", "Peru", 500, 5002, "nobody", {1}}}) {
+    for (const NewReplay& stranger :
+         {NewReplay{"ANN", "Peru", 501, 5002, "me", {1}}, NewReplay{"BOB", "Peru", 500, 5002, "me", {1}},
+          NewReplay{"ANN", "Peru", 500, 5002, "nobody", {1}}}) {
         const ReplayRecord none = store->StoreReplay(stranger);
         EXPECT_EQ(none.scoreId, 0);
         EXPECT_EQ(none.state, ReplayState::Failed);

@@ -18,8 +18,7 @@ using Answered = std::set<std::pair<std::string, int64_t>>;
 // Six senders submit distinct results as fast as they can until `signalNumber`
 // reaches the server after `streamMs`; answers whether it ended with status 0
 // and adds every submission answered 200 to `answered`.
-int StreamThenSignal(ScoresProcess& server, int round, int streamMs, int signalNumber, Answered& answered)
-{
+int StreamThenSignal(ScoresProcess& server, int round, int streamMs, int signalNumber, Answered& answered) {
     std::mutex answeredMutex;
     std::atomic<bool> signalled{false};
     std::vector<std::thread> senders;
@@ -36,7 +35,8 @@ int StreamThenSignal(ScoresProcess& server, int round, int streamMs, int signalN
                 const int64_t score = 5 * (i + 1);
                 auto result = client.Get(SubmissionPath(name, static_cast<int>(score)));
                 if (!result || result->status != 200) {
-                    EXPECT_TRUE(signalled.load()) << "refused before the signal: " << (result ? result->status : -1);
+                    EXPECT_TRUE(signalled.load())
+                        << "refused before the signal: " << (result ? result->status : -1);
                     return;
                 }
                 std::lock_guard lock(answeredMutex);
@@ -48,26 +48,27 @@ int StreamThenSignal(ScoresProcess& server, int round, int streamMs, int signalN
     signalled = true;
     server.Signal(signalNumber);
     const int status = server.WaitForExit();
-    for (std::thread& sender : senders) sender.join();
+    for (std::thread& sender : senders)
+        sender.join();
     return status;
 }
 
 // Every answered submission is in the table.
-void ExpectAllStored(const TestDatabase& db, const Answered& answered)
-{
+void ExpectAllStored(const TestDatabase& db, const Answered& answered) {
     auto store = db.Open();
     Answered stored;
-    for (const RankedScore& row : AllRows(*store)) stored.emplace(row.name, row.score);
+    for (const RankedScore& row : AllRows(*store))
+        stored.emplace(row.name, row.score);
     size_t missing = 0;
     for (const auto& entry : answered) {
-        if (!stored.contains(entry) && ++missing <= 5) ADD_FAILURE() << "lost " << entry.first << " " << entry.second;
+        if (!stored.contains(entry) && ++missing <= 5)
+            ADD_FAILURE() << "lost " << entry.first << " " << entry.second;
     }
     EXPECT_EQ(missing, 0u) << "of " << answered.size() << " answered";
     std::printf("%zu answered, %zu stored\n", answered.size(), stored.size());
 }
 
-TEST(ScoresDurability, AKillNineLosesNoAnsweredSubmission)
-{
+TEST(ScoresDurability, AKillNineLosesNoAnsweredSubmission) {
     TestDatabase db;
     Answered answered;
     int round = 0;
@@ -75,7 +76,8 @@ TEST(ScoresDurability, AKillNineLosesNoAnsweredSubmission)
     for (int streamMs : {300, 700, 1200}) {
         auto server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
         ASSERT_TRUE(server);
-        EXPECT_EQ(StreamThenSignal(*server, ++round, streamMs, SIGKILL, answered), -1) << "ended by the signal";
+        EXPECT_EQ(StreamThenSignal(*server, ++round, streamMs, SIGKILL, answered), -1)
+            << "ended by the signal";
     }
     ASSERT_GT(answered.size(), 30u) << "the stream should have been going";
 
@@ -85,8 +87,7 @@ TEST(ScoresDurability, AKillNineLosesNoAnsweredSubmission)
     ExpectAllStored(db, answered);
 }
 
-TEST(ScoresDurability, SigtermDuringAStreamAnswersWhatItTookAndEndsWithStatusZero)
-{
+TEST(ScoresDurability, SigtermDuringAStreamAnswersWhatItTookAndEndsWithStatusZero) {
     TestDatabase db;
     Answered answered;
     auto server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});

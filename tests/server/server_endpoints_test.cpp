@@ -14,22 +14,21 @@
 namespace vorlane::scores::testing {
 namespace {
 
-int64_t Now()
-{
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+int64_t Now() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // "P7": built with += (GCC 12 warns falsely about Numbered("P", i)).
-std::string Numbered(const char* prefix, int number)
-{
+std::string Numbered(const char* prefix, int number) {
     std::string name = prefix;
     name += std::to_string(number);
     return name;
 }
 
 // Valid UTF-8 with no control characters but the line ends.
-bool CleanLines(const std::string& text)
-{
+bool CleanLines(const std::string& text) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
@@ -41,36 +40,33 @@ bool CleanLines(const std::string& text)
     return true;
 }
 
-size_t Occurrences(const std::string& text, const std::string& part)
-{
+size_t Occurrences(const std::string& text, const std::string& part) {
     size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
     return count;
 }
 
 class ScoresServer : public ::testing::Test {
-protected:
-    void StartServer(const std::vector<std::string>& extra = {"--rate-limit", "0"})
-    {
+  protected:
+    void StartServer(const std::vector<std::string>& extra = {"--rate-limit", "0"}) {
         server = ScoresProcess::StartOn(db, extra);
         ASSERT_TRUE(server);
     }
 
-    httplib::Result Get(const std::string& path, const std::string& fromAddress = "")
-    {
+    httplib::Result Get(const std::string& path, const std::string& fromAddress = "") {
         httplib::Client client = server->Client(fromAddress);
         return client.Get(path);
     }
 
-    int Submit(const std::string& name, int score, const std::string& country = "_______", const std::string& from = "")
-    {
+    int Submit(const std::string& name, int score, const std::string& country = "_______",
+               const std::string& from = "") {
         auto result = Get(SubmissionPath(name, score, country), from);
         return result ? result->status : -1;
     }
 
     // Rows put in past the server's checks.
-    void PutIn(std::vector<NewScore> rows)
-    {
+    void PutIn(std::vector<NewScore> rows) {
         auto store = db.Open();
         store->InsertBatch(rows);
     }
@@ -79,8 +75,7 @@ protected:
     std::unique_ptr<ScoresProcess> server;
 };
 
-TEST_F(ScoresServer, TakesTheGamesSubmissionAndShowsItOnEveryTable)
-{
+TEST_F(ScoresServer, TakesTheGamesSubmissionAndShowsItOnEveryTable) {
     StartServer();
     auto answer = Get(SubmissionPath("ABC", 12345, "Deutschland"));
     ASSERT_TRUE(answer);
@@ -92,7 +87,8 @@ TEST_F(ScoresServer, TakesTheGamesSubmissionAndShowsItOnEveryTable)
     ASSERT_TRUE(json);
     EXPECT_EQ(json->status, 200);
     EXPECT_EQ(json->get_header_value("Content-Type"), "application/json");
-    const std::regex row(R"re(\[\s*\{"rank":1,"name":"ABC","country":"Deutschland","score":12345,"time":"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)","verified":false\}\]\s*)re");
+    const std::regex row(
+        R"re(\[\s*\{"rank":1,"name":"ABC","country":"Deutschland","score":12345,"time":"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)","verified":false\}\]\s*)re");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(json->body, match, row)) << json->body;
     EXPECT_TRUE(match[1].str().starts_with(IsoUtcTime(Now()).substr(0, 10))) << match[1];
@@ -115,11 +111,11 @@ TEST_F(ScoresServer, TakesTheGamesSubmissionAndShowsItOnEveryTable)
     EXPECT_EQ(health->status, 200);
 }
 
-TEST_F(ScoresServer, PagesHaveAStrictPolicyAndNoScriptOrInlineStyle)
-{
+TEST_F(ScoresServer, PagesHaveAStrictPolicyAndNoScriptOrInlineStyle) {
     StartServer();
     ASSERT_EQ(Submit("ABC", 500), 200);
-    for (const char* path : {"/", "/cgi/version.pl?prg=Vorlane&show&type=0", "/cgi/version.pl?prg=Vorlane&show&type=0&name=ABC"}) {
+    for (const char* path : {"/", "/cgi/version.pl?prg=Vorlane&show&type=0",
+                             "/cgi/version.pl?prg=Vorlane&show&type=0&name=ABC"}) {
         auto page = Get(path);
         ASSERT_TRUE(page) << path;
         EXPECT_EQ(page->status, 200) << path;
@@ -131,7 +127,8 @@ TEST_F(ScoresServer, PagesHaveAStrictPolicyAndNoScriptOrInlineStyle)
         EXPECT_EQ(page->body.find("<script"), std::string::npos) << path;
         EXPECT_EQ(page->body.find("<style"), std::string::npos) << path;
         EXPECT_EQ(page->body.find("style="), std::string::npos) << path;
-        EXPECT_FALSE(std::regex_search(page->body, std::regex(" on[a-z]+=", std::regex::icase))) << path << ": no event handler";
+        EXPECT_FALSE(std::regex_search(page->body, std::regex(" on[a-z]+=", std::regex::icase)))
+            << path << ": no event handler";
         EXPECT_NE(page->body.find("href=\"/static/vorlane.css\""), std::string::npos) << path;
         EXPECT_TRUE(CleanLines(page->body)) << path;
     }
@@ -146,24 +143,24 @@ TEST_F(ScoresServer, PagesHaveAStrictPolicyAndNoScriptOrInlineStyle)
     EXPECT_NE(home->body.find("nitro"), std::string::npos);
 }
 
-TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone)
-{
+TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone) {
     StartServer();
     const std::string key = "|key=" + std::string(1, online::kSubmissionKey);
     const std::string paths[] = {
         "/cgi/version.pl?hs&prg=Vorlane&inf=",
         "/cgi/version.pl?hs&prg=Vorlane",
-        "/cgi/version.pl?hs&prg=Vorlane&inf=QT6",                     // not whole characters
-        "/cgi/version.pl?hs&prg=Vorlane&inf=QT61A3K0",                // 0 is not in the alphabet
+        "/cgi/version.pl?hs&prg=Vorlane&inf=QT6",      // not whole characters
+        "/cgi/version.pl?hs&prg=Vorlane&inf=QT61A3K0", // 0 is not in the alphabet
         "/cgi/version.pl?hs&prg=Vorlane&inf=%3Cscript%3E",
         "/cgi/version.pl?hs&prg=Other&inf=" + SubmissionPath("ABC", 5).substr(kSubmissionPath.size()),
-        SubmissionPath("ABC", 1234),                                   // not a multiple of 5
+        SubmissionPath("ABC", 1234), // not a multiple of 5
         SubmissionPath("ABC", 100'000'005),
-        SubmissionPath("ABCDEFGHIJKLM", 5),                           // 13 characters
+        SubmissionPath("ABCDEFGHIJKLM", 5), // 13 characters
         SubmissionPath("<b>", 5),
         SubmissionPath("ABC", 5, "a|b"),
-        SubmissionPathForText("type=0|name=ABC|score=5|key=" + std::string(1, online::kSubmissionKey == 'Q' ? 'R' : 'Q') +
-                              "|p=|add=_______|z="),
+        SubmissionPathForText(
+            "type=0|name=ABC|score=5|key=" + std::string(1, online::kSubmissionKey == 'Q' ? 'R' : 'Q') +
+            "|p=|add=_______|z="),
         SubmissionPathForText("type=0|name=ABC|score=5" + key + "|p=|z="),
     };
     for (const std::string& path : paths) {
@@ -182,8 +179,7 @@ TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone)
     EXPECT_EQ(Get("/nothing/here")->status, 404);
 }
 
-TEST_F(ScoresServer, RanksHigherScoresFirstAndEqualScoresBySubmissionOrder)
-{
+TEST_F(ScoresServer, RanksHigherScoresFirstAndEqualScoresBySubmissionOrder) {
     StartServer();
     ASSERT_EQ(Submit("FIRST", 500), 200);
     ASSERT_EQ(Submit("TOP", 9000), 200);
@@ -213,8 +209,7 @@ TEST_F(ScoresServer, RanksHigherScoresFirstAndEqualScoresBySubmissionOrder)
     EXPECT_EQ(Get("/api/rank?score=abc")->status, 400);
 }
 
-TEST_F(ScoresServer, PeriodsCountriesAndPages)
-{
+TEST_F(ScoresServer, PeriodsCountriesAndPages) {
     const int64_t now = Now();
     std::vector<NewScore> rows = {
         {"HOUR", "Chile", 400, now - 3600, "a"},
@@ -223,7 +218,8 @@ TEST_F(ScoresServer, PeriodsCountriesAndPages)
         {"YEAR", "Peru", 100, now - 365 * 86400, "a"},
     };
     // Page filler from long ago, below the rest.
-    for (int i = 0; i < 120; ++i) rows.push_back({Numbered("FILL", i), "Peru", 95 - (i % 19) * 5, now - 400 * 86400, "b"});
+    for (int i = 0; i < 120; ++i)
+        rows.push_back({Numbered("FILL", i), "Peru", 95 - (i % 19) * 5, now - 400 * 86400, "b"});
     PutIn(rows);
     StartServer();
 
@@ -249,7 +245,8 @@ TEST_F(ScoresServer, PeriodsCountriesAndPages)
         ASSERT_EQ(json->status, 200) << c.query;
         std::vector<std::string> names;
         const std::regex name("\"name\":\"([A-Z0-9]*)\"");
-        for (auto it = std::sregex_iterator(json->body.begin(), json->body.end(), name); it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(json->body.begin(), json->body.end(), name);
+             it != std::sregex_iterator(); ++it)
             names.push_back((*it)[1]);
         EXPECT_EQ(names, c.firstNames) << c.query;
     }
@@ -258,8 +255,10 @@ TEST_F(ScoresServer, PeriodsCountriesAndPages)
     EXPECT_EQ(Occurrences(Get("/api/scores")->body, "\"rank\""), 50u);
     for (const char* bad : {"limit=101", "limit=0", "offset=-1", "period=year", "limit=x"})
         EXPECT_EQ(Get(std::string("/api/scores?") + bad)->status, 400) << bad;
-    EXPECT_EQ(Get("/api/rank?score=250&period=week")->body, "{\"rank\":3,\"score\":250,\"period\":\"week\"}\n");
-    EXPECT_EQ(Get("/api/rank?score=250&country=Peru")->body, "{\"rank\":1,\"score\":250,\"period\":\"all\"}\n");
+    EXPECT_EQ(Get("/api/rank?score=250&period=week")->body,
+              "{\"rank\":3,\"score\":250,\"period\":\"week\"}\n");
+    EXPECT_EQ(Get("/api/rank?score=250&country=Peru")->body,
+              "{\"rank\":1,\"score\":250,\"period\":\"all\"}\n");
 
     // 124 rows: pages of 50, 50 and 24, with links between them.
     const std::string table = "/cgi/version.pl?prg=Vorlane&show&type=0";
@@ -277,19 +276,21 @@ TEST_F(ScoresServer, PeriodsCountriesAndPages)
     EXPECT_EQ(Occurrences(Get(table + "&page=9")->body, "<td class=\"rank\">"), 0u);
     const std::string week = Get(table + "&period=week")->body;
     EXPECT_EQ(Occurrences(week, "<td class=\"rank\">"), 2u);
-    EXPECT_NE(week.find("class=\"current\" href=\"/cgi/version.pl?prg=Vorlane&amp;show&amp;type=0&amp;period=week\""),
-              std::string::npos);
+    EXPECT_NE(
+        week.find(
+            "class=\"current\" href=\"/cgi/version.pl?prg=Vorlane&amp;show&amp;type=0&amp;period=week\""),
+        std::string::npos);
     const std::string chile = Get(table + "&country=Chile")->body;
     EXPECT_EQ(Occurrences(chile, "<td class=\"rank\">"), 2u);
     for (const char* bad : {"&page=0", "&page=x", "&period=hour"})
         EXPECT_EQ(Get(table + bad)->status, 400) << bad;
 }
 
-TEST_F(ScoresServer, HighlightsAPlayersBestEntryEvenOffThePage)
-{
+TEST_F(ScoresServer, HighlightsAPlayersBestEntryEvenOffThePage) {
     const int64_t now = Now();
     std::vector<NewScore> rows;
-    for (int i = 0; i < 120; ++i) rows.push_back({Numbered("P", i), "_______", 100'000 - i * 5, now - 60, "x"});
+    for (int i = 0; i < 120; ++i)
+        rows.push_back({Numbered("P", i), "_______", 100'000 - i * 5, now - 60, "x"});
     rows.push_back({"ZED", "_______", 5, now - 50, "x"});
     rows.push_back({"ZED", "_______", 100'000 - 104 * 5, now - 40, "x"}); // ties with P104, later: rank 106
     PutIn(rows);
@@ -315,16 +316,23 @@ TEST_F(ScoresServer, HighlightsAPlayersBestEntryEvenOffThePage)
     EXPECT_EQ(nobody.find("class=\"you\""), std::string::npos);
 }
 
-TEST_F(ScoresServer, HostileTextInTheTableIsShownHarmlessly)
-{
+TEST_F(ScoresServer, HostileTextInTheTableIsShownHarmlessly) {
     const int64_t now = Now();
     const std::vector<std::string> hostile = {
-        "<script>alert(1)</script>", "\"><img src=x onerror=alert(1)>", "';alert(1);//", "\xC3\x28\xFF\xFE",
-        std::string("a\0b\r\n<", 6), "\xE2\x80\xAE" "321", "&lt;amp", "</td></tr></table><form>",
+        "<script>alert(1)</script>",
+        "\"><img src=x onerror=alert(1)>",
+        "';alert(1);//",
+        "\xC3\x28\xFF\xFE",
+        std::string("a\0b\r\n<", 6),
+        "\xE2\x80\xAE"
+        "321",
+        "&lt;amp",
+        "</td></tr></table><form>",
     };
     std::vector<NewScore> rows;
     int64_t score = 1000;
-    for (const std::string& text : hostile) rows.push_back({text, text, score -= 5, now - 10, "h"});
+    for (const std::string& text : hostile)
+        rows.push_back({text, text, score -= 5, now - 10, "h"});
     PutIn(rows);
     StartServer();
 
@@ -357,10 +365,10 @@ TEST_F(ScoresServer, HostileTextInTheTableIsShownHarmlessly)
     EXPECT_NE(json.find("\"\\\"\\u003e\\u003cimg src=x onerror=alert(1)\\u003e\""), std::string::npos);
 }
 
-TEST_F(ScoresServer, RateLimitRefusesTheFloodAndStoresNoneOfIt)
-{
+TEST_F(ScoresServer, RateLimitRefusesTheFloodAndStoresNoneOfIt) {
     StartServer({"--rate-limit", "3"});
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(Submit("ABC", i * 5), 200) << i;
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(Submit("ABC", i * 5), 200) << i;
     auto refused = Get(SubmissionPath("ABC", 20));
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 429);
@@ -371,30 +379,30 @@ TEST_F(ScoresServer, RateLimitRefusesTheFloodAndStoresNoneOfIt)
 
     auto store = db.Open();
     std::vector<int64_t> scores;
-    for (const RankedScore& row : AllRows(*store)) scores.push_back(row.score);
+    for (const RankedScore& row : AllRows(*store))
+        scores.push_back(row.score);
     EXPECT_EQ(scores, (std::vector<int64_t>{30, 15, 10, 5}));
 }
 
-TEST_F(ScoresServer, WithoutRateLimitEverySubmissionIsTaken)
-{
+TEST_F(ScoresServer, WithoutRateLimitEverySubmissionIsTaken) {
     StartServer({"--rate-limit", "0"});
-    for (int i = 1; i <= 30; ++i) ASSERT_EQ(Submit("ABC", i * 5), 200) << i;
+    for (int i = 1; i <= 30; ++i)
+        ASSERT_EQ(Submit("ABC", i * 5), 200) << i;
     auto store = db.Open();
     EXPECT_EQ(AllRows(*store).size(), 30u);
 }
 
-TEST_F(ScoresServer, TheSameSubmissionFromTheSameAddressIsStoredOnce)
-{
+TEST_F(ScoresServer, TheSameSubmissionFromTheSameAddressIsStoredOnce) {
     StartServer();
     EXPECT_EQ(Submit("ABC", 500), 200);
     auto again = Get(SubmissionPath("ABC", 500));
     ASSERT_TRUE(again);
     EXPECT_EQ(again->status, 200);
     EXPECT_EQ(Submit("ABC", 500), 200);
-    EXPECT_EQ(Submit("ABC", 505), 200);                          // another score
-    EXPECT_EQ(Submit("ABD", 500), 200);                          // another name
-    EXPECT_EQ(Submit("ABC", 500, "Chile"), 200);                 // another country
-    EXPECT_EQ(Submit("ABC", 500, "_______", "127.0.0.2"), 200);  // another sender
+    EXPECT_EQ(Submit("ABC", 505), 200);                         // another score
+    EXPECT_EQ(Submit("ABD", 500), 200);                         // another name
+    EXPECT_EQ(Submit("ABC", 500, "Chile"), 200);                // another country
+    EXPECT_EQ(Submit("ABC", 500, "_______", "127.0.0.2"), 200); // another sender
 
     auto store = db.Open();
     EXPECT_EQ(AllRows(*store).size(), 5u);
@@ -406,8 +414,7 @@ TEST_F(ScoresServer, TheSameSubmissionFromTheSameAddressIsStoredOnce)
     EXPECT_EQ(AllRows(*store, ScoreFilter{0, ""}).size(), 7u);
 }
 
-TEST_F(ScoresServer, StopsCleanlyOnSigtermAndSigintAndKeepsItsTable)
-{
+TEST_F(ScoresServer, StopsCleanlyOnSigtermAndSigintAndKeepsItsTable) {
     for (int signalNumber : {SIGTERM, SIGINT}) {
         StartServer();
         ASSERT_EQ(Submit(Numbered("SIG", signalNumber), 500), 200);
@@ -421,8 +428,7 @@ TEST_F(ScoresServer, StopsCleanlyOnSigtermAndSigintAndKeepsItsTable)
     EXPECT_EQ(Get("/api/rank?score=505")->body, "{\"rank\":1,\"score\":505,\"period\":\"all\"}\n");
 }
 
-TEST(ScoresCommandLine, ABadCommandLineOrDatabaseEndsWithOneLineAndStatusTwo)
-{
+TEST(ScoresCommandLine, ABadCommandLineOrDatabaseEndsWithOneLineAndStatusTwo) {
     TestDatabase db;
     const std::vector<std::vector<std::string>> cases = {
         {"--port", "80"},
@@ -453,8 +459,7 @@ TEST(ScoresCommandLine, ABadCommandLineOrDatabaseEndsWithOneLineAndStatusTwo)
     }
 }
 
-TEST(ScoresCommandLine, APortInUseEndsWithStatusTwo)
-{
+TEST(ScoresCommandLine, APortInUseEndsWithStatusTwo) {
     TestDatabase db;
     auto first = ScoresProcess::StartOn(db);
     ASSERT_TRUE(first);
@@ -464,14 +469,15 @@ TEST(ScoresCommandLine, APortInUseEndsWithStatusTwo)
     EXPECT_NE(second.Stderr().find("cannot listen"), std::string::npos);
 }
 
-TEST(ScoresCommandLine, ADatabaseFromANewerProgramIsRefused)
-{
+TEST(ScoresCommandLine, ADatabaseFromANewerProgramIsRefused) {
     TestDatabase db;
     if (!db.IsSqlite()) GTEST_SKIP() << "written for the SQLite file";
     db.Open().reset(); // creates the schema
     sqlite3* handle = nullptr;
     ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(handle, "INSERT INTO schema_migrations VALUES (999, 0)", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(handle, "INSERT INTO schema_migrations VALUES (999, 0)", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(handle);
     ScoresProcess process({"--listen", "127.0.0.1:0", "--db", db.Url()});
     EXPECT_EQ(process.WaitForExit(), 2);

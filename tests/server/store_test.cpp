@@ -14,20 +14,18 @@ constexpr int64_t kDay = 86'400;
 constexpr int64_t kNow = 1'800'000'000;
 
 NewScore Entry(const std::string& name, int64_t score, int64_t at, const std::string& country = "_______",
-               const std::string& client = "c1")
-{
+               const std::string& client = "c1") {
     return NewScore{name, country, score, at, client};
 }
 
-std::vector<std::string> Names(const std::vector<RankedScore>& rows)
-{
+std::vector<std::string> Names(const std::vector<RankedScore>& rows) {
     std::vector<std::string> names;
-    for (const RankedScore& row : rows) names.push_back(row.name);
+    for (const RankedScore& row : rows)
+        names.push_back(row.name);
     return names;
 }
 
-TEST(ScoreStore, OrdersByScoreThenSubmissionAndRanksEveryFilter)
-{
+TEST(ScoreStore, OrdersByScoreThenSubmissionAndRanksEveryFilter) {
     TestDatabase db;
     auto store = db.Open();
     const std::vector<InsertOutcome> outcomes = store->InsertBatch(std::vector<NewScore>{
@@ -77,8 +75,7 @@ TEST(ScoreStore, OrdersByScoreThenSubmissionAndRanksEveryFilter)
     EXPECT_FALSE(store->BestOf({}, "NOBODY"));
 }
 
-TEST(ScoreStore, ABestOfTakesThePlayersHighestAndEarliest)
-{
+TEST(ScoreStore, ABestOfTakesThePlayersHighestAndEarliest) {
     TestDatabase db;
     auto store = db.Open();
     store->InsertBatch(std::vector<NewScore>{
@@ -92,26 +89,23 @@ TEST(ScoreStore, ABestOfTakesThePlayersHighestAndEarliest)
     EXPECT_EQ(best->rank, 2);
 }
 
-TEST(ScoreStore, KeepsOneOfTheSameResultFromTheSameSenderWithinTenMinutes)
-{
+TEST(ScoreStore, KeepsOneOfTheSameResultFromTheSameSenderWithinTenMinutes) {
     TestDatabase db;
     auto store = db.Open();
     using O = InsertOutcome;
     // Within one batch, and against rows of earlier batches.
-    EXPECT_EQ(store->InsertBatch(std::vector<NewScore>{Entry("A", 5, kNow), Entry("A", 5, kNow + 1),
-                                                        Entry("A", 5, kNow + 1, "_______", "c2"),
-                                                        Entry("A", 10, kNow + 1), Entry("B", 5, kNow + 1),
-                                                        Entry("A", 5, kNow + 1, "Chile")}),
+    EXPECT_EQ(store->InsertBatch(std::vector<NewScore>{
+                  Entry("A", 5, kNow), Entry("A", 5, kNow + 1), Entry("A", 5, kNow + 1, "_______", "c2"),
+                  Entry("A", 10, kNow + 1), Entry("B", 5, kNow + 1), Entry("A", 5, kNow + 1, "Chile")}),
               (std::vector<O>{O::Stored, O::Duplicate, O::Stored, O::Stored, O::Stored, O::Stored}));
     EXPECT_EQ(store->InsertBatch(std::vector<NewScore>{Entry("A", 5, kNow + kDuplicateWindowSeconds - 1),
-                                                        Entry("A", 5, kNow + kDuplicateWindowSeconds + 2)}),
+                                                       Entry("A", 5, kNow + kDuplicateWindowSeconds + 2)}),
               (std::vector<O>{O::Duplicate, O::Stored}));
     EXPECT_EQ(AllRows(*store).size(), 6u);
     EXPECT_TRUE(store->InsertBatch(std::vector<NewScore>{}).empty());
 }
 
-TEST(ScoreStore, KeepsRowsAndSaltAcrossReopening)
-{
+TEST(ScoreStore, KeepsRowsAndSaltAcrossReopening) {
     TestDatabase db;
     std::string salt;
     {
@@ -131,15 +125,15 @@ TEST(ScoreStore, KeepsRowsAndSaltAcrossReopening)
     EXPECT_NE(other.Open()->ClientSalt(), salt) << "each database makes its own";
 }
 
-TEST(ScoreStore, ReadsWhileTheWriterCommits)
-{
+TEST(ScoreStore, ReadsWhileTheWriterCommits) {
     TestDatabase db;
     auto store = db.Open();
     std::atomic<bool> writing{true};
     std::thread writer([&] {
         for (int batch = 0; batch < 40; ++batch) {
             std::vector<NewScore> entries;
-            for (int i = 0; i < 50; ++i) entries.push_back(Entry("W", 5 * (batch * 50 + i + 1), kNow, "_______", "w"));
+            for (int i = 0; i < 50; ++i)
+                entries.push_back(Entry("W", 5 * (batch * 50 + i + 1), kNow, "_______", "w"));
             store->InsertBatch(entries);
         }
         writing = false;
@@ -151,15 +145,16 @@ TEST(ScoreStore, ReadsWhileTheWriterCommits)
         EXPECT_EQ((rank - 1) % 50, 0) << "a reader sees whole batches only";
         lastCount = rank;
         const std::vector<RankedScore> top = store->Page({}, 0, 3);
-        for (size_t i = 1; i < top.size(); ++i) EXPECT_GT(top[i - 1].score, top[i].score);
+        for (size_t i = 1; i < top.size(); ++i)
+            EXPECT_GT(top[i - 1].score, top[i].score);
     }
     writer.join();
     EXPECT_EQ(store->RankFor({}, 0), 2001);
 }
 
-TEST(ScoreStore, AnUnknownOrUnreachableDatabaseIsAClearError)
-{
-    for (const char* url : {"mysql://x", "sqlite:", "sqlite:/nonexistent-folder/for/sure/x.db", "scores.db"}) {
+TEST(ScoreStore, AnUnknownOrUnreachableDatabaseIsAClearError) {
+    for (const char* url :
+         {"mysql://x", "sqlite:", "sqlite:/nonexistent-folder/for/sure/x.db", "scores.db"}) {
         try {
             OpenScoreStore(url);
             ADD_FAILURE() << url << " opened";

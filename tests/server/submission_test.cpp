@@ -10,31 +10,30 @@ namespace {
 
 constexpr char kKey = online::kSubmissionKey;
 
-std::string Padded(std::string text)
-{
-    while (text.size() % 5 != 0) text += '0';
+std::string Padded(std::string text) {
+    while (text.size() % 5 != 0)
+        text += '0';
     return text;
 }
 
-std::string WithKey(const std::string& before, const std::string& after)
-{
+std::string WithKey(const std::string& before, const std::string& after) {
     return before + std::string(1, kKey) + after;
 }
 
-TEST(ParseSubmission, TakesWhatTheGameSends)
-{
+TEST(ParseSubmission, TakesWhatTheGameSends) {
     struct Case {
         std::string name;
         int score;
         std::string country;
-        std::string expectName;    // UTF-8
+        std::string expectName; // UTF-8
         std::string expectCountry;
     };
     const Case cases[] = {
         {"ABC", 1235, "_______", "ABC", "_______"},
-        {"", 0, "_______", "", "_______"},                            // the game can send an empty name
+        {"", 0, "_______", "", "_______"}, // the game can send an empty name
         {"Player Twelv", 100'000'000, "Germany", "Player Twelv", "Germany"}, // 12 characters, the top score
-        {"J\xF6rg", 5, "\xD6sterreich", "J\xC3\xB6rg", "\xC3\x96sterreich"}, // Latin-1 bytes come out as UTF-8
+        {"J\xF6rg", 5, "\xD6sterreich", "J\xC3\xB6rg",
+         "\xC3\x96sterreich"}, // Latin-1 bytes come out as UTF-8
         {"x", 50, "", "x", ""},
         {"a1 b2", 995, "New_Zealand 2", "a1 b2", "New_Zealand 2"},
         {"Z", 10, "ABCDEFGHIJKLMNOP", "Z", "ABCDEFGHIJKLMNOP"}, // 16 characters of country
@@ -49,8 +48,7 @@ TEST(ParseSubmission, TakesWhatTheGameSends)
     }
 }
 
-TEST(ParseSubmission, RefusesEveryBrokenRuleWithItsReason)
-{
+TEST(ParseSubmission, RefusesEveryBrokenRuleWithItsReason) {
     struct Case {
         std::string text; // padded before the test
         const char* reasonPart;
@@ -68,10 +66,12 @@ TEST(ParseSubmission, RefusesEveryBrokenRuleWithItsReason)
         {WithKey("type=0|name=<b>|score=5|key=", "|p=|add=_______|z="), "name may hold"},
         {WithKey("type=0|name=A_B|score=5|key=", "|p=|add=_______|z="), "name may hold"},
         {WithKey("type=0|name=A\tB|score=5|key=", "|p=|add=_______|z="), "name may hold"},
-        {WithKey("type=0|name=A\xD7|score=5|key=", "|p=|add=_______|z="), "name may hold"}, // the multiplication sign
+        {WithKey("type=0|name=A\xD7|score=5|key=", "|p=|add=_______|z="),
+         "name may hold"}, // the multiplication sign
         {WithKey("type=0|name=ABC|score=5|key=", "|p=|add=ABCDEFGHIJKLMNOPQ|z="), "country is longer"},
         {WithKey("type=0|name=ABC|score=5|key=", "|p=|add=a&b|z="), "country may hold"},
-        {"type=0|name=ABC|score=5|key=" + std::string(1, kKey == 'Q' ? 'R' : 'Q') + "|p=|add=_______|z=", "wrong key"},
+        {"type=0|name=ABC|score=5|key=" + std::string(1, kKey == 'Q' ? 'R' : 'Q') + "|p=|add=_______|z=",
+         "wrong key"},
         {"type=0|name=ABC|score=5|key=|p=|add=_______|z=", "wrong key"},
         {WithKey("type=0|name=ABC|score=5|key=", "|p=1|add=_______|z="), "p must be empty"},
         {WithKey("type=1|name=ABC|score=5|key=", "|p=|add=_______|z="), "type must be 0"},
@@ -96,15 +96,15 @@ TEST(ParseSubmission, RefusesEveryBrokenRuleWithItsReason)
     }
 
     // Not padded to five characters: the decoder takes it, the text check does not.
-    EXPECT_NE(ParseSubmissionText(WithKey("type=0|name=AB|score=5|key=", "|p=|add=_______|z="), kKey).error.find("padded"),
+    EXPECT_NE(ParseSubmissionText(WithKey("type=0|name=AB|score=5|key=", "|p=|add=_______|z="), kKey)
+                  .error.find("padded"),
               std::string::npos);
     // Refused before the text is looked at.
     EXPECT_NE(ParseEncodedSubmission("QT6", kKey).error.find("length"), std::string::npos);
     EXPECT_NE(ParseEncodedSubmission("QT61A3KZ", kKey).error.find("alphabet"), std::string::npos);
 }
 
-TEST(ParseSubmission, AnotherKeyLetterIsOnlyTakenWhenAskedFor)
-{
+TEST(ParseSubmission, AnotherKeyLetterIsOnlyTakenWhenAskedFor) {
     const std::string text = Padded("type=0|name=ABC|score=5|key=Q|p=|add=_______|z=");
     EXPECT_TRUE(ParseSubmissionText(text, 'Q').ok);
     if (kKey != 'Q') {
@@ -112,8 +112,7 @@ TEST(ParseSubmission, AnotherKeyLetterIsOnlyTakenWhenAskedFor)
     }
 }
 
-TEST(Latin1ToUtf8, EveryByteIsOneCodePoint)
-{
+TEST(Latin1ToUtf8, EveryByteIsOneCodePoint) {
     EXPECT_EQ(Latin1ToUtf8("abc"), "abc");
     EXPECT_EQ(Latin1ToUtf8("\xC4\xE9\xFF"), "\xC3\x84\xC3\xA9\xC3\xBF");
     EXPECT_EQ(Latin1ToUtf8(std::string("\x80\x00", 2)), std::string("\xC2\x80\x00", 3));

@@ -15,11 +15,11 @@
 namespace vorlane::scores::testing {
 namespace {
 
-std::optional<std::filesystem::path> FindBinFolder()
-{
+std::optional<std::filesystem::path> FindBinFolder() {
     std::error_code ec;
     if (const char* bin = std::getenv("VORLANE_PG_BIN"); bin && *bin) {
-        if (std::filesystem::exists(std::filesystem::path(bin) / "pg_ctl", ec)) return std::filesystem::path(bin);
+        if (std::filesystem::exists(std::filesystem::path(bin) / "pg_ctl", ec))
+            return std::filesystem::path(bin);
         return std::nullopt;
     }
     // The newest installed version.
@@ -28,7 +28,8 @@ std::optional<std::filesystem::path> FindBinFolder()
     for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/postgresql", ec)) {
         const int version = std::atoi(entry.path().filename().c_str());
         const auto bin = entry.path() / "bin";
-        if (version > bestVersion && std::filesystem::exists(bin / "initdb", ec) && std::filesystem::exists(bin / "pg_ctl", ec)) {
+        if (version > bestVersion && std::filesystem::exists(bin / "initdb", ec) &&
+            std::filesystem::exists(bin / "pg_ctl", ec)) {
             bestVersion = version;
             best = bin;
         }
@@ -36,8 +37,7 @@ std::optional<std::filesystem::path> FindBinFolder()
     return best;
 }
 
-int FreeLoopbackPort()
-{
+int FreeLoopbackPort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -53,34 +53,33 @@ int FreeLoopbackPort()
 }
 
 // A folder name as the host part of a libpq address: every '/' as %2F.
-std::string EncodedFolder(const std::filesystem::path& folder)
-{
+std::string EncodedFolder(const std::filesystem::path& folder) {
     std::string encoded;
-    for (char c : folder.string()) encoded += c == '/' ? std::string("%2F") : std::string(1, c);
+    for (char c : folder.string())
+        encoded += c == '/' ? std::string("%2F") : std::string(1, c);
     return encoded;
 }
 
-std::string Quoted(const std::string& text)
-{
+std::string Quoted(const std::string& text) {
     std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
 } // namespace
 
-std::optional<std::string> TempPostgres::Unavailable()
-{
+std::optional<std::string> TempPostgres::Unavailable() {
     if (!FindBinFolder())
-        return std::string("PostgreSQL's initdb and pg_ctl are not installed (apt-get install postgresql-15, or set "
-                           "VORLANE_PG_BIN)");
+        return std::string(
+            "PostgreSQL's initdb and pg_ctl are not installed (apt-get install postgresql-15, or set "
+            "VORLANE_PG_BIN)");
     if (geteuid() == 0 && getpwnam("postgres") == nullptr)
         return std::string("running as root and there is no postgres account to run PostgreSQL under");
     return std::nullopt;
 }
 
-TempPostgres::TempPostgres()
-{
+TempPostgres::TempPostgres() {
     if (const auto why = Unavailable()) throw std::runtime_error(*why);
     bin_ = *FindBinFolder();
     asPostgresAccount_ = geteuid() == 0;
@@ -103,14 +102,13 @@ TempPostgres::TempPostgres()
     // Only the socket folder and 127.0.0.1; a few connections more than the tests need.
     const std::string serverOptions = "-k " + folder_.string() + " -c listen_addresses=127.0.0.1 -p " +
                                       std::to_string(port_) + " -c max_connections=200";
-    if (RunAsOwner(Quoted((bin_ / "pg_ctl").string()) + " -D " + Quoted(data) + " -o " + Quoted(serverOptions) +
-                   " -l " + Quoted(log) + " -w -t 60 start >/dev/null 2>&1") != 0)
+    if (RunAsOwner(Quoted((bin_ / "pg_ctl").string()) + " -D " + Quoted(data) + " -o " +
+                   Quoted(serverOptions) + " -l " + Quoted(log) + " -w -t 60 start >/dev/null 2>&1") != 0)
         throw std::runtime_error("pg_ctl start failed:\n" + LogTail());
     started_ = true;
 }
 
-TempPostgres::~TempPostgres()
-{
+TempPostgres::~TempPostgres() {
     if (started_)
         RunAsOwner(Quoted((bin_ / "pg_ctl").string()) + " -D " + Quoted((folder_ / "data").string()) +
                    " -m immediate -w stop >/dev/null 2>&1");
@@ -118,42 +116,38 @@ TempPostgres::~TempPostgres()
     std::filesystem::remove_all(folder_, ec);
 }
 
-int TempPostgres::RunAsOwner(const std::string& command) const
-{
+int TempPostgres::RunAsOwner(const std::string& command) const {
     const std::string line = asPostgresAccount_ ? "runuser -u postgres -- sh -c " + Quoted(command) : command;
     const int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string TempPostgres::LogTail() const
-{
+std::string TempPostgres::LogTail() const {
     std::ifstream in(folder_ / "server.log");
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     std::ostringstream tail;
-    for (size_t i = lines.size() > 20 ? lines.size() - 20 : 0; i < lines.size(); ++i) tail << lines[i] << '\n';
+    for (size_t i = lines.size() > 20 ? lines.size() - 20 : 0; i < lines.size(); ++i)
+        tail << lines[i] << '\n';
     return tail.str();
 }
 
-std::string TempPostgres::SocketUrl(const std::string& name) const
-{
+std::string TempPostgres::SocketUrl(const std::string& name) const {
     return "postgresql://postgres@" + EncodedFolder(folder_) + ":" + std::to_string(port_) + "/" + name;
 }
 
-std::string TempPostgres::TcpUrl(const std::string& name) const
-{
+std::string TempPostgres::TcpUrl(const std::string& name) const {
     return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/" + name;
 }
 
-void TempPostgres::Execute(const std::string& name, const std::string& sql) const
-{
-    const std::string command = Quoted((bin_ / "psql").string()) + " -q -v ON_ERROR_STOP=1 " + Quoted(SocketUrl(name)) +
-                                " -c " + Quoted(sql) + " >/dev/null 2>&1";
+void TempPostgres::Execute(const std::string& name, const std::string& sql) const {
+    const std::string command = Quoted((bin_ / "psql").string()) + " -q -v ON_ERROR_STOP=1 " +
+                                Quoted(SocketUrl(name)) + " -c " + Quoted(sql) + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("psql failed in " + name + ": " + sql);
 }
 
-std::string TempPostgres::CreateDatabase(const std::string& name)
-{
+std::string TempPostgres::CreateDatabase(const std::string& name) {
     Execute("postgres", "CREATE DATABASE \"" + name + "\"");
     return SocketUrl(name);
 }

@@ -10,7 +10,7 @@
 namespace vorlane::scores::testing {
 
 class TempPostgres {
-public:
+  public:
     // Why no server can be started here (the programs are not installed), or
     // nothing when one can. The programs are looked for in $VORLANE_PG_BIN, then
     // in /usr/lib/postgresql/<version>/bin.
@@ -34,7 +34,7 @@ public:
     int Port() const { return port_; }
     const std::filesystem::path& Folder() const { return folder_; }
 
-private:
+  private:
     // Runs a PostgreSQL program as the account that owns the server.
     int RunAsOwner(const std::string& command) const;
     std::string LogTail() const;

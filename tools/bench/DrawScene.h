@@ -28,7 +28,8 @@ inline RgbaImage TileSheet() {
                 uint32_t c = verge ? Argb(255, 40 + grain, 120 + grain * 2, 45)
                                    : Argb(255, 58 + grain, 60 + grain, 66 + grain);
                 if (!verge && x >= 34 && x < 38 && (y % 36) < 20) c = Argb(255, 235, 235, 225); // lane mark
-                if (verge && x < 6) c = ((y / 9) % 2) ? Argb(255, 220, 30, 30) : Argb(255, 240, 240, 240); // kerb
+                if (verge && x < 6)
+                    c = ((y / 9) % 2) ? Argb(255, 220, 30, 30) : Argb(255, 240, 240, 240); // kerb
                 sheet.At(ox + x, oy + y) = c;
             }
     }
@@ -94,7 +95,7 @@ inline std::vector<uint8_t> SceneArchive() {
 
 // A sprite drawn turned about its centre by Angle (256ths of a turn).
 class TurningSprite : public TImageSprite {
-public:
+  public:
     using TImageSprite::TImageSprite;
     int Angle = 0;
     int Spin = 0; // 256ths per move
@@ -108,7 +109,7 @@ public:
 
 // A sprite drawn blended with Alpha.
 class FadingSprite : public TImageSprite {
-public:
+  public:
     using TImageSprite::TImageSprite;
     int Alpha = 128;
     void DrawStep() override {
@@ -129,7 +130,8 @@ struct Scene {
         track->SetImage(&images.FindImage("Tiles"));
         track->SetMapSize(20, 40);
         for (int r = 0; r < 40; ++r)
-            for (int c = 0; c < 20; ++c) track->SetChip(c, r, (c == 2 || c == 10) ? 4 + 5 * (r % 3) : (c * 3 + r) % 60);
+            for (int c = 0; c < 20; ++c)
+                track->SetChip(c, r, (c == 2 || c == 10) ? 4 + 5 * (r % 3) : (c * 3 + r) % 60);
         track->X = -30;
         track->Y = -1200;
         track->SetZ(0);

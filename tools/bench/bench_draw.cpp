@@ -77,7 +77,8 @@ void BM_FrameEngine(benchmark::State& state) {
     state.counters["draws"] = double(recorder.Recorded());
     state.counters["rotated"] = double(recorder.RecordedRotated());
     state.counters["blended"] = double(recorder.RecordedBlended());
-    state.counters["frames_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FrameEngine)->Unit(benchmark::kMicrosecond);
 
@@ -94,7 +95,8 @@ void BM_FrameBareLoop(benchmark::State& state) {
         f.display->Flip();
     }
     state.counters["draws"] = double(recorder.Recorded());
-    state.counters["frames_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FrameBareLoop)->Unit(benchmark::kMicrosecond);
 

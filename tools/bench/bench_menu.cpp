@@ -55,7 +55,8 @@ BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond)->Iterations
 void BM_MainMenuFrame(benchmark::State& state) {
     BenchFolder folder;
     vorlane::play::HeadlessGame game(Options(folder));
-    for (int i = 0; i < 60; ++i) game.Step(); // past the intro
+    for (int i = 0; i < 60; ++i)
+        game.Step(); // past the intro
     for (auto _ : state) {
         game.Step();
         game.ClearFrameEffects();
@@ -68,7 +69,8 @@ void BM_HighScoreFrame(benchmark::State& state) {
     // The menu screen with the most text: twenty strings a frame.
     BenchFolder folder;
     vorlane::play::HeadlessGame game(Options(folder));
-    for (int i = 0; i < 60; ++i) game.Step();
+    for (int i = 0; i < 60; ++i)
+        game.Step();
     game.MouseMove(400, 160);
     game.Click();
     for (auto _ : state) {

@@ -37,7 +37,8 @@ fs::path CheckedDataRoot() {
     const char* env = std::getenv("VORLANE_DATA_DIR");
     const fs::path root = fs::absolute(fs::path(env && *env ? env : "."));
     if (!fs::exists(root / "Data" / "Res" / "Res2.gfx"))
-        throw std::runtime_error("no generated data in " + (root / "Data").string() + " (set VORLANE_DATA_DIR)");
+        throw std::runtime_error("no generated data in " + (root / "Data").string() +
+                                 " (set VORLANE_DATA_DIR)");
     return root;
 }
 
@@ -58,13 +59,16 @@ struct RaceBench {
         o.DataRoot = folder.Root();
         o.Seed = 7;
         game = std::make_unique<play::HeadlessGame>(o);
-        for (int i = 0; i < 46; ++i) game->Step();
+        for (int i = 0; i < 46; ++i)
+            game->Step();
         CloseMainMenu(Form());
         StartRace(Form());
         Restart();
         game->KeyDown(vk::Up);
-        while (Form().Screen.ActiveDialog != DialogKind::None) game->Step();
-        for (int i = 0; i < 200; ++i) game->Step(); // up to speed
+        while (Form().Screen.ActiveDialog != DialogKind::None)
+            game->Step();
+        for (int i = 0; i < 200; ++i)
+            game->Step(); // up to speed
     }
     TMForm& Form() { return game->Form(); }
     TRace& Race() { return *Form().Race; }
@@ -103,7 +107,12 @@ void BM_StartLevel(benchmark::State& state) {
         benchmark::DoNotOptimize(b.Race().Map.Data());
     }
 }
-BENCHMARK(BM_StartLevel)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StartLevel)
+    ->Arg(1)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_MapMemset(benchmark::State& state) {
     TrackMap map;

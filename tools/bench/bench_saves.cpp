@@ -22,7 +22,8 @@ void BM_RejectHundredMegabyteSaveFile(benchmark::State& state) {
         // Real bytes on the disk, not a sparse file: a name line of junk and more.
         std::ofstream out(save / "hs", std::ios::binary);
         const std::string block(1 << 20, 'J');
-        for (int i = 0; i < 100; ++i) out.write(block.data(), std::streamsize(block.size()));
+        for (int i = 0; i < 100; ++i)
+            out.write(block.data(), std::streamsize(block.size()));
     }
     vorlane::THighScoreTable table;
     for (auto _ : state) {

@@ -13,7 +13,7 @@ namespace {
 using namespace vorlane;
 
 class NullSurface : public IDrawSurface {
-public:
+  public:
     struct Texture : ITexture {
         int Width() const override { return 64; }
         int Height() const override { return 64; }
@@ -30,7 +30,7 @@ public:
 // A car-like sprite: drifts down the world and wraps around to its top, animating as
 // it goes.
 class Drifter : public TImageSprite {
-public:
+  public:
     Drifter(TSprite* parent, TImageItem* image, double x, double y, int z, double top, double span)
         : TImageSprite(parent), top_(top), span_(span) {
         SetImage(image);
@@ -47,7 +47,7 @@ public:
         if (Y > top_ + span_) Y -= span_;
     }
 
-private:
+  private:
     double top_, span_;
 };
 
@@ -84,8 +84,12 @@ void MoveAndDraw(benchmark::State& state, int worldW, int worldH) {
     state.counters["drawn/frame"] = benchmark::Counter(double(surface.draws) / double(state.iterations()));
 }
 
-void BM_MoveDraw_MostlyOffScreen(benchmark::State& state) { MoveAndDraw(state, 4000, 3600); }
-void BM_MoveDraw_OnScreen(benchmark::State& state) { MoveAndDraw(state, 800, 600); }
+void BM_MoveDraw_MostlyOffScreen(benchmark::State& state) {
+    MoveAndDraw(state, 4000, 3600);
+}
+void BM_MoveDraw_OnScreen(benchmark::State& state) {
+    MoveAndDraw(state, 800, 600);
+}
 
 BENCHMARK(BM_MoveDraw_MostlyOffScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveDraw_OnScreen)->Unit(benchmark::kMicrosecond);

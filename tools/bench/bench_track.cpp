@@ -33,7 +33,12 @@ void BM_BuildTrack(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_BuildTrack)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildTrack)
+    ->Arg(1)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The passes of a level-6 build on their own (each from the map the passes before
 // it left), to show where the time goes.
@@ -55,11 +60,21 @@ void BM_TrackPasses(benchmark::State& state) {
         std::memcpy(map->Data(), before->Data(), size_t(kMapRows) * kMapCols);
         state.ResumeTiming();
         switch (pass) {
-        case 0: trackgen::RoadPass(*map, r, length); break;
-        case 1: trackgen::DecorationPass(*map, r, length); break;
-        case 2: trackgen::BlockPass(*map, r, length); break;
-        case 3: trackgen::SceneryPass(*map, r, length); break;
-        default: trackgen::FillGround(*map); break;
+        case 0:
+            trackgen::RoadPass(*map, r, length);
+            break;
+        case 1:
+            trackgen::DecorationPass(*map, r, length);
+            break;
+        case 2:
+            trackgen::BlockPass(*map, r, length);
+            break;
+        case 3:
+            trackgen::SceneryPass(*map, r, length);
+            break;
+        default:
+            trackgen::FillGround(*map);
+            break;
         }
         benchmark::DoNotOptimize(map->Data());
     }

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
             text.Draw(hud, "FRAME " + std::to_string(frame), 640, 560, 0x2AFF00);
             if (frame % 30 == 29 || frame == frames - 1) {
                 const RgbaImage shot = display.ReadPixels();
-                const std::string name = frame == frames - 1 ? output : stem + "_" + std::to_string(frame) + ".png";
+                const std::string name =
+                    frame == frames - 1 ? output : stem + "_" + std::to_string(frame) + ".png";
                 if (!SavePng(shot, name)) {
                     std::fprintf(stderr, "cannot write %s\n", name.c_str());
                     return 1;

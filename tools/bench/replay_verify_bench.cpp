@@ -24,45 +24,45 @@ namespace {
 
 constexpr double kGameFramesPerSecond = 85.0;
 
-double ProcessCpuSeconds()
-{
+double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
+std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // Milliseconds of play the replay stands for: the frames' own time steps.
-double PlayedMinutes(const std::vector<uint8_t>& bytes)
-{
+double PlayedMinutes(const std::vector<uint8_t>& bytes) {
     vorlane::ReplayPlayer player(bytes);
     vorlane::ReplayFrame frame;
     double ms = 0;
-    while (player.Next(frame)) ms += frame.Step.FrameMs;
+    while (player.Next(frame))
+        ms += frame.Step.FrameMs;
     return ms / 60000.0;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string dataDir = VORLANE_BENCH_DATA_DIR;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--data" && i + 1 < argc) dataDir = argv[++i];
-        else files.push_back(arg);
+        if (arg == "--data" && i + 1 < argc)
+            dataDir = argv[++i];
+        else
+            files.push_back(arg);
     }
     if (files.empty()) {
         std::fprintf(stderr, "usage: vorlane_replay_bench [--data DIR] FILE.vrp...\n");
         return 2;
     }
-    std::printf("re-simulation: %s\n", vorlane::scores::GameReplaysResimulated() ? "the game's own" : "NOT linked");
+    std::printf("re-simulation: %s\n",
+                vorlane::scores::GameReplaysResimulated() ? "the game's own" : "NOT linked");
     for (const std::string& path : files) {
         const std::vector<uint8_t> bytes = ReadFile(path);
         double minutes = 0;
@@ -78,11 +78,13 @@ int main(int argc, char** argv)
             const auto wallStart = std::chrono::steady_clock::now();
             const vorlane::ReplayVerdict verdict = vorlane::VerifyReplay(bytes, dataDir);
             const double cpu = ProcessCpuSeconds() - cpuStart;
-            const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+            const double wall =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
             const double framesPerCpuSecond = verdict.Frames / cpu;
             std::printf("%s run %d: %s, score %d, %u frames (%.2f min of play) in %.3f s CPU (%.3f s wall): "
                         "%.0f frames/s = %.0fx real time; a 5-minute game takes %.3f s CPU\n",
-                        path.c_str(), run, verdict.Kind == vorlane::ReplayVerdictKind::Ok ? "ok" : verdict.Message.c_str(),
+                        path.c_str(), run,
+                        verdict.Kind == vorlane::ReplayVerdictKind::Ok ? "ok" : verdict.Message.c_str(),
                         verdict.Score, verdict.Frames, minutes, cpu, wall, framesPerCpuSecond,
                         framesPerCpuSecond / kGameFramesPerSecond,
                         5 * 60 * kGameFramesPerSecond / framesPerCpuSecond);
@@ -91,7 +93,8 @@ int main(int argc, char** argv)
         const auto wallStart = std::chrono::steady_clock::now();
         const vorlane::scores::ReplayCheckResult isolated = vorlane::scores::RunCheckIsolated(
             vorlane::scores::ReplayCheckerOfTheGame(), bytes, dataDir, std::chrono::seconds(2));
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         std::printf("%s in a child process: kind %d, score %lld, %.3f s wall\n", path.c_str(),
                     static_cast<int>(isolated.kind), static_cast<long long>(isolated.finalScore), wall);
         std::printf("%s size: %zu bytes, %.0f bytes per minute of play\n", path.c_str(), bytes.size(),

@@ -49,7 +49,8 @@ int WriteAll(const std::string& root) {
     // Every product is independent of the others: make them side by side.
     const std::vector<Product> products = Products();
     std::vector<std::future<std::vector<uint8_t>>> results;
-    for (const Product& p : products) results.push_back(std::async(std::launch::async, p.make));
+    for (const Product& p : products)
+        results.push_back(std::async(std::launch::async, p.make));
     int failures = 0;
     for (size_t i = 0; i < products.size(); ++i) {
         const std::string path = root + "/" + products[i].path;
@@ -64,12 +65,11 @@ int WriteAll(const std::string& root) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: datagen --out DIR\n"
-                 "       datagen --sheet ARCHIVE OUT.png\n"
-                 "       datagen --previews DIR\n"
-                 "       datagen --render-audio DIR\n"
-                 "       datagen --track-preview SEED LEVEL OUT.png\n");
+    std::fprintf(stderr, "usage: datagen --out DIR\n"
+                         "       datagen --sheet ARCHIVE OUT.png\n"
+                         "       datagen --previews DIR\n"
+                         "       datagen --render-audio DIR\n"
+                         "       datagen --track-preview SEED LEVEL OUT.png\n");
     return 2;
 }
 

@@ -23,7 +23,8 @@ void CheckPatterns(vorlane::TImageCollection& list) {
                 r.Empty())
                 __builtin_trap();
         }
-        if (item.HasPicture && item.Picture.pixels.size() != size_t(item.Picture.width) * size_t(item.Picture.height))
+        if (item.HasPicture &&
+            item.Picture.pixels.size() != size_t(item.Picture.width) * size_t(item.Picture.height))
             __builtin_trap();
         (void)item.KeyedPicture();
     }

@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
         r.transparentColor = i % 3 == 0 ? 0xFF00FF : uint32_t(i * 0x010203);
         r.picture = pictures[i];
         Write(dir, "picture-" + std::to_string(i), pictures[i]);
-        Write(dir, "image-archive-" + std::to_string(i), WriteImageArchive("MImageList" + std::to_string(i), {r}));
+        Write(dir, "image-archive-" + std::to_string(i),
+              WriteImageArchive("MImageList" + std::to_string(i), {r}));
         all.push_back(r);
     }
     Write(dir, "image-archive-all", WriteImageArchive("MImageList2", all));

@@ -23,7 +23,7 @@ namespace {
 
 // A JSON object written field by field.
 class JsonLine {
-public:
+  public:
     JsonLine() { out_ << '{'; }
     JsonLine& Int(const char* name, long long v) {
         Key(name);
@@ -96,7 +96,7 @@ public:
         return s + "\"";
     }
 
-private:
+  private:
     void Key(const char* name) {
         if (!first_) out_ << ',';
         first_ = false;
@@ -149,9 +149,11 @@ void DumpRoadCounts(JsonLine& j, const TRace& r) {
     }
     int bonuses = 0;
     if (r.Bonuses)
-        for (const TBonusSlot& b : r.Bonuses->Slots) bonuses += b.Active ? 1 : 0;
+        for (const TBonusSlot& b : r.Bonuses->Slots)
+            bonuses += b.Active ? 1 : 0;
     int rockets = 0;
-    for (const TRocket* rocket : r.Rockets) rockets += rocket && rocket->InFlight ? 1 : 0;
+    for (const TRocket* rocket : r.Rockets)
+        rockets += rocket && rocket->InFlight ? 1 : 0;
     j.Int("Cars", cars).Int("CarsExploding", exploding);
     j.Int("Pedestrians", walkers).Int("PedestriansLying", lying);
     j.Int("Bonuses", bonuses).Int("RocketsInFlight", rockets);
@@ -192,8 +194,7 @@ std::string DumpFrame(TMForm& form, int frame, const std::vector<std::string>& e
     j.Int("FrameMs", form.Stats.FrameMs).Real("SpeedScale", form.Stats.SpeedScale);
     j.Int("FrameRate", form.Stats.FrameRate).Int("RefreshRate", form.Stats.RefreshRate);
     j.Int("DialogTimer", form.Dialog.DialogTimer);
-    if (form.Dialog.SendBox)
-        j.Int("SendBox", std::lround(form.Dialog.SendBox->FramePos));
+    if (form.Dialog.SendBox) j.Int("SendBox", std::lround(form.Dialog.SendBox->FramePos));
     j.Int("MouseX", form.Keys.MouseX).Int("MouseY", form.Keys.MouseY);
     j.Bool("PointerVisible", form.Display().PointerVisible());
     j.Bool("FullScreen", form.Display().IsFullScreen());

@@ -12,7 +12,7 @@
 namespace vorlane::play {
 
 class TempGameFolder {
-public:
+  public:
     explicit TempGameFolder(const std::filesystem::path& dataRoot) {
         namespace fs = std::filesystem;
         std::random_device rd;
@@ -41,7 +41,7 @@ public:
     const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path SaveDir() const { return root_ / "Data" / "Save"; }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

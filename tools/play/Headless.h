@@ -22,18 +22,18 @@ namespace vorlane::play {
 
 // Time moves only when told to.
 class ManualClock final : public IClock {
-public:
+  public:
     uint32_t Milliseconds() override { return now_; }
     void Set(uint32_t ms) { now_ = ms; }
     void Advance(uint32_t ms) { now_ += ms; }
 
-private:
+  private:
     uint32_t now_ = 1000;
 };
 
 // Held keys as the script or the test says; the window has the focus unless told.
 class ScriptKeySource final : public IKeySource {
-public:
+  public:
     bool Foreground = true;
     bool IsForeground() override { return Foreground; }
     void Snapshot(uint8_t keys[256]) override { std::memcpy(keys, held_, sizeof held_); }
@@ -42,13 +42,13 @@ public:
     }
     bool IsDown(int vk) const { return vk > 0 && vk < 256 && (held_[vk] & 0x80) != 0; }
 
-private:
+  private:
     uint8_t held_[256] = {};
 };
 
 // Remembers what the game asked the system to open.
 class RecordingShell final : public IShell {
-public:
+  public:
     std::vector<std::string> Opened;
     void Open(const std::string& target) override { Opened.push_back(target); }
 };
@@ -56,7 +56,7 @@ public:
 // Remembers the requests; hands them on to another client when given one, otherwise
 // answers as failed (no network in a headless run unless asked for).
 class RecordingHttp final : public IHttpClient {
-public:
+  public:
     std::vector<HttpRequest> Requests;
     IHttpClient* Forward = nullptr;
     bool Get(const HttpRequest& request) override {
@@ -81,14 +81,14 @@ inline void UseHeadlessDrivers() {
 struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
     uint32_t Seed = 1;
-    int Rate = 85; // simulated frames per second and refresh rate
+    int Rate = 85;                                     // simulated frames per second and refresh rate
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
-    std::optional<bool> FullScreenOverride; // as the command line's --fullscreen / --window
+    std::optional<bool> FullScreenOverride;            // as the command line's --fullscreen / --window
     bool RecordRaces = true; // races recorded into the data folder's Replays, as in the game
 };
 
 class HeadlessGame {
-public:
+  public:
     // Builds the game (its start-up runs inside); throws EngineError as the game does.
     explicit HeadlessGame(const HeadlessOptions& options) : rate_(options.Rate > 0 ? options.Rate : 85) {
         UseHeadlessDrivers();
@@ -179,7 +179,8 @@ public:
         form_->HandleEvent(e);
     }
     void TypeText(const std::string& text) {
-        for (char c : text) TypeChar(c);
+        for (char c : text)
+            TypeChar(c);
     }
     void MouseMove(int x, int y) {
         InputEvent e;
@@ -219,10 +220,14 @@ public:
 
     static char TypedChar(int vk, bool alt, bool shift, bool ctrl) {
         switch (vk) {
-        case vk::Enter: return alt ? 0 : 13;
-        case vk::Backspace: return alt ? 0 : 8;
-        case vk::Esc: return 27;
-        default: break;
+        case vk::Enter:
+            return alt ? 0 : 13;
+        case vk::Backspace:
+            return alt ? 0 : 8;
+        case vk::Esc:
+            return 27;
+        default:
+            break;
         }
         if (alt || ctrl) return 0;
         if (vk >= 'A' && vk <= 'Z') return char(shift ? vk : vk - 'A' + 'a');
@@ -231,7 +236,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     bool Tick() {
         const bool ran = form_->FrameTimer->Idle();
         if (ran) ++ticks_;

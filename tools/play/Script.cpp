@@ -12,7 +12,8 @@ namespace vorlane::play {
 namespace {
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -55,7 +56,8 @@ std::string Utf8ToLatin1(const std::string& s) {
 }
 
 // "pad press|down|up BUTTON", "pad axis AXIS VALUE", "pad connect", "pad remove".
-void ParsePad(ScriptEvent e, const std::vector<std::string>& args, int lineNo, std::vector<ScriptEvent>& events) {
+void ParsePad(ScriptEvent e, const std::vector<std::string>& args, int lineNo,
+              std::vector<ScriptEvent>& events) {
     const std::string what = args.empty() ? "" : Lower(args[0]);
     const auto want = [&](size_t n, const char* form) {
         if (args.size() != n) Fail(lineNo, std::string("write \"pad ") + form + "\"");
@@ -63,7 +65,8 @@ void ParsePad(ScriptEvent e, const std::vector<std::string>& args, int lineNo, s
     if (what == "press" || what == "down" || what == "up") {
         want(2, "press|down|up BUTTON");
         e.padButton = PadButtonByName(Lower(args[1]));
-        if (e.padButton < 0 || e.padButton >= PadButtonCount) Fail(lineNo, "unknown pad button \"" + args[1] + "\"");
+        if (e.padButton < 0 || e.padButton >= PadButtonCount)
+            Fail(lineNo, "unknown pad button \"" + args[1] + "\"");
         e.action = what == "up" ? ScriptAction::PadUp : ScriptAction::PadDown;
         events.push_back(e);
         if (what == "press") {
@@ -78,7 +81,8 @@ void ParsePad(ScriptEvent e, const std::vector<std::string>& args, int lineNo, s
         try {
             size_t used = 0;
             e.padValue = std::stoi(args[2], &used);
-            if (used != args[2].size() || e.padValue < -32768 || e.padValue > 32767) throw std::out_of_range("value");
+            if (used != args[2].size() || e.padValue < -32768 || e.padValue > 32767)
+                throw std::out_of_range("value");
         } catch (const std::exception&) {
             Fail(lineNo, "a pad axis value is a whole number from -32768 to 32767, not \"" + args[2] + "\"");
         }
@@ -154,7 +158,8 @@ std::vector<ScriptEvent> ParseScript(std::istream& in) {
         }
         auto want = [&](size_t n) {
             if (args.size() != n)
-                Fail(lineNo, "\"" + word + "\" takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s"));
+                Fail(lineNo,
+                     "\"" + word + "\" takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s"));
         };
         if (word == "down" || word == "up" || word == "press") {
             want(1);
@@ -180,8 +185,9 @@ std::vector<ScriptEvent> ParseScript(std::istream& in) {
             events.push_back(e);
         } else if (word == "click" || word == "dblclick" || word == "close") {
             want(0);
-            e.action = word == "click" ? ScriptAction::Click : word == "dblclick" ? ScriptAction::DoubleClick
-                                                                                  : ScriptAction::Close;
+            e.action = word == "click"      ? ScriptAction::Click
+                       : word == "dblclick" ? ScriptAction::DoubleClick
+                                            : ScriptAction::Close;
             events.push_back(e);
         } else if (word == "focus") {
             want(1);

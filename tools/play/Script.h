@@ -20,20 +20,32 @@
 namespace vorlane::play {
 
 enum class ScriptAction {
-    Down, Up, Text, Mouse, Click, DoubleClick, Close, FocusOff, FocusOn,
-    PadDown, PadUp, PadAxis, PadConnect, PadRemove,
+    Down,
+    Up,
+    Text,
+    Mouse,
+    Click,
+    DoubleClick,
+    Close,
+    FocusOff,
+    FocusOn,
+    PadDown,
+    PadUp,
+    PadAxis,
+    PadConnect,
+    PadRemove,
 };
 
 struct ScriptEvent {
     int frame = 0;
     ScriptAction action = ScriptAction::Click;
-    int key = 0;      // virtual-key code of Down / Up
-    std::string text; // Latin-1 characters of Text
-    int x = 0, y = 0; // Mouse
+    int key = 0;       // virtual-key code of Down / Up
+    std::string text;  // Latin-1 characters of Text
+    int x = 0, y = 0;  // Mouse
     int padButton = 0; // PadDown / PadUp: SDL's button number
     int padAxis = 0;   // PadAxis: SDL's axis number, and its value
     int padValue = 0;
-    int line = 0;     // where it was written
+    int line = 0; // where it was written
 };
 
 // A script line the player does not understand: the message names the line.

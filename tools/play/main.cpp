@@ -26,10 +26,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <iostream>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,8 +65,8 @@ long Number(const std::string& option, const std::string& text, long lo, long hi
         if (used == text.size() && v >= lo && v <= hi) return v;
     } catch (const std::exception&) {
     }
-    throw ScriptError(option + " wants a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-                      ", not \"" + text + "\"");
+    throw ScriptError(option + " wants a whole number from " + std::to_string(lo) + " to " +
+                      std::to_string(hi) + ", not \"" + text + "\"");
 }
 
 Args ParseArgs(int argc, char** argv) {
@@ -79,18 +79,28 @@ Args ParseArgs(int argc, char** argv) {
         }
         if (i + 1 >= argc) throw ScriptError(opt + " wants a value");
         const std::string v = argv[++i];
-        if (opt == "--data") a.data = v;
-        else if (opt == "--seed") a.seed = uint32_t(Number(opt, v, 0, 4294967295L));
-        else if (opt == "--rate") a.rate = int(Number(opt, v, 1, 1000));
-        else if (opt == "--frames") a.frames = int(Number(opt, v, 0, 100000000));
-        else if (opt == "--script") a.script = v;
-        else if (opt == "--replay") a.replay = v;
-        else if (opt == "--dump") a.dump = v;
-        else if (opt == "--server") a.server = v;
-        else if (opt == "--every") a.every = int(Number(opt, v, 1, 100000000));
+        if (opt == "--data")
+            a.data = v;
+        else if (opt == "--seed")
+            a.seed = uint32_t(Number(opt, v, 0, 4294967295L));
+        else if (opt == "--rate")
+            a.rate = int(Number(opt, v, 1, 1000));
+        else if (opt == "--frames")
+            a.frames = int(Number(opt, v, 0, 100000000));
+        else if (opt == "--script")
+            a.script = v;
+        else if (opt == "--replay")
+            a.replay = v;
+        else if (opt == "--dump")
+            a.dump = v;
+        else if (opt == "--server")
+            a.server = v;
+        else if (opt == "--every")
+            a.every = int(Number(opt, v, 1, 100000000));
         else if (opt == "--shot") {
             const auto colon = v.find(':');
-            if (colon == std::string::npos || colon + 1 >= v.size()) throw ScriptError("--shot wants FRAME:FILE.png");
+            if (colon == std::string::npos || colon + 1 >= v.size())
+                throw ScriptError("--shot wants FRAME:FILE.png");
             a.shots.emplace(int(Number(opt, v.substr(0, colon), 0, 100000000)), v.substr(colon + 1));
         } else {
             throw ScriptError("unknown option " + opt);
@@ -109,20 +119,48 @@ std::vector<ScriptEvent> ReadScript(const std::string& path) {
 
 void Apply(HeadlessGame& game, const ScriptEvent& e) {
     switch (e.action) {
-    case ScriptAction::Down: game.KeyDown(e.key); break;
-    case ScriptAction::Up: game.KeyUp(e.key); break;
-    case ScriptAction::Text: game.TypeText(e.text); break;
-    case ScriptAction::Mouse: game.MouseMove(e.x, e.y); break;
-    case ScriptAction::Click: game.Click(); break;
-    case ScriptAction::DoubleClick: game.DoubleClick(); break;
-    case ScriptAction::Close: game.CloseRequest(); break;
-    case ScriptAction::FocusOff: game.Focus(false); break;
-    case ScriptAction::FocusOn: game.Focus(true); break;
-    case ScriptAction::PadDown: game.PadButton(e.padButton, true); break;
-    case ScriptAction::PadUp: game.PadButton(e.padButton, false); break;
-    case ScriptAction::PadAxis: game.PadAxis(e.padAxis, e.padValue); break;
-    case ScriptAction::PadConnect: game.PadConnect(); break;
-    case ScriptAction::PadRemove: game.PadRemove(); break;
+    case ScriptAction::Down:
+        game.KeyDown(e.key);
+        break;
+    case ScriptAction::Up:
+        game.KeyUp(e.key);
+        break;
+    case ScriptAction::Text:
+        game.TypeText(e.text);
+        break;
+    case ScriptAction::Mouse:
+        game.MouseMove(e.x, e.y);
+        break;
+    case ScriptAction::Click:
+        game.Click();
+        break;
+    case ScriptAction::DoubleClick:
+        game.DoubleClick();
+        break;
+    case ScriptAction::Close:
+        game.CloseRequest();
+        break;
+    case ScriptAction::FocusOff:
+        game.Focus(false);
+        break;
+    case ScriptAction::FocusOn:
+        game.Focus(true);
+        break;
+    case ScriptAction::PadDown:
+        game.PadButton(e.padButton, true);
+        break;
+    case ScriptAction::PadUp:
+        game.PadButton(e.padButton, false);
+        break;
+    case ScriptAction::PadAxis:
+        game.PadAxis(e.padAxis, e.padValue);
+        break;
+    case ScriptAction::PadConnect:
+        game.PadConnect();
+        break;
+    case ScriptAction::PadRemove:
+        game.PadRemove();
+        break;
     }
 }
 
@@ -132,7 +170,7 @@ void SaveShot(const RgbaImage& image, const std::string& path) {
 
 // The dump file (or standard output for "-"), and the screenshots asked for.
 class RunOutput {
-public:
+  public:
     RunOutput(const Args& a, TMForm& form, const int& frame) : a_(a), form_(form), frame_(frame) {
         if (a.dump == "-") {
             dump_ = &std::cout;
@@ -162,10 +200,11 @@ public:
         }
     }
 
-private:
+  private:
     void Shoot() {
         const RgbaImage image = form_.Display().ReadPixels();
-        for (auto [it, end] = a_.shots.equal_range(frame_); it != end; ++it) SaveShot(image, it->second);
+        for (auto [it, end] = a_.shots.equal_range(frame_); it != end; ++it)
+            SaveShot(image, it->second);
         shotTaken_ = true;
     }
 
@@ -209,8 +248,8 @@ int RunReplay(const Args& a) {
     RunOutput out(a, form, frame);
     std::unique_ptr<TReplayRun> run;
     try {
-        run = std::make_unique<TReplayRun>(form, [&game](int key, bool down) { game.Keys.SetDown(key, down); },
-                                           std::move(bytes));
+        run = std::make_unique<TReplayRun>(
+            form, [&game](int key, bool down) { game.Keys.SetDown(key, down); }, std::move(bytes));
     } catch (const ReplayError& e) {
         std::fprintf(stderr, "vorlane-play: %s: %s\n", a.replay.c_str(), e.what());
         return 2;
@@ -239,7 +278,8 @@ int Run(const Args& a, const std::vector<ScriptEvent>& events) {
 
     size_t next = 0;
     for (frame = 0; frame < frames; ++frame) {
-        while (next < events.size() && events[next].frame == frame) Apply(game, events[next++]);
+        while (next < events.size() && events[next].frame == frame)
+            Apply(game, events[next++]);
         out.BeforeFrame();
         if (!form.Terminated) game.Step();
         out.AfterFrame(game, frame + 1 == frames || form.Terminated);

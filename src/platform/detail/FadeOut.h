@@ -9,9 +9,10 @@
 namespace vorlane::detail {
 
 class LinearFadeOut {
-public:
+  public:
     // frames: the length of the fade (at least one); channels: samples per frame.
-    LinearFadeOut(int frames, int channels) : frames_(std::max(frames, 1)), channels_(std::max(channels, 1)) {}
+    LinearFadeOut(int frames, int channels)
+        : frames_(std::max(frames, 1)), channels_(std::max(channels, 1)) {}
 
     // Scales the next frames of the stream (count samples, whole frames). Frame k of
     // the fade keeps (n - k) / n of its level: the first is the sound as it was, and
@@ -29,7 +30,7 @@ public:
     }
     bool Done() const { return position_ >= frames_; }
 
-private:
+  private:
     int32_t frames_;
     int channels_;
     int32_t position_ = 0; // frames faded so far

@@ -2,15 +2,15 @@
 // Internal to the platform layer: the back buffer of an SDL renderer as the engine's
 // IDrawSurface. Textures remember the renderer they were made on and become inert
 // (never drawn, never freed twice) once that renderer has gone.
-#include "platform/detail/SdlHandles.h"
 #include "engine/Surface.h"
+#include "platform/detail/SdlHandles.h"
 
 #include <memory>
 
 namespace vorlane::detail {
 
 class SdlTexture final : public ITexture {
-public:
+  public:
     SdlTexture(SDL_Texture* texture, int width, int height, std::weak_ptr<SDL_Renderer*> owner)
         : texture_(texture), width_(width), height_(height), owner_(std::move(owner)) {}
     ~SdlTexture() override;
@@ -22,14 +22,14 @@ public:
     // The SDL texture when its renderer is still alive and is `renderer`, else nullptr.
     SDL_Texture* Get(SDL_Renderer* renderer) const;
 
-private:
+  private:
     SDL_Texture* texture_;
     int width_, height_;
     std::weak_ptr<SDL_Renderer*> owner_;
 };
 
 class SdlDrawSurface final : public IDrawSurface {
-public:
+  public:
     SdlDrawSurface(int width, int height) : width_(width), height_(height) {}
 
     // Binds to a renderer (nullptr unbinds). Textures of a previous renderer go inert.
@@ -44,7 +44,7 @@ public:
     void DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width, int height,
                      double pivotX, double pivotY, double degrees) override;
 
-private:
+  private:
     SDL_Texture* Resolve(ITexture& texture) const;
 
     int width_, height_;

@@ -32,11 +32,13 @@ using CursorPtr = std::unique_ptr<SDL_Cursor, CursorDeleter>;
 using TexturePtr = std::unique_ptr<SDL_Texture, TextureDeleter>;
 
 // "what: SDL's last error".
-inline std::string SdlFailure(const std::string& what) { return what + ": " + SDL_GetError(); }
+inline std::string SdlFailure(const std::string& what) {
+    return what + ": " + SDL_GetError();
+}
 
 // One reference on SDL subsystems (SDL counts them), released on destruction.
 class SdlSubsystem {
-public:
+  public:
     explicit SdlSubsystem(Uint32 flags) : flags_(flags) {
         // Ctrl+C and kill must end the game, not arrive as a close request that the game
         // turns into a question.
@@ -50,7 +52,7 @@ public:
     SdlSubsystem& operator=(const SdlSubsystem&) = delete;
     bool Ok() const { return ok_; }
 
-private:
+  private:
     Uint32 flags_;
     bool ok_ = false;
 };

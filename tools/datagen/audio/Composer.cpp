@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <sstream>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 namespace vorlane::datagen::audio {
 
@@ -41,13 +41,15 @@ int Composer::NewPattern() {
 XmCell& Composer::Cell(int pattern, int row, int channel) {
     if (pattern < 0 || size_t(pattern) >= module_.patterns.size()) throw std::out_of_range("no such pattern");
     if (row < 0 || row >= rows_ || channel < 0 || channel >= module_.channels)
-        throw std::out_of_range("row " + std::to_string(row) + ", channel " + std::to_string(channel) + " outside the pattern");
+        throw std::out_of_range("row " + std::to_string(row) + ", channel " + std::to_string(channel) +
+                                " outside the pattern");
     return module_.patterns[size_t(pattern)].cells[size_t(row) * size_t(module_.channels) + size_t(channel)];
 }
 
 void Composer::Note(int pattern, int row, int channel, int note, int instrument, int volume) {
     const int xm = note - 11; // MIDI 60 (C4) is the module's C-4, note 49
-    if (xm < 1 || xm > 96) throw std::out_of_range("note " + std::to_string(note) + " outside the module's range");
+    if (xm < 1 || xm > 96)
+        throw std::out_of_range("note " + std::to_string(note) + " outside the module's range");
     XmCell& c = Cell(pattern, row, channel);
     c.note = uint8_t(xm);
     c.instrument = uint8_t(instrument);
@@ -75,8 +77,8 @@ void Composer::Effect(int pattern, int row, int channel, uint8_t effect, uint8_t
     c.param = param;
 }
 
-void Composer::Grid(int pattern, int channel, int instrument, int note, const std::string& grid, int startRow, int loud,
-                    int normal, int soft) {
+void Composer::Grid(int pattern, int channel, int instrument, int note, const std::string& grid, int startRow,
+                    int loud, int normal, int soft) {
     for (size_t i = 0; i < grid.size(); ++i) {
         const int row = startRow + int(i);
         if (row >= rows_) break;
@@ -87,8 +89,8 @@ void Composer::Grid(int pattern, int channel, int instrument, int note, const st
     }
 }
 
-int Composer::Line(int pattern, int channel, int instrument, int startRow, const std::string& line, int volume, int step,
-                   int transpose) {
+int Composer::Line(int pattern, int channel, int instrument, int startRow, const std::string& line,
+                   int volume, int step, int transpose) {
     std::istringstream in(line);
     std::string token;
     int row = startRow;
@@ -113,8 +115,8 @@ int Composer::Line(int pattern, int channel, int instrument, int startRow, const
     return row;
 }
 
-void Composer::Chord(int pattern, int firstChannel, int instrument, int row, const std::vector<int>& notes, int volume,
-                     bool glide) {
+void Composer::Chord(int pattern, int firstChannel, int instrument, int row, const std::vector<int>& notes,
+                     int volume, bool glide) {
     for (size_t k = 0; k < notes.size(); ++k) {
         if (glide)
             Glide(pattern, row, firstChannel + int(k), notes[k], volume);
@@ -136,8 +138,8 @@ void Composer::Echo(int pattern, int from, int to, int delay, int volume) {
 
 void PlaceChannels(XmModule& module, const ChannelPlaces& places) {
     if (int(places.size()) != module.channels)
-        throw std::invalid_argument("stereo places for " + std::to_string(places.size()) + " channels, the song has " +
-                                    std::to_string(module.channels));
+        throw std::invalid_argument("stereo places for " + std::to_string(places.size()) +
+                                    " channels, the song has " + std::to_string(module.channels));
     constexpr uint8_t kSetPanning = 0x08, kVolumeColumnPanning = 0xC0;
     for (size_t p = 0; p < module.patterns.size(); ++p) {
         XmPattern& pattern = module.patterns[p];
@@ -151,9 +153,9 @@ void PlaceChannels(XmModule& module, const ChannelPlaces& places) {
             } else if (cell.volume == 0) {
                 cell.volume = uint8_t(kVolumeColumnPanning | (place >> 4));
             } else {
-                throw std::invalid_argument("pattern " + std::to_string(p) + ", row " +
-                                            std::to_string(i / places.size()) + ", channel " +
-                                            std::to_string(i % places.size()) + ": no column free for the panning");
+                throw std::invalid_argument(
+                    "pattern " + std::to_string(p) + ", row " + std::to_string(i / places.size()) +
+                    ", channel " + std::to_string(i % places.size()) + ": no column free for the panning");
             }
         }
     }

@@ -13,7 +13,7 @@ namespace vorlane::datagen::audio {
 int NoteNumber(const std::string& name);
 
 class Composer {
-public:
+  public:
     Composer(XmModule& module, int rowsPerPattern);
 
     // A new empty pattern; returns its number.
@@ -43,14 +43,14 @@ public:
 
     // One chord spread over consecutive channels, one note each; glide: move the sounding
     // chord to this one instead of striking it (see Glide).
-    void Chord(int pattern, int firstChannel, int instrument, int row, const std::vector<int>& notes, int volume = -1,
-               bool glide = false);
+    void Chord(int pattern, int firstChannel, int instrument, int row, const std::vector<int>& notes,
+               int volume = -1, bool glide = false);
 
     // Copies what `from` plays in a pattern onto channel `to`, `delay` rows later and
     // quieter (an echo); notes that would fall past the pattern's end are dropped.
     void Echo(int pattern, int from, int to, int delay, int volume);
 
-private:
+  private:
     XmModule& module_;
     int rows_;
 };

@@ -62,9 +62,13 @@ double Blep(double t, double dt) {
 }
 } // namespace
 
-float Osc::Sine() const { return float(std::sin(kTwoPi * phase_)); }
+float Osc::Sine() const {
+    return float(std::sin(kTwoPi * phase_));
+}
 
-float Osc::Saw() const { return float(2.0 * phase_ - 1.0 - Blep(phase_, inc_)); }
+float Osc::Saw() const {
+    return float(2.0 * phase_ - 1.0 - Blep(phase_, inc_));
+}
 
 float Osc::Pulse(double width) const {
     double v = phase_ < width ? 1.0 : -1.0;
@@ -75,7 +79,9 @@ float Osc::Pulse(double width) const {
     return float(v);
 }
 
-float Osc::Triangle() const { return float(1.0 - 4.0 * std::fabs(phase_ - 0.5)); }
+float Osc::Triangle() const {
+    return float(1.0 - 4.0 * std::fabs(phase_ - 0.5));
+}
 
 double Curve::At(double t) const {
     if (points_.empty()) return 0.0;
@@ -92,7 +98,9 @@ double Curve::At(double t) const {
     return points_.back().second;
 }
 
-double Decay(double t, double tau) { return t < 0.0 ? 0.0 : std::exp(-t / tau); }
+double Decay(double t, double tau) {
+    return t < 0.0 ? 0.0 : std::exp(-t / tau);
+}
 
 double AttackDecay(double t, double attack, double tau) {
     if (t < 0.0) return 0.0;
@@ -100,7 +108,9 @@ double AttackDecay(double t, double attack, double tau) {
     return std::exp(-(t - attack) / tau);
 }
 
-double Note2Freq(double midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0); }
+double Note2Freq(double midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0);
+}
 
 Signal Reverb(const Signal& in, double rate, double room, double damp, double wet, double tailSeconds) {
     static constexpr int kCombs[] = {1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
@@ -112,8 +122,10 @@ Signal Reverb(const Signal& in, double rate, double room, double damp, double we
     };
     const double scale = rate / 44100.0;
     std::vector<Line> combs, passes;
-    for (int len : kCombs) combs.push_back({std::vector<double>(size_t(std::max(1.0, len * scale)), 0.0)});
-    for (int len : kAllPasses) passes.push_back({std::vector<double>(size_t(std::max(1.0, len * scale)), 0.0)});
+    for (int len : kCombs)
+        combs.push_back({std::vector<double>(size_t(std::max(1.0, len * scale)), 0.0)});
+    for (int len : kAllPasses)
+        passes.push_back({std::vector<double>(size_t(std::max(1.0, len * scale)), 0.0)});
 
     Signal out(in.size() + Samples(tailSeconds, rate), 0.0f);
     for (size_t n = 0; n < out.size(); ++n) {
@@ -140,21 +152,26 @@ Signal Reverb(const Signal& in, double rate, double room, double damp, double we
 
 double Peak(const Signal& s) {
     double p = 0.0;
-    for (float v : s) p = std::max(p, double(std::fabs(v)));
+    for (float v : s)
+        p = std::max(p, double(std::fabs(v)));
     return p;
 }
 
 double Rms(const Signal& s) {
     if (s.empty()) return 0.0;
     double sum = 0.0;
-    for (float v : s) sum += double(v) * double(v);
+    for (float v : s)
+        sum += double(v) * double(v);
     return std::sqrt(sum / double(s.size()));
 }
 
-double RmsDb(const Signal& s) { return 20.0 * std::log10(std::max(Rms(s), 1e-12)); }
+double RmsDb(const Signal& s) {
+    return 20.0 * std::log10(std::max(Rms(s), 1e-12));
+}
 
 void Scale(Signal& s, double gain) {
-    for (float& v : s) v = float(double(v) * gain);
+    for (float& v : s)
+        v = float(double(v) * gain);
 }
 
 void NormalizePeak(Signal& s, double peak) {
@@ -179,7 +196,8 @@ void SoftLimit(Signal& s, double knee, double ceiling) {
 
 void FadeIn(Signal& s, size_t count) {
     count = std::min(count, s.size());
-    for (size_t i = 0; i < count; ++i) s[i] = float(double(s[i]) * double(i) / double(count));
+    for (size_t i = 0; i < count; ++i)
+        s[i] = float(double(s[i]) * double(i) / double(count));
 }
 
 void FadeOut(Signal& s, size_t count) {
@@ -191,20 +209,24 @@ void FadeOut(Signal& s, size_t count) {
 
 void MixInto(Signal& dst, const Signal& src, size_t offset, double gain) {
     if (dst.size() < offset + src.size()) dst.resize(offset + src.size(), 0.0f);
-    for (size_t i = 0; i < src.size(); ++i) dst[offset + i] = float(double(dst[offset + i]) + gain * double(src[i]));
+    for (size_t i = 0; i < src.size(); ++i)
+        dst[offset + i] = float(double(dst[offset + i]) + gain * double(src[i]));
 }
 
 void RemoveDc(Signal& s, double rate, double cutoff) {
     OnePole lp(rate, cutoff);
-    for (float& v : s) v = lp.High(v);
+    for (float& v : s)
+        v = lp.High(v);
 }
 
 void RemoveMean(Signal& s) {
     if (s.empty()) return;
     double sum = 0.0;
-    for (float v : s) sum += double(v);
+    for (float v : s)
+        sum += double(v);
     const double mean = sum / double(s.size());
-    for (float& v : s) v = float(double(v) - mean);
+    for (float& v : s)
+        v = float(double(v) - mean);
 }
 
 std::vector<int16_t> ToPcm16(const Signal& s) {

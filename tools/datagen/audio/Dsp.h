@@ -21,20 +21,20 @@ size_t Samples(double seconds, double rate);
 
 // Deterministic noise: the same seed gives the same sound on every run.
 class Noise {
-public:
+  public:
     explicit Noise(uint32_t seed) : rng_(seed * 2654435761u + 0x9E3779B9u) {}
     float White() { return float(rng_.RandomDouble() * 2.0 - 1.0); }
     double Uniform(double lo, double hi) { return lo + (hi - lo) * rng_.RandomDouble(); }
     int Below(int n) { return rng_.Random(n); }
 
-private:
+  private:
     TRandom rng_;
 };
 
 // Zero-delay-feedback state-variable filter: low, band and high pass from one state,
 // stable while its cutoff moves every sample.
 class Svf {
-public:
+  public:
     struct Out {
         float low, band, high;
     };
@@ -46,14 +46,14 @@ public:
     float BandUnity(float x) { return Process(x).band * float(k_); }
     void Reset() { ic1_ = ic2_ = 0.0; }
 
-private:
+  private:
     double k_ = 1.0, a1_ = 0.0, a2_ = 0.0, a3_ = 0.0;
     double ic1_ = 0.0, ic2_ = 0.0;
 };
 
 // One-pole low pass (smoothing) and the matching high pass.
 class OnePole {
-public:
+  public:
     OnePole() = default;
     OnePole(double rate, double cutoff) { Set(rate, cutoff); }
     void Set(double rate, double cutoff);
@@ -64,14 +64,14 @@ public:
     float High(float x) { return x - Low(x); }
     void Reset() { y_ = 0.0; }
 
-private:
+  private:
     double a_ = 1.0, y_ = 0.0;
 };
 
 // A single decaying mode: its impulse response is a unit sine at freq whose amplitude
 // falls by 1/e every decay seconds. Banks of these make bells, panels and wood.
 class Mode {
-public:
+  public:
     Mode() = default;
     Mode(double rate, double freq, double decay) { Set(rate, freq, decay); }
     void Set(double rate, double freq, double decay);
@@ -82,13 +82,13 @@ public:
         return float(y);
     }
 
-private:
+  private:
     double gain_ = 0.0, c1_ = 0.0, c2_ = 0.0, y1_ = 0.0, y2_ = 0.0;
 };
 
 // Band-limited oscillator waveforms (polyBLEP), driven by a phase in cycles.
 class Osc {
-public:
+  public:
     // Advances by freq / rate and returns the new phase in [0, 1).
     double Step(double freq, double rate);
     double Phase() const { return phase_; }
@@ -98,20 +98,20 @@ public:
     float Pulse(double width) const; // width 0..1; 0.5 is a square
     float Triangle() const;
 
-private:
+  private:
     double phase_ = 0.0, inc_ = 0.0;
 };
 
 // A piecewise curve through (time, value) points; linear between points, or smooth
 // (cosine-eased) when asked. Before the first point and after the last it holds.
 class Curve {
-public:
+  public:
     Curve() = default;
     Curve(std::initializer_list<std::pair<double, double>> points, bool smooth = false)
         : points_(points), smooth_(smooth) {}
     double At(double t) const;
 
-private:
+  private:
     std::vector<std::pair<double, double>> points_;
     bool smooth_ = false;
 };

@@ -21,10 +21,10 @@ struct Effect {
 std::vector<Effect> SynthesizeEffects();
 
 // The families, each in its own file.
-std::vector<Effect> EngineEffects();  // Neutral, Accel1..4, Shift, Slowed, Maxed, Brake, Nitro
-std::vector<Effect> WeaponEffects();  // MachineGun, Rocket, Explosion, WeaponAppear, Collision
-std::vector<Effect> VoiceEffects();   // Kill, KillW
-std::vector<Effect> SignalEffects();  // Button, MenuBegin, Tick, Score, Bonus, Horn
+std::vector<Effect> EngineEffects(); // Neutral, Accel1..4, Shift, Slowed, Maxed, Brake, Nitro
+std::vector<Effect> WeaponEffects(); // MachineGun, Rocket, Explosion, WeaponAppear, Collision
+std::vector<Effect> VoiceEffects();  // Kill, KillW
+std::vector<Effect> SignalEffects(); // Button, MenuBegin, Tick, Score, Bonus, Horn
 
 // Final touch for every effect: one-shots get a short fade at both ends and a safe peak;
 // loops are brought to a level, limited sample by sample (which keeps the seam) and

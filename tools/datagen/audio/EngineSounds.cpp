@@ -35,7 +35,9 @@ struct EngineRecipe {
 constexpr double kCylinder[4] = {1.0, 0.83, 0.94, 0.77};
 
 // A short pressure pulse: rises in tau, falls away exponentially.
-double Pulse(double t, double tau) { return t < 0.0 ? 0.0 : (t / tau) * std::exp(1.0 - t / tau); }
+double Pulse(double t, double tau) {
+    return t < 0.0 ? 0.0 : (t / tau) * std::exp(1.0 - t / tau);
+}
 
 // The bang of unburnt fuel in a hot exhaust while coasting.
 Signal OverrunPop(Noise& noise) {
@@ -68,7 +70,8 @@ Signal RenderEngine(const EngineRecipe& e) {
         inc = ClosedIncrements(firingRate, kRate, 4);
     } else {
         inc.resize(n);
-        for (size_t i = 0; i < n; ++i) inc[i] = double(firingRate[i]) / kRate;
+        for (size_t i = 0; i < n; ++i)
+            inc[i] = double(firingRate[i]) / kRate;
     }
 
     // The pulse train, and an envelope that is high right after each firing (the
@@ -113,8 +116,9 @@ Signal RenderEngine(const EngineRecipe& e) {
     }
 
     const Signal hiss = WhiteNoise(n, noise);
-    Svf body(kRate, 210.0, 0.7), pipe1(kRate, 150.0, 2.2), pipe2(kRate, 430.0, 3.0), pipe3(kRate, 1100.0, 2.5),
-        pipe4(kRate, 2600.0, 2.0), combustion(kRate, 1600.0, 0.7), intake(kRate, 600.0, 0.7), dc(kRate, 28.0, 0.7);
+    Svf body(kRate, 210.0, 0.7), pipe1(kRate, 150.0, 2.2), pipe2(kRate, 430.0, 3.0),
+        pipe3(kRate, 1100.0, 2.5), pipe4(kRate, 2600.0, 2.0), combustion(kRate, 1600.0, 0.7),
+        intake(kRate, 600.0, 0.7), dc(kRate, 28.0, 0.7);
     auto chain = [&](size_t i, float x) {
         const double l = double(load[i]);
         double y = 0.5 * body.Process(x).low + 0.8 * pipe1.BandUnity(x) + 0.7 * pipe2.BandUnity(x) +
@@ -129,7 +133,8 @@ Signal RenderEngine(const EngineRecipe& e) {
         out = Circular(excitation, chain);
     } else {
         out.resize(n);
-        for (size_t i = 0; i < n; ++i) out[i] = chain(i, excitation[i]);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = chain(i, excitation[i]);
     }
 
     if (e.pops > 0.0 && !firings.empty()) {
@@ -162,7 +167,8 @@ Signal RenderEngine(const EngineRecipe& e) {
 std::function<double(double)> Pull(double from, double to, double seconds) {
     return [=](double t) {
         const double tau = seconds * 0.75;
-        const double u = (1.0 - std::exp(-std::clamp(t, 0.0, seconds) / tau)) / (1.0 - std::exp(-seconds / tau));
+        const double u =
+            (1.0 - std::exp(-std::clamp(t, 0.0, seconds) / tau)) / (1.0 - std::exp(-seconds / tau));
         return from + (to - from) * u;
     };
 }
@@ -192,7 +198,8 @@ Effect TyreSqueal() {
     const Signal flutter = PeriodicWander(n, 25, 45, noise);
     const Signal grip = PeriodicWander(n, 6, 22, noise);
     Signal freq(n);
-    for (size_t i = 0; i < n; ++i) freq[i] = float(960.0 * (1.0 + 0.05 * slow[i] + 0.012 * flutter[i]));
+    for (size_t i = 0; i < n; ++i)
+        freq[i] = float(960.0 * (1.0 + 0.05 * slow[i] + 0.012 * flutter[i]));
     const std::vector<double> inc = ClosedIncrements(freq, kRate, 1);
     const Signal hiss = WhiteNoise(n, noise);
     Svf scrub(kRate, 3200.0, 0.8);
@@ -200,7 +207,8 @@ Effect TyreSqueal() {
     double phase = 0.0;
     for (size_t i = 0; i < n; ++i) {
         const double p = kTwoPi * phase;
-        const double tone = std::sin(p) + 0.45 * std::sin(2 * p) + 0.28 * std::sin(3 * p) + 0.12 * std::sin(5 * p);
+        const double tone =
+            std::sin(p) + 0.45 * std::sin(2 * p) + 0.28 * std::sin(3 * p) + 0.12 * std::sin(5 * p);
         const double am = 0.72 + 0.28 * double(grip[i]);
         s[i] = float(double(s[i]) + 0.16 * am * tone + 0.09 * am * double(scrubbed[i]));
         phase += inc[i];
@@ -223,13 +231,15 @@ Effect NitroRoar() {
     const Signal flicker = PeriodicWander(n, 10, 40, noise);
     const Signal drift = PeriodicWander(n, 2, 5, noise);
     const Signal a = WhiteNoise(n, noise);
-    Svf roar(kRate, 1300.0, 0.6), throat(kRate, 420.0, 1.2), rumble(kRate, 110.0, 0.8), air(kRate, 5200.0, 0.7);
+    Svf roar(kRate, 1300.0, 0.6), throat(kRate, 420.0, 1.2), rumble(kRate, 110.0, 0.8),
+        air(kRate, 5200.0, 0.7);
     const Signal gas = Circular(a, [&](size_t, float x) {
         return float(0.5 * roar.Process(x).low + 0.55 * throat.BandUnity(x) + 1.3 * rumble.Process(x).low +
                      0.1 * air.Process(x).high);
     });
     Signal freq(n);
-    for (size_t i = 0; i < n; ++i) freq[i] = float(2900.0 * (1.0 + 0.01 * drift[i]));
+    for (size_t i = 0; i < n; ++i)
+        freq[i] = float(2900.0 * (1.0 + 0.01 * drift[i]));
     const std::vector<double> inc = ClosedIncrements(freq, kRate, 1);
     double phase = 0.0;
     for (size_t i = 0; i < n; ++i) {
@@ -247,23 +257,30 @@ Effect NitroRoar() {
 
 std::vector<Effect> EngineEffects() {
     std::vector<Effect> out;
-    out.push_back(EngineLoop("Neutral", {Constant(900.0), Constant(0.12), 2.0, true, 11, 0.22, 0.02, 0.0}, -17.0, true));
+    out.push_back(EngineLoop("Neutral", {Constant(900.0), Constant(0.12), 2.0, true, 11, 0.22, 0.02, 0.0},
+                             -17.0, true));
     // The four pulls last about as long as the car spends in each speed band with the
     // throttle held, and each starts a little higher than the one before.
-    out.push_back(EngineLoop("Accel1", {Pull(1700, 5000, 3.2), Constant(1.0), 3.2, false, 21, 0.07, 0.0, 0}, -15.0, false));
-    out.push_back(EngineLoop("Accel2", {Pull(3000, 5300, 3.4), Constant(1.0), 3.4, false, 22, 0.07, 0.0, 0}, -15.0, false));
-    out.push_back(EngineLoop("Accel3", {Pull(3400, 5500, 3.3), Constant(1.0), 3.3, false, 23, 0.07, 0.0, 0}, -15.0, false));
-    out.push_back(EngineLoop("Accel4", {Pull(3800, 6100, 4.3), Constant(1.0), 4.3, false, 24, 0.07, 0.0, 0}, -15.0, false));
+    out.push_back(EngineLoop("Accel1", {Pull(1700, 5000, 3.2), Constant(1.0), 3.2, false, 21, 0.07, 0.0, 0},
+                             -15.0, false));
+    out.push_back(EngineLoop("Accel2", {Pull(3000, 5300, 3.4), Constant(1.0), 3.4, false, 22, 0.07, 0.0, 0},
+                             -15.0, false));
+    out.push_back(EngineLoop("Accel3", {Pull(3400, 5500, 3.3), Constant(1.0), 3.3, false, 23, 0.07, 0.0, 0},
+                             -15.0, false));
+    out.push_back(EngineLoop("Accel4", {Pull(3800, 6100, 4.3), Constant(1.0), 4.3, false, 24, 0.07, 0.0, 0},
+                             -15.0, false));
     // The gear change: the throttle lifts, the revs drop, and (should the car linger)
     // come back up, so the loop closes on itself.
     Curve shiftRpm({{0.0, 5300}, {0.09, 3400}, {0.45, 3300}, {0.7, 5300}}, true);
     Curve shiftLoad({{0.0, 0.35}, {0.03, 0.0}, {0.42, 0.0}, {0.56, 0.9}, {0.7, 0.35}}, true);
-    out.push_back(EngineLoop(
-        "Shift",
-        {[=](double t) { return shiftRpm.At(t); }, [=](double t) { return shiftLoad.At(t); }, 0.7, true, 31, 0.08, 0.0, 0},
-        -16.0, false));
-    out.push_back(EngineLoop("Slowed", {Constant(3300.0), Constant(0.0), 2.4, true, 41, 0.12, 0.025, 2.5}, -17.0, true));
-    out.push_back(EngineLoop("Maxed", {Constant(6200.0), Constant(0.75), 2.0, true, 51, 0.05, 0.006, 0.0}, -15.0, true));
+    out.push_back(EngineLoop("Shift",
+                             {[=](double t) { return shiftRpm.At(t); },
+                              [=](double t) { return shiftLoad.At(t); }, 0.7, true, 31, 0.08, 0.0, 0},
+                             -16.0, false));
+    out.push_back(EngineLoop("Slowed", {Constant(3300.0), Constant(0.0), 2.4, true, 41, 0.12, 0.025, 2.5},
+                             -17.0, true));
+    out.push_back(EngineLoop("Maxed", {Constant(6200.0), Constant(0.75), 2.0, true, 51, 0.05, 0.006, 0.0},
+                             -15.0, true));
     out.push_back(TyreSqueal());
     out.push_back(NitroRoar());
     return out;

@@ -44,7 +44,7 @@ XmInstrument OneShot(const char* name, Signal s, double rate, double pitchHz, do
 // low pass whose cutoff may move during the attack but is constant inside the loop.
 struct ToneOsc {
     enum Wave { Sine, Saw, Pulse, Triangle } wave;
-    int cycles;   // over the loop
+    int cycles; // over the loop
     double level;
     double width; // pulse width
 };
@@ -65,7 +65,8 @@ XmInstrument Sustained(const char* name, const ToneRecipe& recipe, uint32_t seed
     Signal s(n, 0.0f);
     Noise noise(seed);
     std::vector<Osc> oscs(recipe.oscs.size());
-    for (Osc& o : oscs) o.SetPhase(noise.Uniform(0.0, 1.0));
+    for (Osc& o : oscs)
+        o.SetPhase(noise.Uniform(0.0, 1.0));
     Svf filter;
     for (size_t i = 0; i < n; ++i) {
         const double t = double(i) / kHi;
@@ -74,10 +75,18 @@ XmInstrument Sustained(const char* name, const ToneRecipe& recipe, uint32_t seed
             const ToneOsc& spec_k = recipe.oscs[k];
             oscs[k].Step(double(spec_k.cycles) * kHi / double(recipe.loopLength), kHi);
             switch (spec_k.wave) {
-            case ToneOsc::Sine: v += spec_k.level * oscs[k].Sine(); break;
-            case ToneOsc::Saw: v += spec_k.level * oscs[k].Saw(); break;
-            case ToneOsc::Pulse: v += spec_k.level * oscs[k].Pulse(spec_k.width); break;
-            case ToneOsc::Triangle: v += spec_k.level * oscs[k].Triangle(); break;
+            case ToneOsc::Sine:
+                v += spec_k.level * oscs[k].Sine();
+                break;
+            case ToneOsc::Saw:
+                v += spec_k.level * oscs[k].Saw();
+                break;
+            case ToneOsc::Pulse:
+                v += spec_k.level * oscs[k].Pulse(spec_k.width);
+                break;
+            case ToneOsc::Triangle:
+                v += spec_k.level * oscs[k].Triangle();
+                break;
             }
         }
         filter.Set(kHi, recipe.cutoff(t), recipe.resonance);
@@ -88,9 +97,11 @@ XmInstrument Sustained(const char* name, const ToneRecipe& recipe, uint32_t seed
     // Pulse waves are not centred on zero: take the loop's mean off the whole sample (a
     // constant shift keeps the loop seamless).
     double mean = 0.0;
-    for (size_t i = attack; i < n; ++i) mean += double(s[i]);
+    for (size_t i = attack; i < n; ++i)
+        mean += double(s[i]);
     mean /= double(recipe.loopLength);
-    for (float& v : s) v = float(double(v) - mean);
+    for (float& v : s)
+        v = float(double(v) - mean);
     XmInstrument ins;
     ins.name = name;
     ins.sample.name = name;
@@ -170,7 +181,8 @@ XmInstrument SnareDrum(bool soft) {
         const double t = double(i) / kHi;
         p1 += (180.0 + 40.0 * std::exp(-t / 0.01)) / kHi;
         p2 += 330.0 / kHi;
-        const double drum = (std::sin(kTwoPi * p1) + 0.5 * std::sin(kTwoPi * p2)) * AttackDecay(t, 0.0008, 0.05);
+        const double drum =
+            (std::sin(kTwoPi * p1) + 0.5 * std::sin(kTwoPi * p2)) * AttackDecay(t, 0.0008, 0.05);
         const float w = noise.White();
         const double wires = snares.Process(w).low * AttackDecay(t, 0.0008, soft ? 0.1 : 0.13);
         const double crack = rattle.Process(w).high * Decay(t, 0.01);
@@ -242,8 +254,10 @@ XmInstrument Tom() {
 
 XmInstrument WarmBass(int bpm) {
     ToneRecipe recipe;
-    recipe.oscs = {{ToneOsc::Triangle, 55, 1.0, 0.5}, {ToneOsc::Sine, 55, 0.6, 0.5}, {ToneOsc::Saw, 110, 0.18, 0.5},
-                 {ToneOsc::Saw, 56, 0.25, 0.5}};
+    recipe.oscs = {{ToneOsc::Triangle, 55, 1.0, 0.5},
+                   {ToneOsc::Sine, 55, 0.6, 0.5},
+                   {ToneOsc::Saw, 110, 0.18, 0.5},
+                   {ToneOsc::Saw, 56, 0.25, 0.5}};
     recipe.cutoff = Falling(1400.0, 520.0, 0.12);
     recipe.attack = 0.16;
     recipe.drive = 1.2;
@@ -256,7 +270,8 @@ XmInstrument WarmBass(int bpm) {
 
 XmInstrument PluckBass(int bpm) {
     ToneRecipe recipe;
-    recipe.oscs = {{ToneOsc::Saw, 110, 0.7, 0.5}, {ToneOsc::Saw, 111, 0.5, 0.5}, {ToneOsc::Pulse, 55, 0.6, 0.5}};
+    recipe.oscs = {
+        {ToneOsc::Saw, 110, 0.7, 0.5}, {ToneOsc::Saw, 111, 0.5, 0.5}, {ToneOsc::Pulse, 55, 0.6, 0.5}};
     recipe.cutoff = Falling(4200.0, 900.0, 0.22);
     recipe.attack = 0.26;
     recipe.resonance = 1.1;
@@ -270,8 +285,11 @@ XmInstrument PluckBass(int bpm) {
 
 XmInstrument Pad(int bpm, double brightness, double attackSeconds) {
     ToneRecipe recipe;
-    recipe.oscs = {{ToneOsc::Saw, 130, 0.5, 0.5},      {ToneOsc::Saw, 131, 0.5, 0.5}, {ToneOsc::Saw, 132, 0.5, 0.5},
-                 {ToneOsc::Triangle, 262, 0.3, 0.5}, {ToneOsc::Sine, 65, 0.25, 0.5}};
+    recipe.oscs = {{ToneOsc::Saw, 130, 0.5, 0.5},
+                   {ToneOsc::Saw, 131, 0.5, 0.5},
+                   {ToneOsc::Saw, 132, 0.5, 0.5},
+                   {ToneOsc::Triangle, 262, 0.3, 0.5},
+                   {ToneOsc::Sine, 65, 0.25, 0.5}};
     recipe.cutoff = Fixed(brightness);
     recipe.pitchCycles = 131;
     XmInstrument ins = Sustained("Pad", recipe, 581);
@@ -302,7 +320,8 @@ XmInstrument ElectricPiano(int bpm) {
 
 XmInstrument SoftLead(int bpm) {
     ToneRecipe recipe;
-    recipe.oscs = {{ToneOsc::Pulse, 262, 0.6, 0.32}, {ToneOsc::Sine, 262, 0.5, 0.5}, {ToneOsc::Pulse, 263, 0.25, 0.4}};
+    recipe.oscs = {
+        {ToneOsc::Pulse, 262, 0.6, 0.32}, {ToneOsc::Sine, 262, 0.5, 0.5}, {ToneOsc::Pulse, 263, 0.25, 0.4}};
     recipe.cutoff = Fixed(2600.0);
     recipe.pitchCycles = 262;
     XmInstrument ins = Sustained("Soft lead", recipe, 591);
@@ -317,8 +336,10 @@ XmInstrument SoftLead(int bpm) {
 
 XmInstrument BrightLead(int bpm) {
     ToneRecipe recipe;
-    recipe.oscs = {{ToneOsc::Saw, 262, 0.5, 0.5}, {ToneOsc::Saw, 263, 0.45, 0.5}, {ToneOsc::Saw, 261, 0.45, 0.5},
-                 {ToneOsc::Pulse, 131, 0.3, 0.5}};
+    recipe.oscs = {{ToneOsc::Saw, 262, 0.5, 0.5},
+                   {ToneOsc::Saw, 263, 0.45, 0.5},
+                   {ToneOsc::Saw, 261, 0.45, 0.5},
+                   {ToneOsc::Pulse, 131, 0.3, 0.5}};
     recipe.cutoff = Falling(7000.0, 4200.0, 0.1);
     recipe.attack = 0.14;
     recipe.drive = 1.3;
@@ -340,7 +361,8 @@ XmInstrument Stab(int bpm) {
     std::vector<Osc> saws(4);
     const double detune[] = {-0.012, -0.004, 0.005, 0.013};
     Noise noise(611);
-    for (Osc& o : saws) o.SetPhase(noise.Uniform(0.0, 1.0));
+    for (Osc& o : saws)
+        o.SetPhase(noise.Uniform(0.0, 1.0));
     Svf filter;
     for (size_t i = 0; i < n; ++i) {
         const double t = double(i) / kHi;

@@ -24,7 +24,7 @@ XmInstrument WarmBass(int bpm);  // round, soft bass for the menu
 XmInstrument PluckBass(int bpm); // bright, growling bass with a plucked attack for the race
 XmInstrument Pad(int bpm, double brightness, double attackSeconds);
 XmInstrument ElectricPiano(int bpm);
-XmInstrument SoftLead(int bpm);  // mellow pulse lead with vibrato
+XmInstrument SoftLead(int bpm);   // mellow pulse lead with vibrato
 XmInstrument BrightLead(int bpm); // detuned saw lead that cuts through
 XmInstrument Stab(int bpm);       // short brassy chord stab
 XmInstrument Pluck(int bpm);      // short plucked arpeggio note

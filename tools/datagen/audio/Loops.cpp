@@ -13,7 +13,8 @@ Signal CrossfadeSeam(const Signal& s, size_t leadIn, size_t loopLength) {
     const size_t start = loopLength - leadIn;
     for (size_t i = 0; i < leadIn; ++i) {
         const double u = (double(i) + 0.5) / double(leadIn);
-        out[start + i] = float(double(out[start + i]) * std::cos(0.5 * kPi * u) + double(s[i]) * std::sin(0.5 * kPi * u));
+        out[start + i] =
+            float(double(out[start + i]) * std::cos(0.5 * kPi * u) + double(s[i]) * std::sin(0.5 * kPi * u));
     }
     return out;
 }
@@ -78,13 +79,15 @@ std::vector<double> ClosedIncrements(const Signal& freq, double rate, int multip
     multiple = std::max(multiple, 1);
     const double cycles = std::max(double(multiple), std::round(total / multiple) * multiple);
     const double factor = cycles / total;
-    for (double& v : inc) v *= factor;
+    for (double& v : inc)
+        v *= factor;
     return inc;
 }
 
 Signal WhiteNoise(size_t n, Noise& noise) {
     Signal out(n);
-    for (float& v : out) v = noise.White();
+    for (float& v : out)
+        v = noise.White();
     return out;
 }
 

@@ -40,11 +40,11 @@ Signal WhiteNoise(size_t n, Noise& noise);
 // Runs a per-sample process (index, input) -> output over a periodic signal twice and
 // keeps the second pass: the state the filters carry across the seam is then the one
 // they carry everywhere else, and the output repeats seamlessly.
-template <class F>
-Signal Circular(const Signal& in, F process) {
+template <class F> Signal Circular(const Signal& in, F process) {
     Signal out(in.size());
     for (int pass = 0; pass < 2; ++pass)
-        for (size_t i = 0; i < in.size(); ++i) out[i] = process(i, in[i]);
+        for (size_t i = 0; i < in.size(); ++i)
+            out[i] = process(i, in[i]);
     return out;
 }
 

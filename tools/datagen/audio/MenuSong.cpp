@@ -29,8 +29,9 @@ struct ChordVoicing {
 
 const std::map<std::string, ChordVoicing>& Chords() {
     static const std::map<std::string, ChordVoicing> chords = {
-        {"Dm", {38, {62, 65, 69}}}, {"Bb", {34, {62, 65, 70}}}, {"F", {41, {60, 65, 69}}}, {"C", {36, {60, 64, 67}}},
-        {"Gm", {43, {62, 67, 70}}}, {"A", {45, {61, 64, 69}}},  {"Am", {45, {60, 64, 69}}},
+        {"Dm", {38, {62, 65, 69}}}, {"Bb", {34, {62, 65, 70}}}, {"F", {41, {60, 65, 69}}},
+        {"C", {36, {60, 64, 67}}},  {"Gm", {43, {62, 67, 70}}}, {"A", {45, {61, 64, 69}}},
+        {"Am", {45, {60, 64, 69}}},
     };
     return chords;
 }
@@ -39,8 +40,8 @@ enum class Bass { Held, Moving };
 
 // Pad chords, bass and the electric piano's broken chords under four bars.
 // The pad is struck once at the top of the song and then glides from chord to chord.
-void Harmony(Composer& c, int p, const std::vector<std::string>& bars, Bass bass, int padVolume, int pianoVolume,
-             bool strikePad = false) {
+void Harmony(Composer& c, int p, const std::vector<std::string>& bars, Bass bass, int padVolume,
+             int pianoVolume, bool strikePad = false) {
     for (int bar = 0; bar < 4; ++bar) {
         const ChordVoicing& v = Chords().at(bars[size_t(bar)]);
         const int row = bar * 16;
@@ -56,13 +57,14 @@ void Harmony(Composer& c, int p, const std::vector<std::string>& bars, Bass bass
         if (pianoVolume > 0) {
             const int tones[] = {v.pad[0] + 12, v.pad[2], v.pad[1] + 12, v.pad[2]};
             for (int k = 0; k < 8; ++k)
-                c.Note(p, row + 2 * k, cPiano, tones[k % 4], kPiano, k % 4 == 0 ? pianoVolume : pianoVolume - 6);
+                c.Note(p, row + 2 * k, cPiano, tones[k % 4], kPiano,
+                       k % 4 == 0 ? pianoVolume : pianoVolume - 6);
         }
     }
 }
 
-void Drums(Composer& c, int p, const std::string& kick, const std::string& snare, const std::string& hat, int fromBar = 0,
-           int bars = 4) {
+void Drums(Composer& c, int p, const std::string& kick, const std::string& snare, const std::string& hat,
+           int fromBar = 0, int bars = 4) {
     for (int bar = fromBar; bar < fromBar + bars; ++bar) {
         c.Grid(p, cKick, kKick, 60, kick, bar * 16, 60, 50, 34);
         c.Grid(p, cSnare, kSnare, 60, snare, bar * 16, 54, 42, 24);
@@ -83,7 +85,7 @@ std::vector<uint8_t> BuildMenuSong() {
     m.channels = kChannels;
     m.speed = 6;
     m.bpm = kBpm;
-    m.instruments = {KickDrum(true), SnareDrum(true), ClosedHat(), OpenHat(),
+    m.instruments = {KickDrum(true), SnareDrum(true),        ClosedHat(),         OpenHat(),
                      WarmBass(kBpm), Pad(kBpm, 1700.0, 0.6), ElectricPiano(kBpm), SoftLead(kBpm)};
     // The sample volumes balance the parts before any note volume does.
     m.instruments[kKick - 1].sample.volume = 56;
@@ -95,9 +97,11 @@ std::vector<uint8_t> BuildMenuSong() {
     m.instruments[kBass - 1].sample.volume = 60;
     Composer c(m, kRows);
 
-    const std::string halfKick = "x.........o.....", groove = "x.....x...x.....", groove2 = "x.....x...x...o.";
+    const std::string halfKick = "x.........o.....", groove = "x.....x...x.....",
+                      groove2 = "x.....x...x...o.";
     const std::string halfSnare = "........x.......", backbeat = "....x.......x...";
-    const std::string offHats = "..o...o...o...o.", eighths = "o.x.o.x.o.x.o.x.", sixteenths = "o.x.o.xoo.x.o.xo";
+    const std::string offHats = "..o...o...o...o.", eighths = "o.x.o.x.o.x.o.x.",
+                      sixteenths = "o.x.o.xoo.x.o.xo";
 
     // Intro: pad, held bass, electric piano and a light pulse.
     const int intro = c.NewPattern();
@@ -142,7 +146,8 @@ std::vector<uint8_t> BuildMenuSong() {
     c.Grid(turn, cHat, kOpenHat, 60, "x", 0, 44);
     Lead(c, turn, "Bb4:4 A4:4 G4:4 D5:4 | D5:6 F5:2 D5:4 Bb4:4 | C5:6 E5:2 G5:8 | E5:8 C#5:4 A4:2 r:2");
 
-    m.orders = {uint8_t(intro), uint8_t(enter), uint8_t(tune), uint8_t(answer), uint8_t(bridge), uint8_t(turn)};
+    m.orders = {uint8_t(intro),  uint8_t(enter),  uint8_t(tune),
+                uint8_t(answer), uint8_t(bridge), uint8_t(turn)};
     m.restart = 0;
     // The stereo stage: kick, snare and bass in the middle, the hats to the right, the
     // pad's three voices spread across, the piano left and the lead right with its echo

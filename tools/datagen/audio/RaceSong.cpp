@@ -28,8 +28,9 @@ struct ChordVoicing {
 
 const std::map<std::string, ChordVoicing>& Chords() {
     static const std::map<std::string, ChordVoicing> chords = {
-        {"Em", {40, {64, 67, 71}}}, {"C", {36, {64, 67, 72}}}, {"D", {38, {62, 66, 69}}}, {"G", {43, {62, 67, 71}}},
-        {"B", {35, {63, 66, 71}}},  {"Bm", {35, {62, 66, 71}}}, {"Am", {45, {64, 69, 72}}}, {"A", {45, {64, 69, 73}}},
+        {"Em", {40, {64, 67, 71}}}, {"C", {36, {64, 67, 72}}}, {"D", {38, {62, 66, 69}}},
+        {"G", {43, {62, 67, 71}}},  {"B", {35, {63, 66, 71}}}, {"Bm", {35, {62, 66, 71}}},
+        {"Am", {45, {64, 69, 72}}}, {"A", {45, {64, 69, 73}}},
     };
     return chords;
 }
@@ -41,18 +42,21 @@ void BassRiff(Composer& c, int p, const Bars& bars, int fromBar = 0) {
     static constexpr int kSteps[] = {0, 0, 12, 0, 7, 0, 12, 7};
     for (int bar = fromBar; bar < 4; ++bar) {
         const int root = Chords().at(bars[size_t(bar)]).bass;
-        for (int k = 0; k < 8; ++k) c.Note(p, bar * 16 + 2 * k, cBass, root + kSteps[k], kBass, k % 2 == 0 ? 54 : 44);
+        for (int k = 0; k < 8; ++k)
+            c.Note(p, bar * 16 + 2 * k, cBass, root + kSteps[k], kBass, k % 2 == 0 ? 54 : 44);
     }
 }
 
 void BassHeld(Composer& c, int p, const Bars& bars) {
-    for (int bar = 0; bar < 4; ++bar) c.Note(p, bar * 16, cBass, Chords().at(bars[size_t(bar)]).bass, kBass, 50);
+    for (int bar = 0; bar < 4; ++bar)
+        c.Note(p, bar * 16, cBass, Chords().at(bars[size_t(bar)]).bass, kBass, 50);
 }
 
 void Stabs(Composer& c, int p, const Bars& bars, int volume) {
     for (int bar = 0; bar < 4; ++bar) {
         const std::vector<int>& v = Chords().at(bars[size_t(bar)]).voices;
-        for (int row : {0, 6, 10}) c.Chord(p, cChord, kStab, bar * 16 + row, v, row == 0 ? volume : volume - 8);
+        for (int row : {0, 6, 10})
+            c.Chord(p, cChord, kStab, bar * 16 + row, v, row == 0 ? volume : volume - 8);
     }
 }
 
@@ -68,7 +72,8 @@ void Arpeggio(Composer& c, int p, const Bars& bars, int volume, int fromBar = 0)
     for (int bar = fromBar; bar < 4; ++bar) {
         const std::vector<int>& v = Chords().at(bars[size_t(bar)]).voices;
         const int tones[] = {v[0] + 12, v[1] + 12, v[2] + 12, v[1] + 12};
-        for (int k = 0; k < 16; ++k) c.Note(p, bar * 16 + k, cArp, tones[k % 4], kPluck, k % 4 == 0 ? volume : volume - 8);
+        for (int k = 0; k < 16; ++k)
+            c.Note(p, bar * 16 + k, cArp, tones[k % 4], kPluck, k % 4 == 0 ? volume : volume - 8);
     }
 }
 
@@ -87,7 +92,8 @@ void Harmony(Composer& c, int p, const Bars& bars, int volume) {
         int below = note - 3;
         while (below > note - 12) {
             bool tone = false;
-            for (int t : v) tone = tone || (below - t) % 12 == 0;
+            for (int t : v)
+                tone = tone || (below - t) % 12 == 0;
             if (tone) break;
             --below;
         }
@@ -107,21 +113,27 @@ void Drums(Composer& c, int p, const Beat& beat, int fromBar = 0, int bars = 4) 
     }
 }
 
-void Crash(Composer& c, int p) { c.Note(p, 0, cCymbal, 60, kCrash, 48); }
+void Crash(Composer& c, int p) {
+    c.Note(p, 0, cCymbal, 60, kCrash, 48);
+}
 
 void OpenHats(Composer& c, int p) {
-    for (int bar = 0; bar < 4; ++bar) c.Grid(p, cCymbal, kOpenHat, 60, "..x...x...x...x.", bar * 16, 40, 30, 20);
+    for (int bar = 0; bar < 4; ++bar)
+        c.Grid(p, cCymbal, kOpenHat, 60, "..x...x...x...x.", bar * 16, 40, 30, 20);
 }
 
 // A snare roll that swells over the last two bars (eighths, then sixteenths).
 void SnareRoll(Composer& c, int p) {
-    for (int k = 0; k < 8; ++k) c.Note(p, 32 + 2 * k, cSnare, 60, kSnare, 24 + 2 * k);
-    for (int k = 0; k < 16; ++k) c.Note(p, 48 + k, cSnare, 60, kSnare, 40 + k);
+    for (int k = 0; k < 8; ++k)
+        c.Note(p, 32 + 2 * k, cSnare, 60, kSnare, 24 + 2 * k);
+    for (int k = 0; k < 16; ++k)
+        c.Note(p, 48 + k, cSnare, 60, kSnare, 40 + k);
 }
 
 void TomFill(Composer& c, int p) {
     const int notes[] = {67, 67, 64, 64, 60, 60, 55, 55};
-    for (int k = 0; k < 8; ++k) c.Note(p, 56 + k, cTom, notes[k], kTom, 44 + 2 * k);
+    for (int k = 0; k < 8; ++k)
+        c.Note(p, 56 + k, cTom, notes[k], kTom, 44 + 2 * k);
 }
 
 } // namespace
@@ -132,8 +144,10 @@ std::vector<uint8_t> BuildRaceSong() {
     m.channels = kChannels;
     m.speed = 6;
     m.bpm = kBpm;
-    m.instruments = {KickDrum(false), SnareDrum(false), ClosedHat(),       OpenHat(),       CrashCymbal(), Tom(),
-                     PluckBass(kBpm), Stab(kBpm),       Pad(kBpm, 3200.0, 0.12), BrightLead(kBpm), Pluck(kBpm)};
+    m.instruments = {KickDrum(false),  SnareDrum(false), ClosedHat(),
+                     OpenHat(),        CrashCymbal(),    Tom(),
+                     PluckBass(kBpm),  Stab(kBpm),       Pad(kBpm, 3200.0, 0.12),
+                     BrightLead(kBpm), Pluck(kBpm)};
     m.instruments[kHat - 1].sample.volume = 44;
     m.instruments[kOpenHat - 1].sample.volume = 32;
     m.instruments[kCrash - 1].sample.volume = 40;
@@ -147,16 +161,19 @@ std::vector<uint8_t> BuildRaceSong() {
     const Beat four{"X...x...x...x...", "....x.......x...", "xoxoxoxoxoxoxoxo"};
     const Beat fourEnd{"X...x...x...x.x.", "....x.......x.oo", "xoxoxoxoxoxoxoxo"};
     const Beat half{"x.......x.......", "........x.......", "x...x...x...x..."};
-    const Bars riffBars{"Em", "Em", "C", "D"}, verseBars{"Em", "C", "G", "D"}, verse2Bars{"Em", "C", "D", "B"},
-        chorusBars{"C", "D", "Bm", "Em"}, chorus2Bars{"C", "D", "B", "B"}, breakBars{"Am", "C", "Em", "D"},
-        buildBars{"Am", "C", "B", "B"}, soloBars{"Em", "G", "D", "A"}, solo2Bars{"C", "G", "D", "B"},
-        turnBars{"C", "D", "B", "B"};
+    const Bars riffBars{"Em", "Em", "C", "D"}, verseBars{"Em", "C", "G", "D"},
+        verse2Bars{"Em", "C", "D", "B"}, chorusBars{"C", "D", "Bm", "Em"}, chorus2Bars{"C", "D", "B", "B"},
+        breakBars{"Am", "C", "Em", "D"}, buildBars{"Am", "C", "B", "B"}, soloBars{"Em", "G", "D", "A"},
+        solo2Bars{"C", "G", "D", "B"}, turnBars{"C", "D", "B", "B"};
 
-    const std::string verse = "E5:3 D5:1 E5:2 G5:2 B4:4 E5:4 | C5:6 D5:2 E5:4 G5:4 | B4:6 A4:2 G4:4 B4:4 | A4:8 F#4:4 D5:4";
+    const std::string verse =
+        "E5:3 D5:1 E5:2 G5:2 B4:4 E5:4 | C5:6 D5:2 E5:4 G5:4 | B4:6 A4:2 G4:4 B4:4 | A4:8 F#4:4 D5:4";
     const std::string verse2 =
         "E5:3 D5:1 E5:2 G5:2 B5:4 A5:2 G5:2 | G5:6 E5:2 C5:8 | D5:4 F#5:4 A5:4 F#5:4 | D#5:8 F#5:4 B4:2 r:2";
-    const std::string chorus = "G5:6 E5:2 G5:4 A5:4 | F#5:6 D5:2 A5:8 | F#5:4 D5:4 B4:4 D5:4 | E5:10 D5:2 E5:4";
-    const std::string chorus2 = "G5:6 E5:2 G5:4 C6:4 | A5:6 F#5:2 D5:8 | D#5:6 F#5:2 B5:8 | A5:4 F#5:4 D#5:4 B4:4";
+    const std::string chorus =
+        "G5:6 E5:2 G5:4 A5:4 | F#5:6 D5:2 A5:8 | F#5:4 D5:4 B4:4 D5:4 | E5:10 D5:2 E5:4";
+    const std::string chorus2 =
+        "G5:6 E5:2 G5:4 C6:4 | A5:6 F#5:2 D5:8 | D#5:6 F#5:2 B5:8 | A5:4 F#5:4 D#5:4 B4:4";
 
     // Intro: drums and the pumping bass, the arpeggio creeping in.
     const int intro = c.NewPattern();
@@ -265,10 +282,10 @@ std::vector<uint8_t> BuildRaceSong() {
     c.Line(turn, cLead, kLead, 0, "G5:8 A5:8 | F#5:8 D5:8 | D#5:16 | B4:8 r:8", 44);
     c.Echo(turn, cLead, cSecond, 3, 16);
 
-    m.orders = {uint8_t(intro),   uint8_t(riff),      uint8_t(verseA),  uint8_t(verseB),  uint8_t(verseC),
-                uint8_t(verseD),  uint8_t(chorusA),   uint8_t(chorusB), uint8_t(breakdown), uint8_t(build),
-                uint8_t(chorusA), uint8_t(chorusB),   uint8_t(soloA),   uint8_t(soloB),   uint8_t(riff),
-                uint8_t(verseA),  uint8_t(chorusA),   uint8_t(turn)};
+    m.orders = {uint8_t(intro),   uint8_t(riff),    uint8_t(verseA),  uint8_t(verseB),    uint8_t(verseC),
+                uint8_t(verseD),  uint8_t(chorusA), uint8_t(chorusB), uint8_t(breakdown), uint8_t(build),
+                uint8_t(chorusA), uint8_t(chorusB), uint8_t(soloA),   uint8_t(soloB),     uint8_t(riff),
+                uint8_t(verseA),  uint8_t(chorusA), uint8_t(turn)};
     m.restart = 0;
     // The stereo stage: kick, snare and bass in the middle, the hats right and the
     // cymbal left, the chord's three voices spread across, the lead right of the middle

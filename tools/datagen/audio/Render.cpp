@@ -16,7 +16,8 @@
 
 namespace vorlane::datagen::audio {
 
-SongPlayback PlaySong(const std::vector<uint8_t>& module, double seconds, int rate, bool untilLoop, double maxSeconds) {
+SongPlayback PlaySong(const std::vector<uint8_t>& module, double seconds, int rate, bool untilLoop,
+                      double maxSeconds) {
     std::unique_ptr<char, void (*)(xmp_context)> ctx(xmp_create_context(), xmp_free_context);
     if (!ctx) throw std::runtime_error("module player: no context");
     if (xmp_load_module_from_memory(ctx.get(), module.data(), long(module.size())) != 0)
@@ -60,12 +61,14 @@ namespace {
 // machine, enough of both to drive the sound as the race does.
 struct DriveSim {
     double speed = 0.0;
-    bool stateMaxed = false, stateAccel = false, stateShift = false, stateSlowed = false, stateNeutral = false,
-         stateBrake = false, stateNitro = false;
+    bool stateMaxed = false, stateAccel = false, stateShift = false, stateSlowed = false,
+         stateNeutral = false, stateBrake = false, stateNitro = false;
     std::string playing; // the engine loop that sounds now
     bool restarted = false;
 
-    static double ThrottleAccel(double v) { return v > 0 ? std::min(100.0 / (v * std::sqrt(2.0 * v)), 0.3) : 0.3; }
+    static double ThrottleAccel(double v) {
+        return v > 0 ? std::min(100.0 / (v * std::sqrt(2.0 * v)), 0.3) : 0.3;
+    }
     static double CoastDrag(double v) { return v > 0 ? std::max((0.3 - ThrottleAccel(v)) / 2.0, 0.05) : 0.0; }
 
     void Set(const std::string& name) {
@@ -106,9 +109,9 @@ struct DriveSim {
                     double lo, hi;
                     const char* name;
                 };
-                static const Band bands[] = {{0, 65, "Accel1"},    {65, 67, "Shift"},   {67, 90, "Accel2"},
-                                             {95, 97, "Shift"},    {97, 115, "Accel3"}, {115, 116, "Shift"},
-                                             {116, 130, "Accel4"}, {130, 131, "Shift"}, {131, 142, "Accel4"},
+                static const Band bands[] = {{0, 65, "Accel1"},    {65, 67, "Shift"},    {67, 90, "Accel2"},
+                                             {95, 97, "Shift"},    {97, 115, "Accel3"},  {115, 116, "Shift"},
+                                             {116, 130, "Accel4"}, {130, 131, "Shift"},  {131, 142, "Accel4"},
                                              {142, 143, "Shift"},  {143, 157, "Accel4"}, {157, 180, "Maxed"}};
                 for (const Band& b : bands)
                     if (v > b.lo && v <= b.hi) Enter(b.name);
@@ -140,7 +143,9 @@ const Effect& Find(const std::vector<Effect>& effects, const std::string& name) 
     throw std::runtime_error("no effect named " + name);
 }
 
-double Db(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
+double Db(double v) {
+    return 20.0 * std::log10(std::max(v, 1e-9));
+}
 
 // The pattern count the module itself declares (the player keeps a spare one of its own).
 int ModulePatterns(const std::vector<uint8_t>& module) {
@@ -196,9 +201,10 @@ void RenderAudio(const std::string& dir) {
         WriteWav(dir + "/" + e.name + ".wav", ToPcm16(e.samples), 1, kEffectRate);
         char line[200];
         std::snprintf(line, sizeof line, "%-13s %-8s %7.3f s  %8.1f  %8.1f  %s\n", e.name.c_str(),
-                      e.looped ? "looped" : "one-shot", double(e.samples.size()) / kEffectRate, Db(Peak(e.samples)),
-                      Db(Rms(e.samples)),
-                      e.looped ? ("whole sound, samples 0.." + std::to_string(e.samples.size() - 1)).c_str() : "-");
+                      e.looped ? "looped" : "one-shot", double(e.samples.size()) / kEffectRate,
+                      Db(Peak(e.samples)), Db(Rms(e.samples)),
+                      e.looped ? ("whole sound, samples 0.." + std::to_string(e.samples.size() - 1)).c_str()
+                               : "-");
         report += line;
     }
     const Signal drive = EngineDrive(effects);
@@ -215,8 +221,9 @@ void RenderAudio(const std::string& dir) {
     for (const auto& song : songs) {
         const std::vector<uint8_t> module = song.build();
         const SongPlayback play = PlaySong(module, 120.0, 44100, true);
-        std::vector<int16_t> twoMinutes(play.stereo.begin(),
-                                        play.stereo.begin() + std::ptrdiff_t(std::min<size_t>(play.stereo.size(), 120 * 44100 * 2)));
+        std::vector<int16_t> twoMinutes(
+            play.stereo.begin(),
+            play.stereo.begin() + std::ptrdiff_t(std::min<size_t>(play.stereo.size(), 120 * 44100 * 2)));
         WriteWav(dir + "/" + song.name + ".wav", twoMinutes, 2, 44100);
         double peak = 0.0, sum = 0.0;
         for (int16_t v : twoMinutes) {
@@ -228,8 +235,8 @@ void RenderAudio(const std::string& dir) {
         std::snprintf(line, sizeof line,
                       "%s.xm: %zu bytes, %d channels, %d patterns, %d instruments, %d orders, restart %d, "
                       "loops after %.2f s; peak %.1f dBFS, RMS %.1f dBFS\n",
-                      song.name, module.size(), play.channels, ModulePatterns(module), play.instruments, play.orders,
-                      play.restart, play.loopSeconds, Db(peak / 32768.0), Db(rms / 32768.0));
+                      song.name, module.size(), play.channels, ModulePatterns(module), play.instruments,
+                      play.orders, play.restart, play.loopSeconds, Db(peak / 32768.0), Db(rms / 32768.0));
         report += line;
     }
     WriteFileAtomic(dir + "/report.txt", std::vector<uint8_t>(report.begin(), report.end()));

@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kRate = kEffectRate;
 
-double Time(size_t i) { return double(i) / kRate; }
+double Time(size_t i) {
+    return double(i) / kRate;
+}
 
 // A menu selection moving: a short, soft, pitched "tok".
 Effect Button() {
@@ -23,7 +25,8 @@ Effect Button() {
     for (size_t i = 0; i < n; ++i) {
         const double t = Time(i);
         phase += (1250.0 + 600.0 * Decay(t, 0.006)) / kRate;
-        const double tone = (std::sin(kTwoPi * phase) + 0.25 * std::sin(2.0 * kTwoPi * phase)) * AttackDecay(t, 0.0015, 0.018);
+        const double tone = (std::sin(kTwoPi * phase) + 0.25 * std::sin(2.0 * kTwoPi * phase)) *
+                            AttackDecay(t, 0.0015, 0.018);
         const double click = knock.Process(float(noise.White() * Decay(t, 0.0008)));
         s[i] = float(tone + 0.5 * click);
     }
@@ -37,7 +40,8 @@ Effect Tick() {
     const size_t n = Samples(0.05, kRate);
     Signal s(n);
     Noise noise(311);
-    Mode m1(kRate, 2150.0, 0.011), m2(kRate, 3380.0, 0.008), m3(kRate, 5100.0, 0.005), m4(kRate, 930.0, 0.009);
+    Mode m1(kRate, 2150.0, 0.011), m2(kRate, 3380.0, 0.008), m3(kRate, 5100.0, 0.005),
+        m4(kRate, 930.0, 0.009);
     for (size_t i = 0; i < n; ++i) {
         const float hit = float(noise.White() * Decay(Time(i), 0.0006));
         s[i] = float(m1.Process(hit) + 0.8 * m2.Process(hit) + 0.5 * m3.Process(hit) + 0.5 * m4.Process(hit));
@@ -57,7 +61,8 @@ Signal Chime(double freq, double seconds, double decay, bool edged = false) {
         const double t = Time(i);
         const double p = kTwoPi * freq * t;
         double v = std::sin(p) * Decay(t, decay) + 0.35 * std::sin(2.0 * p) * Decay(t, decay * 0.6) +
-                   0.15 * std::sin(3.0 * p) * Decay(t, decay * 0.4) + 0.18 * std::sin(2.76 * p) * Decay(t, decay * 0.25);
+                   0.15 * std::sin(3.0 * p) * Decay(t, decay * 0.4) +
+                   0.18 * std::sin(2.76 * p) * Decay(t, decay * 0.25);
         if (edged) {
             pulse.Step(freq, kRate);
             v += 0.25 * pulse.Pulse(0.25) * Decay(t, decay * 0.5);
@@ -71,7 +76,7 @@ Signal Chime(double freq, double seconds, double decay, bool edged = false) {
 // Points picked up: two quick rising chimes.
 Effect Score() {
     Signal s;
-    MixInto(s, Chime(Note2Freq(88), 0.12, 0.05), 0, 0.8);   // E6
+    MixInto(s, Chime(Note2Freq(88), 0.12, 0.05), 0, 0.8);              // E6
     MixInto(s, Chime(Note2Freq(95), 0.4, 0.12), Samples(0.07, kRate)); // B6
     s = Reverb(s, kRate, 0.72, 0.4, 0.2, 0.3);
     Effect fx{"Score", false, s};
@@ -115,7 +120,8 @@ Effect MenuBegin() {
     double riser = 0.0, boom = 0.0;
     const int chord[] = {50, 57, 62, 65, 69, 74}; // D3 A3 D4 F4 A4 D5
     std::vector<Osc> voices(12);
-    for (size_t v = 0; v < voices.size(); ++v) voices[v].SetPhase(noise.Uniform(0.0, 1.0));
+    for (size_t v = 0; v < voices.size(); ++v)
+        voices[v].SetPhase(noise.Uniform(0.0, 1.0));
     for (size_t i = 0; i < n; ++i) {
         const double t = Time(i);
         const float w = noise.White();
@@ -160,7 +166,8 @@ Effect Horn() {
         const double t = Time(i);
         double v = 0.0;
         for (double f : tones)
-            for (int k = 1; k * f < kRate * 0.45; ++k) v += std::sin(kTwoPi * f * k * t) / std::pow(double(k), 0.85);
+            for (int k = 1; k * f < kRate * 0.45; ++k)
+                v += std::sin(kTwoPi * f * k * t) / std::pow(double(k), 0.85);
         s[i] = float(std::tanh(0.35 * v));
     }
     Svf bell(kRate, 2300.0, 1.4), body(kRate, 5000.0, 0.7);
@@ -173,6 +180,8 @@ Effect Horn() {
 
 } // namespace
 
-std::vector<Effect> SignalEffects() { return {Button(), MenuBegin(), Tick(), Score(), Bonus(), Horn()}; }
+std::vector<Effect> SignalEffects() {
+    return {Button(), MenuBegin(), Tick(), Score(), Bonus(), Horn()};
+}
 
 } // namespace vorlane::datagen::audio

@@ -13,11 +13,12 @@ namespace vorlane::datagen {
 
 const std::vector<SoundName>& SoundCatalogue() {
     static const std::vector<SoundName> names = {
-        {"Neutral", true},   {"Accel1", true},    {"Accel2", true},     {"Accel3", true},      {"Accel4", true},
-        {"Shift", true},     {"Slowed", true},    {"Maxed", true},      {"Brake", true},       {"Nitro", true},
-        {"MachineGun", true}, {"Horn", true},     {"Button", false},    {"MenuBegin", false},  {"Tick", false},
-        {"Collision", false}, {"Explosion", false}, {"Rocket", false},  {"Kill", false},       {"KillW", false},
-        {"Score", false},    {"Bonus", false},    {"WeaponAppear", false},
+        {"Neutral", true},    {"Accel1", true},     {"Accel2", true},        {"Accel3", true},
+        {"Accel4", true},     {"Shift", true},      {"Slowed", true},        {"Maxed", true},
+        {"Brake", true},      {"Nitro", true},      {"MachineGun", true},    {"Horn", true},
+        {"Button", false},    {"MenuBegin", false}, {"Tick", false},         {"Collision", false},
+        {"Explosion", false}, {"Rocket", false},    {"Kill", false},         {"KillW", false},
+        {"Score", false},     {"Bonus", false},     {"WeaponAppear", false},
     };
     return names;
 }
@@ -27,7 +28,8 @@ namespace audio {
 void FinishOneShot(Signal& s, double rate, double peak) {
     // Trim the silent end, then make both ends meet zero.
     size_t end = s.size();
-    while (end > 0 && std::fabs(s[end - 1]) < 1e-4f) --end;
+    while (end > 0 && std::fabs(s[end - 1]) < 1e-4f)
+        --end;
     s.resize(end);
     FadeIn(s, Samples(0.0005, rate));
     FadeOut(s, Samples(0.01, rate));
@@ -43,12 +45,16 @@ void FinishLoop(Signal& s, double rmsDb, size_t search) {
 std::vector<Effect> SynthesizeEffects() {
     std::vector<Effect> made;
     for (auto family : {EngineEffects, WeaponEffects, VoiceEffects, SignalEffects})
-        for (Effect& e : family()) made.push_back(std::move(e));
+        for (Effect& e : family())
+            made.push_back(std::move(e));
     std::vector<Effect> ordered;
     for (const SoundName& entry : SoundCatalogue()) {
-        auto it = std::find_if(made.begin(), made.end(), [&](const Effect& e) { return e.name == entry.name; });
-        if (it == made.end()) throw std::logic_error(std::string("sound effect not synthesized: ") + entry.name);
-        if (it->looped != entry.looped) throw std::logic_error(std::string("sound effect with the wrong loop flag: ") + entry.name);
+        auto it =
+            std::find_if(made.begin(), made.end(), [&](const Effect& e) { return e.name == entry.name; });
+        if (it == made.end())
+            throw std::logic_error(std::string("sound effect not synthesized: ") + entry.name);
+        if (it->looped != entry.looped)
+            throw std::logic_error(std::string("sound effect with the wrong loop flag: ") + entry.name);
         ordered.push_back(std::move(*it));
         made.erase(it);
     }

@@ -41,7 +41,8 @@ Signal Voice(const VoiceRecipe& v) {
     for (size_t i = 0; i < n; ++i) {
         const double t = double(i) / kRate;
         const double drift = double(wobble.Low(noise.White())) * 6.0; // slow random pitch wander
-        const double f0 = v.pitch.At(t) * (1.0 + v.vibratoDepth * std::sin(kTwoPi * v.vibratoRate * t) + v.jitter * drift);
+        const double f0 =
+            v.pitch.At(t) * (1.0 + v.vibratoDepth * std::sin(kTwoPi * v.vibratoRate * t) + v.jitter * drift);
         const double phase = glottis.Step(f0, kRate);
         if (phase < lastPhase) {
             ++pulses;
@@ -104,27 +105,39 @@ std::vector<Effect> VoiceEffects() {
     // A man: "aaa" pushed out hard, rising and then falling into a growled "rgh" (the
     // third formant drops as the tongue curls for the r).
     VoiceRecipe man{0.8,
-                  Curve({{0.0, 135}, {0.06, 205}, {0.25, 192}, {0.55, 150}, {0.8, 100}}, true),
-                  {Curve({{0.0, 650}, {0.08, 760}, {0.45, 720}, {0.62, 540}, {0.8, 500}}, true),
-                   Curve({{0.0, 1150}, {0.08, 1100}, {0.45, 1120}, {0.62, 1320}, {0.8, 1350}}, true),
-                   Curve({{0.0, 2450}, {0.45, 2400}, {0.62, 1750}, {0.8, 1700}}, true),
-                   Curve({{0.0, 3400}}), Curve({{0.0, 4200}})},
-                  {90, 110, 170, 250, 300},
-                  {1.0, 0.9, 0.9, 0.7, 0.5},
-                  Curve({{0.0, 0.0}, {0.025, 1.0}, {0.4, 0.9}, {0.62, 0.75}, {0.8, 0.0}}, true),
-                  Curve({{0.0, 0.15}, {0.45, 0.2}, {0.6, 0.65}, {0.8, 0.8}}, true),
-                  5.0, 0.012, 0.02, 0.14, 4500.0, 0.15, 201};
+                    Curve({{0.0, 135}, {0.06, 205}, {0.25, 192}, {0.55, 150}, {0.8, 100}}, true),
+                    {Curve({{0.0, 650}, {0.08, 760}, {0.45, 720}, {0.62, 540}, {0.8, 500}}, true),
+                     Curve({{0.0, 1150}, {0.08, 1100}, {0.45, 1120}, {0.62, 1320}, {0.8, 1350}}, true),
+                     Curve({{0.0, 2450}, {0.45, 2400}, {0.62, 1750}, {0.8, 1700}}, true),
+                     Curve({{0.0, 3400}}), Curve({{0.0, 4200}})},
+                    {90, 110, 170, 250, 300},
+                    {1.0, 0.9, 0.9, 0.7, 0.5},
+                    Curve({{0.0, 0.0}, {0.025, 1.0}, {0.4, 0.9}, {0.62, 0.75}, {0.8, 0.0}}, true),
+                    Curve({{0.0, 0.15}, {0.45, 0.2}, {0.6, 0.65}, {0.8, 0.8}}, true),
+                    5.0,
+                    0.012,
+                    0.02,
+                    0.14,
+                    4500.0,
+                    0.15,
+                    201};
     // A woman: a high scream, "aaah", rising fast, with the shake of fright in it.
     VoiceRecipe woman{0.9,
-                    Curve({{0.0, 430}, {0.08, 660}, {0.32, 620}, {0.62, 575}, {0.9, 380}}, true),
-                    {Curve({{0.0, 850}, {0.1, 980}, {0.6, 950}, {0.9, 820}}, true),
-                     Curve({{0.0, 1450}, {0.1, 1550}, {0.6, 1500}, {0.9, 1400}}, true),
-                     Curve({{0.0, 2900}, {0.9, 2800}}, true), Curve({{0.0, 3900}}), Curve({{0.0, 4800}})},
-                    {130, 150, 210, 260, 320},
-                    {1.0, 0.95, 0.95, 0.8, 0.6},
-                    Curve({{0.0, 0.0}, {0.04, 1.0}, {0.5, 0.9}, {0.72, 0.6}, {0.9, 0.0}}, true),
-                    Curve({{0.0, 0.0}}),
-                    6.5, 0.028, 0.015, 0.16, 6000.0, 0.12, 211};
+                      Curve({{0.0, 430}, {0.08, 660}, {0.32, 620}, {0.62, 575}, {0.9, 380}}, true),
+                      {Curve({{0.0, 850}, {0.1, 980}, {0.6, 950}, {0.9, 820}}, true),
+                       Curve({{0.0, 1450}, {0.1, 1550}, {0.6, 1500}, {0.9, 1400}}, true),
+                       Curve({{0.0, 2900}, {0.9, 2800}}, true), Curve({{0.0, 3900}}), Curve({{0.0, 4800}})},
+                      {130, 150, 210, 260, 320},
+                      {1.0, 0.95, 0.95, 0.8, 0.6},
+                      Curve({{0.0, 0.0}, {0.04, 1.0}, {0.5, 0.9}, {0.72, 0.6}, {0.9, 0.0}}, true),
+                      Curve({{0.0, 0.0}}),
+                      6.5,
+                      0.028,
+                      0.015,
+                      0.16,
+                      6000.0,
+                      0.12,
+                      211};
     return {Cry("Kill", man, 0.7, 0.85), Cry("KillW", woman, 0.5, 0.8)};
 }
 

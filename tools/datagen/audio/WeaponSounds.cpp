@@ -12,7 +12,9 @@ namespace {
 
 constexpr double kRate = kEffectRate;
 
-double Time(size_t i) { return double(i) / kRate; }
+double Time(size_t i) {
+    return double(i) / kRate;
+}
 
 // One gunshot: the muzzle crack, the low report, the receiver's resonance and the bolt
 // clacking back a moment later.
@@ -117,11 +119,13 @@ Effect Explosion() {
             const float hit = float(noise.White() * Decay(Time(i), 0.002));
             bit[i] = clink ? ping.Process(hit) : grit.BandUnity(hit);
         }
-        MixInto(s, bit, Samples(at, kRate), (clink ? 0.12 : 0.35) * std::exp(-at / 0.5) * noise.Uniform(0.4, 1.0));
+        MixInto(s, bit, Samples(at, kRate),
+                (clink ? 0.12 : 0.35) * std::exp(-at / 0.5) * noise.Uniform(0.4, 1.0));
     }
     s.resize(n);
     FadeOut(s, Samples(0.9, kRate));
-    for (float& v : s) v = float(std::tanh(1.6 * double(v)) / 1.6);
+    for (float& v : s)
+        v = float(std::tanh(1.6 * double(v)) / 1.6);
     s = Reverb(s, kRate, 0.82, 0.35, 0.3, 0.6);
     Effect fx{"Explosion", false, s};
     FinishOneShot(fx.samples, kRate, 0.95);
@@ -135,17 +139,20 @@ Effect WeaponAppear() {
     Signal s(n, 0.0f);
     Noise noise(131);
     Osc motor;
-    Svf motorTone(kRate, 900.0, 1.0), motorLow(kRate, 2400.0, 0.7), rattle(kRate, 2500.0, 0.8), hiss(kRate, 4200.0, 1.2);
+    Svf motorTone(kRate, 900.0, 1.0), motorLow(kRate, 2400.0, 0.7), rattle(kRate, 2500.0, 0.8),
+        hiss(kRate, 4200.0, 1.2);
     const double latch = 0.40;
-    Mode clunk1(kRate, 120.0, 0.05), clunk2(kRate, 640.0, 0.03), click1(kRate, 3100.0, 0.01), click2(kRate, 4700.0, 0.006);
+    Mode clunk1(kRate, 120.0, 0.05), clunk2(kRate, 640.0, 0.03), click1(kRate, 3100.0, 0.01),
+        click2(kRate, 4700.0, 0.006);
     for (size_t i = 0; i < n; ++i) {
         const double t = Time(i);
         const float w = noise.White();
         const double running = std::clamp(t / 0.02, 0.0, 1.0) * (t < latch ? 1.0 : Decay(t - latch, 0.02));
         const double freq = 220.0 + 300.0 * std::min(t / latch, 1.0) + 8.0 * std::sin(kTwoPi * 23.0 * t);
         motor.Step(freq, kRate);
-        const double buzz = motorLow.Process(float(motorTone.BandUnity(motor.Saw()) * 1.5 + motor.Saw() * 0.3)).low +
-                            0.35 * std::sin(kTwoPi * 4.0 * motor.Phase()); // the gears' whine
+        const double buzz =
+            motorLow.Process(float(motorTone.BandUnity(motor.Saw()) * 1.5 + motor.Saw() * 0.3)).low +
+            0.35 * std::sin(kTwoPi * 4.0 * motor.Phase()); // the gears' whine
         const double teeth = motor.Phase() < 0.3 ? 1.0 : 0.0;
         const double gears = rattle.BandUnity(float(w * teeth));
         const double air = hiss.BandUnity(w) * std::min(t / latch, 1.0);
@@ -183,13 +190,15 @@ Effect Collision() {
         const double t = Time(i);
         const float w = noise.White();
         double strike = 0.0;
-        for (const auto& h : hits) strike += h[1] * Decay(t - h[0], 0.003);
+        for (const auto& h : hits)
+            strike += h[1] * Decay(t - h[0], 0.003);
         // Crumpling: sparse clicks, dense at first and thinning out.
         const double crackleRate = 900.0 * Decay(t, 0.08);
         const double click = noise.Uniform(0.0, 1.0) < crackleRate / kRate ? noise.Uniform(-1.0, 1.0) : 0.0;
         const float hit = float(double(w) * strike + 0.6 * click);
         double ring = 0.0;
-        for (Panel& p : panels) ring += p.gain * p.mode.Process(hit);
+        for (Panel& p : panels)
+            ring += p.gain * p.mode.Process(hit);
         crumple.Set(kRate, 1800.0 + 1200.0 * std::sin(t * 37.0), 0.9);
         const double crunch = crumple.BandUnity(float(click)) * 2.0;
         phase += (45.0 + 40.0 * Decay(t, 0.03)) / kRate;
@@ -207,7 +216,8 @@ Effect Collision() {
         const double at = noise.Uniform(0.05, 0.35);
         Mode ping(kRate, noise.Uniform(3800.0, 7000.0), noise.Uniform(0.008, 0.025));
         Signal bit(Samples(0.08, kRate));
-        for (size_t i = 0; i < bit.size(); ++i) bit[i] = ping.Process(float(noise.White() * Decay(Time(i), 0.001)));
+        for (size_t i = 0; i < bit.size(); ++i)
+            bit[i] = ping.Process(float(noise.White() * Decay(Time(i), 0.001)));
         MixInto(s, bit, Samples(at, kRate), 0.1 * noise.Uniform(0.4, 1.0));
     }
     s.resize(n);
@@ -220,6 +230,8 @@ Effect Collision() {
 
 } // namespace
 
-std::vector<Effect> WeaponEffects() { return {MachineGun(), Rocket(), Explosion(), WeaponAppear(), Collision()}; }
+std::vector<Effect> WeaponEffects() {
+    return {MachineGun(), Rocket(), Explosion(), WeaponAppear(), Collision()};
+}
 
 } // namespace vorlane::datagen::audio

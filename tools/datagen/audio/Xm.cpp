@@ -8,7 +8,7 @@ namespace vorlane::datagen::audio {
 namespace {
 
 class Out {
-public:
+  public:
     void U8(unsigned v) { bytes.push_back(uint8_t(v)); }
     void U16(unsigned v) {
         U8(v & 0xFF);
@@ -20,20 +20,25 @@ public:
     }
     // A fixed-size text field, cut or padded with zero bytes.
     void Text(const std::string& s, size_t size) {
-        for (size_t i = 0; i < size; ++i) U8(i < s.size() ? uint8_t(s[i]) : 0);
+        for (size_t i = 0; i < size; ++i)
+            U8(i < s.size() ? uint8_t(s[i]) : 0);
     }
     void Zeros(size_t n) { bytes.insert(bytes.end(), n, 0); }
     std::vector<uint8_t> bytes;
 };
 
-void Fail(const std::string& what) { throw std::invalid_argument("XM module: " + what); }
+void Fail(const std::string& what) {
+    throw std::invalid_argument("XM module: " + what);
+}
 
 void Check(const XmModule& m) {
-    if (m.channels < 1 || m.channels > 32) Fail("channel count " + std::to_string(m.channels) + " outside 1..32");
+    if (m.channels < 1 || m.channels > 32)
+        Fail("channel count " + std::to_string(m.channels) + " outside 1..32");
     if (m.orders.empty() || m.orders.size() > 256) Fail("order table needs 1..256 entries");
     if (m.patterns.empty() || m.patterns.size() > 256) Fail("needs 1..256 patterns");
     if (m.instruments.size() > 128) Fail("more than 128 instruments");
-    if (m.restart < 0 || size_t(m.restart) >= m.orders.size()) Fail("restart position outside the order table");
+    if (m.restart < 0 || size_t(m.restart) >= m.orders.size())
+        Fail("restart position outside the order table");
     if (m.speed < 1 || m.speed > 31) Fail("speed outside 1..31");
     if (m.bpm < 32 || m.bpm > 255) Fail("BPM outside 32..255");
     for (uint8_t o : m.orders)
@@ -42,11 +47,14 @@ void Check(const XmModule& m) {
         const XmPattern& pat = m.patterns[p];
         if (pat.rows < 1 || pat.rows > 256) Fail("pattern " + std::to_string(p) + " rows outside 1..256");
         if (pat.cells.size() != size_t(pat.rows) * size_t(m.channels))
-            Fail("pattern " + std::to_string(p) + " has " + std::to_string(pat.cells.size()) + " cells, not rows x channels");
+            Fail("pattern " + std::to_string(p) + " has " + std::to_string(pat.cells.size()) +
+                 " cells, not rows x channels");
         for (const XmCell& c : pat.cells) {
-            if (c.note > kXmKeyOff) Fail("pattern " + std::to_string(p) + " holds note " + std::to_string(c.note));
+            if (c.note > kXmKeyOff)
+                Fail("pattern " + std::to_string(p) + " holds note " + std::to_string(c.note));
             if (c.instrument > m.instruments.size())
-                Fail("pattern " + std::to_string(p) + " names missing instrument " + std::to_string(c.instrument));
+                Fail("pattern " + std::to_string(p) + " names missing instrument " +
+                     std::to_string(c.instrument));
         }
     }
     for (size_t i = 0; i < m.instruments.size(); ++i) {
@@ -179,9 +187,12 @@ std::vector<uint8_t> WriteXm(const XmModule& m) {
     out.U16(m.linearFrequencies ? 1 : 0);
     out.U16(unsigned(m.speed));
     out.U16(unsigned(m.bpm));
-    for (size_t i = 0; i < 256; ++i) out.U8(i < m.orders.size() ? m.orders[i] : 0);
-    for (const XmPattern& p : m.patterns) WritePattern(out, p);
-    for (const XmInstrument& ins : m.instruments) WriteInstrument(out, ins);
+    for (size_t i = 0; i < 256; ++i)
+        out.U8(i < m.orders.size() ? m.orders[i] : 0);
+    for (const XmPattern& p : m.patterns)
+        WritePattern(out, p);
+    for (const XmInstrument& ins : m.instruments)
+        WriteInstrument(out, ins);
     return out.bytes;
 }
 
@@ -190,7 +201,8 @@ void TuneSample(XmSample& sample, double sampleRate, double pitchHz) {
     const double whole = std::floor(semitones + 0.5);
     int fine = int(std::lround((semitones - whole) * 128.0));
     fine = std::clamp(fine, -128, 127);
-    if (whole < -96 || whole > 95) throw std::invalid_argument("XM sample: pitch out of reach of the relative note");
+    if (whole < -96 || whole > 95)
+        throw std::invalid_argument("XM sample: pitch out of reach of the relative note");
     sample.relativeNote = int8_t(whole);
     sample.finetune = int8_t(fine);
 }

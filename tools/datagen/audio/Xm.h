@@ -32,7 +32,7 @@ struct XmPattern {
 struct XmEnvelope {
     std::vector<std::pair<uint16_t, uint16_t>> points; // (tick, value 0..64), at most 12
     bool on = false;
-    int sustain = -1;               // point index, -1 none
+    int sustain = -1;                 // point index, -1 none
     int loopStart = -1, loopEnd = -1; // point indices, -1 none
 };
 

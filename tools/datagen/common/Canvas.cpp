@@ -9,8 +9,7 @@ namespace vorlane::datagen {
 
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      cr_(cairo_create(surface_)) {
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr_(cairo_create(surface_)) {
     if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS || cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
         throw std::runtime_error("cannot make a " + std::to_string(width) + "x" + std::to_string(height) +
                                  " drawing surface");
@@ -21,7 +20,9 @@ Canvas::~Canvas() {
     cairo_surface_destroy(surface_);
 }
 
-RgbaImage Canvas::ToImage() const { return SurfaceToImage(surface_); }
+RgbaImage Canvas::ToImage() const {
+    return SurfaceToImage(surface_);
+}
 
 RgbaImage SurfaceToImage(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
@@ -40,7 +41,8 @@ RgbaImage SurfaceToImage(cairo_surface_t* surface) {
                 continue;
             }
             auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-            const uint32_t r = straight((p >> 16) & 0xFF), g = straight((p >> 8) & 0xFF), b = straight(p & 0xFF);
+            const uint32_t r = straight((p >> 16) & 0xFF), g = straight((p >> 8) & 0xFF),
+                           b = straight(p & 0xFF);
             image.At(x, y) = (a << 24) | (r << 16) | (g << 8) | b;
         }
     }
@@ -84,7 +86,8 @@ void BoxLine(uint8_t* base, int n, int step, int half, std::vector<uint32_t>& su
             if (in < n) acc += base[size_t(in) * size_t(step) + size_t(channel)];
         }
         for (int i = 0; i < n; ++i)
-            base[size_t(i) * size_t(step) + size_t(channel)] = uint8_t((sums[size_t(i)] + uint32_t(window / 2)) / uint32_t(window));
+            base[size_t(i) * size_t(step) + size_t(channel)] =
+                uint8_t((sums[size_t(i)] + uint32_t(window / 2)) / uint32_t(window));
     }
 }
 
@@ -101,8 +104,10 @@ void BlurSurface(cairo_surface_t* surface, double radius) {
     const int half = std::max(1, int(std::lround(radius * 0.58)));
     std::vector<uint32_t> sums;
     for (int pass = 0; pass < 3; ++pass) {
-        for (int y = 0; y < h; ++y) BoxLine(data + size_t(y) * size_t(stride), w, 4, half, sums);
-        for (int x = 0; x < w; ++x) BoxLine(data + size_t(x) * 4, h, stride, half, sums);
+        for (int y = 0; y < h; ++y)
+            BoxLine(data + size_t(y) * size_t(stride), w, 4, half, sums);
+        for (int x = 0; x < w; ++x)
+            BoxLine(data + size_t(x) * 4, h, stride, half, sums);
     }
     cairo_surface_mark_dirty(surface);
 }

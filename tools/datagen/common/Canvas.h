@@ -9,7 +9,7 @@ namespace vorlane::datagen {
 
 // An ARGB32 image surface with its drawing context, transparent when made.
 class Canvas {
-public:
+  public:
     Canvas(int width, int height);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -23,7 +23,7 @@ public:
     // The pixels drawn so far, alpha un-premultiplied.
     RgbaImage ToImage() const;
 
-private:
+  private:
     int width_;
     int height_;
     cairo_surface_t* surface_;

@@ -48,15 +48,13 @@ void BodyPath(cairo_t* cr, const BodyShape& b) {
     const double L = b.bottom - b.top;
     const double hw = b.halfWidth;
     // Right flank from nose corner to tail corner.
-    std::vector<Point> right = {{b.cx + b.noseHalf, b.noseY},
-                                {b.cx + hw * 0.985, b.top + L * 0.17},
-                                {b.cx + hw, b.top + L * 0.24},
-                                {b.cx + hw * 0.955, b.top + L * 0.50},
-                                {b.cx + hw, b.top + L * 0.76},
-                                {b.cx + hw * 0.99, b.top + L * 0.84},
+    std::vector<Point> right = {{b.cx + b.noseHalf, b.noseY},  {b.cx + hw * 0.985, b.top + L * 0.17},
+                                {b.cx + hw, b.top + L * 0.24}, {b.cx + hw * 0.955, b.top + L * 0.50},
+                                {b.cx + hw, b.top + L * 0.76}, {b.cx + hw * 0.99, b.top + L * 0.84},
                                 {b.cx + b.tailHalf, b.tailY}};
     std::vector<Point> left;
-    for (auto it = right.rbegin(); it != right.rend(); ++it) left.push_back({2 * b.cx - it->x, it->y});
+    for (auto it = right.rbegin(); it != right.rend(); ++it)
+        left.push_back({2 * b.cx - it->x, it->y});
     const double noseBulge = (b.noseY - b.top) * 4.0 / 3.0;
     const double tailBulge = (b.bottom - b.tailY) * 4.0 / 3.0;
     cairo_new_path(cr);
@@ -71,7 +69,8 @@ void BodyPath(cairo_t* cr, const BodyShape& b) {
 }
 
 // A trapezoid centred on cx from y0 (half width h0) to y1 (half width h1), corners softened.
-void TrapezoidPath(cairo_t* cr, double cx, double y0, double h0, double y1, double h1, double bulge0, double bulge1) {
+void TrapezoidPath(cairo_t* cr, double cx, double y0, double h0, double y1, double h1, double bulge0,
+                   double bulge1) {
     cairo_new_path(cr);
     cairo_move_to(cr, cx - h0, y0);
     cairo_curve_to(cr, cx - h0 * 0.5, y0 - bulge0, cx + h0 * 0.5, y0 - bulge0, cx + h0, y0);
@@ -173,10 +172,10 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
         for (int side : {-1, 1}) {
             cairo_new_path(cr);
             cairo_move_to(cr, b.cx + side * hw * 1.05, b.top + L * 0.22);
-            cairo_curve_to(cr, b.cx + side * hw * 0.86, b.top + L * 0.26, b.cx + side * hw * 0.80, b.top + L * 0.40,
-                           b.cx + side * hw * 0.82, b.top + L * 0.55);
-            cairo_curve_to(cr, b.cx + side * hw * 0.84, b.top + L * 0.68, b.cx + side * hw * 0.92, b.top + L * 0.76,
-                           b.cx + side * hw * 1.05, b.top + L * 0.80);
+            cairo_curve_to(cr, b.cx + side * hw * 0.86, b.top + L * 0.26, b.cx + side * hw * 0.80,
+                           b.top + L * 0.40, b.cx + side * hw * 0.82, b.top + L * 0.55);
+            cairo_curve_to(cr, b.cx + side * hw * 0.84, b.top + L * 0.68, b.cx + side * hw * 0.92,
+                           b.top + L * 0.76, b.cx + side * hw * 1.05, b.top + L * 0.80);
             cairo_close_path(cr);
             cairo_fill(cr);
         }
@@ -233,7 +232,8 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
     }
     // Roof panel in the paint, lit from the upper left.
     const double roofHalf = cabinHalf * 0.80;
-    RoundedRectPath(cr, b.cx - roofHalf, roofTop + L * 0.005, roofHalf * 2, roofBottom - roofTop - L * 0.01, roofHalf * 0.25);
+    RoundedRectPath(cr, b.cx - roofHalf, roofTop + L * 0.005, roofHalf * 2, roofBottom - roofTop - L * 0.01,
+                    roofHalf * 0.25);
     cairo_pattern_t* roof = cairo_pattern_create_linear(b.cx - roofHalf, 0, b.cx + roofHalf, 0);
     AddStop(roof, 0.0, shade);
     AddStop(roof, 0.35, Lighter(body, 0.3));
@@ -329,8 +329,8 @@ void PaintTopDownCar(cairo_t* cr, const CarStyle& s, bool shadow) {
     cairo_stroke(cr);
     cairo_new_path(cr);
     cairo_move_to(cr, b.cx - hw * 0.45, b.top + L * 0.06);
-    cairo_curve_to(cr, b.cx - hw * 0.50, b.top + L * 0.15, b.cx - hw * 0.48, b.top + L * 0.22, b.cx - hw * 0.42,
-                   wsTop - L * 0.01);
+    cairo_curve_to(cr, b.cx - hw * 0.50, b.top + L * 0.15, b.cx - hw * 0.48, b.top + L * 0.22,
+                   b.cx - hw * 0.42, wsTop - L * 0.01);
     SetColour(cr, Hex(0xFFFFFF, 0.35));
     cairo_set_line_width(cr, line * 1.6);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);

@@ -8,7 +8,8 @@
 namespace vorlane::datagen {
 
 Colour Hex(uint32_t rgb, double alpha) {
-    return {double((rgb >> 16) & 0xFF) / 255.0, double((rgb >> 8) & 0xFF) / 255.0, double(rgb & 0xFF) / 255.0, alpha};
+    return {double((rgb >> 16) & 0xFF) / 255.0, double((rgb >> 8) & 0xFF) / 255.0, double(rgb & 0xFF) / 255.0,
+            alpha};
 }
 
 Colour Mix(const Colour& from, const Colour& to, double t) {
@@ -16,11 +17,19 @@ Colour Mix(const Colour& from, const Colour& to, double t) {
             from.a + (to.a - from.a) * t};
 }
 
-Colour Lighter(const Colour& c, double t) { return Mix(c, Colour{1, 1, 1, c.a}, t); }
-Colour Darker(const Colour& c, double t) { return Mix(c, Colour{0, 0, 0, c.a}, t); }
-Colour WithAlpha(const Colour& c, double alpha) { return {c.r, c.g, c.b, alpha}; }
+Colour Lighter(const Colour& c, double t) {
+    return Mix(c, Colour{1, 1, 1, c.a}, t);
+}
+Colour Darker(const Colour& c, double t) {
+    return Mix(c, Colour{0, 0, 0, c.a}, t);
+}
+Colour WithAlpha(const Colour& c, double alpha) {
+    return {c.r, c.g, c.b, alpha};
+}
 
-void SetColour(cairo_t* cr, const Colour& c) { cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a); }
+void SetColour(cairo_t* cr, const Colour& c) {
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a);
+}
 
 void SetSourceAndRelease(cairo_t* cr, cairo_pattern_t* pattern) {
     cairo_set_source(cr, pattern);
@@ -82,7 +91,8 @@ void PaintBlurred(cairo_t* cr, const std::function<void(cairo_t*)>& draw, double
     cairo_save(cr);
     cairo_identity_matrix(cr);
     SetColour(cr, colour);
-    for (int i = 0; i < std::max(1, strength); ++i) cairo_mask_surface(cr, mask.surface(), dx, dy);
+    for (int i = 0; i < std::max(1, strength); ++i)
+        cairo_mask_surface(cr, mask.surface(), dx, dy);
     cairo_restore(cr);
 }
 

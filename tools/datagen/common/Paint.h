@@ -45,7 +45,7 @@ void ShadowOfPath(cairo_t* cr, double dx, double dy, double radius, const Colour
 // A small deterministic generator for the speckle and texture of the pictures, so that the
 // generator writes the same bytes on every run.
 class Lcg {
-public:
+  public:
     explicit Lcg(uint32_t seed) : state_(seed) {}
     uint32_t Next() {
         state_ = state_ * 1664525u + 1013904223u;
@@ -54,7 +54,7 @@ public:
     double Unit() { return double(Next() & 0xFFFFFF) / double(0x1000000); } // 0 <= u < 1
     double Range(double lo, double hi) { return lo + (hi - lo) * Unit(); }
 
-private:
+  private:
     uint32_t state_;
 };
 

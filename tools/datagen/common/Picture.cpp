@@ -21,14 +21,17 @@ GeneratedPicture DrawPatterns(const std::string& name, int width, int height, in
         Canvas canvas(width, height);
         draw(canvas.cr(), p);
         if (cairo_status(canvas.cr()) != CAIRO_STATUS_SUCCESS)
-            throw std::runtime_error("drawing " + name + " failed: " + cairo_status_to_string(cairo_status(canvas.cr())));
+            throw std::runtime_error("drawing " + name +
+                                     " failed: " + cairo_status_to_string(cairo_status(canvas.cr())));
         const RgbaImage one = canvas.ToImage();
-        std::copy(one.pixels.begin(), one.pixels.end(), picture.image.pixels.begin() + ptrdiff_t(p) * width * height);
+        std::copy(one.pixels.begin(), one.pixels.end(),
+                  picture.image.pixels.begin() + ptrdiff_t(p) * width * height);
     }
     return picture;
 }
 
-GeneratedPicture DrawPicture(const std::string& name, int width, int height, const std::function<void(cairo_t*)>& draw) {
+GeneratedPicture DrawPicture(const std::string& name, int width, int height,
+                             const std::function<void(cairo_t*)>& draw) {
     return DrawPatterns(name, width, height, 1, [&](cairo_t* cr, int) { draw(cr); });
 }
 

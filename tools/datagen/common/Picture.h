@@ -28,7 +28,8 @@ GeneratedPicture DrawPatterns(const std::string& name, int width, int height, in
                               const std::function<void(cairo_t*, int pattern)>& draw);
 
 // One pattern.
-GeneratedPicture DrawPicture(const std::string& name, int width, int height, const std::function<void(cairo_t*)>& draw);
+GeneratedPicture DrawPicture(const std::string& name, int width, int height,
+                             const std::function<void(cairo_t*)>& draw);
 
 // The archive item for the picture.
 ImageRecord ToImageRecord(const GeneratedPicture& picture);

@@ -45,13 +45,16 @@ double RoomAround(cairo_t* cr, double x, double y, double w, double h) {
     cairo_user_to_device(cr, &x0, &y0);
     cairo_user_to_device(cr, &x1, &y1);
     cairo_surface_t* target = cairo_get_target(cr);
-    return std::min({std::min(x0, x1), std::min(y0, y1), cairo_image_surface_get_width(target) - std::max(x0, x1),
+    return std::min({std::min(x0, x1), std::min(y0, y1),
+                     cairo_image_surface_get_width(target) - std::max(x0, x1),
                      cairo_image_surface_get_height(target) - std::max(y0, y1)});
 }
 
 // A blur spreads about 1.8 times its radius: the halo and the shadow may spread only as
 // far as the picture leaves room, or they would end in a hard edge at its border.
-double BlurThatFits(double room, double wanted) { return std::clamp(room / 1.8, 1.0, wanted); }
+double BlurThatFits(double room, double wanted) {
+    return std::clamp(room / 1.8, 1.0, wanted);
+}
 
 } // namespace
 
@@ -71,7 +74,8 @@ void DrawPlate(cairo_t* cr, double x, double y, double w, double h, Look look, d
                 cairo_fill_preserve(m);
                 cairo_stroke(m);
             },
-            0, 0, BlurThatFits(room - 2.5, look == Look::Highlight ? 9 : 6), c.glow, look == Look::Highlight ? 2 : 1);
+            0, 0, BlurThatFits(room - 2.5, look == Look::Highlight ? 9 : 6), c.glow,
+            look == Look::Highlight ? 2 : 1);
         cairo_path_destroy(path);
     } else {
         const double drop = std::min(3.0, room / 3);
@@ -143,7 +147,8 @@ void DrawPlateText(cairo_t* cr, double x, double y, double w, double h, Look loo
     double size = maxTextSize;
     const double trackingEm = 0.05;
     for (const std::string& line : lines)
-        size = std::min(size, FitTextSize(cr, line, w, h / (n + (n - 1) * lineGap) * 1.0, maxTextSize, trackingEm));
+        size = std::min(size,
+                        FitTextSize(cr, line, w, h / (n + (n - 1) * lineGap) * 1.0, maxTextSize, trackingEm));
     // Cap height of the face as the line's height, so that the lines sit evenly.
     UseDisplayFont(cr, size);
     const double capHeight = MeasureInk(cr, "H").height;
@@ -188,7 +193,8 @@ void DrawFramePanel(cairo_t* cr, double x, double y, double w, double h, double 
     cairo_fill(cr);
     // Dark glass inside, slightly blue, lighter toward the top.
     PlatePath(cr, x + rim, y + rim, w - 2 * rim, h - 2 * rim, std::max(0.0, cut - rim * 0.6));
-    SetLinear(cr, 0, y + rim, 0, y + h - rim, {Hex(0x1A2A44, 0.96), Hex(0x0B1324, 0.97), Hex(0x060A14, 0.98)});
+    SetLinear(cr, 0, y + rim, 0, y + h - rim,
+              {Hex(0x1A2A44, 0.96), Hex(0x0B1324, 0.97), Hex(0x060A14, 0.98)});
     cairo_fill_preserve(cr);
     cairo_set_line_width(cr, 1.5);
     SetColour(cr, Hex(0x000000, 0.8));

@@ -23,7 +23,7 @@ struct LookColours {
     Colour accent;                       // the racing stripe along the plate
     Colour textTop, textBottom;          // caption gradient
     Colour textRim;
-    Colour glow;                         // halo around the plate (alpha 0: none)
+    Colour glow; // halo around the plate (alpha 0: none)
 };
 LookColours ColoursOf(Look look);
 

@@ -43,7 +43,8 @@ std::vector<cairo_glyph_t> Glyphs(cairo_t* cr, const std::string& text, double x
         throw std::runtime_error("cannot lay out the text \"" + text + "\"");
     std::vector<cairo_glyph_t> out(glyphs, glyphs + count);
     cairo_glyph_free(glyphs);
-    for (size_t i = 0; i < out.size(); ++i) out[i].x += tracking * double(i);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i].x += tracking * double(i);
     return out;
 }
 
@@ -55,9 +56,13 @@ cairo_font_face_t* CondensedFace(bool bold) {
     return bold ? boldFace : regularFace;
 }
 
-cairo_font_face_t* DisplayFace() { return CondensedFace(true); }
+cairo_font_face_t* DisplayFace() {
+    return CondensedFace(true);
+}
 
-void UseDisplayFont(cairo_t* cr, double pixelSize) { UseCondensedFont(cr, pixelSize, true); }
+void UseDisplayFont(cairo_t* cr, double pixelSize) {
+    UseCondensedFont(cr, pixelSize, true);
+}
 
 void UseCondensedFont(cairo_t* cr, double pixelSize, bool bold) {
     cairo_set_font_face(cr, CondensedFace(bold));
@@ -120,7 +125,12 @@ void DrawCaption(cairo_t* cr, const std::string& text, double cx, double cy, dou
     };
     if (style.glow.a > 0)
         PaintBlurred(
-            cr, [&](cairo_t* m) { path(m); cairo_fill(m); }, 0, 0, style.glowBlur, style.glow, style.glowStrength);
+            cr,
+            [&](cairo_t* m) {
+                path(m);
+                cairo_fill(m);
+            },
+            0, 0, style.glowBlur, style.glow, style.glowStrength);
     if (style.shadow.a > 0)
         PaintBlurred(
             cr,

@@ -1,8 +1,8 @@
 #include "datagen/icon/AppIcon.h"
 
+#include "datagen/common/Canvas.h"
 #include "datagen/common/CarPainter.h"
 #include "datagen/common/CarStyles.h"
-#include "datagen/common/Canvas.h"
 #include "datagen/common/Paint.h"
 
 #include <cmath>
@@ -30,7 +30,8 @@ void PaintRoad(cairo_t* cr, bool fine) {
     cairo_fill(cr);
     if (fine) { // the dashes only where they stay visible
         SetColour(cr, Hex(0xF2C230));
-        for (double y = -1.0; y < 1.0; y += 0.22) cairo_rectangle(cr, -0.015, y, 0.03, 0.11);
+        for (double y = -1.0; y < 1.0; y += 0.22)
+            cairo_rectangle(cr, -0.015, y, 0.03, 0.11);
         cairo_fill(cr);
     }
     cairo_restore(cr);

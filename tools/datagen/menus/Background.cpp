@@ -139,8 +139,8 @@ RgbaImage DrawMenuBackground() {
     cairo_t* cr = canvas.cr();
     Sky(cr);
     Road(cr);
-    StripeBundle(cr, -60, 330, 330, -40, 0.32);   // top-left corner
-    StripeBundle(cr, 470, 640, 860, 270, 0.30);   // bottom-right corner
+    StripeBundle(cr, -60, 330, 330, -40, 0.32); // top-left corner
+    StripeBundle(cr, 470, 640, 860, 270, 0.30); // bottom-right corner
     Vignette(cr);
     RgbaImage image = canvas.ToImage();
     Grain(image);

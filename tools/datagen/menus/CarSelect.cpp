@@ -17,7 +17,7 @@ namespace {
 constexpr int kFrameW = 404, kFrameH = 240;
 constexpr int kCarW = 338, kCarH = 170;
 constexpr double kCarInFrameX = 33, kCarInFrameY = 41; // the car picture's place in the frame
-constexpr double kCarCentreY = 72;                      // the car's centre line in its picture
+constexpr double kCarCentreY = 72;                     // the car's centre line in its picture
 
 void DrawShowroomFrame(cairo_t* cr) {
     DrawFramePanel(cr, 2, 2, kFrameW - 4, kFrameH - 6, 16, 7);
@@ -130,7 +130,13 @@ void DrawArrow(cairo_t* cr, double w, double h, int direction, Look look) {
         cairo_close_path(p);
     };
     if (c.glow.a > 0) {
-        PaintBlurred(cr, [&](cairo_t* m) { arrow(m); cairo_fill(m); }, 0, 0, 4, c.glow, 2);
+        PaintBlurred(
+            cr,
+            [&](cairo_t* m) {
+                arrow(m);
+                cairo_fill(m);
+            },
+            0, 0, 4, c.glow, 2);
     } else {
         arrow(cr);
         ShadowOfPath(cr, 1, 2, 3, Hex(0x000000, 0.8));
@@ -164,8 +170,10 @@ void DrawCarSelectPictures(std::vector<GeneratedPicture>& out) {
                                   [car](cairo_t* cr) { DrawShowroomCar(cr, car); }));
     // Two patterns each: 0 highlighted, 1 normal.
     auto lookOf = [](int pattern) { return pattern == 0 ? Look::Highlight : Look::Normal; };
-    out.push_back(DrawPatterns("SG_Left", 34, 64, 2, [&](cairo_t* cr, int p) { DrawArrow(cr, 34, 64, -1, lookOf(p)); }));
-    out.push_back(DrawPatterns("SG_Right", 34, 64, 2, [&](cairo_t* cr, int p) { DrawArrow(cr, 34, 64, 1, lookOf(p)); }));
+    out.push_back(DrawPatterns("SG_Left", 34, 64, 2,
+                               [&](cairo_t* cr, int p) { DrawArrow(cr, 34, 64, -1, lookOf(p)); }));
+    out.push_back(DrawPatterns("SG_Right", 34, 64, 2,
+                               [&](cairo_t* cr, int p) { DrawArrow(cr, 34, 64, 1, lookOf(p)); }));
     out.push_back(DrawPatterns("SG_Start", 170, 60, 2, [&](cairo_t* cr, int p) {
         DrawLabelledPlate(cr, 8, 8, 154, 44, lookOf(p), {"START"}, 30, 11);
     }));

@@ -133,8 +133,10 @@ void DrawCheckBox(cairo_t* cr, bool ticked) {
 void DrawDialogPictures(std::vector<GeneratedPicture>& out) {
     out.push_back(DrawPicture("Window", 320, 130, DrawQuestionWindow));
     // The captions sit at the window's top, centred on its centre line.
-    out.push_back(DrawPicture("Win_EG", 106, 42, [](cairo_t* cr) { DrawQuestion(cr, 106, 42, {"EXIT GAME?"}); }));
-    out.push_back(DrawPicture("Win_ExitToMenu", 144, 42, [](cairo_t* cr) { DrawQuestion(cr, 144, 42, {"EXIT TO MENU?"}); }));
+    out.push_back(
+        DrawPicture("Win_EG", 106, 42, [](cairo_t* cr) { DrawQuestion(cr, 106, 42, {"EXIT GAME?"}); }));
+    out.push_back(DrawPicture("Win_ExitToMenu", 144, 42,
+                              [](cairo_t* cr) { DrawQuestion(cr, 144, 42, {"EXIT TO MENU?"}); }));
     out.push_back(DrawPicture("Win_ClearHS", 160, 56, [](cairo_t* cr) {
         DrawQuestion(cr, 160, 56, {"CLEAR", "HIGH SCORES?"});
     }));

@@ -92,7 +92,13 @@ void DrawEmblem(cairo_t* cr) {
         cairo_line_to(p, cx - 8, cy + 26);
         cairo_close_path(p);
     };
-    PaintBlurred(cr, [&](cairo_t* m) { vee(m); cairo_fill(m); }, 0, 0, 6, Hex(0xFF5A14, 0.8), 1);
+    PaintBlurred(
+        cr,
+        [&](cairo_t* m) {
+            vee(m);
+            cairo_fill(m);
+        },
+        0, 0, 6, Hex(0xFF5A14, 0.8), 1);
     vee(cr);
     SetLinear(cr, 0, cy - 28, 0, cy + 26, {Hex(0xFFD27A), Hex(0xFF7A1E), Hex(0xC8300F)});
     cairo_fill_preserve(cr);
@@ -111,8 +117,10 @@ void DrawEmblem(cairo_t* cr) {
 
 void DrawHelpPictures(std::vector<GeneratedPicture>& out) {
     auto lookOf = [](int pattern) { return pattern == 0 ? Look::Highlight : Look::Normal; };
-    out.push_back(DrawPatterns("Help_Prev", 80, 60, 2, [&](cairo_t* cr, int p) { DrawPageArrow(cr, 80, 60, -1, lookOf(p)); }));
-    out.push_back(DrawPatterns("Help_Next", 80, 60, 2, [&](cairo_t* cr, int p) { DrawPageArrow(cr, 80, 60, 1, lookOf(p)); }));
+    out.push_back(DrawPatterns("Help_Prev", 80, 60, 2,
+                               [&](cairo_t* cr, int p) { DrawPageArrow(cr, 80, 60, -1, lookOf(p)); }));
+    out.push_back(DrawPatterns("Help_Next", 80, 60, 2,
+                               [&](cairo_t* cr, int p) { DrawPageArrow(cr, 80, 60, 1, lookOf(p)); }));
     out.push_back(DrawPicture("HelpLogo", 100, 100, DrawEmblem));
 }
 

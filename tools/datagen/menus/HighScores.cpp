@@ -16,7 +16,8 @@ namespace vorlane::datagen {
 namespace hs {
 using namespace layout;
 constexpr int kWidth = kTableWidth, kHeight = kTableHeight;
-constexpr double kRankX = kRankCentreX - kTableX, kNameX = kNameCentreX - kTableX, kScoreX = kScoreCentreX - kTableX;
+constexpr double kRankX = kRankCentreX - kTableX, kNameX = kNameCentreX - kTableX,
+                 kScoreX = kScoreCentreX - kTableX;
 constexpr double kNameLeft = kNameColumnLeft - kTableX, kNameRight = kNameColumnRight - kTableX;
 constexpr double kFirstRowY = kNameRowY(1) - kTableY, kRowPitch = 36, kRowHalf = 16;
 } // namespace hs

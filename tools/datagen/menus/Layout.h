@@ -11,7 +11,9 @@ constexpr int kNameCentreX = 530, kScoreCentreX = 720;
 constexpr int kNameColumnLeft = 408, kNameColumnRight = 653;   // the name column's rules
 constexpr int kScoreColumnLeft = 653, kScoreColumnRight = 794; // to the frame's inner edge
 constexpr int kRankCentreX = 344;
-constexpr int kNameRowY(int i) { return 220 + 36 * i; }
+constexpr int kNameRowY(int i) {
+    return 220 + 36 * i;
+}
 
 // Options: the country line in text style 4 starts at x 380 on the light field
 // "CountryEditBg" at (361, 442), 368 wide; up to 16 characters must fit 345 pixels.

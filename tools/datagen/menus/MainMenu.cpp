@@ -32,7 +32,8 @@ void DrawMainMenuPictures(std::vector<GeneratedPicture>& out) {
     constexpr int kHeight = 90;
     for (const MenuButton& b : buttons) {
         const std::string base = "MM_" + std::to_string(b.item) + "_";
-        const std::pair<const char*, Look> looks[] = {{"0", Look::Normal}, {"A", Look::Highlight}, {"I", Look::Intro}};
+        const std::pair<const char*, Look> looks[] = {
+            {"0", Look::Normal}, {"A", Look::Highlight}, {"I", Look::Intro}};
         for (const auto& [suffix, look] : looks) {
             const Look l = look;
             const MenuButton& button = b;

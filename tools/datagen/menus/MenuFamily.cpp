@@ -28,19 +28,22 @@ std::vector<GeneratedPicture> DrawMenuPictures() {
         const int ph = found->patternHeight > 0 ? found->patternHeight : found->image.height;
         const int patterns = (found->image.width / pw) * (found->image.height / ph);
         if (pw != entry.width || ph != entry.height || patterns != entry.patterns)
-            throw std::logic_error(std::string("image list 1: ") + entry.name + " is drawn " + std::to_string(patterns) +
-                                   " x " + std::to_string(pw) + "x" + std::to_string(ph) + ", the catalogue wants " +
-                                   std::to_string(entry.patterns) + " x " + std::to_string(entry.width) + "x" +
-                                   std::to_string(entry.height));
+            throw std::logic_error(std::string("image list 1: ") + entry.name + " is drawn " +
+                                   std::to_string(patterns) + " x " + std::to_string(pw) + "x" +
+                                   std::to_string(ph) + ", the catalogue wants " +
+                                   std::to_string(entry.patterns) + " x " + std::to_string(entry.width) +
+                                   "x" + std::to_string(entry.height));
         ordered.push_back(std::move(*found));
     }
-    if (ordered.size() != drawn.size()) throw std::logic_error("image list 1: pictures drawn that the catalogue lacks");
+    if (ordered.size() != drawn.size())
+        throw std::logic_error("image list 1: pictures drawn that the catalogue lacks");
     return ordered;
 }
 
 std::vector<ImageRecord> BuildMenuImages() {
     std::vector<ImageRecord> records;
-    for (const GeneratedPicture& picture : DrawMenuPictures()) records.push_back(ToImageRecord(picture));
+    for (const GeneratedPicture& picture : DrawMenuPictures())
+        records.push_back(ToImageRecord(picture));
     return records;
 }
 

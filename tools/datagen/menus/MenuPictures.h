@@ -15,7 +15,8 @@ void DrawCarSelectPictures(std::vector<GeneratedPicture>& out); // SG_*
 void DrawOptionsPictures(std::vector<GeneratedPicture>& out);   // Null, Opt*, CountryEditBg, Cursor
 void DrawHelpPictures(std::vector<GeneratedPicture>& out);      // Help_*, HelpLogo
 void DrawHighScorePictures(std::vector<GeneratedPicture>& out); // HSCaption, HSTable, HS_*
-void DrawDialogPictures(std::vector<GeneratedPicture>& out);    // Window, Win_*, Yes, No, SendTable, SendOk, Cursor2
+void DrawDialogPictures(
+    std::vector<GeneratedPicture>& out); // Window, Win_*, Yes, No, SendTable, SendOk, Cursor2
 
 // The menu background alone (800 x 600, opaque).
 RgbaImage DrawMenuBackground();

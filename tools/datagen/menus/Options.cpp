@@ -120,12 +120,16 @@ void DrawOptionsPictures(std::vector<GeneratedPicture>& out) {
         const char* label;
         const char* value;
     } states[] = {
-        {"OptFullScreen", 520, "SCREEN MODE:", "FULL SCREEN"}, {"OptWindow", 520, "SCREEN MODE:", "WINDOW"},
-        {"OptMusicOn", 270, "MUSIC:", "ON"},                   {"OptMusicOff", 270, "MUSIC:", "OFF"},
-        {"OptSoundOn", 270, "SOUND:", "ON"},                   {"OptSoundOff", 270, "SOUND:", "OFF"},
+        {"OptFullScreen", 520, "SCREEN MODE:", "FULL SCREEN"},
+        {"OptWindow", 520, "SCREEN MODE:", "WINDOW"},
+        {"OptMusicOn", 270, "MUSIC:", "ON"},
+        {"OptMusicOff", 270, "MUSIC:", "OFF"},
+        {"OptSoundOn", 270, "SOUND:", "ON"},
+        {"OptSoundOff", 270, "SOUND:", "OFF"},
     };
     for (const auto& s : states)
-        out.push_back(DrawPicture(s.name, s.width, 50, [&](cairo_t* cr) { DrawStateText(cr, s.width, 50, s.label, s.value); }));
+        out.push_back(DrawPicture(s.name, s.width, 50,
+                                  [&](cairo_t* cr) { DrawStateText(cr, s.width, 50, s.label, s.value); }));
 
     // Wide enough for the country line's full 345 pixels from x 380.
     out.push_back(DrawPicture("CountryEditBg", layout::kCountryFieldWidth, 52,

@@ -21,13 +21,17 @@ const GameTextStyle& TextStyle(int number) {
     throw std::out_of_range("no text style " + std::to_string(number));
 }
 
-double StylePixelSize(const GameTextStyle& style) { return style.points * 96.0 / 72.0; }
+double StylePixelSize(const GameTextStyle& style) {
+    return style.points * 96.0 / 72.0;
+}
 
 namespace {
 
 // Every style of the menus names the heavy display face; its substitute is Roboto
 // Condensed Bold whatever the style's bold flag (Bold is already the heaviest weight).
-void UseStyle(cairo_t* cr, const GameTextStyle& style) { UseCondensedFont(cr, StylePixelSize(style), true); }
+void UseStyle(cairo_t* cr, const GameTextStyle& style) {
+    UseCondensedFont(cr, StylePixelSize(style), true);
+}
 
 } // namespace
 
@@ -41,7 +45,8 @@ GameTextSize MeasureGameText(cairo_t* cr, int number, const std::string& text) {
     return {int(std::ceil(te.x_advance)), int(std::ceil(fe.ascent) + std::ceil(fe.descent))};
 }
 
-void DrawGameText(cairo_t* cr, int number, const std::string& text, int x, int y, bool centreX, bool centreY) {
+void DrawGameText(cairo_t* cr, int number, const std::string& text, int x, int y, bool centreX,
+                  bool centreY) {
     const GameTextStyle& style = TextStyle(number);
     const GameTextSize size = MeasureGameText(cr, number, text);
     if (centreX) x = int(std::trunc(x - size.width / 2.0));

@@ -4,9 +4,9 @@
 #include "datagen/common/Canvas.h"
 #include "datagen/common/Paint.h"
 #include "datagen/common/Picture.h"
-#include "engine/Images.h"
 #include "datagen/preview/GameText.h"
 #include "datagen/race/TrackPreview.h"
+#include "engine/Images.h"
 
 #include <filesystem>
 #include <string>
@@ -16,8 +16,9 @@ namespace vorlane::datagen {
 namespace {
 
 class Screen {
-public:
-    Screen(TImageCollection& list1, TImageCollection* list2) : canvas_(800, 600), list1_(list1), list2_(list2) {
+  public:
+    Screen(TImageCollection& list1, TImageCollection* list2)
+        : canvas_(800, 600), list1_(list1), list2_(list2) {
         SetColour(cr(), Hex(0x000000));
         cairo_paint(cr());
     }
@@ -53,7 +54,7 @@ public:
     }
     void Save(const std::string& path) const { SavePng(canvas_.ToImage(), path); }
 
-private:
+  private:
     TImageItem* Find(const std::string& name, int list) {
         TImageCollection* images = list == 1 ? &list1_ : list2_;
         return images ? images->Find(name) : nullptr;
@@ -125,7 +126,8 @@ void Options(Screen& s, int selected, const std::string& country, bool editing) 
     s.Place("OptSoundOff", 0, 115, 383);
     const int rowsY[4] = {248, 312, 375, 436};
     for (int item = 1; item <= 4; ++item)
-        s.Place(item == selected ? "Opt_" + std::to_string(item) : std::string("Null"), 0, 118, rowsY[item - 1]);
+        s.Place(item == selected ? "Opt_" + std::to_string(item) : std::string("Null"), 0, 118,
+                rowsY[item - 1]);
     s.Place("Opt_Bk", selected == 5 ? kHighlight : kNormal, 345, 513);
     s.Text(15, "OPTIONS", 563, 148, true, true);
     s.Text(13, "Your country:", 116, 447, false, false);
@@ -141,17 +143,21 @@ void HelpBonuses(Screen& s) {
     const struct {
         const char* name;
         int x, y;
-    } bonuses[] = {{"BonusMGnp", 42, 314}, {"BonusRnp", 42, 362}, {"BonusN", 42, 410},   {"BonusL", 42, 458},
-                   {"Bonus10", 282, 314},  {"Bonus20", 282, 362}, {"Bonus50", 282, 410}, {"Bonus100", 282, 458}};
-    for (const auto& b : bonuses) s.PlaceCentred(b.name, 0, b.x, b.y, 2);
+    } bonuses[] = {{"BonusMGnp", 42, 314}, {"BonusRnp", 42, 362}, {"BonusN", 42, 410},
+                   {"BonusL", 42, 458},    {"Bonus10", 282, 314}, {"Bonus20", 282, 362},
+                   {"Bonus50", 282, 410},  {"Bonus100", 282, 458}};
+    for (const auto& b : bonuses)
+        s.PlaceCentred(b.name, 0, b.x, b.y, 2);
     s.Text(15, "HELP", 563, 148, true, true);
     s.Text(19, "BONUSES", 25, 245, false, true);
     const struct {
         const char* text;
         int x, y;
-    } labels[] = {{"Gun", 80, 314},      {"Rocket Projector", 80, 362}, {"Nitro", 80, 410},     {"Life", 80, 458},
-                  {"10 score", 320, 314}, {"20 score", 320, 362},        {"50 score", 320, 410}, {"100 score", 320, 458}};
-    for (const auto& l : labels) s.Text(21, l.text, l.x, l.y, false, true);
+    } labels[] = {{"Gun", 80, 314},       {"Rocket Projector", 80, 362}, {"Nitro", 80, 410},
+                  {"Life", 80, 458},      {"10 score", 320, 314},        {"20 score", 320, 362},
+                  {"50 score", 320, 410}, {"100 score", 320, 458}};
+    for (const auto& l : labels)
+        s.Text(21, l.text, l.x, l.y, false, true);
 }
 
 void HelpAbout(Screen& s) {
@@ -204,7 +210,8 @@ void NameEntry(Screen& s, int score, const std::string& name) {
 
 std::vector<Entry> DefaultTable() {
     std::vector<Entry> table;
-    for (int k = 1; k <= 10; ++k) table.push_back({"ANONYMOUS", 5500 - 500 * k});
+    for (int k = 1; k <= 10; ++k)
+        table.push_back({"ANONYMOUS", 5500 - 500 * k});
     return table;
 }
 

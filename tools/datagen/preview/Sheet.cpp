@@ -51,7 +51,8 @@ void Checkerboard(cairo_t* cr, double x, double y, double w, double h) {
     cairo_paint(cr);
     SetColour(cr, Hex(0x9A9A9A));
     for (int yy = 0; yy < h; yy += 8)
-        for (int xx = (yy / 8) % 2 * 8; xx < w; xx += 16) cairo_rectangle(cr, x + xx, y + yy, 8, 8);
+        for (int xx = (yy / 8) % 2 * 8; xx < w; xx += 16)
+            cairo_rectangle(cr, x + xx, y + yy, 8, 8);
     cairo_fill(cr);
     cairo_restore(cr);
 }
@@ -72,7 +73,8 @@ void DrawCell(cairo_t* cr, const Cell& c) {
             cairo_translate(cr, px, py);
             cairo_scale(cr, c.scale, c.scale);
             cairo_set_source_surface(cr, surface, -r.left, -r.top);
-            cairo_pattern_set_filter(cairo_get_source(cr), c.scale < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+            cairo_pattern_set_filter(cairo_get_source(cr),
+                                     c.scale < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
             cairo_paint(cr);
             cairo_restore(cr);
         }
@@ -141,7 +143,8 @@ RgbaImage DrawContactSheet(TImageCollection& images, const std::string& title) {
     SetColour(cr, Hex(0xFFFFFF));
     cairo_move_to(cr, kGap, 30);
     cairo_show_text(cr, (title + "  (" + std::to_string(images.Count()) + " images)").c_str());
-    for (const Cell& c : cells) DrawCell(cr, c);
+    for (const Cell& c : cells)
+        DrawCell(cr, c);
     return canvas.ToImage();
 }
 

@@ -68,16 +68,16 @@ BodyPainter StyledCar(CarStyle style) {
 
 CarStyle SedanStyle() {
     // A silver-blue family saloon.
-    return {"", "", 0, 0, 0, 0x9FB3C8, 0x4A5A6C, 0xFFFFFF, 0x18222C, 0x2A2D31,
-            0.06, 0.005, 0.90, 0.94, 0.26, 0.28, 0.42, 0.72, 0.84, 0.84, 0.19, 0.81, 0.13, 0.03,
-            0, false, false};
+    return {"",       "",   0,     0,    0,    0x9FB3C8, 0x4A5A6C, 0xFFFFFF, 0x18222C,
+            0x2A2D31, 0.06, 0.005, 0.90, 0.94, 0.26,     0.28,     0.42,     0.72,
+            0.84,     0.84, 0.19,  0.81, 0.13, 0.03,     0,        false,    false};
 }
 
 CarStyle SportsStyle() {
     // A low orange sports car with black twin stripes and a wing.
-    return {"", "", 0, 0, 0, 0xF2861C, 0x8A3C06, 0x17171A, 0x141C24, 0x1C1D20,
-            0.06, 0.005, 0.80, 0.95, 0.28, 0.34, 0.48, 0.68, 0.78, 0.74, 0.18, 0.82, 0.13, 0.04,
-            2, true, false};
+    return {"",       "",   0,     0,    0,    0xF2861C, 0x8A3C06, 0x17171A, 0x141C24,
+            0x1C1D20, 0.06, 0.005, 0.80, 0.95, 0.28,     0.34,     0.48,     0.68,
+            0.78,     0.74, 0.18,  0.82, 0.13, 0.04,     2,        true,     false};
 }
 
 // Kind 3: a narrow two-seat city car, one seat behind the other under a bubble roof.
@@ -87,7 +87,8 @@ void PaintMicrocar(cairo_t* cr, double L, double fh, double rh) {
     SoftShadow(cr, 1.2, 1.8, 1.2, 0.4);
     cairo_new_path(cr);
     for (double wy : {top + L * 0.17, bottom - L * 0.15})
-        for (double side : {-1.0, 1.0}) Wheel(cr, side * (hw - 0.6), wy, 3.2, L * 0.14);
+        for (double side : {-1.0, 1.0})
+            Wheel(cr, side * (hw - 0.6), wy, 3.2, L * 0.14);
     RoundedRectPath(cr, -hw, top, 2 * hw, L, hw * 0.9);
     cairo_pattern_t* g = cairo_pattern_create_linear(-hw, 0, hw, 0);
     AddStop(g, 0, Hex(0x3E6A12));
@@ -139,7 +140,8 @@ void PaintVan(cairo_t* cr, double L, double fh, double rh) {
     SoftShadow(cr, 2.5, 3.5, 2.5, 0.45);
     cairo_new_path(cr);
     for (double wy : {top + L * 0.17, top + L * 0.80})
-        for (double side : {-1.0, 1.0}) Wheel(cr, side * (hw - 2.5), wy, 7, L * 0.12);
+        for (double side : {-1.0, 1.0})
+            Wheel(cr, side * (hw - 2.5), wy, 7, L * 0.12);
     RoundedRectPath(cr, -hw, top, 2 * hw, L, 6);
     cairo_pattern_t* g = cairo_pattern_create_linear(-hw, 0, hw, 0);
     AddStop(g, 0, Hex(0x9EA3A8));
@@ -210,7 +212,8 @@ void PaintTruck(cairo_t* cr, double L, double fh, double rh) {
     // Wheels: steered front pair, twin rear axles.
     for (double side : {-1.0, 1.0}) {
         Wheel(cr, side * (cabHalf - 3), top + cabLen * 0.55, 10, 22);
-        for (double wy : {bottom - 52, bottom - 26}) Wheel(cr, side * (boxHalf - 4), wy, 12, 22);
+        for (double wy : {bottom - 52, bottom - 26})
+            Wheel(cr, side * (boxHalf - 4), wy, 12, 22);
     }
     // Coupling between cab and box.
     cairo_rectangle(cr, -cabHalf * 0.6, top + cabLen - 2, cabHalf * 1.2, 10);
@@ -288,12 +291,14 @@ void PaintTruck(cairo_t* cr, double L, double fh, double rh) {
 
 GeneratedPicture DrawOpponent(int kind, const BodyPainter& paint) {
     const int w = 2 * kCarHalfWidth[size_t(kind + 5)], h = 2 * kCarHalfHeight[size_t(kind + 5)];
-    GeneratedPicture picture = DrawPatterns("Car" + std::to_string(kind + 6), w, h, 6, [&](cairo_t* cr, int pattern) {
-        const Fit fit = FitQuad(OpponentQuads()[size_t(kind - 1)][size_t(pattern)], kDirectionDegrees[size_t(pattern)]);
-        cairo_translate(cr, fit.cx, fit.cy);
-        cairo_rotate(cr, fit.angle);
-        paint(cr, fit.length, fit.frontHalf, fit.rearHalf);
-    });
+    GeneratedPicture picture =
+        DrawPatterns("Car" + std::to_string(kind + 6), w, h, 6, [&](cairo_t* cr, int pattern) {
+            const Fit fit = FitQuad(OpponentQuads()[size_t(kind - 1)][size_t(pattern)],
+                                    kDirectionDegrees[size_t(pattern)]);
+            cairo_translate(cr, fit.cx, fit.cy);
+            cairo_rotate(cr, fit.angle);
+            paint(cr, fit.length, fit.frontHalf, fit.rearHalf);
+        });
     return picture;
 }
 

@@ -8,7 +8,9 @@
 namespace vorlane::datagen::race {
 namespace {
 
-double Ease(double t) { return 1 - (1 - t) * (1 - t); }
+double Ease(double t) {
+    return 1 - (1 - t) * (1 - t);
+}
 
 void RadialBlob(cairo_t* cr, double x, double y, double r, const Colour& inner, const Colour& outer) {
     cairo_new_path(cr);
@@ -30,7 +32,8 @@ void Fireball(cairo_t* cr, double cx, double cy, double t, double size, uint32_t
     };
     std::vector<Puff> puffs;
     for (int i = 0; i < 11; ++i)
-        puffs.push_back({rng.Range(0, 2 * M_PI), rng.Range(0.15, 0.6), rng.Range(0.35, 0.6), rng.Range(0, 1)});
+        puffs.push_back(
+            {rng.Range(0, 2 * M_PI), rng.Range(0.15, 0.6), rng.Range(0.35, 0.6), rng.Range(0, 1)});
     const double grow = Ease(std::min(1.0, t * 2.5));
     const double fire = std::clamp(1.0 - (t - 0.3) / 0.45, 0.0, 1.0); // how much of it still burns
     const double smokeAlpha = (1.0 - 0.6 * std::clamp((t - 0.55) / 0.45, 0.0, 1.0)) * std::min(1.0, t * 3);
@@ -135,10 +138,10 @@ void Flame(cairo_t* cr, double w, double h, double len, double wide, double wobb
         const double half = w / 2 * wide * scale;
         cairo_new_path(cr);
         cairo_move_to(cr, cx - half, top);
-        cairo_curve_to(cr, cx - half * 1.1, top + (tip - top) * 0.35, cx - half * 0.5 + wobble, top + (tip - top) * 0.75,
-                       cx + wobble * 1.5, top + (tip - top) * scale);
-        cairo_curve_to(cr, cx + half * 0.5 + wobble, top + (tip - top) * 0.75, cx + half * 1.1, top + (tip - top) * 0.35,
-                       cx + half, top);
+        cairo_curve_to(cr, cx - half * 1.1, top + (tip - top) * 0.35, cx - half * 0.5 + wobble,
+                       top + (tip - top) * 0.75, cx + wobble * 1.5, top + (tip - top) * scale);
+        cairo_curve_to(cr, cx + half * 0.5 + wobble, top + (tip - top) * 0.75, cx + half * 1.1,
+                       top + (tip - top) * 0.35, cx + half, top);
         cairo_close_path(cr);
     };
     shape(1.0);
@@ -204,12 +207,10 @@ void Mark(cairo_t* cr, const Colour& c, uint32_t seed, bool splash) {
 } // namespace
 
 void DrawEffectPictures(std::vector<GeneratedPicture>& out) {
-    out.push_back(DrawPatterns("ExplosionBig", 64, 64, 16, [](cairo_t* cr, int p) {
-        Fireball(cr, 32, 33, p / 15.0, 23, 4001);
-    }));
-    out.push_back(DrawPatterns("Explosion", 64, 64, 10, [](cairo_t* cr, int p) {
-        Fireball(cr, 32, 32, p / 9.0, 19, 5003);
-    }));
+    out.push_back(DrawPatterns("ExplosionBig", 64, 64, 16,
+                               [](cairo_t* cr, int p) { Fireball(cr, 32, 33, p / 15.0, 23, 4001); }));
+    out.push_back(DrawPatterns("Explosion", 64, 64, 10,
+                               [](cairo_t* cr, int p) { Fireball(cr, 32, 32, p / 9.0, 19, 5003); }));
     out.push_back(DrawPicture("Rocket", 12, 32, PaintRocket));
     out.push_back(DrawPatterns("EngineFire", 12, 20, 4, [](cairo_t* cr, int p) {
         const double len[4] = {0.95, 0.8, 1.0, 0.86}, wob[4] = {0, 0.6, -0.4, 0.3};

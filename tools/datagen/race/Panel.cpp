@@ -15,7 +15,9 @@ namespace {
 using namespace hud;
 
 // Panel coordinates of a screen point.
-constexpr double PX(int screenX) { return screenX - kPanelX; }
+constexpr double PX(int screenX) {
+    return screenX - kPanelX;
+}
 
 // The dial's centre: where the needle's pivot lands (anchor plus the needle's size).
 constexpr double kDialX = PX(kNeedleX) + 58, kDialY = kNeedleY + 6;
@@ -55,7 +57,8 @@ void Lcd(cairo_t* cr, double x, double y, double w, double h) {
     RoundedRectPath(cr, x, y, w, h, 4);
     cairo_clip(cr);
     SetColour(cr, Hex(0x2AFF00, 0.035));
-    for (double yy = y + 1; yy < y + h; yy += 2) cairo_rectangle(cr, x, yy, w, 1);
+    for (double yy = y + 1; yy < y + h; yy += 2)
+        cairo_rectangle(cr, x, yy, w, 1);
     cairo_fill(cr);
     cairo_pattern_t* g = cairo_pattern_create_linear(0, y, 0, y + h);
     AddStop(g, 0, Hex(0xFFFFFF, 0.10));
@@ -97,7 +100,8 @@ void ProgressTrack(cairo_t* cr) {
     SetColour(cr, Hex(0x3A3E44));
     cairo_fill(cr);
     SetColour(cr, Hex(0xE8E8E0, 0.8));
-    for (double y = top + 14; y < bottom - 14; y += 10) cairo_rectangle(cr, cx - 0.6, y, 1.2, 5);
+    for (double y = top + 14; y < bottom - 14; y += 10)
+        cairo_rectangle(cr, cx - 0.6, y, 1.2, 5);
     cairo_fill(cr);
     // Chequered finish at the top, start line at the bottom.
     for (int row = 0; row < 2; ++row)
@@ -128,7 +132,8 @@ void Dial(cairo_t* cr) {
     // Red zone from 140 on.
     double dx, dy;
     cairo_new_path(cr);
-    const double a0 = (140 * 1.15 - 28) * 2 * M_PI / 256 + M_PI, a1 = (165 * 1.15 - 28) * 2 * M_PI / 256 + M_PI;
+    const double a0 = (140 * 1.15 - 28) * 2 * M_PI / 256 + M_PI,
+                 a1 = (165 * 1.15 - 28) * 2 * M_PI / 256 + M_PI;
     cairo_arc(cr, cx, cy, R - 11, a0, a1);
     SetColour(cr, Hex(0xE02020, 0.85));
     cairo_set_line_width(cr, 6);
@@ -190,7 +195,8 @@ void PaintPanel(cairo_t* cr) {
     cairo_rectangle(cr, 5, 0, 2, H);
     SetColour(cr, Hex(0xE8501A, 0.85));
     cairo_fill(cr);
-    for (Pt p : {Pt{14, 590}, Pt{180, 590}}) Screw(cr, p.x, p.y);
+    for (Pt p : {Pt{14, 590}, Pt{180, 590}})
+        Screw(cr, p.x, p.y);
 
     // Texts the race prints: level, time and score windows.
     Lcd(cr, 9, 11, 150, 34);

@@ -166,8 +166,10 @@ void DrawPeoplePictures(std::vector<GeneratedPicture>& out) {
         const char* dir;
         double degrees;
     } dirs[] = {{"Up", 0}, {"Down", 180}, {"Left", -90}, {"Right", 90}};
-    for (const auto& d : dirs) out.push_back(WalkCycle(std::string("Man_") + d.dir, kMan, d.degrees));
-    for (const auto& d : dirs) out.push_back(WalkCycle(std::string("Girl_") + d.dir, kWoman, d.degrees));
+    for (const auto& d : dirs)
+        out.push_back(WalkCycle(std::string("Man_") + d.dir, kMan, d.degrees));
+    for (const auto& d : dirs)
+        out.push_back(WalkCycle(std::string("Girl_") + d.dir, kWoman, d.degrees));
     out.push_back(DrawPicture("Man_Laying", 54, 54, [](cairo_t* cr) { Lying(cr, kMan); }));
     out.push_back(DrawPicture("Girl_Laying", 54, 54, [](cairo_t* cr) { Lying(cr, kWoman); }));
 }

@@ -252,7 +252,8 @@ void DrawPickupPictures(std::vector<GeneratedPicture>& out) {
                  {"Bonus50", "50", 0xF2B62E, 0xC07A10},
                  {"Bonus100", "100", 0xD85AE8, 0x8A22A8}};
     for (const auto& c : coins)
-        out.push_back(DrawPicture(c.name, 34, 34, [&](cairo_t* cr) { Coin(cr, c.value, Hex(c.metal), Hex(c.face)); }));
+        out.push_back(
+            DrawPicture(c.name, 34, 34, [&](cairo_t* cr) { Coin(cr, c.value, Hex(c.metal), Hex(c.face)); }));
     out.push_back(DrawPicture("BonusL", 34, 34, [](cairo_t* cr) {
         Badge(cr, Hex(0xFF4A5A));
         Heart(cr, 16.5, 17, 9.5);

@@ -85,9 +85,9 @@ constexpr double kKerbOuterL = 36, kKerbInnerL = 40;   // left kerb stones
 constexpr double kKerbInnerR = 248, kKerbOuterR = 252; // right kerb stones
 constexpr double kEdgeLineL0 = 43, kEdgeLineL1 = 46;   // solid edge lines
 constexpr double kEdgeLineR0 = 242, kEdgeLineR1 = 245;
-constexpr double kDashL0 = 83, kDashL1 = 86;           // lane 1 | 2
-constexpr double kDashR0 = 202, kDashR1 = 205;         // lane 3 | 4
-constexpr double kCentreL0 = 139, kCentreL1 = 142;     // the double centre line
+constexpr double kDashL0 = 83, kDashL1 = 86;       // lane 1 | 2
+constexpr double kDashR0 = 202, kDashR1 = 205;     // lane 3 | 4
+constexpr double kCentreL0 = 139, kCentreL1 = 142; // the double centre line
 constexpr double kCentreR0 = 146, kCentreR1 = 149;
 constexpr double kWidth = 288;
 // Dashes run along world y: dash where (y mod 36) is in [9, 27), so every tile edge

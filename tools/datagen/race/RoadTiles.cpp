@@ -20,12 +20,14 @@ namespace {
 // Which part of the road a tile shows. The cross-section coordinate of a point of the
 // tile at (x, y) is x + 72 * column - direction * slide(y).
 struct RoadWindow {
-    int column = 0;    // tile column within the cross-section (lane 1 = 0)
-    int direction = 0; // 0 straight, +1 shifting right, -1 shifting left
+    int column = 0;         // tile column within the cross-section (lane 1 = 0)
+    int direction = 0;      // 0 straight, +1 shifting right, -1 shifting left
     double slideBottom = 0; // slide at the tile's bottom edge (0 lower row, 36 upper row)
 };
 
-double Slide(const RoadWindow& w, double y) { return w.direction == 0 ? 0 : w.slideBottom + (kTile - y) / 2; }
+double Slide(const RoadWindow& w, double y) {
+    return w.direction == 0 ? 0 : w.slideBottom + (kTile - y) / 2;
+}
 
 // Tile x of cross-section position fx on tile row y.
 double LocalX(const RoadWindow& w, double fx, double y) {
@@ -43,7 +45,9 @@ void Strip(cairo_t* cr, const RoadWindow& w, double fx0, double fx1, double y0, 
 
 constexpr double kTop = -kTileMargin, kBottom = kTile + kTileMargin;
 
-void StripFull(cairo_t* cr, const RoadWindow& w, double fx0, double fx1) { Strip(cr, w, fx0, fx1, kTop, kBottom); }
+void StripFull(cairo_t* cr, const RoadWindow& w, double fx0, double fx1) {
+    Strip(cr, w, fx0, fx1, kTop, kBottom);
+}
 
 const Colour kPaint = Hex(0xF1F0EA, 0.93);
 
@@ -149,7 +153,8 @@ void Planter(cairo_t* cr, const Textures& tx, double left, double right, double 
         cairo_new_path(cr);
         cairo_arc(cr, centre, sy, rad, 0, 2 * M_PI);
         GroundShadow(cr, 2, 2, 0.5);
-        cairo_pattern_t* g = cairo_pattern_create_radial(centre - rad * 0.35, sy - rad * 0.35, rad * 0.1, centre, sy, rad);
+        cairo_pattern_t* g =
+            cairo_pattern_create_radial(centre - rad * 0.35, sy - rad * 0.35, rad * 0.1, centre, sy, rad);
         AddStop(g, 0, Hex(0x7DBA4C));
         AddStop(g, 0.6, Hex(0x3F7E2A));
         AddStop(g, 1, Hex(0x24521A));

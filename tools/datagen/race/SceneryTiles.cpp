@@ -13,7 +13,8 @@
 namespace vorlane::datagen::race {
 namespace {
 
-void Lobe(cairo_t* cr, double x, double y, double r, const Colour& lit, const Colour& mid, const Colour& dark) {
+void Lobe(cairo_t* cr, double x, double y, double r, const Colour& lit, const Colour& mid,
+          const Colour& dark) {
     cairo_new_path(cr);
     cairo_arc(cr, x, y, r, 0, 2 * M_PI);
     cairo_pattern_t* g = cairo_pattern_create_radial(x - r * 0.4, y - r * 0.45, r * 0.1, x, y, r * 1.05);
@@ -45,7 +46,8 @@ void PaintHouse(cairo_t* cr, double x0, double y0, double x1, double y1) {
     };
     for (const Face& f : faces) {
         cairo_move_to(cr, f.pts[0], f.pts[1]);
-        for (int i = 2; i < 8; i += 2) cairo_line_to(cr, f.pts[i], f.pts[i + 1]);
+        for (int i = 2; i < 8; i += 2)
+            cairo_line_to(cr, f.pts[i], f.pts[i + 1]);
         cairo_close_path(cr);
         SetColour(cr, f.light > 0 ? Lighter(tile, f.light) : Darker(tile, -f.light));
         cairo_fill_preserve(cr);
@@ -179,7 +181,9 @@ void PaintPlaza(cairo_t* cr, const Textures& tx) {
 }
 
 // The solid pillar of a pole tile, x0..x1.
-void PillarPath(cairo_t* cr, double x0, double x1) { RoundedRectPath(cr, x0, 3, x1 - x0, 63, 2.5); }
+void PillarPath(cairo_t* cr, double x0, double x1) {
+    RoundedRectPath(cr, x0, 3, x1 - x0, 63, 2.5);
+}
 
 void PaintPillar(cairo_t* cr, const Textures& tx, double x0, double x1) {
     PillarPath(cr, x0, x1);
@@ -191,8 +195,10 @@ void PaintPillar(cairo_t* cr, const Textures& tx, double x0, double x1) {
     auto face = [&](std::initializer_list<Pt> pts, const Colour& c) {
         bool first = true;
         for (Pt p : pts) {
-            if (first) cairo_move_to(cr, p.x, p.y);
-            else cairo_line_to(cr, p.x, p.y);
+            if (first)
+                cairo_move_to(cr, p.x, p.y);
+            else
+                cairo_line_to(cr, p.x, p.y);
             first = false;
         }
         cairo_close_path(cr);
@@ -236,9 +242,15 @@ void PaintPillar(cairo_t* cr, const Textures& tx, double x0, double x1) {
 
 // Solid parts of the walled building: the boundary wall is built of panels, one per
 // tile, so that its tiles stand in a row or alone without a cut at a tile edge.
-void WallBottomPath(cairo_t* cr) { RoundedRectPath(cr, 1, 58, 70, 11, 1.5); }
-void WallRightPath(cairo_t* cr) { RoundedRectPath(cr, 65, 1, 6, 64, 1.5); }
-void BlockPath(cairo_t* cr) { RoundedRectPath(cr, 2, 2, 60, 60, 2); }
+void WallBottomPath(cairo_t* cr) {
+    RoundedRectPath(cr, 1, 58, 70, 11, 1.5);
+}
+void WallRightPath(cairo_t* cr) {
+    RoundedRectPath(cr, 65, 1, 6, 64, 1.5);
+}
+void BlockPath(cairo_t* cr) {
+    RoundedRectPath(cr, 2, 2, 60, 60, 2);
+}
 
 void PaintWall(cairo_t* cr, const Textures& tx, bool bottom) {
     // The panel's shadow stays inside the tile and fades out before its edge.
@@ -280,8 +292,10 @@ void PaintWall(cairo_t* cr, const Textures& tx, bool bottom) {
     FillMaterial(cr, tx, Material::Concrete);
     cairo_new_path(cr);
     // The panel's lower and right faces in shade.
-    if (bottom) cairo_rectangle(cr, 1, 67.5, 70, 1.5);
-    else cairo_rectangle(cr, 69.8, 1, 1.2, 64);
+    if (bottom)
+        cairo_rectangle(cr, 1, 67.5, 70, 1.5);
+    else
+        cairo_rectangle(cr, 69.8, 1, 1.2, 64);
     SetColour(cr, Hex(0x000000, 0.35));
     cairo_fill(cr);
     cairo_restore(cr);
@@ -416,8 +430,10 @@ void PaintPark(cairo_t* cr, const Textures& tx) {
             const double a = 2 * M_PI * i / n;
             const double rr = 30 + grow + 4 * std::sin(3 * a + 0.5) + 2.5 * std::cos(5 * a);
             const double px = cx + std::cos(a) * rr * 1.15, py = cy - 6 + std::sin(a) * rr;
-            if (i == 0) cairo_move_to(cr, px, py);
-            else cairo_line_to(cr, px, py);
+            if (i == 0)
+                cairo_move_to(cr, px, py);
+            else
+                cairo_line_to(cr, px, py);
         }
         cairo_close_path(cr);
     };
@@ -474,10 +490,11 @@ void PaintPark(cairo_t* cr, const Textures& tx) {
     // Trees around the edge.
     const struct {
         double x, y, r;
-    } trees[] = {{30, 30, 19}, {184, 30, 17}, {28, 186, 17}, {182, 182, 19}, {64, 22, 11},
-                 {150, 196, 12}, {198, 122, 10}, {18, 84, 10}, {76, 196, 9}, {152, 20, 9}};
+    } trees[] = {{30, 30, 19},   {184, 30, 17},  {28, 186, 17}, {182, 182, 19}, {64, 22, 11},
+                 {150, 196, 12}, {198, 122, 10}, {18, 84, 10},  {76, 196, 9},   {152, 20, 9}};
     uint32_t seed = 900;
-    for (const auto& t : trees) PaintTree(cr, t.x, t.y, t.r, seed++);
+    for (const auto& t : trees)
+        PaintTree(cr, t.x, t.y, t.r, seed++);
 }
 
 } // namespace
@@ -506,25 +523,32 @@ void PaintTree(cairo_t* cr, double cx, double cy, double radius, uint32_t seed) 
         },
         radius * 0.22, radius * 0.28, radius * 0.12, Hex(0x0E1A06, 0.5));
     const Colour lit = Hex(0x8FCB58), mid = Hex(0x4E8E32), dark = Hex(0x25541A);
-    for (const L& l : lobes) Lobe(cr, l.x, l.y, l.r, Mix(lit, mid, 0.3), mid, dark);
+    for (const L& l : lobes)
+        Lobe(cr, l.x, l.y, l.r, Mix(lit, mid, 0.3), mid, dark);
     // Sunlit clusters of leaves.
     for (int i = 0; i < 9; ++i) {
         const double a = rng.Range(M_PI, 2 * M_PI), d = radius * rng.Range(0.1, 0.6);
-        Lobe(cr, cx + std::cos(a) * d - radius * 0.1, cy + std::sin(a) * d, radius * rng.Range(0.12, 0.22), lit,
-             Mix(lit, mid, 0.5), WithAlpha(mid, 0.0));
+        Lobe(cr, cx + std::cos(a) * d - radius * 0.1, cy + std::sin(a) * d, radius * rng.Range(0.12, 0.22),
+             lit, Mix(lit, mid, 0.5), WithAlpha(mid, 0.0));
     }
 }
 
 void PaintSceneryTile(cairo_t* cr, const Textures& tx, int tile) {
     PaintGrass(cr, tx);
     switch (tile) {
-    case 30: PaintTree(cr, 34, 33, 25, 300); break;
+    case 30:
+        PaintTree(cr, 34, 33, 25, 300);
+        break;
     case 31:
         PaintHouse(cr, 14, 13, 56, 51);
         PaintTree(cr, 60, 60, 7, 310);
         break;
-    case 32: PaintGarden(cr, tx); break;
-    case 36: PaintPlaza(cr, tx); break;
+    case 32:
+        PaintGarden(cr, tx);
+        break;
+    case 36:
+        PaintPlaza(cr, tx);
+        break;
     case 37:
         cairo_translate(cr, 0, -kTile);
         PaintPlaza(cr, tx);
@@ -533,14 +557,31 @@ void PaintSceneryTile(cairo_t* cr, const Textures& tx, int tile) {
         cairo_translate(cr, -kTile, -kTile);
         PaintPlaza(cr, tx);
         break;
-    case 39: PaintPillar(cr, tx, 39, 66); break;
-    case 59: PaintPillar(cr, tx, 4, 31); break;
-    case 40: PaintWall(cr, tx, true); break;
-    case 41: PaintWall(cr, tx, false); break;
-    case 42: PaintBlock(cr, tx, 0); break;
-    case 43: PaintBlock(cr, tx, 1); break;
-    case 44: PaintBlock(cr, tx, 2); break;
-    case 45: case 46: case 47: case 48: {
+    case 39:
+        PaintPillar(cr, tx, 39, 66);
+        break;
+    case 59:
+        PaintPillar(cr, tx, 4, 31);
+        break;
+    case 40:
+        PaintWall(cr, tx, true);
+        break;
+    case 41:
+        PaintWall(cr, tx, false);
+        break;
+    case 42:
+        PaintBlock(cr, tx, 0);
+        break;
+    case 43:
+        PaintBlock(cr, tx, 1);
+        break;
+    case 44:
+        PaintBlock(cr, tx, 2);
+        break;
+    case 45:
+    case 46:
+    case 47:
+    case 48: {
         const int k = tile - 45;
         cairo_translate(cr, -kTile * (k % 2), -kTile * (k / 2));
         PaintRoof(cr, tx);
@@ -559,12 +600,25 @@ void PaintSceneryTile(cairo_t* cr, const Textures& tx, int tile) {
 void ObstacleSolidPath(cairo_t* cr, int tile) {
     cairo_new_path(cr);
     switch (tile) {
-    case 39: PillarPath(cr, 39, 66); break;
-    case 59: PillarPath(cr, 4, 31); break;
-    case 40: WallBottomPath(cr); break;
-    case 41: WallRightPath(cr); break;
-    case 42: case 43: case 44: BlockPath(cr); break;
-    default: break;
+    case 39:
+        PillarPath(cr, 39, 66);
+        break;
+    case 59:
+        PillarPath(cr, 4, 31);
+        break;
+    case 40:
+        WallBottomPath(cr);
+        break;
+    case 41:
+        WallRightPath(cr);
+        break;
+    case 42:
+    case 43:
+    case 44:
+        BlockPath(cr);
+        break;
+    default:
+        break;
     }
 }
 

@@ -78,7 +78,8 @@ void Lamp(cairo_t* cr, const LampShape& s) {
     // Pole top with its cap.
     cairo_new_path(cr);
     cairo_arc(cr, s.poleX, s.poleY, kPoleRadius, 0, 2 * M_PI);
-    cairo_pattern_t* g = cairo_pattern_create_radial(s.poleX - 1.5, s.poleY - 1.5, 0.5, s.poleX, s.poleY, kPoleRadius);
+    cairo_pattern_t* g =
+        cairo_pattern_create_radial(s.poleX - 1.5, s.poleY - 1.5, 0.5, s.poleX, s.poleY, kPoleRadius);
     AddStop(g, 0, Hex(0xC4CBD2));
     AddStop(g, 0.7, Hex(0x5C646C));
     AddStop(g, 1, Hex(0x2C3238));
@@ -106,7 +107,8 @@ void Finish(cairo_t* cr) {
 } // namespace
 
 void DrawStreetPictures(std::vector<GeneratedPicture>& out) {
-    for (const LampShape& s : kLamps) out.push_back(DrawPicture(s.name, s.width, s.height, [&](cairo_t* cr) { Lamp(cr, s); }));
+    for (const LampShape& s : kLamps)
+        out.push_back(DrawPicture(s.name, s.width, s.height, [&](cairo_t* cr) { Lamp(cr, s); }));
     out.push_back(DrawPicture("FinishLine", 72, 36, Finish));
 }
 

@@ -17,9 +17,13 @@ uint32_t Hash(int x, int y, uint32_t seed) {
     return h ^ (h >> 16);
 }
 
-double Smooth(double t) { return t * t * (3 - 2 * t); }
+double Smooth(double t) {
+    return t * t * (3 - 2 * t);
+}
 
-uint8_t Channel(double v) { return uint8_t(std::clamp(std::lround(v * 255.0), 0L, 255L)); }
+uint8_t Channel(double v) {
+    return uint8_t(std::clamp(std::lround(v * 255.0), 0L, 255L));
+}
 
 // Fills a 72 x 72 surface pixel by pixel, then lets `details` draw on it; everything
 // `details` draws is repeated one period to each side so that it wraps.
@@ -29,7 +33,8 @@ cairo_surface_t* MakeSurface(const std::function<Colour(int, int)>& pixel,
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const Colour c = pixel(x, y);
-            image.At(x, y) = 0xFF000000u | uint32_t(Channel(c.r)) << 16 | uint32_t(Channel(c.g)) << 8 | Channel(c.b);
+            image.At(x, y) =
+                0xFF000000u | uint32_t(Channel(c.r)) << 16 | uint32_t(Channel(c.g)) << 8 | Channel(c.b);
         }
     cairo_surface_t* surface = ImageToSurface(image);
     if (details) {
@@ -52,7 +57,8 @@ Colour Grain(const Colour& c, int x, int y, uint32_t seed, double amount) {
 }
 
 // Small marks scattered over the texture with the same seed on every run.
-void Speckles(cairo_t* cr, uint32_t seed, int count, double rMin, double rMax, const Colour& a, const Colour& b) {
+void Speckles(cairo_t* cr, uint32_t seed, int count, double rMin, double rMax, const Colour& a,
+              const Colour& b) {
     Lcg rng(seed);
     for (int i = 0; i < count; ++i) {
         const double x = rng.Range(0, kSize), y = rng.Range(0, kSize), r = rng.Range(rMin, rMax);
@@ -80,7 +86,8 @@ cairo_surface_t* Grass() {
                 const double x = rng.Range(0, kSize), y = rng.Range(0, kSize);
                 const double a = rng.Range(-2.4, -0.7), len = rng.Range(1.5, 3.5);
                 const bool lit = rng.Unit() < 0.55;
-                SetColour(cr, lit ? Hex(0x9CC466, rng.Range(0.25, 0.5)) : Hex(0x2F5A1A, rng.Range(0.25, 0.45)));
+                SetColour(cr,
+                          lit ? Hex(0x9CC466, rng.Range(0.25, 0.5)) : Hex(0x2F5A1A, rng.Range(0.25, 0.45)));
                 cairo_set_line_width(cr, rng.Range(0.6, 1.0));
                 cairo_move_to(cr, x, y);
                 cairo_line_to(cr, x + std::cos(a) * len, y + std::sin(a) * len);
@@ -114,8 +121,10 @@ cairo_surface_t* Paving() {
             const double tint = double(Hash(sx, sy, 41) & 0xFF) / 255.0 - 0.5;
             Colour c = Mix(base, tint > 0 ? Hex(0xDAD4C8) : Hex(0xB9B2A4), std::fabs(tint) * 0.8);
             const int jx = x % 12, jy = y % 12;
-            if (jx == 0 || jy == 0) c = Darker(c, 0.22);
-            else if (jx == 1 || jy == 1) c = Lighter(c, 0.10);
+            if (jx == 0 || jy == 0)
+                c = Darker(c, 0.22);
+            else if (jx == 1 || jy == 1)
+                c = Lighter(c, 0.10);
             return Grain(c, x, y, 43, 0.05);
         },
         nullptr);
@@ -228,14 +237,22 @@ void Textures::Use(cairo_t* cr, Material m) const {
 
 Colour Textures::Tone(Material m) const {
     switch (m) {
-    case Material::Grass: return Hex(0x5E9136);
-    case Material::Asphalt: return Hex(0x46494D);
-    case Material::Paving: return Hex(0xCDC6B8);
-    case Material::Concrete: return Hex(0xC4C5C0);
-    case Material::Soil: return Hex(0x6E5034);
-    case Material::Gravel: return Hex(0xA9A59C);
-    case Material::Water: return Hex(0x3C7FA0);
-    case Material::Count: break;
+    case Material::Grass:
+        return Hex(0x5E9136);
+    case Material::Asphalt:
+        return Hex(0x46494D);
+    case Material::Paving:
+        return Hex(0xCDC6B8);
+    case Material::Concrete:
+        return Hex(0xC4C5C0);
+    case Material::Soil:
+        return Hex(0x6E5034);
+    case Material::Gravel:
+        return Hex(0xA9A59C);
+    case Material::Water:
+        return Hex(0x3C7FA0);
+    case Material::Count:
+        break;
     }
     return Hex(0x808080);
 }

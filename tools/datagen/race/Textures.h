@@ -14,7 +14,7 @@ namespace vorlane::datagen::race {
 enum class Material { Grass, Asphalt, Paving, Concrete, Soil, Gravel, Water, Count };
 
 class Textures {
-public:
+  public:
     Textures();
     ~Textures();
     Textures(const Textures&) = delete;
@@ -26,7 +26,7 @@ public:
     // The material's average colour (for small details drawn in it).
     Colour Tone(Material m) const;
 
-private:
+  private:
     std::array<cairo_surface_t*, size_t(Material::Count)> surfaces_{};
 };
 

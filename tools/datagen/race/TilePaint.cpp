@@ -10,7 +10,9 @@
 
 namespace vorlane::datagen::race {
 
-RgbaImage RenderTile(const std::function<void(cairo_t*)>& draw) { return RenderTileWindow(draw, 0, 0, kTile, kTile); }
+RgbaImage RenderTile(const std::function<void(cairo_t*)>& draw) {
+    return RenderTileWindow(draw, 0, 0, kTile, kTile);
+}
 
 RgbaImage RenderTileWindow(const std::function<void(cairo_t*)>& draw, int x0, int y0, int w, int h) {
     const int size = kTile + 2 * kTileMargin;
@@ -22,11 +24,13 @@ RgbaImage RenderTileWindow(const std::function<void(cairo_t*)>& draw, int x0, in
     cairo_translate(cr, kTileMargin, kTileMargin);
     draw(cr);
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error(std::string("drawing a tile failed: ") + cairo_status_to_string(cairo_status(cr)));
+        throw std::runtime_error(std::string("drawing a tile failed: ") +
+                                 cairo_status_to_string(cairo_status(cr)));
     const RgbaImage whole = canvas.ToImage();
     RgbaImage tile(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) tile.At(x, y) = whole.At(x + x0 + kTileMargin, y + y0 + kTileMargin) | 0xFF000000u;
+        for (int x = 0; x < w; ++x)
+            tile.At(x, y) = whole.At(x + x0 + kTileMargin, y + y0 + kTileMargin) | 0xFF000000u;
     return tile;
 }
 

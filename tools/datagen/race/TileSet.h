@@ -27,8 +27,8 @@ RgbaImage DrawObstacleSolids(int tile);
 
 // Painters of the tile families (tile coordinates, the canvas reaching kTileMargin
 // beyond the tile).
-void PaintRoadTile(cairo_t* cr, const Textures& tx, int tile);   // 1..20
-void PaintMedianTile(cairo_t* cr, const Textures& tx, int tile); // 21, 22, 33, 34, 35
+void PaintRoadTile(cairo_t* cr, const Textures& tx, int tile);    // 1..20
+void PaintMedianTile(cairo_t* cr, const Textures& tx, int tile);  // 21, 22, 33, 34, 35
 void PaintSceneryTile(cairo_t* cr, const Textures& tx, int tile); // 30..32, 36..57, 59
 // The solid shapes of tiles 39..44 and 59 as a path (the current path is replaced).
 void ObstacleSolidPath(cairo_t* cr, int tile);

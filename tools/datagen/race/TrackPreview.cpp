@@ -22,7 +22,7 @@ namespace {
 
 // The race pictures by name, each as a cairo surface with its pattern size.
 class PictureBook {
-public:
+  public:
     PictureBook() {
         for (GeneratedPicture& p : DrawRacePictures()) {
             Entry e;
@@ -33,7 +33,8 @@ public:
         }
     }
     ~PictureBook() {
-        for (auto& [name, e] : entries_) cairo_surface_destroy(e.surface);
+        for (auto& [name, e] : entries_)
+            cairo_surface_destroy(e.surface);
     }
     PictureBook(const PictureBook&) = delete;
     PictureBook& operator=(const PictureBook&) = delete;
@@ -54,8 +55,8 @@ public:
 
     // Pattern n turned clockwise by angle (256ths of a turn) about the point (pivotX *
     // width, pivotY * height) of the pattern, which lands on (x, y).
-    void DrawRotated(cairo_t* cr, const std::string& name, int n, double x, double y, double pivotX, double pivotY,
-                     double angle) const {
+    void DrawRotated(cairo_t* cr, const std::string& name, int n, double x, double y, double pivotX,
+                     double pivotY, double angle) const {
         const Entry& e = Get(name);
         cairo_save(cr);
         cairo_translate(cr, x, y);
@@ -65,7 +66,7 @@ public:
         cairo_restore(cr);
     }
 
-private:
+  private:
     struct Entry {
         cairo_surface_t* surface = nullptr;
         int width = 0, height = 0;
@@ -89,7 +90,9 @@ struct View {
     double ScreenY(double worldY) const { return worldY - mapRow * kTile + y; }
 };
 
-bool IsLane(int t) { return (t >= 1 && t <= 22) || (t >= 33 && t <= 35); }
+bool IsLane(int t) {
+    return (t >= 1 && t <= 22) || (t >= 33 && t <= 35);
+}
 
 // A view on a stretch of road that is not plain straight: the seed picks one of the
 // places whose screen shows a shift, split, merge, median or widening.
@@ -139,7 +142,9 @@ bool RoadOrigin(const TrackMap& map, double worldY, bool rightMost, double& orig
 // The direction the race gives an opponent from the tiles beside its centre.
 int LaneDirection(const TrackMap& map, double x, double y, int kind, bool up) {
     const int cx = kCarHalfWidth[size_t(kind + 5)], cy = kCarHalfHeight[size_t(kind + 5)];
-    auto tile = [&](double px) { return int(map.TileAtWorld(int(std::lround(px)), int(std::lround(y + cy)))); };
+    auto tile = [&](double px) {
+        return int(map.TileAtWorld(int(std::lround(px)), int(std::lround(y + cy))));
+    };
     const int L = tile(x + cx - 72), M = tile(x + cx), R = tile(x + cx + 72);
     int d = up ? 3 : 4;
     if (up) {
@@ -184,15 +189,16 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
     // The background's 13 x 10 chips.
     for (int r = 0; r < kViewRows; ++r)
         for (int c = 0; c < kViewCols; ++c)
-            book.Draw(cr, "Tiles", map.At(view.mapRow + r, view.mapCol + c), view.x + c * kTile, view.y + r * kTile);
+            book.Draw(cr, "Tiles", map.At(view.mapRow + r, view.mapCol + c), view.x + c * kTile,
+                      view.y + r * kTile);
 
     // Bonuses: on lanes 2 and 3 of the rows of a straight road, every third row.
     for (int r = view.mapRow; r < view.mapRow + kViewRows; ++r) {
         if (r % 3 != 0) continue;
         for (int c = view.mapCol; c < view.mapCol + kViewCols; ++c)
             if (map.At(r, c) == 1) {
-                static const char* kinds[8] = {"Bonus10", "Bonus20", "Bonus50", "Bonus100",
-                                               "BonusL", "BonusN", "BonusMGnp", "BonusRnp"};
+                static const char* kinds[8] = {"Bonus10", "Bonus20", "Bonus50",   "Bonus100",
+                                               "BonusL",  "BonusN",  "BonusMGnp", "BonusRnp"};
                 const int col = c + 1 + (r / 3) % 2;
                 book.Draw(cr, kinds[(r * 5 + seed) % 8], 0, view.ScreenX(col * kTile) + 19,
                           view.ScreenY(r * kTile) + 19);
@@ -242,7 +248,8 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
         const double y = r * kTile;
         const double sx = view.ScreenX(x), sy = view.ScreenY(y);
         const int w = 2 * kCarHalfWidth[size_t(kind + 5)], h = 2 * kCarHalfHeight[size_t(kind + 5)];
-        if (sx < playerLeft + 64 && sx + w > playerLeft && sy < playerTop + 156 && sy + h > playerTop) continue;
+        if (sx < playerLeft + 64 && sx + w > playerLeft && sy < playerTop + 156 && sy + h > playerTop)
+            continue;
         const int d = LaneDirection(map, x, y, kind, up);
         if (carIndex++ == 2) {
             // One of them wrecked by a rocket.
@@ -285,8 +292,8 @@ RgbaImage RenderTrackPreview(uint32_t seed, int level) {
     // The panel and what the race draws on it.
     book.Draw(cr, "Panel", 0, hud::kPanelX, 0);
     const double speed = 118;
-    book.DrawRotated(cr, "Pointer", 0, hud::kNeedleX + book.Width("Pointer"), hud::kNeedleY + book.Height("Pointer"),
-                     1.04, 0.5, std::round(speed * 1.15 - 28));
+    book.DrawRotated(cr, "Pointer", 0, hud::kNeedleX + book.Width("Pointer"),
+                     hud::kNeedleY + book.Height("Pointer"), 1.04, 0.5, std::round(speed * 1.15 - 28));
     const int markerH = book.Height("SmallCar");
     const double markerY = std::max(15.0, (216.0 - markerH) - (201.0 - markerH) / (params.TrackLength - 60) *
                                                                   (1490 - view.mapRow));

@@ -46,7 +46,8 @@ void Hatch(cairo_t* cr, double open) {
 void Raised(cairo_t* cr, double r, const std::function<void(cairo_t*, double scale, double reach)>& body) {
     if (r <= 0) return;
     const double scale = 0.62 + 0.38 * r, reach = r;
-    PaintBlurred(cr, [&](cairo_t* m) { body(m, scale, reach); }, 1 + 3 * r, 1.5 + 4 * r, 1 + r, Hex(0x000000, 0.45));
+    PaintBlurred(
+        cr, [&](cairo_t* m) { body(m, scale, reach); }, 1 + 3 * r, 1.5 + 4 * r, 1 + r, Hex(0x000000, 0.45));
     body(cr, scale, reach);
 }
 
@@ -139,8 +140,10 @@ void MuzzleFlash(cairo_t* cr, double tipY) {
             const double a = -M_PI / 2 + (i - spikes) * (M_PI / 2.6) / spikes;
             const double rr = i % 2 == 0 ? (i == spikes ? 16 : 9 + (i % 4) * 1.5) : 3;
             const double px = std::cos(a) * rr, py = std::sin(a) * rr;
-            if (i == 0) cairo_move_to(cr, px, py);
-            else cairo_line_to(cr, px, py);
+            if (i == 0)
+                cairo_move_to(cr, px, py);
+            else
+                cairo_line_to(cr, px, py);
         }
         cairo_close_path(cr);
         cairo_pattern_t* g = cairo_pattern_create_radial(0, 0, 0.5, 0, -4, 16);
@@ -166,7 +169,8 @@ GeneratedPicture Stage(const std::string& name, int stage, BodyFn body) {
 } // namespace
 
 void DrawWeaponPictures(std::vector<GeneratedPicture>& out) {
-    for (int stage = 1; stage <= 6; ++stage) out.push_back(Stage("GunAnim_" + std::to_string(stage), stage, GunBody));
+    for (int stage = 1; stage <= 6; ++stage)
+        out.push_back(Stage("GunAnim_" + std::to_string(stage), stage, GunBody));
     out.push_back(DrawPicture("GunShooting", 40, 114, [](cairo_t* cr) {
         cairo_save(cr);
         cairo_translate(cr, 0, kShootingDrop);
