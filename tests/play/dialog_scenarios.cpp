@@ -2,6 +2,7 @@
 // the car falling silent, pause, and the way from a race left with a place in the
 // table through the name entry (send box unticked or ticked) to the high scores.
 #include "play/PlayRun.h"
+#include "play/ScenarioTables.h"
 
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
@@ -11,32 +12,6 @@
 
 namespace vorlane::playtest {
 namespace {
-
-std::string At(int frame, const std::string& event) {
-    return std::to_string(frame) + " " + event + "\n";
-}
-
-// Enter on "New game" after the intro, Enter on the car selection's start button.
-constexpr int RaceStart = 70;
-// The level banner counts 2000 ms down by 11 ms a frame from the race's first frame
-// and closes on its 182nd.
-constexpr int BannerEnd = RaceStart + 181;
-
-// A saved table of ten negative totals, with its check value in the options, so that a
-// race left at once (total 0) earns first place.
-void LowTable(const std::filesystem::path& root) {
-    const auto save = root / "Data" / "Save";
-    {
-        std::ofstream hs(save / "hs", std::ios::binary);
-        for (int k = 1; k <= 10; ++k)
-            hs << "LOW" << k << "\r\n" << -k << "\r\n";
-    }
-    THighScoreTable table;
-    table.LoadHighScores(root);
-    ASSERT_EQ(table.Entry(1).Score, -1);
-    TOptionsFile options(root);
-    options.SaveOptions(table.HighScoreCheck());
-}
 
 int Count(const RgbaImage& image, int x0, int y0, int x1, int y1, bool (*test)(uint32_t)) {
     int n = 0;

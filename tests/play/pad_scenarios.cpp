@@ -2,6 +2,7 @@
 // the menus, the car choice, the race, the name entry with the letter picker, the
 // table and the way out; and a pad pulled out during a race.
 #include "play/PlayRun.h"
+#include "play/ScenarioTables.h"
 
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
@@ -11,30 +12,6 @@
 
 namespace vorlane::playtest {
 namespace {
-
-std::string At(int frame, const std::string& event) {
-    return std::to_string(frame) + " " + event + "\n";
-}
-
-// A on "New game" after the intro, A on the car selection's start button.
-constexpr int RaceStart = 70;
-// The level banner closes on the race's 182nd frame.
-constexpr int BannerEnd = RaceStart + 181;
-
-// A saved table of ten negative totals (with its check in the options), so that a
-// race left at once earns first place.
-void LowTable(const std::filesystem::path& root) {
-    const auto save = root / "Data" / "Save";
-    {
-        std::ofstream hs(save / "hs", std::ios::binary);
-        for (int k = 1; k <= 10; ++k)
-            hs << "LOW" << k << "\r\n" << -k << "\r\n";
-    }
-    THighScoreTable table;
-    table.LoadHighScores(root);
-    TOptionsFile options(root);
-    options.SaveOptions(table.HighScoreCheck());
-}
 
 TEST(PadPlay, AWholeGameWithThePadAloneEndsWithThePickedNameInTheSavedTable) {
     const int drive = BannerEnd + 10;
