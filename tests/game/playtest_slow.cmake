@@ -4,4 +4,6 @@ set_tests_properties(
   PlaytestLevel.AutopilotDrivesLevelsOneAndTwoToTheirFinishLines
   PlaytestGame.MenuToGameOverThenNameEntryHighScoresAndTheSavedTable
   ReplayRace.ARecordedRacePlaysBackFrameForFrameAndAChangedOneDoesNot
+  ReplayVerify.ALeftRaceIsRecordedToLastAndVerifiesTheSameTwice
+  ReplayVerify.AChangedOutcomeDivergesNamingTheField
   PROPERTIES LABELS slow)

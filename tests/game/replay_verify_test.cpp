@@ -112,13 +112,13 @@ TEST(ReplayVerify, AChangedOutcomeDivergesNamingTheField) {
 }
 
 TEST(ReplayVerify, AFileThatIsNoReplayIsRefusedWithItsReason) {
-    const RecordedGame& game = Recorded();
-    ASSERT_FALSE(game.Recorded.empty());
+    Replay short_;
+    short_.Frames.resize(40);
+    const std::vector<uint8_t> good = WriteReplay(short_);
     test::TempGameFolder folder;
-    const std::vector<uint8_t> truncated(game.Recorded.begin(),
-                                         game.Recorded.begin() + game.Recorded.size() / 2);
+    const std::vector<uint8_t> truncated(good.begin(), good.begin() + long(good.size() / 2));
     const std::vector<uint8_t> garbage = {'h', 'e', 'l', 'l', 'o'};
-    std::vector<uint8_t> flipped = game.Recorded;
+    std::vector<uint8_t> flipped = good;
     flipped[flipped.size() / 2] ^= 0x40;
     const std::pair<std::vector<uint8_t>, const char*> cases[] = {
         {truncated, "truncated"}, {garbage, "not a replay"}, {flipped, "checksum"}, {{}, "not a replay"}};
@@ -127,6 +127,11 @@ TEST(ReplayVerify, AFileThatIsNoReplayIsRefusedWithItsReason) {
         EXPECT_EQ(v.Kind, ReplayVerdictKind::Refused) << reason;
         EXPECT_NE(v.Message.find(reason), std::string::npos) << v.Message;
     }
+    // A race no player drove: 40 frames of nothing, the race still on at their end.
+    const ReplayVerdict idle = VerifyReplay(good, folder.Root());
+    EXPECT_EQ(idle.Kind, ReplayVerdictKind::Diverged) << idle.Message;
+    EXPECT_NE(idle.Message.find("still on"), std::string::npos) << idle.Message;
+    EXPECT_EQ(idle.Frames, 40u);
 }
 
 } // namespace
