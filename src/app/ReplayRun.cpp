@@ -1,5 +1,7 @@
 #include "app/ReplayRun.h"
 
+#include "app/HeadlessServices.h"
+
 #include "app/TMForm.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
@@ -149,25 +151,15 @@ ReplayVerdict VerifyReplay(const std::vector<uint8_t>& bytes, const std::filesys
     check.reset();
 
     const std::lock_guard<std::mutex> hold(SdlLock());
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
+    UseHeadlessDrivers();
     StillClock clock;
     TReplayKeyboard keys;
     NoShell shell;
     NoHttp http;
-    TMFormServices services;
-    services.DataRoot = dataDir;
-    services.SeedFromClock = false;
-    services.ForcedRefreshRate = 85;
+    // The seed is the replay's own; the rate only sets the first frame's statistics,
+    // which every recorded frame replaces.
+    TMFormServices services = HeadlessServices(dataDir, 1, 85, {&clock, &keys, &shell, &http});
     services.RecordRaces = false;
-    services.Platform.display.hidden = true;
-    services.Platform.display.software = true;
-    services.Platform.display.vsync = false;
-    services.Platform.clock = &clock;
-    services.Platform.keys = &keys;
-    services.Platform.shell = &shell;
-    services.Platform.http = &http;
     try {
         TMForm form(std::move(services));
         TReplayRun run(form, keys.Setter(), bytes);

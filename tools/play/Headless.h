@@ -3,6 +3,7 @@
 // a keyboard, a shell and an HTTP client that the caller drives and watches, so that
 // the same inputs give the same frames every time. Used by vorlane-play and by the
 // tests' FormFixture.
+#include "app/HeadlessServices.h"
 #include "app/TMForm.h"
 #include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
@@ -72,11 +73,7 @@ class RecordingHttp final : public IHttpClient {
 };
 
 // The SDL drivers of a headless run (an existing setting wins).
-inline void UseHeadlessDrivers() {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-}
+inline void UseHeadlessDrivers() { vorlane::UseHeadlessDrivers(); }
 
 struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
@@ -92,22 +89,11 @@ class HeadlessGame {
     // Builds the game (its start-up runs inside); throws EngineError as the game does.
     explicit HeadlessGame(const HeadlessOptions& options) : rate_(options.Rate > 0 ? options.Rate : 85) {
         UseHeadlessDrivers();
-        TMFormServices services;
-        services.DataRoot = options.DataRoot;
-        services.Seed = options.Seed;
-        services.SeedFromClock = false;
+        TMFormServices services =
+            HeadlessServices(options.DataRoot, options.Seed, rate_, {&Clock, &Keys, &Shell, &Http});
         services.FullScreenOverride = options.FullScreenOverride;
-        services.ForcedRefreshRate = rate_;
         services.ServerUrl = options.ServerUrl;
         services.RecordRaces = options.RecordRaces;
-        services.Platform.display.hidden = true;
-        services.Platform.display.software = true;
-        services.Platform.display.vsync = false;
-        services.Platform.clock = &Clock;
-        services.Platform.keys = &Keys;
-        services.Platform.shell = &Shell;
-        services.Platform.http = &Http;
-        services.Platform.realPads = false; // only the virtual pad below
         services.OnEffect = [this](const std::string& name) { FrameEffects.push_back(name); };
         start_ = Clock.Milliseconds();
         form_ = std::make_unique<TMForm>(std::move(services));
