@@ -87,16 +87,16 @@ class TReplayKeyboard final : public IKeySource {
     uint8_t held_[256] = {};
 };
 
-// Re-simulates a replay headless as fast as it runs: builds a game on SDL's dummy video
-// and audio drivers with the data of dataDir (the folder that holds Data/), plays the
-// replay to its end and compares the result with the recorded one. Never throws.
+// Re-simulates a replay as fast as it runs: builds a blind game (no window, no drawing,
+// no sound; texts are still measured) with the data of dataDir (the folder that holds
+// Data/), plays the replay to its end and compares the result with the recorded one.
+// Never throws.
 //
-// Process-wide state: the game opens SDL (video, audio through SDL_mixer, one device per
-// process) and sets the SDL_*DRIVER environment variables to the dummy drivers unless
-// they are set already. SDL must not be used by two threads at once, so calls are
-// serialised by a lock inside: several threads may call it, one replay plays at a time.
-// The caller's own SDL use, if any, is not covered by that lock. For real parallelism
-// run the replays in separate processes (vorlane-play --replay).
+// Process-wide state: the fonts and the game's start-up go through SDL's libraries,
+// which must not be used by two threads at once, so calls are serialised by a lock
+// inside: several threads may call it, one replay plays at a time. The caller's own SDL
+// use, if any, is not covered by that lock. For real parallelism run the replays in
+// separate processes (vorlane-play --replay, or the score server's workers).
 ReplayVerdict VerifyReplay(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir);
 
 } // namespace vorlane

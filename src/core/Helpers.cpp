@@ -56,12 +56,31 @@ namespace {
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kInsideAngleSum = 355.0;
 
+// Whether the angle sum cannot reach the inside mark because the point lies well away
+// from all four corners. The corners lie within a circle of radius r about a centre;
+// seen from a point at distance d > r that circle fills a fan of 2 * asin(r / d), so
+// every angle between two corners is at most that, and the four angles of the sum add up
+// to at most 8 * asin(r / d) however the corners are ordered. With r / d <= 0.65 that
+// is below 325 degrees, far under the mark even after rounding: the answer is the one
+// the full sum would give, without its square roots and arc cosines.
+bool SurelyOutside(double px, double py, const double* xs, const double* ys) {
+    constexpr double kMaxRadiusPerDistanceSquared = 0.65 * 0.65;
+    const double cx = (std::min({xs[0], xs[1], xs[2], xs[3]}) + std::max({xs[0], xs[1], xs[2], xs[3]})) / 2;
+    const double cy = (std::min({ys[0], ys[1], ys[2], ys[3]}) + std::max({ys[0], ys[1], ys[2], ys[3]})) / 2;
+    double radiusSquared = 0;
+    for (int i = 0; i < 4; ++i)
+        radiusSquared = std::max(radiusSquared, (xs[i] - cx) * (xs[i] - cx) + (ys[i] - cy) * (ys[i] - cy));
+    const double distanceSquared = (px - cx) * (px - cx) + (py - cy) * (py - cy);
+    return radiusSquared < kMaxRadiusPerDistanceSquared * distanceSquared;
+}
+
 } // namespace
 
 bool PointInQuad(double px, double py, double x1, double y1, double x2, double y2, double x3, double y3,
                  double x4, double y4) {
     const double xs[4] = {x1, x2, x3, x4};
     const double ys[4] = {y1, y2, y3, y4};
+    if (SurelyOutside(px, py, xs, ys)) return false;
     double ux[4], uy[4];
     for (int i = 0; i < 4; ++i) {
         const double dx = xs[i] - px, dy = ys[i] - py;

@@ -108,24 +108,29 @@ void TImageItem::SetTransparent(bool transparent) {
 }
 
 void TImageItem::DrawPattern(IDrawSurface& s, int x, int y, int n) {
-    if (!Prepared() || n < 0 || n >= PatternTotal()) return;
-    s.Draw(*texture_, PatternRect(n), x, y);
+    if (!Prepared()) return;
+    // No rectangle for a pattern number outside the picture.
+    const Rect src = PatternRect(n);
+    if (src.Empty()) return;
+    s.Draw(*texture_, src, x, y);
 }
 
 void TImageItem::DrawPatternAlpha(IDrawSurface& s, const Rect& dst, int n, int alpha) {
-    if (!Prepared() || n < 0 || n >= PatternTotal() || alpha <= 0 || dst.Empty()) return;
-    Rect src = PatternRect(n);
+    if (!Prepared() || alpha <= 0 || dst.Empty()) return;
+    const Rect src = PatternRect(n);
     if (src.Empty()) return;
     s.DrawAlpha(*texture_, src, dst, std::min(alpha, 255));
 }
 
 void TImageItem::DrawPatternRotated(IDrawSurface& s, int x, int y, int width, int height, int n,
                                     double pivotX, double pivotY, int angle) {
-    if (!Prepared() || n < 0 || n >= PatternTotal() || width <= 0 || height <= 0) return;
+    if (!Prepared() || width <= 0 || height <= 0) return;
+    const Rect src = PatternRect(n);
+    if (src.Empty()) return;
     // 256ths of a turn, clockwise; the table of 256 steps means only angle mod 256 counts.
     const int step = ((angle % 256) + 256) % 256;
     const double degrees = step * 360.0 / 256.0;
-    s.DrawRotated(*texture_, PatternRect(n), x, y, width, height, pivotX * width, pivotY * height, degrees);
+    s.DrawRotated(*texture_, src, x, y, width, height, pivotX * width, pivotY * height, degrees);
 }
 
 // ---------------------------------------------------------------- TImageCollection

@@ -26,6 +26,9 @@ struct PlatformOptions {
     IShell* shell = nullptr;     // injected (not owned)
     IHttpClient* http = nullptr; // injected (not owned)
     bool realPads = true;        // open the game controllers plugged into the machine
+    // No window, no drawing, no sound: the frames run as fast as the game's logic (the
+    // replay check). Texts are still measured; keys must be injected, no events come.
+    bool blind = false;
 };
 
 class FramePacer;
@@ -41,7 +44,6 @@ class Platform {
     Platform& operator=(const Platform&) = delete;
 
     IDisplay& Display();
-    SdlDisplay& SdlWindow(); // the same display, with the SDL-specific extras
     ITextRenderer& Text();
     IAudioDevice& Audio();
     IMusicPlayer& Music();
@@ -58,6 +60,7 @@ class Platform {
 
   private:
     struct Owned;
+    struct Window;
     std::unique_ptr<Owned> owned_;
     IClock* clock_;
     IKeySource* keys_;

@@ -11,8 +11,9 @@ using namespace detail;
 
 namespace detail {
 
-MixerSession::MixerSession(int wantedFrequency, int mixingChannels) {
-    if (!audio.Ok()) return;
+MixerSession::MixerSession(int wantedFrequency, int mixingChannels, bool silent)
+    : audio(silent ? 0u : Uint32(SDL_INIT_AUDIO)) {
+    if (silent || !audio.Ok()) return;
     Mix_Init(MIX_INIT_MOD); // module music; without it the songs simply fail to load
     if (Mix_OpenAudio(wantedFrequency, AUDIO_S16SYS, 2, 1024) != 0) return;
     int channels = 0;
@@ -184,7 +185,7 @@ std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock,
 }
 
 SdlAudioDevice::SdlAudioDevice(const AudioOptions& options)
-    : session_(std::make_shared<MixerSession>(options.frequency, options.channels)) {}
+    : session_(std::make_shared<MixerSession>(options.frequency, options.channels, options.silent)) {}
 
 SdlAudioDevice::~SdlAudioDevice() = default;
 

@@ -13,7 +13,8 @@ struct MixerSession;
 
 struct AudioOptions {
     int frequency = 44100;
-    int channels = 32; // mixing channels to start with; more are added when all play
+    int channels = 32;   // mixing channels to start with; more are added when all play
+    bool silent = false; // open no device at all: the device is never ready
 };
 
 // One device per process at a time: SDL_mixer's channels are shared by the process.

@@ -64,6 +64,7 @@ std::string Lower(std::string s) {
 struct TtfTextRenderer::Impl : IDisplayListener {
     IDisplay& display;
     size_t capacity;
+    bool drawing;
     TtfLibrary ttf;
     FontLocator locator;
     std::vector<OpenFont> fonts; // handle n is fonts[n - 1]
@@ -71,7 +72,8 @@ struct TtfTextRenderer::Impl : IDisplayListener {
     std::list<CachedText> lru; // most recently drawn first
     std::unordered_map<std::string, std::list<CachedText>::iterator> index;
 
-    Impl(IDisplay& d, size_t cap) : display(d), capacity(std::max<size_t>(cap, 1)) {
+    Impl(IDisplay& d, size_t cap, bool draws)
+        : display(d), capacity(std::max<size_t>(cap, 1)), drawing(draws) {
         display.AddListener(*this);
     }
     ~Impl() override {
@@ -113,8 +115,8 @@ struct TtfTextRenderer::Impl : IDisplayListener {
     }
 };
 
-TtfTextRenderer::TtfTextRenderer(IDisplay& display, size_t cacheEntries)
-    : impl_(std::make_unique<Impl>(display, cacheEntries)) {}
+TtfTextRenderer::TtfTextRenderer(IDisplay& display, size_t cacheEntries, bool drawing)
+    : impl_(std::make_unique<Impl>(display, cacheEntries, drawing)) {}
 
 TtfTextRenderer::~TtfTextRenderer() = default;
 
@@ -149,7 +151,7 @@ TextExtent TtfTextRenderer::Measure(int font, const std::string& text) {
 void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint32_t rgb) {
     const std::string latin1 = Visible(text);
     TTF_Font* f = impl_->Get(font);
-    if (!f || latin1.empty() || !impl_->display.CanDraw()) return;
+    if (!f || latin1.empty() || !impl_->drawing || !impl_->display.CanDraw()) return;
     std::string key = std::to_string(font) + '|' + std::to_string(rgb & 0xFFFFFFu) + '|' + latin1;
     auto it = impl_->index.find(key);
     if (it != impl_->index.end()) {

@@ -40,8 +40,11 @@ class ITextRenderer {
 // display finalises or restores its textures.
 class TtfTextRenderer final : public ITextRenderer {
   public:
-    // The display must outlive the renderer.
-    explicit TtfTextRenderer(IDisplay& display, size_t cacheEntries = 512);
+    static constexpr size_t kDefaultCacheEntries = 512;
+    // The display must outlive the renderer. Without drawing, texts are measured as
+    // always but Draw() does nothing (a blind game: nobody sees them).
+    explicit TtfTextRenderer(IDisplay& display, size_t cacheEntries = kDefaultCacheEntries,
+                             bool drawing = true);
     ~TtfTextRenderer() override;
     TtfTextRenderer(const TtfTextRenderer&) = delete;
     TtfTextRenderer& operator=(const TtfTextRenderer&) = delete;

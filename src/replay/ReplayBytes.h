@@ -12,9 +12,9 @@
 
 namespace vorlane {
 
-class ByteWriter {
+class ReplayByteWriter {
   public:
-    explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
+    explicit ReplayByteWriter(std::vector<uint8_t>& out) : out_(out) {}
     void Byte(uint8_t b) { out_.push_back(b); }
     void Fixed(uint64_t value, int bytes);
     void Varint(uint64_t value);
@@ -26,9 +26,9 @@ class ByteWriter {
     std::vector<uint8_t>& out_;
 };
 
-class ByteReader {
+class ReplayByteReader {
   public:
-    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    ReplayByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     // what: the field being read, for the message when the bytes run out.
     uint8_t Byte(const char* what);
     uint64_t Fixed(int bytes, const char* what);

@@ -24,7 +24,7 @@ uint32_t Checksum(const uint8_t* file, size_t bodySize) {
 
 } // namespace
 
-void WriteReplayStart(ByteWriter& out, const ReplayStart& start) {
+void WriteReplayStart(ReplayByteWriter& out, const ReplayStart& start) {
     out.Varint(start.Seed);
     out.Varint(uint64_t(start.Car));
     out.Varint(start.Options);
@@ -34,13 +34,13 @@ void WriteReplayStart(ByteWriter& out, const ReplayStart& start) {
     out.Text(start.PlayerName.substr(0, kReplayMaxNameLength));
 }
 
-ReplayStart ReadReplayStart(ByteReader& in) {
+ReplayStart ReadReplayStart(ReplayByteReader& in) {
     ReplayStart start;
     start.Seed = uint32_t(in.Ranged("the seed", 0, UINT32_MAX));
     start.Car = int(in.Ranged("the car", 1, kReplayCarCount));
     start.Options = uint32_t(in.Ranged("the options", 0, kReplayOptionBits));
     const uint64_t held = in.Varint("the held keys at the start");
-    if ((held & ~kHeldAllBits) != 0) ByteReader::Fail("the start holds keys the game does not have");
+    if ((held & ~kHeldAllBits) != 0) ReplayByteReader::Fail("the start holds keys the game does not have");
     start.InitialHeld = held;
     start.MouseX = int(in.SignedRanged("the mouse x", INT32_MIN, INT32_MAX));
     start.MouseY = int(in.SignedRanged("the mouse y", INT32_MIN, INT32_MAX));
@@ -48,14 +48,14 @@ ReplayStart ReadReplayStart(ByteReader& in) {
     return start;
 }
 
-void WriteReplayOutcome(ByteWriter& out, const ReplayOutcome& outcome) {
+void WriteReplayOutcome(ReplayByteWriter& out, const ReplayOutcome& outcome) {
     out.Signed(outcome.Result.Score);
     out.Signed(outcome.Result.Level);
     out.Signed(outcome.Result.Lives);
     out.Varint(outcome.Frames);
 }
 
-ReplayOutcome ReadReplayOutcome(ByteReader& in) {
+ReplayOutcome ReadReplayOutcome(ReplayByteReader& in) {
     ReplayOutcome outcome;
     outcome.Result.Score = int32_t(in.SignedRanged("the final score", INT32_MIN, INT32_MAX));
     outcome.Result.Level = int32_t(in.SignedRanged("the final level", INT32_MIN, INT32_MAX));
@@ -67,7 +67,7 @@ ReplayOutcome ReadReplayOutcome(ByteReader& in) {
 std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& body) {
     std::vector<uint8_t> file(std::begin(kReplayMagic), std::end(kReplayMagic));
     file.reserve(kReplayHeaderSize + body.size());
-    ByteWriter header(file);
+    ReplayByteWriter header(file);
     header.Fixed(kReplayFormatVersion, 2);
     header.Fixed(rulesId, 4);
     header.Fixed(body.size(), 4);
@@ -81,29 +81,30 @@ std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& bo
 
 ReplayBody OpenReplay(const std::vector<uint8_t>& file, uint32_t expectedRulesId) {
     if (file.size() < 4 || !std::equal(std::begin(kReplayMagic), std::end(kReplayMagic), file.begin()))
-        ByteReader::Fail("not a replay file (it does not begin with VRPL)");
+        ReplayByteReader::Fail("not a replay file (it does not begin with VRPL)");
     if (file.size() < kReplayHeaderSize)
-        ByteReader::Fail("truncated: " + std::to_string(file.size()) + " bytes, shorter than the " +
-                         std::to_string(kReplayHeaderSize) + "-byte header");
+        ReplayByteReader::Fail("truncated: " + std::to_string(file.size()) + " bytes, shorter than the " +
+                               std::to_string(kReplayHeaderSize) + "-byte header");
     const unsigned version = unsigned(file[4]) | unsigned(file[5]) << 8;
     if (version != kReplayFormatVersion)
-        ByteReader::Fail("format version " + std::to_string(version) +
-                         " is not one this game reads (it reads version " +
-                         std::to_string(kReplayFormatVersion) + ")");
+        ReplayByteReader::Fail("format version " + std::to_string(version) +
+                               " is not one this game reads (it reads version " +
+                               std::to_string(kReplayFormatVersion) + ")");
     const uint32_t bodySize = ReadFixed32(file, 10);
     const size_t present = file.size() - kReplayHeaderSize;
     if (present < bodySize)
-        ByteReader::Fail("truncated: the body should be " + std::to_string(bodySize) + " bytes, " +
-                         std::to_string(present) + " are present");
+        ReplayByteReader::Fail("truncated: the body should be " + std::to_string(bodySize) + " bytes, " +
+                               std::to_string(present) + " are present");
     if (present > bodySize)
-        ByteReader::Fail(std::to_string(present - bodySize) + " bytes of trailing junk after the " +
-                         std::to_string(bodySize) + "-byte body");
+        ReplayByteReader::Fail(std::to_string(present - bodySize) + " bytes of trailing junk after the " +
+                               std::to_string(bodySize) + "-byte body");
     if (ReadFixed32(file, kChecksumOffset) != Checksum(file.data(), bodySize))
-        ByteReader::Fail("checksum mismatch");
+        ReplayByteReader::Fail("checksum mismatch");
     const uint32_t rules = ReadFixed32(file, 6);
     if (rules != expectedRulesId)
-        ByteReader::Fail("recorded under game rules " + std::to_string(rules) + ", this game plays rules " +
-                         std::to_string(expectedRulesId) + ", so it cannot be replayed");
+        ReplayByteReader::Fail("recorded under game rules " + std::to_string(rules) +
+                               ", this game plays rules " + std::to_string(expectedRulesId) +
+                               ", so it cannot be replayed");
     return {file.data() + kReplayHeaderSize, bodySize};
 }
 

@@ -24,10 +24,10 @@ inline constexpr size_t kReplayHeaderSize = 18;
 // Longest player name a replay keeps (the game types at most 12 characters).
 inline constexpr size_t kReplayMaxNameLength = 255;
 
-void WriteReplayStart(ByteWriter& out, const ReplayStart& start);
-ReplayStart ReadReplayStart(ByteReader& in);
-void WriteReplayOutcome(ByteWriter& out, const ReplayOutcome& outcome);
-ReplayOutcome ReadReplayOutcome(ByteReader& in);
+void WriteReplayStart(ReplayByteWriter& out, const ReplayStart& start);
+ReplayStart ReadReplayStart(ReplayByteReader& in);
+void WriteReplayOutcome(ReplayByteWriter& out, const ReplayOutcome& outcome);
+ReplayOutcome ReadReplayOutcome(ReplayByteReader& in);
 
 // The whole file: the header for the body, then the body.
 std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& body);

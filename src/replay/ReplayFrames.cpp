@@ -124,29 +124,32 @@ void FrameEncoder::Finish(const std::vector<ReplayEvent>& trailingEvents) {
     Events(trailingEvents);
 }
 
-FrameDecoder::FrameDecoder(ByteReader& in, uint64_t initialHeld) : in_(in), held_(initialHeld) {}
+FrameDecoder::FrameDecoder(ReplayByteReader& in, uint64_t initialHeld) : in_(in), held_(initialHeld) {}
 
 void FrameDecoder::SetLag(FrameStep& step, int64_t lag) const {
     if (lag < 1 || lag > INT32_MAX)
-        ByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(lag) + ", not 1 or more");
+        ReplayByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(lag) +
+                               ", not 1 or more");
     step.LagCount = int32_t(lag);
 }
 
 void FrameDecoder::Count() {
-    if (frames_ == UINT32_MAX) ByteReader::Fail("more frames than a replay can hold");
+    if (frames_ == UINT32_MAX) ReplayByteReader::Fail("more frames than a replay can hold");
     ++frames_;
 }
 
 ReplayEvent FrameDecoder::ReadEvent() {
     const uint8_t kind = in_.Byte("an event");
     if (kind >= kReplayEventKindCount)
-        ByteReader::Fail("unknown event kind " + std::to_string(kind) + " before " + FrameName(frames_));
+        ReplayByteReader::Fail("unknown event kind " + std::to_string(kind) + " before " +
+                               FrameName(frames_));
     ReplayEvent e = ReplayEvent::Of(ReplayEventKind(kind));
     switch (e.Kind) {
     case ReplayEventKind::KeyDown: {
         e.Key = int32_t(in_.SignedRanged("a key code", INT32_MIN, INT32_MAX));
         const uint8_t alt = in_.Byte("a key event");
-        if (alt > 1) ByteReader::Fail("a key event's Alt flag is " + std::to_string(alt) + ", not 0 or 1");
+        if (alt > 1)
+            ReplayByteReader::Fail("a key event's Alt flag is " + std::to_string(alt) + ", not 0 or 1");
         e.Alt = alt == 1;
         break;
     }
@@ -173,7 +176,7 @@ void FrameDecoder::ReadEvents(std::vector<ReplayEvent>& events, uint64_t count) 
     // Every event takes at least a byte: a count beyond what is left is damage, and is
     // refused before anything is set aside for it.
     if (count > in_.Left())
-        ByteReader::Fail("an event count of " + std::to_string(count) + " runs past the body");
+        ReplayByteReader::Fail("an event count of " + std::to_string(count) + " runs past the body");
     events.reserve(size_t(count));
     for (uint64_t i = 0; i < count; ++i)
         events.push_back(ReadEvent());
@@ -209,29 +212,30 @@ bool FrameDecoder::Next(ReplayFrame& frame) {
         if (changes & kHeldChanged) {
             const uint64_t flipped = in_.Varint("the held keys");
             if ((flipped & ~kHeldAllBits) != 0)
-                ByteReader::Fail(FrameName(frames_) + " holds keys the game does not have");
+                ReplayByteReader::Fail(FrameName(frames_) + " holds keys the game does not have");
             held_ ^= flipped;
         }
         if (changes & kStatsChanged) {
             step.FrameMs = int32_t(in_.Ranged("FrameMs", 0, kMaxFrameMs));
             step.SpeedScale = in_.Real("SpeedScale");
             if (!GoodSpeedScale(step.SpeedScale))
-                ByteReader::Fail(FrameName(frames_) + " has a SpeedScale that is not a positive number");
+                ReplayByteReader::Fail(FrameName(frames_) +
+                                       " has a SpeedScale that is not a positive number");
         }
         if (changes & kHasEvents) {
             const uint64_t count = in_.Varint("an event count");
-            if (count == 0) ByteReader::Fail(FrameName(frames_) + " announces events but holds none");
+            if (count == 0) ReplayByteReader::Fail(FrameName(frames_) + " announces events but holds none");
             ReadEvents(frame.Events, count);
         }
     } else {
-        ByteReader::Fail("unknown frame token " + std::to_string(token) + " at " + FrameName(frames_));
+        ReplayByteReader::Fail("unknown frame token " + std::to_string(token) + " at " + FrameName(frames_));
     }
     // The first frame has no frame statistics before it to repeat.
     if (!GoodSpeedScale(step.SpeedScale))
-        ByteReader::Fail(FrameName(frames_) + " carries no frame statistics");
+        ReplayByteReader::Fail(FrameName(frames_) + " carries no frame statistics");
     if (step.LagCount < 1)
-        ByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(step.LagCount) +
-                         ", not 1 or more");
+        ReplayByteReader::Fail(FrameName(frames_) + " has move count " + std::to_string(step.LagCount) +
+                               ", not 1 or more");
     Count();
     frame.Held = held_;
     frame.Step = step;

@@ -35,7 +35,7 @@ class FrameEncoder {
     void FlushRun();
     void Events(const std::vector<ReplayEvent>& events);
 
-    ByteWriter out_;
+    ReplayByteWriter out_;
     FrameStep previous_{0, 0, 0.0};
     uint64_t held_;
     uint32_t run_ = 0;
@@ -44,7 +44,7 @@ class FrameEncoder {
 
 class FrameDecoder {
   public:
-    FrameDecoder(ByteReader& in, uint64_t initialHeld);
+    FrameDecoder(ReplayByteReader& in, uint64_t initialHeld);
     // The next frame; false once the end token (and the trailing events) are read.
     bool Next(ReplayFrame& frame);
     const std::vector<ReplayEvent>& TrailingEvents() const { return trailing_; }
@@ -56,7 +56,7 @@ class FrameDecoder {
     void Count();
     void SetLag(FrameStep& step, int64_t lag) const;
 
-    ByteReader& in_;
+    ReplayByteReader& in_;
     FrameStep previous_{0, 0, 0.0};
     uint64_t held_;
     uint32_t run_ = 0;

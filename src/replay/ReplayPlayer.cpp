@@ -11,7 +11,7 @@ ReplayPlayer::ReplayPlayer(std::vector<uint8_t> file, uint32_t rulesId) : file_(
 
     // A first pass over everything, so that a damaged frame deep inside is refused
     // before the first frame is played.
-    ByteReader check(body.Data, body.Size);
+    ReplayByteReader check(body.Data, body.Size);
     start_ = ReadReplayStart(check);
     const size_t framesAt = check.Position();
     FrameDecoder all(check, start_.InitialHeld);
@@ -21,12 +21,12 @@ ReplayPlayer::ReplayPlayer(std::vector<uint8_t> file, uint32_t rulesId) : file_(
     trailing_ = all.TrailingEvents();
     outcome_ = ReadReplayOutcome(check);
     if (check.Left() != 0)
-        ByteReader::Fail(std::to_string(check.Left()) + " bytes follow the outcome inside the body");
+        ReplayByteReader::Fail(std::to_string(check.Left()) + " bytes follow the outcome inside the body");
     if (outcome_.Frames != all.Frames())
-        ByteReader::Fail("the outcome counts " + std::to_string(outcome_.Frames) +
-                         " frames, the body holds " + std::to_string(all.Frames()));
+        ReplayByteReader::Fail("the outcome counts " + std::to_string(outcome_.Frames) +
+                               " frames, the body holds " + std::to_string(all.Frames()));
 
-    reader_ = std::make_unique<ByteReader>(body.Data + framesAt, body.Size - framesAt);
+    reader_ = std::make_unique<ReplayByteReader>(body.Data + framesAt, body.Size - framesAt);
     decoder_ = std::make_unique<FrameDecoder>(*reader_, start_.InitialHeld);
 }
 

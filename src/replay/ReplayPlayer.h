@@ -38,7 +38,7 @@ class ReplayPlayer {
     ReplayStart start_;
     ReplayOutcome outcome_;
     std::vector<ReplayEvent> trailing_;
-    std::unique_ptr<ByteReader> reader_;
+    std::unique_ptr<ReplayByteReader> reader_;
     std::unique_ptr<FrameDecoder> decoder_;
 };
 

@@ -7,7 +7,7 @@ namespace vorlane {
 void ReplayRecorder::BeginRace(const ReplayStart& start) {
     body_.clear();
     pending_.clear();
-    ByteWriter out(body_);
+    ReplayByteWriter out(body_);
     WriteReplayStart(out, start);
     encoder_ = std::make_unique<FrameEncoder>(body_, start.InitialHeld);
 }
@@ -25,7 +25,7 @@ void ReplayRecorder::Frame(const FrameStep& step, uint64_t held) {
 std::vector<uint8_t> ReplayRecorder::End(const RaceResult& result) {
     if (!Recording()) return {};
     encoder_->Finish(pending_);
-    ByteWriter out(body_);
+    ReplayByteWriter out(body_);
     WriteReplayOutcome(out, {result, encoder_->Frames()});
     std::vector<uint8_t> file = SealReplay(rulesId_, body_);
     encoder_.reset();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <stdexcept>
 
 namespace vorlane {
@@ -245,6 +247,43 @@ TEST_F(SpriteTreeTest, ScreenPositionAddsTheParents) {
     EXPECT_EQ(r.right, 130);
     EXPECT_EQ(child->Engine(), &engine);
     EXPECT_EQ(child->Parent(), parent);
+}
+
+} // namespace
+} // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+// Positions round to the nearest pixel, halves to even, exactly as the maths library's
+// nearbyint does; out of range values stop at the ends of int and NaN gives 0.
+TEST(SpriteRoundPos, RoundsLikeNearbyintWithHalvesToEven) {
+    const double values[] = {0.0,
+                             -0.0,
+                             0.5,
+                             1.5,
+                             2.5,
+                             -0.5,
+                             -1.5,
+                             -2.5,
+                             0.49999999999999994,
+                             1.4999999999999998,
+                             365.5,
+                             -365.5,
+                             123.25,
+                             -123.75,
+                             8388607.5,
+                             1e6 + 0.5,
+                             2147483646.5,
+                             -2147483647.5,
+                             1e-300,
+                             -1e-300};
+    for (double v : values)
+        EXPECT_EQ(TSprite::RoundPos(v), int(std::nearbyint(v))) << v;
+    EXPECT_EQ(TSprite::RoundPos(1e300), INT_MAX);
+    EXPECT_EQ(TSprite::RoundPos(-1e300), INT_MIN);
+    EXPECT_EQ(TSprite::RoundPos(4503599627370496.0), INT_MAX);
+    EXPECT_EQ(TSprite::RoundPos(std::nan("")), 0);
 }
 
 } // namespace

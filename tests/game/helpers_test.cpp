@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <random>
 
 namespace vorlane {
 namespace {
@@ -142,6 +145,56 @@ TEST(PointInQuad, APointOnASideIsInsideEvenWhenRoundingOvershoots) {
     // of the two unit vectors rounds to just below -1.
     const TQuad slanted{{{{0, 0}, {1, 6}, {7, 6}, {6, 0}}}};
     EXPECT_TRUE(PointInQuad({1.0 / 3.0, 2.0}, slanted));
+}
+
+// The angle sum over all four corners, as the rule reads, without any shortcut (the
+// same arithmetic, so that only a shortcut can make a difference).
+bool AngleSumInside(double px, double py, const TQuad& q) {
+    double ux[4], uy[4];
+    for (size_t i = 0; i < 4; ++i) {
+        const double dx = q.corners[i].x - px, dy = q.corners[i].y - py;
+        const double length = std::sqrt(dx * dx + dy * dy);
+        if (length == 0.0) return true;
+        ux[i] = dx / length;
+        uy[i] = dy / length;
+    }
+    double sum = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const size_t j = (i + 1) % 4;
+        sum += std::acos(std::clamp(ux[i] * ux[j] + uy[i] * uy[j], -1.0, 1.0)) * 57.29577951308232;
+    }
+    return sum >= 355.0;
+}
+
+// Points far from a quad are answered without the angle sum; the answers must be those
+// of the sum everywhere: near the sides (where a point just outside still counts as
+// inside), far away, and for turned, thin, crossed and collapsed quads.
+TEST(PointInQuad, AgreesWithTheFullAngleSumNearAndFar) {
+    const TQuad quads[] = {
+        {{{{0, 0}, {10, 0}, {10, 10}, {0, 10}}}},               // a square
+        {{{{0, -2}, {2, 0}, {0, 2}, {-2, 0}}}},                 // turned by 45 degrees
+        {{{{0, 0}, {64, 0}, {64, 1}, {0, 1}}}},                 // a thin strip, like a wall's box
+        {{{{0, 0}, {10, 10}, {10, 0}, {0, 10}}}},               // crossed (a bow tie)
+        {{{{5, 5}, {5, 5}, {5, 5}, {5, 5}}}},                   // a single point
+        {{{{-31.5, 7.25}, {20.1, -40}, {60, 33.3}, {-5, 48}}}}, // an uneven one
+    };
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> spread(-1.0, 1.0);
+    for (const TQuad& q : quads) {
+        for (double scale : {0.01, 0.5, 3.0, 20.0, 200.0}) {
+            for (int n = 0; n < 2000; ++n) {
+                // Around a corner or the middle of a side, at this scale.
+                const TPointD& a = q.corners[size_t(n % 4)];
+                const TPointD& b = q.corners[size_t((n + 1) % 4)];
+                const double t = (n / 4) % 2 == 0 ? 0.0 : 0.5;
+                const double px = a.x + (b.x - a.x) * t + spread(random) * scale;
+                const double py = a.y + (b.y - a.y) * t + spread(random) * scale;
+                ASSERT_EQ(PointInQuad({px, py}, q), AngleSumInside(px, py, q))
+                    << "point (" << px << ", " << py << ") against quad starting (" << q.corners[0].x << ", "
+                    << q.corners[0].y << ")";
+            }
+        }
+    }
 }
 
 TEST(QuadsOverlap, NeedsACornerOfOneInTheOther) {

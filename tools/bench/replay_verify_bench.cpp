@@ -9,9 +9,11 @@
 // game's real 85 frames a second; size is bytes per minute of play.
 #include "app/ReplayRun.h"
 #include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
 #include "replays/IsolatedCheck.h"
 #include "replays/ResimulatingChecker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -43,6 +45,14 @@ double PlayedMinutes(const std::vector<uint8_t>& bytes) {
     while (player.Next(frame))
         ms += frame.Step.FrameMs;
     return ms / 60000.0;
+}
+
+// The replay cut to its first frame: checking it costs the game's start-up and little else.
+std::vector<uint8_t> FirstFrameOnly(const std::vector<uint8_t>& bytes) {
+    vorlane::Replay replay = vorlane::ReadReplay(bytes);
+    replay.Frames.resize(std::min<size_t>(replay.Frames.size(), 1));
+    replay.TrailingEvents.clear();
+    return vorlane::WriteReplay(replay);
 }
 
 } // namespace
@@ -89,6 +99,18 @@ int main(int argc, char** argv) {
                         framesPerCpuSecond / kGameFramesPerSecond,
                         5 * 60 * kGameFramesPerSecond / framesPerCpuSecond);
         }
+        // The start-up alone (building the blind game, loading its data), and what each
+        // frame costs beyond it.
+        const double startCpu = ProcessCpuSeconds();
+        vorlane::VerifyReplay(FirstFrameOnly(bytes), dataDir);
+        const double startUp = ProcessCpuSeconds() - startCpu;
+        const double wholeStart = ProcessCpuSeconds();
+        const vorlane::ReplayVerdict whole = vorlane::VerifyReplay(bytes, dataDir);
+        const double perFrame =
+            (ProcessCpuSeconds() - wholeStart - startUp) / std::max<uint32_t>(whole.Frames, 1);
+        std::printf(
+            "%s: start-up %.3f s CPU, then %.1f us CPU a frame (%.0fx real time without the start-up)\n",
+            path.c_str(), startUp, perFrame * 1e6, 1.0 / (perFrame * kGameFramesPerSecond));
         // As the server runs it: a child process per replay, with its CPU limit.
         const auto wallStart = std::chrono::steady_clock::now();
         const vorlane::scores::ReplayCheckResult isolated = vorlane::scores::RunCheckIsolated(

@@ -73,7 +73,9 @@ class RecordingHttp final : public IHttpClient {
 };
 
 // The SDL drivers of a headless run (an existing setting wins).
-inline void UseHeadlessDrivers() { vorlane::UseHeadlessDrivers(); }
+inline void UseHeadlessDrivers() {
+    vorlane::UseHeadlessDrivers();
+}
 
 struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/

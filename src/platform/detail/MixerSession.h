@@ -29,7 +29,7 @@ inline constexpr int kLoopFadeMilliseconds = 8;
 inline constexpr int kFadeChannelLingerMilliseconds = 100;
 
 struct MixerSession {
-    SdlSubsystem audio{SDL_INIT_AUDIO};
+    SdlSubsystem audio; // SDL's audio, unless silent
     bool open = false;
     int frequency = 0;
     Uint16 format = 0;
@@ -38,7 +38,8 @@ struct MixerSession {
     uint64_t nextVoiceId = 1;
     std::vector<std::unique_ptr<ChannelFade>> fades; // channels fading out now
 
-    MixerSession(int wantedFrequency, int mixingChannels);
+    // Silent: SDL's audio is not even started, and the session never opens.
+    MixerSession(int wantedFrequency, int mixingChannels, bool silent = false);
     ~MixerSession();
     MixerSession(const MixerSession&) = delete;
     MixerSession& operator=(const MixerSession&) = delete;
