@@ -18,7 +18,7 @@ define configure
 	  { cat $(1)/configure.log; echo "configure failed (log: $(1)/configure.log)"; exit 1; }
 endef
 
-.PHONY: run test setup configure game build check-sanitize fuzz bench scores bench-server
+.PHONY: run test setup configure game build check-sanitize fuzz bench bench-replay scores bench-server
 
 setup:
 	@bash scripts/setup
@@ -48,8 +48,10 @@ test: build
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory check-sanitize
 
-check-sanitize: setup
-	$(call configure,$(SANBUILD),-DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON -DVORLANE_DATA=OFF)
+# The sanitizer build also plays a replay against the Release build's player.
+check-sanitize: build
+	$(call configure,$(SANBUILD),-DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON -DVORLANE_DATA=OFF \
+	  -DVORLANE_REFERENCE_PLAY=$(CURDIR)/$(BUILD)/tools/play/vorlane-play)
 	@cmake --build $(SANBUILD) -j $(JOBS)
 	$(HEADLESS) $(LEAKCHECK) UBSAN_OPTIONS=print_stacktrace=1 \
 	  VORLANE_DATA_DIR=$(CURDIR) ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE slow
@@ -60,6 +62,14 @@ fuzz: setup
 
 bench: build
 	$(HEADLESS) $(BUILD)/tools/bench/vorlane_bench
+
+# Replay checking speed and replay size: the autopilot drives a race of up to five
+# minutes (recorded as the game records), which is then checked as the score server
+# checks replays. Printed, never asserted.
+bench-replay: build
+	@mkdir -p $(BUILD)/bench
+	$(HEADLESS) $(BUILD)/server/vorlane_autopilot_replay 5 $(BUILD)/bench/autopilot.vrp
+	$(HEADLESS) $(BUILD)/server/vorlane_replay_bench $(BUILD)/bench/autopilot.vrp
 
 # Load figures of the score server on loopback (wrk): health check, submissions,
 # the table page with a million rows. Printed, never asserted.

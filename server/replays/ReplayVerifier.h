@@ -21,9 +21,9 @@ namespace vorlane::scores {
 struct VerifierLimits {
     size_t workers = 2; // checks at once
     size_t queued = 32; // replays waiting or being checked
-    // The game's re-simulation draws every frame: a five-minute race takes about 30 s
-    // of CPU on a small machine (vorlane_replay_bench).
-    std::chrono::seconds cpuPerReplay{60};
+    // The game's re-simulation plays a five-minute race in about half a second of CPU
+    // on a small machine (make bench-replay): ten seconds cover well over an hour.
+    std::chrono::seconds cpuPerReplay{10};
 };
 
 struct ReplayJob {
