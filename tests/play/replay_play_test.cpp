@@ -6,8 +6,16 @@
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
 
+#include <regex>
+
 namespace vorlane::playtest {
 namespace {
+
+// A dump without the song and the looped sounds heard (a blind game has no sound device).
+std::string WithoutSound(const std::string& dump) {
+    static const std::regex sound("\"playing\":\\[[^\\]]*\\],?|\"music\":(\"[^\"]*\"|null),?");
+    return std::regex_replace(dump, sound, "");
+}
 
 // The menus, the start, a drive with turns, the horn and the handbrake, then Esc and
 // "Yes": the race is left and goes to last.vrp.
@@ -32,13 +40,13 @@ struct ReplayRun {
 };
 
 ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::path& replay,
-                     const std::string& tag) {
+                     const std::string& tag, const std::string& extra = "") {
     const auto root = folder.Root();
     const auto dump = root / ("replay-" + tag + ".jsonl");
     const auto errors = root / ("replay-" + tag + ".err");
     const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
-                            "' --replay '" + replay.string() + "' --dump '" + dump.string() + "' 2>'" +
-                            errors.string() + "'";
+                            "' --replay '" + replay.string() + "' --dump '" + dump.string() + "' " + extra +
+                            " 2>'" + errors.string() + "'";
     const int status = std::system(cmd.c_str());
     ReplayRun r;
     r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -82,6 +90,12 @@ TEST(ReplayPlay, ARecordedScriptedGameReplaysToItsEndTheSameTwiceAndChangedOrBad
         if (!line.empty()) frames.push_back(Json::Parse(line));
     ASSERT_GE(frames.size(), replay.Outcome.Frames);
     EXPECT_EQ(frames[size_t(replay.Outcome.Frames) - 2].Int("Score"), replay.Outcome.Result.Score);
+
+    // Blind, as the score server checks it: the same race on every frame, only unheard.
+    const ReplayRun blind = PlayReplay(*game.Folder, last, "blind", "--blind");
+    EXPECT_EQ(blind.ExitCode, 0) << blind.Errors;
+    EXPECT_NE(first.Dump.find("\"playing\":[\""), std::string::npos) << "no looped sound was heard at all";
+    EXPECT_EQ(WithoutSound(blind.Dump), WithoutSound(first.Dump));
 
     // The outcome changed: 3, the field named.
     Replay changed = replay;

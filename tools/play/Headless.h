@@ -84,6 +84,7 @@ struct HeadlessOptions {
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
     std::optional<bool> FullScreenOverride;            // as the command line's --fullscreen / --window
     bool RecordRaces = true; // races recorded into the data folder's Replays, as in the game
+    bool Blind = false;      // no window, no drawing, no sound (as the replay check plays)
 };
 
 class HeadlessGame {
@@ -96,6 +97,7 @@ class HeadlessGame {
         services.FullScreenOverride = options.FullScreenOverride;
         services.ServerUrl = options.ServerUrl;
         services.RecordRaces = options.RecordRaces;
+        services.Platform.blind = options.Blind;
         services.OnEffect = [this](const std::string& name) { FrameEffects.push_back(name); };
         start_ = Clock.Milliseconds();
         form_ = std::make_unique<TMForm>(std::move(services));

@@ -4,6 +4,9 @@
 //                [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]
 //   vorlane-play [--data DIR] --replay FILE [--dump FILE] [--every K] [--shot FRAME:FILE.png]...
 //
+// --blind (with either) plays the game as the score server checks replays: no window, no
+// drawing, no sound; the dump then lists no sounding loops, and screenshots are refused.
+//
 // Without --server (or VORLANE_SERVER in the environment) the run stays off the
 // network: a score sent is recorded and counts as failed. With one, the game's
 // requests really go to that score server.
@@ -50,12 +53,14 @@ struct Args {
     int every = 1;
     std::multimap<int, std::string> shots;
     std::optional<std::string> server; // --server
+    bool blind = false;
 };
 
 const char* Usage =
     "usage: vorlane-play [--data DIR] [--seed N] [--rate HZ] [--frames N] [--script FILE|-]\n"
     "                    [--dump FILE] [--every K] [--shot FRAME:FILE.png]... [--server URL]\n"
     "       vorlane-play [--data DIR] --replay FILE [--dump FILE] [--every K] [--shot FRAME:FILE.png]...\n"
+    "--blind plays without window, drawing and sound, as the score server checks replays.\n"
     "The score server is --server, else $VORLANE_SERVER; without either the run stays off the network.\n";
 
 long Number(const std::string& option, const std::string& text, long lo, long hi) {
@@ -76,6 +81,10 @@ Args ParseArgs(int argc, char** argv) {
         if (opt == "--help" || opt == "-h") {
             std::fputs(Usage, stdout);
             std::exit(0);
+        }
+        if (opt == "--blind") {
+            a.blind = true;
+            continue;
         }
         if (i + 1 >= argc) throw ScriptError(opt + " wants a value");
         const std::string v = argv[++i];
@@ -106,6 +115,7 @@ Args ParseArgs(int argc, char** argv) {
             throw ScriptError("unknown option " + opt);
         }
     }
+    if (a.blind && !a.shots.empty()) throw ScriptError("--shot wants a game that draws, not --blind");
     return a;
 }
 
@@ -223,6 +233,7 @@ HeadlessOptions GameOptionsOf(const Args& a) {
     options.Rate = a.rate;
     options.ServerUrl = ResolveServerUrl(a.server, std::getenv);
     options.RecordRaces = a.replay.empty(); // a replay played again is not recorded again
+    options.Blind = a.blind;
     return options;
 }
 
