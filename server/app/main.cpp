@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
     // folder this build made).
     auto verifier = std::make_unique<ReplayVerifier>(
         *store, ReplayCheckerOfTheGame(), ReplayDataDir([](const char* name) { return std::getenv(name); }));
+    // Replays left pending by the last run go first, before any upload is taken.
+    verifier->TakeUpPendingReplays();
     GuardedServer server;
     const int port = server.Bind(options.host, options.port);
     if (port < 0)
