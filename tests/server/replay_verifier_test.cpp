@@ -2,6 +2,7 @@
 // CPU limit, and the verdict each check leads to, written to a real store.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <chrono>
@@ -208,6 +209,35 @@ TEST(ReplayStore, PendingReplaysComeOldestFirstWithTheirBytesWithinTheIdRange) {
     ASSERT_EQ(third.size(), 1u);
     EXPECT_EQ(third[0].claimedScore, 12);
     EXPECT_EQ(third[0].bytes, (std::vector<uint8_t>{3, 3, 3}));
+}
+
+// A database written before pending replays had an index of their own: the upgrade
+// adds it and the replays left pending there are found.
+TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
+    TestDatabase db;
+    if (!db.IsSqlite()) GTEST_SKIP() << "written for the SQLite file";
+    std::vector<int64_t> ids;
+    {
+        auto store = db.Open();
+        ids = StorePendingReplays(*store, {10, 11}, {{1}, {2}});
+    }
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
+    const auto run = [&](const char* sql) {
+        EXPECT_EQ(sqlite3_exec(handle, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(handle);
+    };
+    run("DROP INDEX replays_pending; DELETE FROM schema_migrations WHERE version > 3");
+    sqlite3_close(handle);
+
+    auto store = db.Open();
+    const std::vector<PendingReplay> pending = store->PendingReplays(0, store->LatestReplayId(), 10);
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[1].id, ids[1]);
+    EXPECT_EQ(pending[1].bytes, std::vector<uint8_t>{2});
+    store.reset();
+    ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
+    run("SELECT 1 FROM replays INDEXED BY replays_pending WHERE state = 'pending' AND id > 0");
+    sqlite3_close(handle);
 }
 
 // The log a check appends to from its child process: the first byte of each file checked.
