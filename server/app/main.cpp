@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
     const int port = server.Bind(options.host, options.port);
     if (port < 0)
         return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
+    // Replays left pending by the last run go first, before any upload is taken (and
+    // only once the port is ours: a second server refused here checks nothing).
+    verifier->TakeUpPendingReplays();
     const std::string listenUrl = "http://" + UrlHost(options.host) + ":" + std::to_string(port);
 
     ScoreService service(*store, *writer, *verifier, options,

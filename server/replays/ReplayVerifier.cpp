@@ -26,14 +26,76 @@ bool ReplayVerifier::TryReserve() {
 }
 
 void ReplayVerifier::CancelReservation() {
-    std::lock_guard lock(mutex_);
-    --taken_;
-    changed_.notify_all();
+    GiveBackPlace();
+}
+
+void ReplayVerifier::GiveBackPlace() {
+    size_t backlogPlaces = 0;
+    {
+        std::lock_guard lock(mutex_);
+        --taken_;
+        backlogPlaces = ReserveForBacklog();
+        changed_.notify_all();
+    }
+    if (backlogPlaces > 0) QueueBacklog(backlogPlaces);
 }
 
 void ReplayVerifier::Enqueue(ReplayJob job) {
     std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
+    changed_.notify_all();
+}
+
+void ReplayVerifier::TakeUpPendingReplays() {
+    int64_t latest = 0;
+    try {
+        latest = store_.LatestReplayId();
+    } catch (const StoreError& error) {
+        std::cerr << "vorlane-scores: the pending replays are not checked before the next start: "
+                  << error.what() << std::endl;
+        return;
+    }
+    size_t places = 0;
+    {
+        std::lock_guard lock(mutex_);
+        backlogLeft_ = latest > 0;
+        backlogAfter_ = 0;
+        backlogThrough_ = latest;
+        places = ReserveForBacklog();
+    }
+    if (places > 0) QueueBacklog(places);
+}
+
+size_t ReplayVerifier::ReserveForBacklog() {
+    if (!backlogLeft_ || stopping_ || taken_ != 0) return 0;
+    taken_ = limits_.queued;
+    return limits_.queued;
+}
+
+void ReplayVerifier::QueueBacklog(size_t places) {
+    int64_t after = 0;
+    int64_t through = 0;
+    {
+        std::lock_guard lock(mutex_);
+        after = backlogAfter_;
+        through = backlogThrough_;
+    }
+    std::vector<PendingReplay> pending;
+    bool answered = false;
+    try {
+        pending = store_.PendingReplays(after, through, static_cast<int64_t>(places));
+        answered = true;
+    } catch (const StoreError& error) {
+        // Tried again the next time the queue runs empty.
+        std::cerr << "vorlane-scores: the pending replays: " << error.what() << std::endl;
+    }
+    std::lock_guard lock(mutex_);
+    for (PendingReplay& replay : pending)
+        jobs_.push_back(ReplayJob{replay.id, replay.claimedScore, std::move(replay.bytes)});
+    if (!pending.empty()) backlogAfter_ = pending.back().id;
+    // Fewer than asked for: the backlog is done.
+    if (answered && pending.size() < places) backlogLeft_ = false;
+    taken_ -= places - pending.size();
     changed_.notify_all();
 }
 
@@ -63,9 +125,7 @@ void ReplayVerifier::Work() {
             jobs_.pop_front();
         }
         Check(job);
-        std::lock_guard lock(mutex_);
-        --taken_;
-        changed_.notify_all();
+        GiveBackPlace();
     }
 }
 

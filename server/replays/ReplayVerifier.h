@@ -3,6 +3,13 @@
 // reserves a place (none free: it answers 503 and stores nothing), then stores the
 // replay and hands it over. Each worker runs one check at a time in a child process
 // with a CPU limit (IsolatedCheck.h) and writes the verdict to the store.
+//
+// Replays still pending when the server last stopped (queued, or being checked)
+// are the backlog: TakeUpPendingReplays, called once at start-up before uploads are
+// taken, notes the latest replay id stored then and fills the queue with the oldest
+// of them. The rest wait until the queue has run empty (no upload reserved, queued
+// or checked); then a worker reserves every place and fills them with the next
+// oldest, until none is left. Each start-up walks the backlog once.
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -47,6 +54,10 @@ class ReplayVerifier {
     // Hands over a job for a reserved place.
     void Enqueue(ReplayJob job);
 
+    // Queues the replays the store holds as pending from before this start, as said
+    // above. A store that fails here is logged; those replays wait for the next start.
+    void TakeUpPendingReplays();
+
     // Waits for the checks running now; replays still queued stay pending.
     void Stop();
     // Waits until the queue is empty and no check runs (tests, benchmarks).
@@ -55,6 +66,14 @@ class ReplayVerifier {
   private:
     void Work();
     void Check(const ReplayJob& job);
+    // Frees one place; when that empties the queue, the backlog moves on.
+    void GiveBackPlace();
+    // With the queue empty and backlog left: reserves every place and answers how
+    // many (0 otherwise). Called with mutex_ held.
+    size_t ReserveForBacklog();
+    // Fills `places` reserved places with the next pending replays of the backlog and
+    // gives back the places left over.
+    void QueueBacklog(size_t places);
 
     ScoreStore& store_;
     ReplayChecker checker_;
@@ -65,6 +84,10 @@ class ReplayVerifier {
     std::deque<ReplayJob> jobs_;
     size_t taken_ = 0; // reserved, queued or running
     bool stopping_ = false;
+    // The backlog: pending replays with backlogAfter_ < id <= backlogThrough_.
+    bool backlogLeft_ = false;
+    int64_t backlogAfter_ = 0;
+    int64_t backlogThrough_ = 0;
     std::vector<std::thread> workers_;
 };
 

@@ -58,6 +58,9 @@ constexpr std::array kMigrations{
               "  state TEXT NOT NULL,"
               "  reason TEXT NOT NULL DEFAULT '');"
               "CREATE INDEX replays_by_score ON replays (score_id);"},
+    // A restart takes up the replays left pending: found without reading every
+    // replay ever judged.
+    Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
@@ -198,6 +201,9 @@ void PrepareStatements(pqxx::connection& db) {
     db.prepare(
         "find_replay",
         "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
+    db.prepare("pending_replays", "SELECT id, score, bytes FROM replays WHERE state = 'pending'"
+                                  " AND id > $1 AND id <= $2 ORDER BY id LIMIT $3");
+    db.prepare("latest_replay", "SELECT coalesce(max(id), 0) FROM replays");
     db.prepare("verified_replay_file", "SELECT bytes FROM replays WHERE id = $1 AND state = 'verified'");
     db.prepare("make_salt",
                "INSERT INTO settings (key, value) VALUES ('client_salt', $1) ON CONFLICT (key) DO NOTHING");
@@ -520,6 +526,24 @@ std::optional<ReplayRecord> PgScoreStore::FindReplay(int64_t replayId) {
         return ReplayRecord{
             row[0].as<int64_t>(),     row[1].as<int64_t>(), ParseReplayState(row[2].as<std::string>()),
             row[3].as<std::string>(), row[4].as<int64_t>(), row[5].as<int64_t>()};
+    });
+}
+
+std::vector<PendingReplay> PgScoreStore::PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) {
+    return InWriteTransaction("the pending replays' look-up", [&](pqxx::work& read) {
+        std::vector<PendingReplay> pending;
+        for (const pqxx::row& row : read.exec_prepared("pending_replays", afterId, throughId, limit)) {
+            const pqxx::binarystring bytes(row[2]);
+            pending.push_back(PendingReplay{row[0].as<int64_t>(), row[1].as<int64_t>(),
+                                            std::vector<uint8_t>(bytes.begin(), bytes.end())});
+        }
+        return pending;
+    });
+}
+
+int64_t PgScoreStore::LatestReplayId() {
+    return InWriteTransaction("the latest replay's look-up", [&](pqxx::work& read) {
+        return read.exec_prepared1("latest_replay")[0].as<int64_t>();
     });
 }
 

@@ -81,6 +81,14 @@ struct ReplayRecord {
     int64_t uploadedAt = 0;
 };
 
+// A Pending replay as kept for its check: enough to play it through again after a
+// restart of the server.
+struct PendingReplay {
+    int64_t id = 0;
+    int64_t claimedScore = 0;
+    std::vector<uint8_t> bytes;
+};
+
 // The reason kept for a replay that came without a submission to match.
 inline constexpr const char* kNoMatchingSubmission = "no matching submission";
 
@@ -127,6 +135,13 @@ class ScoreStore {
     virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) = 0;
 
     virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;
+
+    // The Pending replays with afterId < id <= throughId, oldest (smallest id) first,
+    // `limit` at most, each with its bytes. Read on the write side, so that a replica
+    // running behind does not hide one.
+    virtual std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) = 0;
+    // The id of the latest replay stored, whatever its state; 0 when there is none.
+    virtual int64_t LatestReplayId() = 0;
     // The bytes of a Verified replay; nothing for any other.
     virtual std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) = 0;
 };

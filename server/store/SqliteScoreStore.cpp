@@ -55,6 +55,9 @@ constexpr std::array kMigrations{
            "  state TEXT NOT NULL,"
            "  reason TEXT NOT NULL DEFAULT '');"
            "CREATE INDEX replays_by_score ON replays (score_id);"},
+    // A restart takes up the replays left pending: found without reading every
+    // replay ever judged.
+    Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
 };
 
 // The same query over the eight kinds of filter: none, period, country, both, and
@@ -432,6 +435,34 @@ std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId) {
     if (find.Step()) record = ReadReplayRecord(find);
     find.Reset();
     return record;
+}
+
+std::vector<PendingReplay> SqliteScoreStore::PendingReplays(int64_t afterId, int64_t throughId,
+                                                            int64_t limit) {
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& read = writer_->Prepared(
+        "SELECT id, score, bytes FROM replays WHERE state = 'pending' AND id > :after AND id <= :through"
+        " ORDER BY id LIMIT :limit");
+    read.Bind(":after", afterId).Bind(":through", throughId).Bind(":limit", limit);
+    std::vector<PendingReplay> pending;
+    try {
+        while (read.Step())
+            pending.push_back(PendingReplay{read.Int(0), read.Int(1), read.Blob(2)});
+    } catch (...) {
+        read.Reset();
+        throw;
+    }
+    read.Reset();
+    return pending;
+}
+
+int64_t SqliteScoreStore::LatestReplayId() {
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& latest = writer_->Prepared("SELECT coalesce(max(id), 0) FROM replays");
+    latest.Step();
+    const int64_t id = latest.Int(0);
+    latest.Reset();
+    return id;
 }
 
 std::optional<std::vector<uint8_t>> SqliteScoreStore::VerifiedReplayFile(int64_t replayId) {

@@ -30,6 +30,8 @@ class SqliteScoreStore : public ScoreStore {
     ReplayRecord StoreReplay(const NewReplay& replay) override;
     void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
     std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
+    std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
+    int64_t LatestReplayId() override;
     std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) override;
 
     // The schema version this program writes.

@@ -1,7 +1,10 @@
 // Replays sent to the real vorlane-scores after their submission that must not verify
 // it: each leaves the row as it was, with the reason kept, and the server goes on
-// serving. (A real game's replay verifying its row: tests/online/whole_loop_test.cpp.)
+// serving; replays a stopped server left waiting are checked after its restart. (A
+// real game's replay verifying its row: tests/online/whole_loop_test.cpp.)
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 #include <chrono>
 #include <regex>
@@ -89,6 +92,16 @@ struct RefusedCase {
     const char* reasonStart; // alternatives separated by '|'
 };
 
+// Whether `text` starts with one of the '|'-separated `starts`.
+bool StartsWithOneOf(const std::string& text, const std::string& starts) {
+    for (size_t from = 0;;) {
+        const size_t bar = starts.find('|', from);
+        if (text.starts_with(starts.substr(from, bar - from))) return true;
+        if (bar == std::string::npos) return false;
+        from = bar + 1;
+    }
+}
+
 std::vector<uint8_t> ReplayOf1000() {
     return ReplayEndingWith(1000);
 }
@@ -123,12 +136,7 @@ TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithThe
         ASSERT_GT(id, 0) << answer->body;
         const ReplayRecord record = Judged(id);
         EXPECT_EQ(record.state, ReplayState::Failed);
-        bool matches = false;
-        for (const std::string& start :
-             {std::string(c.reasonStart).substr(0, std::string(c.reasonStart).find('|')),
-              std::string(c.reasonStart).substr(std::string(c.reasonStart).find('|') + 1)})
-            matches = matches || record.reason.starts_with(start);
-        EXPECT_TRUE(matches) << record.reason;
+        EXPECT_TRUE(StartsWithOneOf(record.reason, c.reasonStart)) << record.reason;
         auto status = server->Client().Get("/api/replays/" + std::to_string(id));
         ASSERT_TRUE(status);
         EXPECT_NE(status->body.find("\"state\":\"failed\""), std::string::npos) << status->body;
@@ -170,6 +178,42 @@ TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIs
     }
     auto store = db.Open();
     EXPECT_FALSE(store->FindReplay(1));
+    ExpectStillServing();
+}
+
+// A server stopped with replays still waiting for their check (stored, never judged)
+// checks them once started again on the same database.
+TEST_F(ReplayUpload, ReplaysLeftPendingByAStoppedServerAreCheckedAfterItsRestart) {
+    server->Signal(SIGTERM);
+    ASSERT_EQ(server->WaitForExit(), 0) << server->Stderr();
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* reasonStart;
+    } left[] = {
+        {"LEFT1", NotAReplay(), "replay refused: "},
+        {"LEFT2", ReplayOf1000(), "replay diverged|score differs"},
+        {"LEFT3", TamperedReplay(), "replay refused: "},
+    };
+    std::vector<int64_t> ids;
+    {
+        auto store = db.Open();
+        for (const auto& replay : left) {
+            store->InsertBatch(std::vector<NewScore>{{replay.name, "Peru", 1000, 1000, "sender"}});
+            const ReplayRecord record =
+                store->StoreReplay({replay.name, "Peru", 1000, 1001, "sender", replay.bytes});
+            ASSERT_EQ(record.state, ReplayState::Pending);
+            ids.push_back(record.id);
+        }
+    }
+    server = ScoresProcess::StartOn(db, {"--rate-limit", "0"});
+    ASSERT_TRUE(server);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        SCOPED_TRACE(left[i].name);
+        const ReplayRecord record = Judged(ids[i]);
+        EXPECT_EQ(record.state, ReplayState::Failed);
+        EXPECT_TRUE(StartsWithOneOf(record.reason, left[i].reasonStart)) << record.reason;
+    }
     ExpectStillServing();
 }
 

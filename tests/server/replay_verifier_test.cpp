@@ -2,9 +2,14 @@
 // CPU limit, and the verdict each check leads to, written to a real store.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 #include "replays/IsolatedCheck.h"
 #include "replays/ReplayJudge.h"
@@ -145,6 +150,168 @@ TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore) {
     EXPECT_EQ(verified[0].rank, 1);
     EXPECT_EQ(store->VerifiedReplayFile(fast.id), std::vector<uint8_t>{100});
     EXPECT_FALSE(store->VerifiedReplayFile(slow.id));
+}
+
+// Replays left pending by a server that stopped: a row and a pending replay for each
+// score, stored as the upload would have; answers the replay ids in order.
+std::vector<int64_t> StorePendingReplays(ScoreStore& store, const std::vector<int64_t>& scores,
+                                         const std::vector<std::vector<uint8_t>>& files) {
+    std::vector<NewScore> rows;
+    for (int64_t score : scores) {
+        std::string name = "P";
+        name += std::to_string(score);
+        rows.push_back({name, "Peru", score, 1000, "c1"});
+    }
+    store.InsertBatch(rows);
+    std::vector<int64_t> ids;
+    for (size_t i = 0; i < scores.size(); ++i) {
+        const ReplayRecord record =
+            store.StoreReplay({rows[i].name, "Peru", scores[i], 1001, "c1", files[i]});
+        EXPECT_EQ(record.state, ReplayState::Pending);
+        ids.push_back(record.id);
+    }
+    return ids;
+}
+
+TEST(ReplayStore, PendingReplaysComeOldestFirstWithTheirBytesWithinTheIdRange) {
+    TestDatabase db;
+    auto store = db.Open();
+    EXPECT_EQ(store->LatestReplayId(), 0);
+    EXPECT_TRUE(store->PendingReplays(0, 1000, 10).empty());
+    const std::vector<int64_t> ids =
+        StorePendingReplays(*store, {10, 11, 12, 13, 14}, {{1}, {2, 2}, {3, 3, 3}, {4}, {5}});
+    store->RecordReplayVerdict(ids[1], true, "");
+    store->RecordReplayVerdict(ids[3], false, "time limit");
+    const ReplayRecord unmatched = store->StoreReplay({"NOBODY", "Peru", 1, 1002, "c1", {9}});
+    EXPECT_EQ(store->LatestReplayId(), unmatched.id);
+
+    const auto idsOf = [](const std::vector<PendingReplay>& pending) {
+        std::vector<int64_t> found;
+        for (const PendingReplay& replay : pending)
+            found.push_back(replay.id);
+        return found;
+    };
+    const struct {
+        int64_t after, through, limit;
+        std::vector<int64_t> expected;
+    } cases[] = {
+        {0, unmatched.id, 10, {ids[0], ids[2], ids[4]}}, // judged and unmatched replays are not pending
+        {0, unmatched.id, 2, {ids[0], ids[2]}},
+        {ids[0], unmatched.id, 10, {ids[2], ids[4]}},
+        {0, ids[2], 10, {ids[0], ids[2]}},
+        {ids[4], unmatched.id, 10, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.after << ".." << c.through << " limit " << c.limit);
+        EXPECT_EQ(idsOf(store->PendingReplays(c.after, c.through, c.limit)), c.expected);
+    }
+    const std::vector<PendingReplay> third = store->PendingReplays(ids[1], ids[2], 1);
+    ASSERT_EQ(third.size(), 1u);
+    EXPECT_EQ(third[0].claimedScore, 12);
+    EXPECT_EQ(third[0].bytes, (std::vector<uint8_t>{3, 3, 3}));
+}
+
+// A database written before pending replays had an index of their own: the upgrade
+// adds it and the replays left pending there are found.
+TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
+    TestDatabase db;
+    if (!db.IsSqlite()) GTEST_SKIP() << "written for the SQLite file";
+    std::vector<int64_t> ids;
+    {
+        auto store = db.Open();
+        ids = StorePendingReplays(*store, {10, 11}, {{1}, {2}});
+    }
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
+    const auto run = [&](const char* sql) {
+        EXPECT_EQ(sqlite3_exec(handle, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(handle);
+    };
+    run("DROP INDEX replays_pending; DELETE FROM schema_migrations WHERE version > 3");
+    sqlite3_close(handle);
+
+    auto store = db.Open();
+    const std::vector<PendingReplay> pending = store->PendingReplays(0, store->LatestReplayId(), 10);
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[1].id, ids[1]);
+    EXPECT_EQ(pending[1].bytes, std::vector<uint8_t>{2});
+    store.reset();
+    ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
+    run("SELECT 1 FROM replays INDEXED BY replays_pending WHERE state = 'pending' AND id > 0");
+    sqlite3_close(handle);
+}
+
+// The log a check appends to from its child process: the first byte of each file checked.
+class CheckLog {
+  public:
+    CheckLog()
+        : path_(std::filesystem::temp_directory_path() /
+                ("vorlane_checks_" + std::to_string(getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        std::filesystem::remove(path_);
+    }
+    ~CheckLog() { std::filesystem::remove(path_); }
+
+    // Sleeps `pause`, logs the file, then: first byte 0 crashes, anything else is the
+    // final score.
+    ReplayChecker SlowChecker(std::chrono::milliseconds pause) const {
+        const std::string path = path_.string();
+        return [path, pause](const std::vector<uint8_t>& bytes, const std::filesystem::path&) {
+            std::this_thread::sleep_for(pause);
+            if (FILE* log = std::fopen(path.c_str(), "a")) {
+                std::fprintf(log, "%d ", bytes.at(0));
+                std::fclose(log);
+            }
+            if (bytes[0] == 0) raise(SIGSEGV);
+            return Played(bytes[0]);
+        };
+    }
+    std::string Text() const {
+        std::ifstream in(path_);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Replays left pending by the last run are checked oldest first, each once, never
+// more at once than the queue holds; a replay stored after the start (an upload on its
+// way to the queue) is not the backlog's and waits for the next start; a check that
+// crashed ends failed and is not tried again.
+TEST(ReplayVerifier, ReplaysLeftPendingAreCheckedOldestFirstWithinTheQueueLimitOncePerStart) {
+    TestDatabase db;
+    auto store = db.Open();
+    const std::vector<int64_t> ids =
+        StorePendingReplays(*store, {10, 11, 12, 13, 14, 15}, {{10}, {11}, {0}, {13}, {14}, {15}});
+    store->RecordReplayVerdict(ids[5], false, "replay refused: judged before the stop");
+    CheckLog log;
+    VerifierLimits limits;
+    limits.workers = 1;
+    limits.queued = 2;
+    limits.cpuPerReplay = std::chrono::seconds(2);
+    {
+        ReplayVerifier verifier(*store, log.SlowChecker(std::chrono::milliseconds(300)), "", limits);
+        verifier.TakeUpPendingReplays();
+        EXPECT_FALSE(verifier.TryReserve()) << "the oldest two fill the queue";
+        const std::vector<int64_t> late = StorePendingReplays(*store, {99}, {{99}});
+        verifier.WaitIdle();
+        EXPECT_EQ(log.Text(), "10 11 0 13 14 ");
+        EXPECT_EQ(store->FindReplay(late[0])->state, ReplayState::Pending);
+    }
+    for (size_t i : {0, 1, 3, 4})
+        EXPECT_EQ(store->FindReplay(ids[i])->state, ReplayState::Verified) << i;
+    EXPECT_TRUE(store->FindReplay(ids[2])->reason.starts_with("check failed: the check died of"))
+        << store->FindReplay(ids[2])->reason;
+    EXPECT_EQ(store->FindReplay(ids[5])->reason, "replay refused: judged before the stop");
+
+    // The next start takes up only what is still pending.
+    ReplayVerifier restarted(*store, log.SlowChecker(std::chrono::milliseconds(0)), "", limits);
+    restarted.TakeUpPendingReplays();
+    restarted.WaitIdle();
+    EXPECT_EQ(log.Text(), "10 11 0 13 14 99 ");
+    EXPECT_TRUE(store->PendingReplays(0, store->LatestReplayId(), 10).empty());
 }
 
 TEST(ReplayStore, AReplayLinksToTheSendersLatestUnverifiedRowOfThatResult) {
