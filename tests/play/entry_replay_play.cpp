@@ -236,5 +236,40 @@ TEST(EntryReplay, TheLineStandsUnderTheBackButtonClearOfTheButtonsAndTheTable) {
     EXPECT_LT(kReplayLineY + height / 2, 600);
 }
 
+// The light pixels of the names' colour in the band under the back button.
+int LinePixels(const RgbaImage& image) {
+    int n = 0;
+    for (int y = 548; y < 578; ++y)
+        for (int x = 0; x < 274; ++x) {
+            const uint32_t rgb = Rgb(image, x, y);
+            n += (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) > 190 && (rgb & 0xFF) > 190 ? 1 : 0;
+        }
+    return n;
+}
+
+TEST(EntryReplayPlay, TheLineIsDrawnOnlyWhenThePickedEntryHasARaceAndRShowsTheRace) {
+    const int q = BannerEnd + 10;
+    const int r = q + 30;
+    const std::string script = At(50, "press Enter") + At(RaceStart, "press Enter") + At(q, "press Esc") +
+                               At(q + 5, "press Y") + At(q + 10, "text Zed") + At(q + 12, "mouse 188 390") +
+                               At(q + 13, "click") + At(q + 20, "press Enter") + At(r, "press R");
+    auto run = PlayScript(script, Options().Frames(r + 40).Before(LowTable).Shot(q + 25).Shot(r + 30));
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    EXPECT_EQ(run.Frame(q + 25).Int("ActiveScreen"), 4);
+    EXPECT_GT(LinePixels(run.Shot(q + 25)), 150) << "the line under the back button";
+    // Watching: the race on the screen, its head-up panel at the right.
+    const Json& watching = run.Frame(r + 30);
+    EXPECT_EQ(watching.Int("ActiveScreen"), 6);
+    EXPECT_EQ(watching.Int("ActiveDialog"), 6) << "its level banner";
+    EXPECT_EQ(watching.Str("PlayerName"), "") << "the name the race began with";
+    EXPECT_EQ(watching["highscores"][0].Str("name"), "Zed");
+
+    // A table without replays: no line.
+    auto plain = PlayScript(At(50, "press Down") + At(52, "press Enter"), Options().Frames(60).Shot(58));
+    ASSERT_EQ(plain.ExitCode, 0) << plain.Errors;
+    ASSERT_EQ(plain.Frame(58).Int("ActiveScreen"), 4);
+    EXPECT_LT(LinePixels(plain.Shot(58)), 10);
+}
+
 } // namespace
 } // namespace vorlane::playtest
