@@ -140,6 +140,10 @@ void TEntryReplayWatch::GiveBack() {
     if (form_.Race) EndRace(form_);
     form_.Input = std::move(kept_.Input);
 
+    // The frame statistics as they were, on the display as it is now.
+    const int refreshRate = form_.Stats.RefreshRate;
+    form_.Stats = kept_.Stats;
+    form_.Stats.RefreshRate = refreshRate;
     // The mode the window shows now (the race may have switched it) against the player's.
     const bool shownFullScreen = form_.Options().FullScreenMode;
     form_.Options() = kept_.Options;
@@ -150,7 +154,6 @@ void TEntryReplayWatch::GiveBack() {
     form_.Dialog.SendChoice = kept_.SendChoice;
     form_.Menu.SelectedCar = kept_.SelectedCar;
     form_.Keys = kept_.Keys;
-    form_.Stats = kept_.Stats;
     form_.Random.Seed(kept_.RandomState);
     form_.Recording.Enabled = kept_.Recording;
 

@@ -113,8 +113,12 @@ void OpenHighScores(TGame& form) {
         b->SetZ(4);
         s.Buttons[i] = b;
     }
-    form.Menu.Replays.Looked = false; // the shelf may have changed since the screen was last open
-    form.Menu.Replays.NoticeMs = 0;
+    THighScoreReplays& replays = form.Menu.Replays;
+    replays.Looked = false; // the shelf may have changed since the screen was last open
+    replays.NoticeMs = 0;
+    // Only a pointer moved onto a row picks it, not one resting there when the screen opens.
+    replays.PointerX = form.Keys.MouseX;
+    replays.PointerY = form.Keys.MouseY;
 }
 
 void CloseHighScores(TGame& form) {

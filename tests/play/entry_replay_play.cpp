@@ -169,6 +169,41 @@ TEST(EntryReplay, RPlaysTheEntrysRaceToItsEndOrUntilEscAndTheScreenComesBackUnto
     EXPECT_EQ(ReadSaveFolder(save), files);
 }
 
+TEST(EntryReplay, TheWindowsEventsWhileWatchingAreThePlayersNotTheRaces) {
+    test::FormFixture game(LowTableGame());
+    TMForm& form = game.Form();
+    RaceIntoTheTable(game);
+    game.RunFrames(2);
+    ASSERT_FALSE(form.Options().FullScreenMode);
+    game.Tap('R');
+    game.RunFrames(BannerEnd - RaceStart + 10);
+    ASSERT_TRUE(form.WatchingReplay());
+    const int selectedCar = form.Menu.SelectedCar;
+    // Pointing and clicking do nothing to the race; Alt+Enter switches the window and
+    // stays the player's choice afterwards.
+    game.MouseMove(700, 400);
+    game.Click();
+    game.Down(vk::Alt);
+    game.Tap(vk::Enter);
+    game.Up(vk::Alt);
+    game.RunFrames(2);
+    EXPECT_TRUE(form.WatchingReplay());
+    EXPECT_EQ(form.Screen.ActiveDialog, DialogKind::None) << "no pause opened in the race";
+    EXPECT_EQ(form.Menu.SelectedCar, selectedCar);
+    EXPECT_TRUE(form.Options().FullScreenMode);
+    EXPECT_TRUE(form.Display().IsFullScreen());
+    // The window's close button leaves the playback and asks, as on the screen.
+    game.Game().CloseRequest();
+    EXPECT_FALSE(form.WatchingReplay());
+    EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::HighScores);
+    EXPECT_EQ(form.Screen.ActiveDialog, DialogKind::LeaveGame);
+    EXPECT_TRUE(form.Options().FullScreenMode);
+    EXPECT_TRUE(form.Display().IsFullScreen());
+    EXPECT_EQ(form.Keys.MouseX, 700);
+    EXPECT_EQ(form.Keys.MouseY, 400);
+    EXPECT_TRUE(form.Display().PointerVisible());
+}
+
 TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {
     test::FormFixture::Options options;
     options.BeforeStart = [](const std::filesystem::path& root) {
@@ -184,9 +219,13 @@ TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {
     test::FormFixture game(options);
     TMForm& form = game.Form();
     game.RunFrames(46);
+    // The pointer rests over row 5 as the screen opens: the best entry with a replay is
+    // picked all the same, until the pointer moves.
+    game.MouseMove(600, 220 + 36 * 5);
     form.ActivateItem(ItemNo(MainMenuItem::HighScores));
     game.RunFrames(2);
     ASSERT_EQ(form.Screen.ActiveScreen, ScreenKind::HighScores);
+    EXPECT_EQ(form.Menu.Replays.Rank, 1);
     std::filesystem::remove(game.SaveDir() / "Replays" / TReplayShelf::EntryFileName(2));
 
     // After the notice the line is gone: that row has nothing to play.
