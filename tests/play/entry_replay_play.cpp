@@ -202,6 +202,12 @@ TEST(EntryReplay, TheWindowsEventsWhileWatchingAreThePlayersNotTheRaces) {
     EXPECT_EQ(form.Keys.MouseX, 700);
     EXPECT_EQ(form.Keys.MouseY, 400);
     EXPECT_TRUE(form.Display().PointerVisible());
+    // "No", and the game ends in the middle of the next playback (the fixture goes).
+    form.ActivateItem(ItemNo(DialogItem::No));
+    ASSERT_EQ(form.Screen.ActiveDialog, DialogKind::None);
+    game.Tap('R');
+    game.RunFrames(10);
+    EXPECT_TRUE(form.WatchingReplay());
 }
 
 TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {
