@@ -143,20 +143,20 @@ void TRaceRecording::Finish(TMForm& form) {
 
 void TRaceRecording::End(TMForm& form) {
     lastRace_ = recorder_.End(watch_.Result());
-    Report(TReplayShelf(form.DataRoot).SaveLast(BytesOf(lastRace_)));
+    Report(TReplayShelf(form.SaveRoot).SaveLast(BytesOf(lastRace_)));
 }
 
 void TRaceRecording::FileEntry(TMForm& form, int rank) {
     if (!Enabled || lastRace_.empty() || rank < 1 || rank > THighScoreTable::kSize) return;
-    Report(TReplayShelf(form.DataRoot).FileEntry(form.HighScores.Entries(), rank, BytesOf(lastRace_)));
+    Report(TReplayShelf(form.SaveRoot).FileEntry(form.HighScores.Entries(), rank, BytesOf(lastRace_)));
 }
 
 void TRaceRecording::TableReset(TMForm& form) {
-    if (Enabled) Report(TReplayShelf(form.DataRoot).Reset());
+    if (Enabled) Report(TReplayShelf(form.SaveRoot).Reset());
 }
 
 void TRaceRecording::Reconcile(TMForm& form) {
-    if (Enabled) Report(TReplayShelf(form.DataRoot).Reconcile(form.HighScores.Entries()));
+    if (Enabled) Report(TReplayShelf(form.SaveRoot).Reconcile(form.HighScores.Entries()));
 }
 
 } // namespace vorlane

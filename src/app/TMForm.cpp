@@ -5,6 +5,7 @@
 
 #include "app/ControlsSetup.h"
 #include "app/Dialogs.h"
+#include "app/EntryReplayWatch.h"
 #include "menus/Screens.h"
 #include "persist/Controls.h"
 #include "persist/GamePaths.h"
@@ -37,17 +38,15 @@ void Report(const FileReport& report) {
 
 } // namespace
 
-TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
+TMForm::TMForm(TMFormServices services)
+    : TGame(std::move(services)), entryReplay_(std::make_unique<TEntryReplayWatch>(*this)) {
     Recording.Enabled = services_.RecordRaces;
     BindDisplay();
     try {
         SetUpInput(*Input);
         FrameTimer->SetInterval(0);
         FrameTimer->ActiveOnly = true;
-        FrameTimer->OnTimer = [this](int lag) {
-            PollPad();
-            RunFrame(lag);
-        };
+        FrameTimer->OnTimer = [this](int lag) { Tick(lag); };
         StartUp();
         FrameTimer->Loaded();
     } catch (...) {
@@ -60,6 +59,7 @@ TMForm::TMForm(TMFormServices services) : TGame(std::move(services)) {
 
 TMForm::~TMForm() {
     FrameTimer->Stop();
+    entryReplay_.reset(); // the player's keyboard back before the race goes
     // The sprites go before the pictures they show; the race's plain references with them.
     Race.reset();
     UnbindDisplay();

@@ -16,6 +16,7 @@
 namespace vorlane {
 
 class IDisplayListener;
+class TEntryReplayWatch;
 using TMFormServices = TGameServices;
 
 class TMForm final : public TGame {
@@ -52,6 +53,10 @@ class TMForm final : public TGame {
     // What the pad drives now: the race, a text field or the menus and dialogs.
     PadContext PadContextNow() const;
 
+    // ---- a high-score entry's race watched from the high-score screen (R) ----
+    TEntryReplayWatch& EntryReplay() { return *entryReplay_; }
+    bool WatchingReplay() const;
+
     // ---- screen and dialog dispatch ----
     void ActivateSelection();
     void ActivateItem(int item) override;
@@ -64,6 +69,8 @@ class TMForm final : public TGame {
 
   private:
     void Dispatch(const InputEvent& event);
+    // The frame timer's tick: a frame of the game, or of the replay being watched.
+    void Tick(int lagCount);
     void RunFrameSteps(int lagCount);
     void BindDisplay();
     void UnbindDisplay();
@@ -78,6 +85,7 @@ class TMForm final : public TGame {
     void ApplyControlsFile();
 
     std::unique_ptr<IDisplayListener> displayListener_;
+    std::unique_ptr<TEntryReplayWatch> entryReplay_;
     std::vector<int> chooseKeys_;
     LetterPicker picker_;
     PadContext padContext_ = PadContext::Menus;

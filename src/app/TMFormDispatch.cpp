@@ -51,7 +51,9 @@ void NameEntryActivated(TMForm& f) {
     TDialogState& d = f.Dialog;
     if (d.DialogKey == EnterKey) {
         d.DialogKey = 0;
-        f.Recording.FileEntry(f, f.HighScores.InsertScore(d.PlayerName, RaceScore(f)));
+        const int rank = f.HighScores.InsertScore(d.PlayerName, RaceScore(f));
+        f.Recording.FileEntry(f, rank);
+        if (rank > 0) f.Menu.Replays.Rank = rank; // the high-score screen offers this race first
         d.SendChoice = SendBoxPattern(f);
         CloseDialog(f);
         if (d.SendChoice == 0)

@@ -3,10 +3,23 @@
 #include "app/TMForm.h"
 
 #include "app/Dialogs.h"
+#include "app/EntryReplayWatch.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
 
 namespace vorlane {
+
+void TMForm::Tick(int lagCount) {
+    PollPad();
+    if (entryReplay_->Active())
+        entryReplay_->Tick(lagCount); // the replay runs its own frames at its own pace
+    else
+        RunFrame(lagCount);
+}
+
+bool TMForm::WatchingReplay() const {
+    return entryReplay_->Active();
+}
 
 void TMForm::RunFrame(int lagCount) {
     RunFrameSteps(lagCount);

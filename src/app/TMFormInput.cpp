@@ -4,6 +4,7 @@
 #include "app/TMForm.h"
 
 #include "app/Dialogs.h"
+#include "app/EntryReplayWatch.h"
 #include "menus/ItemSelection.h"
 #include "platform/GamePads.h"
 #include "platform/KeyCodes.h"
@@ -120,6 +121,12 @@ void TMForm::Clicked() {
 }
 
 void TMForm::HandleEvent(const InputEvent& event) {
+    // While an entry's race is watched the window's events are the watcher's; the
+    // replay's own go to the game.
+    if (entryReplay_->Active() && !entryReplay_->Feeding()) {
+        entryReplay_->WindowEvent(event);
+        return;
+    }
     // An event is recorded before it is handled, so the key that starts a race is not
     // part of it, and the one that ends it is.
     Recording.Event(event);
@@ -131,6 +138,10 @@ void TMForm::Dispatch(const InputEvent& event) {
     switch (event.kind) {
     case EventKind::KeyDown:
         KeyDown(event.key, event.alt);
+        // R on the high-score screen: the race of the row picked there.
+        if (event.key == 'R' && !event.alt && !event.repeat &&
+            Screen.ActiveScreen == ScreenKind::HighScores && Screen.ActiveDialog == DialogKind::None)
+            entryReplay_->Begin(Menu.Replays.Rank);
         break;
     case EventKind::KeyUp:
         KeyUp(event.key);

@@ -6,7 +6,9 @@
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
+#include "persist/ReplayShelf.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vorlane {
@@ -29,7 +31,70 @@ void DrawTable(TGame& form) {
     }
 }
 
+// A row of the table reaches from 18 pixels above its name's centre to 18 below,
+// across the table's frame.
+constexpr int kRowLeft = 286;
+constexpr int kRowRight = 790;
+int RowTop(int rank) {
+    return 202 + 36 * rank;
+}
+
+bool SameTable(const THighScoreEntries& a, const THighScoreEntries& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), [](const THighScore& x, const THighScore& y) {
+        return x.Name == y.Name && x.Score == y.Score;
+    });
+}
+
+// Which entries have their race on the shelf: looked up again whenever the table is
+// not the one last looked at (a new entry, the table cleared, the screen opened).
+// The row picked keeps its place while it has a replay; otherwise the best entry that
+// has one is picked.
+void LookUpReplays(TGame& form) {
+    THighScoreReplays& r = form.Menu.Replays;
+    const THighScoreEntries& table = form.HighScores.Entries();
+    if (r.Looked && SameTable(r.LookedAt, table)) return;
+    const TReplayShelf shelf(form.SaveRoot);
+    for (int rank = 1; rank <= THighScoreTable::kSize; ++rank)
+        r.Kept[size_t(rank - 1)] = shelf.EntryReplay(table, rank).has_value();
+    r.LookedAt = table;
+    r.Looked = true;
+    if (r.Rank >= 1 && r.Rank <= THighScoreTable::kSize && r.Kept[size_t(r.Rank - 1)]) return;
+    const auto first = std::find(r.Kept.begin(), r.Kept.end(), true);
+    r.Rank = first == r.Kept.end() ? 0 : int(first - r.Kept.begin()) + 1;
+}
+
+// Moving the pointer onto a row of the table picks that row.
+void FollowPointer(TGame& form) {
+    THighScoreReplays& r = form.Menu.Replays;
+    const int x = form.Keys.MouseX, y = form.Keys.MouseY;
+    if (x == r.PointerX && y == r.PointerY) return;
+    r.PointerX = x;
+    r.PointerY = y;
+    if (x < kRowLeft || x > kRowRight) return;
+    for (int rank = 1; rank <= THighScoreTable::kSize; ++rank)
+        if (y >= RowTop(rank) && y < RowTop(rank) + 36) r.Rank = rank;
+}
+
+void DrawReplayLine(TGame& form) {
+    const std::string line = HighScoreReplayLine(form);
+    if (line.empty()) return;
+    form.UseFont(kReplayLineStyle);
+    form.DrawText(line, kReplayLineX, kReplayLineY, true, true);
+}
+
 } // namespace
+
+std::string HighScoreReplayLine(const TGame& form) {
+    const THighScoreReplays& r = form.Menu.Replays;
+    if (r.NoticeMs > 0) return r.Notice;
+    if (r.Rank < 1 || r.Rank > THighScoreTable::kSize || !r.Kept[size_t(r.Rank - 1)]) return "";
+    return "R: WATCH THE REPLAY OF " + std::to_string(r.Rank);
+}
+
+void ShowHighScoreNotice(TGame& form, const std::string& notice) {
+    form.Menu.Replays.Notice = notice;
+    form.Menu.Replays.NoticeMs = 3000;
+}
 
 void OpenHighScores(TGame& form) {
     TScreenState& s = form.Screen;
@@ -48,6 +113,12 @@ void OpenHighScores(TGame& form) {
         b->SetZ(4);
         s.Buttons[i] = b;
     }
+    THighScoreReplays& replays = form.Menu.Replays;
+    replays.Looked = false; // the shelf may have changed since the screen was last open
+    replays.NoticeMs = 0;
+    // Only a pointer moved onto a row picks it, not one resting there when the screen opens.
+    replays.PointerX = form.Keys.MouseX;
+    replays.PointerY = form.Keys.MouseY;
 }
 
 void CloseHighScores(TGame& form) {
@@ -71,6 +142,10 @@ void UpdateHighScores(TGame& form, int lagCount) {
         return; // back to the main menu: this screen's sprites are gone
     form.SpriteEngine.MoveAll(lagCount);
     DrawTable(form);
+    LookUpReplays(form);
+    FollowPointer(form);
+    if (!TryCountDown(form.Menu.Replays.NoticeMs, 0, form.Stats.FrameMs)) form.Menu.Replays.NoticeMs = 0;
+    DrawReplayLine(form);
 }
 
 } // namespace vorlane

@@ -7,6 +7,8 @@
 // from the frame's key edges), then sprite movement and texts. The frame only calls
 // Update; it does no key navigation of its own for these screens. Enter and clicks
 // go through the form's dispatcher, which calls the actions below.
+#include <string>
+
 namespace vorlane {
 
 class TGame;
@@ -38,6 +40,14 @@ void DrawOptionsState(TGame& form);
 void OpenHighScores(TGame& form);
 void CloseHighScores(TGame& form);
 void UpdateHighScores(TGame& form, int lagCount);
+// The line under the back button: "R: watch the replay of" the picked row when that
+// entry's race is on the shelf, or a notice for a few seconds; "" when none.
+std::string HighScoreReplayLine(const TGame& form);
+void ShowHighScoreNotice(TGame& form, const std::string& notice);
+// Where the line is drawn (text style, centre).
+inline constexpr int kReplayLineStyle = 2;
+inline constexpr int kReplayLineX = 146;
+inline constexpr int kReplayLineY = 562;
 
 void OpenHelp(TGame& form);
 void CloseHelp(TGame& form);

@@ -1,0 +1,239 @@
+#include "app/EntryReplayWatch.h"
+
+#include "app/Dialogs.h"
+#include "app/KeyEdges.h"
+#include "app/TMForm.h"
+#include "menus/Screens.h"
+#include "persist/ReplayShelf.h"
+#include "platform/KeyCodes.h"
+#include "race/Race.h"
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <vector>
+
+namespace vorlane {
+
+namespace {
+
+// A slow machine catches up with the recording by playing a few frames in one tick;
+// one that fell far behind (the window dragged) goes on from where it is.
+constexpr int kMostFramesPerTick = 4;
+constexpr int kMostBehindMs = 250;
+
+void CloseScreenShowing(TMForm& form) {
+    switch (form.Screen.ActiveScreen) {
+    case ScreenKind::MainMenu:
+        CloseMainMenu(form);
+        break;
+    case ScreenKind::CarSelect:
+        CloseCarSelect(form);
+        break;
+    case ScreenKind::Options:
+        CloseOptions(form);
+        break;
+    case ScreenKind::HighScores:
+        CloseHighScores(form);
+        break;
+    case ScreenKind::Help:
+        CloseHelp(form);
+        break;
+    case ScreenKind::Race:
+        EndRace(form);
+        break;
+    case ScreenKind::None:
+        break;
+    }
+}
+
+// The keys held when the playback ends (the Esc that left it) count as held before
+// the next frame: they reach the screen only when pressed again.
+void TakeHeldKeysAsOld(TKeyState& keys, TInputDevice& input) {
+    UpdateKeyEdges(keys, input);
+    keys.UpPressed = keys.DownPressed = keys.LeftPressed = keys.RightPressed = false;
+    keys.PausePressed = keys.YesPressed = keys.NoPressed = keys.EscPressed = false;
+}
+
+} // namespace
+
+TEntryReplayWatch::TEntryReplayWatch(TMForm& form) : form_(form) {}
+
+TEntryReplayWatch::~TEntryReplayWatch() {
+    // The game ends in the middle of a playback: the player's keyboard goes back, since
+    // the replay's one goes with this.
+    run_.reset();
+    if (kept_.Input) form_.Input = std::move(kept_.Input);
+}
+
+void TEntryReplayWatch::Begin(int rank) {
+    if (Active()) return;
+    const std::string which = std::to_string(rank);
+    const std::optional<std::string> bytes =
+        rank >= 1 && rank <= THighScoreTable::kSize
+            ? TReplayShelf(form_.SaveRoot).EntryReplay(form_.HighScores.Entries(), rank)
+            : std::nullopt;
+    if (!bytes) {
+        Refuse(rank, "NO REPLAY OF " + which);
+        return;
+    }
+    std::vector<uint8_t> file(bytes->begin(), bytes->end());
+    try {
+        ReplayPlayer check(file); // a file this game cannot play is refused before anything changes
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vorlane: the replay of entry %d: %s\n", rank, e.what());
+        Refuse(rank, "REPLAY OF " + which + " DAMAGED");
+        return;
+    }
+    PutAside();
+    try {
+        run_ = std::make_unique<TReplayRun>(form_, keys_.Setter(), std::move(file));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vorlane: the replay of entry %d: %s\n", rank, e.what());
+        GiveBack();
+        Refuse(rank, "REPLAY OF " + which + " DAMAGED");
+        return;
+    }
+    end_ = {};
+    owed_ = 0;
+    paused_ = false;
+}
+
+void TEntryReplayWatch::Refuse(int rank, const std::string& notice) {
+    ShowHighScoreNotice(form_, notice);
+    // The row no longer offers what it cannot play.
+    if (rank >= 1 && rank <= THighScoreTable::kSize) form_.Menu.Replays.Kept[size_t(rank - 1)] = false;
+}
+
+void TEntryReplayWatch::PutAside() {
+    kept_.Options = form_.Options();
+    kept_.HighScores = form_.HighScores;
+    kept_.PlayerName = form_.Dialog.PlayerName;
+    kept_.DialogKey = form_.Dialog.DialogKey;
+    kept_.SendChoice = form_.Dialog.SendChoice;
+    kept_.SelectedCar = form_.Menu.SelectedCar;
+    kept_.Keys = form_.Keys;
+    kept_.Stats = form_.Stats;
+    kept_.RandomState = form_.Random.State();
+    kept_.SelectedItem = form_.Screen.SelectedItem;
+    kept_.ReplayRank = form_.Menu.Replays.Rank;
+    kept_.Recording = form_.Recording.Enabled;
+
+    form_.Recording.Enabled = false;
+    form_.StopMusic(); // the replay's race plays its own, or none
+    // The playback leaves from the main menu, as a race does.
+    CloseHighScores(form_);
+    OpenMainMenu(form_, 0, ItemNo(MainMenuItem::HighScores), false);
+    // The race polls the replay's keys, on the game's own key table.
+    keys_ = TReplayKeyboard();
+    kept_.Input = std::move(form_.Input);
+    form_.Input = std::make_unique<TInputDevice>(keys_);
+    form_.Input->Assigns = GameKeyAssigns();
+    form_.Input->ActiveOnly = true;
+    form_.Input->KeyboardEnabled = true;
+    form_.Input->Initialize();
+}
+
+void TEntryReplayWatch::GiveBack() {
+    if (form_.Screen.ActiveDialog != DialogKind::None) CloseDialog(form_);
+    CloseScreenShowing(form_);
+    if (form_.Race) EndRace(form_);
+    form_.Input = std::move(kept_.Input);
+
+    // The frame statistics as they were, on the display as it is now.
+    const int refreshRate = form_.Stats.RefreshRate;
+    form_.Stats = kept_.Stats;
+    form_.Stats.RefreshRate = refreshRate;
+    // The mode the window shows now (the race may have switched it) against the player's.
+    const bool shownFullScreen = form_.Options().FullScreenMode;
+    form_.Options() = kept_.Options;
+    if (form_.Options().FullScreenMode != shownFullScreen) form_.ApplyDisplayMode();
+    form_.HighScores = kept_.HighScores;
+    form_.Dialog.PlayerName = kept_.PlayerName;
+    form_.Dialog.DialogKey = kept_.DialogKey;
+    form_.Dialog.SendChoice = kept_.SendChoice;
+    form_.Menu.SelectedCar = kept_.SelectedCar;
+    form_.Keys = kept_.Keys;
+    form_.Random.Seed(kept_.RandomState);
+    form_.Recording.Enabled = kept_.Recording;
+
+    form_.StopMusic();
+    OpenHighScores(form_);
+    form_.Screen.SelectedItem = kept_.SelectedItem;
+    form_.Menu.Replays.Rank = kept_.ReplayRank;
+    form_.ShowPointer();
+    form_.PlayScreenMusic();
+    TakeHeldKeysAsOld(form_.Keys, *form_.Input);
+}
+
+void TEntryReplayWatch::Leave() {
+    if (!Active()) return;
+    run_.reset();
+    GiveBack();
+}
+
+void TEntryReplayWatch::Tick(int lagCount) {
+    if (!Active() || paused_) return;
+    owed_ += lagCount;
+    for (int played = 0; played < kMostFramesPerTick && owed_ >= run_->NextLag(); ++played) {
+        owed_ -= run_->NextLag();
+        feeding_ = true;
+        const bool more = run_->Next();
+        feeding_ = false;
+        // Over as soon as the race is: what the recording had after it (the events
+        // that ended it) is no business of the screen it returns to.
+        if (!more || end_.Over(form_)) {
+            Leave();
+            return;
+        }
+    }
+    if (owed_ > kMostBehindMs) owed_ = 0;
+}
+
+void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
+    switch (e.kind) {
+    case EventKind::KeyDown:
+        if (e.key == vk::Shift) kept_.Keys.ShiftHeld = true;
+        if (e.key == vk::Ctrl) kept_.Keys.CtrlHeld = true;
+        if (e.repeat) break;
+        if (e.alt && e.key == vk::Enter) {
+            // The player's own choice, kept when the playback ends.
+            kept_.Options.FullScreenMode = !kept_.Options.FullScreenMode;
+            form_.Options().FullScreenMode = kept_.Options.FullScreenMode;
+            form_.ApplyDisplayMode();
+        } else if (e.key == vk::Esc) {
+            Leave();
+        } else if (e.key == 'P') {
+            paused_ = !paused_;
+            owed_ = 0;
+        }
+        break;
+    case EventKind::KeyUp:
+        if (e.key == vk::Shift) kept_.Keys.ShiftHeld = false;
+        if (e.key == vk::Ctrl) kept_.Keys.CtrlHeld = false;
+        break;
+    case EventKind::MouseMove:
+        kept_.Keys.MouseX = e.x;
+        kept_.Keys.MouseY = e.y;
+        break;
+    case EventKind::CloseRequest:
+        Leave();
+        form_.HandleEvent(e); // and the game asks whether to leave, as on the screen
+        break;
+    case EventKind::Activate:
+        form_.FrameTimer->Activate();
+        break;
+    case EventKind::Deactivate:
+        form_.FrameTimer->Deactivate();
+        break;
+    case EventKind::Char:
+    case EventKind::Click:
+    case EventKind::DoubleClick:
+    case EventKind::MouseDown:
+    case EventKind::MouseUp:
+    case EventKind::PadLost:
+        break;
+    }
+}
+
+} // namespace vorlane
