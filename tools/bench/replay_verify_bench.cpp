@@ -108,9 +108,12 @@ int main(int argc, char** argv) {
         const vorlane::ReplayVerdict whole = vorlane::VerifyReplay(bytes, dataDir);
         const double perFrame =
             (ProcessCpuSeconds() - wholeStart - startUp) / std::max<uint32_t>(whole.Frames, 1);
+        const double fiveMinutes = 5 * 60 * kGameFramesPerSecond;
         std::printf(
-            "%s: start-up %.3f s CPU, then %.1f us CPU a frame (%.0fx real time without the start-up)\n",
-            path.c_str(), startUp, perFrame * 1e6, 1.0 / (perFrame * kGameFramesPerSecond));
+            "%s: start-up %.3f s CPU, then %.1f us CPU a frame (%.0fx real time without the start-up); "
+            "a five-minute game (%.0f frames) takes %.3f s CPU with its start-up\n",
+            path.c_str(), startUp, perFrame * 1e6, 1.0 / (perFrame * kGameFramesPerSecond), fiveMinutes,
+            startUp + fiveMinutes * perFrame);
         // As the server runs it: a child process per replay, with its CPU limit.
         const auto wallStart = std::chrono::steady_clock::now();
         const vorlane::scores::ReplayCheckResult isolated = vorlane::scores::RunCheckIsolated(
