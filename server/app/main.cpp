@@ -13,6 +13,7 @@
 #include "app/ScoreService.h"
 #include "app/ServerOptions.h"
 #include "app/SubmissionWriter.h"
+#include "replays/IsolatedCheck.h"
 #include "replays/ReplayDataDir.h"
 #include "replays/ReplayVerifier.h"
 #include "replays/ResimulatingChecker.h"
@@ -31,8 +32,14 @@ std::string UrlHost(const std::string& host) {
 
 } // namespace
 
+// The checking process the server starts for each uploaded replay (not for people):
+// vorlane-scores --check-replay DATA_DIR, the replay on standard input.
+constexpr const char* kCheckReplayMode = "--check-replay";
+
 int main(int argc, char** argv) {
     using namespace vorlane::scores;
+    if (argc == 3 && std::string(argv[1]) == kCheckReplayMode)
+        return AnswerCheckOfStandardInput(ReplayCheckerOfTheGame(), argv[2]);
     const ServerOptionsParse parse = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
     const ServerOptions& options = parse.options;
@@ -56,8 +63,12 @@ int main(int argc, char** argv) {
     auto writer = std::make_unique<SubmissionWriter>(*store);
     // Replays are played through with the game's own data (VORLANE_DATA_DIR or the
     // folder this build made).
+    // Each in a fresh process of this program (see kCheckReplayMode): it shares nothing
+    // with the server, whose other threads go on meanwhile.
+    const std::filesystem::path dataDir = ReplayDataDir([](const char* name) { return std::getenv(name); });
     auto verifier = std::make_unique<ReplayVerifier>(
-        *store, ReplayCheckerOfTheGame(), ReplayDataDir([](const char* name) { return std::getenv(name); }));
+        *store, ReplayCheckerOfTheGame(), dataDir, VerifierLimits{},
+        std::vector<std::string>{"/proc/self/exe", kCheckReplayMode, dataDir.string()});
     GuardedServer server;
     const int port = server.Bind(options.host, options.port);
     if (port < 0)

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,17 +41,18 @@ bool WriteAll(int fd, const void* data, size_t size) {
     return true;
 }
 
-[[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
-                           const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
-    // The server's sockets and database files are not the child's business: with a
-    // client's socket held open here its connection would outlive the answer.
-    if (fd > 3) close_range(3, static_cast<unsigned>(fd) - 1, 0);
-    close_range(static_cast<unsigned>(fd) + 1, ~0u, 0);
+// The CPU limit of a checking process: SIGXCPU at the soft limit ends it (default
+// action); SIGKILL a second later. Async-signal-safe (used between fork and exec).
+void LimitCpu(std::chrono::seconds cpuLimit) {
     const rlim_t seconds = static_cast<rlim_t>(cpuLimit.count());
-    // SIGXCPU at the soft limit ends the child (default action); SIGKILL a second later.
     const rlimit cpu{seconds, seconds + 1};
     setrlimit(RLIMIT_CPU, &cpu);
     signal(SIGXCPU, SIG_DFL);
+}
+
+// Runs the check and writes its answer to fd; whether the answer went out whole.
+bool CheckAndAnswer(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
+                    const std::filesystem::path& dataDir) {
     ReplayCheckResult result;
     try {
         result = checker(bytes, dataDir);
@@ -72,8 +74,17 @@ bool WriteAll(int fd, const void* data, size_t size) {
                             result.recordedSeed.value_or(0),
                             static_cast<uint8_t>(result.recordedSeed ? 1 : 0),
                             static_cast<uint32_t>(message.size())};
-    const bool sent = WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
-    _exit(sent ? 0 : 3);
+    return WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
+}
+
+[[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
+                           const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
+    // The server's sockets and database files are not the child's business: with a
+    // client's socket held open here its connection would outlive the answer.
+    if (fd > 3) close_range(3, static_cast<unsigned>(fd) - 1, 0);
+    close_range(static_cast<unsigned>(fd) + 1, ~0u, 0);
+    LimitCpu(cpuLimit);
+    _exit(CheckAndAnswer(fd, checker, bytes, dataDir) ? 0 : 3);
 }
 
 ReplayCheckResult Failure(ReplayCheckKind kind, std::string message) {
@@ -104,26 +115,16 @@ bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_p
 
 } // namespace
 
-ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
-                                   const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return Failure(ReplayCheckKind::Crashed, "cannot make a pipe");
-    const pid_t child = fork();
-    if (child < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return Failure(ReplayCheckKind::Crashed, "cannot start a checking process");
-    }
-    if (child == 0) {
-        close(fds[0]);
-        RunChild(fds[1], checker, bytes, dataDir, cpuLimit);
-    }
-    close(fds[1]);
-    // A child that sleeps or waits uses no CPU: the wall clock bounds it too.
+namespace {
+
+// Waits for the answer of a checking process that writes it to fd (closed here), within
+// a wall-clock bound of a few times its CPU limit (a process that sleeps or waits uses
+// no CPU), then reaps the process.
+ReplayCheckResult CollectAnswer(pid_t child, int fd, std::chrono::seconds cpuLimit) {
     const auto deadline = std::chrono::steady_clock::now() + cpuLimit * 4 + std::chrono::seconds(2);
     std::string received;
-    const bool answered = ReadAnswer(fds[0], received, deadline);
-    close(fds[0]);
+    const bool answered = ReadAnswer(fd, received, deadline);
+    close(fd);
     if (!answered) kill(child, SIGKILL);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -151,6 +152,88 @@ ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vect
     if (answer.hasRecordedSeed) result.recordedSeed = answer.recordedSeed;
     result.message = received.substr(sizeof answer, answer.messageLength);
     return result;
+}
+
+} // namespace
+
+ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
+                                   const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return Failure(ReplayCheckKind::Crashed, "cannot make a pipe");
+    const pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return Failure(ReplayCheckKind::Crashed, "cannot start a checking process");
+    }
+    if (child == 0) {
+        close(fds[0]);
+        RunChild(fds[1], checker, bytes, dataDir, cpuLimit);
+    }
+    close(fds[1]);
+    return CollectAnswer(child, fds[0], cpuLimit);
+}
+
+ReplayCheckResult RunCheckInProgram(const std::vector<std::string>& program,
+                                    const std::vector<uint8_t>& bytes, std::chrono::seconds cpuLimit) {
+    if (program.empty()) return Failure(ReplayCheckKind::Crashed, "no checking program");
+    // The replay waits in an anonymous file that becomes the program's standard input,
+    // so that nothing blocks on a pipe whichever side is slow.
+    const int input = memfd_create("vorlane-replay", MFD_CLOEXEC);
+    if (input < 0) return Failure(ReplayCheckKind::Crashed, "cannot hold the replay for the check");
+    if (!WriteAll(input, bytes.data(), bytes.size()) || lseek(input, 0, SEEK_SET) != 0) {
+        close(input);
+        return Failure(ReplayCheckKind::Crashed, "cannot hold the replay for the check");
+    }
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        close(input);
+        return Failure(ReplayCheckKind::Crashed, "cannot make a pipe");
+    }
+    // Everything the child needs is made before the fork: between fork and exec it only
+    // makes system calls, so no lock another thread held at the fork can stop it.
+    std::vector<char*> argv;
+    for (const std::string& arg : program)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    const pid_t child = fork();
+    if (child < 0) {
+        close(input);
+        close(fds[0]);
+        close(fds[1]);
+        return Failure(ReplayCheckKind::Crashed, "cannot start a checking process");
+    }
+    if (child == 0) {
+        if (dup2(input, 0) < 0 || dup2(fds[1], 1) < 0) _exit(126);
+        close_range(3, ~0u, 0);
+        LimitCpu(cpuLimit);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(input);
+    close(fds[1]);
+    return CollectAnswer(child, fds[0], cpuLimit);
+}
+
+int AnswerCheckOfStandardInput(const ReplayChecker& checker, const std::filesystem::path& dataDir) {
+    std::vector<uint8_t> bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(0, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return 2;
+        if (n == 0) break;
+        if (bytes.size() + static_cast<size_t>(n) > kMaxCheckedReplayBytes) return 2;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    // The answer keeps standard output to itself: whatever else the game prints goes to
+    // the error output.
+    const int answer = dup(1);
+    if (answer < 0 || dup2(2, 1) < 0) return 2;
+    return CheckAndAnswer(answer, checker, bytes, dataDir) ? 0 : 3;
 }
 
 } // namespace vorlane::scores

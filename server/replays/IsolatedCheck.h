@@ -5,7 +5,9 @@
 // past that), a wall-clock bound of a few times that (it is killed then), and its
 // answer comes back over a pipe. Only the forking thread lives on in the child,
 // which does nothing but the check and leaves with _exit.
+
 #include <chrono>
+#include <string>
 
 #include "replays/ReplayCheck.h"
 
@@ -13,5 +15,21 @@ namespace vorlane::scores {
 
 ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
                                    const std::filesystem::path& dataDir, std::chrono::seconds cpuLimit);
+
+// The same bounds, but the check runs in a program started afresh (program[0], with the
+// arguments that follow), which reads the replay from its standard input and answers on
+// its standard output (AnswerCheckOfStandardInput). A fresh program shares nothing with
+// the server: not its memory (the keys and the salt), not its sockets, not a lock
+// another of its threads held when the child was made.
+ReplayCheckResult RunCheckInProgram(const std::vector<std::string>& program,
+                                    const std::vector<uint8_t>& bytes, std::chrono::seconds cpuLimit);
+
+// The largest replay a checking program reads from its standard input.
+inline constexpr size_t kMaxCheckedReplayBytes = 1024 * 1024;
+
+// The checking program's side: reads the replay from standard input (at most
+// kMaxCheckedReplayBytes), checks it and writes the answer to standard output. Its exit
+// status: 0 answered, 2 the input could not be read, 3 the answer could not be written.
+int AnswerCheckOfStandardInput(const ReplayChecker& checker, const std::filesystem::path& dataDir);
 
 } // namespace vorlane::scores

@@ -17,6 +17,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -41,8 +42,10 @@ struct ReplayJob {
 
 class ReplayVerifier {
   public:
+    // checkProgram: when given, each replay is checked by that program started afresh
+    // (RunCheckInProgram), not by checker in a forked copy of this process.
     ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir,
-                   VerifierLimits limits = {});
+                   VerifierLimits limits = {}, std::vector<std::string> checkProgram = {});
     ~ReplayVerifier(); // Stop()
     ReplayVerifier(const ReplayVerifier&) = delete;
     ReplayVerifier& operator=(const ReplayVerifier&) = delete;
@@ -78,6 +81,7 @@ class ReplayVerifier {
     ScoreStore& store_;
     ReplayChecker checker_;
     std::filesystem::path dataDir_;
+    std::vector<std::string> checkProgram_;
     VerifierLimits limits_;
     std::mutex mutex_;
     std::condition_variable changed_;
