@@ -72,6 +72,15 @@ std::string ReplayTooLargeText() {
     return "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most";
 }
 
+// The body's length as its Content-Length header gives it; 0 when that is missing or
+// not a whole number.
+uint64_t DeclaredLength(const httplib::Request& request) {
+    const std::string text = request.get_header_value("Content-Length");
+    uint64_t length = 0;
+    const char* end = text.data() + text.size();
+    return std::from_chars(text.data(), end, length).ptr == end ? length : 0;
+}
+
 // "replay 12 not checked: no matching submission".
 std::string NotCheckedText(const ReplayRecord& record) {
     return "replay " + std::to_string(record.id) + " not checked: " + record.reason;
@@ -161,13 +170,11 @@ void ScoreService::Install(httplib::Server& server) {
 }
 
 // httplib answers 413 before any handler runs and calls this with the address and
-// headers read, the body not: its size is the one the sender declared.
+// headers read. A body with a declared length is not read: its size is the declared
+// one. One sent in chunks may have been taken in (up to the request's limit) before
+// httplib refused it: then it is counted.
 void ScoreService::OversizedUploadRefused(const httplib::Request& request, httplib::Response& response) {
-    uint64_t size = 0;
-    const std::string declared = request.get_header_value("Content-Length");
-    if (std::from_chars(declared.data(), declared.data() + declared.size(), size).ptr !=
-        declared.data() + declared.size())
-        size = 0;
+    const uint64_t size = request.body.empty() ? DeclaredLength(request) : request.body.size();
     // Nothing may escape from here: httplib does not catch what an error handler throws.
     try {
         RefuseOversizedReplay(request, response, size);
@@ -296,7 +303,8 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
 }
 
 // Called with the body unread when httplib turned it away for its declared length,
-// and the same for a body that got through larger than a replay may be. The sender
+// and for a body sent in chunks (httplib takes those in up to the request's limit)
+// that came larger than a replay may be. The sender
 // hears 413 either way; the row its address names keeps the reason, within the
 // sender's replay rate (a stream of large bodies is not a stream of records).
 void ScoreService::RefuseOversizedReplay(const httplib::Request& request, httplib::Response& response,

@@ -41,12 +41,25 @@ class ReplayUpload : public ::testing::Test {
         ASSERT_EQ(answer->status, 200) << answer->body;
     }
 
+    // `inChunks`: sent with chunked transfer encoding, its length not declared.
     httplib::Result Upload(const std::string& name, int score, const std::string& country,
-                           const std::vector<uint8_t>& bytes) {
+                           const std::vector<uint8_t>& bytes, bool inChunks = false) {
         const std::string path =
             "/api/replays?prg=Vorlane&inf=" + EncodeSubmission(BuildSubmissionText(name, score, country));
-        return server->Client().Post(path, std::string(bytes.begin(), bytes.end()),
-                                     "application/octet-stream");
+        if (!inChunks)
+            return server->Client().Post(path, std::string(bytes.begin(), bytes.end()),
+                                         "application/octet-stream");
+        return server->Client().Post(
+            path,
+            [&bytes](size_t offset, httplib::DataSink& sink) {
+                if (offset >= bytes.size()) {
+                    sink.done();
+                    return true;
+                }
+                const size_t part = std::min<size_t>(16 * 1024, bytes.size() - offset);
+                return sink.write(reinterpret_cast<const char*>(bytes.data() + offset), part);
+            },
+            "application/octet-stream");
     }
 
     // The replay id in "OK replay 12 ...".
@@ -151,7 +164,7 @@ TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithThe
     EXPECT_TRUE(AllRows(*store, ScoreFilter{0, "", true}).empty());
 }
 
-// A body over 256 KiB is refused unread (413), yet the row its address names keeps
+// A body over 256 KiB is refused (413) and not kept, yet the row its address names keeps
 // the reason, as for any other replay that does not prove its score; an empty body or
 // a bad address (400) stores nothing at all.
 TEST_F(ReplayUpload, OversizedUploadsKeepTheirReasonWhileEmptyOrBadlyAddressedOnesStoreNothing) {
@@ -161,15 +174,18 @@ TEST_F(ReplayUpload, OversizedUploadsKeepTheirReasonWhileEmptyOrBadlyAddressedOn
     const struct {
         const char* what;
         const char* name;
+        bool inChunks;
         const char* reason;
     } oversized[] = {
-        {"a row to keep the reason", "BIG", "replay too large: 307200 bytes, at most 262144"},
-        {"no row of that name", "NOBODY", "no matching submission"},
+        {"a row to keep the reason", "BIG", false, "replay too large: 307200 bytes, at most 262144"},
+        // Its length not declared, the body is counted as it comes (up to a request's limit).
+        {"sent in chunks", "BIG", true, "replay too large: 307200 bytes, at most 262144"},
+        {"no row of that name", "NOBODY", false, "no matching submission"},
     };
     auto store = db.Open();
     for (const auto& c : oversized) {
         SCOPED_TRACE(c.what);
-        auto tooBig = Upload(c.name, 1000, "Peru", huge);
+        auto tooBig = Upload(c.name, 1000, "Peru", huge, c.inChunks);
         ASSERT_TRUE(tooBig);
         EXPECT_EQ(tooBig->status, 413) << tooBig->body;
         std::smatch match;
