@@ -304,9 +304,9 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
 
 // Called with the body unread when httplib turned it away for its declared length,
 // and for a body sent in chunks (httplib takes those in up to the request's limit)
-// that came larger than a replay may be. The sender
-// hears 413 either way; the row its address names keeps the reason, within the
-// sender's replay rate (a stream of large bodies is not a stream of records).
+// that came larger than a replay may be. The sender hears 413 either way; the row
+// its address names keeps the reason, within the sender's replay rate (a stream of
+// large bodies is not a stream of records).
 void ScoreService::RefuseOversizedReplay(const httplib::Request& request, httplib::Response& response,
                                          uint64_t size) {
     response.set_header("Cache-Control", "no-store");
