@@ -66,6 +66,26 @@ ScoreFilter FilterOf(const httplib::Request& request, Period period) {
                        VerifiedParam(request)};
 }
 
+constexpr const char* kTooManyReplays = "too many replays from this address, try again in a minute";
+
+std::string ReplayTooLargeText() {
+    return "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most";
+}
+
+// The body's length as its Content-Length header gives it; 0 when that is missing or
+// not a whole number.
+uint64_t DeclaredLength(const httplib::Request& request) {
+    const std::string text = request.get_header_value("Content-Length");
+    uint64_t length = 0;
+    const char* end = text.data() + text.size();
+    return std::from_chars(text.data(), end, length).ptr == end ? length : 0;
+}
+
+// "replay 12 not checked: no matching submission".
+std::string NotCheckedText(const ReplayRecord& record) {
+    return "replay " + std::to_string(record.id) + " not checked: " + record.reason;
+}
+
 // The replay id in "/api/replays/ID" or "/api/replays/ID.vrp".
 int64_t ReplayIdOf(const httplib::Request& request) {
     int64_t id = 0;
@@ -126,9 +146,13 @@ void ScoreService::Install(httplib::Server& server) {
     server.Get(R"(/api/replays/(\d{1,18})\.vrp)",
                Guarded([this](const auto& q, auto& a) { HandleReplayFile(q, a); }));
 
-    server.set_error_handler(
-        httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+    server.set_error_handler(httplib::Server::HandlerWithResponse(
+        [this](const httplib::Request& request, httplib::Response& response) {
             if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+            if (response.status == 413 && request.method == "POST" && request.path == "/api/replays") {
+                OversizedUploadRefused(request, response);
+                return httplib::Server::HandlerResponse::Handled;
+            }
             Answer(response, response.status, response.status == 404 ? "not found" : "request refused");
             return httplib::Server::HandlerResponse::Handled;
         }));
@@ -143,6 +167,21 @@ void ScoreService::Install(httplib::Server& server) {
             }
             Answer(response, 500, "internal error");
         });
+}
+
+// httplib answers 413 before any handler runs and calls this with the address and
+// headers read. A body with a declared length is not read: its size is the declared
+// one. One sent in chunks may have been taken in (up to the request's limit) before
+// httplib refused it: then it is counted.
+void ScoreService::OversizedUploadRefused(const httplib::Request& request, httplib::Response& response) {
+    const uint64_t size = request.body.empty() ? DeclaredLength(request) : request.body.size();
+    // Nothing may escape from here: httplib does not catch what an error handler throws.
+    try {
+        RefuseOversizedReplay(request, response, size);
+    } catch (const std::exception& error) {
+        std::cerr << "vorlane-scores: an oversized replay was not recorded: " << error.what() << std::endl;
+        Answer(response, 413, ReplayTooLargeText());
+    }
 }
 
 void ScoreService::HandleVersionScript(const httplib::Request& request, httplib::Response& response) {
@@ -218,25 +257,31 @@ void ScoreService::HandleApiRank(const httplib::Request& request, httplib::Respo
                          "application/json");
 }
 
+std::string ScoreService::ReadReplayClaim(const httplib::Request& request, NewReplay& replay) const {
+    if (request.get_param_value("prg") != "Vorlane") return "bad request: prg must be Vorlane";
+    const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
+    if (!check.ok) return "bad submission: " + check.error;
+    replay.name = check.submission.name;
+    replay.country = check.submission.country;
+    replay.score = check.submission.score;
+    replay.uploadedAt = NowSeconds();
+    replay.clientHash = HashClientAddress(salt_, request.remote_addr);
+    return {};
+}
+
 void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::Response& response) {
     response.set_header("Cache-Control", "no-store");
-    if (request.get_param_value("prg") != "Vorlane") throw BadRequest{"prg must be Vorlane"};
-    const SubmissionCheck check = ParseEncodedSubmission(request.get_param_value("inf"), key_);
-    if (!check.ok) return Answer(response, 400, "bad submission: " + check.error);
+    NewReplay replay;
+    if (const std::string bad = ReadReplayClaim(request, replay); !bad.empty())
+        return Answer(response, 400, bad);
     if (request.body.size() > kMaxReplayBytes)
-        return Answer(response, 413,
-                      "a replay may hold " + std::to_string(kMaxReplayBytes / 1024) + " KiB at most");
+        return RefuseOversizedReplay(request, response, request.body.size());
     if (request.body.empty()) return Answer(response, 400, "bad replay: the body is empty");
+    replay.bytes.assign(request.body.begin(), request.body.end());
 
-    NewReplay replay{check.submission.name,
-                     check.submission.country,
-                     check.submission.score,
-                     NowSeconds(),
-                     HashClientAddress(salt_, request.remote_addr),
-                     std::vector<uint8_t>(request.body.begin(), request.body.end())};
     if (!replayLimiter_.TryTake(replay.clientHash)) {
         response.set_header("Retry-After", "60");
-        return Answer(response, 429, "too many replays from this address, try again in a minute");
+        return Answer(response, 429, kTooManyReplays);
     }
     if (!verifier_.TryReserve()) {
         response.set_header("Retry-After", "30");
@@ -251,11 +296,32 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
     }
     if (record.state != ReplayState::Pending) {
         verifier_.CancelReservation();
-        return Answer(response, 200,
-                      "OK replay " + std::to_string(record.id) + " not checked: " + record.reason);
+        return Answer(response, 200, "OK " + NotCheckedText(record));
     }
     verifier_.Enqueue(ReplayJob{record.id, record.claimedScore, std::move(replay.bytes)});
     Answer(response, 200, "OK replay " + std::to_string(record.id) + " queued for checking");
+}
+
+// Called with the body unread when httplib turned it away for its declared length,
+// and for a body sent in chunks (httplib takes those in up to the request's limit)
+// that came larger than a replay may be. The sender hears 413 either way; the row
+// its address names keeps the reason, within the sender's replay rate (a stream of
+// large bodies is not a stream of records).
+void ScoreService::RefuseOversizedReplay(const httplib::Request& request, httplib::Response& response,
+                                         uint64_t size) {
+    response.set_header("Cache-Control", "no-store");
+    const std::string answer = ReplayTooLargeText();
+    NewReplay replay;
+    if (!ReadReplayClaim(request, replay).empty()) return Answer(response, 413, answer);
+    if (!replayLimiter_.TryTake(replay.clientHash)) {
+        response.set_header("Retry-After", "60");
+        return Answer(response, 413, answer + "; not recorded: " + kTooManyReplays);
+    }
+    const std::string most = std::to_string(kMaxReplayBytes);
+    const std::string refusal = size > 0
+                                    ? "replay too large: " + std::to_string(size) + " bytes, at most " + most
+                                    : "replay too large: more than " + most + " bytes";
+    Answer(response, 413, answer + "; " + NotCheckedText(store_.StoreRefusedReplay(replay, refusal)));
 }
 
 void ScoreService::HandleReplayStatus(const httplib::Request& request, httplib::Response& response) {

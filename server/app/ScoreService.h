@@ -29,6 +29,13 @@ class ScoreService {
     void HandleApiScores(const httplib::Request& request, httplib::Response& response);
     void HandleApiRank(const httplib::Request& request, httplib::Response& response);
     void HandleReplayUpload(const httplib::Request& request, httplib::Response& response);
+    // Fills in the sender and the submission an upload's address names (not the file);
+    // answers what is wrong with the address, or nothing.
+    std::string ReadReplayClaim(const httplib::Request& request, NewReplay& replay) const;
+    // A body of `size` bytes (0: not known) over kMaxReplayBytes: 413, and a Failed
+    // record for the row the address names.
+    void RefuseOversizedReplay(const httplib::Request& request, httplib::Response& response, uint64_t size);
+    void OversizedUploadRefused(const httplib::Request& request, httplib::Response& response);
     void HandleReplayStatus(const httplib::Request& request, httplib::Response& response);
     void HandleReplayFile(const httplib::Request& request, httplib::Response& response);
 

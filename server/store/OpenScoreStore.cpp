@@ -26,6 +26,15 @@ ReplayState ParseReplayState(std::string_view text) {
     throw StoreError("the database holds a replay in an unknown state \"" + std::string(text) + "\"");
 }
 
+ReplayRecord NewReplayRecord(const NewReplay& replay, int64_t scoreId, std::string_view refusal) {
+    ReplayRecord record{0, scoreId, ReplayState::Pending, "", replay.score, replay.uploadedAt};
+    if (scoreId == 0 || !refusal.empty()) {
+        record.state = ReplayState::Failed;
+        record.reason = scoreId == 0 ? kNoMatchingSubmission : refusal;
+    }
+    return record;
+}
+
 std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
     constexpr std::string_view sqlite = "sqlite:";
     if (url.starts_with(sqlite)) {

@@ -196,8 +196,10 @@ void PrepareStatements(pqxx::connection& db) {
         " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
     db.prepare("replay_verdict",
                "UPDATE replays SET state = $2, reason = $3 WHERE id = $1 AND state = 'pending'");
-    db.prepare("mark_verified", "UPDATE scores SET verified = TRUE, replay_id = $1"
-                                " WHERE id = (SELECT score_id FROM replays WHERE id = $1) AND NOT verified");
+    db.prepare("mark_verified",
+               "UPDATE scores SET verified = TRUE, replay_id = $1"
+               " WHERE id = (SELECT score_id FROM replays WHERE id = $1 AND state = 'verified')"
+               " AND NOT verified");
     db.prepare(
         "find_replay",
         "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
@@ -483,25 +485,28 @@ int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
 }
 
 ReplayRecord PgScoreStore::StoreReplay(const NewReplay& replay) {
+    return InsertReplay(replay, {});
+}
+
+ReplayRecord PgScoreStore::StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) {
+    return InsertReplay(replay, refusal);
+}
+
+ReplayRecord PgScoreStore::InsertReplay(const NewReplay& replay, std::string_view refusal) {
     return InWriteTransaction("the replay", [&](pqxx::work& write) {
         const std::string name = PgText(replay.name);
         const std::string country = PgText(replay.country);
         const std::string client = PgText(replay.clientHash);
         const pqxx::result match = write.exec_prepared("match_replay", client, name, country, replay.score);
         const int64_t scoreId = match.empty() ? 0 : match[0][0].as<int64_t>();
-        ReplayRecord record{0,
-                            scoreId,
-                            scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
-                            scoreId != 0 ? "" : kNoMatchingSubmission,
-                            replay.score,
-                            replay.uploadedAt};
-        const pqxx::binarystring bytes(scoreId != 0 ? std::string(replay.bytes.begin(), replay.bytes.end())
-                                                    : std::string());
-        record.id =
-            write
-                .exec_prepared1("insert_replay", scoreId, name, country, replay.score, replay.uploadedAt,
-                                client, bytes, std::string(ReplayStateName(record.state)), record.reason)[0]
-                .as<int64_t>();
+        ReplayRecord record = NewReplayRecord(replay, scoreId, refusal);
+        const pqxx::binarystring bytes(
+            KeepsReplayFile(record) ? std::string(replay.bytes.begin(), replay.bytes.end()) : std::string());
+        record.id = write
+                        .exec_prepared1("insert_replay", scoreId, name, country, replay.score,
+                                        replay.uploadedAt, client, bytes,
+                                        std::string(ReplayStateName(record.state)), PgText(record.reason))[0]
+                        .as<int64_t>();
         return record;
     });
 }

@@ -37,6 +37,7 @@ class PgScoreStore : public ScoreStore {
     int64_t RankFor(const ScoreFilter& filter, int64_t score) override;
     std::string ClientSalt() override { return salt_; }
     ReplayRecord StoreReplay(const NewReplay& replay) override;
+    ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) override;
     void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
     std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
     std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
@@ -51,6 +52,8 @@ class PgScoreStore : public ScoreStore {
 
   private:
     class ReadLease;
+    // Both kinds of replay: Failed with `refusal` when it is not empty.
+    ReplayRecord InsertReplay(const NewReplay& replay, std::string_view refusal);
     std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);

@@ -92,6 +92,16 @@ struct PendingReplay {
 // The reason kept for a replay that came without a submission to match.
 inline constexpr const char* kNoMatchingSubmission = "no matching submission";
 
+// The record a new replay gets when stored for the row `scoreId` (0: none matched):
+// Pending with its file kept, or Failed with kNoMatchingSubmission or, when the server
+// turned the file away before any check, with `refusal`. The id is the database's to
+// give.
+ReplayRecord NewReplayRecord(const NewReplay& replay, int64_t scoreId, std::string_view refusal);
+// Whether a replay stored with this record keeps its file: only one still to check.
+inline bool KeepsReplayFile(const ReplayRecord& record) {
+    return record.state == ReplayState::Pending;
+}
+
 // Thrown by a store when its database cannot be reached or refuses a statement.
 class StoreError : public std::runtime_error {
   public:
@@ -129,9 +139,14 @@ class ScoreStore {
     // row the replay is recorded as Failed with kNoMatchingSubmission and its bytes
     // are not kept. Answers the record as stored.
     virtual ReplayRecord StoreReplay(const NewReplay& replay) = 0;
+    // The same for an upload turned away before any check (too large to take): linked
+    // by the same rule, recorded Failed with `refusal` (kNoMatchingSubmission without
+    // its row) and never with bytes (those of `replay` are ignored).
+    virtual ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) = 0;
 
     // The check's outcome for a Pending replay: Verified marks its table row verified
-    // (and links the row to it); Failed keeps `reason`.
+    // (and links the row to it); Failed keeps `reason`. A replay judged already (by a
+    // second check of it) or refused keeps its state, and its row is not touched.
     virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) = 0;
 
     virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;

@@ -348,6 +348,14 @@ constexpr const char* kFindReplaySql =
 } // namespace
 
 ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay) {
+    return InsertReplay(replay, {});
+}
+
+ReplayRecord SqliteScoreStore::StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) {
+    return InsertReplay(replay, refusal);
+}
+
+ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string_view refusal) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& match = writer_->Prepared(
         "SELECT id FROM scores WHERE client_hash = :client AND name = :name AND country = :country"
@@ -363,20 +371,15 @@ ReplayRecord SqliteScoreStore::StoreReplay(const NewReplay& replay) {
             .Bind(":score", replay.score);
         const int64_t scoreId = match.Step() ? match.Int(0) : 0;
         match.Reset();
-        ReplayRecord record{0,
-                            scoreId,
-                            scoreId != 0 ? ReplayState::Pending : ReplayState::Failed,
-                            scoreId != 0 ? "" : kNoMatchingSubmission,
-                            replay.score,
-                            replay.uploadedAt};
+        ReplayRecord record = NewReplayRecord(replay, scoreId, refusal);
         insert.Bind(":score_id", scoreId)
             .Bind(":name", std::string_view(replay.name))
             .Bind(":country", std::string_view(replay.country))
             .Bind(":score", replay.score)
             .Bind(":at", replay.uploadedAt)
             .Bind(":client", std::string_view(replay.clientHash))
-            .BindBlob(":bytes",
-                      scoreId != 0 ? std::span<const uint8_t>(replay.bytes) : std::span<const uint8_t>())
+            .BindBlob(":bytes", KeepsReplayFile(record) ? std::span<const uint8_t>(replay.bytes)
+                                                        : std::span<const uint8_t>())
             .Bind(":state", std::string_view(ReplayStateName(record.state)))
             .Bind(":reason", std::string_view(record.reason))
             .Step();
@@ -399,9 +402,10 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
     std::lock_guard lock(writerMutex_);
     SqliteStatement& update = writer_->Prepared(
         "UPDATE replays SET state = :state, reason = :reason WHERE id = :id AND state = 'pending'");
-    SqliteStatement& mark = writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
-                                              "(SELECT score_id FROM replays WHERE id = :id)"
-                                              " AND verified = 0");
+    SqliteStatement& mark =
+        writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
+                          "(SELECT score_id FROM replays WHERE id = :id AND state = 'verified')"
+                          " AND verified = 0");
     writer_->Execute("BEGIN IMMEDIATE");
     try {
         update

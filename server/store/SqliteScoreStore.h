@@ -28,6 +28,7 @@ class SqliteScoreStore : public ScoreStore {
     int64_t RankFor(const ScoreFilter& filter, int64_t score) override;
     std::string ClientSalt() override { return salt_; }
     ReplayRecord StoreReplay(const NewReplay& replay) override;
+    ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) override;
     void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
     std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
     std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
@@ -39,6 +40,8 @@ class SqliteScoreStore : public ScoreStore {
 
   private:
     class ReadLease;
+    // Both kinds of replay: Failed with `refusal` when it is not empty.
+    ReplayRecord InsertReplay(const NewReplay& replay, std::string_view refusal);
     std::unique_ptr<SqliteConnection> TakeReader();
     // Copies committed pages from the log into the database file on its own
     // connection, so that the writer's commits never wait for it.

@@ -41,12 +41,25 @@ class ReplayUpload : public ::testing::Test {
         ASSERT_EQ(answer->status, 200) << answer->body;
     }
 
+    // `inChunks`: sent with chunked transfer encoding, its length not declared.
     httplib::Result Upload(const std::string& name, int score, const std::string& country,
-                           const std::vector<uint8_t>& bytes) {
+                           const std::vector<uint8_t>& bytes, bool inChunks = false) {
         const std::string path =
             "/api/replays?prg=Vorlane&inf=" + EncodeSubmission(BuildSubmissionText(name, score, country));
-        return server->Client().Post(path, std::string(bytes.begin(), bytes.end()),
-                                     "application/octet-stream");
+        if (!inChunks)
+            return server->Client().Post(path, std::string(bytes.begin(), bytes.end()),
+                                         "application/octet-stream");
+        return server->Client().Post(
+            path,
+            [&bytes](size_t offset, httplib::DataSink& sink) {
+                if (offset >= bytes.size()) {
+                    sink.done();
+                    return true;
+                }
+                const size_t part = std::min<size_t>(16 * 1024, bytes.size() - offset);
+                return sink.write(reinterpret_cast<const char*>(bytes.data() + offset), part);
+            },
+            "application/octet-stream");
     }
 
     // The replay id in "OK replay 12 ...".
@@ -151,13 +164,66 @@ TEST_F(ReplayUpload, ReplaysThatDoNotProveTheirScoreLeaveTheRowUnverifiedWithThe
     EXPECT_TRUE(AllRows(*store, ScoreFilter{0, "", true}).empty());
 }
 
-TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIsStored) {
+// A body over 256 KiB is refused (413) and not kept, yet the row its address names keeps
+// the reason, as for any other replay that does not prove its score; an empty body or
+// a bad address (400) stores nothing at all.
+TEST_F(ReplayUpload, OversizedUploadsKeepTheirReasonWhileEmptyOrBadlyAddressedOnesStoreNothing) {
     Submit("BIG", 1000, "Peru");
     std::vector<uint8_t> huge = ReplayEndingWith(1000);
     huge.resize(300 * 1024, 0);
-    auto tooBig = Upload("BIG", 1000, "Peru", huge);
-    ASSERT_TRUE(tooBig);
-    EXPECT_EQ(tooBig->status, 413);
+    const struct {
+        const char* what;
+        const char* name;
+        bool inChunks;
+        const char* reason;
+    } oversized[] = {
+        {"a row to keep the reason", "BIG", false, "replay too large: 307200 bytes, at most 262144"},
+        // Its length not declared, the body is counted as it comes (up to a request's limit).
+        {"sent in chunks", "BIG", true, "replay too large: 307200 bytes, at most 262144"},
+        {"no row of that name", "NOBODY", false, "no matching submission"},
+    };
+    auto store = db.Open();
+    for (const auto& c : oversized) {
+        SCOPED_TRACE(c.what);
+        auto tooBig = Upload(c.name, 1000, "Peru", huge, c.inChunks);
+        ASSERT_TRUE(tooBig);
+        EXPECT_EQ(tooBig->status, 413) << tooBig->body;
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(tooBig->body, match, std::regex(R"(replay (\d+) not checked: )")))
+            << tooBig->body;
+        const int64_t id = std::stoll(match[1]);
+        EXPECT_NE(tooBig->body.find(c.reason), std::string::npos) << tooBig->body;
+        EXPECT_EQ(store->LatestReplayId(), id);
+
+        const std::optional<ReplayRecord> record = store->FindReplay(id);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->state, ReplayState::Failed);
+        EXPECT_EQ(record->reason, c.reason);
+        EXPECT_EQ(record->claimedScore, 1000);
+        const std::vector<RankedScore> rows = AllRows(*store);
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(record->scoreId, std::string(c.name) == "BIG" ? rows[0].id : 0);
+        EXPECT_FALSE(rows[0].verified);
+
+        auto status = server->Client().Get("/api/replays/" + std::to_string(id));
+        ASSERT_TRUE(status);
+        EXPECT_EQ(status->status, 200);
+        EXPECT_NE(status->body.find("\"state\":\"failed\""), std::string::npos) << status->body;
+        EXPECT_NE(status->body.find(std::string("\"reason\":\"") + c.reason + "\""), std::string::npos)
+            << status->body;
+        auto file = server->Client().Get("/api/replays/" + std::to_string(id) + ".vrp");
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->status, 404);
+        ExpectStillServing();
+    }
+    const int64_t recorded = store->LatestReplayId();
+
+    // Too large and badly addressed: refused for its size, nothing to keep a reason for.
+    auto tooBigAndBad =
+        server->Client().Post("/api/replays?prg=Vorlane&inf=garbage", std::string(huge.begin(), huge.end()),
+                              "application/octet-stream");
+    ASSERT_TRUE(tooBigAndBad);
+    EXPECT_EQ(tooBigAndBad->status, 413);
     ExpectStillServing();
 
     auto empty = Upload("BIG", 1000, "Peru", {});
@@ -176,8 +242,40 @@ TEST_F(ReplayUpload, OversizedEmptyOrBadlyAddressedUploadsAreRefusedAndNothingIs
         EXPECT_EQ(bad->get_header_value("Content-Type"), "text/plain; charset=utf-8");
         EXPECT_LT(bad->body.size(), 200u);
     }
+    EXPECT_EQ(store->LatestReplayId(), recorded);
+    for (const RankedScore& row : AllRows(*store))
+        EXPECT_FALSE(row.verified) << row.name;
+    ExpectStillServing();
+}
+
+// Oversized bodies are kept as records only within the sender's replay rate, the same
+// rate its ordinary uploads draw on: a sender cannot fill the database with them.
+TEST_F(ReplayUpload, OversizedUploadsAreRecordedOnlyWithinTheSendersReplayRate) {
+    server = ScoresProcess::StartOn(db, {"--rate-limit", "2"});
+    ASSERT_TRUE(server);
+    Submit("FLOOD", 1000, "Peru");
+    std::vector<uint8_t> huge(300 * 1024, 'x');
+    std::vector<int64_t> recorded;
+    for (int upload = 1; upload <= 4; ++upload) {
+        SCOPED_TRACE(upload);
+        auto tooBig = Upload("FLOOD", 1000, "Peru", huge);
+        ASSERT_TRUE(tooBig);
+        EXPECT_EQ(tooBig->status, 413) << tooBig->body;
+        std::smatch match;
+        if (std::regex_search(tooBig->body, match,
+                              std::regex(R"(replay (\d+) not checked: replay too large)")))
+            recorded.push_back(std::stoll(match[1]));
+        else
+            EXPECT_NE(tooBig->body.find("not recorded: too many replays"), std::string::npos) << tooBig->body;
+    }
+    ASSERT_EQ(recorded.size(), 2u);
     auto store = db.Open();
-    EXPECT_FALSE(store->FindReplay(1));
+    const int64_t latest = store->LatestReplayId();
+    EXPECT_EQ(latest, recorded.back());
+    auto ordinary = Upload("FLOOD", 1000, "Peru", ReplayEndingWith(1000));
+    ASSERT_TRUE(ordinary);
+    EXPECT_EQ(ordinary->status, 429) << ordinary->body;
+    EXPECT_EQ(store->LatestReplayId(), latest);
     ExpectStillServing();
 }
 

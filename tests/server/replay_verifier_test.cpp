@@ -383,5 +383,43 @@ TEST(ReplayStore, AReplayLinksToTheSendersLatestUnverifiedRowOfThatResult) {
     EXPECT_EQ(AllRows(*store, ScoreFilter{0, "Peru", true}).size(), 1u);
 }
 
+// An upload turned away before its check (too large) is linked to its row by the same
+// rule as any replay but kept Failed with its reason and without a file: never pending,
+// never given out, not verified by a later verdict, and the row still takes its real
+// replay.
+TEST(ReplayStore, ARefusedUploadIsLinkedAndFailedWithItsReasonAndNoFile) {
+    TestDatabase db;
+    auto store = db.Open();
+    store->InsertBatch(std::vector<NewScore>{{"ANN", "Peru", 500, 1000, "me"}});
+    const int64_t rowId = AllRows(*store).at(0).id;
+    const std::string tooLarge = "replay too large: 300000 bytes, at most 262144";
+
+    const ReplayRecord refused =
+        store->StoreRefusedReplay({"ANN", "Peru", 500, 2000, "me", {1, 2, 3}}, tooLarge);
+    EXPECT_EQ(refused.scoreId, rowId);
+    EXPECT_EQ(refused.state, ReplayState::Failed);
+    EXPECT_EQ(refused.reason, tooLarge);
+    const std::optional<ReplayRecord> found = store->FindReplay(refused.id);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->scoreId, rowId);
+    EXPECT_EQ(found->state, ReplayState::Failed);
+    EXPECT_EQ(found->reason, tooLarge);
+    EXPECT_EQ(found->claimedScore, 500);
+    EXPECT_TRUE(store->PendingReplays(0, refused.id, 10).empty());
+    store->RecordReplayVerdict(refused.id, true, ""); // a verdict is for a pending replay only
+    EXPECT_EQ(store->FindReplay(refused.id)->state, ReplayState::Failed);
+    EXPECT_FALSE(store->VerifiedReplayFile(refused.id));
+    EXPECT_FALSE(AllRows(*store).at(0).verified);
+
+    const ReplayRecord stray = store->StoreRefusedReplay({"BOB", "Peru", 500, 2001, "me", {}}, tooLarge);
+    EXPECT_EQ(stray.scoreId, 0);
+    EXPECT_EQ(stray.state, ReplayState::Failed);
+    EXPECT_EQ(store->FindReplay(stray.id)->reason, kNoMatchingSubmission);
+
+    const ReplayRecord real = store->StoreReplay({"ANN", "Peru", 500, 3000, "me", {7}});
+    EXPECT_EQ(real.scoreId, rowId);
+    EXPECT_EQ(real.state, ReplayState::Pending);
+}
+
 } // namespace
 } // namespace vorlane::scores::testing
