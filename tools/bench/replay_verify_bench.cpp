@@ -1,7 +1,7 @@
 // How fast the score server can check replays, and how large they are: each replay
-// file given is played through by the game's own headless re-simulation (as the
-// server's workers do, in this process and in a child process of its own), and the
-// figures are printed - never asserted.
+// file given is played through by the game's own blind re-simulation (in this process,
+// and as the server's workers do, in the server's checking program), and the figures
+// are printed - never asserted.
 //
 //   vorlane_replay_bench [--data DIR] FILE.vrp...
 //
@@ -12,6 +12,8 @@
 #include "replay/ReplayRecorder.h"
 #include "replays/IsolatedCheck.h"
 #include "replays/ResimulatingChecker.h"
+
+#include <filesystem>
 
 #include <algorithm>
 #include <chrono>
@@ -114,14 +116,19 @@ int main(int argc, char** argv) {
             "a five-minute game (%.0f frames) takes %.3f s CPU with its start-up\n",
             path.c_str(), startUp, perFrame * 1e6, 1.0 / (perFrame * kGameFramesPerSecond), fiveMinutes,
             startUp + fiveMinutes * perFrame);
-        // As the server runs it: a child process per replay, with its CPU limit.
+        // As the server runs it: its own program started afresh per replay, with its CPU
+        // limit (the program lies beside this benchmark).
+        const std::filesystem::path server =
+            std::filesystem::absolute(argv[0]).parent_path() / "vorlane-scores";
         const auto wallStart = std::chrono::steady_clock::now();
-        const vorlane::scores::ReplayCheckResult isolated = vorlane::scores::RunCheckIsolated(
-            vorlane::scores::ReplayCheckerOfTheGame(), bytes, dataDir, std::chrono::seconds(2));
+        const vorlane::scores::ReplayCheckResult isolated = vorlane::scores::RunCheckInProgram(
+            {server.string(), "--check-replay", dataDir}, bytes, std::chrono::seconds(10));
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-        std::printf("%s in a child process: kind %d, score %lld, %.3f s wall\n", path.c_str(),
-                    static_cast<int>(isolated.kind), static_cast<long long>(isolated.finalScore), wall);
+        std::printf("%s checked by %s --check-replay: %s, score %lld, %.3f s wall\n", path.c_str(),
+                    server.c_str(),
+                    isolated.kind == vorlane::scores::ReplayCheckKind::Ok ? "ok" : isolated.message.c_str(),
+                    static_cast<long long>(isolated.finalScore), wall);
         std::printf("%s size: %zu bytes, %.0f bytes per minute of play\n", path.c_str(), bytes.size(),
                     minutes > 0 ? bytes.size() / minutes : 0.0);
     }
