@@ -62,13 +62,11 @@ int main(int argc, char** argv) {
 
     auto writer = std::make_unique<SubmissionWriter>(*store);
     // Replays are played through with the game's own data (VORLANE_DATA_DIR or the
-    // folder this build made).
-    // Each in a fresh process of this program (see kCheckReplayMode): it shares nothing
-    // with the server, whose other threads go on meanwhile.
+    // folder this build made), each in a fresh process of this program (see
+    // kCheckReplayMode): it shares nothing with the server, whose other threads go on.
     const std::filesystem::path dataDir = ReplayDataDir([](const char* name) { return std::getenv(name); });
     auto verifier = std::make_unique<ReplayVerifier>(
-        *store, ReplayCheckerOfTheGame(), dataDir, VerifierLimits{},
-        std::vector<std::string>{"/proc/self/exe", kCheckReplayMode, dataDir.string()});
+        *store, InProgram({"/proc/self/exe", kCheckReplayMode, dataDir.string()}));
     GuardedServer server;
     const int port = server.Bind(options.host, options.port);
     if (port < 0)

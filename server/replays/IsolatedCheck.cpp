@@ -218,6 +218,19 @@ ReplayCheckResult RunCheckInProgram(const std::vector<std::string>& program,
     return CollectAnswer(child, fds[0], cpuLimit);
 }
 
+IsolatedReplayCheck InForkedChild(ReplayChecker checker, std::filesystem::path dataDir) {
+    return [checker = std::move(checker), dataDir = std::move(dataDir)](const std::vector<uint8_t>& bytes,
+                                                                        std::chrono::seconds cpuLimit) {
+        return RunCheckIsolated(checker, bytes, dataDir, cpuLimit);
+    };
+}
+
+IsolatedReplayCheck InProgram(std::vector<std::string> program) {
+    return [program = std::move(program)](const std::vector<uint8_t>& bytes, std::chrono::seconds cpuLimit) {
+        return RunCheckInProgram(program, bytes, cpuLimit);
+    };
+}
+
 int AnswerCheckOfStandardInput(const ReplayChecker& checker, const std::filesystem::path& dataDir) {
     std::vector<uint8_t> bytes;
     char buffer[65536];

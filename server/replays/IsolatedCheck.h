@@ -24,6 +24,14 @@ ReplayCheckResult RunCheckIsolated(const ReplayChecker& checker, const std::vect
 ReplayCheckResult RunCheckInProgram(const std::vector<std::string>& program,
                                     const std::vector<uint8_t>& bytes, std::chrono::seconds cpuLimit);
 
+// One replay checked in a process of its own within a CPU limit: what the score
+// server's workers run. InForkedChild runs checker in a forked copy of the caller (for
+// checkers made in the caller, as the tests make them); InProgram starts the program.
+using IsolatedReplayCheck =
+    std::function<ReplayCheckResult(const std::vector<uint8_t>& bytes, std::chrono::seconds cpuLimit)>;
+IsolatedReplayCheck InForkedChild(ReplayChecker checker, std::filesystem::path dataDir);
+IsolatedReplayCheck InProgram(std::vector<std::string> program);
+
 // The largest replay a checking program reads from its standard input.
 inline constexpr size_t kMaxCheckedReplayBytes = 1024 * 1024;
 

@@ -7,10 +7,8 @@
 
 namespace vorlane::scores {
 
-ReplayVerifier::ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir,
-                               VerifierLimits limits, std::vector<std::string> checkProgram)
-    : store_(store), checker_(std::move(checker)), dataDir_(std::move(dataDir)),
-      checkProgram_(std::move(checkProgram)), limits_(limits) {
+ReplayVerifier::ReplayVerifier(ScoreStore& store, IsolatedReplayCheck run, VerifierLimits limits)
+    : store_(store), run_(std::move(run)), limits_(limits) {
     for (size_t i = 0; i < limits_.workers; ++i)
         workers_.emplace_back([this] { Work(); });
 }
@@ -131,9 +129,7 @@ void ReplayVerifier::Work() {
 }
 
 void ReplayVerifier::Check(const ReplayJob& job) {
-    const ReplayCheckResult check =
-        checkProgram_.empty() ? RunCheckIsolated(checker_, job.bytes, dataDir_, limits_.cpuPerReplay)
-                              : RunCheckInProgram(checkProgram_, job.bytes, limits_.cpuPerReplay);
+    const ReplayCheckResult check = run_(job.bytes, limits_.cpuPerReplay);
     const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore);
     try {
         store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason);

@@ -1,8 +1,8 @@
 #pragma once
 // The worker pool that checks uploaded replays. A bounded queue: the HTTP side first
 // reserves a place (none free: it answers 503 and stores nothing), then stores the
-// replay and hands it over. Each worker runs one check at a time in a child process
-// with a CPU limit (IsolatedCheck.h) and writes the verdict to the store.
+// replay and hands it over. Each worker runs one check at a time in a process of its
+// own with a CPU limit (IsolatedCheck.h) and writes the verdict to the store.
 //
 // Replays still pending when the server last stopped (queued, or being checked)
 // are the backlog: TakeUpPendingReplays, called once at start-up before uploads are
@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "replays/IsolatedCheck.h"
 #include "replays/ReplayCheck.h"
 #include "store/ScoreStore.h"
 
@@ -42,10 +43,8 @@ struct ReplayJob {
 
 class ReplayVerifier {
   public:
-    // checkProgram: when given, each replay is checked by that program started afresh
-    // (RunCheckInProgram), not by checker in a forked copy of this process.
-    ReplayVerifier(ScoreStore& store, ReplayChecker checker, std::filesystem::path dataDir,
-                   VerifierLimits limits = {}, std::vector<std::string> checkProgram = {});
+    // run: how one replay is checked in a process of its own (IsolatedCheck.h).
+    ReplayVerifier(ScoreStore& store, IsolatedReplayCheck run, VerifierLimits limits = {});
     ~ReplayVerifier(); // Stop()
     ReplayVerifier(const ReplayVerifier&) = delete;
     ReplayVerifier& operator=(const ReplayVerifier&) = delete;
@@ -79,9 +78,7 @@ class ReplayVerifier {
     void QueueBacklog(size_t places);
 
     ScoreStore& store_;
-    ReplayChecker checker_;
-    std::filesystem::path dataDir_;
-    std::vector<std::string> checkProgram_;
+    IsolatedReplayCheck run_;
     VerifierLimits limits_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -162,7 +162,7 @@ TEST(ReplayVerifier, AFullQueueTakesNoMoreAndEveryVerdictReachesTheStore) {
     limits.workers = 1;
     limits.queued = 2;
     limits.cpuPerReplay = std::chrono::seconds(1);
-    ReplayVerifier verifier(*store, checker, "", limits);
+    ReplayVerifier verifier(*store, InForkedChild(checker, ""), limits);
     ASSERT_TRUE(verifier.TryReserve());
     ASSERT_TRUE(verifier.TryReserve());
     EXPECT_FALSE(verifier.TryReserve());
@@ -324,7 +324,8 @@ TEST(ReplayVerifier, ReplaysLeftPendingAreCheckedOldestFirstWithinTheQueueLimitO
     limits.queued = 2;
     limits.cpuPerReplay = std::chrono::seconds(2);
     {
-        ReplayVerifier verifier(*store, log.SlowChecker(std::chrono::milliseconds(300)), "", limits);
+        ReplayVerifier verifier(*store, InForkedChild(log.SlowChecker(std::chrono::milliseconds(300)), ""),
+                                limits);
         verifier.TakeUpPendingReplays();
         EXPECT_FALSE(verifier.TryReserve()) << "the oldest two fill the queue";
         const std::vector<int64_t> late = StorePendingReplays(*store, {99}, {{99}});
@@ -339,7 +340,8 @@ TEST(ReplayVerifier, ReplaysLeftPendingAreCheckedOldestFirstWithinTheQueueLimitO
     EXPECT_EQ(store->FindReplay(ids[5])->reason, "replay refused: judged before the stop");
 
     // The next start takes up only what is still pending.
-    ReplayVerifier restarted(*store, log.SlowChecker(std::chrono::milliseconds(0)), "", limits);
+    ReplayVerifier restarted(*store, InForkedChild(log.SlowChecker(std::chrono::milliseconds(0)), ""),
+                             limits);
     restarted.TakeUpPendingReplays();
     restarted.WaitIdle();
     EXPECT_EQ(log.Text(), "10 11 0 13 14 99 ");
