@@ -18,9 +18,8 @@ namespace vorlane {
 namespace {
 
 // A slow machine catches up with the recording by playing a few frames in one tick;
-// one that fell far behind (the window dragged) goes on from where it is.
+// one that fell far behind goes on from where it is (kReplayMostBehindMs).
 constexpr int kMostFramesPerTick = 4;
-constexpr int kMostBehindMs = 250;
 
 void CloseScreenShowing(TMForm& form) {
     switch (form.Screen.ActiveScreen) {
@@ -187,51 +186,40 @@ void TEntryReplayWatch::Tick(int lagCount) {
             return;
         }
     }
-    if (owed_ > kMostBehindMs) owed_ = 0;
+    if (owed_ > kReplayMostBehindMs) owed_ = 0;
 }
 
 void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
-    switch (e.kind) {
-    case EventKind::KeyDown:
-        if (e.key == vk::Shift) kept_.Keys.ShiftHeld = true;
-        if (e.key == vk::Ctrl) kept_.Keys.CtrlHeld = true;
-        if (e.repeat) break;
-        if (e.alt && e.key == vk::Enter) {
-            // The player's own choice, kept when the playback ends.
-            kept_.Options.FullScreenMode = !kept_.Options.FullScreenMode;
-            form_.Options().FullScreenMode = kept_.Options.FullScreenMode;
-            form_.ApplyDisplayMode();
-        } else if (e.key == vk::Esc) {
-            Leave();
-        } else if (e.key == 'P') {
-            paused_ = !paused_;
-            owed_ = 0;
-        }
-        break;
-    case EventKind::KeyUp:
-        if (e.key == vk::Shift) kept_.Keys.ShiftHeld = false;
-        if (e.key == vk::Ctrl) kept_.Keys.CtrlHeld = false;
-        break;
-    case EventKind::MouseMove:
+    // What the player holds and points at meanwhile is theirs when the playback ends.
+    if (e.kind == EventKind::KeyDown || e.kind == EventKind::KeyUp) {
+        const bool down = e.kind == EventKind::KeyDown;
+        if (e.key == vk::Shift) kept_.Keys.ShiftHeld = down;
+        if (e.key == vk::Ctrl) kept_.Keys.CtrlHeld = down;
+    } else if (e.kind == EventKind::MouseMove) {
         kept_.Keys.MouseX = e.x;
         kept_.Keys.MouseY = e.y;
-        break;
-    case EventKind::CloseRequest:
-        Leave();
-        form_.HandleEvent(e); // and the game asks whether to leave, as on the screen
-        break;
-    case EventKind::Activate:
+    } else if (e.kind == EventKind::Activate) {
         form_.FrameTimer->Activate();
-        break;
-    case EventKind::Deactivate:
+    } else if (e.kind == EventKind::Deactivate) {
         form_.FrameTimer->Deactivate();
+    }
+    switch (WatchCommandOf(e)) {
+    case ReplayWatchCommand::SwitchMode:
+        // The player's own choice, kept when the playback ends.
+        kept_.Options.FullScreenMode = !kept_.Options.FullScreenMode;
+        form_.Options().FullScreenMode = kept_.Options.FullScreenMode;
+        form_.ApplyDisplayMode();
         break;
-    case EventKind::Char:
-    case EventKind::Click:
-    case EventKind::DoubleClick:
-    case EventKind::MouseDown:
-    case EventKind::MouseUp:
-    case EventKind::PadLost:
+    case ReplayWatchCommand::Leave:
+        Leave();
+        // Closing the window: the game asks whether to leave, as on the screen.
+        if (e.kind == EventKind::CloseRequest) form_.HandleEvent(e);
+        break;
+    case ReplayWatchCommand::Pause:
+        paused_ = !paused_;
+        owed_ = 0;
+        break;
+    case ReplayWatchCommand::None:
         break;
     }
 }

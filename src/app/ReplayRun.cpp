@@ -4,6 +4,7 @@
 
 #include "app/TMForm.h"
 #include "menus/Screens.h"
+#include "platform/KeyCodes.h"
 #include "race/Race.h"
 
 #include <algorithm>
@@ -140,6 +141,15 @@ ReplayVerdict Refused(std::string message) {
 }
 
 } // namespace
+
+ReplayWatchCommand WatchCommandOf(const InputEvent& e) {
+    if (e.kind == EventKind::CloseRequest) return ReplayWatchCommand::Leave;
+    if (e.kind != EventKind::KeyDown || e.repeat) return ReplayWatchCommand::None;
+    if (e.key == vk::Esc) return ReplayWatchCommand::Leave;
+    if (e.key == 'P') return ReplayWatchCommand::Pause;
+    if (e.alt && e.key == vk::Enter) return ReplayWatchCommand::SwitchMode;
+    return ReplayWatchCommand::None;
+}
 
 ReplayVerdict VerifyReplay(const std::vector<uint8_t>& bytes, const std::filesystem::path& dataDir) {
     std::unique_ptr<ReplayPlayer> check;

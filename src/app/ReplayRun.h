@@ -4,6 +4,7 @@
 // headless game of its own to its end and says whether it ends as recorded.
 #include "app/RaceRecording.h"
 #include "engine/Clock.h"
+#include "platform/Events.h"
 #include "replay/ReplayData.h"
 #include "replay/ReplayPlayer.h"
 
@@ -71,6 +72,16 @@ class TReplayRun {
     uint32_t endedAtFrame_ = 0; // frame on which the race was over, 0 while it is on
     bool done_ = false;
 };
+
+// What the watcher of a replay (in the window, or from the high-score screen) makes of
+// a window event: Esc and closing the window leave, P pauses and goes on, Alt+Enter
+// switches the window mode. Held keys repeating do nothing.
+enum class ReplayWatchCommand { None, Leave, Pause, SwitchMode };
+ReplayWatchCommand WatchCommandOf(const InputEvent& event);
+
+// A watcher that fell this far behind the recording's pace (the window dragged, the
+// machine busy) goes on from where it is instead of rushing to catch up.
+inline constexpr int kReplayMostBehindMs = 250;
 
 // The keyboard a replay holds down, for a game built to play one; the window always
 // has the focus.

@@ -4,27 +4,11 @@
 #include "app/TMForm.h"
 #include "persist/TextFile.h"
 #include "platform/IdleWait.h"
-#include "platform/KeyCodes.h"
 
 #include <chrono>
 #include <cstdio>
 
 namespace vorlane {
-
-namespace {
-
-enum class WatchCommand { None, Leave, Pause, SwitchMode };
-
-WatchCommand CommandOf(const InputEvent& e) {
-    if (e.kind == EventKind::CloseRequest) return WatchCommand::Leave;
-    if (e.kind != EventKind::KeyDown || e.repeat) return WatchCommand::None;
-    if (e.key == vk::Esc) return WatchCommand::Leave;
-    if (e.key == 'P') return WatchCommand::Pause;
-    if (e.alt && e.key == vk::Enter) return WatchCommand::SwitchMode;
-    return WatchCommand::None;
-}
-
-} // namespace
 
 int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot) {
     const std::optional<std::string> contents = ReadWholeFile(file, kMaxReplayFileBytes);
@@ -55,19 +39,19 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
     for (;;) {
         InputEvent event;
         while (form.PlatformServices->Events().Poll(event)) {
-            switch (CommandOf(event)) {
-            case WatchCommand::Leave:
+            switch (WatchCommandOf(event)) {
+            case ReplayWatchCommand::Leave:
                 return 0;
-            case WatchCommand::Pause:
+            case ReplayWatchCommand::Pause:
                 paused = !paused;
                 due = Clock::now();
                 break;
-            case WatchCommand::SwitchMode:
+            case ReplayWatchCommand::SwitchMode:
                 // The game's own options only for as long as this run lasts: never saved.
                 form.Options().FullScreenMode = !form.Options().FullScreenMode;
                 form.ApplyDisplayMode();
                 break;
-            case WatchCommand::None:
+            case ReplayWatchCommand::None:
                 break;
             }
         }
@@ -81,7 +65,7 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
         if (!run->Next()) return 0;
         // The next frame comes after its own move count, as it did in the race.
         due += std::chrono::milliseconds(run->NextLag());
-        if (due < now - std::chrono::milliseconds(250)) due = now; // fell behind (window dragged): no rush
+        if (due < now - std::chrono::milliseconds(kReplayMostBehindMs)) due = now; // fell behind: no rush
     }
 }
 
