@@ -72,11 +72,6 @@ class RecordingHttp final : public IHttpClient {
     }
 };
 
-// The SDL drivers of a headless run (an existing setting wins).
-inline void UseHeadlessDrivers() {
-    vorlane::UseHeadlessDrivers();
-}
-
 struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
     uint32_t Seed = 1;
@@ -91,7 +86,7 @@ class HeadlessGame {
   public:
     // Builds the game (its start-up runs inside); throws EngineError as the game does.
     explicit HeadlessGame(const HeadlessOptions& options) : rate_(options.Rate > 0 ? options.Rate : 85) {
-        UseHeadlessDrivers();
+        vorlane::UseHeadlessDrivers(); // an existing setting wins
         TMFormServices services =
             HeadlessServices(options.DataRoot, options.Seed, rate_, {&Clock, &Keys, &Shell, &Http});
         services.FullScreenOverride = options.FullScreenOverride;
