@@ -3,7 +3,6 @@
 # below set DISPLAY, xpid, gpid and wid. The caller defines fail() before sourcing.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 data=${VORLANE_DATA_DIR:-$root}/Data
-[ -f "$data/Res/Res1.gfx" ] || fail "no generated data in $data"
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwd >/dev/null ||
   fail "Xvfb, xdotool and xwd are needed (scripts/setup installs them)"
 
@@ -20,7 +19,9 @@ trap cleanup EXIT
 
 # xvfb_start WIDTHxHEIGHT: a virtual screen of that size. Xvfb picks a free display
 # number itself and tells it once it is ready, so tests running side by side never
-# share one.
+# share one. It must not reset when its last client leaves (-noreset): a game that
+# connects during a reset finds no X server and SDL quietly falls back on drawing off
+# screen, and the game's window never shows.
 xvfb_start() {
   local disp=""
   : >"$work/display"
@@ -55,6 +56,7 @@ xvfb_stop() {
 
 # game_folder DIR: a working folder with the generated data linked in and no saves.
 game_folder() {
+  [ -f "$data/Res/Res1.gfx" ] || fail "no generated data in $data"
   mkdir -p "$1/Data/Save"
   ln -s "$data/Res" "$1/Data/Res"
   ln -s "$data/Music" "$1/Data/Music"
@@ -73,17 +75,25 @@ game_start() {
 }
 
 # game_window LOG: waits for the game's window to show (a loaded machine may take a
-# while; the window is made hidden and shown once it has its size) and gives it the
-# keyboard.
+# while, up to a minute; the window is made hidden and shown once it has its size) and
+# gives it the keyboard. A window that never comes shows the game's output, its
+# process state and the windows there are.
 game_window() {
+  local started=$SECONDS
   wid=""
-  for _ in $(seq 1 250); do
+  for _ in $(seq 1 600); do
     wid=$(xdotool search --onlyvisible --name '^Vorlane$' 2>/dev/null | head -n 1)
     [ -n "$wid" ] && break
     kill -0 "$gpid" 2>/dev/null || break
     sleep 0.1
   done
-  [ -n "$wid" ] || { cat "$1" >&2; fail "the game window did not appear"; }
+  if [ -z "$wid" ]; then
+    cat "$1" >&2
+    ps -o pid,stat,etime,wchan:20,args --ppid "$gpid" --pid "$gpid" >&2 2>/dev/null
+    echo "windows on $DISPLAY: $(xdotool search --name . 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done | paste -sd '|')" >&2
+    fail "the game window did not appear within $((SECONDS - started)) s"
+  fi
+  echo "the window appeared after $((SECONDS - started)) s"
   xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 }
 

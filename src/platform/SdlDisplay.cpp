@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,19 @@ namespace {
 struct Placement {
     int x = 0, y = 0, w = 0, h = 0;
 };
+
+// When neither X11 nor Wayland answers, SDL falls back on a driver that draws off
+// screen, and the game would run in a window nobody can see. Only a player (or a
+// headless run) who names such a driver gets one.
+void RequireVisibleDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || SDL_GetHint(SDL_HINT_VIDEODRIVER)) return;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return;
+    const char* x11 = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    throw EngineError(std::string("Cannot open the window: no display answered (DISPLAY=") +
+                      (x11 ? x11 : "") + ", WAYLAND_DISPLAY=" + (wayland ? wayland : "") + ")");
+}
 
 } // namespace
 
@@ -168,6 +182,7 @@ struct SdlDisplay::Impl {
 
 SdlDisplay::SdlDisplay(const DisplayOptions& options) : impl_(std::make_unique<Impl>(options)) {
     if (!impl_->video.Ok()) throw EngineError(SdlFailure("Cannot start the video system"));
+    RequireVisibleDriver();
     // Nearest-pixel scaling: tiles share one texture, and smoothing would bleed the
     // neighbouring pattern into their edges.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");

@@ -37,4 +37,17 @@ done
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run data --data "$out/nowhere"
 [ "$rc" -eq 1 ] || fail "--data with no data ended with $rc, not 1"
 grep -q "$out/nowhere/Data/Res/Res1.gfx" "$out/data.err" || fail "--data: no word of the missing archive: $(cat "$out/data.err")"
+# With no display to show a window on (no X server at DISPLAY, no Wayland), the game
+# says so and ends, instead of running in a window nobody sees. (A machine with a
+# console display may open the game there; it is not asked then.)
+if ! compgen -G "/dev/dri/card*" >/dev/null; then
+  nodisplay=:65123
+  [ -e /tmp/.X11-unix/X65123 ] && fail "an X server runs at $nodisplay; the test needs that display free"
+  env -u SDL_VIDEODRIVER -u SDL_RENDER_DRIVER -u WAYLAND_DISPLAY DISPLAY=$nodisplay SDL_AUDIODRIVER=dummy \
+    XDG_DATA_HOME="$out/xdg" timeout 20 "$game" >"$out/nodisplay.out" 2>"$out/nodisplay.err"
+  rc=$?
+  [ "$rc" -eq 1 ] || fail "with no display the game ended with $rc, not 1: $(cat "$out/nodisplay.err")"
+  grep -q "Cannot open the window: no display answered (DISPLAY=$nodisplay" "$out/nodisplay.err" ||
+    fail "with no display: no word of it: $(cat "$out/nodisplay.err")"
+fi
 echo "command_line: ok"
