@@ -79,6 +79,34 @@ TEST(ReplayVerify, ALeftRaceIsRecordedToLastAndVerifiesTheSameTwice) {
     EXPECT_FALSE(TReplayShelf(folder.Root()).Last().has_value());
 }
 
+// Closing the window in a race asks whether to leave it; Y leaves, and the race so
+// far is kept as the last race like any other way out of it.
+TEST(ReplayVerify, ARaceLeftByClosingTheWindowIsKeptAndVerifies) {
+    test::FormFixture::Options options;
+    options.Seed = 23;
+    test::FormFixture game(options);
+    test::Autopilot pilot(game.Game());
+    ASSERT_TRUE(pilot.StartRaceFromMenu());
+    pilot.Run(400);
+    const RaceResult before{pilot.Race()->Score, pilot.Race()->Level, pilot.Race()->Lives};
+    game.Game().CloseRequest();
+    pilot.Run(3);
+    ASSERT_EQ(game.Form().Screen.ActiveDialog, DialogKind::LeaveRace);
+    EXPECT_TRUE(game.Form().Recording.Recording()); // asked, not yet left
+    pilot.Tap('Y');
+    pilot.Run(3);
+    EXPECT_FALSE(game.Form().Recording.Recording());
+    const std::vector<uint8_t>& recorded = game.Form().Recording.LastRace();
+    ASSERT_FALSE(recorded.empty());
+    EXPECT_EQ(TReplayShelf(game.Root()).Last().value_or(""), std::string(recorded.begin(), recorded.end()));
+    EXPECT_EQ(ReadReplay(recorded).Outcome.Result, before);
+
+    test::TempGameFolder folder;
+    const ReplayVerdict v = VerifyReplay(recorded, folder.Root());
+    EXPECT_EQ(v.Kind, ReplayVerdictKind::Ok) << v.Message;
+    EXPECT_EQ((RaceResult{v.Score, v.Level, v.Lives}), before);
+}
+
 TEST(ReplayVerify, AChangedOutcomeDivergesNamingTheField) {
     const RecordedGame& game = Recorded();
     ASSERT_FALSE(game.Recorded.empty());
