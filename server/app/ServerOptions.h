@@ -28,4 +28,14 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 inline constexpr const char* kServerUsage = "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key "
                                             "LETTER] [--public-url URL] [--rate-limit N]";
 
+// What --help prints: the usage line and a line for each option with its default.
+inline constexpr const char* kServerHelp =
+    "  --listen HOST:PORT  where to take requests (127.0.0.1:8080; port 0: any free port)\n"
+    "  --db URL            sqlite:FILE (sqlite:vorlane-scores.db) or postgresql://USER@HOST:PORT/DB\n"
+    "  --key LETTER        the submission key (the game's own)\n"
+    "  --public-url URL    the address the pages link to (http://HOST:PORT as listened on)\n"
+    "  --rate-limit N      submissions a minute from one address (10; 0: no limit)\n"
+    "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"
+    "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n";
+
 } // namespace vorlane::scores

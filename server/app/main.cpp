@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
     using namespace vorlane::scores;
     if (argc == 3 && std::string(argv[1]) == kCheckReplayMode)
         return AnswerCheckOfStandardInput(ReplayCheckerOfTheGame(), argv[2]);
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::printf("%s\n%s", kServerUsage, kServerHelp);
+        return 0;
+    }
     const ServerOptionsParse parse = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
     const ServerOptions& options = parse.options;

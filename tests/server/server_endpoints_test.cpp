@@ -6,6 +6,7 @@
 #include <chrono>
 #include <regex>
 
+#include "app/ServerOptions.h"
 #include "app/WebText.h"
 #include "persist/OnlineConfig.h"
 #include "persist/OnlineScore.h"
@@ -456,6 +457,17 @@ TEST(ScoresCommandLine, ABadCommandLineOrDatabaseEndsWithOneLineAndStatusTwo) {
         EXPECT_EQ(Occurrences(message, "\n"), 1u) << args[0] << ": " << message;
         EXPECT_TRUE(message.starts_with("vorlane-scores: ")) << message;
         EXPECT_TRUE(process.FirstLine().empty());
+    }
+}
+
+// --help tells the options on the standard output and ends with status 0.
+TEST(ScoresCommandLine, HelpPrintsTheUsageAndEnds) {
+    for (const std::string flag : {"--help", "-h"}) {
+        ScoresProcess process({flag});
+        EXPECT_FALSE(process.WaitUntilListening()) << flag;
+        EXPECT_EQ(process.FirstLine(), std::string(kServerUsage) + "\n") << flag;
+        EXPECT_EQ(process.WaitForExit(std::chrono::seconds(20)), 0) << flag;
+        EXPECT_EQ(process.Stderr(), "") << flag;
     }
 }
 
