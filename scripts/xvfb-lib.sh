@@ -97,14 +97,15 @@ game_window() {
   xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 }
 
-# press KEY...: each key held for a moment: keys are read once a frame, and a machine
-# busy with other builds and tests can leave a few tenths of a second between frames.
-# The window may be gone by the time the last comes up.
+# hold KEY SECONDS: the key held down that long, then a moment's rest. Keys are read
+# once a frame. The window may be gone by the time the key comes up.
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1" 2>/dev/null; sleep 0.5; }
+
+# press KEY...: each key held for a moment: a machine busy with other builds and tests
+# can leave a few tenths of a second between frames.
 press() {
   local key
-  for key in "$@"; do
-    xdotool keydown "$key"; sleep 0.8; xdotool keyup "$key" 2>/dev/null; sleep 0.5
-  done
+  for key in "$@"; do hold "$key" 0.8; done
 }
 
 # game_wait_exit: waits up to 20 seconds for the game to end (it writes its saves
