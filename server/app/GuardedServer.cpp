@@ -1,5 +1,8 @@
 #include "app/GuardedServer.h"
 
+#include "app/ChunkedFraming.h"
+#include "app/RequestScreen.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -23,6 +26,20 @@ thread_local bool t_refusingConnections = false;
 // Set when the answer just written says the request itself was malformed: the
 // connection is closed after it instead of waiting for another.
 thread_local bool t_closeAfterAnswer = false;
+
+// The request the worker is reading or answering.
+struct RequestInProgress {
+    Clock::time_point start;
+    std::string peer;          // the connection's peer address
+    int refusalStatus = 0;     // not 0: answered with this status and closed, unrouted
+    std::string refusalReason; // its one line
+};
+thread_local RequestInProgress t_request;
+
+void Refuse(int status, std::string reason) {
+    t_request.refusalStatus = status;
+    t_request.refusalReason = std::move(reason);
+}
 
 constexpr std::string_view kBusyAnswer = "HTTP/1.1 503 Service Unavailable\r\n"
                                          "Content-Type: text/plain; charset=utf-8\r\n"
@@ -75,9 +92,11 @@ bool PollFor(int fd, short events, int timeoutMs) {
     }
 }
 
+} // namespace
+
 // A socket with a read buffer, a deadline for the current request and a time-out
-// for every write.
-class DeadlineSocketStream : public httplib::Stream {
+// for every write; it follows the framing of a chunked body as httplib reads it.
+class GuardedServer::DeadlineSocketStream : public httplib::Stream {
   public:
     DeadlineSocketStream(int fd, const ConnectionLimits& limits) : fd_(fd), limits_(limits) {}
 
@@ -86,7 +105,17 @@ class DeadlineSocketStream : public httplib::Stream {
     void StartRequest() {
         readDeadline_ = Clock::now() + limits_.requestTimeout;
         requestBytes_ = 0;
+        timedOut_ = false;
+        brokenBody_ = false;
+        framing_.reset();
     }
+
+    // The body that follows the head comes in chunks: its framing is checked.
+    void ExpectChunkedBody() { framing_ = std::make_unique<ChunkedFraming>(); }
+    // The request's deadline passed while it was being read.
+    bool TimedOut() const { return timedOut_; }
+    // A chunked body broke its framing: reading stopped there.
+    bool BrokenBody() const { return brokenBody_; }
 
     bool is_readable() const override {
         return start_ < end_ || PollFor(fd_, POLLIN, MillisecondsUntil(readDeadline_));
@@ -100,8 +129,12 @@ class DeadlineSocketStream : public httplib::Stream {
         // httplib does not limit the number of header lines; this bounds a request.
         if (requestBytes_ >= limits_.maxRequestBytes) return -1;
         size = std::min(size, limits_.maxRequestBytes - requestBytes_);
+        if (brokenBody_) return -1;
         if (start_ == end_) {
-            if (!is_readable()) return -1;
+            if (!is_readable()) {
+                timedOut_ = Clock::now() >= readDeadline_;
+                return -1;
+            }
             const ssize_t got = recv(fd_, buffer_, sizeof buffer_, 0);
             if (got <= 0) return got;
             start_ = 0;
@@ -111,6 +144,10 @@ class DeadlineSocketStream : public httplib::Stream {
         std::memcpy(ptr, buffer_ + start_, n);
         start_ += n;
         requestBytes_ += n;
+        if (framing_ && !framing_->Take(ptr, n)) {
+            brokenBody_ = true;
+            return -1;
+        }
         return static_cast<ssize_t>(n);
     }
 
@@ -138,9 +175,10 @@ class DeadlineSocketStream : public httplib::Stream {
     size_t start_ = 0;
     size_t end_ = 0;
     size_t requestBytes_ = 0;
+    bool timedOut_ = false;
+    bool brokenBody_ = false;
+    std::unique_ptr<ChunkedFraming> framing_;
 };
-
-} // namespace
 
 // A fixed pool of workers over a bounded queue; what finds the queue full goes to
 // one more thread that only turns connections away (never reads, never waits).
@@ -222,10 +260,19 @@ GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits) {
     };
     // httplib keeps a connection open after answering a request it could not read
     // (400, 413, 414, 431); a client that sends garbage gets no second turn.
-    set_logger([](const httplib::Request&, const httplib::Response& response) {
+    set_logger([this](const httplib::Request& request, const httplib::Response& response) {
         const int status = response.status;
-        t_closeAfterAnswer =
-            status == 400 || status == 408 || status == 413 || status == 414 || status == 431;
+        t_closeAfterAnswer = status == 400 || status == 408 || status == 413 || status == 414 ||
+                             status == 431 || t_request.refusalStatus != 0;
+        Log(request, response);
+    });
+    // What ScreenRequest refused is answered here, before any handler or body.
+    set_pre_routing_handler([](const httplib::Request&, httplib::Response& response) {
+        if (t_request.refusalStatus == 0) return HandlerResponse::Unhandled;
+        response.status = t_request.refusalStatus;
+        response.set_header("Connection", "close");
+        response.set_content(t_request.refusalReason + "\n", "text/plain; charset=utf-8");
+        return HandlerResponse::Handled;
     });
     set_payload_max_length(limits_.maxRequestBody);
     set_tcp_nodelay(true);
@@ -248,6 +295,59 @@ int GuardedServer::Bind(const std::string& host, int port) {
     return bound;
 }
 
+void GuardedServer::SetTrustedProxies(TrustedProxies proxies, ForwardedHeader header) {
+    proxies_ = std::move(proxies);
+    forwardedHeader_ = header;
+}
+
+void GuardedServer::CountRefusal(Refusal reason) {
+    if (accessLog_) accessLog_->Refused(reason);
+}
+
+void GuardedServer::ScreenRequest(httplib::Request& request, Connection& connection,
+                                  DeadlineSocketStream& stream) {
+    // httplib would answer a list of ranges with that many copies of the body; the
+    // handlers that honour a range read the header themselves.
+    request.ranges.clear();
+    if (const std::string bad = MalformedHead(request); !bad.empty())
+        return Refuse(400, "bad request: " + bad);
+    if (HasChunkedBody(request)) stream.ExpectChunkedBody();
+    if (proxies_.Empty() || !proxies_.Contains(request.remote_addr)) return;
+
+    const char* headerName = forwardedHeader_ == ForwardedHeader::Forwarded ? "Forwarded" : "X-Forwarded-For";
+    std::vector<std::string> values;
+    const auto [first, last] = request.headers.equal_range(headerName);
+    for (auto it = first; it != last; ++it)
+        values.push_back(it->second);
+    const std::string client = proxies_.ClientOf(request.remote_addr, values, forwardedHeader_);
+    request.remote_addr = client;
+    request.headers.erase("REMOTE_ADDR");
+    request.headers.emplace("REMOTE_ADDR", client);
+    // The connection's slot is the client's now (a proxy may carry many clients'
+    // requests, one after the other, on one connection).
+    if (client == connection.client) return;
+    GiveBackClientSlot(connection.client);
+    connection.client.clear();
+    if (!TakeClientSlot(client)) {
+        CountRefusal(Refusal::PerAddressCap);
+        return Refuse(503, "too many connections from this address, try again later");
+    }
+    connection.client = client;
+}
+
+void GuardedServer::Log(const httplib::Request& request, const httplib::Response& response) {
+    if (!accessLog_ || !accessLog_->WritesRequestLines()) return;
+    AccessEntry entry;
+    entry.time = std::chrono::system_clock::now();
+    entry.client = request.remote_addr.empty() ? t_request.peer : request.remote_addr;
+    entry.method = request.method;
+    entry.target = request.target;
+    entry.status = response.status;
+    entry.bytes = response.body.size();
+    entry.milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - t_request.start).count();
+    accessLog_->Request(entry);
+}
+
 bool GuardedServer::TakeClientSlot(const std::string& address) {
     std::lock_guard lock(clientsMutex_);
     size_t& open = openPerClient_[address];
@@ -257,6 +357,7 @@ bool GuardedServer::TakeClientSlot(const std::string& address) {
 }
 
 void GuardedServer::GiveBackClientSlot(const std::string& address) {
+    if (address.empty()) return; // a trusted proxy's connection before its first request
     std::lock_guard lock(clientsMutex_);
     const auto it = openPerClient_.find(address);
     if (it != openPerClient_.end() && --it->second == 0) openPerClient_.erase(it);
@@ -268,7 +369,16 @@ GuardedServer::~GuardedServer() {
 
 bool GuardedServer::process_and_close_socket(socket_t sock) {
     Connection connection{sock, PeerAddress(sock), 0};
-    if (t_refusingConnections || !TakeClientSlot(connection.client)) {
+    // A trusted proxy's connections count against the clients it names, request by
+    // request (ScreenRequest), not against the proxy.
+    if (!proxies_.Empty() && proxies_.Contains(connection.client)) connection.client.clear();
+    if (t_refusingConnections) {
+        CountRefusal(Refusal::Busy);
+        SendBusyAndClose(sock);
+        return false;
+    }
+    if (!connection.client.empty() && !TakeClientSlot(connection.client)) {
+        CountRefusal(Refusal::PerAddressCap);
         SendBusyAndClose(sock);
         return false;
     }
@@ -279,6 +389,7 @@ bool GuardedServer::process_and_close_socket(socket_t sock) {
 void GuardedServer::Serve(Connection connection) {
     if (t_refusingConnections) return TurnAway(connection);
     DeadlineSocketStream stream(connection.fd, limits_);
+    const std::string peer = PeerAddress(connection.fd);
     for (;;) {
         if (!stream.HasBuffered() &&
             !PollFor(connection.fd, POLLIN, static_cast<int>(limits_.linger.count()))) {
@@ -289,14 +400,25 @@ void GuardedServer::Serve(Connection connection) {
         const bool last = ++connection.served >= limits_.requestsPerConnection || Stopping();
         bool closed = false;
         t_closeAfterAnswer = false;
-        const bool ok = process_request(stream, last, closed, {});
+        t_request.start = Clock::now();
+        t_request.peer = peer;
+        t_request.refusalStatus = 0;
+        const bool ok = process_request(stream, last, closed, [&](httplib::Request& request) {
+            ScreenRequest(request, connection, stream);
+        });
+        if (stream.TimedOut())
+            CountRefusal(Refusal::HeadTimeout);
+        else if (t_closeAfterAnswer || stream.BrokenBody())
+            CountRefusal(Refusal::MalformedRequest);
         if (!ok || closed || last || t_closeAfterAnswer) break;
     }
     Close(connection);
 }
 
 void GuardedServer::Park(Connection connection) {
-    if (!waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) Close(connection);
+    if (waitingRoom_->Add(connection, WaitingRoom::Clock::now() + limits_.idleTimeout)) return;
+    CountRefusal(Refusal::WaitingRoomFull);
+    Close(connection);
 }
 
 // The slot goes back first: a client that reconnects as soon as it sees the close
@@ -308,6 +430,7 @@ void GuardedServer::Close(const Connection& connection) {
 }
 
 void GuardedServer::TurnAway(const Connection& connection) {
+    CountRefusal(Refusal::Busy);
     GiveBackClientSlot(connection.client);
     SendBusyAndClose(connection.fd);
 }

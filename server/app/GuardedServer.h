@@ -7,8 +7,15 @@
 // - a cap on the connections one address may hold open,
 // - a deadline for the whole head of each request, so that a client sending a
 //   byte now and then is cut off all the same, and a time-out for every write,
-// - no second request on a connection whose request could not be read.
-// It uses httplib's logger for the last point: do not replace it with set_logger.
+// - no second request on a connection whose request could not be read,
+// - a head that could be read two ways (see RequestScreen.h) or a chunked body whose
+//   framing breaks is answered 400 and the connection closed,
+// - byte ranges are never applied by httplib (a handler may answer one itself),
+// - behind trusted proxies, the client named in the forwarding header is the
+//   request's remote_addr and holds the per-address connection slot,
+// - an access line for every answer and counts of what was refused (AccessLog).
+// It uses httplib's logger and pre-routing handler for these: do not replace them
+// with set_logger or set_pre_routing_handler.
 #include <httplib.h>
 
 #include <atomic>
@@ -19,6 +26,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "app/AccessLog.h"
+#include "app/TrustedProxies.h"
 #include "app/WaitingRoom.h"
 
 namespace vorlane::scores {
@@ -50,7 +59,16 @@ class GuardedServer : public httplib::Server {
     // Answers the port (the chosen one when `port` is 0), or -1 when it cannot.
     int Bind(const std::string& host, int port);
 
+    // Both before the server listens. Without proxies every client is its peer.
+    void SetTrustedProxies(TrustedProxies proxies, ForwardedHeader header);
+    void SetAccessLog(AccessLog* log) { accessLog_ = log; }
+
   private:
+    class DeadlineSocketStream;
+    // Called by httplib with the head read and before the body: the checks above.
+    void ScreenRequest(httplib::Request& request, Connection& connection, DeadlineSocketStream& stream);
+    void Log(const httplib::Request& request, const httplib::Response& response);
+    void CountRefusal(Refusal reason);
     bool process_and_close_socket(socket_t sock) override;
     // Answers the requests the connection has ready, then parks or closes it.
     void Serve(Connection connection);
@@ -67,6 +85,9 @@ class GuardedServer : public httplib::Server {
     std::unordered_map<std::string, size_t> openPerClient_;
     std::atomic<BoundedTaskQueue*> workers_{nullptr};
     std::unique_ptr<WaitingRoom> waitingRoom_;
+    TrustedProxies proxies_;
+    ForwardedHeader forwardedHeader_ = ForwardedHeader::XForwardedFor;
+    AccessLog* accessLog_ = nullptr;
 };
 
 } // namespace vorlane::scores

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iostream>
 
+#include "app/ByteRange.h"
 #include "app/Pages.h"
 #include "app/WebText.h"
 #include "submission/Submission.h"
@@ -38,7 +39,9 @@ int64_t WholeParam(const httplib::Request& request, const char* name, int64_t fa
     const std::string text = request.get_param_value(name);
     int64_t value = 0;
     const char* end = text.data() + text.size();
-    if (text.empty() || std::from_chars(text.data(), end, value).ptr != end || value < low || value > high)
+    // A number past 64 bits is out of range too (from_chars then leaves `value` at 0).
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || ptr != end || value < low || value > high)
         throw BadRequest{std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
                          std::to_string(high)};
     return value;
@@ -135,8 +138,22 @@ void ScoreService::Install(httplib::Server& server) {
         response.set_header("Cache-Control", "public, max-age=3600");
         response.set_content(std::string(Stylesheet()), "text/css; charset=utf-8");
     });
-    server.Get("/healthz",
-               [](const httplib::Request&, httplib::Response& response) { Answer(response, 200, "ok"); });
+    // Liveness: the process answers. Readiness: it can reach its database too (a
+    // proxy sends no traffic to a server that would answer 503 to every page).
+    server.Get("/healthz", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        Answer(response, 200, "ok");
+    });
+    server.Get("/readyz", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        try {
+            store_.CheckReachable();
+            Answer(response, 200, "ready");
+        } catch (const StoreError& error) {
+            std::cerr << "vorlane-scores: not ready: " << error.what() << std::endl;
+            Answer(response, 503, "not ready: the database cannot be reached");
+        }
+    });
     server.Get("/cgi/version.pl", Guarded([this](const auto& q, auto& a) { HandleVersionScript(q, a); }));
     server.Get("/api/scores", Guarded([this](const auto& q, auto& a) { HandleApiScores(q, a); }));
     server.Get("/api/rank", Guarded([this](const auto& q, auto& a) { HandleApiRank(q, a); }));
@@ -343,6 +360,22 @@ void ScoreService::HandleReplayFile(const httplib::Request& request, httplib::Re
     response.set_header("Cache-Control", "public, max-age=86400");
     response.set_header("Content-Disposition",
                         "attachment; filename=\"vorlane-" + std::to_string(id) + ".vrp\"");
+    response.set_header("Accept-Ranges", "bytes");
+    const std::string size = std::to_string(bytes->size());
+    const ByteRangeAnswer range = AnswerRange(request.get_header_value("Range"), bytes->size());
+    if (range.kind == ByteRangeAnswer::Kind::Unsatisfiable) {
+        response.set_header("Content-Range", "bytes */" + size);
+        return Answer(response, 416, "the range is past the end of the file");
+    }
+    if (range.kind == ByteRangeAnswer::Kind::Part) {
+        response.status = 206;
+        response.set_header("Content-Range", "bytes " + std::to_string(range.offset) + "-" +
+                                                 std::to_string(range.offset + range.length - 1) + "/" +
+                                                 size);
+        const auto from = bytes->begin() + static_cast<std::ptrdiff_t>(range.offset);
+        return response.set_content(std::string(from, from + static_cast<std::ptrdiff_t>(range.length)),
+                                    "application/octet-stream");
+    }
     response.set_content(std::string(bytes->begin(), bytes->end()), "application/octet-stream");
 }
 

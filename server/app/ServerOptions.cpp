@@ -9,8 +9,8 @@ namespace {
 
 bool ParseWhole(const std::string& text, int64_t low, int64_t high, int64_t& value) {
     const char* end = text.data() + text.size();
-    return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= low &&
-           value <= high;
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc{} && ptr == end && value >= low && value <= high;
 }
 
 // "HOST:PORT", with an IPv6 host in brackets: "[::1]:8080".
@@ -44,8 +44,13 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
+        if (option == "--no-access-log") {
+            options.accessLog = false;
+            continue;
+        }
         if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
-            option != "--rate-limit")
+            option != "--rate-limit" && option != "--trusted-proxy" && option != "--forwarded-header" &&
+            option != "--refusal-summary")
             return fail("unknown argument \"" + option + "\"");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -65,6 +70,22 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.publicUrl = value;
             while (options.publicUrl.ends_with('/'))
                 options.publicUrl.pop_back();
+        } else if (option == "--trusted-proxy") {
+            if (!options.trustedProxies.Add(value))
+                return fail(
+                    "--trusted-proxy needs an IPv4 or IPv6 address, with /BITS for a network, not \"" +
+                    value + "\"");
+        } else if (option == "--forwarded-header") {
+            if (value == "x-forwarded-for" || value == "X-Forwarded-For")
+                options.forwardedHeader = ForwardedHeader::XForwardedFor;
+            else if (value == "forwarded" || value == "Forwarded")
+                options.forwardedHeader = ForwardedHeader::Forwarded;
+            else
+                return fail("--forwarded-header needs x-forwarded-for or forwarded, not \"" + value + "\"");
+        } else if (option == "--refusal-summary") {
+            if (!ParseWhole(value, 1, 86'400, options.refusalSummarySeconds))
+                return fail("--refusal-summary needs a whole number of seconds from 1 to 86400, not \"" +
+                            value + "\"");
         } else {
             if (!ParseWhole(value, 0, 1'000'000, options.rateLimitPerMinute))
                 return fail(

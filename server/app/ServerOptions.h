@@ -1,9 +1,10 @@
 #pragma once
-// The score server's command line:
-//   vorlane-scores [--listen HOST:PORT] [--db URL] [--key LETTER] [--public-url URL] [--rate-limit N]
+// The score server's command line (kServerUsage, kServerHelp).
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/TrustedProxies.h"
 
 namespace vorlane::scores {
 
@@ -14,6 +15,10 @@ struct ServerOptions {
     char key = 'K';                  // replaced by the game's key in ParseServerOptions
     std::string publicUrl;           // empty: http://HOST:PORT as listened on
     int64_t rateLimitPerMinute = 10; // 0: no limit
+    TrustedProxies trustedProxies;   // empty: every client is its connection's peer
+    ForwardedHeader forwardedHeader = ForwardedHeader::XForwardedFor;
+    bool accessLog = true; // a line per request on standard output
+    int64_t refusalSummarySeconds = 60;
 };
 
 struct ServerOptionsParse {
@@ -25,8 +30,11 @@ struct ServerOptionsParse {
 // `args` without the program name.
 ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 
-inline constexpr const char* kServerUsage = "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key "
-                                            "LETTER] [--public-url URL] [--rate-limit N]";
+inline constexpr const char* kServerUsage =
+    "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key LETTER] [--public-url URL] [--rate-limit N]"
+    " [--trusted-proxy ADDR[/BITS]]... [--forwarded-header NAME] [--no-access-log] [--refusal-summary "
+    "SECONDS]"
+    " | --version | --help";
 
 // What --help prints: the usage line and a line for each option with its default.
 inline constexpr const char* kServerHelp =
@@ -35,7 +43,18 @@ inline constexpr const char* kServerHelp =
     "  --key LETTER        the submission key (the game's own)\n"
     "  --public-url URL    the address the pages link to (http://HOST:PORT as listened on)\n"
     "  --rate-limit N      submissions a minute from one address (10; 0: no limit)\n"
+    "  --trusted-proxy ADDR[/BITS]  a reverse proxy (IPv4 or IPv6, a network with /BITS) whose\n"
+    "                      requests name their client in the forwarding header; repeatable.\n"
+    "                      The rate limit, connection cap and replay binding then count that client\n"
+    "  --forwarded-header NAME  x-forwarded-for (the default) or forwarded: the header the\n"
+    "                      trusted proxies write; the other one is ignored\n"
+    "  --no-access-log     no line per request on standard output (the refusal summaries stay)\n"
+    "  --refusal-summary SECONDS  how often a line sums up refused connections (60)\n"
+    "  --version           prints the version and ends\n"
+    "  --help, -h          prints this and ends (wherever it stands on the line)\n"
     "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"
-    "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n";
+    "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n"
+    "Endpoints: / (home page), /cgi/version.pl (submissions, the table), /api/scores, /api/rank,\n"
+    "/api/replays, /healthz (the process answers), /readyz (503 while the database cannot be reached).\n";
 
 } // namespace vorlane::scores

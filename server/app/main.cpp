@@ -9,6 +9,8 @@
 #include <memory>
 #include <thread>
 
+#include "app/AccessLog.h"
+#include "app/DatabaseLock.h"
 #include "app/GuardedServer.h"
 #include "app/ScoreService.h"
 #include "app/ServerOptions.h"
@@ -40,11 +42,20 @@ int main(int argc, char** argv) {
     using namespace vorlane::scores;
     if (argc == 3 && std::string(argv[1]) == kCheckReplayMode)
         return AnswerCheckOfStandardInput(ReplayCheckerOfTheGame(), argv[2]);
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-        std::printf("%s\n%s", kServerUsage, kServerHelp);
-        return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s\n%s", kServerUsage, kServerHelp);
+            return 0;
+        }
     }
-    const ServerOptionsParse parse = ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    for (const std::string& arg : args) {
+        if (arg == "--version") {
+            std::printf("vorlane-scores %s\n", VORLANE_VERSION);
+            return 0;
+        }
+    }
+    const ServerOptionsParse parse = ParseServerOptions(args);
     if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
     const ServerOptions& options = parse.options;
 
@@ -57,6 +68,17 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    // The port first: a server refused for a port in use leaves no trace (no new
+    // database file, no lock, no migration).
+    GuardedServer server;
+    const int port = server.Bind(options.host, options.port);
+    if (port < 0)
+        return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
+    DatabaseLock lock;
+    if (options.dbUrl.starts_with("sqlite:") && options.dbUrl.size() > 7) {
+        std::string error;
+        if (!lock.Take(options.dbUrl.substr(7), error)) return Refuse(error);
+    }
     std::unique_ptr<ScoreStore> store;
     try {
         store = OpenScoreStore(options.dbUrl);
@@ -71,10 +93,6 @@ int main(int argc, char** argv) {
     const std::filesystem::path dataDir = ReplayDataDir([](const char* name) { return std::getenv(name); });
     auto verifier = std::make_unique<ReplayVerifier>(
         *store, InProgram({"/proc/self/exe", kCheckReplayMode, dataDir.string()}));
-    GuardedServer server;
-    const int port = server.Bind(options.host, options.port);
-    if (port < 0)
-        return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
     // Replays left pending by the last run go first, before any upload is taken (and
     // only once the port is ours: a second server refused here checks nothing).
     verifier->TakeUpPendingReplays();
@@ -83,6 +101,10 @@ int main(int argc, char** argv) {
     ScoreService service(*store, *writer, *verifier, options,
                          options.publicUrl.empty() ? listenUrl : options.publicUrl);
     service.Install(server);
+    server.SetTrustedProxies(options.trustedProxies, options.forwardedHeader);
+    auto accessLog =
+        std::make_unique<AccessLog>(options.accessLog, std::chrono::seconds(options.refusalSummarySeconds));
+    server.SetAccessLog(accessLog.get());
 
     std::thread([&server, stopSignals] {
         int signalNumber = 0;
@@ -102,6 +124,8 @@ int main(int argc, char** argv) {
 
     // Returns once stopped, after the requests in flight have been answered.
     const bool listened = server.listen_after_bind();
+    server.SetAccessLog(nullptr);
+    accessLog.reset();
     verifier->Stop();
     verifier.reset();
     writer->Stop();

@@ -159,6 +159,10 @@ class ScoreStore {
     virtual int64_t LatestReplayId() = 0;
     // The bytes of a Verified replay; nothing for any other.
     virtual std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) = 0;
+
+    // Throws StoreError when the database cannot be reached just now (for the
+    // server's readiness check). By default a look-up on the write side.
+    virtual void CheckReachable() { (void)LatestReplayId(); }
 };
 
 // Opens the store a --db value names: "sqlite:PATH" or "postgresql://...".

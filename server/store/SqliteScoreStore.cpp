@@ -479,4 +479,11 @@ std::optional<std::vector<uint8_t>> SqliteScoreStore::VerifiedReplayFile(int64_t
     return bytes;
 }
 
+void SqliteScoreStore::CheckReachable() {
+    SqliteConnection db(path_, SqliteConnection::Mode::ReadOnly);
+    SqliteStatement& read = db.Prepared("SELECT max(version) FROM schema_migrations");
+    if (!read.Step()) throw StoreError("the database " + path_ + " has no schema");
+    read.Reset();
+}
+
 } // namespace vorlane::scores

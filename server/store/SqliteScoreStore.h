@@ -34,6 +34,9 @@ class SqliteScoreStore : public ScoreStore {
     std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
     int64_t LatestReplayId() override;
     std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) override;
+    // Opens the file afresh: the connections held open would go on working on a
+    // file that was removed or moved away.
+    void CheckReachable() override;
 
     // The schema version this program writes.
     static int64_t CurrentSchemaVersion();

@@ -64,7 +64,9 @@ ScoresProcess::ScoresProcess(const std::vector<std::string>& args) {
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         std::vector<char*> argv;
-        std::string program = VORLANE_SCORES_EXE;
+        // VORLANE_TEST_SCORES_EXE runs the tests against another build of the program.
+        const char* other = std::getenv("VORLANE_TEST_SCORES_EXE");
+        std::string program = other && *other ? other : VORLANE_SCORES_EXE;
         argv.push_back(program.data());
         std::vector<std::string> copies = args;
         for (std::string& arg : copies)
@@ -85,6 +87,8 @@ ScoresProcess::~ScoresProcess() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
+    // The program has ended: its end of the pipe is closed and the reader sees the end.
+    if (stdoutReader_.joinable()) stdoutReader_.join();
     if (stdoutFd_ >= 0) close(stdoutFd_);
     if (stderrFd_ >= 0) close(stderrFd_);
 }
@@ -117,6 +121,17 @@ bool ScoresProcess::WaitUntilListening(std::chrono::milliseconds timeout) {
     const std::string prefix = "listening on http://127.0.0.1:";
     if (!firstLine_.starts_with(prefix)) return false;
     port_ = std::stoi(firstLine_.substr(prefix.size()));
+    if (!stdoutReader_.joinable()) {
+        stdoutReader_ = std::thread([this] {
+            char buffer[4096];
+            for (;;) {
+                const ssize_t got = read(stdoutFd_, buffer, sizeof buffer);
+                if (got <= 0) return;
+                std::lock_guard lock(stdoutMutex_);
+                stdoutText_.append(buffer, static_cast<size_t>(got));
+            }
+        });
+    }
     return port_ > 0;
 }
 
@@ -141,6 +156,11 @@ int ScoresProcess::WaitForExit(std::chrono::milliseconds timeout) {
     }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ScoresProcess::Stdout() {
+    std::lock_guard lock(stdoutMutex_);
+    return stdoutText_;
 }
 
 std::string ScoresProcess::Stderr() {

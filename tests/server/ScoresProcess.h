@@ -9,8 +9,10 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store/ScoreStore.h"
@@ -52,6 +54,8 @@ class ScoresProcess {
                                                   const std::vector<std::string>& extra = {});
 
     // Reads the first line of standard output; true when it announced its address.
+    // From then on the rest of its standard output (the access log) is read as it
+    // comes, so that the server never waits for a full pipe.
     bool WaitUntilListening(std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
     // Sends a signal; WaitForExit answers the exit status, or -1 when it did not end
@@ -61,6 +65,7 @@ class ScoresProcess {
 
     const std::string& FirstLine() const { return firstLine_; }
     std::string Stderr(); // what it wrote to standard error so far
+    std::string Stdout(); // what it wrote to standard output after the first line, so far
     int Port() const { return port_; }
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
@@ -74,6 +79,9 @@ class ScoresProcess {
     int port_ = 0;
     std::string firstLine_;
     std::string stderrText_;
+    std::mutex stdoutMutex_;
+    std::string stdoutText_;
+    std::thread stdoutReader_;
 };
 
 // The path of a game's submission for these values, as the game sends it.
