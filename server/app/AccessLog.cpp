@@ -17,7 +17,7 @@ constexpr const char* RefusalName(Refusal reason) {
     case Refusal::WaitingRoomFull:
         return "too many idle connections";
     case Refusal::HeadTimeout:
-        return "request head too slow";
+        return "request too slow";
     case Refusal::MalformedRequest:
         return "malformed request";
     }

@@ -23,7 +23,7 @@ enum class Refusal {
     Busy,             // every worker busy and the queue full: 503 at once
     PerAddressCap,    // the client holds as many connections as one address may
     WaitingRoomFull,  // too many idle connections open
-    HeadTimeout,      // the request's head did not arrive in time
+    HeadTimeout,      // the request (head or body) did not arrive within its deadline
     MalformedRequest, // a request the server could not read: answered 4xx and closed
 };
 inline constexpr size_t kRefusalKinds = 5;

@@ -251,6 +251,7 @@ TEST_F(ReplayUpload, OversizedUploadsKeepTheirReasonWhileEmptyOrBadlyAddressedOn
 // Oversized bodies are kept as records only within the sender's replay rate, the same
 // rate its ordinary uploads draw on: a sender cannot fill the database with them.
 TEST_F(ReplayUpload, OversizedUploadsAreRecordedOnlyWithinTheSendersReplayRate) {
+    server.reset(); // one server per SQLite file: the fixture's goes first
     server = ScoresProcess::StartOn(db, {"--rate-limit", "2"});
     ASSERT_TRUE(server);
     Submit("FLOOD", 1000, "Peru");

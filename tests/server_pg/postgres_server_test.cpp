@@ -156,5 +156,32 @@ TEST_F(OnPostgres, AnUnreachableDatabaseEndsWithOneLineAndStatusTwo) {
     }
 }
 
+// /readyz answers 503 while the server cannot reach its database (here: connections
+// to it forbidden and the open ones ended), 200 again once it can; /healthz stays 200.
+TEST_F(OnPostgres, ReadinessFollowsTheDatabase) {
+    const std::string name = "readiness";
+    const std::string url = Postgres().CreateDatabase(name);
+    ScoresProcess server({"--listen", "127.0.0.1:0", "--db", url});
+    ASSERT_TRUE(server.WaitUntilListening()) << server.FirstLine() << server.Stderr();
+    httplib::Client client = server.Client();
+    ASSERT_EQ(client.Get("/readyz")->status, 200);
+
+    Postgres().Execute("postgres", "ALTER DATABASE " + name + " ALLOW_CONNECTIONS false");
+    Postgres().Execute("postgres",
+                       "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '" + name +
+                           "' AND pid <> pg_backend_pid()");
+    auto down = client.Get("/readyz");
+    auto alive = client.Get("/healthz");
+    auto page = client.Get("/api/scores");
+    Postgres().Execute("postgres", "ALTER DATABASE " + name + " ALLOW_CONNECTIONS true");
+    ASSERT_TRUE(down);
+    EXPECT_EQ(down->status, 503) << down->body;
+    EXPECT_EQ(alive->status, 200);
+    EXPECT_EQ(page->status, 503) << page->body;
+    auto back = client.Get("/readyz");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->status, 200) << back->body;
+}
+
 } // namespace
 } // namespace vorlane::scores::testing
