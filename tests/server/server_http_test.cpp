@@ -331,6 +331,73 @@ TEST_F(ScoresHttp, BehindATrustedProxyEachClientHasItsOwnRate) {
         << server->Stdout();
 }
 
+// A request on a kept-alive connection from `from`: answers the status line and
+// leaves the connection open (-1 when it could not connect).
+int KeptAliveRequest(std::vector<int>& open, const std::string& from, int port,
+                     const std::string& forwardedFor, std::string& statusLine) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    inet_pton(AF_INET, from.c_str(), &local.sin_addr);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(static_cast<uint16_t>(port));
+    inet_pton(AF_INET, "127.0.0.1", &server.sin_addr);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
+        close(fd);
+        return -1;
+    }
+    open.push_back(fd);
+    const std::string request =
+        "GET /healthz HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: " + forwardedFor + "\r\n\r\n";
+    [[maybe_unused]] const ssize_t sent = send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    std::string answer;
+    while (answer.find("\r\n") == std::string::npos) {
+        pollfd entry{fd, POLLIN, 0};
+        if (poll(&entry, 1, 5000) <= 0) break;
+        char buffer[1024];
+        const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        answer.append(buffer, static_cast<size_t>(got));
+    }
+    statusLine = answer.substr(0, answer.find("\r\n"));
+    return fd;
+}
+
+// The per-address connection cap counts the clients behind a trusted proxy, not the
+// proxy: more connections than one address may hold come through from many players,
+// and one player is capped however it comes.
+TEST_F(ScoresHttp, BehindATrustedProxyTheConnectionCapCountsEachClient) {
+    ASSERT_NO_FATAL_FAILURE(StartServer({"--rate-limit", "0", "--trusted-proxy", "127.0.0.2"}));
+    constexpr int kCap = 256; // ConnectionLimits::connectionsPerClient
+    std::vector<int> open;
+    std::string status;
+    int refused = 0;
+    // The proxy opens more connections than one address may, each for another player.
+    for (int i = 0; i < kCap + 20; ++i) {
+        KeptAliveRequest(open, "127.0.0.2", server->Port(),
+                         "198.51.100." + std::to_string(i % 250) + ", 203.0.113." + std::to_string(i / 250),
+                         status);
+        refused += status.starts_with("HTTP/1.1 200 ") ? 0 : 1;
+    }
+    EXPECT_EQ(refused, 0) << status;
+    for (int fd : open)
+        close(fd);
+    open.clear();
+    // One player through the proxy: as many kept-alive connections as an address may hold.
+    for (int i = 0; i < kCap; ++i) {
+        KeptAliveRequest(open, "127.0.0.2", server->Port(), "203.0.113.99", status);
+        ASSERT_TRUE(status.starts_with("HTTP/1.1 200 ")) << i << ": " << status;
+    }
+    KeptAliveRequest(open, "127.0.0.2", server->Port(), "203.0.113.99", status);
+    EXPECT_TRUE(status.starts_with("HTTP/1.1 503 ")) << status;
+    KeptAliveRequest(open, "127.0.0.2", server->Port(), "203.0.113.100", status);
+    EXPECT_TRUE(status.starts_with("HTTP/1.1 200 ")) << status;
+    for (int fd : open)
+        close(fd);
+}
+
 TEST_F(ScoresHttp, TheForwardedHeaderWhenTheProxyWritesThatOne) {
     ASSERT_NO_FATAL_FAILURE(StartServer(
         {"--rate-limit", "1", "--trusted-proxy", "127.0.0.2", "--forwarded-header", "forwarded"}));
