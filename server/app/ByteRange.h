@@ -8,6 +8,11 @@
 
 namespace vorlane::scores {
 
+// The name under which a handler finds the request's Range header: the server hands
+// it to httplib renamed, so that httplib neither applies ranges nor refuses a unit it
+// does not know (GuardedServer).
+inline constexpr std::string_view kRangeHeader = "X-Vorlane-Range";
+
 struct ByteRangeAnswer {
     enum class Kind { Whole, Part, Unsatisfiable } kind = Kind::Whole;
     size_t offset = 0; // Part: the first byte

@@ -1,5 +1,6 @@
 #include "app/GuardedServer.h"
 
+#include "app/ByteRange.h"
 #include "app/ChunkedFraming.h"
 #include "app/RequestScreen.h"
 
@@ -9,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -108,6 +110,11 @@ class GuardedServer::DeadlineSocketStream : public httplib::Stream {
         timedOut_ = false;
         brokenBody_ = false;
         framing_.reset();
+        inHead_ = true;
+        lineStart_ = true;
+        lineLength_ = 0;
+        renamed_ = {};
+        renamedAt_ = 0;
     }
 
     // The body that follows the head comes in chunks: its framing is checked.
@@ -130,17 +137,12 @@ class GuardedServer::DeadlineSocketStream : public httplib::Stream {
         if (requestBytes_ >= limits_.maxRequestBytes) return -1;
         size = std::min(size, limits_.maxRequestBytes - requestBytes_);
         if (brokenBody_) return -1;
-        if (start_ == end_) {
-            if (!is_readable()) {
-                timedOut_ = Clock::now() >= readDeadline_;
-                return -1;
-            }
-            const ssize_t got = recv(fd_, buffer_, sizeof buffer_, 0);
-            if (got <= 0) return got;
-            start_ = 0;
-            end_ = static_cast<size_t>(got);
-        }
-        const size_t n = std::min(size, end_ - start_);
+        if (renamedAt_ < renamed_.size())
+            return Served(ptr, size, renamed_.data() + renamedAt_, renamedAt_, renamed_.size() - renamedAt_);
+        if (start_ == end_ && !Fill()) return timedOut_ ? -1 : lastRecv_;
+        if (inHead_ && lineStart_ && RenameRangeHeader()) return read(ptr, size);
+        size_t n = std::min(size, end_ - start_);
+        if (inHead_) n = FollowHead(n);
         std::memcpy(ptr, buffer_ + start_, n);
         start_ += n;
         requestBytes_ += n;
@@ -168,6 +170,83 @@ class GuardedServer::DeadlineSocketStream : public httplib::Stream {
     socket_t socket() const override { return fd_; }
 
   private:
+    // Reads more into the buffer (after what it holds); false when nothing came: the
+    // deadline passed (timedOut_) or the peer closed or failed (lastRecv_).
+    bool Fill() {
+        if (start_ == end_) start_ = end_ = 0;
+        if (end_ == sizeof buffer_) return false;
+        lastRecv_ = -1;
+        if (!is_readable()) {
+            timedOut_ = Clock::now() >= readDeadline_;
+            return false;
+        }
+        const ssize_t got = recv(fd_, buffer_ + end_, sizeof buffer_ - end_, 0);
+        lastRecv_ = got;
+        if (got <= 0) return false;
+        end_ += static_cast<size_t>(got);
+        return true;
+    }
+
+    ssize_t Served(char* ptr, size_t size, const char* from, size_t& at, size_t left) {
+        const size_t n = std::min(size, left);
+        std::memcpy(ptr, from, n);
+        at += n;
+        requestBytes_ += n;
+        return static_cast<ssize_t>(n);
+    }
+
+    // At the start of a head line: when the line is a Range header, its name is
+    // handed to httplib as kRangeHeader instead. httplib parses Range itself before
+    // any hook of the server runs, and answers 416 to a unit it does not know
+    // ("items=1-2") where a server must ignore the header; under the other name it
+    // never sees one.
+    bool RenameRangeHeader() {
+        constexpr std::string_view name = "range:";
+        auto matchesSoFar = [&] {
+            const size_t have = std::min(end_ - start_, name.size());
+            for (size_t i = 0; i < have; ++i)
+                if (std::tolower(static_cast<unsigned char>(buffer_[start_ + i])) != name[i]) return false;
+            return true;
+        };
+        while (end_ - start_ < name.size() && matchesSoFar()) {
+            if (start_ > 0) {
+                std::memmove(buffer_, buffer_ + start_, end_ - start_);
+                end_ -= start_;
+                start_ = 0;
+            }
+            if (!Fill()) return false;
+        }
+        if (end_ - start_ < name.size() || !matchesSoFar()) return false;
+        start_ += name.size();
+        renamed_ = kRenamedRange;
+        renamedAt_ = 0;
+        lineStart_ = false;
+        lineLength_ += kRenamedRange.size();
+        return true;
+    }
+
+    // Follows the head's lines over the next `n` bytes; answers how many of them to
+    // hand out now (up to a line's end, so that the next line's start is seen).
+    size_t FollowHead(size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            const char c = buffer_[start_ + i];
+            if (c == '\n') {
+                // The empty line ("\r\n") ends the head; the body is not looked at.
+                if (lineLength_ == 1 && lineFirst_ == '\r') inHead_ = false;
+                lineStart_ = true;
+                lineLength_ = 0;
+                return i + 1;
+            }
+            if (lineLength_ == 0) lineFirst_ = c;
+            lineStart_ = false;
+            ++lineLength_;
+        }
+        return n;
+    }
+
+    static constexpr std::string_view kRenamedRange = "X-Vorlane-Range:";
+    static_assert(kRenamedRange.substr(0, kRenamedRange.size() - 1) == kRangeHeader);
+
     int fd_;
     const ConnectionLimits& limits_;
     Clock::time_point readDeadline_ = Clock::now();
@@ -178,6 +257,13 @@ class GuardedServer::DeadlineSocketStream : public httplib::Stream {
     bool timedOut_ = false;
     bool brokenBody_ = false;
     std::unique_ptr<ChunkedFraming> framing_;
+    ssize_t lastRecv_ = 0;
+    bool inHead_ = true;
+    bool lineStart_ = true;
+    size_t lineLength_ = 0;
+    char lineFirst_ = 0;
+    std::string_view renamed_;
+    size_t renamedAt_ = 0;
 };
 
 // A fixed pool of workers over a bounded queue; what finds the queue full goes to
@@ -307,7 +393,8 @@ void GuardedServer::CountRefusal(Refusal reason) {
 void GuardedServer::ScreenRequest(httplib::Request& request, Connection& connection,
                                   DeadlineSocketStream& stream) {
     // httplib would answer a list of ranges with that many copies of the body; the
-    // handlers that honour a range read the header themselves.
+    // handlers that honour a range read the header themselves (kRangeHeader). The
+    // stream has renamed it already; this is for a head it could not follow.
     request.ranges.clear();
     if (const std::string bad = MalformedHead(request); !bad.empty())
         return Refuse(400, "bad request: " + bad);

@@ -362,7 +362,8 @@ void ScoreService::HandleReplayFile(const httplib::Request& request, httplib::Re
                         "attachment; filename=\"vorlane-" + std::to_string(id) + ".vrp\"");
     response.set_header("Accept-Ranges", "bytes");
     const std::string size = std::to_string(bytes->size());
-    const ByteRangeAnswer range = AnswerRange(request.get_header_value("Range"), bytes->size());
+    const ByteRangeAnswer range =
+        AnswerRange(request.get_header_value(std::string(kRangeHeader).c_str()), bytes->size());
     if (range.kind == ByteRangeAnswer::Kind::Unsatisfiable) {
         response.set_header("Content-Range", "bytes */" + size);
         return Answer(response, 416, "the range is past the end of the file");
