@@ -37,6 +37,19 @@ done
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run data --data "$out/nowhere"
 [ "$rc" -eq 1 ] || fail "--data with no data ended with $rc, not 1"
 grep -q "$out/nowhere/Data/Res/Res1.gfx" "$out/data.err" || fail "--data: no word of the missing archive: $(cat "$out/data.err")"
+# --replay refuses unread what is not a regular file of a replay's size: status 2, the
+# file named with the reason, before any window opens (a pipe is never waited on).
+mkdir "$out/folder.vrp"
+mkfifo "$out/pipe.vrp"
+truncate -s 100M "$out/huge.vrp"
+for refused in "$out/folder.vrp:it is a folder, not a file" "$out/pipe.vrp:it is a pipe, not a file" \
+  "/dev/zero:it is a device, not a file" "$out/huge.vrp:it is 104857600 bytes long"; do
+  file=${refused%%:*} reason=${refused#*:}
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run replay --replay "$file"
+  [ "$rc" -eq 2 ] || fail "--replay $file ended with $rc, not 2: $(cat "$out/replay.err")"
+  grep -qF "cannot read the replay $file: $reason" "$out/replay.err" ||
+    fail "--replay $file: not refused as it should be: $(cat "$out/replay.err")"
+done
 # With no display to show a window on (no X server at DISPLAY, no Wayland), the game
 # says so and ends, instead of running in a window nobody sees. (A machine with a
 # console display may open the game there; it is not asked then.)
