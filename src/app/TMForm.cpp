@@ -111,7 +111,10 @@ void TMForm::StartUp() {
     // High scores, options, and the table checked against the options' value.
     Report(HighScores.LoadHighScores(SaveRoot));
     Report(OptionsFile.LoadOptions());
-    Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    FileReport checked = HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck);
+    if (!HighScores.RejectedKeptAs().empty())
+        checked.message += Recording.KeepWithRejectedTable(*this, HighScores.RejectedKeptAs());
+    Report(checked);
     Recording.Reconcile(*this);
     if (services_.FullScreenOverride) {
         fileFullScreen_ = Options().FullScreenMode;
