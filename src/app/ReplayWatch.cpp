@@ -17,7 +17,8 @@ ReplayFileRead ReadReplayFile(const std::filesystem::path& file) {
     return {std::vector<uint8_t>(read.contents->begin(), read.contents->end()), {}};
 }
 
-int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot) {
+int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot,
+                const std::filesystem::path& saveRoot) {
     ReplayFileRead read = ReadReplayFile(file);
     if (!read.bytes) {
         std::fprintf(stderr, "vorlane: %s\n", read.problem.c_str());
@@ -28,6 +29,7 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
     TReplayKeyboard keys;
     TMFormServices services;
     services.DataRoot = dataRoot;
+    services.SaveRoot = saveRoot;
     services.RecordRaces = false;
     services.Platform.keys = &keys; // the race reads the replay's keys, never the player's
     TMForm form(std::move(services));

@@ -131,7 +131,7 @@ void TMForm::StartUp() {
 
 void TMForm::ApplyControlsFile() {
     const ControlsRead read =
-        LoadControls(DataRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
+        LoadControls(SaveRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
     AppliedControls applied = ApplyControls(read.bindings, &PadInputByName);
     Input->Assigns = applied.keyTable;
     PlatformServices->Pads().Translator().SetBindings(std::move(applied.pad));
