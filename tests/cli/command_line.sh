@@ -4,7 +4,7 @@
 # where the game looks for its data.
 #   command_line.sh path/to/vorlane VERSION
 set -u
-game=$1 version=$2
+game=$(realpath "$1") version=$2
 fail() { echo "command_line: $*" >&2; exit 1; }
 out=$(mktemp -d /tmp/vorlane-cli.XXXXXX)
 trap 'rm -rf "$out"' EXIT
@@ -37,6 +37,15 @@ done
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software run data --data "$out/nowhere"
 [ "$rc" -eq 1 ] || fail "--data with no data ended with $rc, not 1"
 grep -q "$out/nowhere/Data/Res/Res1.gfx" "$out/data.err" || fail "--data: no word of the missing archive: $(cat "$out/data.err")"
+# Started from another folder without --data: where the data was looked for (the whole
+# path) and how to name the folder that holds it.
+mkdir "$out/elsewhere"
+rc=$(cd "$out/elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software \
+  timeout 10 "$game" >"$out/elsewhere.out" 2>"$out/elsewhere.err"; echo $?)
+[ "$rc" -eq 1 ] || fail "started elsewhere the game ended with $rc, not 1"
+grep -qF "no $out/elsewhere/Data/Res/Res1.gfx" "$out/elsewhere.err" ||
+  fail "started elsewhere: no word of where the data was looked for: $(cat "$out/elsewhere.err")"
+grep -qF -- "--data DIR" "$out/elsewhere.err" || fail "started elsewhere: no word of --data: $(cat "$out/elsewhere.err")"
 # --replay refuses unread what is not a regular file of a replay's size: status 2, the
 # file named with the reason, before any window opens (a pipe is never waited on).
 mkdir "$out/folder.vrp"
