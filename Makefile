@@ -2,7 +2,7 @@
 #   make run   set up, build the game and the data generator (Release), generate Data/,
 #              start the game (the tests, benchmarks and fuzzers are not built)
 #   make test  set up, build everything, generate Data/, check the layers and the format,
-#              run every test (plus the sanitizer build)
+#              run every test (plus the sanitizer build and a short run of each fuzzer)
 BUILD      ?= build/release
 SANBUILD   ?= build/sanitize
 JOBS       ?= $(shell nproc)
@@ -18,7 +18,7 @@ define configure
 	  { cat $(1)/configure.log; echo "configure failed (log: $(1)/configure.log)"; exit 1; }
 endef
 
-.PHONY: run test setup configure game build check-sanitize fuzz bench bench-replay scores bench-server
+.PHONY: run test setup configure game build check-sanitize check-fuzz fuzz bench bench-replay scores bench-server
 
 setup:
 	@bash scripts/setup
@@ -47,6 +47,7 @@ test: build
 	@bash tools/check-format
 	$(HEADLESS) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory check-sanitize
+	@$(MAKE) --no-print-directory check-fuzz
 
 # The sanitizer build also plays a replay against the Release build's player.
 check-sanitize: build
@@ -55,6 +56,12 @@ check-sanitize: build
 	@cmake --build $(SANBUILD) -j $(JOBS)
 	$(HEADLESS) $(LEAKCHECK) UBSAN_OPTIONS=print_stacktrace=1 \
 	  VORLANE_DATA_DIR=$(CURDIR) ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE slow
+
+# The fuzzers build (clang, in build/fuzz) and each runs a few seconds on its seeds: a
+# fuzzer that no longer builds, or a reader that fails on its seeds, fails the tests.
+check-fuzz: setup
+	bash tools/fuzz/run --check 3 archive
+	bash tools/fuzz/run --check 3 replay
 
 fuzz: setup
 	bash tools/fuzz/run $(or $(SECONDS),60) archive

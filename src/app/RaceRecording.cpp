@@ -155,8 +155,19 @@ void TRaceRecording::TableReset(TMForm& form) {
     if (Enabled) Report(TReplayShelf(form.SaveRoot).Reset());
 }
 
+std::string TRaceRecording::KeepWithRejectedTable(TMForm& form, const std::filesystem::path& keptTable) {
+    if (!Enabled) return ""; // a game that keeps no replays leaves the shelf as it is
+    const TReplayShelf::KeptReplays kept = TReplayShelf(form.SaveRoot).KeepWithRejectedTable(keptTable);
+    if (!kept.Report.Ok()) {
+        keepShelf_ = true;
+        return "; its replays could not all be moved with it (" + kept.Report.message + ")";
+    }
+    if (!kept.Folder) return "";
+    return "; its replays kept with it in " + kept.Folder->generic_string();
+}
+
 void TRaceRecording::Reconcile(TMForm& form) {
-    if (Enabled) Report(TReplayShelf(form.SaveRoot).Reconcile(form.HighScores.Entries()));
+    if (Enabled && !keepShelf_) Report(TReplayShelf(form.SaveRoot).Reconcile(form.HighScores.Entries()));
 }
 
 } // namespace vorlane

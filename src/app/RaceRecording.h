@@ -11,7 +11,9 @@
 #include "replay/ReplayRecorder.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vorlane {
@@ -57,7 +59,12 @@ class TRaceRecording {
     void FileEntry(TMForm& form, int rank);
     // The table was reset to its defaults.
     void TableReset(TMForm& form);
-    // Start-up, once the table is loaded and checked.
+    // Start-up, once the table is checked, before Reconcile: the table failed its check
+    // and was kept aside as keptTable, its entries' replays go with it. Answers what the
+    // table's message adds ("; its replays kept in ..."), empty when there were none.
+    std::string KeepWithRejectedTable(TMForm& form, const std::filesystem::path& keptTable);
+    // Start-up, once the table is loaded and checked. Nothing is dropped when the
+    // replays of a rejected table could not all go with it.
     void Reconcile(TMForm& form);
 
     bool Recording() const { return recorder_.Recording(); }
@@ -70,6 +77,7 @@ class TRaceRecording {
     ReplayRecorder recorder_;
     TRaceEndWatch watch_;
     std::vector<uint8_t> lastRace_;
+    bool keepShelf_ = false; // the shelf holds replays that must not be dropped at start-up
 };
 
 } // namespace vorlane

@@ -10,18 +10,26 @@
 
 namespace vorlane {
 
-int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot) {
-    const std::optional<std::string> contents = ReadWholeFile(file, kMaxReplayFileBytes);
-    if (!contents) {
-        std::fprintf(stderr, "vorlane: cannot read the replay %s (missing, unreadable or far too large)\n",
-                     file.string().c_str());
+ReplayFileRead ReadReplayFile(const std::filesystem::path& file) {
+    const BoundedFileRead read = ReadFileWithin(file, kMaxReplayFileBytes);
+    if (!read.contents)
+        return {std::nullopt, "cannot read the replay " + file.string() + ": " + read.problem};
+    return {std::vector<uint8_t>(read.contents->begin(), read.contents->end()), {}};
+}
+
+int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot,
+                const std::filesystem::path& saveRoot) {
+    ReplayFileRead read = ReadReplayFile(file);
+    if (!read.bytes) {
+        std::fprintf(stderr, "vorlane: %s\n", read.problem.c_str());
         return 2;
     }
-    std::vector<uint8_t> bytes(contents->begin(), contents->end());
+    std::vector<uint8_t> bytes = std::move(*read.bytes);
 
     TReplayKeyboard keys;
     TMFormServices services;
     services.DataRoot = dataRoot;
+    services.SaveRoot = saveRoot;
     services.RecordRaces = false;
     services.Platform.keys = &keys; // the race reads the replay's keys, never the player's
     TMForm form(std::move(services));

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 namespace vorlane {
 
@@ -104,14 +105,25 @@ void TMForm::StartUp() {
                                  .count()));
     else
         Random.Seed(services_.Seed);
-    // The pictures and the sounds.
-    MenuImages.LoadArchive(DataPath("Data\\Res\\Res1.gfx").string());
+    // The pictures and the sounds. Without the first archive the data is not there at
+    // all: say where it was looked for, and how to name the folder that holds it.
+    const std::filesystem::path firstArchive = DataPath("Data\\Res\\Res1.gfx");
+    std::error_code ec;
+    if (!std::filesystem::exists(firstArchive, ec))
+        throw EngineError("The game's data is not there: no " +
+                          std::filesystem::absolute(firstArchive, ec).lexically_normal().generic_string() +
+                          ". Start the game in the folder that holds its Data folder, or name that folder "
+                          "with --data DIR.");
+    MenuImages.LoadArchive(firstArchive.string());
     RaceImages.LoadArchive(DataPath("Data\\Res\\Res2.gfx").string());
     Sounds->LoadArchive(DataPath("Data\\Res\\Sounds.sfx").string());
     // High scores, options, and the table checked against the options' value.
     Report(HighScores.LoadHighScores(SaveRoot));
     Report(OptionsFile.LoadOptions());
-    Report(HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck));
+    FileReport checked = HighScores.ResetUnlessCheckMatches(OptionsFile.StoredCheck);
+    if (!HighScores.RejectedKeptAs().empty())
+        checked.message += Recording.KeepWithRejectedTable(*this, HighScores.RejectedKeptAs());
+    Report(checked);
     Recording.Reconcile(*this);
     if (services_.FullScreenOverride) {
         fileFullScreen_ = Options().FullScreenMode;
@@ -128,7 +140,7 @@ void TMForm::StartUp() {
 
 void TMForm::ApplyControlsFile() {
     const ControlsRead read =
-        LoadControls(DataRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
+        LoadControls(SaveRoot, [](const std::string& name) { return PadInputByName(name).has_value(); });
     AppliedControls applied = ApplyControls(read.bindings, &PadInputByName);
     Input->Assigns = applied.keyTable;
     PlatformServices->Pads().Translator().SetBindings(std::move(applied.pad));

@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
         display.scaling = launch.smooth ? FrameScaling::Smooth : FrameScaling::Crisp;
         // For tests: the frame written out whenever it changes, to compare with the window.
         if (const char* dump = std::getenv("VORLANE_FRAME_DUMP")) display.frameDumpFile = dump;
-        if (!launch.replayFile.empty()) return WatchReplay(launch.replayFile, services.DataRoot);
+        if (!launch.replayFile.empty())
+            return WatchReplay(launch.replayFile, services.DataRoot, services.SaveRoot);
         TMForm form(std::move(services));
         while (!form.Terminated) {
             InputEvent event;

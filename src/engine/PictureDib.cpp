@@ -228,6 +228,14 @@ RgbaImage DecodeDib(std::span<const uint8_t> dib, size_t pixelOffset) {
     if (pixelOffset != 0 && pixelOffset >= r.Position() && pixelOffset <= dib.size()) r.Seek(pixelOffset);
 
     if (h.compression == 1 || h.compression == 2) {
+        // A run spells at most 255 pixels in two bytes. A picture declaring far more
+        // pixels than its bytes could spell is refused before room is made for it
+        // (only one that skips most of its area with moves and an early end could be
+        // that short; no picture of the game does, and small ones are always taken).
+        constexpr int64_t kRlePixelsPerByte = 128;
+        constexpr int64_t kRleAlwaysTaken = int64_t(1) << 16;
+        if (h.width * h.height > std::max(kRleAlwaysTaken, kRlePixelsPerByte * int64_t(r.Remaining())))
+            throw EngineError(kDibInvalid);
         RgbaImage image(int(h.width), int(h.height), palette.empty() ? kOpaque : palette[0]);
         DecodeRle(r, h, palette, image);
         return image;

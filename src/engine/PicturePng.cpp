@@ -24,6 +24,15 @@ RgbaImage DecodePng(std::span<const uint8_t> file) {
         png_image_free(&png);
         throw EngineError(kPngInvalid);
     }
+    // Deflate packs at most 1032 bytes into one, and the filtered rows hold at least
+    // one bit a pixel and one byte a row: a file too short to hold the pixels its
+    // header declares is refused before room is made for them.
+    constexpr int64_t kMostDeflateRatio = 1032;
+    const int64_t leastRowBytes = h * (1 + (w + 7) / 8);
+    if (leastRowBytes > kMostDeflateRatio * int64_t(file.size())) {
+        png_image_free(&png);
+        throw EngineError(kPngInvalid);
+    }
     png.format = PNG_FORMAT_RGBA;
     std::vector<uint8_t> rgba(size_t(w * h) * 4);
     if (!png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr)) throw EngineError(kPngInvalid);

@@ -150,11 +150,13 @@ ControlsRead ParseControls(std::string_view text, const PadInputCheck& isPadInpu
     read.bindings = DefaultControls();
     std::array<bool, ControlActionCount> seen{};
     const std::vector<std::string> lines = SplitLines(text);
+    size_t badLines = 0;
     for (size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = Trim(lines[n]);
         if (line.empty() || line.front() == '#') continue;
         const auto bad = [&](const std::string& why) {
-            read.problems.push_back("line " + std::to_string(n + 1) + " " + Quote(line) + ": " + why);
+            if (++badLines <= kMostControlsProblemsNamed)
+                read.problems.push_back("line " + std::to_string(n + 1) + " " + Quote(line) + ": " + why);
         };
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) {
@@ -203,11 +205,16 @@ ControlsRead ParseControls(std::string_view text, const PadInputCheck& isPadInpu
         }
         read.bindings[std::size_t(action)] = std::move(binding);
     }
+    if (badLines > kMostControlsProblemsNamed) {
+        const size_t more = badLines - kMostControlsProblemsNamed;
+        read.problems.push_back("and " + std::to_string(more) + " more bad line" + (more == 1 ? "" : "s") +
+                                ", not named (" + std::to_string(badLines) + " in all)");
+    }
     return read;
 }
 
-ControlsRead LoadControls(const std::filesystem::path& dataRoot, const PadInputCheck& isPadInput) {
-    const std::filesystem::path file = GamePath(dataRoot, kControlsFileName);
+ControlsRead LoadControls(const std::filesystem::path& saveRoot, const PadInputCheck& isPadInput) {
+    const std::filesystem::path file = GamePath(saveRoot, kControlsFileName);
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         ControlsRead read;

@@ -49,9 +49,14 @@ struct ControlBinding {
 };
 using ControlBindings = std::array<ControlBinding, ControlActionCount>;
 
+// Bad lines named one by one; a file with more is summed up after them.
+inline constexpr size_t kMostControlsProblemsNamed = 5;
+
 struct ControlsRead {
     ControlBindings bindings;
-    std::vector<std::string> problems; // one per bad line: its number and the line quoted short
+    // One per bad line, its number and the line quoted short, for the first
+    // kMostControlsProblemsNamed; then one line counting the rest.
+    std::vector<std::string> problems;
 };
 
 // Tells whether a name is a pad input the game knows (the platform's names).
@@ -69,10 +74,11 @@ ControlsRead ParseControls(std::string_view text, const PadInputCheck& isPadInpu
 
 inline constexpr std::string_view kControlsFileName = "Data\\Save\\controls";
 
-// The controls file of the game folder: read, or written with the defaults when
-// there is none yet (its problems then tell when that failed). A file too large to
-// be a controls file is not read: the defaults apply.
-ControlsRead LoadControls(const std::filesystem::path& dataRoot, const PadInputCheck& isPadInput);
+// The controls file among the player's saves (saveRoot holds "Data\Save", as for the
+// options and the table): read, or written with the defaults when there is none yet
+// (its problems then tell when that failed). A file too large to be a controls file
+// is not read: the defaults apply.
+ControlsRead LoadControls(const std::filesystem::path& saveRoot, const PadInputCheck& isPadInput);
 
 // A key's name in the file, and back (0 for a name that is no key).
 std::string KeyName(int key);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "persist/Controls.h"
 #include "persist/GamePaths.h"
 #include "persist/TextFile.h"
 
@@ -24,7 +25,7 @@ std::string Environment(const char* name) {
 }
 
 // The save files of the game, as names relative to a save root.
-constexpr std::string_view kSaveFileNames[] = {kOptionsFileName, kHighScoreFileName};
+constexpr std::string_view kSaveFileNames[] = {kOptionsFileName, kHighScoreFileName, kControlsFileName};
 
 bool HoldsAnySave(const fs::path& root) {
     std::error_code ec;

@@ -60,6 +60,7 @@ bool THighScoreTable::IsDefaultTable() const {
 }
 
 FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedCheck) {
+    rejectedKeptAs_.clear();
     if (storedCheck == HighScoreCheck() || IsDefaultTable()) return {};
     const std::string why =
         storedCheck.empty()
@@ -72,6 +73,7 @@ FileReport THighScoreTable::ResetUnlessCheckMatches(const std::string& storedChe
     if (!loadedFrom_.empty()) {
         if (const auto kept = KeepFileAside(loadedFrom_, KeepReason::Rejected)) {
             message += ", the rejected table kept as " + kept->generic_string();
+            rejectedKeptAs_ = *kept;
         } else {
             keepUnwritten_ = loadedFrom_;
             message += "; the file could not be moved aside, so the game will not overwrite it";

@@ -46,6 +46,8 @@ class THighScoreTable {
     // says so. A default table loses nothing by it: Ok, no message. When the file
     // cannot be moved aside, SaveHighScores leaves it alone instead.
     FileReport ResetUnlessCheckMatches(const std::string& storedCheck);
+    // Where the last check kept the rejected table; empty when it kept none.
+    const std::filesystem::path& RejectedKeptAs() const { return rejectedKeptAs_; }
 
     // Whether a race total beats some entry of the table (a tie does not).
     bool ScoreQualifies(int32_t total) const;
@@ -65,8 +67,9 @@ class THighScoreTable {
     bool IsDefaultTable() const;
 
     std::array<THighScore, kSize> entries_;
-    std::filesystem::path loadedFrom_;    // the file the table was read from, empty when none
-    std::filesystem::path keepUnwritten_; // a rejected file the game could not move aside
+    std::filesystem::path loadedFrom_;     // the file the table was read from, empty when none
+    std::filesystem::path keepUnwritten_;  // a rejected file the game could not move aside
+    std::filesystem::path rejectedKeptAs_; // where the last check kept a rejected table
 };
 
 } // namespace vorlane

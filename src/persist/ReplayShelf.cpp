@@ -100,6 +100,10 @@ TReplayShelf::Index TReplayShelf::ReadIndex() const {
 }
 
 FileReport TReplayShelf::WriteIndex(const Index& index) const {
+    return WriteIndex(index, folder_ / kIndexFileName);
+}
+
+FileReport TReplayShelf::WriteIndex(const Index& index, const fs::path& file) {
     std::vector<std::string> lines;
     for (const std::optional<Record>& record : index) {
         if (!record) {
@@ -110,7 +114,7 @@ FileReport TReplayShelf::WriteIndex(const Index& index) const {
         std::snprintf(head, sizeof head, "%08X %d ", unsigned(record->Crc), int(record->Score));
         lines.push_back(head + record->Name);
     }
-    return WriteFileAtomically(folder_ / kIndexFileName, JoinLines(lines));
+    return WriteFileAtomically(file, JoinLines(lines));
 }
 
 FileReport TReplayShelf::Arrange(const Index& wanted) {
@@ -222,6 +226,36 @@ FileReport TReplayShelf::Reconcile(const THighScoreEntries& table) {
         }
     }
     return Arrange(wanted);
+}
+
+TReplayShelf::KeptReplays TReplayShelf::KeepWithRejectedTable(const fs::path& keptTable) {
+    const Index index = ReadIndex();
+    if (index == Index{}) return {};
+    std::error_code ec;
+    // A folder of its own: named like the kept table, or after it when that is taken.
+    fs::path folder;
+    for (int n = 1; n <= 1000 && folder.empty(); ++n) {
+        fs::path candidate = folder_ / keptTable.filename();
+        if (n > 1) candidate += "-replays-" + std::to_string(n);
+        if (fs::create_directory(candidate, ec)) folder = candidate;
+        if (ec) return {std::nullopt, Failure(candidate, "cannot make the folder (" + ec.message() + ")")};
+    }
+    if (folder.empty())
+        return {std::nullopt, Failure(folder_, "no free folder for the rejected table's replays")};
+    // The index first, as a copy: whatever point a failure stops at, the replays
+    // already moved are found by it.
+    if (FileReport report = WriteIndex(index, folder / kIndexFileName); !report.Ok()) return {folder, report};
+    for (int r = 0; r < kRanks; ++r) {
+        if (!index[size_t(r)]) continue;
+        const fs::path from = folder_ / EntryFileName(r + 1);
+        if (!fs::exists(from, ec)) continue; // lost in a crash: its rank shows none
+        fs::rename(from, folder / EntryFileName(r + 1), ec);
+        if (ec)
+            return {folder, Failure(from, "cannot move it to " + folder.generic_string() + " (" +
+                                              ec.message() + ")")};
+    }
+    fs::remove(folder_ / kIndexFileName, ec);
+    return {folder, {}};
 }
 
 std::optional<std::string> TReplayShelf::EntryReplay(const THighScoreEntries& table, int rank) const {

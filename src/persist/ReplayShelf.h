@@ -55,6 +55,17 @@ class TReplayShelf {
     // behind is tidied away.
     FileReport Reconcile(const THighScoreEntries& table);
 
+    // At start-up, before Reconcile, when the table failed its check and was kept aside
+    // as keptTable ("...\hs.rejected"): the replays of its entries and the index go with
+    // it, into the shelf's folder named like the kept table ("Replays\hs.rejected"), so
+    // that putting both back (the table as hs, the folder's files into Replays) brings
+    // the replays back with it. Nothing is done when the shelf holds no entry's replay.
+    struct KeptReplays {
+        std::optional<std::filesystem::path> Folder; // where they went
+        FileReport Report;                           // Failed: not all of them could be moved
+    };
+    KeptReplays KeepWithRejectedTable(const std::filesystem::path& keptTable);
+
     // The replay of the entry at rank (1..10); nothing when it has none, or when what
     // lies there is not that entry's race.
     std::optional<std::string> EntryReplay(const THighScoreEntries& table, int rank) const;
@@ -70,6 +81,7 @@ class TReplayShelf {
 
     Index ReadIndex() const;
     FileReport WriteIndex(const Index& index) const;
+    static FileReport WriteIndex(const Index& index, const std::filesystem::path& file);
     // Puts each rank's replay where it belongs, commits the index, removes the rest.
     FileReport Arrange(const Index& wanted);
 

@@ -2,6 +2,7 @@
 
 #include "engine/MessageText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #define VORLANE_HAVE_FSYNC 1
 #endif
@@ -23,16 +25,73 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// At most `limit` + 1 bytes of the file (one more tells that it goes on), or
-// nothing when it cannot be opened or read.
-std::optional<std::string> ReadAtMost(const fs::path& file, uintmax_t limit) {
+#if defined(__unix__) || defined(__APPLE__)
+// Why a file that is not a regular one is refused, for the message.
+std::string NotAFile(mode_t mode) {
+    if (S_ISDIR(mode)) return "it is a folder, not a file";
+    if (S_ISFIFO(mode)) return "it is a pipe, not a file";
+    if (S_ISSOCK(mode)) return "it is a socket, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
+    return "it is not a regular file";
+}
+#endif
+
+std::string MoreThan(uintmax_t limit) {
+    return "more than the " + std::to_string(limit) + " bytes such a file may hold";
+}
+
+// At most `limit` + 1 bytes of the file (one more tells that it goes on); nothing,
+// with the reason, when it cannot be opened or read or is not a regular file.
+// A regular file whose size is already past the limit is not read at all.
+BoundedFileRead ReadAtMost(const fs::path& file, uintmax_t limit) {
+#if defined(__unix__) || defined(__APPLE__)
+    // Opened without waiting: a pipe with no writer would hold open() for ever.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int err = errno;
+        return {std::nullopt, err == ENOENT
+                                  ? std::string("there is no such file")
+                                  : "it cannot be opened (" + std::string(std::strerror(err)) + ")"};
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return {std::nullopt, "it cannot be read (" + std::string(std::strerror(errno)) + ")"};
+    if (!S_ISREG(info.st_mode)) return {std::nullopt, NotAFile(info.st_mode)};
+    if (uintmax_t(info.st_size) > limit)
+        return {std::nullopt,
+                "it is " + std::to_string(uintmax_t(info.st_size)) + " bytes long, " + MoreThan(limit)};
+    // Room for the size the file has now and one byte more; more only if it grows.
+    const size_t most = size_t(limit) + 1;
+    std::string contents(std::min(size_t(info.st_size) + 1, most), '\0');
+    size_t got = 0;
+    while (got < most) {
+        if (got == contents.size()) contents.resize(std::min(contents.size() * 2, most));
+        const ssize_t n = ::read(fd, contents.data() + got, contents.size() - got);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return {std::nullopt, "it cannot be read (" + std::string(std::strerror(errno)) + ")"};
+        }
+        got += size_t(n);
+    }
+    contents.resize(got);
+    return {std::move(contents), {}};
+#else
+    std::error_code ec;
+    if (!fs::exists(file, ec)) return {std::nullopt, "there is no such file"};
+    if (!fs::is_regular_file(file, ec)) return {std::nullopt, "it is not a regular file"};
     std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in) return {std::nullopt, "it cannot be opened"};
     std::string contents(size_t(limit) + 1, '\0');
     in.read(contents.data(), std::streamsize(contents.size()));
-    if (in.bad()) return std::nullopt;
+    if (in.bad()) return {std::nullopt, "it cannot be read"};
     contents.resize(size_t(in.gcount()));
-    return contents;
+    return {std::move(contents), {}};
+#endif
 }
 
 std::string TooLarge(uintmax_t bytes) {
@@ -42,10 +101,17 @@ std::string TooLarge(uintmax_t bytes) {
 
 } // namespace
 
+BoundedFileRead ReadFileWithin(const fs::path& file, uintmax_t limit) {
+    BoundedFileRead read = ReadAtMost(file, limit);
+    if (read.contents && read.contents->size() > limit) {
+        read.contents.reset();
+        read.problem = "it holds " + MoreThan(limit);
+    }
+    return read;
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& file, uintmax_t limit) {
-    std::optional<std::string> contents = ReadAtMost(file, limit);
-    if (contents && contents->size() > limit) return std::nullopt;
-    return contents;
+    return ReadFileWithin(file, limit).contents;
 }
 
 SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount) {
@@ -56,7 +122,7 @@ SaveFileLines ReadSaveFileLines(const fs::path& file, size_t lineCount) {
     const uintmax_t size = fs::file_size(file, ec);
     if (!ec && size > kMaxSaveFileBytes) return {FileStatus::Damaged, TooLarge(size), {}};
 
-    const std::optional<std::string> contents = ReadAtMost(file, kMaxSaveFileBytes);
+    const std::optional<std::string> contents = ReadAtMost(file, kMaxSaveFileBytes).contents;
     if (!contents) return {FileStatus::Missing, "cannot be read", {}};
     if (contents->size() > kMaxSaveFileBytes) return {FileStatus::Damaged, TooLarge(contents->size()), {}};
 
@@ -145,11 +211,31 @@ void SyncFolder(const fs::path& folder) {
 }
 #endif
 
+// The file a save through `file` must replace: `file` itself, or, when it is a
+// symbolic link, the file the link leads to (through every link on the way, a
+// relative one read from its own folder), so that the link stays a link. A loop of
+// links is saved over as the plain file it cannot lead anywhere from.
+fs::path SaveTarget(const fs::path& file) {
+    constexpr int kMostLinks = 40; // as many as the system itself follows
+    fs::path target = file;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec)) || ec) return target;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) return target;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return file;
+}
+
 } // namespace
 
 FileReport WriteFileAtomically(const fs::path& file, std::string_view contents) {
     std::error_code ec;
-    const fs::path folder = file.parent_path();
+    // The temporary file goes beside the file really replaced, so that the rename is
+    // one step within its folder.
+    const fs::path target = SaveTarget(file);
+    const fs::path folder = target.parent_path();
     if (!folder.empty()) {
         fs::create_directories(folder, ec);
         if (ec)
@@ -157,7 +243,7 @@ FileReport WriteFileAtomically(const fs::path& file, std::string_view contents) 
                            "cannot create the folder " + folder.generic_string() + " (" + ec.message() + ")");
     }
 
-    fs::path temp = file;
+    fs::path temp = target;
     temp += ".tmp";
     std::FILE* out = std::fopen(temp.string().c_str(), "wb");
     if (!out)
@@ -176,7 +262,7 @@ FileReport WriteFileAtomically(const fs::path& file, std::string_view contents) 
                                  std::strerror(writeErrno) + ")");
     }
 
-    fs::rename(temp, file, ec);
+    fs::rename(temp, target, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);

@@ -29,8 +29,20 @@ struct SaveFileLines {
     std::vector<std::string> lines;     // `lineCount` lines when Ok
 };
 
-// The whole file when it holds at most `limit` bytes; nothing when it cannot be
-// read or is larger (a larger file is never read whole).
+// What reading a whole file of a bounded size came to.
+struct BoundedFileRead {
+    std::optional<std::string> contents; // the whole file, when it was read
+    std::string problem;                 // why it was not, when not: "it is a directory, not a file"
+};
+
+// The whole file when it is a regular file of at most `limit` bytes. Anything else
+// is refused without reading a byte of it: a folder, a pipe or a device (never
+// waited on), a file whose size is larger; a file that grows past the limit while it
+// is read is refused too. The problem says which.
+BoundedFileRead ReadFileWithin(const std::filesystem::path& file, uintmax_t limit);
+
+// The same, the contents only: nothing when the file cannot be read, is not a
+// regular file or is larger than `limit`.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, uintmax_t limit);
 
 // Reads a save file of exactly `lineCount` lines. Missing: it cannot be opened (or
@@ -56,7 +68,9 @@ std::optional<int32_t> ParseIntegerLine(std::string_view line);
 
 // Writes the file without ever leaving a half-written one: the contents go to a
 // temporary file beside it, which then replaces the old file in one step. The
-// folder is created when missing. On failure the old file stays as it was.
+// folder is created when missing. On failure the old file stays as it was. A file
+// that is a symbolic link is saved through it: the file it leads to is replaced (its
+// temporary file beside it) and the link stays.
 FileReport WriteFileAtomically(const std::filesystem::path& file, std::string_view contents);
 
 // Why a file is kept aside: it could not be understood (".damaged"), or it was

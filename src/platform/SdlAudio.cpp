@@ -4,18 +4,50 @@
 #include "platform/detail/MixerSession.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include <dlfcn.h>
 
 namespace vorlane {
 
 using namespace detail;
 
+namespace {
+
+// ALSA's own error handler prints a line for every step of a failed device search
+// (eight or nine on a machine without a sound card); the game says it in one line.
+// SDL loads the library itself when it uses ALSA: the handler is set through the
+// library already loaded (nothing is loaded, nor linked, for it).
+void QuietAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+    void* alsa = ::dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!alsa) return; // SDL did not load it: nothing of ALSA's will print
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(::dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&QuietAlsaHandler);
+    ::dlclose(alsa);
+}
+
+} // namespace
+
 namespace detail {
 
 MixerSession::MixerSession(int wantedFrequency, int mixingChannels, bool silent)
     : audio(silent ? 0u : Uint32(SDL_INIT_AUDIO)) {
-    if (silent || !audio.Ok()) return;
+    if (silent) return;
+    if (!audio.Ok()) {
+        std::fprintf(stderr, "vorlane: no sound (%s): the game runs without sound\n", SDL_GetError());
+        return;
+    }
+    QuietAlsa();
     Mix_Init(MIX_INIT_MOD); // module music; without it the songs simply fail to load
-    if (Mix_OpenAudio(wantedFrequency, AUDIO_S16SYS, 2, 1024) != 0) return;
+    if (Mix_OpenAudio(wantedFrequency, AUDIO_S16SYS, 2, 1024) != 0) {
+        std::fprintf(stderr, "vorlane: no sound device could be opened (%s): the game runs without sound\n",
+                     SDL_GetError());
+        return;
+    }
     int channels = 0;
     if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
         Mix_CloseAudio();

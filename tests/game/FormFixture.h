@@ -60,6 +60,8 @@ class FormFixture {
         // Runs before the game starts, with the game folder (e.g. to write Data/Save/hs).
         std::function<void(const std::filesystem::path& root)> BeforeStart;
         std::optional<bool> FullScreenOverride;
+        // The player's saves apart from the data, as an installed game keeps them.
+        std::filesystem::path SaveRoot;
     };
 
     FormFixture() : FormFixture(Options{}) {}
@@ -74,6 +76,7 @@ class FormFixture {
         h.Rate = options.Rate;
         h.ServerUrl = options.ServerUrl;
         h.FullScreenOverride = options.FullScreenOverride;
+        h.SaveRoot = options.SaveRoot;
         game_ = std::make_unique<play::HeadlessGame>(h);
     }
 

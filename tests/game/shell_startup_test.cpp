@@ -2,6 +2,7 @@
 #include "FormFixture.h"
 
 #include "persist/GamePaths.h"
+#include "persist/ReplayShelf.h"
 #include "platform/KeyCodes.h"
 
 #include <fstream>
@@ -138,6 +139,61 @@ TEST(ShellStartup, AHandEditedTableFallsBackToTheDefaultsButIsKeptAsideAndReport
     game.Form().ShutDown();
     EXPECT_EQ(ReadAll(game.SaveDir() / "hs").rfind("ANONYMOUS\r\n5000\r\n", 0), 0u);
     EXPECT_EQ(ReadAll(game.SaveDir() / "hs.rejected"), table) << "the shut-down leaves the kept table alone";
+}
+
+// A table with replays that fails its check (here: the options file is gone) is kept
+// aside with its replays, and the message says where both went.
+TEST(ShellStartup, ARejectedTableKeepsItsReplaysBesideItAndSaysSo) {
+    test::FormFixture::Options o;
+    o.BeforeStart = [](const std::filesystem::path& root) {
+        THighScoreTable table;
+        TReplayShelf shelf(root);
+        for (const char* name : {"ANN", "BEN"}) {
+            const int rank = table.InsertScore(name, 9000);
+            ASSERT_TRUE(shelf.FileEntry(table.Entries(), rank, std::string("VRPL race of ") + name).Ok());
+        }
+        ASSERT_TRUE(table.SaveHighScores(root).Ok());
+    };
+    ::testing::internal::CaptureStderr();
+    test::FormFixture game(o);
+    const std::string console = ::testing::internal::GetCapturedStderr();
+    const std::filesystem::path kept = game.SaveDir() / "Replays" / "hs.rejected";
+    EXPECT_NE(console.find("Data/Save/hs.rejected; its replays kept with it in "), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("Data/Save/Replays/hs.rejected"), std::string::npos) << console;
+    EXPECT_EQ(ReadAll(kept / "hs01.vrp"), "VRPL race of ANN");
+    EXPECT_EQ(ReadAll(kept / "hs02.vrp"), "VRPL race of BEN");
+    EXPECT_TRUE(std::filesystem::exists(kept / "shelf"));
+    EXPECT_FALSE(std::filesystem::exists(game.SaveDir() / "Replays" / "hs01.vrp"));
+}
+
+// An installed game keeps the player's saves apart from its data: the controls file
+// goes there with the options and the table, is read from there, and nothing is
+// written beside the data.
+TEST(ShellStartup, TheControlsFileLivesWithThePlayersSaves) {
+    test::TempGameFolder saves;
+    const std::filesystem::path saveFile = saves.Root() / "Data" / "Save" / "controls";
+    {
+        test::FormFixture::Options o;
+        o.SaveRoot = saves.Root();
+        test::FormFixture first(o);
+        first.Form().ShutDown();
+        EXPECT_TRUE(std::filesystem::exists(saves.Root() / "Data" / "Save" / "options"));
+        EXPECT_EQ(ReadAll(saveFile).rfind("# Vorlane controls", 0), 0u) << "no controls file among the saves";
+        EXPECT_FALSE(std::filesystem::exists(first.Root() / "Data" / "Save" / "controls"))
+            << "the controls file was written beside the data";
+    }
+
+    // The player's own binding is the one in force; one left beside the data is not read.
+    std::ofstream(saveFile, std::ios::binary) << "fire = Q\r\n";
+    test::FormFixture::Options o;
+    o.SaveRoot = saves.Root();
+    o.BeforeStart = [](const std::filesystem::path& root) {
+        std::filesystem::create_directories(root / "Data" / "Save");
+        std::ofstream(root / "Data" / "Save" / "controls", std::ios::binary) << "fire = W\r\n";
+    };
+    test::FormFixture second(o);
+    EXPECT_EQ(second.Form().Input->Assigns[isButton12][0], 'Q');
 }
 
 TEST(ShellStartup, AnImageMissingFromItsArchiveNamesTheArchive) {

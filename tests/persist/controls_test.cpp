@@ -1,6 +1,7 @@
 // The controls file: good lines replace their action's binding, and every kind of
 // bad line is reported once, quoted short, leaving its action at the default.
 #include "persist/Controls.h"
+#include "persist/TempDir.h"
 #include "platform/KeyCodes.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,34 @@ TEST(ControlsFile, ABadLineLeavesTheOtherLinesWorking) {
     EXPECT_EQ(Of(r, ControlAction::Nitro).keys, DefaultControls()[std::size_t(ControlAction::Nitro)].keys);
     EXPECT_EQ(Of(r, ControlAction::Horn).keys, std::vector<int>{'J'});
     EXPECT_EQ(r.problems.size(), 1u);
+}
+
+// A file of thousands of bad lines says a few lines on every start, not megabytes:
+// the first bad lines named, the rest counted; the good line among them still counts.
+TEST(ControlsFile, ManyBadLinesAreNamedAFewAndCounted) {
+    testing::TempDataRoot root;
+    std::string text;
+    for (int i = 0; i < 32000; ++i)
+        text += "x\n";
+    text += "fire = F\n";
+    testing::TempDataRoot::Write(root.Save() / "controls", text);
+    const ControlsRead r = LoadControls(root.Path(), KnownPadInput);
+    EXPECT_EQ(Of(r, ControlAction::Fire).keys, std::vector<int>{'F'});
+    ASSERT_EQ(r.problems.size(), kMostControlsProblemsNamed + 1);
+    for (size_t i = 0; i < kMostControlsProblemsNamed; ++i)
+        EXPECT_EQ(r.problems[i].rfind("line " + std::to_string(i + 1) + " \"x\": no \"=\"", 0), 0u)
+            << r.problems[i];
+    EXPECT_EQ(r.problems.back(), "and 31995 more bad lines, not named (32000 in all)");
+    size_t said = 0;
+    for (const std::string& p : r.problems)
+        said += p.size();
+    EXPECT_LT(said, 1000u);
+
+    // Exactly as many as are named: nothing to count.
+    const ControlsRead few = ParseControls("a\nb\nc\nd\ne\n", KnownPadInput);
+    EXPECT_EQ(few.problems.size(), kMostControlsProblemsNamed);
+    const ControlsRead six = ParseControls("a\nb\nc\nd\ne\nf\n", KnownPadInput);
+    EXPECT_EQ(six.problems.back(), "and 1 more bad line, not named (6 in all)");
 }
 
 TEST(ControlsFile, KeyNamesGoBothWays) {

@@ -1,5 +1,6 @@
 // Where the game reads its data and keeps its saves: the build tree as always, an
 // install (found by its marker beside the executable) with per-user saves.
+#include "persist/Controls.h"
 #include "persist/GameFolders.h"
 #include "persist/GamePaths.h"
 
@@ -77,6 +78,7 @@ TEST(GameFolders, PreparingMakesTheSaveFolderAndCopiesOldSavesOnce) {
     const FakeInstall install(root);
     // Saves kept beside the installed data by an older game folder.
     root.Write(GamePath(install.Data(), kHighScoreFileName), "ANN\r\n500\r\n");
+    root.Write(GamePath(install.Data(), kControlsFileName), "fire = Q\r\n");
     const GameFolders folders =
         ChooseGameFolders(install.Bin(), kDataFromBin, {(root.Path() / "xdg").string(), ""});
 
@@ -84,7 +86,8 @@ TEST(GameFolders, PreparingMakesTheSaveFolderAndCopiesOldSavesOnce) {
     const fs::path saves = root.Path() / "xdg" / "vorlane" / "Data" / "Save";
     EXPECT_TRUE(fs::is_directory(saves));
     EXPECT_EQ(TempDataRoot::Read(saves / "hs"), "ANN\r\n500\r\n");
-    EXPECT_FALSE(fs::exists(saves / "options")); // there was none to copy
+    EXPECT_EQ(TempDataRoot::Read(saves / "controls"), "fire = Q\r\n"); // the player's key bindings too
+    EXPECT_FALSE(fs::exists(saves / "options"));                       // there was none to copy
     // The old file stays where it was.
     EXPECT_EQ(TempDataRoot::Read(GamePath(install.Data(), kHighScoreFileName)), "ANN\r\n500\r\n");
 

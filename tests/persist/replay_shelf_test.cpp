@@ -189,6 +189,55 @@ TEST_F(ReplayShelfTest, ADamagedIndexOrAChangedReplayShowsNothingRatherThanSomet
     EXPECT_FALSE(fs::exists(folder / "hs02.vrp"));
 }
 
+// A table that fails its check at start-up is kept aside as hs.rejected: its replays
+// go with it into Replays/hs.rejected (never dropped by the start-up that follows), and
+// putting both back brings every entry's replay back. A second rejected table's
+// replays get a folder of their own; an empty shelf keeps nothing.
+TEST_F(ReplayShelfTest, TheReplaysOfARejectedTableAreKeptWithItAndComeBackWithIt) {
+    FillTable();
+    ASSERT_TRUE(shelf.SaveLast(Race("last")).Ok());
+    const THighScoreTable rejected = table;
+    const fs::path kept = shelf.Folder() / "hs.rejected";
+
+    const TReplayShelf::KeptReplays first = shelf.KeepWithRejectedTable(root.Save() / "hs.rejected");
+    EXPECT_TRUE(first.Report.Ok()) << first.Report.message;
+    EXPECT_EQ(first.Folder, kept);
+    table.DefaultHighScores(); // what the game now shows and uses
+    ASSERT_TRUE(shelf.Reconcile(table.Entries()).Ok());
+    EXPECT_EQ(FilesInFolder(), (std::set<std::string>{"hs.rejected", "last.vrp", "shelf"}));
+    std::set<std::string> keptFiles;
+    for (const auto& entry : fs::directory_iterator(kept))
+        keptFiles.insert(entry.path().filename().string());
+    EXPECT_EQ(keptFiles, EntryFiles(10));
+    const std::vector<std::string> races =
+        Expected({"P1", "P2", "P3", "P4", "P5", "P6", "P7", "P8", "P9", "P10"});
+    for (int rank = 1; rank <= 10; ++rank)
+        EXPECT_EQ(root.Read(kept / TReplayShelf::EntryFileName(rank)), races[size_t(rank - 1)]);
+
+    // Put back: the table and its replays.
+    for (const auto& entry : fs::directory_iterator(kept))
+        fs::rename(entry.path(), shelf.Folder() / entry.path().filename());
+    fs::remove(kept);
+    table = rejected;
+    ASSERT_TRUE(shelf.Reconcile(table.Entries()).Ok());
+    EXPECT_EQ(Shown(), Expected({"P1", "P2", "P3", "P4", "P5", "P6", "P7", "P8", "P9", "P10"}));
+
+    // Rejected again while the earlier folder is still there: a folder of its own.
+    fs::create_directories(kept);
+    const TReplayShelf::KeptReplays second = shelf.KeepWithRejectedTable(root.Save() / "hs.rejected");
+    EXPECT_TRUE(second.Report.Ok()) << second.Report.message;
+    EXPECT_EQ(second.Folder, shelf.Folder() / "hs.rejected-replays-2");
+    EXPECT_EQ(root.Read(shelf.Folder() / "hs.rejected-replays-2" / "hs01.vrp"), Race("P1"));
+
+    // Nothing on the shelf: nothing is made.
+    table.DefaultHighScores();
+    ASSERT_TRUE(shelf.Reconcile(table.Entries()).Ok());
+    const TReplayShelf::KeptReplays none = shelf.KeepWithRejectedTable(root.Save() / "hs.rejected-2");
+    EXPECT_TRUE(none.Report.Ok());
+    EXPECT_EQ(none.Folder, std::nullopt);
+    EXPECT_FALSE(fs::exists(shelf.Folder() / "hs.rejected-2"));
+}
+
 TEST_F(ReplayShelfTest, NoShelfFolderIsMadeUntilThereIsSomethingToKeep) {
     ASSERT_TRUE(shelf.Reconcile(table.Entries()).Ok());
     ASSERT_TRUE(shelf.Reset().Ok());

@@ -5,6 +5,15 @@
 #include "persist/GamePaths.h"
 #include "persist/TempDir.h"
 
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <thread>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace vorlane {
 namespace {
 
@@ -99,6 +108,44 @@ TEST(WriteFileAtomically, AFolderThatCannotBeMadeIsAFailure) {
     EXPECT_NE(report.message.find("Data"), std::string::npos) << report.message;
 }
 
+// A save file that is a symbolic link (the table kept in a folder of its own, say)
+// stays one: the file it leads to gets the new contents, through a chain of links and
+// a relative link alike, and nothing is left beside either.
+TEST(WriteFileAtomically, SavesThroughASymbolicLinkToTheFileItLeadsTo) {
+    TempDataRoot root;
+    const fs::path elsewhere = root.Path() / "elsewhere";
+    const fs::path kept = elsewhere / "table";
+    root.Write(kept, "old table");
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& link)> make;
+    };
+    const Case cases[] = {
+        {"absolute link", [&](const fs::path& link) { fs::create_symlink(kept, link); }},
+        {"relative link", [&](const fs::path& link) { fs::create_symlink("../../elsewhere/table", link); }},
+        {"link to a link",
+         [&](const fs::path& link) {
+             fs::create_symlink(kept, elsewhere / "second");
+             fs::create_symlink(elsewhere / "second", link);
+         }},
+    };
+    for (const Case& c : cases) {
+        const fs::path link = root.Save() / "hs";
+        fs::create_directories(root.Save());
+        fs::remove(link);
+        fs::remove(elsewhere / "second");
+        c.make(link);
+        const std::string contents = std::string("new table, ") + c.name;
+        const FileReport report = WriteFileAtomically(link, contents);
+        EXPECT_TRUE(report.Ok()) << c.name << ": " << report.message;
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << c.name << ": the link became a plain file";
+        EXPECT_EQ(TempDataRoot::Read(kept), contents) << c.name;
+        EXPECT_EQ(TempDataRoot::Read(link), contents) << c.name;
+        EXPECT_FALSE(fs::exists(root.Save() / "hs.tmp")) << c.name;
+        EXPECT_FALSE(fs::exists(elsewhere / "table.tmp")) << c.name;
+    }
+}
+
 TEST(KeepFileAside, NeverOverwritesAnEarlierKeptFile) {
     TempDataRoot root;
     const fs::path file = root.Save() / "hs";
@@ -117,6 +164,66 @@ TEST(KeepFileAside, NeverOverwritesAnEarlierKeptFile) {
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.rejected"), "third");
     EXPECT_EQ(TempDataRoot::Read(root.Save() / "hs.rejected-2"), "fourth");
     EXPECT_EQ(KeepFileAside(root.Save() / "absent"), std::nullopt);
+}
+
+// Only a regular file of at most the limit is read; anything else is refused with the
+// reason and without reading it: a folder, a device that never ends, a file larger
+// than the limit (judged by its size: a sparse 100 MB file is never read).
+TEST(ReadFileWithin, RefusesUnreadWhatIsNotARegularFileOfItsSize) {
+    TempDataRoot root;
+    const fs::path small = root.Path() / "small", exact = root.Path() / "exact", big = root.Path() / "big";
+    root.Write(small, "abc");
+    root.Write(exact, std::string(64, 'x'));
+    root.Write(big, "");
+    fs::resize_file(big, 100u * 1024 * 1024);
+    fs::create_directories(root.Path() / "folder");
+    struct Case {
+        fs::path file;
+        std::optional<std::string> contents;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {small, "abc", ""},
+        {exact, std::string(64, 'x'), ""},
+        {big, std::nullopt, "it is 104857600 bytes long, more than the 64 bytes"},
+        {root.Path() / "folder", std::nullopt, "it is a folder, not a file"},
+        {"/dev/zero", std::nullopt, "it is a device, not a file"},
+        {root.Path() / "absent", std::nullopt, "there is no such file"},
+    };
+    for (const Case& c : cases) {
+        const BoundedFileRead read = ReadFileWithin(c.file, 64);
+        EXPECT_EQ(read.contents, c.contents) << c.file;
+        EXPECT_EQ(read.problem.substr(0, std::string(c.problem).size()), c.problem) << c.file;
+        EXPECT_EQ(ReadWholeFile(c.file, 64), c.contents) << c.file;
+    }
+    root.Write(exact, std::string(65, 'x'));
+    EXPECT_EQ(ReadWholeFile(exact, 64), std::nullopt);
+}
+
+// A pipe nobody writes to is refused at once instead of holding the reader for ever
+// (the read runs in a child process, so that a reader that waits fails the test
+// instead of hanging it).
+TEST(ReadFileWithin, NeverWaitsOnAPipe) {
+    TempDataRoot root;
+    const fs::path pipe = root.Path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const BoundedFileRead read = ReadFileWithin(pipe, 1024);
+        ::_exit(!read.contents && read.problem == "it is a pipe, not a file" ? 0 : 1);
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            FAIL() << "reading the pipe still waits after 10 s";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pipe was not refused as a pipe";
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <regex>
 
+#include <sys/stat.h>
+
 namespace vorlane::playtest {
 namespace {
 
@@ -44,7 +46,8 @@ ReplayRun PlayReplay(const test::TempGameFolder& folder, const std::filesystem::
     const auto root = folder.Root();
     const auto dump = root / ("replay-" + tag + ".jsonl");
     const auto errors = root / ("replay-" + tag + ".err");
-    const std::string cmd = std::string("'") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
+    // Bounded: a player that waits on a pipe or reads an endless device must fail, not hang.
+    const std::string cmd = std::string("timeout 60 '") + VORLANE_PLAY_EXE + "' --data '" + root.string() +
                             "' --replay '" + replay.string() + "' --dump '" + dump.string() + "' " + extra +
                             " 2>'" + errors.string() + "'";
     const int status = std::system(cmd.c_str());
@@ -126,6 +129,36 @@ TEST(ReplayPlay, ARecordedScriptedGameReplaysToItsEndTheSameTwiceAndChangedOrBad
     const ReplayRun missing = PlayReplay(*game.Folder, game.Folder->Root() / "none.vrp", "missing");
     EXPECT_EQ(missing.ExitCode, 2);
     EXPECT_NE(missing.Errors.find("cannot read the replay"), std::string::npos) << missing.Errors;
+}
+
+// What is not a replay file is refused unread, as the game refuses it: status 2 and
+// the file named with the reason. A folder, a pipe nobody writes to (never waited
+// on), an endless device (never read) and a file larger than any replay (judged by
+// its size, not read whole).
+TEST(ReplayPlay, WhatIsNotARegularFileOfAReplaysSizeIsRefusedUnread) {
+    test::TempGameFolder folder;
+    const auto root = folder.Root();
+    std::filesystem::create_directories(root / "folder.vrp");
+    ASSERT_EQ(::mkfifo((root / "pipe.vrp").c_str(), 0600), 0);
+    WriteBytes(root / "huge.vrp", {});
+    std::filesystem::resize_file(root / "huge.vrp", 100u * 1024 * 1024);
+    struct Refused {
+        std::filesystem::path File;
+        const char* Reason;
+    };
+    const Refused cases[] = {
+        {root / "folder.vrp", "it is a folder, not a file"},
+        {root / "pipe.vrp", "it is a pipe, not a file"},
+        {"/dev/zero", "it is a device, not a file"},
+        {root / "huge.vrp", "it is 104857600 bytes long, more than the 4194304 bytes"},
+    };
+    for (const Refused& c : cases) {
+        const ReplayRun r = PlayReplay(folder, c.File, c.File.filename().string());
+        EXPECT_EQ(r.ExitCode, 2) << c.File << ": " << r.Errors;
+        EXPECT_NE(r.Errors.find("cannot read the replay " + c.File.string() + ": " + c.Reason),
+                  std::string::npos)
+            << c.File << ": " << r.Errors;
+    }
 }
 
 } // namespace

@@ -74,6 +74,7 @@ class RecordingHttp final : public IHttpClient {
 
 struct HeadlessOptions {
     std::filesystem::path DataRoot = "."; // holds Data/
+    std::filesystem::path SaveRoot;       // holds Data/Save; empty: the data root, as in the build tree
     uint32_t Seed = 1;
     int Rate = 85;                                     // simulated frames per second and refresh rate
     std::string ServerUrl = online::kDefaultServerUrl; // links and submissions go here
@@ -89,6 +90,7 @@ class HeadlessGame {
         vorlane::UseHeadlessDrivers(); // an existing setting wins
         TMFormServices services =
             HeadlessServices(options.DataRoot, options.Seed, rate_, {&Clock, &Keys, &Shell, &Http});
+        if (!options.SaveRoot.empty()) services.SaveRoot = options.SaveRoot;
         services.FullScreenOverride = options.FullScreenOverride;
         services.ServerUrl = options.ServerUrl;
         services.RecordRaces = options.RecordRaces;

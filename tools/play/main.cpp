@@ -21,6 +21,7 @@
 #include "play/Script.h"
 
 #include "app/ReplayRun.h"
+#include "app/ReplayWatch.h"
 #include "engine/Types.h"
 #include "persist/ServerAddress.h"
 #include "platform/CurlHttpClient.h"
@@ -243,16 +244,14 @@ bool UsesNetwork(const Args& a) {
     return a.server || (serverFromEnvironment && *serverFromEnvironment);
 }
 
-std::vector<uint8_t> ReadReplayFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScriptError("cannot read the replay " + path);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw ScriptError("cannot read the replay " + path);
-    return bytes;
-}
-
 int RunReplay(const Args& a) {
-    std::vector<uint8_t> bytes = ReadReplayFile(a.replay);
+    // Read as the game reads a replay: a regular file of a replay's size, else refused unread.
+    ReplayFileRead read = ReadReplayFile(a.replay);
+    if (!read.bytes) {
+        std::fprintf(stderr, "vorlane-play: %s\n", read.problem.c_str());
+        return 2;
+    }
+    std::vector<uint8_t> bytes = std::move(*read.bytes);
     HeadlessGame game(GameOptionsOf(a));
     TMForm& form = game.Form();
     int frame = 0;
