@@ -226,7 +226,8 @@ TEST(EntryReplay, TheWindowsEventsWhileWatchingAreThePlayersNotTheRaces) {
 // the frame loop that shows nothing takes no time at all.
 class VsyncDisplay {
   public:
-    VsyncDisplay(play::HeadlessGame& game, int hz) : game_(game), hz_(hz), origin_(game.Clock.Milliseconds()) {
+    VsyncDisplay(play::HeadlessGame& game, int hz)
+        : game_(game), hz_(hz), origin_(game.Clock.Milliseconds()) {
         game_.Form().OnFrameDrawn = [this] {
             const uint32_t since = game_.Clock.Milliseconds() - origin_;
             blank_ = std::max(blank_ + 1, (long long)since * hz_ / 1000 + 1);
@@ -299,8 +300,8 @@ TEST(EntryReplay, AWatchedRaceKeepsItsRecordedPaceOnAnyDisplayAndALongFrameTakes
         } else {
             test::FormFixture window;
             play::HeadlessGame& watcher = window.Game();
-            TReplayRun run(window.Form(), [&watcher](int key, bool down) { watcher.Keys.SetDown(key, down); },
-                           file);
+            TReplayRun run(
+                window.Form(), [&watcher](int key, bool down) { watcher.Keys.SetDown(key, down); }, file);
             VsyncDisplay display(watcher, c.Hz);
             const uint32_t start = watcher.Clock.Milliseconds();
             WatchReplayRun(window.Form(), run);
