@@ -3,8 +3,9 @@
 // music are mixed at an eighth of their level (kMixHeadroom), so that even many loud
 // sounds at once add up without reaching the limit of the 16-bit sum; the limiter then
 // brings the whole mix up by kMixMakeup and, where that would pass kMixCeiling, turns
-// the level down at once and lets it come back over about 150 ms. The sound is
-// attenuated, never clipped: no sample leaves it at full scale.
+// the level down at once, holds it while the loud part goes on and lets it come back
+// over about 150 ms after. The sound is attenuated, never clipped: no sample leaves it
+// at full scale.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -25,7 +26,7 @@ class OutputLimiter {
   public:
     // rate: frames per second; channels: samples per frame.
     OutputLimiter(int rate, int channels)
-        : channels_(std::max(channels, 1)),
+        : channels_(std::max(channels, 1)), hold_(int(kHoldSeconds * std::max(rate, 1))),
           release_(1.0 - std::exp(-1.0 / (kReleaseSeconds * double(std::max(rate, 1))))) {}
 
     // Brings the next frames of the stream (count samples, whole frames) up by the
@@ -38,8 +39,16 @@ class OutputLimiter {
             for (int c = 0; c < channels_; ++c)
                 loudest = std::max(loudest, std::fabs(double(frame[c])) * kMixMakeup);
             const double needed = loudest > kMixCeiling ? kMixCeiling / loudest : 1.0;
-            // Down at once, up slowly.
-            gain_ = needed < gain_ ? needed : gain_ + (needed - gain_) * release_;
+            // Down at once, held while the peaks go on (a steady loud sound keeps one
+            // level instead of wavering with every cycle), then up slowly.
+            if (needed <= gain_) {
+                gain_ = needed;
+                holding_ = hold_;
+            } else if (holding_ > 0) {
+                --holding_;
+            } else {
+                gain_ += (needed - gain_) * release_;
+            }
             const double g = kMixMakeup * gain_;
             for (int c = 0; c < channels_; ++c)
                 frame[c] = int16_t(
@@ -50,10 +59,13 @@ class OutputLimiter {
     double Gain() const { return gain_; }
 
   private:
+    static constexpr double kHoldSeconds = 0.05; // a cycle of the lowest tones
     static constexpr double kReleaseSeconds = 0.15;
     int channels_;
+    int hold_;
     double release_;
     double gain_ = 1.0;
+    int holding_ = 0; // frames the level is still held
 };
 
 // The music's samples at the mix's headroom.
