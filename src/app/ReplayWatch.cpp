@@ -4,6 +4,7 @@
 #include "app/ReplayRun.h"
 #include "app/TMForm.h"
 #include "persist/TextFile.h"
+#include "platform/IdleWait.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -69,6 +70,8 @@ void WatchReplayRun(TMForm& form, TReplayRun& run) {
         else if (!pace.ShowFrame(form, run, elapsed, [&run] { return run.Next(); }))
             return;
         form.PlatformServices->WaitForNextFrame(); // paces to the refresh rate when vsync is off
+        // Nothing waited for the display (a minimised window): a rest instead of a spin.
+        if (clock.Milliseconds() == now) WaitForEventOrTimeout(1);
     }
 }
 
