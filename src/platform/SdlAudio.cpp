@@ -23,23 +23,30 @@ MixerSession::MixerSession(int wantedFrequency, int mixingChannels, bool silent)
     Mix_Init(MIX_INIT_MOD); // module music; without it the songs simply fail to load
     if (Mix_OpenAudio(wantedFrequency, AUDIO_S16SYS, 2, 1024) != 0) return;
     int channels = 0;
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+    const int opened = Mix_QuerySpec(&frequency, &format, &channels); // sessions on the device
+    if (opened == 0) {
         Mix_CloseAudio();
         return;
     }
     outputChannels = channels;
     open = true;
     owners.assign(size_t(Mix_AllocateChannels(std::max(mixingChannels, 1))), 0);
-    if (format == AUDIO_S16SYS) {
+    staged = format == AUDIO_S16SYS;
+    // The device's one limiter belongs to the session that opened it: the mixer tells
+    // its effects apart only by their function. (A later session on the same device, in
+    // a test, plays at the headroom, without its own.)
+    if (staged && opened == 1) {
         limiter = std::make_unique<OutputLimiter>(frequency, outputChannels);
-        if (Mix_RegisterEffect(MIX_CHANNEL_POST, ApplyLimiter, nullptr, limiter.get()) == 0)
-            limiter.reset(); // the mix as it comes, at full level
+        if (Mix_RegisterEffect(MIX_CHANNEL_POST, ApplyLimiter, nullptr, limiter.get()) == 0) {
+            limiter.reset();
+            staged = false; // the mix as it comes, at full level
+        }
     }
     SetChannelVolumes();
 }
 
 void MixerSession::SetChannelVolumes() {
-    Mix_Volume(-1, Staged() ? kMixHeadroomVolume : MIX_MAX_VOLUME);
+    Mix_Volume(-1, staged ? kMixHeadroomVolume : MIX_MAX_VOLUME);
 }
 
 MixerSession::~MixerSession() {

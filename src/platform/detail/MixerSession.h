@@ -42,8 +42,9 @@ struct MixerSession {
     std::vector<std::unique_ptr<ChannelFade>> fades; // channels fading out now
     // The mix's gain staging (16-bit devices): the effects' channels and the music at
     // the headroom, the whole brought up again by the limiter (OutputLimiter.h).
-    std::unique_ptr<OutputLimiter> limiter;
-    bool Staged() const { return limiter != nullptr; }
+    bool staged = false;
+    std::unique_ptr<OutputLimiter> limiter; // of the session that opened the device
+    bool Staged() const { return staged; }
 
     // Silent: SDL's audio is not even started, and the session never opens.
     MixerSession(int wantedFrequency, int mixingChannels, bool silent = false);
