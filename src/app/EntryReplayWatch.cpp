@@ -17,10 +17,6 @@ namespace vorlane {
 
 namespace {
 
-// A slow machine catches up with the recording by playing a few frames in one tick;
-// one that fell far behind goes on from where it is (kReplayMostBehindMs).
-constexpr int kMostFramesPerTick = 4;
-
 void CloseScreenShowing(TMForm& form) {
     switch (form.Screen.ActiveScreen) {
     case ScreenKind::MainMenu:
@@ -94,7 +90,7 @@ void TEntryReplayWatch::Begin(int rank) {
         return;
     }
     end_ = {};
-    owed_ = 0;
+    pace_.Restart();
     paused_ = false;
 }
 
@@ -172,21 +168,20 @@ void TEntryReplayWatch::Leave() {
 }
 
 void TEntryReplayWatch::Tick(int lagCount) {
-    if (!Active() || paused_) return;
-    owed_ += lagCount;
-    for (int played = 0; played < kMostFramesPerTick && owed_ >= run_->NextLag(); ++played) {
-        owed_ -= run_->NextLag();
+    if (!Active()) return;
+    if (paused_) {
+        form_.ShowFrame(); // the picture stays, at the display's pace
+        return;
+    }
+    const bool goesOn = pace_.ShowFrame(form_, *run_, lagCount, [this] {
         feeding_ = true;
         const bool more = run_->Next();
         feeding_ = false;
         // Over as soon as the race is: what the recording had after it (the events
         // that ended it) is no business of the screen it returns to.
-        if (!more || end_.Over(form_)) {
-            Leave();
-            return;
-        }
-    }
-    if (owed_ > kReplayMostBehindMs) owed_ = 0;
+        return more && !end_.Over(form_);
+    });
+    if (!goesOn) Leave();
 }
 
 void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
@@ -217,7 +212,7 @@ void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
         break;
     case ReplayWatchCommand::Pause:
         paused_ = !paused_;
-        owed_ = 0;
+        pace_.Restart();
         break;
     case ReplayWatchCommand::None:
         break;

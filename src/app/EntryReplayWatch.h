@@ -6,6 +6,7 @@
 // keys instead of the player's while it lasts. The window's events do not reach the
 // race: Esc leaves, P pauses and goes on, Alt+Enter switches the screen mode, a close
 // request leaves and then asks as usual. Nothing is recorded and nothing is written.
+#include "app/ReplayPace.h"
 #include "app/ReplayRun.h"
 #include "core/FrameStats.h"
 #include "core/KeyState.h"
@@ -37,7 +38,8 @@ class TEntryReplayWatch {
     // From the high-score screen: plays the race of the entry at rank (1..10). When it
     // has none, or the file cannot be played, the screen says so and stays as it is.
     void Begin(int rank);
-    // The frame timer's tick: plays the recorded frames that are due.
+    // The frame timer's tick, lagCount milliseconds after the previous one: plays the
+    // recorded frames that are due, and shows one frame.
     void Tick(int lagCount);
     // A window event while watching.
     void WindowEvent(const InputEvent& event);
@@ -72,7 +74,7 @@ class TEntryReplayWatch {
     TReplayKeyboard keys_;
     std::unique_ptr<TReplayRun> run_;
     TRaceEndWatch end_;
-    int owed_ = 0; // milliseconds of recorded time due and not yet played
+    TReplayPace pace_; // the recorded frames due on each displayed frame
     bool paused_ = false;
     bool feeding_ = false;
 };

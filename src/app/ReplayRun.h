@@ -79,10 +79,6 @@ class TReplayRun {
 enum class ReplayWatchCommand { None, Leave, Pause, SwitchMode };
 ReplayWatchCommand WatchCommandOf(const InputEvent& event);
 
-// A watcher that fell this far behind the recording's pace (the window dragged, the
-// machine busy) goes on from where it is instead of rushing to catch up.
-inline constexpr int kReplayMostBehindMs = 250;
-
 // The keyboard a replay holds down, for a game built to play one; the window always
 // has the focus.
 class TReplayKeyboard final : public IKeySource {

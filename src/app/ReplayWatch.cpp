@@ -1,11 +1,12 @@
 #include "app/ReplayWatch.h"
 
+#include "app/ReplayPace.h"
 #include "app/ReplayRun.h"
 #include "app/TMForm.h"
 #include "persist/TextFile.h"
 #include "platform/IdleWait.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 
 namespace vorlane {
@@ -40,19 +41,24 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
         std::fprintf(stderr, "vorlane: %s: %s\n", file.string().c_str(), e.what());
         return 2;
     }
+    WatchReplayRun(form, *run);
+    return 0;
+}
 
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point due = Clock::now() + std::chrono::milliseconds(run->NextLag());
+void WatchReplayRun(TMForm& form, TReplayRun& run) {
+    IClock& clock = form.PlatformServices->Clock();
+    TReplayPace pace;
     bool paused = false;
+    uint32_t shownAt = clock.Milliseconds();
     for (;;) {
         InputEvent event;
         while (form.PlatformServices->Events().Poll(event)) {
             switch (WatchCommandOf(event)) {
             case ReplayWatchCommand::Leave:
-                return 0;
+                return;
             case ReplayWatchCommand::Pause:
                 paused = !paused;
-                due = Clock::now();
+                pace.Restart();
                 break;
             case ReplayWatchCommand::SwitchMode:
                 // The game's own options only for as long as this run lasts: never saved.
@@ -63,17 +69,17 @@ int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& 
                 break;
             }
         }
-        const auto now = Clock::now();
-        if (paused || now < due) {
-            const auto wait = paused ? std::chrono::milliseconds(20)
-                                     : std::chrono::duration_cast<std::chrono::milliseconds>(due - now);
-            WaitForEventOrTimeout(uint32_t(std::max<long long>(1, wait.count())));
-            continue;
-        }
-        if (!run->Next()) return 0;
-        // The next frame comes after its own move count, as it did in the race.
-        due += std::chrono::milliseconds(run->NextLag());
-        if (due < now - std::chrono::milliseconds(kReplayMostBehindMs)) due = now; // fell behind: no rush
+        // One displayed frame: the time since the previous one is what the replay owes.
+        const uint32_t now = clock.Milliseconds();
+        const int elapsed = int(std::min<uint32_t>(now - shownAt, 60000));
+        shownAt = now;
+        if (paused)
+            form.ShowFrame();
+        else if (!pace.ShowFrame(form, run, elapsed, [&run] { return run.Next(); }))
+            return;
+        form.PlatformServices->WaitForNextFrame(); // paces to the refresh rate when vsync is off
+        // Nothing waited for the display (a minimised window): a rest instead of a spin.
+        if (clock.Milliseconds() == now) WaitForEventOrTimeout(1);
     }
 }
 

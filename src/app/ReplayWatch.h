@@ -17,6 +17,9 @@ struct ReplayFileRead {
 };
 ReplayFileRead ReadReplayFile(const std::filesystem::path& file);
 
+class TMForm;
+class TReplayRun;
+
 // Plays the replay in a window at the pace it was recorded (each frame after its own
 // move count), drawn as the race was. Esc or closing the window leaves, P pauses and
 // goes on, Alt+Enter switches the window mode for this run only. Nothing of the
@@ -26,5 +29,10 @@ ReplayFileRead ReadReplayFile(const std::filesystem::path& file);
 // game plays (the reason on standard error); throws EngineError as the game does.
 int WatchReplay(const std::filesystem::path& file, const std::filesystem::path& dataRoot,
                 const std::filesystem::path& saveRoot = {});
+
+// The watching itself: plays run (made on form) in form's window at the recorded pace
+// (TReplayPace), one shown frame per displayed frame, until the replay ends or the
+// player leaves. The time comes from the form's clock.
+void WatchReplayRun(TMForm& form, TReplayRun& run);
 
 } // namespace vorlane

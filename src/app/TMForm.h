@@ -67,6 +67,13 @@ class TMForm final : public TGame {
     // Called when a frame is drawn completely, just before it is flipped (screenshots).
     std::function<void()> OnFrameDrawn;
 
+    // ---- showing frames ----
+    // Off while a watched replay plays several recorded frames on one displayed frame:
+    // each is drawn, and only the last is shown (ShowFrame).
+    bool ShowEachFrame = true;
+    // Shows the frame drawn last (again, when nothing new was drawn since).
+    void ShowFrame();
+
   private:
     void Dispatch(const InputEvent& event);
     // The frame timer's tick: a frame of the game, or of the replay being watched.

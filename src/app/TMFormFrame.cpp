@@ -76,6 +76,11 @@ void TMForm::RunFrameSteps(int lagCount) {
     // Frame rate for the next frame's speeds and countdowns.
     UpdateFrameStats(Stats, FrameTimer->FrameRate());
     // Show it.
+    if (ShowEachFrame) ShowFrame();
+}
+
+void TMForm::ShowFrame() {
+    if (!Display().CanDraw()) return;
     if (OnFrameDrawn) OnFrameDrawn();
     Display().Flip();
 }

@@ -34,6 +34,12 @@ void QuietAlsa() {
 
 namespace detail {
 
+// The mixer's callback of the limiter (on the audio thread, after every channel is mixed).
+void SDLCALL ApplyLimiter(int, void* stream, int length, void* limiter) {
+    static_cast<OutputLimiter*>(limiter)->Apply(static_cast<int16_t*>(stream),
+                                                size_t(length) / sizeof(int16_t));
+}
+
 MixerSession::MixerSession(int wantedFrequency, int mixingChannels, bool silent)
     : audio(silent ? 0u : Uint32(SDL_INIT_AUDIO)) {
     if (silent) return;
@@ -49,17 +55,35 @@ MixerSession::MixerSession(int wantedFrequency, int mixingChannels, bool silent)
         return;
     }
     int channels = 0;
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+    const int opened = Mix_QuerySpec(&frequency, &format, &channels); // sessions on the device
+    if (opened == 0) {
         Mix_CloseAudio();
         return;
     }
     outputChannels = channels;
     open = true;
     owners.assign(size_t(Mix_AllocateChannels(std::max(mixingChannels, 1))), 0);
+    staged = format == AUDIO_S16SYS;
+    // The device's one limiter belongs to the session that opened it: the mixer tells
+    // its effects apart only by their function. (A later session on the same device, in
+    // a test, plays at the headroom, without its own.)
+    if (staged && opened == 1) {
+        limiter = std::make_unique<OutputLimiter>(frequency, outputChannels);
+        if (Mix_RegisterEffect(MIX_CHANNEL_POST, ApplyLimiter, nullptr, limiter.get()) == 0) {
+            limiter.reset();
+            staged = false; // the mix as it comes, at full level
+        }
+    }
+    SetChannelVolumes();
+}
+
+void MixerSession::SetChannelVolumes() {
+    Mix_Volume(-1, staged ? kMixHeadroomVolume : MIX_MAX_VOLUME);
 }
 
 MixerSession::~MixerSession() {
     if (!open) return;
+    if (limiter) Mix_UnregisterEffect(MIX_CHANNEL_POST, ApplyLimiter);
     Mix_HaltChannel(-1);
     fades.clear(); // every channel has ended: the chunks go while the device is open
     Mix_HaltMusic();
@@ -75,6 +99,7 @@ int MixerSession::Start(Mix_Chunk* chunk, bool looped, uint64_t owner) {
         const int now = Mix_AllocateChannels(-1);
         Mix_AllocateChannels(std::max(now, 1) * 2);
         owners.resize(size_t(Mix_AllocateChannels(-1)), 0);
+        SetChannelVolumes(); // the new channels too
         channel = Mix_PlayChannel(-1, chunk, looped ? -1 : 0);
     }
     if (channel < 0) return -1;

@@ -52,6 +52,11 @@ struct SdlMusicPlayer::Impl {
 
     // On the audio thread, with the audio lock held by SDL.
     void Fill(Uint8* stream, int length) {
+        Render(stream, length);
+        // The song at the mix's headroom, like the effects (the limiter brings it up).
+        if (session->Staged()) ScaleToHeadroom(reinterpret_cast<int16_t*>(stream), size_t(length) / 2);
+    }
+    void Render(Uint8* stream, int length) {
         if (!current) {
             std::memset(stream, 0, size_t(length));
             return;

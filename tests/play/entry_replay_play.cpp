@@ -7,11 +7,15 @@
 #include "play/ScenarioTables.h"
 
 #include "app/EntryReplayWatch.h"
+#include "app/ReplayRun.h"
+#include "app/ReplayWatch.h"
 #include "menus/Screens.h"
 #include "persist/ReplayShelf.h"
 #include "race/RaceState.h"
 #include "replay/ReplayPlayer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace vorlane::playtest {
@@ -77,8 +81,9 @@ struct ScreenAsItWas {
 
 // A short race with the third car, driven a little, left with Esc and "Yes": its total
 // tops the low table, the name entry takes "Ace" with the send box unticked, and the
-// high-score screen opens with the entry at rank 1.
-void RaceIntoTheTable(test::FormFixture& game) {
+// high-score screen opens with the entry at rank 1. With stallMs, one frame of the
+// drive took that long (the machine was busy).
+void RaceIntoTheTable(test::FormFixture& game, int stallMs = 0) {
     TMForm& form = game.Form();
     game.RunFrames(50);
     game.Tap(vk::Enter);
@@ -89,7 +94,13 @@ void RaceIntoTheTable(test::FormFixture& game) {
     ASSERT_EQ(form.Screen.ActiveScreen, ScreenKind::Race);
     game.RunFrames(BannerEnd - RaceStart + 2);
     game.Down(vk::Up);
-    game.RunFrames(60);
+    if (stallMs > 0) {
+        game.RunFrames(30);
+        game.RunFrames(1, stallMs);
+        game.RunFrames(29);
+    } else {
+        game.RunFrames(60);
+    }
     game.Up(vk::Up);
     game.Tap(vk::Esc);
     game.RunFrames(3);
@@ -208,6 +219,100 @@ TEST(EntryReplay, TheWindowsEventsWhileWatchingAreThePlayersNotTheRaces) {
     game.Tap('R');
     game.RunFrames(10);
     EXPECT_TRUE(form.WatchingReplay());
+}
+
+// A display that waits for its vertical blank at every flip, refreshing hz times a
+// second: showing a frame moves the game's clock on to the next blank, and a pass of
+// the frame loop that shows nothing takes no time at all.
+class VsyncDisplay {
+  public:
+    VsyncDisplay(play::HeadlessGame& game, int hz)
+        : game_(game), hz_(hz), origin_(game.Clock.Milliseconds()) {
+        game_.Form().OnFrameDrawn = [this] {
+            const uint32_t since = game_.Clock.Milliseconds() - origin_;
+            blank_ = std::max(blank_ + 1, (long long)since * hz_ / 1000 + 1);
+            game_.Clock.Set(origin_ + uint32_t(std::llround(double(blank_) * 1000.0 / hz_)));
+        };
+    }
+    ~VsyncDisplay() { game_.Form().OnFrameDrawn = nullptr; }
+    VsyncDisplay(const VsyncDisplay&) = delete;
+    VsyncDisplay& operator=(const VsyncDisplay&) = delete;
+    int Period() const { return (1000 + hz_ - 1) / hz_; }
+
+  private:
+    play::HeadlessGame& game_;
+    int hz_;
+    uint32_t origin_;
+    long long blank_ = 0;
+};
+
+// The race's own time: the move counts of all its recorded frames.
+long long RecordedMs(const Replay& replay) {
+    long long ms = 0;
+    for (const ReplayFrame& f : replay.Frames)
+        ms += f.Step.LagCount;
+    return ms;
+}
+
+TEST(EntryReplay, AWatchedRaceKeepsItsRecordedPaceOnAnyDisplayAndALongFrameTakesOnlyItsOwnTime) {
+    // Played at 85 Hz with one frame of 600 ms (the machine stalled).
+    test::FormFixture game(LowTableGame());
+    TMForm& form = game.Form();
+    RaceIntoTheTable(game, 600);
+    const std::string bytes = ReadText(game.SaveDir() / "Replays" / "hs01.vrp");
+    const std::vector<uint8_t> file(bytes.begin(), bytes.end());
+    const Replay recorded = ReadReplay(file);
+    ASSERT_TRUE(std::any_of(recorded.Frames.begin(), recorded.Frames.end(),
+                            [](const ReplayFrame& f) { return f.Step.LagCount == 600; }));
+    const long long recordedMs = RecordedMs(recorded);
+    game.RunFrames(2);
+
+    // Watched from the table and with --replay, on displays slower and faster than the
+    // race was played: the watch lasts as long as the race did (it ends on the first
+    // displayed frame at or after the race's own end) and ends as the race did.
+    enum class Watcher { Table, Window };
+    struct Case {
+        Watcher By;
+        int Hz;
+    };
+    for (const Case c : {Case{Watcher::Table, 60}, Case{Watcher::Table, 144}, Case{Watcher::Window, 60},
+                         Case{Watcher::Window, 30}}) {
+        SCOPED_TRACE(std::string(c.By == Watcher::Table ? "the table" : "--replay") + " at " +
+                     std::to_string(c.Hz) + " Hz");
+        if (c.By == Watcher::Table) {
+            // R starts the watch at once; the frame loop's ticks go on from now.
+            VsyncDisplay display(game.Game(), c.Hz);
+            const uint32_t start = game.Game().Clock.Milliseconds();
+            game.Down('R');
+            game.Up('R');
+            ASSERT_TRUE(form.WatchingReplay());
+            int lastScore = -1;
+            for (int pass = 0; pass < 100000 && form.WatchingReplay(); ++pass) {
+                form.FrameTimer->Idle();
+                if (form.WatchingReplay() && form.Race) lastScore = form.Race->Score;
+            }
+            const long long took = game.Game().Clock.Milliseconds() - start;
+            EXPECT_FALSE(form.WatchingReplay()) << "the watch stood still after " << took << " ms";
+            EXPECT_GE(took, recordedMs);
+            EXPECT_LE(took, recordedMs + display.Period());
+            EXPECT_EQ(lastScore, recorded.Outcome.Result.Score);
+            EXPECT_EQ(form.Screen.ActiveScreen, ScreenKind::HighScores);
+        } else {
+            test::FormFixture window;
+            play::HeadlessGame& watcher = window.Game();
+            TReplayRun run(
+                window.Form(), [&watcher](int key, bool down) { watcher.Keys.SetDown(key, down); }, file);
+            VsyncDisplay display(watcher, c.Hz);
+            const uint32_t start = watcher.Clock.Milliseconds();
+            WatchReplayRun(window.Form(), run);
+            const long long took = watcher.Clock.Milliseconds() - start;
+            EXPECT_GE(took, recordedMs);
+            EXPECT_LE(took, recordedMs + display.Period());
+            const ReplayVerdict verdict = run.Verdict();
+            EXPECT_EQ(verdict.Kind, ReplayVerdictKind::Ok) << verdict.Message;
+            EXPECT_EQ(verdict.Frames, recorded.Outcome.Frames);
+        }
+    }
 }
 
 TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {

@@ -3,6 +3,7 @@
 // device, its voices and the music player, with the record of which voice owns which
 // mixing channel.
 #include "platform/detail/FadeOut.h"
+#include "platform/detail/OutputLimiter.h"
 #include "platform/detail/SdlHandles.h"
 
 #include <SDL_mixer.h>
@@ -28,6 +29,8 @@ struct ChannelFade {
 inline constexpr int kLoopFadeMilliseconds = 8;
 inline constexpr int kFadeChannelLingerMilliseconds = 100;
 
+void SDLCALL ApplyLimiter(int channel, void* stream, int length, void* limiter);
+
 struct MixerSession {
     SdlSubsystem audio; // SDL's audio, unless silent
     bool open = false;
@@ -37,6 +40,11 @@ struct MixerSession {
     std::vector<uint64_t> owners; // per mixing channel: the voice that started it last
     uint64_t nextVoiceId = 1;
     std::vector<std::unique_ptr<ChannelFade>> fades; // channels fading out now
+    // The mix's gain staging (16-bit devices): the effects' channels and the music at
+    // the headroom, the whole brought up again by the limiter (OutputLimiter.h).
+    bool staged = false;
+    std::unique_ptr<OutputLimiter> limiter; // of the session that opened the device
+    bool Staged() const { return staged; }
 
     // Silent: SDL's audio is not even started, and the session never opens.
     MixerSession(int wantedFrequency, int mixingChannels, bool silent = false);
@@ -57,6 +65,8 @@ struct MixerSession {
     bool FadeOut(int channel, std::shared_ptr<Mix_Chunk> samples, std::shared_ptr<Mix_Chunk> view);
     // Lets go of the chunks of fades whose channels have ended.
     void ForgetEndedFades();
+    // Every mixing channel at the level of the mix's gain staging.
+    void SetChannelVolumes();
 };
 
 } // namespace vorlane::detail
