@@ -27,7 +27,8 @@ int FittingScale(int requested, int desktopWidth, int desktopHeight, int frameWi
 PixelRect FrameRectInOutput(int outputWidth, int outputHeight, int frameWidth, int frameHeight) {
     if (outputWidth <= 0 || outputHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return {};
     int w = 0, h = 0;
-    if (static_cast<long long>(outputWidth) * frameHeight <= static_cast<long long>(outputHeight) * frameWidth) {
+    if (static_cast<long long>(outputWidth) * frameHeight <=
+        static_cast<long long>(outputHeight) * frameWidth) {
         // Narrower than the frame's shape: full width, bars above and below.
         w = outputWidth;
         h = std::max(1, int(static_cast<long long>(outputWidth) * frameHeight / frameWidth));
@@ -47,7 +48,8 @@ int CrispPrescale(const PixelRect& rect, int frameWidth, int frameHeight) {
 
 bool IsWholeScale(const PixelRect& rect, int frameWidth, int frameHeight) {
     if (rect.w <= 0 || rect.h <= 0 || frameWidth <= 0 || frameHeight <= 0) return false;
-    return rect.w % frameWidth == 0 && rect.h % frameHeight == 0 && rect.w / frameWidth == rect.h / frameHeight;
+    return rect.w % frameWidth == 0 && rect.h % frameHeight == 0 &&
+           rect.w / frameWidth == rect.h / frameHeight;
 }
 
 std::optional<FramePoint> WindowPointToFrame(int windowX, int windowY, double pixelsPerPoint,

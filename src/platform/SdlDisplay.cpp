@@ -153,8 +153,9 @@ struct SdlDisplay::Impl {
         if (enlarged && enlargedScale == n) return enlarged.get();
         enlarged.reset();
         enlargedScale = 0;
-        SDL_Texture* made = SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                              n * options.width, n * options.height);
+        SDL_Texture* made =
+            SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                              n * options.width, n * options.height);
         if (!made) return nullptr;
         SDL_SetTextureBlendMode(made, SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(made, SDL_ScaleModeLinear);
@@ -205,11 +206,12 @@ struct SdlDisplay::Impl {
         if (options.scale > 0) {
             const int scale = FittingScale(options.scale, desktopW, desktopH, options.width, options.height);
             if (scale < options.scale)
-                std::fprintf(stderr,
-                             "vorlane: --scale %d (%d x %d) does not fit the %d x %d desktop; the window opens "
-                             "at --scale %d (%d x %d)\n",
-                             options.scale, options.scale * options.width, options.scale * options.height,
-                             desktopW, desktopH, scale, scale * options.width, scale * options.height);
+                std::fprintf(
+                    stderr,
+                    "vorlane: --scale %d (%d x %d) does not fit the %d x %d desktop; the window opens "
+                    "at --scale %d (%d x %d)\n",
+                    options.scale, options.scale * options.width, options.scale * options.height, desktopW,
+                    desktopH, scale, scale * options.width, scale * options.height);
             want = {scale * options.width, scale * options.height};
         } else {
             if (!known) return; // stays at the frame's size

@@ -15,22 +15,22 @@ TEST(FrameScalingTest, TheWindowOpensAtTheLargestHalfStepWithinNineTenthsOfTheUs
         PixelSize window;
     };
     const Case cases[] = {
-        {1366, 768, {800, 600}},     // 691 rows: 1x (1.5x would take 900)
-        {1366, 728, {800, 600}},     // less a task bar
-        {1920, 1080, {1200, 900}},   // 972 rows: 1.5x (2x would take 1200)
-        {1920, 1040, {1200, 900}},   // less a task bar: 936 still holds 900
-        {1920, 990, {800, 600}},     // a tall task bar: 891 rows do not hold 900
-        {2560, 1440, {1600, 1200}},  // 1296 rows: 2x (2.5x would take 1500)
-        {2560, 1400, {1600, 1200}},  // less a task bar: 1260 still holds 1200
-        {3840, 2160, {2400, 1800}},  // 1944 rows: 3x (3.5x would take 2100)
-        {3840, 2100, {2400, 1800}},  // less a task bar
-        {5120, 2880, {3200, 2400}},  // 2592 rows: 4x
-        {3440, 1440, {1600, 1200}},  // wide: the height decides
-        {1280, 2400, {800, 600}},    // tall: the width decides (1152 columns do not hold 1200)
-        {1334, 1000, {1200, 900}},   // just fits: 1200 <= 1200.6 and 900 <= 900
-        {1333, 1000, {800, 600}},    // 1200 > 1199.7
-        {1334, 999, {800, 600}},     // 900 > 899.1
-        {800, 600, {800, 600}},      // not even 1x fits in nine tenths: still 1x
+        {1366, 768, {800, 600}},    // 691 rows: 1x (1.5x would take 900)
+        {1366, 728, {800, 600}},    // less a task bar
+        {1920, 1080, {1200, 900}},  // 972 rows: 1.5x (2x would take 1200)
+        {1920, 1040, {1200, 900}},  // less a task bar: 936 still holds 900
+        {1920, 990, {800, 600}},    // a tall task bar: 891 rows do not hold 900
+        {2560, 1440, {1600, 1200}}, // 1296 rows: 2x (2.5x would take 1500)
+        {2560, 1400, {1600, 1200}}, // less a task bar: 1260 still holds 1200
+        {3840, 2160, {2400, 1800}}, // 1944 rows: 3x (3.5x would take 2100)
+        {3840, 2100, {2400, 1800}}, // less a task bar
+        {5120, 2880, {3200, 2400}}, // 2592 rows: 4x
+        {3440, 1440, {1600, 1200}}, // wide: the height decides
+        {1280, 2400, {800, 600}},   // tall: the width decides (1152 columns do not hold 1200)
+        {1334, 1000, {1200, 900}},  // just fits: 1200 <= 1200.6 and 900 <= 900
+        {1333, 1000, {800, 600}},   // 1200 > 1199.7
+        {1334, 999, {800, 600}},    // 900 > 899.1
+        {800, 600, {800, 600}},     // not even 1x fits in nine tenths: still 1x
         {0, 0, {800, 600}},
     };
     for (const Case& c : cases)
@@ -42,14 +42,20 @@ TEST(FrameScalingTest, AScaleAskedForIsLoweredUntilItsWindowFitsTheUsableDesktop
         int requested, width, height, scale;
     };
     const Case cases[] = {
-        {2, 1920, 1080, 1}, // 1200 rows on 1080: lowered
-        {1, 1920, 1080, 1}, {2, 2560, 1440, 2}, // fits
-        {3, 2560, 1440, 2}, {2, 2560, 1160, 1}, // a tall task bar
-        {4, 3840, 2160, 3}, {3, 3840, 2160, 3}, {16, 3840, 2160, 3},
-        {2, 1600, 1200, 2},                     // exactly the desktop
-        {2, 1599, 1200, 1},                     // one column short
-        {3, 1366, 768, 1},  {1, 640, 480, 1},   // never below 1
-        {5, 0, 0, 5},                           // a desktop of unknown size: as asked
+        {2, 1920, 1080, 1},  // 1200 rows on 1080: lowered
+        {1, 1920, 1080, 1},  // fits
+        {2, 1920, 1040, 1},  // less a task bar
+        {2, 2560, 1440, 2},  // fits
+        {3, 2560, 1440, 2},  // 1800 rows on 1440: lowered by one
+        {2, 2560, 1160, 1},  // a tall task bar
+        {3, 3840, 2160, 3},  // fits
+        {4, 3840, 2160, 3},  // 2400 rows on 2160
+        {16, 3840, 2160, 3}, // far too large: down to the largest that fits
+        {2, 1600, 1200, 2},  // exactly the desktop
+        {2, 1599, 1200, 1},  // one column short
+        {3, 1366, 768, 1},   // never below 1
+        {1, 640, 480, 1},    // not even 1x fits: still 1
+        {5, 0, 0, 5},        // a desktop of unknown size: as asked
     };
     for (const Case& c : cases)
         EXPECT_EQ(FittingScale(c.requested, c.width, c.height, W, H), c.scale)
@@ -63,15 +69,16 @@ TEST(FrameScalingTest, TheFrameFillsTheOutputAtItsShapeCentredBetweenBars) {
     };
     const Case cases[] = {
         {800, 600, {0, 0, 800, 600}},
-        {1200, 900, {0, 0, 1200, 900}},      // the 1080p window: 1.5x
+        {1200, 900, {0, 0, 1200, 900}}, // the 1080p window: 1.5x
         {1600, 1200, {0, 0, 1600, 1200}},
-        {1920, 1080, {240, 0, 1440, 1080}},  // full screen on 1080p: the screen's height
+        {1920, 1080, {240, 0, 1440, 1080}}, // full screen on 1080p: the
+                                            // screen's height
         {1366, 768, {171, 0, 1024, 768}},
-        {2560, 1440, {320, 0, 1920, 1440}},  // 1440p: 2.4x
-        {3840, 2160, {480, 0, 2880, 2160}},  // 4K: 3.6x
-        {1700, 1301, {0, 13, 1700, 1275}},   // narrower than the frame's shape: bars above and below
-        {2000, 1300, {133, 0, 1733, 1300}},  // an odd pixel left over goes right
-        {640, 480, {0, 0, 640, 480}},        // smaller than the frame: shrunk to fit
+        {2560, 1440, {320, 0, 1920, 1440}}, // 1440p: 2.4x
+        {3840, 2160, {480, 0, 2880, 2160}}, // 4K: 3.6x
+        {1700, 1301, {0, 13, 1700, 1275}},  // narrower than the frame's shape: bars above and below
+        {2000, 1300, {133, 0, 1733, 1300}}, // an odd pixel left over goes right
+        {640, 480, {0, 0, 640, 480}},       // smaller than the frame: shrunk to fit
         {1000, 500, {167, 0, 666, 500}},
         {1000, 1000, {0, 125, 1000, 750}},
         {0, 600, {0, 0, 0, 0}},
@@ -88,15 +95,15 @@ TEST(FrameScalingTest, CrispScalingEnlargesByTheSmallestWholeStepThatCoversTheFr
     };
     const Case cases[] = {
         {{0, 0, 800, 600}, 1, true},
-        {{0, 0, 1200, 900}, 2, false},     // the 1080p window: 2x, filtered down to 1.5x
-        {{240, 0, 1440, 1080}, 2, false},  // 1080p full screen: 1.8x
-        {{0, 0, 1600, 1200}, 2, true},     // a whole step: repeated pixels, nothing filtered
-        {{320, 0, 1920, 1440}, 3, false},  // 1440p full screen: 2.4x
-        {{480, 0, 2880, 2160}, 4, false},  // 4K full screen: 3.6x
-        {{0, 0, 2400, 1800}, 3, true},     // the 4K window
-        {{171, 0, 1024, 768}, 2, false},   // 1366 x 768 full screen: 1.28x
-        {{0, 0, 640, 480}, 1, false},      // smaller than the frame
-        {{0, 0, 1600, 1201}, 3, false},    // one row more than 2x
+        {{0, 0, 1200, 900}, 2, false},    // the 1080p window: 2x, filtered down to 1.5x
+        {{240, 0, 1440, 1080}, 2, false}, // 1080p full screen: 1.8x
+        {{0, 0, 1600, 1200}, 2, true},    // a whole step: repeated pixels, nothing filtered
+        {{320, 0, 1920, 1440}, 3, false}, // 1440p full screen: 2.4x
+        {{480, 0, 2880, 2160}, 4, false}, // 4K full screen: 3.6x
+        {{0, 0, 2400, 1800}, 3, true},    // the 4K window
+        {{171, 0, 1024, 768}, 2, false},  // 1366 x 768 full screen: 1.28x
+        {{0, 0, 640, 480}, 1, false},     // smaller than the frame
+        {{0, 0, 1600, 1201}, 3, false},   // one row more than 2x
         {{0, 0, 1601, 1200}, 3, false},
         {{0, 0, 0, 0}, 1, false},
     };
