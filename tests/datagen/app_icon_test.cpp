@@ -60,7 +60,7 @@ TEST(AppIcon, EverySizeIsDrawnAtItsSizeWithTheCarInTheMiddle) {
 }
 
 TEST(AppIcon, TheSmallestSizesAreDrawnInWholePixelsWithTheCarUpright) {
-    for (int size : {16, 24}) {
+    for (int size : {16, 24, 32}) {
         SCOPED_TRACE(size);
         const RgbaImage icon = DrawAppIcon(size);
         ASSERT_EQ(icon.width, size);

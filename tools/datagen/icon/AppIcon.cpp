@@ -51,13 +51,13 @@ void PaintCar(cairo_t* cr, bool shadow) {
     cairo_restore(cr);
 }
 
-// The small sizes are drawn pixel by pixel: at 16 and 24 pixels a drawn car turned along
+// The small sizes are drawn pixel by pixel: at 16 to 32 pixels a drawn car turned along
 // the road blurs into a red smudge. Here the road runs straight up and the car sits
 // square on the pixel grid, simplified to what still reads: the red body with its dark
 // flanks, the windows, the wheels, the headlights.
 //   .  clear          a  night surround    r  road          k  kerb line
 //   R  paint          D  paint in shadow   H  paint in light S  stripe
-//   G  glass          W  wheel             L  headlight     K  spoiler
+//   G  glass          W  wheel             L  headlight, centre line   K  spoiler
 constexpr const char* kIcon16[] = {
     ".aakrrrrrrrrkaa.", //
     "aaakrrLRRLrrkaaa", //
@@ -104,6 +104,41 @@ constexpr const char* kIcon24[] = {
     "..aaakrrrrrrrrrrrrkaaa..", //
 };
 
+constexpr const char* kIcon32[] = {
+    "...aaaakrrrrrrrLLrrrrrrrkaaaa...", //
+    "..aaaaakrrrrrrrLLrrrrrrrkaaaaa..", //
+    ".aaaaaakrrrrrrrrrrrrrrrrkaaaaaa.", //
+    "aaaaaaakrrrrLRRRRRRLrrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRHHHHHHRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrrKKKKKKKKrrrrkaaaaaaa", //
+    ".aaaaaakrrrrrrrrrrrrrrrrkaaaaaa.", //
+    "..aaaaakrrrrrrrLLrrrrrrrkaaaaa..", //
+    "...aaaakrrrrrrrLLrrrrrrrkaaaa...", //
+};
+
 uint32_t PixelColour(char c) {
     const CarStyle& car = PlayerCarStyles()[0];
     switch (c) {
@@ -147,6 +182,7 @@ RgbaImage PixelIcon(const char* const* rows, int size) {
 RgbaImage DrawAppIcon(int size) {
     if (size == 16) return PixelIcon(kIcon16, size);
     if (size == 24) return PixelIcon(kIcon24, size);
+    if (size == 32) return PixelIcon(kIcon32, size);
     Canvas canvas(size, size);
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, size, size);
