@@ -26,9 +26,10 @@ setup:
 configure: setup
 	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 
-# Only what playing needs: the game, the data generator and the data.
+# Only what playing and installing need: the game, the data generator and the data, and
+# the screenshots an install ships (taken by the headless player).
 game: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target vorlane data
+	@cmake --build $(BUILD) -j $(JOBS) --target vorlane data screenshots
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)

@@ -4,6 +4,12 @@
   xwd-frame.py scaled SHOT.xwd FRAME.ppm SCALE LEFT TOP
       exit 0 when the screenshot is the frame scaled SCALE times by repeating pixels,
       with its top-left corner at (LEFT, TOP), and black everywhere else.
+  xwd-frame.py fitted SHOT.xwd FRAME.ppm LEFT TOP WIDTH HEIGHT
+      exit 0 when the screenshot shows the frame scaled to WIDTH x HEIGHT (any scale,
+      filtered) with its top-left corner at (LEFT, TOP), and black everywhere else: every
+      window pixel of the checked rows lies within the colours of the frame pixels its
+      area touches. Prints the share of window pixels that show exactly the frame pixel
+      under their centre (how crisp the scaling is).
 Any other answer prints what differs and exits 1.
 """
 import struct
@@ -91,12 +97,83 @@ def scaled(shot_path, frame_path, scale, left, top):
     return None
 
 
+def touched(count, frame_count, start, size):
+    """For each of count window pixels along one direction, the first and last frame
+    pixel that its area (widened by a quarter of a frame pixel each way, for the filter)
+    touches, and the frame pixel under its centre; None outside the frame."""
+    spans = []
+    for i in range(count):
+        at = i - start
+        if at < 0 or at >= size:
+            spans.append(None)
+            continue
+        lo = max(0, int((at * frame_count / size) - 0.25))
+        hi = min(frame_count - 1, int(((at + 1) * frame_count / size) + 0.25 - 1e-9))
+        spans.append((lo, hi, min(frame_count - 1, int((at + 0.5) * frame_count / size))))
+    return spans
+
+
+def fitted(shot_path, frame_path, left, top, width, height, row_step=5):
+    sw, sh, shot = read_xwd(shot_path)
+    fw, fh, frame = read_ppm(frame_path)
+    if left < 0 or top < 0 or width <= 0 or height <= 0 or left + width > sw or top + height > sh:
+        return f'the frame at {width}x{height} from ({left},{top}) does not fit the {sw}x{sh} screenshot', 0
+    cols = touched(sw, fw, left, width)
+    rows = touched(sh, fh, top, height)
+    tolerance = 3
+    exact = checked = 0
+    bad = []
+    for y in range(sh):
+        # The bars completely; the frame's rows every row_step (and its first and last).
+        if rows[y] is not None and y % row_step and y not in (top, top + height - 1):
+            continue
+        for c in range(3):
+            got = shot[y][c]
+            if rows[y] is None:
+                if any(got):
+                    x = next(x for x in range(sw) if got[x])
+                    bad.append((x, y))
+                continue
+            r0, r1, rc = rows[y]
+            lows = [min(frame[r][c][f] for r in range(r0, r1 + 1)) for f in range(fw)]
+            highs = [max(frame[r][c][f] for r in range(r0, r1 + 1)) for f in range(fw)]
+            centre = frame[rc][c]
+            for x in range(sw):
+                span = cols[x]
+                if span is None:
+                    if got[x]:
+                        bad.append((x, y))
+                    continue
+                lo = min(lows[span[0]:span[1] + 1]) - tolerance
+                hi = max(highs[span[0]:span[1] + 1]) + tolerance
+                if not lo <= got[x] <= hi:
+                    bad.append((x, y))
+                if c == 0:
+                    checked += 1
+                    same = all(shot[y][k][x] == frame[rc][k][span[2]] for k in range(3))
+                    exact += same
+        if len(bad) > 50:
+            break
+    if bad:
+        x, y = bad[0]
+        got = tuple(shot[y][c][x] for c in range(3))
+        return f'{len(bad)} window pixels out of place or colour, the first at ({x},{y}): {got}', 0
+    return None, exact / max(checked, 1)
+
+
 def main():
     if len(sys.argv) == 7 and sys.argv[1] == 'scaled':
         problem = scaled(sys.argv[2], sys.argv[3], *map(int, sys.argv[4:7]))
         if problem:
             print(problem)
             return 1
+        return 0
+    if len(sys.argv) == 8 and sys.argv[1] == 'fitted':
+        problem, crisp = fitted(sys.argv[2], sys.argv[3], *map(int, sys.argv[4:8]))
+        if problem:
+            print(problem)
+            return 1
+        print(f'{crisp * 100:.1f}% of the window pixels show the frame pixel under their centre exactly')
         return 0
     sys.exit(__doc__)
 

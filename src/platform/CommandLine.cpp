@@ -31,8 +31,9 @@ std::string UsageText() {
            "  --fullscreen    play full screen this time\n"
            "  --scale N       open the window at N times 800 x 600 (1 to " +
            std::to_string(kLargestScale) +
-           "); the default is the largest that fits the desktop\n"
-           "  --smooth        fill the window with smoothed scaling instead of whole-number steps\n"
+           "; lowered to fit the desktop);\n"
+           "                  the default is the largest that fits, in half steps (1.5 on 1920 x 1080)\n"
+           "  --smooth        soft filtered scaling instead of sharp pixel edges\n"
            "  --data DIR      the folder that holds the game's Data folder (default: the working folder)\n"
            "  --server URL    the online high-score server's address\n"
            "  --replay FILE   watch a recorded race (Esc leaves, P pauses)\n"

@@ -22,7 +22,7 @@ struct LaunchOptions {
     // Full screen or window for this run only, over the options file's choice.
     std::optional<bool> fullScreen;
     int scale = 0;          // the window's whole-number scale at start; 0 chooses from the desktop
-    bool smooth = false;    // fill the window with filtered scaling instead of whole-number steps
+    bool smooth = false;    // soft filtered scaling instead of sharp pixel edges
     std::string dataDir;    // the folder that holds the game's Data folder; empty: the working folder
     std::string serverUrl;  // the online high-score server's address; empty: the built-in one
     std::string replayFile; // a recorded race to watch instead of playing; empty: play

@@ -1,7 +1,8 @@
 #pragma once
-// How the game's fixed-size frame sits in a window of any size: the whole-number
-// scale the window opens at, where the frame lies in the window's pixels (centred,
-// with black bars), and which frame pixel a point of the window shows.
+// How the game's fixed-size frame sits in a window of any size: the size the window
+// opens at, where the frame lies in the window's pixels (as large as the window allows
+// at the frame's shape, centred between black bars), how it is scaled there so that its
+// pixels stay crisp, and which frame pixel a point of the window shows.
 #include <optional>
 
 namespace vorlane {
@@ -16,20 +17,42 @@ struct FramePoint {
     bool operator==(const FramePoint&) const = default;
 };
 
-enum class FrameScaling {
-    Crisp,  // whole-number scale, every frame pixel a square block of window pixels
-    Smooth, // as large as the window allows at the frame's shape, filtered
+struct PixelSize {
+    int w = 0, h = 0;
+    bool operator==(const PixelSize&) const = default;
 };
 
-// The largest whole-number scale n whose n-times frame fits in nine tenths of the
-// usable desktop in both directions; 1 when not even that fits.
-int StartScale(int desktopWidth, int desktopHeight, int frameWidth, int frameHeight);
+enum class FrameScaling {
+    // Every frame pixel a sharp-edged block: whole-number steps are repeated pixels; any
+    // other size is first enlarged by repeating pixels and then filtered down to fit, so
+    // that only the seams between frame pixels are blended.
+    Crisp,
+    Smooth, // filtered from the frame itself: soft edges at every size
+};
 
-// Where the frame is drawn in an output of the given size (pixels). Crisp scaling
-// takes the largest whole-number scale that fits and centres it; an output smaller
-// than the frame itself shrinks it to fit at the frame's shape, as smooth does.
-PixelRect FrameRectInOutput(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
-                            FrameScaling scaling);
+// The window's size at start: the largest multiple of half the frame (1, 1.5, 2, 2.5
+// times...) that fits in nine tenths of the usable desktop in both directions; the frame
+// itself when not even that fits.
+PixelSize StartWindowSize(int desktopWidth, int desktopHeight, int frameWidth, int frameHeight);
+
+// A whole-number scale the player asked for, lowered until its window fits in the
+// usable desktop (never below 1). The same scale when it fits.
+int FittingScale(int requested, int desktopWidth, int desktopHeight, int frameWidth, int frameHeight);
+
+// Where the frame is drawn in an output of the given size (pixels): as large as fits at
+// the frame's shape, centred; an odd pixel left over goes to the right or below.
+PixelRect FrameRectInOutput(int outputWidth, int outputHeight, int frameWidth, int frameHeight);
+
+// Crisp scaling into rect: the whole-number scale the frame is first enlarged by,
+// repeating pixels, before the filtered fit to rect's size. It is the smallest at which
+// the enlarged frame is at least rect's size in both directions, so the filter only ever
+// shrinks, and a frame pixel's colour stays unmixed except along its edges. 1 for an
+// empty rect or one no larger than the frame.
+int CrispPrescale(const PixelRect& rect, int frameWidth, int frameHeight);
+
+// Whether rect shows the frame at a whole-number scale, every frame pixel an exact block
+// of output pixels (no filtering needed).
+bool IsWholeScale(const PixelRect& rect, int frameWidth, int frameHeight);
 
 // The frame pixel under a window point. Window points and output pixels differ on
 // high-density displays: pixelsPerPoint is output width / window width. Nothing for

@@ -1,7 +1,7 @@
 // The game's window: the game draws its 800 x 600 frame into a texture of the same
 // size, and each flip shows that frame scaled into the window (windowed or desktop
-// full screen, centred with black bars), with the display notifications that let the
-// image lists and the text renderer keep their textures.
+// full screen, as large as fits, centred between black bars), with the display
+// notifications that let the image lists and the text renderer keep their textures.
 #include "platform/SdlDisplay.h"
 
 #include "platform/FrameDump.h"
@@ -46,6 +46,10 @@ struct SdlDisplay::Impl {
     WindowPtr window;
     RendererPtr renderer;
     TexturePtr frame; // the render target every drawing call of the game goes to
+    // Crisp scaling to a size between whole-number steps: the frame enlarged by
+    // repeating pixels, which is then filtered down into the window.
+    TexturePtr enlarged;
+    int enlargedScale = 0;
     CursorPtr hand;
     SdlDrawSurface surface;
     bool vsync = false;
@@ -111,6 +115,8 @@ struct SdlDisplay::Impl {
 
     void DestroyRenderer() {
         surface.Bind(nullptr); // textures of this renderer go inert before it frees them
+        enlarged.reset();
+        enlargedScale = 0;
         frame.reset();
         renderer.reset();
     }
@@ -130,7 +136,7 @@ struct SdlDisplay::Impl {
     PixelRect FrameRect() const {
         int w = 0, h = 0;
         if (!OutputSize(w, h)) return {};
-        return FrameRectInOutput(w, h, options.width, options.height, options.scaling);
+        return FrameRectInOutput(w, h, options.width, options.height);
     }
 
     // Real pixels per window point: above 1 on high-density displays.
@@ -141,36 +147,78 @@ struct SdlDisplay::Impl {
         return double(pixelsW) / pointsW;
     }
 
+    // The frame enlarged n times, made when first needed at that scale; nothing when the
+    // renderer cannot make a texture that large.
+    SDL_Texture* Enlarged(int n) {
+        if (enlarged && enlargedScale == n) return enlarged.get();
+        enlarged.reset();
+        enlargedScale = 0;
+        SDL_Texture* made =
+            SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                              n * options.width, n * options.height);
+        if (!made) return nullptr;
+        SDL_SetTextureBlendMode(made, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(made, SDL_ScaleModeLinear);
+        enlarged.reset(made);
+        enlargedScale = n;
+        return made;
+    }
+
     // The frame, scaled into the window, then back to drawing into the frame.
     void Present() {
         SDL_Renderer* r = renderer.get();
+        const PixelRect at = FrameRect();
+        SDL_Texture* shown = frame.get();
+        // Crisp between whole-number steps: enlarged by repeating pixels to at least the
+        // window's size, then filtered down, so only the seams between pixels blend.
+        // (Without the larger texture, the frame's own pixels are repeated unevenly.)
+        if (options.scaling == FrameScaling::Crisp && !IsWholeScale(at, options.width, options.height)) {
+            if (SDL_Texture* big = Enlarged(CrispPrescale(at, options.width, options.height))) {
+                SDL_SetRenderTarget(r, big);
+                SDL_RenderCopy(r, frame.get(), nullptr, nullptr);
+                shown = big;
+            }
+        }
         SDL_SetRenderTarget(r, nullptr);
         SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
         SDL_RenderClear(r);
-        const PixelRect at = FrameRect();
         const SDL_Rect to{at.x, at.y, at.w, at.h};
-        SDL_RenderCopy(r, frame.get(), nullptr, &to);
+        SDL_RenderCopy(r, shown, nullptr, &to);
         SDL_RenderPresent(r);
         SDL_SetRenderTarget(r, frame.get());
     }
 
-    // The window's size at start: the scale times the frame, in real pixels on a
-    // high-density display (whose window sizes count in larger points).
+    // The window's size at start, in real pixels on a high-density display (whose
+    // window sizes count in larger points): the scale asked for, lowered (with a word)
+    // when its window would not fit on the desktop, else the largest of the steps of
+    // StartWindowSize.
     void SizeWindowForStart() {
         SDL_Window* w = window.get();
         int pointsW = 0, pointsH = 0;
         SDL_GetWindowSize(w, &pointsW, &pointsH);
         const double pixelsPerPoint = PixelsPerPoint();
-        int scale = options.scale;
-        if (scale <= 0) {
-            SDL_Rect usable{0, 0, 0, 0};
-            const int index = std::max(SDL_GetWindowDisplayIndex(w), 0);
-            if (SDL_GetDisplayUsableBounds(index, &usable) != 0) return; // stays at the frame's size
-            scale = StartScale(int(usable.w * pixelsPerPoint), int(usable.h * pixelsPerPoint), options.width,
-                               options.height);
+        SDL_Rect usable{0, 0, 0, 0};
+        const int index = std::max(SDL_GetWindowDisplayIndex(w), 0);
+        const bool known = SDL_GetDisplayUsableBounds(index, &usable) == 0 && usable.w > 0 && usable.h > 0;
+        const int desktopW = known ? int(usable.w * pixelsPerPoint) : 0;
+        const int desktopH = known ? int(usable.h * pixelsPerPoint) : 0;
+        PixelSize want;
+        if (options.scale > 0) {
+            const int scale = FittingScale(options.scale, desktopW, desktopH, options.width, options.height);
+            if (scale < options.scale)
+                std::fprintf(
+                    stderr,
+                    "vorlane: --scale %d (%d x %d) does not fit the %d x %d desktop; the window opens "
+                    "at --scale %d (%d x %d)\n",
+                    options.scale, options.scale * options.width, options.scale * options.height, desktopW,
+                    desktopH, scale, scale * options.width, scale * options.height);
+            want = {scale * options.width, scale * options.height};
+        } else {
+            if (!known) return; // stays at the frame's size
+            want = StartWindowSize(desktopW, desktopH, options.width, options.height);
         }
-        const int wantW = int(std::ceil(scale * options.width / pixelsPerPoint));
-        const int wantH = int(std::ceil(scale * options.height / pixelsPerPoint));
+        const int wantW = int(std::ceil(want.w / pixelsPerPoint));
+        const int wantH = int(std::ceil(want.h / pixelsPerPoint));
         if (wantW == pointsW && wantH == pointsH) return;
         SDL_SetWindowSize(w, wantW, wantH);
         SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED_DISPLAY(SDL_GetWindowDisplayIndex(w)),

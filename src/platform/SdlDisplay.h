@@ -18,11 +18,12 @@ struct DisplayOptions {
     bool hidden = false;   // never show the window (tests, headless runs)
     bool software = false; // use the software renderer even when a faster one exists
     bool vsync = true;     // ask for presentation synchronised with the vertical blank
-    // The window's whole-number scale at start (window pixels per frame pixel); 0 takes
-    // the largest whose window fits in nine tenths of the usable desktop.
+    // The window's whole-number scale at start (window pixels per frame pixel), lowered
+    // with a line on stderr when its window would not fit the usable desktop; 0 takes
+    // the largest step of half the frame that fits in nine tenths of it.
     int scale = 0;
-    // Crisp: whole-number steps with black bars; Smooth: as large as the window allows,
-    // filtered.
+    // How the frame fills the window (as large as fits, at its shape): Crisp keeps
+    // sharp pixel edges at any size, Smooth filters the frame itself.
     FrameScaling scaling = FrameScaling::Crisp;
     // When not empty, every changed frame is written to this file as a PPM after it is
     // shown (for tests that compare the window with the frame).

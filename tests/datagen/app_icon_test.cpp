@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -56,6 +57,40 @@ TEST(AppIcon, EverySizeIsDrawnAtItsSizeWithTheCarInTheMiddle) {
     EXPECT_EQ(paths.size(), kAppIconSizes.size());
     EXPECT_EQ(kAppIconSizes.front(), 16);
     EXPECT_EQ(kAppIconSizes.back(), 512);
+}
+
+TEST(AppIcon, TheSmallestSizesAreDrawnInWholePixelsWithTheCarUpright) {
+    for (int size : {16, 24, 32}) {
+        SCOPED_TRACE(size);
+        const RgbaImage icon = DrawAppIcon(size);
+        ASSERT_EQ(icon.width, size);
+        // Crisp: every pixel fully there or fully clear, from a small set of colours, so
+        // nothing is smudged between the car and the road.
+        std::set<uint32_t> colours;
+        for (uint32_t p : icon.pixels) {
+            EXPECT_TRUE(Alpha(p) == 0 || Alpha(p) == 255) << std::hex << p;
+            if (Alpha(p) == 255) colours.insert(p);
+        }
+        EXPECT_LE(colours.size(), 12u);
+        // The car stands upright in the middle: its paint runs unbroken along most of
+        // the icon's height in the columns either side of the centre, while the outer
+        // quarters hold none of it.
+        for (int x : {size / 2 - 1, size / 2}) {
+            int reddest = 0, run = 0;
+            for (int y = 0; y < size; ++y) {
+                const uint32_t p = icon.At(x, y);
+                const bool paint = Red(p) > 90 && Red(p) > 2 * Green(p);
+                const bool glass = !paint && Alpha(p) == 255 && int(p & 0xFF) > Red(p); // bluish windows
+                run = paint || glass ? run + 1 : 0;
+                reddest = std::max(reddest, run);
+            }
+            EXPECT_GE(reddest, size * 2 / 3) << "column " << x;
+        }
+        for (int y = 0; y < size; ++y)
+            for (int x : {0, 1, size - 2, size - 1})
+                EXPECT_FALSE(Red(icon.At(x, y)) > 90 && Red(icon.At(x, y)) > 2 * Green(icon.At(x, y)))
+                    << x << "," << y;
+    }
 }
 
 } // namespace

@@ -8,11 +8,14 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace vorlane {
 namespace {
+
+constexpr int kBig = 16; // a scale no desktop of these tests holds
 
 DisplayOptions Hidden() {
     DisplayOptions o;
@@ -70,10 +73,14 @@ struct WindowPicture {
     }
 };
 
+// A window of the given size (the headless desktop is too small to open one that large).
+void ResizeWindow(SdlDisplay& display, int width, int height) {
+    SDL_SetWindowSize(SDL_GetWindowFromID(display.WindowId()), width, height);
+}
+
 TEST(DisplayTest, AScaledWindowShowsTheFrameInWholePixelBlocksAndReadsBackTheFrame) {
-    DisplayOptions o = Hidden();
-    o.scale = 2;
-    SdlDisplay display(o);
+    SdlDisplay display(Hidden());
+    ResizeWindow(display, 1600, 1200);
     int w = 0, h = 0;
     display.WindowSize(w, h);
     EXPECT_EQ(w, 1600);
@@ -103,9 +110,9 @@ TEST(DisplayTest, AScaledWindowShowsTheFrameInWholePixelBlocksAndReadsBackTheFra
 
 TEST(DisplayTest, SmoothScalingFiltersTheFrameAcrossTheWindow) {
     DisplayOptions o = Hidden();
-    o.scale = 2;
     o.scaling = FrameScaling::Smooth;
     SdlDisplay display(o);
+    ResizeWindow(display, 1600, 1200);
     auto white = display.Surface().CreateTexture(RgbaImage(1, 1, 0xFFFFFFFF));
     display.Clear();
     display.Surface().Draw(*white, Rect{0, 0, 1, 1}, 5, 7);
@@ -118,6 +125,66 @@ TEST(DisplayTest, SmoothScalingFiltersTheFrameAcrossTheWindow) {
     EXPECT_NE(window.At(10, 14), 0xFFFFFFu);
     EXPECT_NE(window.At(9, 14), 0u);
     EXPECT_NE(window.At(12, 14), 0u);
+}
+
+TEST(DisplayTest, CrispScalingBetweenWholeStepsKeepsAPixelSharpEdged) {
+    SdlDisplay display(Hidden());
+    ResizeWindow(display, 1200, 900); // the window on a 1080p desktop: 1.5x
+    EXPECT_EQ(display.FrameRect(), (PixelRect{0, 0, 1200, 900}));
+    auto white = display.Surface().CreateTexture(RgbaImage(1, 1, 0xFFFFFFFF));
+    display.Clear();
+    display.Surface().Draw(*white, Rect{0, 0, 1, 1}, 5, 7);
+    display.Flip();
+    const WindowPicture window(display);
+    ASSERT_NE(window.surface, nullptr);
+    ASSERT_EQ(window.surface->w, 1200);
+    // The pixel covers window columns 7.5 to 9 and rows 10.5 to 12. Some of it shows
+    // pure white (filtering the frame itself would mix every window pixel of it with
+    // black), and nothing spreads further than the window pixels it touches.
+    int pureWhite = 0;
+    for (int y = 6; y <= 16; ++y)
+        for (int x = 3; x <= 13; ++x) {
+            const uint32_t p = window.At(x, y);
+            if (p == 0xFFFFFFu) ++pureWhite;
+            const bool touched = x >= 7 && x <= 9 && y >= 10 && y <= 12;
+            if (!touched) {
+                EXPECT_EQ(p, 0u) << x << "," << y;
+            }
+        }
+    EXPECT_GE(pureWhite, 1);
+}
+
+TEST(DisplayTest, AScaleTooLargeForTheDesktopIsLoweredWithAWord) {
+    SDL_Rect usable{};
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    const int fits = FittingScale(kBig, usable.w, usable.h, 800, 600);
+    ASSERT_LT(fits, kBig) << "the test desktop is " << usable.w << "x" << usable.h;
+    DisplayOptions o = Hidden();
+    o.scale = kBig;
+    testing::internal::CaptureStderr();
+    int w = 0, h = 0;
+    {
+        SdlDisplay display(o);
+        display.WindowSize(w, h);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(w, fits * 800);
+    EXPECT_EQ(h, fits * 600);
+    EXPECT_NE(said.find("--scale " + std::to_string(kBig) + " ("), std::string::npos) << said;
+    EXPECT_NE(said.find("opens at --scale " + std::to_string(fits)), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+
+    // One that fits opens as asked, without a word.
+    o.scale = 1;
+    testing::internal::CaptureStderr();
+    {
+        SdlDisplay display(o);
+        display.WindowSize(w, h);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(w, 800);
 }
 
 TEST(DisplayTest, PointerCountNeverPilesUp) {
@@ -315,15 +382,15 @@ TEST_F(EventPumpTest, MouseClicksAndDoubleClicksInDrawingAreaPixels) {
 }
 
 TEST_F(EventPumpTest, MouseEventsInAScaledWindowArriveInFramePixels) {
-    // A window of 2000 x 1300 shows the frame at 2x from (200, 50), with bars around.
-    SDL_SetWindowSize(SDL_GetWindowFromID(display.WindowId()), 2000, 1300);
+    // A window of 1800 x 1200 shows the frame at 2x from (100, 0), with bars beside it.
+    SDL_SetWindowSize(SDL_GetWindowFromID(display.WindowId()), 1800, 1200);
     Drain();
-    EXPECT_EQ(display.FrameRect(), (PixelRect{200, 50, 1600, 1200}));
-    PushMotion(200 + 2 * 400 + 1, 50 + 2 * 543 + 1);
-    PushMotion(100, 600);   // the bar on the left
-    PushMotion(1000, 1290); // the bar below
-    PushButton(SDL_MOUSEBUTTONDOWN, 200, 50, 1);
-    PushButton(SDL_MOUSEBUTTONUP, 1799, 1249, 1);
+    EXPECT_EQ(display.FrameRect(), (PixelRect{100, 0, 1600, 1200}));
+    PushMotion(100 + 2 * 400 + 1, 2 * 543 + 1);
+    PushMotion(50, 600);   // the bar on the left
+    PushMotion(1750, 600); // the bar on the right
+    PushButton(SDL_MOUSEBUTTONDOWN, 100, 0, 1);
+    PushButton(SDL_MOUSEBUTTONUP, 1699, 1199, 1);
     auto events = Drain();
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].kind, EventKind::MouseMove);
@@ -338,7 +405,7 @@ TEST_F(EventPumpTest, MouseEventsInAScaledWindowArriveInFramePixels) {
     EXPECT_EQ(events[3].y, 599);
     // Pressed on the frame, released on a bar: no click.
     PushButton(SDL_MOUSEBUTTONDOWN, 1000, 600, 1);
-    PushButton(SDL_MOUSEBUTTONUP, 1900, 600, 1);
+    PushButton(SDL_MOUSEBUTTONUP, 1750, 600, 1);
     events = Drain();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].kind, EventKind::MouseDown);

@@ -1,5 +1,5 @@
-// The window's start scale from the desktop's size, where the frame lies in a window
-// of any size, and which frame pixel a window point shows.
+// The window's size at start from the desktop's, where the frame lies in a window of
+// any size and how crisp scaling enlarges it, and which frame pixel a window point shows.
 #include "platform/FrameScaling.h"
 
 #include <gtest/gtest.h>
@@ -9,55 +9,108 @@ namespace {
 
 constexpr int W = 800, H = 600;
 
-TEST(FrameScalingTest, StartScaleIsTheLargestWholeScaleWithinNineTenthsOfTheDesktop) {
+TEST(FrameScalingTest, TheWindowOpensAtTheLargestHalfStepWithinNineTenthsOfTheUsableDesktop) {
     struct Case {
-        int width, height, scale;
+        int width, height; // the usable desktop
+        PixelSize window;
     };
     const Case cases[] = {
-        {1920, 1080, 1},                  // 1200 rows would not fit in 972
-        {1920, 1040, 1},                  // a 1080p desktop less a task bar
-        {2560, 1440, 2},                  // 1200 rows fit in 1296
-        {2560, 1400, 2},                  // less a task bar: 1260 still holds 1200
-        {3840, 2160, 3},                  // 1800 rows fit in 1944; 2400 columns in 3456
-        {3840, 2100, 3}, {5120, 2880, 4}, // 2400 rows fit in 2592
-        {3440, 1440, 2},                  // wide: the height decides
-        {1280, 2400, 1},                  // tall: the width decides (1600 > 1152)
-        {1778, 1334, 2},                  // just fits: 1600 <= 1600.2 and 1200 <= 1200.6
-        {1777, 1334, 1},                  // 1600 > 1599.3
-        {1778, 1333, 1},                  // 1200 > 1199.7
-        {1366, 768, 1},  {800, 600, 1},   // not even 1 fits in nine tenths: still 1
-        {0, 0, 1},
+        {1366, 768, {800, 600}},    // 691 rows: 1x (1.5x would take 900)
+        {1366, 728, {800, 600}},    // less a task bar
+        {1920, 1080, {1200, 900}},  // 972 rows: 1.5x (2x would take 1200)
+        {1920, 1040, {1200, 900}},  // less a task bar: 936 still holds 900
+        {1920, 990, {800, 600}},    // a tall task bar: 891 rows do not hold 900
+        {2560, 1440, {1600, 1200}}, // 1296 rows: 2x (2.5x would take 1500)
+        {2560, 1400, {1600, 1200}}, // less a task bar: 1260 still holds 1200
+        {3840, 2160, {2400, 1800}}, // 1944 rows: 3x (3.5x would take 2100)
+        {3840, 2100, {2400, 1800}}, // less a task bar
+        {5120, 2880, {3200, 2400}}, // 2592 rows: 4x
+        {3440, 1440, {1600, 1200}}, // wide: the height decides
+        {1280, 2400, {800, 600}},   // tall: the width decides (1152 columns do not hold 1200)
+        {1334, 1000, {1200, 900}},  // just fits: 1200 <= 1200.6 and 900 <= 900
+        {1333, 1000, {800, 600}},   // 1200 > 1199.7
+        {1334, 999, {800, 600}},    // 900 > 899.1
+        {800, 600, {800, 600}},     // not even 1x fits in nine tenths: still 1x
+        {0, 0, {800, 600}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(StartScale(c.width, c.height, W, H), c.scale) << c.width << "x" << c.height;
+        EXPECT_EQ(StartWindowSize(c.width, c.height, W, H), c.window) << c.width << "x" << c.height;
 }
 
-TEST(FrameScalingTest, TheFrameIsCentredAtAWholeScaleOrFilledWhenSmooth) {
+TEST(FrameScalingTest, AScaleAskedForIsLoweredUntilItsWindowFitsTheUsableDesktop) {
     struct Case {
-        int width, height;
-        FrameScaling scaling;
-        PixelRect rect;
+        int requested, width, height, scale;
     };
-    const auto Crisp = FrameScaling::Crisp, Smooth = FrameScaling::Smooth;
     const Case cases[] = {
-        {800, 600, Crisp, {0, 0, 800, 600}},
-        {1600, 1200, Crisp, {0, 0, 1600, 1200}},
-        {2400, 1800, Crisp, {0, 0, 2400, 1800}},
-        {1920, 1080, Crisp, {560, 240, 800, 600}},   // full screen on 1080p: 1x with bars
-        {2560, 1440, Crisp, {480, 120, 1600, 1200}}, // 1440p: 2x with bars
-        {3840, 2160, Crisp, {720, 180, 2400, 1800}}, // 4K: 3x with bars
-        {1700, 1301, Crisp, {50, 50, 1600, 1200}},   // an odd pixel left over goes right/below
-        {3000, 1250, Crisp, {700, 25, 1600, 1200}},  // the height decides
-        {640, 480, Crisp, {0, 0, 640, 480}},         // smaller than the frame: shrunk to fit
-        {1000, 500, Crisp, {167, 0, 666, 500}},
-        {2560, 1440, Smooth, {320, 0, 1920, 1440}},
-        {1600, 1300, Smooth, {0, 50, 1600, 1200}},
-        {1000, 1000, Smooth, {0, 125, 1000, 750}},
-        {0, 600, Crisp, {0, 0, 0, 0}},
+        {2, 1920, 1080, 1},  // 1200 rows on 1080: lowered
+        {1, 1920, 1080, 1},  // fits
+        {2, 1920, 1040, 1},  // less a task bar
+        {2, 2560, 1440, 2},  // fits
+        {3, 2560, 1440, 2},  // 1800 rows on 1440: lowered by one
+        {2, 2560, 1160, 1},  // a tall task bar
+        {3, 3840, 2160, 3},  // fits
+        {4, 3840, 2160, 3},  // 2400 rows on 2160
+        {16, 3840, 2160, 3}, // far too large: down to the largest that fits
+        {2, 1600, 1200, 2},  // exactly the desktop
+        {2, 1599, 1200, 1},  // one column short
+        {3, 1366, 768, 1},   // never below 1
+        {1, 640, 480, 1},    // not even 1x fits: still 1
+        {5, 0, 0, 5},        // a desktop of unknown size: as asked
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FrameRectInOutput(c.width, c.height, W, H, c.scaling), c.rect)
-            << c.width << "x" << c.height << (c.scaling == Smooth ? " smooth" : " crisp");
+        EXPECT_EQ(FittingScale(c.requested, c.width, c.height, W, H), c.scale)
+            << c.requested << " on " << c.width << "x" << c.height;
+}
+
+TEST(FrameScalingTest, TheFrameFillsTheOutputAtItsShapeCentredBetweenBars) {
+    struct Case {
+        int width, height;
+        PixelRect rect;
+    };
+    const Case cases[] = {
+        {800, 600, {0, 0, 800, 600}},
+        {1200, 900, {0, 0, 1200, 900}}, // the 1080p window: 1.5x
+        {1600, 1200, {0, 0, 1600, 1200}},
+        {1920, 1080, {240, 0, 1440, 1080}}, // full screen on 1080p: the
+                                            // screen's height
+        {1366, 768, {171, 0, 1024, 768}},
+        {2560, 1440, {320, 0, 1920, 1440}}, // 1440p: 2.4x
+        {3840, 2160, {480, 0, 2880, 2160}}, // 4K: 3.6x
+        {1700, 1301, {0, 13, 1700, 1275}},  // narrower than the frame's shape: bars above and below
+        {2000, 1300, {133, 0, 1733, 1300}}, // an odd pixel left over goes right
+        {640, 480, {0, 0, 640, 480}},       // smaller than the frame: shrunk to fit
+        {1000, 500, {167, 0, 666, 500}},
+        {1000, 1000, {0, 125, 1000, 750}},
+        {0, 600, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FrameRectInOutput(c.width, c.height, W, H), c.rect) << c.width << "x" << c.height;
+}
+
+TEST(FrameScalingTest, CrispScalingEnlargesByTheSmallestWholeStepThatCoversTheFrameRect) {
+    struct Case {
+        PixelRect rect;
+        int prescale;
+        bool whole;
+    };
+    const Case cases[] = {
+        {{0, 0, 800, 600}, 1, true},
+        {{0, 0, 1200, 900}, 2, false},    // the 1080p window: 2x, filtered down to 1.5x
+        {{240, 0, 1440, 1080}, 2, false}, // 1080p full screen: 1.8x
+        {{0, 0, 1600, 1200}, 2, true},    // a whole step: repeated pixels, nothing filtered
+        {{320, 0, 1920, 1440}, 3, false}, // 1440p full screen: 2.4x
+        {{480, 0, 2880, 2160}, 4, false}, // 4K full screen: 3.6x
+        {{0, 0, 2400, 1800}, 3, true},    // the 4K window
+        {{171, 0, 1024, 768}, 2, false},  // 1366 x 768 full screen: 1.28x
+        {{0, 0, 640, 480}, 1, false},     // smaller than the frame
+        {{0, 0, 1600, 1201}, 3, false},   // one row more than 2x
+        {{0, 0, 1601, 1200}, 3, false},
+        {{0, 0, 0, 0}, 1, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CrispPrescale(c.rect, W, H), c.prescale) << c.rect.w << "x" << c.rect.h;
+        EXPECT_EQ(IsWholeScale(c.rect, W, H), c.whole) << c.rect.w << "x" << c.rect.h;
+    }
 }
 
 TEST(FrameScalingTest, WindowPointsMapToTheFramePixelTheyShow) {
@@ -99,8 +152,7 @@ TEST(FrameScalingTest, WindowPointsMapToTheFramePixelTheyShow) {
 TEST(FrameScalingTest, EveryWindowPixelOfAWholeScaleMapsBackToItsFramePixel) {
     for (int scale = 1; scale <= 4; ++scale) {
         const int outW = W * scale + 37, outH = H * scale + 12; // bars on all sides
-        const PixelRect rect = FrameRectInOutput(outW, outH, W, H, FrameScaling::Crisp);
-        ASSERT_EQ(rect.w, W * scale);
+        const PixelRect rect{18, 6, W * scale, H * scale};
         int wrong = 0;
         for (int y = 0; y < outH; ++y)
             for (int x = 0; x < outW; ++x) {

@@ -51,9 +51,138 @@ void PaintCar(cairo_t* cr, bool shadow) {
     cairo_restore(cr);
 }
 
+// The small sizes are drawn pixel by pixel: at 16 to 32 pixels a drawn car turned along
+// the road blurs into a red smudge. Here the road runs straight up and the car sits
+// square on the pixel grid, simplified to what still reads: the red body with its dark
+// flanks, the windows, the wheels, the headlights.
+//   .  clear          a  night surround    r  road          k  kerb line
+//   R  paint          D  paint in shadow   H  paint in light S  stripe
+//   G  glass          W  wheel             L  headlight, centre line   K  spoiler
+constexpr const char* kIcon16[] = {
+    ".aakrrrrrrrrkaa.", //
+    "aaakrrLRRLrrkaaa", //
+    "aaakrDRRRRDrkaaa", //
+    "aaakWDRRRRDWkaaa", //
+    "aaakWDGGGGDWkaaa", //
+    "aaakrDGGGGDrkaaa", //
+    "aaakrDRRRRDrkaaa", //
+    "aaakrDRHHRDrkaaa", //
+    "aaakrDRRRRDrkaaa", //
+    "aaakrDGGGGDrkaaa", //
+    "aaakWDRRRRDWkaaa", //
+    "aaakWDRRRRDWkaaa", //
+    "aaakrDRRRRDrkaaa", //
+    "aaakrrKKKKrrkaaa", //
+    "aaakrrrrrrrrkaaa", //
+    ".aakrrrrrrrrkaa.", //
+};
+
+constexpr const char* kIcon24[] = {
+    "..aaakrrrrrrrrrrrrkaaa..", //
+    ".aaaakrrrrrrrrrrrrkaaaa.", //
+    "aaaaakrrrLRRRRLrrrkaaaaa", //
+    "aaaaakrrDRSRRSRDrrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrrDRRRRRRDrrkaaaaa", //
+    "aaaaakrrDGGGGGGDrrkaaaaa", //
+    "aaaaakrrDGGGGGGDrrkaaaaa", //
+    "aaaaakrrDDGGGGDDrrkaaaaa", //
+    "aaaaakrrDRRRRRRDrrkaaaaa", //
+    "aaaaakrrDRHHHHRDrrkaaaaa", //
+    "aaaaakrrDRRRRRRDrrkaaaaa", //
+    "aaaaakrrDGGGGGGDrrkaaaaa", //
+    "aaaaakrrDRRRRRRDrrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrWDRSRRSRDWrkaaaaa", //
+    "aaaaakrrDRSRRSRDrrkaaaaa", //
+    "aaaaakrrrKKKKKKrrrkaaaaa", //
+    "aaaaakrrrrrrrrrrrrkaaaaa", //
+    ".aaaakrrrrrrrrrrrrkaaaa.", //
+    "..aaakrrrrrrrrrrrrkaaa..", //
+};
+
+constexpr const char* kIcon32[] = {
+    "...aaaakrrrrrrrLLrrrrrrrkaaaa...", //
+    "..aaaaakrrrrrrrLLrrrrrrrkaaaaa..", //
+    ".aaaaaakrrrrrrrrrrrrrrrrkaaaaaa.", //
+    "aaaaaaakrrrrLRRRRRRLrrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRHHHHHHRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDDGGGGGGDDrrrkaaaaaaa", //
+    "aaaaaaakrrrDGGGGGGGGDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRRRRRRRDrrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrWDRRSRRSRRDWrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrDRRSRRSRRDrrrkaaaaaaa", //
+    "aaaaaaakrrrrKKKKKKKKrrrrkaaaaaaa", //
+    ".aaaaaakrrrrrrrrrrrrrrrrkaaaaaa.", //
+    "..aaaaakrrrrrrrLLrrrrrrrkaaaaa..", //
+    "...aaaakrrrrrrrLLrrrrrrrkaaaa...", //
+};
+
+uint32_t PixelColour(char c) {
+    const CarStyle& car = PlayerCarStyles()[0];
+    switch (c) {
+    case 'a':
+        return 0x141A26;
+    case 'r':
+        return 0x3A3F48;
+    case 'k':
+        return 0xE8E4D8;
+    case 'R':
+        return car.body;
+    case 'D':
+        return car.bodyShade;
+    case 'H':
+        return 0xEE5A50;
+    case 'S':
+        return car.stripe;
+    case 'G':
+        return 0x3F5F80;
+    case 'W':
+        return 0x0C0C0E;
+    case 'L':
+        return 0xF2C230;
+    case 'K':
+        return 0x2A2A2E;
+    default:
+        return 0;
+    }
+}
+
+RgbaImage PixelIcon(const char* const* rows, int size) {
+    RgbaImage image(size, size, 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            if (rows[y][x] != '.') image.At(x, y) = 0xFF000000u | PixelColour(rows[y][x]);
+    return image;
+}
+
 } // namespace
 
 RgbaImage DrawAppIcon(int size) {
+    if (size == 16) return PixelIcon(kIcon16, size);
+    if (size == 24) return PixelIcon(kIcon24, size);
+    if (size == 32) return PixelIcon(kIcon32, size);
     Canvas canvas(size, size);
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, size, size);
