@@ -198,6 +198,7 @@ void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
     } else if (e.kind == EventKind::MouseMove) {
         kept_.Keys.MouseX = e.x;
         kept_.Keys.MouseY = e.y;
+        kept_.Keys.MouseKnown = true;
     } else if (e.kind == EventKind::Activate) {
         form_.FrameTimer->Activate();
     } else if (e.kind == EventKind::Deactivate) {
