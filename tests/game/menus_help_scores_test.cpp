@@ -50,10 +50,12 @@ TEST_F(HelpScreen, Keys) {
         int to;
         int pageStep; // +1 next page, -1 previous, 0 none
     };
+    // Up and Down turn the page from any button, "back" too (where the help opens),
+    // and the selection goes to the arrow of that way.
     const Case cases[] = {
-        {2, vk::Up, 2, +1},  {1, vk::Up, 2, 0},    {3, vk::Up, 3, 0},    {1, vk::Down, 1, -1},
-        {2, vk::Down, 1, 0}, {3, vk::Down, 3, 0},  {2, vk::Left, 3, 0},  {1, vk::Left, 3, 0},
-        {3, vk::Left, 3, 0}, {3, vk::Right, 1, 0}, {1, vk::Right, 1, 0}, {2, vk::Right, 2, 0},
+        {2, vk::Up, 2, +1},   {1, vk::Up, 2, +1},   {3, vk::Up, 2, +1},   {1, vk::Down, 1, -1},
+        {2, vk::Down, 1, -1}, {3, vk::Down, 1, -1}, {2, vk::Left, 3, 0},  {1, vk::Left, 3, 0},
+        {3, vk::Left, 3, 0},  {3, vk::Right, 1, 0}, {1, vk::Right, 1, 0}, {2, vk::Right, 2, 0},
     };
     for (const Case& c : cases) {
         Screen().SelectedItem = c.from;
