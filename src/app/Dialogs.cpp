@@ -25,6 +25,14 @@ bool IsQuestion(DialogKind dialog) {
            dialog == DialogKind::ClearHighScores;
 }
 
+// The question window is laid out around x 348, where the race centres its messages
+// (left of the race's panel). The questions asked over the menus (leave the game,
+// clear the table) move to the middle of the frame, x 400; the race's own question
+// stays with the race's messages.
+int QuestionShiftX(DialogKind dialog) {
+    return dialog == DialogKind::LeaveRace ? 0 : 400 - 348;
+}
+
 // Every dialog message is centred on its point both ways.
 void DrawCentred(TMForm& form, const std::string& text, int x, int y) {
     form.DrawText(text, x, y, true, true);
@@ -38,23 +46,24 @@ void CreateQuestion(TMForm& form, DialogKind dialog) {
     TDialogState& d = form.Dialog;
     TScreenState& s = form.Screen;
     TSprite* engine = &form.SpriteEngine;
+    const int dx = QuestionShiftX(dialog);
     switch (dialog) {
     case DialogKind::LeaveGame:
-        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295, 248, 16);
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_EG", 295 + dx, 248, 16);
         break;
     case DialogKind::LeaveRace:
-        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276, 248, 16);
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ExitToMenu", 276 + dx, 248, 16);
         break;
     default:
-        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268, 237, 16);
+        d.DialogCaption = engine->Add<TGameSprite>(form.SpriteHost, 1, "Win_ClearHS", 268 + dx, 237, 16);
         break;
     }
     form.ShowPointer();
     s.FirstItem = kYes;
     s.LastItem = kNo;
     s.SelectedItem = kNo; // "No" first: Enter right away answers no
-    auto* yes = engine->Add<TMenuButton>(form, 1, "Yes", "Yes", 0, 1, 237, 296);
-    auto* no = engine->Add<TMenuButton>(form, 1, "No", "No", 0, 1, 386, 296);
+    auto* yes = engine->Add<TMenuButton>(form, 1, "Yes", "Yes", 0, 1, 237 + dx, 296);
+    auto* no = engine->Add<TMenuButton>(form, 1, "No", "No", 0, 1, 386 + dx, 296);
     for (TMenuButton* b : {yes, no}) {
         b->SetZ(15);
         b->RaiseWhenHighlighted = dialog == DialogKind::LeaveGame;
@@ -117,7 +126,8 @@ void OpenDialog(TMForm& form, DialogKind dialog) {
 
     TSprite* engine = &form.SpriteEngine;
     if (IsQuestion(dialog))
-        d.DialogWindow = engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188, 237, 14);
+        d.DialogWindow =
+            engine->Add<TGameSprite>(form.SpriteHost, 1, "Window", 188 + QuestionShiftX(dialog), 237, 14);
     if (dialog == DialogKind::NameEntry) {
         form.ShowPointer();
         d.SendBox = engine->Add<TGameSprite>(form.SpriteHost, 1, "SendOk", 161, 369, 15);

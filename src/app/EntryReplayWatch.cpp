@@ -63,13 +63,13 @@ TEntryReplayWatch::~TEntryReplayWatch() {
 
 void TEntryReplayWatch::Begin(int rank) {
     if (Active()) return;
-    const std::string which = std::to_string(rank);
+    const std::string place = rank >= 1 && rank <= THighScoreTable::kSize ? PlaceText(rank) : "";
     const std::optional<std::string> bytes =
         rank >= 1 && rank <= THighScoreTable::kSize
             ? TReplayShelf(form_.SaveRoot).EntryReplay(form_.HighScores.Entries(), rank)
             : std::nullopt;
     if (!bytes) {
-        Refuse(rank, "NO REPLAY OF " + which);
+        Refuse(rank, place.empty() ? "NO RACE TO WATCH" : "NO RACE KEPT\nFOR " + place);
         return;
     }
     std::vector<uint8_t> file(bytes->begin(), bytes->end());
@@ -77,7 +77,7 @@ void TEntryReplayWatch::Begin(int rank) {
         ReplayPlayer check(file); // a file this game cannot play is refused before anything changes
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vorlane: the replay of entry %d: %s\n", rank, e.what());
-        Refuse(rank, "REPLAY OF " + which + " DAMAGED");
+        Refuse(rank, "THE RACE IN " + place + "\nIS DAMAGED");
         return;
     }
     PutAside();
@@ -86,7 +86,7 @@ void TEntryReplayWatch::Begin(int rank) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vorlane: the replay of entry %d: %s\n", rank, e.what());
         GiveBack();
-        Refuse(rank, "REPLAY OF " + which + " DAMAGED");
+        Refuse(rank, "THE RACE IN " + place + "\nIS DAMAGED");
         return;
     }
     end_ = {};
@@ -193,6 +193,7 @@ void TEntryReplayWatch::WindowEvent(const InputEvent& e) {
     } else if (e.kind == EventKind::MouseMove) {
         kept_.Keys.MouseX = e.x;
         kept_.Keys.MouseY = e.y;
+        kept_.Keys.MouseKnown = true;
     } else if (e.kind == EventKind::Activate) {
         form_.FrameTimer->Activate();
     } else if (e.kind == EventKind::Deactivate) {

@@ -43,8 +43,10 @@ void TMForm::RunFrameSteps(int lagCount) {
     // The open dialog, or the screen beneath.
     if (Screen.ActiveDialog != DialogKind::None) {
         UpdateDialog(*this, lagCount);
-        // Over the options screen the option pictures and the country line stay.
+        // Over the options screen the option pictures and the country line stay, and
+        // over the high-score screen the table (it is not cleared before "Yes").
         if (Screen.ActiveScreen == ScreenKind::Options) DrawOptionsState(*this);
+        if (Screen.ActiveScreen == ScreenKind::HighScores) DrawHighScoreTable(*this);
     } else {
         switch (Screen.ActiveScreen) {
         case ScreenKind::MainMenu:

@@ -104,9 +104,15 @@ void TMForm::PollPad() {
     }
 }
 
+// Only a real move picks an item: an event at the position last seen (the window
+// mapped or raised under a resting pointer, a focus change) or the first event that
+// tells where the pointer rests leaves the selection alone.
 void TMForm::MouseMoved(int x, int y) {
+    const bool moved = Keys.MouseKnown && (x != Keys.MouseX || y != Keys.MouseY);
     Keys.MouseX = x;
     Keys.MouseY = y;
+    Keys.MouseKnown = true;
+    if (!moved) return;
     const int before = Screen.SelectedItem;
     HitTestItems(*this, true);
     // The hover click, except while the main menu's buttons fade in.

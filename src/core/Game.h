@@ -133,6 +133,8 @@ class TGame {
     // ---- observation (the headless player's dump; no effect on the game) ----
     // Called with the name of every PlayEffect made while sound is on.
     std::function<void(const std::string&)> OnEffect;
+    // Called with every text drawn and its top-left corner once centred (tests).
+    std::function<void(const std::string&, int, int)> OnText;
     // The song file playing, empty when none.
     const std::string& MusicFile() const { return musicFile_; }
     // The text style in force (UseFont), its font handle and colour.

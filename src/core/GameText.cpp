@@ -92,6 +92,7 @@ void TGame::DrawText(const std::string& text, int x, int y, bool centreX, bool c
         if (centreX) x = int(double(x) - double(e.width) / 2.0);
         if (centreY) y = int(double(y) - double(e.height) / 2.0);
     }
+    if (OnText) OnText(text, x, y);
     if (StyleOf(fontStyle_).outlined)
         for (const auto& d : OutlineOffsets)
             PlatformServices->Text().Draw(fontHandle_, text, x + d[0], y + d[1], OutlineRgb);

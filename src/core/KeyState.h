@@ -32,6 +32,10 @@ struct TKeyState {
     // Last pointer position over the display, in display pixels.
     int MouseX = 0;
     int MouseY = 0;
+    // Whether MouseX and MouseY stand where the pointer was last seen. A window opens
+    // without knowing it: the first pointer event only tells where the pointer rests,
+    // it is not a move (a window that opens under a resting pointer picks nothing).
+    bool MouseKnown = false;
 };
 
 } // namespace vorlane

@@ -63,19 +63,15 @@ constexpr int kPreviousPage = ItemNo(HelpItem::PreviousPage);
 constexpr int kNextPage = ItemNo(HelpItem::NextPage);
 constexpr int kBack = ItemNo(HelpItem::Back);
 
-// Up on "next" and Down on "previous" turn the page; Left and Right move between
-// the arrows and back; Esc goes back.
+// Up turns to the next page and Down to the previous one, whichever button is
+// selected (the help opens on "back"); the selection goes to the arrow of that way
+// ("next" is the upper one), so Enter turns on. Left and Right move between the
+// arrows and back; Esc goes back.
 void HelpKeys(TGame& form) {
     int& sel = form.Screen.SelectedItem;
     const TKeyState& k = form.Keys;
-    if (k.UpPressed) {
-        if (sel == kNextPage) form.ActivateItem(kNextPage);
-        if (sel == kPreviousPage) sel = kNextPage;
-    }
-    if (k.DownPressed) {
-        if (sel == kPreviousPage) form.ActivateItem(kPreviousPage);
-        if (sel == kNextPage) sel = kPreviousPage;
-    }
+    if (k.UpPressed) form.ActivateItem(kNextPage);
+    if (k.DownPressed) form.ActivateItem(kPreviousPage);
     if (k.LeftPressed) {
         if (sel == kNextPage) sel = kBack;
         if (sel == kPreviousPage) sel = kBack;

@@ -18,25 +18,23 @@ namespace {
 constexpr int kCaptionSlot = 16;
 constexpr int kTableSlot = 17;
 
-// Names (style 2) centred at x 530 and scores (style 17) centred at x 720, rows 36
-// pixels apart, each score 4 pixels above its name. A name wider than its column
-// sticks out on both sides. Names are the table's bytes, drawn as Latin-1.
-void DrawTable(TGame& form) {
-    for (int i = 1; i <= THighScoreTable::kSize; ++i) {
-        const THighScore& entry = form.HighScores.Entry(i);
-        form.UseFont(2);
-        form.DrawText(entry.Name, 530, 220 + 36 * i, true, true);
-        form.UseFont(17);
-        form.DrawText(std::to_string(entry.Score), 720, 216 + 36 * i, true, true);
-    }
+// The table's frame, whole inside the screen: 516 x 401 from (274, 185).
+constexpr int kTableX = 274;
+constexpr int kTableY = 185;
+// Entry i's name is centred on (530, NameY(i)); its score ends at x 766 (numbers line
+// up by their last digit under the column head), centred 4 pixels above the name.
+constexpr int kNameX = 530;
+constexpr int kScoreRight = 766;
+constexpr int NameY(int rank) {
+    return 206 + 36 * rank;
 }
 
 // A row of the table reaches from 18 pixels above its name's centre to 18 below,
 // across the table's frame.
 constexpr int kRowLeft = 286;
-constexpr int kRowRight = 790;
+constexpr int kRowRight = 778;
 int RowTop(int rank) {
-    return 202 + 36 * rank;
+    return NameY(rank) - 18;
 }
 
 bool SameTable(const THighScoreEntries& a, const THighScoreEntries& b) {
@@ -76,19 +74,42 @@ void FollowPointer(TGame& form) {
 }
 
 void DrawReplayLine(TGame& form) {
-    const std::string line = HighScoreReplayLine(form);
-    if (line.empty()) return;
+    const std::string text = HighScoreReplayLine(form);
     form.UseFont(kReplayLineStyle);
-    form.DrawText(line, kReplayLineX, kReplayLineY, true, true);
+    int y = kReplayLineY;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        form.DrawText(text.substr(start, end - start), kReplayLineX, y, true, true);
+        y += kReplayLinePitch;
+        start = end + 1;
+    }
 }
 
 } // namespace
+
+// Names (style 2) and scores (style 17), rows 36 pixels apart. A name wider than its
+// column sticks out on both sides. Names are the table's bytes, drawn as Latin-1.
+void DrawHighScoreTable(TGame& form) {
+    for (int i = 1; i <= THighScoreTable::kSize; ++i) {
+        const THighScore& entry = form.HighScores.Entry(i);
+        form.UseFont(2);
+        form.DrawText(entry.Name, kNameX, NameY(i), true, true);
+        form.UseFont(17);
+        const std::string score = std::to_string(entry.Score);
+        form.DrawText(score, kScoreRight - form.MeasureText(score), NameY(i) - 4, false, true);
+    }
+}
+
+std::string PlaceText(int rank) {
+    const char* suffix = rank == 1 ? "ST" : rank == 2 ? "ND" : rank == 3 ? "RD" : "TH";
+    return std::to_string(rank) + suffix + " PLACE";
+}
 
 std::string HighScoreReplayLine(const TGame& form) {
     const THighScoreReplays& r = form.Menu.Replays;
     if (r.NoticeMs > 0) return r.Notice;
     if (r.Rank < 1 || r.Rank > THighScoreTable::kSize || !r.Kept[size_t(r.Rank - 1)]) return "";
-    return "R: WATCH THE REPLAY OF " + std::to_string(r.Rank);
+    return "PRESS R TO WATCH\nTHE RACE IN " + PlaceText(r.Rank);
 }
 
 void ShowHighScoreNotice(TGame& form, const std::string& notice) {
@@ -105,7 +126,7 @@ void OpenHighScores(TGame& form) {
     s.SelectedItem = ItemNo(HighScoresItem::Back);
     CreateMenuBackground(form);
     s.Buttons[kCaptionSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSCaption", 364, 102, 3);
-    s.Buttons[kTableSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSTable", 274, 199, 3);
+    s.Buttons[kTableSlot] = engine->Add<TGameSprite>(form.SpriteHost, 1, "HSTable", kTableX, kTableY, 3);
     for (int i = 1; i <= 3; ++i) {
         const auto& def = menu::kHighScoreButtons[i - 1];
         const std::string image(def.Image);
@@ -141,7 +162,7 @@ void UpdateHighScores(TGame& form, int lagCount) {
     if (s.ActiveScreen != ScreenKind::HighScores)
         return; // back to the main menu: this screen's sprites are gone
     form.SpriteEngine.MoveAll(lagCount);
-    DrawTable(form);
+    DrawHighScoreTable(form);
     LookUpReplays(form);
     FollowPointer(form);
     if (!TryCountDown(form.Menu.Replays.NoticeMs, 0, form.Stats.FrameMs)) form.Menu.Replays.NoticeMs = 0;

@@ -99,7 +99,9 @@ void DrawOptionsState(TGame& form) {
     form.UseFont(13);
     form.DrawText("Your country:", 116, 447, false, false);
     form.UseFont(4);
-    form.DrawText(o.Country, kCountryX, 450, false, false);
+    // An empty country shows the line to write on, except while it is being typed.
+    const bool placeholder = o.Country.empty() && !form.Menu.CountryEditing;
+    form.DrawText(placeholder ? std::string(kNoCountry) : o.Country, kCountryX, 450, false, false);
 }
 
 void UpdateOptions(TGame& form, int lagCount) {

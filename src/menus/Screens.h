@@ -40,14 +40,22 @@ void DrawOptionsState(TGame& form);
 void OpenHighScores(TGame& form);
 void CloseHighScores(TGame& form);
 void UpdateHighScores(TGame& form, int lagCount);
-// The line under the back button: "R: watch the replay of" the picked row when that
-// entry's race is on the shelf, or a notice for a few seconds; "" when none.
+// The names and scores in the table's frame; part of UpdateHighScores, and called by
+// the frame on its own while a dialog is open over the high-score screen, so the
+// table stays in view under the question whether to clear it.
+void DrawHighScoreTable(TGame& form);
+// The lines under the back button ("\n" between lines): how to watch the race of the
+// picked row when that entry's race is on the shelf, or a notice for a few seconds;
+// "" when none.
 std::string HighScoreReplayLine(const TGame& form);
 void ShowHighScoreNotice(TGame& form, const std::string& notice);
-// Where the line is drawn (text style, centre).
+// A row of the table as the hints name it: "1ST PLACE" .. "10TH PLACE".
+std::string PlaceText(int rank);
+// Where the lines are drawn (text style, centre of the first, distance between lines).
 inline constexpr int kReplayLineStyle = 2;
 inline constexpr int kReplayLineX = 146;
-inline constexpr int kReplayLineY = 562;
+inline constexpr int kReplayLineY = 551;
+inline constexpr int kReplayLinePitch = 24;
 
 void OpenHelp(TGame& form);
 void CloseHelp(TGame& form);

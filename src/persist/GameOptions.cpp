@@ -37,7 +37,7 @@ FileReport TOptionsFile::LoadOptions() {
         return ReportDamagedFile(file_, file.problem, "default options");
     }
 
-    read.Country = file.lines[3];
+    read.Country = file.lines[3] == kNoCountry ? std::string() : file.lines[3];
     Options = read;
     StoredCheck = file.lines[4];
     return {};

@@ -9,13 +9,17 @@
 
 namespace vorlane {
 
-inline constexpr const char* kDefaultCountry = "_______";
+// What stands for "no country": shown on the options screen while the country is
+// empty and sent with an online result in its place (the server reads it as none).
+// It is never the country itself: a file that holds it (as earlier versions wrote)
+// reads as no country, and no country is written as an empty line.
+inline constexpr const char* kNoCountry = "_______";
 
 struct TGameOptions {
     bool FullScreenMode = false;
     bool MusicOn = true;
     bool SoundOn = true;
-    std::string Country = kDefaultCountry; // bytes as typed or read, at most 16 when typed
+    std::string Country; // bytes as typed or read, at most 16 when typed; empty: none given
 };
 
 // The options record with its file and the check value read beside it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "persist/GameOptions.h"
 #include "persist/OnlineConfig.h"
 
 namespace vorlane {
@@ -17,7 +18,7 @@ std::string BuildSubmissionText(std::string_view playerName, int32_t score, std:
     text += online::kSubmissionKey;
     text += "|p=";
     text += "|add=";
-    text += country;
+    text += country.empty() ? std::string_view(kNoCountry) : country;
     text += "|z=";
     while (text.size() % 5 != 0)
         text += '0';

@@ -15,7 +15,8 @@ inline constexpr std::string_view kSubmissionAlphabet = "ABCDEFGHJKLMNPQRSTUVWXY
 inline constexpr std::string_view kSubmissionPath = "/cgi/version.pl?hs&prg=Vorlane&inf=";
 
 // "type=0|name=<name>|score=<score>|key=<key>|p=|add=<country>|z=", padded with
-// "0" to a multiple of 5 characters. Name and country go in as bytes.
+// "0" to a multiple of 5 characters. Name and country go in as bytes; no country
+// goes as kNoCountry.
 std::string BuildSubmissionText(std::string_view playerName, int32_t score, std::string_view country);
 
 // Base 32 over the text's bits, most significant first, 5 bits a character; zero

@@ -1,6 +1,7 @@
 #include "race/Hud.h"
 
 #include "core/Game.h"
+#include "race/Finish.h"
 #include "race/Player.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
@@ -15,6 +16,17 @@ std::string TwoDigits(int v) {
     std::string digits = std::to_string(v);
     if (v < 10) digits.insert(digits.begin(), '0');
     return digits;
+}
+
+// Once the car is past the finish line the level is won: the notice stands over the
+// road while the car rolls out and the time left is counted into the score, until the
+// next level's banner. It is drawing only and changes nothing of the race.
+void DrawFinishNotice(TGame& form, const TRace& race) {
+    if (!race.Finish || race.Finish->Passed == 0) return;
+    form.UseFont(kFinishNoticeStyle);
+    form.DrawText(kFinishNotice, kFinishNoticeX, kFinishNoticeY, true, true);
+    form.UseFont(kTimeBonusNoticeStyle);
+    form.DrawText(kTimeBonusNotice, kFinishNoticeX, kTimeBonusNoticeY, true, true);
 }
 
 } // namespace
@@ -51,6 +63,7 @@ int NeedleAngle(double speed, bool shifting) {
 void DrawHud(TGame& form) {
     if (!form.Race) return;
     TRace& race = *form.Race;
+    DrawFinishNotice(form, race);
     form.UseFont(16);
     form.DrawText("LEVEL " + std::to_string(race.Level), 690, 28, true, true);
     form.UseFont(18);

@@ -45,6 +45,9 @@ void StartRace(TGame& form) {
     form.Screen.ActiveScreen = ScreenKind::Race;
     form.PlayScreenMusic();
     form.HidePointer();
+    // The pointer's last position counts as known from here on, seen or not, so a
+    // replay of the race (which starts from the recorded position) picks the same.
+    form.Keys.MouseKnown = true;
     form.Screen.FirstItem = 1;
     form.Screen.LastItem = 0;
     form.Screen.SelectedItem = 0;

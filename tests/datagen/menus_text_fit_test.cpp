@@ -36,7 +36,9 @@ TEST_F(GameTextFit, NamesAndScoresStayInTheirTableColumns) {
     const int nameRoom = 2 * std::min(kNameCentreX - kNameColumnLeft, kNameColumnRight - kNameCentreX);
     for (const char* name : {"ANONYMOUS", "MAXIMILIAN K", "Christopher", "ALEXANDRA 12"})
         EXPECT_LE(Width(2, name), nameRoom - 8) << name;
-    const int scoreRoom = 2 * std::min(kScoreCentreX - kScoreColumnLeft, kScoreColumnRight - kScoreCentreX);
+    // Scores end at kScoreRightX and run to the left.
+    EXPECT_LE(kScoreRightX, kScoreColumnRight - 8);
+    const int scoreRoom = kScoreRightX - kScoreColumnLeft;
     for (const char* score : {"500", "5000", "999999", "9999999"})
         EXPECT_LE(Width(17, score), scoreRoom - 8) << score;
 }

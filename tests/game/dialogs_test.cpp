@@ -202,6 +202,45 @@ TEST_F(Dialogs, ClosingTwiceOnlyRestoresTheSelectionAgain) {
 
 // ---- questions ----
 
+// The middle of a sprite's picture across the screen.
+double MiddleX(const TImageSprite* sprite) {
+    return sprite->X + sprite->Width / 2.0;
+}
+
+TEST_F(Dialogs, TheQuestionsOverTheMenusStandInTheMiddleAndTheRacesOverTheRoad) {
+    struct Case {
+        DialogKind Dialog;
+        double Middle; // of the window, its caption and the pair of buttons
+    };
+    for (const Case c : {Case{DialogKind::LeaveGame, 400}, Case{DialogKind::ClearHighScores, 400},
+                         Case{DialogKind::LeaveRace, 348}}) {
+        SCOPED_TRACE(int(c.Dialog));
+        FormFixture game;
+        game.RunFrames(46);
+        TMForm& f = game.Form();
+        if (c.Dialog == DialogKind::ClearHighScores) {
+            CloseMainMenu(f);
+            OpenHighScores(f);
+        }
+        if (c.Dialog == DialogKind::LeaveRace) {
+            CloseMainMenu(f);
+            StartRace(f);
+            CloseDialog(f); // the level banner
+        }
+        OpenDialog(f, c.Dialog);
+        ASSERT_EQ(f.Screen.ActiveDialog, c.Dialog);
+        const auto* yes = dynamic_cast<const TImageSprite*>(f.Screen.Buttons[11]);
+        const auto* no = dynamic_cast<const TImageSprite*>(f.Screen.Buttons[12]);
+        ASSERT_TRUE(yes && no);
+        EXPECT_NEAR(MiddleX(f.Dialog.DialogWindow), c.Middle, 1);
+        EXPECT_NEAR(MiddleX(f.Dialog.DialogCaption), c.Middle, 1);
+        EXPECT_NEAR((yes->X + no->X + no->Width) / 2.0, c.Middle, 6);
+        // The mouse finds the buttons where they are drawn.
+        game.MouseMove(int(yes->X) + 20, int(yes->Y) + 20);
+        EXPECT_EQ(f.Screen.SelectedItem, 11);
+    }
+}
+
 TEST_F(Dialogs, AQuestionKeepsTheScreensSelectionAndGivesItBack) {
     MenuReady();
     CloseMainMenu(Form());

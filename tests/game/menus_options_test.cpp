@@ -4,7 +4,10 @@
 
 #include "menus/BlinkingCursor.h"
 
+#include <gmock/gmock.h>
+
 #include <string>
+#include <vector>
 
 namespace vorlane {
 namespace {
@@ -112,6 +115,31 @@ TEST_F(OptionsScreen, MovingTheMouseOffTheCountryEndsTypingAndHidesTheCursor) {
     game_.Click();
     EXPECT_TRUE(Menu().CountryEditing);
     EXPECT_TRUE(Cursor().Blinking);
+}
+
+// A first start has no country: the line shows where to write it, and what the player
+// types is the country, without the line's underscores before it.
+TEST_F(OptionsScreen, NoCountryShowsTheLineToWriteOnAndTypingReplacesIt) {
+    Open();
+    EXPECT_EQ(Country(), "");
+    std::vector<std::string> drawn;
+    Form().OnText = [&](const std::string& text, int, int) { drawn.push_back(text); };
+    game_.RunFrames(1);
+    EXPECT_THAT(drawn, testing::Contains("_______"));
+    Screen().SelectedItem = 4;
+    StartEditing();
+    drawn.clear();
+    game_.RunFrames(1);
+    EXPECT_THAT(drawn, testing::Not(testing::Contains("_______"))) << "while typing, only what is typed";
+    game_.Type("Norway");
+    EXPECT_EQ(Country(), "Norway");
+    game_.Type("\b\b\b\b\b\b");
+    Form().ActivateItem(4); // typing ends with the line empty again
+    drawn.clear();
+    game_.RunFrames(1);
+    Form().OnText = nullptr;
+    EXPECT_EQ(Country(), "");
+    EXPECT_THAT(drawn, testing::Contains("_______"));
 }
 
 TEST_F(OptionsScreen, TheCountryTakesSixteenNameCharactersAndTheCursorFollowsItsEnd) {

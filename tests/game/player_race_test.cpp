@@ -7,6 +7,7 @@
 #include "platform/KeyCodes.h"
 #include "race/Car.h"
 #include "race/Finish.h"
+#include "race/Hud.h"
 #include "race/Player.h"
 #include "race/Race.h"
 #include "race/RaceState.h"
@@ -350,6 +351,39 @@ TEST_F(PlayerRace, FinishWith37AndAHalfSecondsLeftScores185AndStartsTheNextLevel
     EXPECT_EQ(p.Heading, 0);
     EXPECT_EQ(p.Speed, 0);
     EXPECT_EQ(p.EngineState, EngineSound::Neutral);
+}
+
+// Past the finish line a notice says so over the road while the car rolls out and
+// the time turns into points; the next level's banner replaces it.
+TEST_F(PlayerRace, TheFinishNoticeStandsFromTheLineUntilTheNextLevel) {
+    TPlayer& p = Player();
+    TRace& r = Race();
+    std::vector<std::string> drawn;
+    Form().OnText = [&](const std::string& text, int, int) { drawn.push_back(text); };
+    auto noticeShown = [&] {
+        drawn.clear();
+        game_.RunFrames(1);
+        return std::count(drawn.begin(), drawn.end(), kFinishNotice) == 1 &&
+               std::count(drawn.begin(), drawn.end(), kTimeBonusNotice) == 1;
+    };
+    EXPECT_FALSE(noticeShown()) << "before the line";
+    r.TimeLeft = 20000;
+    p.Speed = 40;
+    r.Finish->Passed = 1;
+    EXPECT_TRUE(noticeShown()) << "rolling out";
+    int framesCounting = 0;
+    for (int frame = 0; frame < 2000; ++frame) {
+        const int score = r.Score;
+        const bool shown = noticeShown();
+        if (r.Level != 1) break; // the frame the next level began in
+        EXPECT_TRUE(shown) << frame;
+        if (r.Score > score) ++framesCounting;
+    }
+    EXPECT_EQ(framesCounting, 20) << "one frame for each whole second counted";
+    ASSERT_EQ(r.Level, 2);
+    ASSERT_EQ(Form().Screen.ActiveDialog, DialogKind::LevelBanner);
+    EXPECT_FALSE(noticeShown()) << "the next level's banner";
+    Form().OnText = nullptr;
 }
 
 TEST_F(PlayerRace, RollOutFromAWholeNumberOfStepsStopsAtZero) {

@@ -156,6 +156,35 @@ TEST_F(ShellInput, OnlyTheMouseHandlerClicksForAMouseMove) {
     EXPECT_EQ(game.Effects(), (std::vector<std::string>{"Button", "Button"}));
 }
 
+// A window opens without knowing where the pointer is: it may map under a pointer
+// resting on "web site" (the screen's centre). Only a move picks an item, so Enter
+// there starts a game instead of opening the browser.
+TEST_F(ShellInput, OnlyARealMoveOfThePointerPicksAnItem) {
+    F().Keys.MouseKnown = false; // as the window game starts
+    game.ClearEffects();
+    game.MouseMove(400, 300); // where the pointer rests when the window maps
+    EXPECT_EQ(F().Screen.SelectedItem, 1);
+    game.MouseMove(400, 300); // told again (the window raised, a focus change)
+    EXPECT_EQ(F().Screen.SelectedItem, 1);
+    EXPECT_TRUE(game.Effects().empty());
+
+    game.MouseMove(401, 300); // now it moves: "web site"
+    EXPECT_EQ(F().Screen.SelectedItem, 3);
+    game.Tap(vk::Up); // the keys take the selection elsewhere...
+    game.RunFrames(1);
+    ASSERT_EQ(F().Screen.SelectedItem, 2);
+    game.MouseMove(401, 300); // ...and the same place again is no move
+    EXPECT_EQ(F().Screen.SelectedItem, 2);
+
+    // Enter after a resting pointer goes where the keys say.
+    F().Screen.SelectedItem = 1;
+    F().Keys.MouseKnown = false;
+    game.MouseMove(400, 300);
+    game.Tap(vk::Enter);
+    EXPECT_EQ(F().Screen.ActiveScreen, ScreenKind::CarSelect);
+    EXPECT_TRUE(game.Game().Shell.Opened.empty());
+}
+
 // Menu moves, then a race started and driven with the horn sounded and let go: the
 // menus click, the engine sounds change and the horn and nitro are stopped every frame.
 void MenuMovesAndAShortDrive(test::FormFixture& game) {

@@ -30,7 +30,7 @@ TEST(ShellStartup, OpensTheMainMenuWithItsIntroAndMusic) {
     // A first start: default options and table.
     EXPECT_FALSE(f.Options().FullScreenMode);
     EXPECT_TRUE(f.Options().MusicOn);
-    EXPECT_EQ(f.Options().Country, "_______");
+    EXPECT_EQ(f.Options().Country, "") << "no country given yet";
     EXPECT_EQ(f.HighScores.Entry(1).Score, 5000);
     EXPECT_EQ(game.RunFrames(10), 10);
 }

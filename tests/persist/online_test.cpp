@@ -62,6 +62,9 @@ TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters) {
               "type=0|name=ABCD|score=1234|key=" + key + "|p=|add=_______|z=0000");
 
     EXPECT_TRUE(BuildSubmissionText("", -7, "\xC4").starts_with("type=0|name=|score=-7|key="));
+
+    // No country goes as the underscores the server reads as none.
+    EXPECT_EQ(BuildSubmissionText("ABC", 1234, ""), text);
 }
 
 TEST(SubmissionKey, IsOneCapitalLetter) {

@@ -33,7 +33,7 @@ TEST(OptionsFile, AMissingFileGivesTheDefaultsAndLeavesTheCheckEmpty) {
     EXPECT_FALSE(file.Options.FullScreenMode);
     EXPECT_TRUE(file.Options.MusicOn);
     EXPECT_TRUE(file.Options.SoundOn);
-    EXPECT_EQ(file.Options.Country, "_______");
+    EXPECT_EQ(file.Options.Country, "") << "no country";
     EXPECT_EQ(file.StoredCheck, "");
 }
 
@@ -69,6 +69,31 @@ TEST(OptionsFile, SavesAndReadsBackAnyBytes) {
     EXPECT_EQ(loaded.StoredCheck, check);
 }
 
+// The underscores the options screen shows for no country are not a country: an
+// empty country is written as an empty line, and a file that holds the underscores
+// (as earlier versions wrote for no country) reads as none.
+TEST(OptionsFile, NoCountryIsAnEmptyLineAndTheUnderscoresReadAsNone) {
+    TempDataRoot root;
+    TOptionsFile fresh(root.Path());
+    ASSERT_TRUE(fresh.SaveOptions("chk").Ok());
+    EXPECT_EQ(TempDataRoot::Read(root.Save() / "options"), "0\r\n1\r\n1\r\n\r\nchk\r\n");
+    TOptionsFile again(root.Path());
+    ASSERT_TRUE(again.LoadOptions().Ok());
+    EXPECT_EQ(again.Options.Country, "");
+
+    const struct {
+        const char* line;
+        const char* country;
+    } cases[] = {{"_______", ""}, {"______", "______"}, {"_______ ", "_______ "}, {"Chile", "Chile"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        root.Write(root.Save() / "options", std::string("0\r\n1\r\n1\r\n") + c.line + "\r\nchk\r\n");
+        TOptionsFile file(root.Path());
+        ASSERT_TRUE(file.LoadOptions().Ok());
+        EXPECT_EQ(file.Options.Country, c.country);
+    }
+}
+
 TEST(OptionsFile, AnEmptyCheckLineIsNotAMissingOne) {
     TempDataRoot root;
     TOptionsFile saved(root.Path());
@@ -101,7 +126,7 @@ TEST(OptionsFile, ADamagedFileGivesTheDefaultsAndIsKeptAside) {
         EXPECT_FALSE(file.Options.FullScreenMode);
         EXPECT_TRUE(file.Options.MusicOn);
         EXPECT_TRUE(file.Options.SoundOn);
-        EXPECT_EQ(file.Options.Country, "_______");
+        EXPECT_EQ(file.Options.Country, "") << "no country";
         EXPECT_EQ(file.StoredCheck, "") << "a damaged file gives no check value";
         EXPECT_FALSE(fs::exists(root.Save() / "options"));
         EXPECT_EQ(TempDataRoot::Read(root.Save() / "options.damaged"), contents);

@@ -124,7 +124,7 @@ TEST(EntryReplay, RPlaysTheEntrysRaceToItsEndOrUntilEscAndTheScreenComesBackUnto
     const std::string bytes = ReadText(save / "Replays" / "hs01.vrp");
     const Replay recorded = ReadReplay(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     game.RunFrames(2);
-    EXPECT_EQ(HighScoreReplayLine(form), "R: WATCH THE REPLAY OF 1");
+    EXPECT_EQ(HighScoreReplayLine(form), "PRESS R TO WATCH\nTHE RACE IN 1ST PLACE");
     // The player changes what a replay sets at its start: they must survive it.
     form.Options().SoundOn = false;
     form.Screen.SelectedItem = ItemNo(HighScoresItem::Clear);
@@ -346,9 +346,9 @@ TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {
         std::string Notice;
     };
     const Case cases[] = {
-        {1, "R: WATCH THE REPLAY OF 1", "REPLAY OF 1 DAMAGED"},
-        {2, "R: WATCH THE REPLAY OF 2", "NO REPLAY OF 2"},
-        {7, "", "NO REPLAY OF 7"},
+        {1, "PRESS R TO WATCH\nTHE RACE IN 1ST PLACE", "THE RACE IN 1ST PLACE\nIS DAMAGED"},
+        {2, "PRESS R TO WATCH\nTHE RACE IN 2ND PLACE", "NO RACE KEPT\nFOR 2ND PLACE"},
+        {7, "", "NO RACE KEPT\nFOR 7TH PLACE"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Row);
@@ -367,23 +367,33 @@ TEST(EntryReplay, AMissingOrDamagedReplaySaysSoAndTheScreenStays) {
     }
 }
 
-TEST(EntryReplay, TheLineStandsUnderTheBackButtonClearOfTheButtonsAndTheTable) {
+TEST(EntryReplay, TheLinesStandUnderTheBackButtonClearOfTheButtonsAndTheTable) {
     test::FormFixture game(LowTableGame());
     TMForm& form = game.Form();
     RaceIntoTheTable(game);
-    // The widest line the screen draws.
-    form.Menu.Replays.Rank = 10;
-    form.Menu.Replays.Kept[9] = true;
-    const std::string line = HighScoreReplayLine(form);
-    ASSERT_EQ(line, "R: WATCH THE REPLAY OF 10");
-    const int width = form.MeasureTextIn(line, kReplayLineStyle);
-    const int height = form.MeasureTextHeight(line);
     const auto* back = dynamic_cast<TImageSprite*>(form.Screen.Buttons[size_t(ItemNo(HighScoresItem::Back))]);
     ASSERT_TRUE(back);
-    EXPECT_GE(kReplayLineX - width / 2, 0);
-    EXPECT_LT(kReplayLineX + width / 2, 274) << "the table's frame";
-    EXPECT_GT(kReplayLineY - height / 2, int(back->Y) + back->Height) << "the back button";
-    EXPECT_LT(kReplayLineY + height / 2, 600);
+    // The widest texts the screen draws there: the hint for the last row and the
+    // notices.
+    form.Menu.Replays.Rank = 10;
+    form.Menu.Replays.Kept[9] = true;
+    const std::string hint = HighScoreReplayLine(form);
+    ASSERT_EQ(hint, "PRESS R TO WATCH\nTHE RACE IN 10TH PLACE");
+    for (const std::string& text : {hint, std::string("THE RACE IN 10TH PLACE\nIS DAMAGED"),
+                                    std::string("NO RACE KEPT\nFOR 10TH PLACE")}) {
+        const std::string lines[] = {text.substr(0, text.find('\n')), text.substr(text.find('\n') + 1)};
+        for (int i = 0; i < 2; ++i) {
+            SCOPED_TRACE(lines[i]);
+            const int width = form.MeasureTextIn(lines[i], kReplayLineStyle);
+            const int height = form.MeasureTextHeight(lines[i]);
+            const int y = kReplayLineY + i * kReplayLinePitch;
+            EXPECT_GE(kReplayLineX - width / 2, 8);
+            // Well clear of the table's frame, not touching it.
+            EXPECT_LE(kReplayLineX + width / 2, 274 - 16) << "the table's frame";
+            EXPECT_GT(y - height / 2, int(back->Y) + back->Height) << "the back button";
+            EXPECT_LT(y + height / 2, 600);
+        }
+    }
 }
 
 // The light pixels of the names' colour in the band under the back button.

@@ -61,7 +61,7 @@ const std::vector<CatalogueEntry>& MenuCatalogue() {
         {1, "HelpLogo", 1, 100, 100},
         // High scores.
         {1, "HSCaption", 1, 400, 80},
-        {1, "HSTable", 1, 526, 401},
+        {1, "HSTable", 1, 516, 401},
         {1, "HS_Clear", 2, 250, 80},
         {1, "HS_View", 2, 250, 80},
         {1, "HS_Back", 2, 250, 80},

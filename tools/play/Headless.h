@@ -98,6 +98,9 @@ class HeadlessGame {
         services.OnEffect = [this](const std::string& name) { FrameEffects.push_back(name); };
         start_ = Clock.Milliseconds();
         form_ = std::make_unique<TMForm>(std::move(services));
+        // The scripted pointer starts known, at the frame's top-left corner, so every
+        // "mouse X Y" elsewhere is a move. A window's pointer starts unknown instead.
+        form_->Keys.MouseKnown = true;
     }
 
     // The form holds on to the clock, keys, shell and HTTP client below: no copies.

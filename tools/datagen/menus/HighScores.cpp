@@ -17,7 +17,7 @@ namespace hs {
 using namespace layout;
 constexpr int kWidth = kTableWidth, kHeight = kTableHeight;
 constexpr double kRankX = kRankCentreX - kTableX, kNameX = kNameCentreX - kTableX,
-                 kScoreX = kScoreCentreX - kTableX;
+                 kScoreX = kScoreHeadX - kTableX;
 constexpr double kNameLeft = kNameColumnLeft - kTableX, kNameRight = kNameColumnRight - kTableX;
 constexpr double kFirstRowY = kNameRowY(1) - kTableY, kRowPitch = 36, kRowHalf = 16;
 } // namespace hs

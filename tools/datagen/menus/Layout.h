@@ -3,16 +3,19 @@
 // pixels, for the pictures that must leave room for that text.
 namespace vorlane::datagen::layout {
 
-// High-score table: "HSTable" at (274, 199); the game centres entry i's name on
-// (530, 220 + 36 i) in text style 2 and its score on (720, 216 + 36 i) in style 17.
-constexpr int kTableX = 274, kTableY = 199;
-constexpr int kTableWidth = 526, kTableHeight = 401;
-constexpr int kNameCentreX = 530, kScoreCentreX = 720;
+// High-score table: "HSTable" at (274, 185), its frame whole inside the screen with a
+// margin to the right and bottom edges; the game centres entry i's name on
+// (530, 206 + 36 i) in text style 2 and ends its score at x 766, centred on y 202 + 36 i,
+// in style 17.
+constexpr int kTableX = 274, kTableY = 185;
+constexpr int kTableWidth = 516, kTableHeight = 401;
+constexpr int kNameCentreX = 530, kScoreRightX = 766;
 constexpr int kNameColumnLeft = 408, kNameColumnRight = 653;   // the name column's rules
-constexpr int kScoreColumnLeft = 653, kScoreColumnRight = 794; // to the frame's inner edge
+constexpr int kScoreColumnLeft = 653, kScoreColumnRight = 778; // to the frame's inner edge
+constexpr int kScoreHeadX = (kScoreColumnLeft + kScoreColumnRight) / 2;
 constexpr int kRankCentreX = 344;
 constexpr int kNameRowY(int i) {
-    return 220 + 36 * i;
+    return 206 + 36 * i;
 }
 
 // Options: the country line in text style 4 starts at x 380 on the light field

@@ -181,23 +181,25 @@ struct Entry {
 void HighScores(Screen& s, const std::vector<Entry>& table, bool drawTable, int selected) {
     s.Place("MMBG", 0, 0, 0);
     s.Place("HSCaption", 0, 364, 102);
-    s.Place("HSTable", 0, 274, 199);
+    s.Place("HSTable", 0, 274, 185);
     s.Place("HS_Clear", selected == 1 ? kHighlight : kNormal, 0, 245);
     s.Place("HS_View", selected == 2 ? kHighlight : kNormal, 0, 335);
     s.Place("HS_Back", selected == 3 ? kHighlight : kNormal, 52, 457);
     if (!drawTable) return;
     for (size_t i = 0; i < table.size(); ++i) {
         const int k = int(i) + 1;
-        s.Text(2, table[i].name, 530, 220 + 36 * k, true, true);
-        s.Text(17, std::to_string(table[i].score), 720, 216 + 36 * k, true, true);
+        s.Text(2, table[i].name, 530, 206 + 36 * k, true, true);
+        const std::string score = std::to_string(table[i].score);
+        s.Text(17, score, 766 - MeasureGameText(s.cr(), 17, score).width, 202 + 36 * k, false, true);
     }
 }
 
-void Question(Screen& s, const char* caption, int captionX, int captionY, int selected) {
-    s.Place("Window", 0, 188, 237);
-    s.Place(caption, 0, captionX, captionY);
-    s.Place("Yes", selected == 11 ? kHighlight : kNormal, 237, 296);
-    s.Place("No", selected == 12 ? kHighlight : kNormal, 386, 296);
+// dx: 0 over the race's road, 52 over the menus (the middle of the frame).
+void Question(Screen& s, const char* caption, int captionX, int captionY, int selected, int dx) {
+    s.Place("Window", 0, 188 + dx, 237);
+    s.Place(caption, 0, captionX + dx, captionY);
+    s.Place("Yes", selected == 11 ? kHighlight : kNormal, 237 + dx, 296);
+    s.Place("No", selected == 12 ? kHighlight : kNormal, 386 + dx, 296);
 }
 
 void NameEntry(Screen& s, int score, const std::string& name) {
@@ -245,17 +247,17 @@ void WriteScreenPreviews(const std::string& dir, const std::string& raceArchive)
     shot("08_high_scores.png", [&](Screen& s) { HighScores(s, table, true, 3); });
     shot("09_dialog_exit_game.png", [](Screen& s) {
         MainMenu(s);
-        Question(s, "Win_EG", 295, 248, 12);
+        Question(s, "Win_EG", 295, 248, 12, 52);
     });
     // The race dialogs over a race in progress.
     const RgbaImage raceScreen = race::RenderTrackPreview(7, 2);
     shot("10_dialog_exit_to_menu.png", [&](Screen& s) {
         s.Backdrop(raceScreen);
-        Question(s, "Win_ExitToMenu", 276, 248, 11);
+        Question(s, "Win_ExitToMenu", 276, 248, 11, 0);
     });
     shot("11_dialog_clear_scores.png", [&](Screen& s) {
-        HighScores(s, table, false, 1); // the table's texts are not drawn under this dialog
-        Question(s, "Win_ClearHS", 268, 237, 12);
+        HighScores(s, table, true, 1); // the table stays in view under the question
+        Question(s, "Win_ClearHS", 268, 237, 12, 52);
     });
     shot("12_dialog_name_entry.png", [&](Screen& s) {
         s.Backdrop(raceScreen);
