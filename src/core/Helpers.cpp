@@ -1,5 +1,7 @@
 #include "core/Helpers.h"
 
+#include "engine/PortableMath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -89,13 +91,23 @@ bool PointInQuad(double px, double py, double x1, double y1, double x2, double y
         ux[i] = dx / length;
         uy[i] = dy / length;
     }
-    double sum = 0.0;
+    double dots[4];
     for (int i = 0; i < 4; ++i) {
         const int j = (i + 1) % 4;
         // Rounding can push the dot product of two unit vectors just past +-1.
-        const double dot = std::clamp(ux[i] * ux[j] + uy[i] * uy[j], -1.0, 1.0);
-        sum += std::acos(dot) * kDegreesPerRadian;
+        dots[i] = std::clamp(ux[i] * ux[j] + uy[i] * uy[j], -1.0, 1.0);
     }
+    // The angles' sum with the quick arc cosine (within 1e-12 of the true angle) settles
+    // every point but those whose sum lies within a hair of the mark; for those it is
+    // summed again from the correctly rounded arc cosines, the values the sum has always
+    // been made of.
+    double quick = 0.0;
+    for (const double dot : dots)
+        quick += QuickAcos(dot) * kDegreesPerRadian;
+    if (std::fabs(quick - kInsideAngleSum) > 1e-6) return quick >= kInsideAngleSum;
+    double sum = 0.0;
+    for (const double dot : dots)
+        sum += PortableAcos(dot) * kDegreesPerRadian;
     return sum >= kInsideAngleSum;
 }
 

@@ -1,6 +1,7 @@
 #include "race/Player.h"
 
 #include "core/Game.h"
+#include "engine/PortableMath.h"
 #include "race/Finish.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
@@ -107,13 +108,13 @@ TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
     const double w = Width;
     const double h = Height;
     WheelRadius = std::sqrt((h / 2) * (h / 2) + (w / 2) * (w / 2)) - 25;
-    WheelAngle = ToTurn256(std::atan((w / 2) / (h / 2)));
+    WheelAngle = ToTurn256(RaceAtan((w / 2) / (h / 2)));
     CarCenterX = X + w / 2;
     CarCenterY = Y + h / 2;
     const double body = CarBodyWidth[size_t(CarNo)];
     // The product of the two half-widths, not the body's half-width squared.
     CornerRadius = std::sqrt((h / 2) * (h / 2) + (body / 2) * (w / 2));
-    CornerAngle = ToTurn256(std::atan((body / 2) / (h / 2)));
+    CornerAngle = ToTurn256(RaceAtan((body / 2) / (h / 2)));
     ComputeCorners();
     ComputeRearWheels();
 
@@ -139,25 +140,34 @@ TPlayer::TPlayer(TSprite* parent, TGame& form, double x, double y)
 
 // ---- geometry and surface ----
 
-void TPlayer::ComputeCorners() {
+const TPlayer::TTurnedGeometry& TPlayer::TurnedGeometry() {
+    if (turned_.Valid && turned_.Heading == Heading) return turned_;
     const double k = 2 * std::numbers::pi / kTurn;
     const double h = Heading;
     const double a = CornerAngle;
+    // The corners, then the rear wheels (the right one sits a little further round).
+    const double angles[6] = {
+        h - a, h + a, h + 128 - a, h + 128 + a, h + WheelAngle - 128, h - WheelAngle - 128 + 4};
+    for (size_t i = 0; i < 6; ++i)
+        RaceSinCos(angles[i] * k, turned_.Sin[i], turned_.Cos[i]);
+    turned_.Heading = Heading;
+    turned_.Valid = true;
+    return turned_;
+}
+
+void TPlayer::ComputeCorners() {
+    const TTurnedGeometry& g = TurnedGeometry();
     const double r = CornerRadius * CornerFactor[size_t(CarNo)];
-    const double angles[4] = {h - a, h + a, h + 128 - a, h + 128 + a};
-    for (int i = 0; i < 4; ++i) {
-        Corners.corners[size_t(i)].x = CarCenterX + std::sin(angles[i] * k) * r;
-        Corners.corners[size_t(i)].y = CarCenterY - std::cos(angles[i] * k) * r;
+    for (size_t i = 0; i < 4; ++i) {
+        Corners.corners[i].x = CarCenterX + g.Sin[i] * r;
+        Corners.corners[i].y = CarCenterY - g.Cos[i] * r;
     }
 }
 
 void TPlayer::ComputeRearWheels() {
-    const double k = 2 * std::numbers::pi / kTurn;
-    const double h = Heading;
-    const double a = h + WheelAngle - 128;
-    const double b = h - WheelAngle - 128 + 4; // the right wheel sits a little further round
-    RearWheelA = {CarCenterX + std::sin(a * k) * WheelRadius, CarCenterY - std::cos(a * k) * WheelRadius};
-    RearWheelB = {CarCenterX + std::sin(b * k) * WheelRadius, CarCenterY - std::cos(b * k) * WheelRadius};
+    const TTurnedGeometry& g = TurnedGeometry();
+    RearWheelA = {CarCenterX + g.Sin[4] * WheelRadius, CarCenterY - g.Cos[4] * WheelRadius};
+    RearWheelB = {CarCenterX + g.Sin[5] * WheelRadius, CarCenterY - g.Cos[5] * WheelRadius};
 }
 
 bool TPlayer::OnRoadAt(int px, int py) const {

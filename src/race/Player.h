@@ -274,6 +274,17 @@ class TPlayer : public TGameSprite {
     int FrameMs() const;
 
   private:
+    // The sines and cosines of the four corners' and the two rear wheels' angles at one
+    // heading: worked out again only when the heading changes.
+    struct TTurnedGeometry {
+        int Heading = 0;
+        bool Valid = false;
+        std::array<double, 6> Sin{};
+        std::array<double, 6> Cos{};
+    };
+    const TTurnedGeometry& TurnedGeometry();
+    TTurnedGeometry turned_;
+
     std::array<TImageItem*, 12> carImages_{};
     TImageItem* bloodImage_ = nullptr;
     TImageItem* handbrakeImage_ = nullptr;

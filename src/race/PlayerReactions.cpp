@@ -3,11 +3,11 @@
 #include "race/Player.h"
 
 #include "core/Game.h"
+#include "engine/PortableMath.h"
 #include "race/RaceState.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace vorlane {
 
@@ -35,9 +35,8 @@ void TPlayer::Bounce(double v) {
     ScrollSpeed = v * Sign(ScrollSpeed) / 10;
     // The view is thrown back at once, with the race tick's own formula.
     TRace& race = Race();
-    const double a = Heading * 2 * std::numbers::pi / 256;
-    race.ScrollVX = -std::sin(a) * ScrollSpeed;
-    race.ScrollVY = std::cos(a) * ScrollSpeed;
+    race.ScrollVX = -TurnSin(Heading) * ScrollSpeed;
+    race.ScrollVY = TurnCos(Heading) * ScrollSpeed;
     const double scale = SpeedScale();
     SetBackgroundPos(BackgroundX() + race.ScrollVX * 0.5 * scale,
                      BackgroundY() + race.ScrollVY * 0.5 * scale);

@@ -5,6 +5,7 @@
 #include "race/Player.h"
 
 #include "core/Game.h"
+#include "engine/PortableMath.h"
 #include "race/Car.h"
 #include "race/Man.h"
 #include "race/RaceState.h"
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <strings.h>
 
@@ -21,7 +21,6 @@ namespace vorlane {
 
 namespace {
 
-constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
 constexpr int kStageStepMs = 100; // one step of raising or lowering, and the gun's flash
 constexpr int kGunCooldownMs = 200;
 constexpr int kLauncherCooldownMs = 500;
@@ -124,9 +123,9 @@ void TPlayer::FireWeapon() {
         FireCooldown = kLauncherCooldownMs;
         // The launcher fires from alternate sides: right of the car with an odd
         // number of rockets left, left with an even one.
-        const double phi = (Ammo % 2 == 1 ? -Heading - 86 : -Heading - 170) * kTurn;
-        LaunchRocket(Form, std::trunc(X + (Width - 12) / 2.0 - std::sin(phi) * 55),
-                     std::trunc(Y + Height / 2.0 - std::cos(phi) * 55), kRocketLaunchSpeed, Heading);
+        const int phi = Ammo % 2 == 1 ? -Heading - 86 : -Heading - 170;
+        LaunchRocket(Form, std::trunc(X + (Width - 12) / 2.0 - TurnSin(phi) * 55),
+                     std::trunc(Y + Height / 2.0 - TurnCos(phi) * 55), kRocketLaunchSpeed, Heading);
     }
     ShotFlash = 1;
 }
@@ -137,8 +136,8 @@ void TPlayer::GunRay(double px, double py) {
     const TrackView view = ViewOf(race);
     const double originX = double(race.MapCol) * kTileSize - view.X; // world = screen + origin
     const double originY = double(race.MapRow) * kTileSize - view.Y;
-    const double dx = std::sin(Heading * kTurn) * kGunRayStep;
-    const double dy = -std::cos(Heading * kTurn) * kGunRayStep;
+    const double dx = TurnSin(Heading) * kGunRayStep;
+    const double dy = -TurnCos(Heading) * kGunRayStep;
     double wx = px + originX;
     double wy = py + originY;
     double sx = px;

@@ -3,6 +3,7 @@
 
 #include "core/Game.h"
 #include "engine/Input.h"
+#include "engine/PortableMath.h"
 #include "race/Bonus.h"
 #include "race/Car.h"
 #include "race/Finish.h"
@@ -17,7 +18,6 @@
 #include "race/TrackGenerator.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace vorlane {
 
@@ -167,9 +167,8 @@ void RaceTick(TGame& form, int lagCount) {
         race.ProgressMarker->Y = ProgressMarkerY(race.ProgressMarker->Height, race.TrackLength, race.MapRow);
 
     // The world's velocity for the next move, from the car's heading and speed.
-    const double a = player->Heading * 2 * std::numbers::pi / 256;
-    race.ScrollVX = -std::sin(a) * player->ScrollSpeed;
-    race.ScrollVY = std::cos(a) * player->ScrollSpeed;
+    race.ScrollVX = -TurnSin(player->Heading) * player->ScrollSpeed;
+    race.ScrollVY = TurnCos(player->Heading) * player->ScrollSpeed;
 
     // The head-up display, and the rockets that exploded or left the play area go back to the pool.
     DrawHud(form);

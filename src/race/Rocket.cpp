@@ -1,19 +1,18 @@
 #include "race/Rocket.h"
 
 #include "core/Game.h"
+#include "engine/PortableMath.h"
 #include "race/Player.h"
 #include "race/RaceState.h"
 #include "race/ScrollBackground.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace vorlane {
 
 namespace {
 
-constexpr double kTurn = 2.0 * std::numbers::pi / 256.0; // one 256th of a turn in radians
-constexpr int kPlayRight = 700;                          // rockets leave the play area at x 0..700, y 0..600
+constexpr int kPlayRight = 700; // rockets leave the play area at x 0..700, y 0..600
 constexpr int kPlayBottom = 600;
 // The flame sprite is the rocket's child, its top-left 12 pixels left of and 2 above the
 // rocket's; it is drawn hanging behind the rocket with this point of it (in fractions of
@@ -59,8 +58,8 @@ void TRocket::MoveStep(int moveCount) {
     TGameSprite::MoveStep(moveCount);
     const TRace& race = *Form.Race;
     const double step = RocketSpeed * 0.5 * Form.Stats.SpeedScale;
-    WorldX += std::sin(RocketAngle * kTurn) * step;
-    WorldY -= std::cos(RocketAngle * kTurn) * step;
+    WorldX += TurnSin(RocketAngle) * step;
+    WorldY -= TurnCos(RocketAngle) * step;
     const TrackView view = ViewOf(race);
     X = WorldX - double(race.MapCol) * kTileSize + view.X;
     Y = WorldY - double(race.MapRow) * kTileSize + view.Y;

@@ -99,14 +99,17 @@ class Autopilot {
         if (held_.count(key)) return;
         held_.insert(key);
         log_.push_back({frame_, PilotEvent::Down, key, {}});
-        game_.KeyDown(key);
+        if (!Press || !Press(key, true)) game_.KeyDown(key);
     }
     void KeyUp(int key) {
         if (!held_.count(key)) return;
         held_.erase(key);
         log_.push_back({frame_, PilotEvent::Up, key, {}});
-        game_.KeyUp(key);
+        if (!Press || !Press(key, false)) game_.KeyUp(key);
     }
+    // Where a key goes instead of the keyboard (a game pad's button or trigger, say):
+    // answers whether it took the key. The log still names the key.
+    std::function<bool(int key, bool down)> Press;
     void ReleaseAll() {
         const std::set<int> keys = held_;
         for (int k : keys)
