@@ -99,17 +99,25 @@ constexpr std::array kMigrations{
         " FOR EACH ROW EXECUTE FUNCTION scores_counted();"},
 };
 
-// Fills the counts from the rows.
+// Fills the counts from the rows: the counts per score, then each level above
+// summed from the one below.
 constexpr const char* kBuildRankCountsSql =
     "DELETE FROM rank_counts;"
     "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
-    " SELECT s.v, s.g, l.level, s.score >> l.shift, sum(s.n) FROM ("
-    "  SELECT FALSE AS v, '' AS g, score, count(*) AS n FROM scores GROUP BY score"
-    "  UNION ALL SELECT FALSE, '=' || lower(country COLLATE \"C\"), score, count(*) FROM scores GROUP BY 2, 3"
-    "  UNION ALL SELECT TRUE, '', score, count(*) FROM scores WHERE verified GROUP BY score"
-    "  UNION ALL SELECT TRUE, '=' || lower(country COLLATE \"C\"), score, count(*) FROM scores WHERE verified"
-    "   GROUP BY 2, 3) AS s, rank_levels AS l"
-    " GROUP BY 1, 2, 3, 4;"
+    " SELECT FALSE, '', 0, score, count(*) FROM scores GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT FALSE, '=' || lower(country COLLATE \"C\"), 0, score, count(*) FROM scores GROUP BY 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT TRUE, '', 0, score, count(*) FROM scores WHERE verified GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT TRUE, '=' || lower(country COLLATE \"C\"), 0, score, count(*) FROM scores WHERE verified"
+    "  GROUP BY 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 1, key >> 8, sum(n) FROM rank_counts WHERE level = 0 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 2, key >> 8, sum(n) FROM rank_counts WHERE level = 1 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 3, key >> 8, sum(n) FROM rank_counts WHERE level = 2 GROUP BY 1, 2, 4;"
     "INSERT INTO settings (key, value) VALUES ('rank_counts', 'built')"
     " ON CONFLICT (key) DO UPDATE SET value = excluded.value;";
 

@@ -99,18 +99,25 @@ constexpr std::array kMigrations{
 };
 #undef VORLANE_COUNT_ROW
 
-// Fills the counts from the rows (one pass over each index, no sort of the table).
+// Fills the counts from the rows: the counts per score in one pass over each index
+// (no sort of the table), each level above summed from the one below.
 constexpr const char* kBuildRankCountsSql =
     "DELETE FROM rank_counts;"
     "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
-    " SELECT v, g, l.level, s.score >> l.shift, sum(s.n) FROM ("
-    "  SELECT 0 AS v, '' AS g, score, count(*) AS n FROM scores GROUP BY score"
-    "  UNION ALL SELECT 0, '=' || lower(country), score, count(*) FROM scores"
-    "   GROUP BY country COLLATE NOCASE, score"
-    "  UNION ALL SELECT 1, '', score, count(*) FROM scores WHERE verified = 1 GROUP BY score"
-    "  UNION ALL SELECT 1, '=' || lower(country), score, count(*) FROM scores WHERE verified = 1"
-    "   GROUP BY country COLLATE NOCASE, score) AS s, rank_levels AS l"
-    " GROUP BY 1, 2, 3, 4;"
+    " SELECT 0, '', 0, score, count(*) FROM scores GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 0, '=' || lower(country), 0, score, count(*) FROM scores GROUP BY country COLLATE NOCASE, score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 1, '', 0, score, count(*) FROM scores WHERE verified = 1 GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 1, '=' || lower(country), 0, score, count(*) FROM scores WHERE verified = 1"
+    "  GROUP BY country COLLATE NOCASE, score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 1, key >> 8, sum(n) FROM rank_counts WHERE level = 0 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 2, key >> 8, sum(n) FROM rank_counts WHERE level = 1 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 3, key >> 8, sum(n) FROM rank_counts WHERE level = 2 GROUP BY 1, 2, 4;"
     "INSERT OR REPLACE INTO settings (key, value) VALUES ('rank_counts', 'built');";
 
 // The same query over the eight kinds of filter: none, period, country, both, and
