@@ -66,19 +66,22 @@ constexpr std::array kMigrations{
     // Names and countries match whatever their letter case (ASCII letters, as
     // SQLite's NOCASE); the counts per score (RankCounts.h) that rank any row without
     // walking the rows ahead of it, kept by a trigger in the transaction of every
-    // change to a row, filled from the rows at the first start after this.
+    // change to a row, filled from the rows at the first start after this. Written to
+    // run again over what it made, should its record be lost.
     Migration{
         5,
-        "DROP INDEX scores_by_country;"
+        "DELETE FROM settings WHERE key = 'rank_counts';"
+        "DROP INDEX IF EXISTS scores_by_country;"
         "CREATE INDEX scores_by_country ON scores (lower(country COLLATE \"C\"), score DESC, id, "
         "submitted_at);"
-        "DROP INDEX scores_by_name;"
+        "DROP INDEX IF EXISTS scores_by_name;"
         "CREATE INDEX scores_by_name ON scores (lower(name COLLATE \"C\"), score DESC, id);"
-        "CREATE INDEX scores_verified_by_country ON scores (lower(country COLLATE \"C\"), score DESC, id,"
+        "CREATE INDEX IF NOT EXISTS scores_verified_by_country ON scores (lower(country COLLATE \"C\"), "
+        "score DESC, id,"
         "  submitted_at) WHERE verified;"
-        "CREATE TABLE rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
-        "INSERT INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24);"
-        "CREATE TABLE rank_counts ("
+        "CREATE TABLE IF NOT EXISTS rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
+        "INSERT INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24) ON CONFLICT DO NOTHING;"
+        "CREATE TABLE IF NOT EXISTS rank_counts ("
         "  verified_only BOOLEAN NOT NULL,"
         "  grp TEXT NOT NULL,"
         "  level INTEGER NOT NULL,"
@@ -95,6 +98,7 @@ constexpr std::array kMigrations{
         " IF TG_OP <> 'INSERT' THEN PERFORM scores_count_row(OLD, -1); END IF;"
         " IF TG_OP <> 'DELETE' THEN PERFORM scores_count_row(NEW, 1); END IF;"
         " RETURN NULL; END $$;"
+        "DROP TRIGGER IF EXISTS scores_counted ON scores;"
         "CREATE TRIGGER scores_counted AFTER INSERT OR DELETE OR UPDATE OF score, country, verified ON scores"
         " FOR EACH ROW EXECUTE FUNCTION scores_counted();"},
 };

@@ -72,30 +72,33 @@ constexpr std::array kMigrations{
     // Names and countries match whatever their letter case; the counts per score
     // (RankCounts.h) that rank any row without walking the rows ahead of it, kept by
     // triggers in the transaction of every change to a row. The counts are filled
-    // from the rows at the first start after this (BuildRankCounts).
-    Migration{
-        5, "DROP INDEX scores_by_country;"
-           "CREATE INDEX scores_by_country ON scores (country COLLATE NOCASE, score DESC, id, submitted_at);"
-           "DROP INDEX scores_by_name;"
-           "CREATE INDEX scores_by_name ON scores (name COLLATE NOCASE, score DESC, id);"
-           "CREATE INDEX scores_verified_by_country ON scores (country COLLATE NOCASE, score DESC, id,"
-           "  submitted_at) WHERE verified = 1;"
-           "CREATE TABLE rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
-           "INSERT INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24);"
-           "CREATE TABLE rank_counts ("
-           "  verified_only INTEGER NOT NULL,"
-           "  grp TEXT NOT NULL,"
-           "  level INTEGER NOT NULL,"
-           "  key INTEGER NOT NULL,"
-           "  n INTEGER NOT NULL,"
-           "  PRIMARY KEY (verified_only, grp, level, key)) WITHOUT ROWID;"
-           "CREATE TRIGGER scores_counted AFTER INSERT ON scores BEGIN " VORLANE_COUNT_ROW(
-               "NEW", "1") " END;"
-                           "CREATE TRIGGER scores_uncounted AFTER DELETE ON scores BEGIN " VORLANE_COUNT_ROW(
-                               "OLD", "-1") " END;"
-                                            "CREATE TRIGGER scores_recounted AFTER UPDATE OF score, country, "
-                                            "verified ON scores BEGIN " VORLANE_COUNT_ROW("OLD", "-1")
-                                                VORLANE_COUNT_ROW("NEW", "1") " END;"},
+    // from the rows at the first start after this (BuildRankCountsIfMissing). Written
+    // to run again over what it made, should its record be lost.
+    // clang-format off
+    Migration{5,
+              "DELETE FROM settings WHERE key = 'rank_counts';"
+              "DROP INDEX IF EXISTS scores_by_country;"
+              "CREATE INDEX scores_by_country ON scores (country COLLATE NOCASE, score DESC, id, submitted_at);"
+              "DROP INDEX IF EXISTS scores_by_name;"
+              "CREATE INDEX scores_by_name ON scores (name COLLATE NOCASE, score DESC, id);"
+              "CREATE INDEX IF NOT EXISTS scores_verified_by_country ON scores (country COLLATE NOCASE,"
+              "  score DESC, id, submitted_at) WHERE verified = 1;"
+              "CREATE TABLE IF NOT EXISTS rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
+              "INSERT OR IGNORE INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24);"
+              "CREATE TABLE IF NOT EXISTS rank_counts ("
+              "  verified_only INTEGER NOT NULL,"
+              "  grp TEXT NOT NULL,"
+              "  level INTEGER NOT NULL,"
+              "  key INTEGER NOT NULL,"
+              "  n INTEGER NOT NULL,"
+              "  PRIMARY KEY (verified_only, grp, level, key)) WITHOUT ROWID;"
+              "CREATE TRIGGER IF NOT EXISTS scores_counted AFTER INSERT ON scores BEGIN "
+              VORLANE_COUNT_ROW("NEW", "1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_uncounted AFTER DELETE ON scores BEGIN "
+              VORLANE_COUNT_ROW("OLD", "-1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_recounted AFTER UPDATE OF score, country, verified ON scores BEGIN "
+              VORLANE_COUNT_ROW("OLD", "-1") VORLANE_COUNT_ROW("NEW", "1") " END;"},
+    // clang-format on
 };
 #undef VORLANE_COUNT_ROW
 
