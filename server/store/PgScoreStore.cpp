@@ -263,8 +263,13 @@ void PrepareStatements(pqxx::connection& db) {
                    "SELECT count(*) FROM scores WHERE score = " + Param(kind, 1) + " AND id < " +
                        Param(kind, 2) + " AND " + where);
     }
-    db.prepare("count_sum", "SELECT coalesce(sum(n), 0)::bigint FROM rank_counts WHERE verified_only = $1"
-                            " AND grp = $2 AND level = $3 AND key BETWEEN $4 AND $5");
+    // The rows above score $3 (RankCounts.h's RangesAbove), one range of each level,
+    // in one statement: one round trip, one snapshot.
+    db.prepare(
+        "count_above",
+        "SELECT coalesce(sum(c.n), 0)::bigint FROM rank_levels AS l JOIN rank_counts AS c"
+        " ON c.verified_only = $1 AND c.grp = $2 AND c.level = l.level AND c.key > ($3::bigint >> l.shift)"
+        " AND (l.level = 3 OR c.key <= (($3::bigint >> l.shift) | 255))");
     db.prepare("count_list", "SELECT key, n FROM rank_counts WHERE verified_only = $1 AND grp = $2"
                              " AND level = $3 AND key BETWEEN $4 AND $5 AND n > 0 ORDER BY key DESC");
     db.prepare("rank_counts_built", "SELECT count(*) FROM settings WHERE key = 'rank_counts'");
@@ -449,15 +454,8 @@ namespace {
 
 // The rows with a score above `score` in the filter's (period-less) group.
 int64_t RowsAbove(pqxx::transaction_base& read, const ScoreFilter& filter, int64_t score) {
-    const std::string group = PgText(RankGroup(filter));
-    int64_t above = 0;
-    for (const KeyRange& range : RangesAbove(score)) {
-        if (range.low > range.high) continue;
-        above += read.exec_prepared1("count_sum", filter.verifiedOnly, group, range.level, range.low,
-                                     range.high)[0]
-                     .as<int64_t>();
-    }
-    return above;
+    return read.exec_prepared1("count_above", filter.verifiedOnly, PgText(RankGroup(filter)), score)[0]
+        .as<int64_t>();
 }
 
 std::optional<ScoreAtOffset> ScoreAt(pqxx::transaction_base& read, const ScoreFilter& filter,
@@ -635,8 +633,7 @@ int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     ReadLease db(*this);
     // A score at least `score` is one above score - 1.
     if (filter.since == 0 && score > std::numeric_limits<int64_t>::min())
-        return db.RunSnapshot(
-            [&](pqxx::transaction_base& read) { return RowsAbove(read, filter, score - 1) + 1; });
+        return db.Run([&](pqxx::nontransaction& read) { return RowsAbove(read, filter, score - 1) + 1; });
     return db.Run([&](pqxx::nontransaction& read) {
         const pqxx::row atLeast =
             read.exec_prepared1(StatementName("rows_at_least", kind),
