@@ -263,13 +263,17 @@ void PrepareStatements(pqxx::connection& db) {
                    "SELECT count(*) FROM scores WHERE score = " + Param(kind, 1) + " AND id < " +
                        Param(kind, 2) + " AND " + where);
     }
-    // The rows above score $3 (RankCounts.h's RangesAbove), one range of each level,
-    // in one statement: one round trip, one snapshot.
-    db.prepare(
-        "count_above",
-        "SELECT coalesce(sum(c.n), 0)::bigint FROM rank_levels AS l JOIN rank_counts AS c"
-        " ON c.verified_only = $1 AND c.grp = $2 AND c.level = l.level AND c.key > ($3::bigint >> l.shift)"
-        " AND (l.level = 3 OR c.key <= (($3::bigint >> l.shift) | 255))");
+    // The rows above a score: the sums of RankCounts.h's RangesAbove, one range of
+    // each level ($3 to $10, low and high), in one statement: one round trip, one
+    // snapshot, and each sum one range of the primary key.
+    std::string above = "SELECT 0::bigint";
+    for (int level = 0; level < kRankLevels; ++level)
+        above +=
+            " + (SELECT coalesce(sum(n), 0)::bigint FROM rank_counts WHERE verified_only = $1 AND grp = $2"
+            " AND level = " +
+            std::to_string(level) + " AND key BETWEEN $" + std::to_string(3 + 2 * level) + " AND $" +
+            std::to_string(4 + 2 * level) + ")";
+    db.prepare("count_above", above);
     db.prepare("count_list", "SELECT key, n FROM rank_counts WHERE verified_only = $1 AND grp = $2"
                              " AND level = $3 AND key BETWEEN $4 AND $5 AND n > 0 ORDER BY key DESC");
     db.prepare("rank_counts_built", "SELECT count(*) FROM settings WHERE key = 'rank_counts'");
@@ -454,7 +458,12 @@ namespace {
 
 // The rows with a score above `score` in the filter's (period-less) group.
 int64_t RowsAbove(pqxx::transaction_base& read, const ScoreFilter& filter, int64_t score) {
-    return read.exec_prepared1("count_above", filter.verifiedOnly, PgText(RankGroup(filter)), score)[0]
+    const std::array<KeyRange, kRankLevels> ranges = RangesAbove(score);
+    static_assert(kRankLevels == 4, "count_above sums four ranges");
+    return read
+        .exec_prepared1("count_above", filter.verifiedOnly, PgText(RankGroup(filter)), ranges[0].low,
+                        ranges[0].high, ranges[1].low, ranges[1].high, ranges[2].low, ranges[2].high,
+                        ranges[3].low, ranges[3].high)[0]
         .as<int64_t>();
 }
 
