@@ -83,3 +83,9 @@ bench-replay: build
 # the table page with a million rows. Printed, never asserted.
 bench-server: build
 	bash tools/bench/server-bench $(BUILD)
+
+# The table at depth: pages, ranks and periods with 10,000,000 rows (BENCH_DB=sqlite or
+# postgresql, BENCH_ROWS, BENCH_KEEP=FOLDER to load once and measure again). Printed only.
+.PHONY: bench-server-depth
+bench-server-depth: build
+	bash tools/bench/server-depth-bench $(BUILD)

@@ -13,13 +13,15 @@ struct PeriodInfo {
     std::string_view name;
     std::string_view label;
     int64_t seconds;
+    std::string_view window; // what the label means, said on the page
 };
 
+// The periods are windows that end now, not calendar days or weeks.
 constexpr std::array<PeriodInfo, 4> kPeriods{{
-    {Period::Day, "day", "Today", 24 * 3600},
-    {Period::Week, "week", "This week", 7 * 24 * 3600},
-    {Period::Month, "month", "This month", 30 * 24 * 3600},
-    {Period::All, "all", "All time", 0},
+    {Period::Day, "day", "Today", 24 * 3600, "the last 24 hours, so it lists yesterday's dates too"},
+    {Period::Week, "week", "This week", 7 * 24 * 3600, "the last 7 days"},
+    {Period::Month, "month", "This month", 30 * 24 * 3600, "the last 30 days"},
+    {Period::All, "all", "All time", 0, ""},
 }};
 
 const PeriodInfo& Info(Period period) {
@@ -140,6 +142,13 @@ std::string RenderTablePage(const TableView& view) {
                 std::string(info.label) + "</a> ";
     }
     html += "</nav>\n";
+    if (view.period != Period::All) {
+        const PeriodInfo& info = Info(view.period);
+        const std::string from = IsoUtcTime(view.since);
+        html += "<p class=\"window\"><strong>" + std::string(info.label) + "</strong> is " +
+                std::string(info.window) + ": scores sent since " + from.substr(0, 10) + " " +
+                from.substr(11, 5) + " UTC.</p>\n";
+    }
     if (!view.country.empty()) {
         html += "<p class=\"filter\">Country: <strong>" + HtmlText(ShownCountry(view.country)) +
                 "</strong> <a href=\"" +
@@ -242,7 +251,19 @@ the ten best goes into the game's own table, and you can send it here, to the on
 }
 
 std::string_view Stylesheet() {
-    return R"(:root {
+    return R"css(@font-face {
+  font-family: "Roboto Condensed"; font-weight: 400; font-style: normal; font-display: swap;
+  src: url("/fonts/roboto-condensed.ttf") format("truetype");
+}
+@font-face {
+  font-family: "Roboto Condensed"; font-weight: 700; font-style: normal; font-display: swap;
+  src: url("/fonts/roboto-condensed-bold.ttf") format("truetype");
+}
+@font-face {
+  font-family: "DSEG14 Classic"; font-weight: 400; font-style: normal; font-display: swap;
+  src: url("/fonts/dseg14-classic.ttf") format("truetype");
+}
+:root {
   --night: #07103a;
   --deep: #0d1d5c;
   --lane: #1b2f80;
@@ -255,7 +276,7 @@ std::string_view Stylesheet() {
 html { background: var(--night); }
 body {
   margin: 0; min-height: 100vh; color: var(--text);
-  font-family: Verdana, "DejaVu Sans", Geneva, sans-serif; font-size: 16px;
+  font-family: "Roboto Condensed", "Arial Narrow", sans-serif; font-size: 17px;
   background:
     repeating-linear-gradient(180deg, transparent 0 46px, rgba(255,255,255,0.035) 46px 52px),
     linear-gradient(180deg, var(--deep), var(--night) 70%);
@@ -269,7 +290,7 @@ a:hover, a:focus { color: var(--orange); }
 }
 .banner nav a { margin-left: 1.2rem; text-decoration: none; font-weight: bold; }
 .logo, h1, h2 {
-  font-family: Impact, "Arial Black", "Franklin Gothic Bold", sans-serif;
+  font-family: "Roboto Condensed", "Arial Narrow", sans-serif; font-weight: 700;
   letter-spacing: 0.06em; color: var(--orange); text-transform: uppercase;
   text-shadow: 2px 2px 0 #000, 0 0 12px rgba(255,138,28,0.45);
 }
@@ -286,29 +307,58 @@ h2 { font-size: 1.6rem; margin-top: 2rem; }
   border: 1px solid var(--lane); border-radius: 3px; text-decoration: none; }
 .periods a.current { background: var(--orange); color: var(--night); border-color: var(--orange); font-weight: bold; }
 .filters { margin: 0.6rem 0 1rem; color: var(--dim); }
-.filters input { background: var(--night); color: var(--text); border: 1px solid var(--lane); padding: 0.3rem; }
-.filters button { background: var(--orange); color: var(--night); border: 0; padding: 0.35rem 0.9rem; font-weight: bold; cursor: pointer; }
+.filters label { display: inline-block; margin: 0 0.6rem 0.4rem 0; }
+.filters input { background: var(--night); color: var(--text); border: 1px solid var(--lane); padding: 0.3rem;
+  font: inherit; width: 11rem; max-width: 100%; }
+.filters button { background: var(--orange); color: var(--night); border: 0; padding: 0.35rem 0.9rem;
+  font: inherit; font-weight: bold; cursor: pointer; }
 table.scores { width: 100%; border-collapse: collapse; background: rgba(7,16,58,0.75); }
 table.scores th { text-align: left; color: var(--amber); border-bottom: 2px solid var(--orange); padding: 0.4rem 0.6rem; }
 table.scores td { padding: 0.35rem 0.6rem; border-bottom: 1px solid var(--lane); }
 table.scores tbody tr:nth-child(odd) { background: rgba(27,47,128,0.35); }
 table.scores .rank, table.scores .score { text-align: right; }
 table.scores td.score, table.scores td.rank {
-  font-family: "DSEG7 Classic", "DS Crystal", "Courier New", Courier, monospace; color: var(--amber);
+  font-family: "DSEG14 Classic", "Courier New", monospace; color: var(--amber); white-space: nowrap;
 }
-table.scores td.name { font-weight: bold; }
+table.scores td.name { font-weight: bold; overflow-wrap: anywhere; }
+table.scores td.country { overflow-wrap: anywhere; }
 table.scores td.country a { color: var(--text); text-decoration: none; }
-table.scores td.when { color: var(--dim); font-size: 0.9rem; }
+table.scores td.when { color: var(--dim); font-size: 0.9rem; white-space: nowrap; }
+table.scores td.verified { white-space: nowrap; }
+table.scores tr.you { background: var(--orange); }
 table.scores tr.you td { background: var(--orange); color: var(--night); }
 table.scores tr.you td a, table.scores tr.you td.when { color: var(--night); }
 tbody.offpage { border-top: 3px dashed var(--orange); }
-.player, .filter { color: var(--dim); }
-.player strong, .filter strong { color: var(--orange); }
+.player, .filter, .window { color: var(--dim); }
+.player strong, .filter strong, .window strong { color: var(--orange); }
 .pages { margin-top: 1rem; display: flex; gap: 1.2rem; }
 table.keys th { text-align: left; padding: 0.25rem 1.2rem 0.25rem 0; color: var(--amber); }
 code { color: var(--amber); word-break: break-all; }
 footer { text-align: center; color: var(--dim); padding: 1.5rem; font-size: 0.85rem; }
-)";
+/* A phone: each row of the table on two lines (rank; name and score; country,
+   time and replay below), nothing wider than the screen. */
+@media (max-width: 40rem) {
+  .banner { padding: 0.6rem 0.8rem; }
+  .banner nav a { margin-left: 0.8rem; }
+  main { padding: 0.6rem 0.7rem 2rem; }
+  h1 { font-size: 2rem; }
+  table.scores, table.scores tbody { display: block; }
+  table.scores thead { display: none; }
+  table.scores tr {
+    display: grid; grid-template-columns: minmax(2.6rem, max-content) minmax(0, 1fr) max-content;
+    grid-template-areas: "rank name score" "rank country when" "rank verified verified";
+    column-gap: 0.6rem; padding: 0.3rem 0.4rem; border-bottom: 1px solid var(--lane);
+  }
+  table.scores td { padding: 0; border: 0; }
+  table.scores td.rank { grid-area: rank; align-self: center; }
+  table.scores td.name { grid-area: name; }
+  table.scores td.score { grid-area: score; }
+  table.scores td.country { grid-area: country; font-size: 0.9rem; }
+  table.scores td.when { grid-area: when; text-align: right; font-size: 0.85rem; }
+  table.scores td.verified { grid-area: verified; font-size: 0.9rem; }
+  table.scores td.verified:empty { display: none; }
+}
+)css";
 }
 
 } // namespace vorlane::scores

@@ -30,6 +30,7 @@ int64_t PeriodStart(Period period, int64_t now);
 struct TableView {
     Period period = Period::All;
     std::string country; // filter; empty for all
+    int64_t since = 0;   // the period's first second (PeriodStart); 0 for all time
     int64_t page = 1;    // from 1
     std::string name;    // the player to highlight; empty for none
     bool verifiedOnly = false;

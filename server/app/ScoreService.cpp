@@ -119,12 +119,19 @@ ScoreService::ScoreService(ScoreStore& store, SubmissionWriter& writer, ReplayVe
                            const ServerOptions& options, std::string publicUrl)
     : store_(store), writer_(writer), verifier_(verifier), key_(options.key),
       publicUrl_(std::move(publicUrl)), salt_(store.ClientSalt()), limiter_(options.rateLimitPerMinute),
-      replayLimiter_(options.rateLimitPerMinute) {}
+      replayLimiter_(options.rateLimitPerMinute) {
+    std::vector<std::string> missing;
+    fonts_ = LoadWebFonts(missing);
+    for (const std::string& path : missing)
+        std::cerr << "vorlane-scores: font " << path
+                  << " is not installed; the pages fall back to the browser's" << std::endl;
+}
 
 void ScoreService::Install(httplib::Server& server) {
     server.set_default_headers({
-        {"Content-Security-Policy", "default-src 'none'; style-src 'self'; img-src 'self'; form-action "
-                                    "'self'; base-uri 'none'; frame-ancestors 'none'"},
+        {"Content-Security-Policy",
+         "default-src 'none'; style-src 'self'; font-src 'self'; img-src 'self'; form-action "
+         "'self'; base-uri 'none'; frame-ancestors 'none'"},
         {"X-Content-Type-Options", "nosniff"},
         {"Referrer-Policy", "no-referrer"},
         {"X-Frame-Options", "DENY"},
@@ -138,6 +145,15 @@ void ScoreService::Install(httplib::Server& server) {
         response.set_header("Cache-Control", "public, max-age=3600");
         response.set_content(std::string(Stylesheet()), "text/css; charset=utf-8");
     });
+    for (const WebFont& font : fonts_) {
+        std::string pattern = std::string(kWebFontsPath);
+        for (const char c : font.name)
+            pattern += c == '.' ? std::string("\\.") : std::string(1, c);
+        server.Get(pattern, [&font](const httplib::Request&, httplib::Response& response) {
+            response.set_header("Cache-Control", "public, max-age=604800");
+            response.set_content(font.bytes, "font/ttf");
+        });
+    }
     // Liveness: the process answers. Readiness: it can reach its database too (a
     // proxy sends no traffic to a server that would answer 503 to every page).
     server.Get("/healthz", [](const httplib::Request&, httplib::Response& response) {
@@ -234,6 +250,7 @@ void ScoreService::HandleTablePage(const httplib::Request& request, httplib::Res
     view.name = TextParam(request, "name");
     const ScoreFilter filter = FilterOf(request, view.period);
     view.country = filter.country;
+    view.since = filter.since;
     view.verifiedOnly = filter.verifiedOnly;
 
     view.rows = store_.Page(filter, (view.page - 1) * kRowsPerPage, kRowsPerPage + 1);

@@ -8,6 +8,7 @@
 #include "app/ServerOptions.h"
 #include "app/SubmissionLimits.h"
 #include "app/SubmissionWriter.h"
+#include "app/WebFonts.h"
 #include "replays/ReplayVerifier.h"
 #include "store/ScoreStore.h"
 
@@ -47,6 +48,7 @@ class ScoreService {
     std::string salt_;
     SubmissionRateLimiter limiter_;
     SubmissionRateLimiter replayLimiter_;
+    std::vector<WebFont> fonts_;
 };
 
 } // namespace vorlane::scores

@@ -1,12 +1,14 @@
 #include "store/PgScoreStore.h"
 
 #include "store/ClientSalt.h"
+#include "store/RankCounts.h"
 
 #include <pqxx/binarystring>
 #include <pqxx/pqxx>
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 namespace vorlane::scores {
 namespace {
@@ -61,7 +63,72 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
+    // Names and countries match whatever their letter case (ASCII letters, as
+    // SQLite's NOCASE); the counts per score (RankCounts.h) that rank any row without
+    // walking the rows ahead of it, kept by a trigger in the transaction of every
+    // change to a row, filled from the rows at the first start after this. Written to
+    // run again over what it made, should its record be lost.
+    Migration{
+        5,
+        "DELETE FROM settings WHERE key = 'rank_counts';"
+        "DROP INDEX IF EXISTS scores_by_country;"
+        "CREATE INDEX scores_by_country ON scores (lower(country COLLATE \"C\"), score DESC, id, "
+        "submitted_at);"
+        "DROP INDEX IF EXISTS scores_by_name;"
+        "CREATE INDEX scores_by_name ON scores (lower(name COLLATE \"C\"), score DESC, id);"
+        "CREATE INDEX IF NOT EXISTS scores_verified_by_country ON scores (lower(country COLLATE \"C\"), "
+        "score DESC, id,"
+        "  submitted_at) WHERE verified;"
+        "CREATE TABLE IF NOT EXISTS rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
+        "INSERT INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24) ON CONFLICT DO NOTHING;"
+        "CREATE TABLE IF NOT EXISTS rank_counts ("
+        "  verified_only BOOLEAN NOT NULL,"
+        "  grp TEXT NOT NULL,"
+        "  level INTEGER NOT NULL,"
+        "  key BIGINT NOT NULL,"
+        "  n BIGINT NOT NULL,"
+        "  PRIMARY KEY (verified_only, grp, level, key));"
+        "CREATE OR REPLACE FUNCTION scores_count_row(r scores, delta BIGINT) RETURNS void LANGUAGE sql AS $$"
+        " INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+        "  SELECT v.k, g.k, l.level, r.score >> l.shift, delta FROM rank_levels AS l,"
+        "   (VALUES (FALSE), (TRUE)) AS v(k), (VALUES (''), ('=' || lower(r.country COLLATE \"C\"))) AS g(k)"
+        "  WHERE NOT v.k OR r.verified ORDER BY 1, 2, 3, 4"
+        " ON CONFLICT (verified_only, grp, level, key) DO UPDATE SET n = rank_counts.n + excluded.n $$;"
+        "CREATE OR REPLACE FUNCTION scores_counted() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+        " IF TG_OP <> 'INSERT' THEN PERFORM scores_count_row(OLD, -1); END IF;"
+        " IF TG_OP <> 'DELETE' THEN PERFORM scores_count_row(NEW, 1); END IF;"
+        " RETURN NULL; END $$;"
+        "DROP TRIGGER IF EXISTS scores_counted ON scores;"
+        "CREATE TRIGGER scores_counted AFTER INSERT OR DELETE OR UPDATE OF score, country, verified ON scores"
+        " FOR EACH ROW EXECUTE FUNCTION scores_counted();"},
 };
+
+// Fills the counts from the rows: the counts per score, then each level above
+// summed from the one below.
+constexpr const char* kBuildRankCountsSql =
+    "DELETE FROM rank_counts;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT FALSE, '', 0, score, count(*) FROM scores GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT FALSE, '=' || lower(country COLLATE \"C\"), 0, score, count(*) FROM scores GROUP BY 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT TRUE, '', 0, score, count(*) FROM scores WHERE verified GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT TRUE, '=' || lower(country COLLATE \"C\"), 0, score, count(*) FROM scores WHERE verified"
+    "  GROUP BY 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 1, key >> 8, sum(n) FROM rank_counts WHERE level = 0 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 2, key >> 8, sum(n) FROM rank_counts WHERE level = 1 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 3, key >> 8, sum(n) FROM rank_counts WHERE level = 2 GROUP BY 1, 2, 4;"
+    "INSERT INTO settings (key, value) VALUES ('rank_counts', 'built')"
+    " ON CONFLICT (key) DO UPDATE SET value = excluded.value;";
+
+// Every transaction that changes rows takes this first: the counts' rows are
+// shared by all of them, and one at a time they never wait on each other in a
+// circle (several servers on one database).
+constexpr int64_t kScoresWriteLockKey = 0x566f726c616e66;
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
 constexpr int64_t kMigrationLockKey = 0x566f726c616e65;
@@ -83,9 +150,9 @@ std::string FilterSql(size_t kind) {
     case 1:
         return "submitted_at >= $1" + verified;
     case 2:
-        return "country = $1" + verified;
+        return "lower(country COLLATE \"C\") = lower($1 COLLATE \"C\")" + verified;
     case 3:
-        return "country = $1 AND submitted_at >= $2" + verified;
+        return "lower(country COLLATE \"C\") = lower($1 COLLATE \"C\") AND submitted_at >= $2" + verified;
     default:
         return "TRUE" + verified;
     }
@@ -171,7 +238,8 @@ void PrepareStatements(pqxx::connection& db) {
                        Param(kind, 2) + ") ORDER BY score DESC, id");
         db.prepare(StatementName("best_of", kind), "SELECT id, name, country, score, submitted_at, verified, "
                                                    "coalesce(replay_id, 0) FROM scores WHERE " +
-                                                       where + " AND name = " + Param(kind, 1) +
+                                                       where + " AND lower(name COLLATE \"C\") = lower(" +
+                                                       Param(kind, 1) + " COLLATE \"C\")" +
                                                        " ORDER BY score DESC, id LIMIT 1");
         // Rows before a row: higher scores, then equal scores sent earlier; two
         // counts, so that each is one range of an index.
@@ -181,7 +249,35 @@ void PrepareStatements(pqxx::connection& db) {
                        Param(kind, 2) + " AND " + where + ")");
         db.prepare(StatementName("rows_at_least", kind),
                    "SELECT count(*) FROM scores WHERE score >= " + Param(kind, 1) + " AND " + where);
+        // Without a period: the rows of one score from a point in their order, the
+        // lower scores, and the rows of a score before a row (RankCounts.h).
+        const std::string columns = "SELECT id, name, country, score, submitted_at, verified, "
+                                    "coalesce(replay_id, 0) FROM scores WHERE ";
+        db.prepare(StatementName("tied_rows", kind), columns + "score = " + Param(kind, 1) + " AND " + where +
+                                                         " ORDER BY id LIMIT " + Param(kind, 2) + " OFFSET " +
+                                                         Param(kind, 3));
+        db.prepare(StatementName("lower_rows", kind), columns + "score < " + Param(kind, 1) + " AND " +
+                                                          where + " ORDER BY score DESC, id LIMIT " +
+                                                          Param(kind, 2));
+        db.prepare(StatementName("tied_before", kind),
+                   "SELECT count(*) FROM scores WHERE score = " + Param(kind, 1) + " AND id < " +
+                       Param(kind, 2) + " AND " + where);
     }
+    // The rows above a score: the sums of RankCounts.h's RangesAbove, one range of
+    // each level ($3 to $10, low and high), in one statement: one round trip, one
+    // snapshot, and each sum one range of the primary key.
+    std::string above = "SELECT 0::bigint";
+    for (int level = 0; level < kRankLevels; ++level)
+        above +=
+            " + (SELECT coalesce(sum(n), 0)::bigint FROM rank_counts WHERE verified_only = $1 AND grp = $2"
+            " AND level = " +
+            std::to_string(level) + " AND key BETWEEN $" + std::to_string(3 + 2 * level) + " AND $" +
+            std::to_string(4 + 2 * level) + ")";
+    db.prepare("count_above", above);
+    db.prepare("count_list", "SELECT key, n FROM rank_counts WHERE verified_only = $1 AND grp = $2"
+                             " AND level = $3 AND key BETWEEN $4 AND $5 AND n > 0 ORDER BY key DESC");
+    db.prepare("rank_counts_built", "SELECT count(*) FROM settings WHERE key = 'rank_counts'");
+    db.prepare("lock_scores_writes", "SELECT pg_advisory_xact_lock($1)");
     db.prepare("find_duplicate", "SELECT 1 FROM scores WHERE client_hash = $1 AND submitted_at > $2"
                                  " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
     db.prepare(
@@ -286,6 +382,12 @@ void Migrate(pqxx::connection& db) {
             step.exec_prepared("record_migration", migration.version);
             step.commit();
         }
+        pqxx::work counts(db);
+        if (counts.exec_prepared1("rank_counts_built")[0].as<int64_t>() == 0) {
+            counts.exec_prepared("lock_scores_writes", kScoresWriteLockKey);
+            counts.exec(kBuildRankCountsSql);
+        }
+        counts.commit();
     } catch (...) {
         pqxx::nontransaction unlock(db);
         unlock.exec_prepared("unlock_schema", kMigrationLockKey);
@@ -332,10 +434,52 @@ class PgScoreStore::ReadLease {
         }
     }
 
+    // The same with every statement of `query` reading one snapshot.
+    template <class Query> auto RunSnapshot(Query&& query) {
+        try {
+            pqxx::transaction<pqxx::repeatable_read, pqxx::read_only> read(*db_);
+            auto result = query(read);
+            read.commit();
+            return result;
+        } catch (const pqxx::broken_connection& e) {
+            db_.reset();
+            throw StoreError("lost the connection to " + store_.shownUrl_ + ": " + OneLine(e.what()));
+        } catch (const pqxx::failure& e) {
+            throw StoreError("PostgreSQL refused a query: " + OneLine(e.what()));
+        }
+    }
+
   private:
     PgScoreStore& store_;
     std::unique_ptr<pqxx::connection> db_;
 };
+
+namespace {
+
+// The rows with a score above `score` in the filter's (period-less) group.
+int64_t RowsAbove(pqxx::transaction_base& read, const ScoreFilter& filter, int64_t score) {
+    const std::array<KeyRange, kRankLevels> ranges = RangesAbove(score);
+    static_assert(kRankLevels == 4, "count_above sums four ranges");
+    return read
+        .exec_prepared1("count_above", filter.verifiedOnly, PgText(RankGroup(filter)), ranges[0].low,
+                        ranges[0].high, ranges[1].low, ranges[1].high, ranges[2].low, ranges[2].high,
+                        ranges[3].low, ranges[3].high)[0]
+        .as<int64_t>();
+}
+
+std::optional<ScoreAtOffset> ScoreAt(pqxx::transaction_base& read, const ScoreFilter& filter,
+                                     int64_t offset) {
+    const std::string group = PgText(RankGroup(filter));
+    return FindScoreAtOffset(offset, [&](const KeyRange& range) {
+        std::vector<std::pair<int64_t, int64_t>> counts;
+        for (const pqxx::row& row :
+             read.exec_prepared("count_list", filter.verifiedOnly, group, range.level, range.low, range.high))
+            counts.emplace_back(row[0].as<int64_t>(), row[1].as<int64_t>());
+        return counts;
+    });
+}
+
+} // namespace
 
 int64_t PgScoreStore::CurrentSchemaVersion() {
     return kMigrations.back().version;
@@ -403,6 +547,7 @@ template <class Write> auto PgScoreStore::InWriteTransaction(const char* what, W
     try {
         if (!writer_ || !writer_->is_open()) writer_ = Connect(writerUrl_);
         pqxx::work transaction(*writer_);
+        transaction.exec_prepared("lock_scores_writes", kScoresWriteLockKey);
         auto result = write(transaction);
         // Returns once PostgreSQL has the transaction on disk (synchronous_commit).
         transaction.commit();
@@ -443,15 +588,33 @@ std::vector<InsertOutcome> PgScoreStore::InsertBatch(std::span<const NewScore> b
 
 std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit) {
     const size_t kind = FilterKind(filter);
+    const std::vector<std::string> filterValues = FilterValues(filter);
     ReadLease db(*this);
-    return db.Run([&](pqxx::nontransaction& read) {
-        const pqxx::result result =
-            read.exec_prepared(StatementName("page", kind),
-                               pqxx::prepare::make_dynamic_params(FilterValues(filter)), limit, offset);
+    if (filter.since > 0) {
+        return db.Run([&](pqxx::nontransaction& read) {
+            const pqxx::result result = read.exec_prepared(
+                StatementName("page", kind), pqxx::prepare::make_dynamic_params(filterValues), limit, offset);
+            std::vector<RankedScore> rows;
+            rows.reserve(result.size());
+            for (const pqxx::row& row : result)
+                rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+            return rows;
+        });
+    }
+    return db.RunSnapshot([&](pqxx::transaction_base& read) {
         std::vector<RankedScore> rows;
-        rows.reserve(result.size());
-        for (const pqxx::row& row : result)
+        const std::optional<ScoreAtOffset> first = ScoreAt(read, filter, offset);
+        if (!first || limit <= 0) return rows;
+        for (const pqxx::row& row : read.exec_prepared(StatementName("tied_rows", kind),
+                                                       pqxx::prepare::make_dynamic_params(filterValues),
+                                                       first->score, limit, offset - first->rowsAbove))
             rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+        if (static_cast<int64_t>(rows.size()) < limit) {
+            for (const pqxx::row& row : read.exec_prepared(
+                     StatementName("lower_rows", kind), pqxx::prepare::make_dynamic_params(filterValues),
+                     first->score, limit - static_cast<int64_t>(rows.size())))
+                rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+        }
         return rows;
     });
 }
@@ -460,15 +623,16 @@ std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::
     const size_t kind = FilterKind(filter);
     const std::vector<std::string> filterValues = FilterValues(filter);
     ReadLease db(*this);
-    return db.Run([&](pqxx::nontransaction& read) -> std::optional<RankedScore> {
+    return db.RunSnapshot([&](pqxx::transaction_base& read) -> std::optional<RankedScore> {
         const pqxx::result best = read.exec_prepared(
             StatementName("best_of", kind), pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
         if (best.empty()) return std::nullopt;
         RankedScore row = ReadRow(best[0], 0);
         const pqxx::row before =
-            read.exec_prepared1(StatementName("rows_before", kind),
+            read.exec_prepared1(StatementName(filter.since > 0 ? "rows_before" : "tied_before", kind),
                                 pqxx::prepare::make_dynamic_params(filterValues), row.score, row.id);
         row.rank = before[0].as<int64_t>() + 1;
+        if (filter.since == 0) row.rank += RowsAbove(read, filter, row.score);
         return row;
     });
 }
@@ -476,6 +640,9 @@ std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::
 int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     const size_t kind = FilterKind(filter);
     ReadLease db(*this);
+    // A score at least `score` is one above score - 1.
+    if (filter.since == 0 && score > std::numeric_limits<int64_t>::min())
+        return db.Run([&](pqxx::nontransaction& read) { return RowsAbove(read, filter, score - 1) + 1; });
     return db.Run([&](pqxx::nontransaction& read) {
         const pqxx::row atLeast =
             read.exec_prepared1(StatementName("rows_at_least", kind),

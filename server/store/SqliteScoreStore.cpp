@@ -1,8 +1,10 @@
 #include "store/SqliteScoreStore.h"
 
 #include "store/ClientSalt.h"
+#include "store/RankCounts.h"
 
 #include <array>
+#include <limits>
 
 namespace vorlane::scores {
 namespace {
@@ -13,6 +15,15 @@ struct Migration {
     int64_t version;
     const char* sql;
 };
+
+// Adds `delta` to the counts of the row `row` (NEW or OLD) in a trigger: every
+// level, all rows and its country's, and the verified groups when it is verified.
+#define VORLANE_COUNT_ROW(row, delta)                                                                        \
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"                                            \
+    " SELECT v.k, g.k, l.level, " row ".score >> l.shift, " delta " FROM rank_levels AS l,"                  \
+    " (SELECT 0 AS k UNION ALL SELECT 1 WHERE " row ".verified = 1) AS v,"                                   \
+    " (SELECT '' AS k UNION ALL SELECT '=' || lower(" row ".country)) AS g"                                  \
+    " WHERE true ON CONFLICT (verified_only, grp, level, key) DO UPDATE SET n = n + excluded.n;"
 
 constexpr std::array kMigrations{
     Migration{1, "CREATE TABLE scores ("
@@ -58,15 +69,67 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
+    // Names and countries match whatever their letter case; the counts per score
+    // (RankCounts.h) that rank any row without walking the rows ahead of it, kept by
+    // triggers in the transaction of every change to a row. The counts are filled
+    // from the rows at the first start after this (BuildRankCountsIfMissing). Written
+    // to run again over what it made, should its record be lost.
+    // clang-format off
+    Migration{5,
+              "DELETE FROM settings WHERE key = 'rank_counts';"
+              "DROP INDEX IF EXISTS scores_by_country;"
+              "CREATE INDEX scores_by_country ON scores (country COLLATE NOCASE, score DESC, id, submitted_at);"
+              "DROP INDEX IF EXISTS scores_by_name;"
+              "CREATE INDEX scores_by_name ON scores (name COLLATE NOCASE, score DESC, id);"
+              "CREATE INDEX IF NOT EXISTS scores_verified_by_country ON scores (country COLLATE NOCASE,"
+              "  score DESC, id, submitted_at) WHERE verified = 1;"
+              "CREATE TABLE IF NOT EXISTS rank_levels (level INTEGER PRIMARY KEY, shift INTEGER NOT NULL);"
+              "INSERT OR IGNORE INTO rank_levels VALUES (0, 0), (1, 8), (2, 16), (3, 24);"
+              "CREATE TABLE IF NOT EXISTS rank_counts ("
+              "  verified_only INTEGER NOT NULL,"
+              "  grp TEXT NOT NULL,"
+              "  level INTEGER NOT NULL,"
+              "  key INTEGER NOT NULL,"
+              "  n INTEGER NOT NULL,"
+              "  PRIMARY KEY (verified_only, grp, level, key)) WITHOUT ROWID;"
+              "CREATE TRIGGER IF NOT EXISTS scores_counted AFTER INSERT ON scores BEGIN "
+              VORLANE_COUNT_ROW("NEW", "1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_uncounted AFTER DELETE ON scores BEGIN "
+              VORLANE_COUNT_ROW("OLD", "-1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_recounted AFTER UPDATE OF score, country, verified ON scores BEGIN "
+              VORLANE_COUNT_ROW("OLD", "-1") VORLANE_COUNT_ROW("NEW", "1") " END;"},
+    // clang-format on
 };
+#undef VORLANE_COUNT_ROW
+
+// Fills the counts from the rows: the counts per score in one pass over each index
+// (no sort of the table), each level above summed from the one below.
+constexpr const char* kBuildRankCountsSql =
+    "DELETE FROM rank_counts;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 0, '', 0, score, count(*) FROM scores GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 0, '=' || lower(country), 0, score, count(*) FROM scores GROUP BY country COLLATE NOCASE, score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 1, '', 0, score, count(*) FROM scores WHERE verified = 1 GROUP BY score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT 1, '=' || lower(country), 0, score, count(*) FROM scores WHERE verified = 1"
+    "  GROUP BY country COLLATE NOCASE, score;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 1, key >> 8, sum(n) FROM rank_counts WHERE level = 0 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 2, key >> 8, sum(n) FROM rank_counts WHERE level = 1 GROUP BY 1, 2, 4;"
+    "INSERT INTO rank_counts (verified_only, grp, level, key, n)"
+    " SELECT verified_only, grp, 3, key >> 8, sum(n) FROM rank_counts WHERE level = 2 GROUP BY 1, 2, 4;"
+    "INSERT OR REPLACE INTO settings (key, value) VALUES ('rank_counts', 'built');";
 
 // The same query over the eight kinds of filter: none, period, country, both, and
 // each of these for verified rows only. The filter goes in where the query text
 // breaks (once or twice); the texts are fixed, every value is a bound parameter.
 #define VORLANE_NO_FILTER "1"
 #define VORLANE_SINCE_FILTER "submitted_at >= :since"
-#define VORLANE_COUNTRY_FILTER "country = :country"
-#define VORLANE_BOTH_FILTER "country = :country AND submitted_at >= :since"
+#define VORLANE_COUNTRY_FILTER "country = :country COLLATE NOCASE"
+#define VORLANE_BOTH_FILTER "country = :country COLLATE NOCASE AND submitted_at >= :since"
 #define VORLANE_VERIFIED " AND verified = 1"
 #define VORLANE_FILTERED(a, b)                                                                               \
     std::array<const char*, 8> {                                                                             \
@@ -94,7 +157,7 @@ constexpr auto kPageSql =
                      " ORDER BY score DESC, id LIMIT :limit OFFSET :offset) ORDER BY score DESC, id");
 constexpr auto kBestOfSql =
     VORLANE_FILTERED("SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE ",
-                     " AND name = :name ORDER BY score DESC, id LIMIT 1");
+                     " AND name = :name COLLATE NOCASE ORDER BY score DESC, id LIMIT 1");
 // Rows before a row: higher scores, then equal scores sent earlier. Two counts, so
 // that each is one range of an index.
 constexpr auto kRowsBeforeSql =
@@ -102,6 +165,24 @@ constexpr auto kRowsBeforeSql =
                            ") + (SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ", ")");
 constexpr auto kRowsAtLeastSql =
     VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score >= :score AND ", "");
+// Without a period the counts give the score at a rank and the rows ahead of a
+// score; the rows are then read from there: those of that score (in the order they
+// came, skipping the ones on earlier pages), then the lower scores.
+#define VORLANE_ROW_COLUMNS                                                                                  \
+    "SELECT id, name, country, score, submitted_at, verified, replay_id FROM scores WHERE "
+constexpr auto kTiedRowsSql =
+    VORLANE_FILTERED(VORLANE_ROW_COLUMNS "score = :score AND ", " ORDER BY id LIMIT :limit OFFSET :offset");
+constexpr auto kLowerRowsSql =
+    VORLANE_FILTERED(VORLANE_ROW_COLUMNS "score < :score AND ", " ORDER BY score DESC, id LIMIT :limit");
+#undef VORLANE_ROW_COLUMNS
+constexpr auto kTiedBeforeSql =
+    VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ", "");
+constexpr const char* kCountSumSql =
+    "SELECT coalesce(sum(n), 0) FROM rank_counts WHERE verified_only = :verified AND grp = :grp"
+    " AND level = :level AND key BETWEEN :low AND :high";
+constexpr const char* kCountListSql =
+    "SELECT key, n FROM rank_counts WHERE verified_only = :verified AND grp = :grp"
+    " AND level = :level AND key BETWEEN :low AND :high AND n > 0 ORDER BY key DESC";
 #undef VORLANE_FILTERED_TWICE
 #undef VORLANE_FILTERED
 #undef VORLANE_VERIFIED
@@ -122,6 +203,79 @@ void BindFilter(SqliteStatement& statement, const ScoreFilter& filter) {
 RankedScore ReadRow(const SqliteStatement& row, int64_t rank) {
     return RankedScore{rank,       row.Int(0), row.Text(1),     row.Text(2),
                        row.Int(3), row.Int(4), row.Int(5) != 0, row.Int(6)};
+}
+
+// One snapshot for the statements of one answer: the counts and the rows they
+// lead to are read as of the same commit.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(SqliteConnection& db) : db_(db) { db_.Execute("BEGIN"); }
+    ~ReadTransaction() {
+        try {
+            db_.Execute("COMMIT");
+        } catch (const StoreError&) {
+            // A read has nothing to keep; the connection goes on.
+        }
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    SqliteConnection& db_;
+};
+
+// The rows with a score above `score` in the filter's (period-less) group.
+int64_t RowsAbove(SqliteConnection& db, const ScoreFilter& filter, int64_t score) {
+    SqliteStatement& sum = db.Prepared(kCountSumSql);
+    const std::string group = RankGroup(filter);
+    int64_t above = 0;
+    for (const KeyRange& range : RangesAbove(score)) {
+        if (range.low > range.high) continue;
+        sum.Bind(":verified", int64_t{filter.verifiedOnly ? 1 : 0})
+            .Bind(":grp", std::string_view(group))
+            .Bind(":level", int64_t{range.level})
+            .Bind(":low", range.low)
+            .Bind(":high", range.high);
+        sum.Step();
+        above += sum.Int(0);
+        sum.Reset();
+    }
+    return above;
+}
+
+std::optional<ScoreAtOffset> ScoreAt(SqliteConnection& db, const ScoreFilter& filter, int64_t offset) {
+    SqliteStatement& list = db.Prepared(kCountListSql);
+    const std::string group = RankGroup(filter);
+    return FindScoreAtOffset(offset, [&](const KeyRange& range) {
+        list.Bind(":verified", int64_t{filter.verifiedOnly ? 1 : 0})
+            .Bind(":grp", std::string_view(group))
+            .Bind(":level", int64_t{range.level})
+            .Bind(":low", range.low)
+            .Bind(":high", range.high);
+        std::vector<std::pair<int64_t, int64_t>> counts;
+        while (list.Step())
+            counts.emplace_back(list.Int(0), list.Int(1));
+        list.Reset();
+        return counts;
+    });
+}
+
+// Fills the counts when the rows are there but the counts are not (the first
+// start after the schema got them, or a table loaded in bulk with the triggers off).
+void BuildRankCountsIfMissing(SqliteConnection& db) {
+    SqliteStatement& built = db.Prepared("SELECT count(*) FROM settings WHERE key = 'rank_counts'");
+    built.Step();
+    const bool have = built.Int(0) > 0;
+    built.Reset();
+    if (have) return;
+    db.Execute("BEGIN IMMEDIATE");
+    try {
+        db.Execute(kBuildRankCountsSql);
+        db.Execute("COMMIT");
+    } catch (...) {
+        db.Execute("ROLLBACK");
+        throw;
+    }
 }
 
 void Migrate(SqliteConnection& db) {
@@ -173,6 +327,7 @@ class SqliteScoreStore::ReadLease {
     ReadLease(const ReadLease&) = delete;
     ReadLease& operator=(const ReadLease&) = delete;
     SqliteStatement& Prepared(const char* sql) { return db_->Prepared(sql); }
+    SqliteConnection& Connection() { return *db_; }
 
   private:
     SqliteScoreStore& store_;
@@ -196,6 +351,7 @@ SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path)) {
     // as large as it once grew.
     writer_->Execute("PRAGMA journal_size_limit = 67108864");
     Migrate(*writer_);
+    BuildRankCountsIfMissing(*writer_);
     salt_ = LoadOrMakeSalt(*writer_);
     checkpointer_ = std::thread([this] { RunCheckpoints(); });
 }
@@ -292,18 +448,40 @@ std::vector<InsertOutcome> SqliteScoreStore::InsertBatch(std::span<const NewScor
 
 std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64_t offset, int64_t limit) {
     ReadLease db(*this);
-    SqliteStatement& query = db.Prepared(kPageSql[FilterKind(filter)]);
-    BindFilter(query, filter);
-    query.Bind(":limit", limit).Bind(":offset", offset);
+    const size_t kind = FilterKind(filter);
     std::vector<RankedScore> rows;
-    while (query.Step())
-        rows.push_back(ReadRow(query, offset + static_cast<int64_t>(rows.size()) + 1));
-    query.Reset();
+    if (filter.since > 0) {
+        SqliteStatement& query = db.Prepared(kPageSql[kind]);
+        BindFilter(query, filter);
+        query.Bind(":limit", limit).Bind(":offset", offset);
+        while (query.Step())
+            rows.push_back(ReadRow(query, offset + static_cast<int64_t>(rows.size()) + 1));
+        query.Reset();
+        return rows;
+    }
+    ReadTransaction snapshot(db.Connection());
+    const std::optional<ScoreAtOffset> first = ScoreAt(db.Connection(), filter, offset);
+    if (!first || limit <= 0) return rows;
+    SqliteStatement& tied = db.Prepared(kTiedRowsSql[kind]);
+    BindFilter(tied, filter);
+    tied.Bind(":score", first->score).Bind(":limit", limit).Bind(":offset", offset - first->rowsAbove);
+    while (tied.Step())
+        rows.push_back(ReadRow(tied, offset + static_cast<int64_t>(rows.size()) + 1));
+    tied.Reset();
+    if (static_cast<int64_t>(rows.size()) < limit) {
+        SqliteStatement& lower = db.Prepared(kLowerRowsSql[kind]);
+        BindFilter(lower, filter);
+        lower.Bind(":score", first->score).Bind(":limit", limit - static_cast<int64_t>(rows.size()));
+        while (lower.Step())
+            rows.push_back(ReadRow(lower, offset + static_cast<int64_t>(rows.size()) + 1));
+        lower.Reset();
+    }
     return rows;
 }
 
 std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, std::string_view name) {
     ReadLease db(*this);
+    ReadTransaction snapshot(db.Connection());
     const size_t kind = FilterKind(filter);
     SqliteStatement& best = db.Prepared(kBestOfSql[kind]);
     BindFilter(best, filter);
@@ -315,17 +493,23 @@ std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, s
     RankedScore row = ReadRow(best, 0);
     best.Reset();
 
-    SqliteStatement& before = db.Prepared(kRowsBeforeSql[kind]);
+    SqliteStatement& before = db.Prepared(filter.since > 0 ? kRowsBeforeSql[kind] : kTiedBeforeSql[kind]);
     BindFilter(before, filter);
     before.Bind(":score", row.score).Bind(":id", row.id);
     before.Step();
     row.rank = before.Int(0) + 1;
     before.Reset();
+    if (filter.since == 0) row.rank += RowsAbove(db.Connection(), filter, row.score);
     return row;
 }
 
 int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     ReadLease db(*this);
+    // A score at least `score` is one above score - 1.
+    if (filter.since == 0 && score > std::numeric_limits<int64_t>::min()) {
+        ReadTransaction snapshot(db.Connection());
+        return RowsAbove(db.Connection(), filter, score - 1) + 1;
+    }
     SqliteStatement& atLeast = db.Prepared(kRowsAtLeastSql[FilterKind(filter)]);
     BindFilter(atLeast, filter);
     atLeast.Bind(":score", score);

@@ -38,8 +38,9 @@ TestDatabase::TestDatabase() {
         if (!IsSqlite()) {
             // A shared server database: start from no tables at all.
             const std::string command =
-                "psql -q -v ON_ERROR_STOP=1 '" + url_ +
-                "' -c 'DROP TABLE IF EXISTS replays, scores, settings, schema_migrations' >/dev/null";
+                "PGOPTIONS='-c client_min_messages=warning' psql -q -v ON_ERROR_STOP=1 '" + url_ +
+                "' -c 'DROP TABLE IF EXISTS replays, scores, settings, schema_migrations, rank_counts, "
+                "rank_levels CASCADE' >/dev/null";
             if (std::system(command.c_str()) != 0) ADD_FAILURE() << "cannot empty the test database " << url_;
             return;
         }

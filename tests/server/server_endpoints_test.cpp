@@ -144,6 +144,54 @@ TEST_F(ScoresServer, PagesHaveAStrictPolicyAndNoScriptOrInlineStyle) {
     EXPECT_NE(home->body.find("nitro"), std::string::npos);
 }
 
+// "Today" is the last 24 hours, not the calendar day: the page says what each
+// period takes in and from when. The fonts the style sheet names come from the
+// server itself.
+TEST_F(ScoresServer, PeriodPagesSayTheirWindowAndTheFontsAreServed) {
+    StartServer();
+    struct Case {
+        const char* period;
+        int64_t seconds;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"day", 86'400, "<strong>Today</strong> is the last 24 hours, so it lists yesterday's dates too"},
+        {"week", 7 * 86'400, "<strong>This week</strong> is the last 7 days"},
+        {"month", 30 * 86'400, "<strong>This month</strong> is the last 30 days"},
+    };
+    const auto shown = [](int64_t seconds) {
+        const std::string iso = IsoUtcTime(seconds);
+        return "scores sent since " + iso.substr(0, 10) + " " + iso.substr(11, 5) + " UTC.";
+    };
+    for (const Case& c : cases) {
+        const int64_t before = Now();
+        auto page = Get(std::string("/cgi/version.pl?prg=Vorlane&show&type=0&period=") + c.period);
+        const int64_t after = Now();
+        ASSERT_TRUE(page) << c.period;
+        EXPECT_NE(page->body.find(c.says), std::string::npos) << page->body;
+        EXPECT_TRUE(page->body.find(shown(before - c.seconds)) != std::string::npos ||
+                    page->body.find(shown(after - c.seconds)) != std::string::npos)
+            << page->body;
+    }
+    EXPECT_EQ(Get("/cgi/version.pl?prg=Vorlane&show&type=0")->body.find("class=\"window\""),
+              std::string::npos);
+
+    const std::string css = Get("/static/vorlane.css")->body;
+    EXPECT_NE(Get("/")->get_header_value("Content-Security-Policy").find("font-src 'self'"),
+              std::string::npos);
+    for (const char* font : {"roboto-condensed.ttf", "roboto-condensed-bold.ttf", "dseg14-classic.ttf"}) {
+        const std::string path = std::string("/fonts/") + font;
+        EXPECT_NE(css.find("url(\"" + path + "\")"), std::string::npos) << path;
+        auto file = Get(path);
+        ASSERT_TRUE(file) << path;
+        ASSERT_EQ(file->status, 200) << path << " (fonts-roboto-unhinted and fonts-dseg: make setup)";
+        EXPECT_EQ(file->get_header_value("Content-Type"), "font/ttf") << path;
+        EXPECT_EQ(file->body.substr(0, 4), std::string("\0\1\0\0", 4)) << path << ": a TrueType file";
+    }
+    EXPECT_EQ(Get("/fonts/other.ttf")->status, 404);
+    EXPECT_EQ(Get("/fonts/roboto-condensedXttf")->status, 404);
+}
+
 TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone) {
     StartServer();
     const std::string key = "|key=" + std::string(1, online::kSubmissionKey);
