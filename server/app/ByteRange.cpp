@@ -30,16 +30,16 @@ ByteRangeAnswer AnswerRange(std::string_view header, size_t size) {
     constexpr std::string_view unit = "bytes=";
     header = Trimmed(header);
     if (!header.starts_with(unit)) return whole;
-    const std::string_view spec = Trimmed(header.substr(unit.size()));
-    if (spec.find(',') != std::string_view::npos) return whole; // several ranges: the whole file
-    const size_t dash = spec.find('-');
+    const std::string_view rangeText = Trimmed(header.substr(unit.size()));
+    if (rangeText.find(',') != std::string_view::npos) return whole; // several ranges: the whole file
+    const size_t dash = rangeText.find('-');
     if (dash == std::string_view::npos) return whole;
     bool hasFirst = false;
     bool hasLast = false;
     uint64_t first = 0;
     uint64_t last = 0;
-    if (!ParseBound(Trimmed(spec.substr(0, dash)), hasFirst, first) ||
-        !ParseBound(Trimmed(spec.substr(dash + 1)), hasLast, last) || (!hasFirst && !hasLast) ||
+    if (!ParseBound(Trimmed(rangeText.substr(0, dash)), hasFirst, first) ||
+        !ParseBound(Trimmed(rangeText.substr(dash + 1)), hasLast, last) || (!hasFirst && !hasLast) ||
         (hasFirst && hasLast && last < first))
         return whole;
     const uint64_t fileSize = size;

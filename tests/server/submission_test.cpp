@@ -33,7 +33,7 @@ TEST(ParseSubmission, TakesWhatTheGameSends) {
         {"", 0, "_______", "", "_______"}, // the game can send an empty name
         {"Player Twelv", 100'000'000, "Germany", "Player Twelv", "Germany"}, // 12 characters, the top score
         {"J\xF6rg", 5, "\xD6sterreich", "J\xC3\xB6rg",
-         "\xC3\x96sterreich"}, // Latin-1 bytes come out as UTF-8
+         "\xC3\x96sterreich"},         // Latin-1 bytes come out as UTF-8
         {"x", 50, "", "x", "_______"}, // no country goes online as the line to write on
         {"a1 b2", 995, "New_Zealand 2", "a1 b2", "New_Zealand 2"},
         {"Z", 10, "ABCDEFGHIJKLMNOP", "Z", "ABCDEFGHIJKLMNOP"}, // 16 characters of country
