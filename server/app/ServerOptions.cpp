@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "persist/OnlineConfig.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane::scores {
 namespace {
@@ -36,7 +36,7 @@ bool ParseListen(const std::string& text, std::string& host, int& port) {
 ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     ServerOptionsParse parse;
     ServerOptions& options = parse.options;
-    options.key = online::kSubmissionKey;
+    options.key = kSubmissionKey;
     auto fail = [&](std::string error) {
         parse.error = std::move(error);
         return parse;
