@@ -45,7 +45,7 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
-            option != "--rate-limit")
+            option != "--rate-limit" && option != "--max-uploads-per-row" && option != "--max-pending-bytes")
             return fail("unknown argument \"" + option + "\"");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -65,6 +65,14 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.publicUrl = value;
             while (options.publicUrl.ends_with('/'))
                 options.publicUrl.pop_back();
+        } else if (option == "--max-uploads-per-row") {
+            if (!ParseWhole(value, 0, 1'000'000, options.replayQuota.uploadsPerRow))
+                return fail("--max-uploads-per-row needs a whole number from 0 to 1000000, not \"" + value +
+                            "\"");
+        } else if (option == "--max-pending-bytes") {
+            if (!ParseWhole(value, 0, int64_t{1} << 50, options.replayQuota.pendingBytes))
+                return fail("--max-pending-bytes needs a whole number of bytes from 0 to 2^50, not \"" +
+                            value + "\"");
         } else {
             if (!ParseWhole(value, 0, 1'000'000, options.rateLimitPerMinute))
                 return fail(

@@ -1,9 +1,12 @@
 #pragma once
 // The score server's command line:
-//   vorlane-scores [--listen HOST:PORT] [--db URL] [--key LETTER] [--public-url URL] [--rate-limit N]
+//   vorlane-scores [--listen HOST:PORT] [--db URL] [--key LETTER] [--public-url URL] [--rate-limit N] ...
+// (kServerUsage below has every option)
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "store/ScoreStore.h"
 
 namespace vorlane::scores {
 
@@ -14,6 +17,7 @@ struct ServerOptions {
     char key = 'K';                  // replaced by the game's key in ParseServerOptions
     std::string publicUrl;           // empty: http://HOST:PORT as listened on
     int64_t rateLimitPerMinute = 10; // 0: no limit
+    ReplayQuota replayQuota;         // uploads a row may have, bytes the pending replays may hold
 };
 
 struct ServerOptionsParse {
@@ -26,7 +30,8 @@ struct ServerOptionsParse {
 ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kServerUsage = "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key "
-                                            "LETTER] [--public-url URL] [--rate-limit N]";
+                                            "LETTER] [--public-url URL] [--rate-limit N] "
+                                            "[--max-uploads-per-row N] [--max-pending-bytes N]";
 
 // What --help prints: the usage line and a line for each option with its default.
 inline constexpr const char* kServerHelp =
@@ -35,6 +40,9 @@ inline constexpr const char* kServerHelp =
     "  --key LETTER        the submission key (the game's own)\n"
     "  --public-url URL    the address the pages link to (http://HOST:PORT as listened on)\n"
     "  --rate-limit N      submissions a minute from one address (10; 0: no limit)\n"
+    "  --max-uploads-per-row N  replays stored for one result, failed ones included (3; 0: no limit)\n"
+    "  --max-pending-bytes N    bytes the replays waiting for their check may hold in the database\n"
+    "                      (67108864, i.e. 64 MiB; 0: no limit)\n"
     "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"
     "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n";
 

@@ -35,6 +35,14 @@ ReplayRecord NewReplayRecord(const NewReplay& replay, int64_t scoreId, std::stri
     return record;
 }
 
+ReplayRefusal QuotaRefusal(const ReplayQuota& quota, const ReplayRecord& record, int64_t rowUploads,
+                           int64_t pendingBytes, int64_t size) {
+    if (NeedsRowUploads(quota, record) && rowUploads >= quota.uploadsPerRow) return ReplayRefusal::RowFull;
+    if (NeedsPendingBytes(quota, record) && pendingBytes + size > quota.pendingBytes)
+        return ReplayRefusal::PendingFull;
+    return ReplayRefusal::None;
+}
+
 std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
     constexpr std::string_view sqlite = "sqlite:";
     if (url.starts_with(sqlite)) {

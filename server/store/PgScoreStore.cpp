@@ -61,6 +61,8 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
+    // A failed replay keeps its verdict, not its file.
+    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
@@ -189,13 +191,17 @@ void PrepareStatements(pqxx::connection& db) {
         "INSERT INTO scores (name, country, score, submitted_at, client_hash) VALUES ($1, $2, $3, $4, $5)");
     db.prepare("match_replay",
                "SELECT id FROM scores WHERE client_hash = $1 AND name = $2 AND country = $3 AND score = $4"
-               " AND NOT verified ORDER BY submitted_at DESC, id DESC LIMIT 1");
+               " AND NOT verified ORDER BY submitted_at DESC, id DESC LIMIT 1 FOR UPDATE");
     db.prepare(
         "insert_replay",
         "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
         " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
-    db.prepare("replay_verdict",
-               "UPDATE replays SET state = $2, reason = $3 WHERE id = $1 AND state = 'pending'");
+    db.prepare("replay_verdict", "UPDATE replays SET state = $2, reason = $3,"
+                                 " bytes = CASE WHEN $2 = 'verified' THEN bytes END"
+                                 " WHERE id = $1 AND state = 'pending'");
+    db.prepare("row_uploads", "SELECT count(*) FROM replays WHERE score_id = $1");
+    db.prepare("pending_bytes",
+               "SELECT coalesce(sum(octet_length(bytes)), 0)::bigint FROM replays WHERE state = 'pending'");
     db.prepare("mark_verified",
                "UPDATE scores SET verified = TRUE, replay_id = $1"
                " WHERE id = (SELECT score_id FROM replays WHERE id = $1 AND state = 'verified')"
@@ -500,6 +506,14 @@ ReplayRecord PgScoreStore::InsertReplay(const NewReplay& replay, std::string_vie
         const pqxx::result match = write.exec_prepared("match_replay", client, name, country, replay.score);
         const int64_t scoreId = match.empty() ? 0 : match[0][0].as<int64_t>();
         ReplayRecord record = NewReplayRecord(replay, scoreId, refusal);
+        const int64_t rowUploads = NeedsRowUploads(Quota(), record)
+                                       ? write.exec_prepared1("row_uploads", scoreId)[0].as<int64_t>()
+                                       : 0;
+        const int64_t pendingBytes =
+            NeedsPendingBytes(Quota(), record) ? write.exec_prepared1("pending_bytes")[0].as<int64_t>() : 0;
+        record.refused = QuotaRefusal(Quota(), record, rowUploads, pendingBytes,
+                                      static_cast<int64_t>(replay.bytes.size()));
+        if (record.refused != ReplayRefusal::None) return record;
         const pqxx::binarystring bytes(
             KeepsReplayFile(record) ? std::string(replay.bytes.begin(), replay.bytes.end()) : std::string());
         record.id = write

@@ -67,6 +67,21 @@ struct NewReplay {
 
 enum class ReplayState { Pending, Verified, Failed };
 
+// What uploaded replays may take of the database; 0 for no bound. A replay keeps its
+// file only while it waits for its check and once it verified its row: a failed one
+// keeps its verdict and reason, not its bytes.
+struct ReplayQuota {
+    int64_t uploadsPerRow = 3;               // replays stored for one table row, whatever became of them
+    int64_t pendingBytes = 64 * 1024 * 1024; // the files of all replays waiting for their check
+};
+
+// Why an upload was turned away without storing anything.
+enum class ReplayRefusal {
+    None,
+    RowFull,     // its row has had ReplayQuota::uploadsPerRow replays already
+    PendingFull, // with its file the pending replays would hold more than ReplayQuota::pendingBytes
+};
+
 // "pending", "verified", "failed" (the database's spelling).
 const char* ReplayStateName(ReplayState state);
 ReplayState ParseReplayState(std::string_view text);
@@ -79,6 +94,8 @@ struct ReplayRecord {
     std::string reason; // why it failed; empty otherwise
     int64_t claimedScore = 0;
     int64_t uploadedAt = 0;
+    // Not None: nothing was stored (id 0), for this reason.
+    ReplayRefusal refused = ReplayRefusal::None;
 };
 
 // A Pending replay as kept for its check: enough to play it through again after a
@@ -100,6 +117,18 @@ ReplayRecord NewReplayRecord(const NewReplay& replay, int64_t scoreId, std::stri
 // Whether a replay stored with this record keeps its file: only one still to check.
 inline bool KeepsReplayFile(const ReplayRecord& record) {
     return record.state == ReplayState::Pending;
+}
+// Whether the quota takes a new replay with this record (as NewReplayRecord made it)
+// and a file of `size` bytes: `rowUploads` replays its row has had, `pendingBytes`
+// held by the pending replays now. The stores ask for each count only when `quota`
+// bounds it (NeedsRowUploads, NeedsPendingBytes).
+ReplayRefusal QuotaRefusal(const ReplayQuota& quota, const ReplayRecord& record, int64_t rowUploads,
+                           int64_t pendingBytes, int64_t size);
+inline bool NeedsRowUploads(const ReplayQuota& quota, const ReplayRecord& record) {
+    return quota.uploadsPerRow > 0 && record.scoreId != 0;
+}
+inline bool NeedsPendingBytes(const ReplayQuota& quota, const ReplayRecord& record) {
+    return quota.pendingBytes > 0 && KeepsReplayFile(record);
 }
 
 // Thrown by a store when its database cannot be reached or refuses a statement.
@@ -137,16 +166,20 @@ class ScoreStore {
     // Stores an uploaded replay, durable before it returns, linked to the most recent
     // unverified row with the same sender, name, country and score. Without such a
     // row the replay is recorded as Failed with kNoMatchingSubmission and its bytes
-    // are not kept. Answers the record as stored.
+    // are not kept. Answers the record as stored; within the quota (SetReplayQuota)
+    // only: a row that had its replays, or a file the pending ones have no room
+    // left for, stores nothing and answers `refused`.
     virtual ReplayRecord StoreReplay(const NewReplay& replay) = 0;
     // The same for an upload turned away before any check (too large to take): linked
     // by the same rule, recorded Failed with `refusal` (kNoMatchingSubmission without
-    // its row) and never with bytes (those of `replay` are ignored).
+    // its row) and never with bytes (those of `replay` are ignored). It counts against
+    // its row's uploads, and is not stored past them.
     virtual ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) = 0;
 
     // The check's outcome for a Pending replay: Verified marks its table row verified
-    // (and links the row to it); Failed keeps `reason`. A replay judged already (by a
-    // second check of it) or refused keeps its state, and its row is not touched.
+    // (and links the row to it); Failed keeps `reason` and drops the file. A replay
+    // judged already (by a second check of it) or refused keeps its state, and its row
+    // is not touched.
     virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) = 0;
 
     virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;
@@ -159,6 +192,13 @@ class ScoreStore {
     virtual int64_t LatestReplayId() = 0;
     // The bytes of a Verified replay; nothing for any other.
     virtual std::optional<std::vector<uint8_t>> VerifiedReplayFile(int64_t replayId) = 0;
+
+    // The bounds StoreReplay keeps to; set before the store is shared between threads.
+    void SetReplayQuota(const ReplayQuota& quota) { quota_ = quota; }
+    const ReplayQuota& Quota() const { return quota_; }
+
+  private:
+    ReplayQuota quota_;
 };
 
 // Opens the store a --db value names: "sqlite:PATH" or "postgresql://...".

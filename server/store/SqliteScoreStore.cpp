@@ -58,6 +58,8 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
+    // A failed replay keeps its verdict, not its file.
+    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"},
 };
 
 // The same query over the eight kinds of filter: none, period, country, both, and
@@ -363,6 +365,21 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     SqliteStatement& insert = writer_->Prepared(
         "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
         " VALUES (nullif(:score_id, 0), :name, :country, :score, :at, :client, :bytes, :state, :reason)");
+    SqliteStatement& rowCount = writer_->Prepared("SELECT count(*) FROM replays WHERE score_id = :id");
+    SqliteStatement& pendingSize =
+        writer_->Prepared("SELECT coalesce(sum(length(bytes)), 0) FROM replays WHERE state = 'pending'");
+    const auto rowUploadsOf = [&rowCount](int64_t scoreId) {
+        rowCount.Bind(":id", scoreId).Step();
+        const int64_t count = rowCount.Int(0);
+        rowCount.Reset();
+        return count;
+    };
+    const auto pendingBytesNow = [&pendingSize] {
+        pendingSize.Step();
+        const int64_t bytes = pendingSize.Int(0);
+        pendingSize.Reset();
+        return bytes;
+    };
     writer_->Execute("BEGIN IMMEDIATE");
     try {
         match.Bind(":client", std::string_view(replay.clientHash))
@@ -372,6 +389,14 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
         const int64_t scoreId = match.Step() ? match.Int(0) : 0;
         match.Reset();
         ReplayRecord record = NewReplayRecord(replay, scoreId, refusal);
+        const int64_t rowUploads = NeedsRowUploads(Quota(), record) ? rowUploadsOf(scoreId) : 0;
+        const int64_t pendingBytes = NeedsPendingBytes(Quota(), record) ? pendingBytesNow() : 0;
+        record.refused = QuotaRefusal(Quota(), record, rowUploads, pendingBytes,
+                                      static_cast<int64_t>(replay.bytes.size()));
+        if (record.refused != ReplayRefusal::None) {
+            writer_->Execute("ROLLBACK");
+            return record;
+        }
         insert.Bind(":score_id", scoreId)
             .Bind(":name", std::string_view(replay.name))
             .Bind(":country", std::string_view(replay.country))
@@ -390,6 +415,8 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     } catch (...) {
         match.Reset();
         insert.Reset();
+        rowCount.Reset();
+        pendingSize.Reset();
         try {
             writer_->Execute("ROLLBACK");
         } catch (const StoreError&) {
@@ -401,7 +428,8 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
 void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& update = writer_->Prepared(
-        "UPDATE replays SET state = :state, reason = :reason WHERE id = :id AND state = 'pending'");
+        "UPDATE replays SET state = :state, reason = :reason,"
+        " bytes = CASE WHEN :state = 'verified' THEN bytes END WHERE id = :id AND state = 'pending'");
     SqliteStatement& mark =
         writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
                           "(SELECT score_id FROM replays WHERE id = :id AND state = 'verified')"

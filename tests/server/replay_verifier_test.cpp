@@ -423,5 +423,52 @@ TEST(ReplayStore, ARefusedUploadIsLinkedAndFailedWithItsReasonAndNoFile) {
     EXPECT_EQ(real.state, ReplayState::Pending);
 }
 
+// The quota: a row takes a bounded number of uploads (refused ones for their size count
+// too), the files waiting for their check a bounded number of bytes, and a judged
+// replay frees its room. Nothing is stored for an upload past the quota.
+TEST(ReplayStore, TheQuotaBoundsARowsUploadsAndTheBytesWaitingForTheirCheck) {
+    TestDatabase db;
+    auto store = db.Open();
+    store->SetReplayQuota({2, 1000});
+    store->InsertBatch(std::vector<NewScore>{{"ANN", "Peru", 500, 1000, "me"},
+                                             {"BOB", "Peru", 600, 1000, "me"},
+                                             {"CID", "Peru", 700, 1000, "me"}});
+    const auto upload = [&](const char* name, int64_t score, size_t size) {
+        return store->StoreReplay({name, "Peru", score, 2000, "me", std::vector<uint8_t>(size, 1)});
+    };
+    const ReplayRecord ann = upload("ANN", 500, 600);
+    ASSERT_EQ(ann.refused, ReplayRefusal::None);
+    const int64_t latest = store->LatestReplayId();
+    EXPECT_EQ(upload("BOB", 600, 600).refused, ReplayRefusal::PendingFull); // 1200 > 1000
+    EXPECT_EQ(store->LatestReplayId(), latest);                             // nothing stored
+    const ReplayRecord bob = upload("BOB", 600, 400);                       // 1000: just fits
+    ASSERT_EQ(bob.refused, ReplayRefusal::None);
+    EXPECT_EQ(bob.state, ReplayState::Pending);
+    EXPECT_EQ(upload("CID", 700, 1).refused, ReplayRefusal::PendingFull);
+
+    store->RecordReplayVerdict(ann.id, false, "replay refused: junk");
+    const ReplayRecord ann2 = upload("ANN", 500, 600); // the failed one's room is free again
+    ASSERT_EQ(ann2.refused, ReplayRefusal::None);
+    EXPECT_EQ(upload("ANN", 500, 1).refused, ReplayRefusal::RowFull); // ANN had two
+    EXPECT_EQ(store->StoreRefusedReplay({"ANN", "Peru", 500, 2001, "me", {}}, "replay too large").refused,
+              ReplayRefusal::RowFull);
+    const ReplayRecord bigBob = store->StoreRefusedReplay({"BOB", "Peru", 600, 2001, "me", {}}, "too large");
+    EXPECT_EQ(bigBob.refused, ReplayRefusal::None); // its second: recorded, and it holds no file
+    EXPECT_EQ(bigBob.state, ReplayState::Failed);
+    EXPECT_EQ(upload("BOB", 600, 1).refused, ReplayRefusal::RowFull);
+
+    store->RecordReplayVerdict(bob.id, true, "");
+    store->RecordReplayVerdict(ann2.id, false, "score differs");
+    EXPECT_EQ(store->VerifiedReplayFile(bob.id), std::vector<uint8_t>(400, 1)); // a verified one keeps it
+    EXPECT_EQ(upload("CID", 700, 1000).refused, ReplayRefusal::None);           // nothing pending now
+    // A replay without its row holds no file and has no row to count against.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(upload("NOBODY", 1, 5000).reason, kNoMatchingSubmission);
+
+    store->SetReplayQuota({0, 0}); // no bounds
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(upload("ANN", 500, 2000).refused, ReplayRefusal::None);
+}
+
 } // namespace
 } // namespace vorlane::scores::testing
