@@ -132,7 +132,7 @@ void ReplayVerifier::Check(const ReplayJob& job) {
     const ReplayCheckResult check = run_(job.bytes, limits_.cpuPerReplay);
     const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore);
     try {
-        store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason);
+        store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason, judgement.race);
     } catch (const StoreError& error) {
         // The replay stays pending; it is not lost, only unjudged.
         std::cerr << "vorlane-scores: replay " << job.replayId << ": " << error.what() << std::endl;

@@ -61,8 +61,11 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
-    // A failed replay keeps its verdict, not its file.
-    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"},
+    // A failed replay keeps its verdict, not its file; a verified one keeps the
+    // fingerprint of its race, which verifies no other replay.
+    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
+                 "ALTER TABLE replays ADD COLUMN race TEXT;"
+                 "CREATE UNIQUE INDEX replays_verified_race ON replays (race) WHERE state = 'verified';"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
@@ -196,9 +199,11 @@ void PrepareStatements(pqxx::connection& db) {
         "insert_replay",
         "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
         " VALUES (nullif($1, 0), $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id");
-    db.prepare("replay_verdict", "UPDATE replays SET state = $2, reason = $3,"
+    db.prepare("replay_verdict", "UPDATE replays SET state = $2, reason = $3, race = nullif($4, ''),"
                                  " bytes = CASE WHEN $2 = 'verified' THEN bytes END"
                                  " WHERE id = $1 AND state = 'pending'");
+    db.prepare("same_race",
+               "SELECT id FROM replays WHERE race = $1 AND state = 'verified' AND id <> $2 LIMIT 1");
     db.prepare("row_uploads", "SELECT count(*) FROM replays WHERE score_id = $1");
     db.prepare("pending_bytes",
                "SELECT coalesce(sum(octet_length(bytes)), 0)::bigint FROM replays WHERE state = 'pending'");
@@ -525,12 +530,25 @@ ReplayRecord PgScoreStore::InsertReplay(const NewReplay& replay, std::string_vie
     });
 }
 
-void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
+void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                                       std::string_view race) {
     InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
+        std::string failure = PgText(reason);
+        const std::string raceText = PgText(race);
+        // Two servers judging copies of one race at once: the unique index on verified
+        // races refuses the second commit, and its replay stays pending until a check
+        // of it finds the first.
+        if (verified && !raceText.empty()) {
+            const pqxx::result same = write.exec_prepared("same_race", raceText, replayId);
+            if (!same.empty()) {
+                verified = false;
+                failure = kRaceVerifiedAlready + std::to_string(same[0][0].as<int64_t>());
+            }
+        }
         write.exec_prepared(
             "replay_verdict", replayId,
             std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
-            verified ? std::string() : PgText(reason));
+            verified ? std::string() : failure, verified ? raceText : std::string());
         if (verified) write.exec_prepared("mark_verified", replayId);
         return 0;
     });

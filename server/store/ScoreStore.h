@@ -108,6 +108,9 @@ struct PendingReplay {
 
 // The reason kept for a replay that came without a submission to match.
 inline constexpr const char* kNoMatchingSubmission = "no matching submission";
+// The start of the reason kept for a replay whose race verified another replay's row
+// already; the other replay's id follows.
+inline constexpr const char* kRaceVerifiedAlready = "the same race verified another result already: replay ";
 
 // The record a new replay gets when stored for the row `scoreId` (0: none matched):
 // Pending with its file kept, or Failed with kNoMatchingSubmission or, when the server
@@ -179,8 +182,11 @@ class ScoreStore {
     // The check's outcome for a Pending replay: Verified marks its table row verified
     // (and links the row to it); Failed keeps `reason` and drops the file. A replay
     // judged already (by a second check of it) or refused keeps its state, and its row
-    // is not touched.
-    virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) = 0;
+    // is not touched. `race` is the verified race's fingerprint (RaceFingerprint.h):
+    // a race that verified a replay already verifies no other, whoever sends it - the
+    // replay fails with kRaceVerifiedAlready and the replay id of the first.
+    virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                                     std::string_view race = {}) = 0;
 
     virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;
 

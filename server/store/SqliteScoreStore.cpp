@@ -58,8 +58,11 @@ constexpr std::array kMigrations{
     // A restart takes up the replays left pending: found without reading every
     // replay ever judged.
     Migration{4, "CREATE INDEX replays_pending ON replays (id) WHERE state = 'pending';"},
-    // A failed replay keeps its verdict, not its file.
-    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"},
+    // A failed replay keeps its verdict, not its file; a verified one keeps the
+    // fingerprint of its race, which verifies no other replay.
+    Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
+                 "ALTER TABLE replays ADD COLUMN race TEXT;"
+                 "CREATE UNIQUE INDEX replays_verified_race ON replays (race) WHERE state = 'verified';"},
 };
 
 // The same query over the eight kinds of filter: none, period, country, both, and
@@ -425,10 +428,13 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     }
 }
 
-void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
+void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                                           std::string_view race) {
     std::lock_guard lock(writerMutex_);
+    SqliteStatement& sameRace = writer_->Prepared(
+        "SELECT id FROM replays WHERE race = :race AND state = 'verified' AND id <> :id LIMIT 1");
     SqliteStatement& update = writer_->Prepared(
-        "UPDATE replays SET state = :state, reason = :reason,"
+        "UPDATE replays SET state = :state, reason = :reason, race = nullif(:race, ''),"
         " bytes = CASE WHEN :state = 'verified' THEN bytes END WHERE id = :id AND state = 'pending'");
     SqliteStatement& mark =
         writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
@@ -436,10 +442,20 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
                           " AND verified = 0");
     writer_->Execute("BEGIN IMMEDIATE");
     try {
+        std::string failure(reason);
+        if (verified && !race.empty()) {
+            sameRace.Bind(":race", race).Bind(":id", replayId);
+            if (sameRace.Step()) {
+                verified = false;
+                failure = kRaceVerifiedAlready + std::to_string(sameRace.Int(0));
+            }
+            sameRace.Reset();
+        }
         update
             .Bind(":state",
                   std::string_view(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)))
-            .Bind(":reason", verified ? std::string_view() : reason)
+            .Bind(":reason", verified ? std::string_view() : std::string_view(failure))
+            .Bind(":race", verified ? race : std::string_view())
             .Bind(":id", replayId)
             .Step();
         update.Reset();
@@ -449,6 +465,7 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
         }
         writer_->Execute("COMMIT");
     } catch (...) {
+        sameRace.Reset();
         update.Reset();
         mark.Reset();
         try {
