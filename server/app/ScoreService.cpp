@@ -118,6 +118,10 @@ template <class Handler> httplib::Server::Handler Guarded(Handler handler) {
             handler(request, response);
         } catch (const BadRequest& bad) {
             Answer(response, 400, "bad request: " + bad.reason);
+        } catch (const StoreBusy& error) {
+            std::cerr << "vorlane-scores: " << error.what() << std::endl;
+            response.set_header("Retry-After", "5");
+            Answer(response, 503, "every database connection of this server stayed busy, try again later");
         } catch (const StoreError& error) {
             std::cerr << "vorlane-scores: " << error.what() << std::endl;
             Answer(response, 503, "the score table is not available just now, try again later");

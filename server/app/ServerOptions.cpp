@@ -45,7 +45,8 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
-            option != "--rate-limit" && option != "--max-uploads-per-row" && option != "--max-pending-bytes")
+            option != "--rate-limit" && option != "--max-uploads-per-row" &&
+            option != "--max-pending-bytes" && option != "--db-pool")
             return fail("unknown argument \"" + option + "\"");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -65,6 +66,12 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.publicUrl = value;
             while (options.publicUrl.ends_with('/'))
                 options.publicUrl.pop_back();
+        } else if (option == "--db-pool") {
+            int64_t connections = 0;
+            if (!ParseWhole(value, 2, 1000, connections))
+                return fail("--db-pool needs a whole number of connections from 2 to 1000, not \"" + value +
+                            "\"");
+            options.store.connections = static_cast<size_t>(connections);
         } else if (option == "--max-uploads-per-row") {
             if (!ParseWhole(value, 0, 1'000'000, options.replayQuota.uploadsPerRow))
                 return fail("--max-uploads-per-row needs a whole number from 0 to 1000000, not \"" + value +

@@ -18,6 +18,7 @@ struct ServerOptions {
     std::string publicUrl;           // empty: http://HOST:PORT as listened on
     int64_t rateLimitPerMinute = 10; // 0: no limit
     ReplayQuota replayQuota;         // uploads a row may have, bytes the pending replays may hold
+    StoreOptions store;              // the connections held to a PostgreSQL server
 };
 
 struct ServerOptionsParse {
@@ -31,7 +32,7 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kServerUsage = "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key "
                                             "LETTER] [--public-url URL] [--rate-limit N] "
-                                            "[--max-uploads-per-row N] [--max-pending-bytes N]";
+                                            "[--max-uploads-per-row N] [--max-pending-bytes N] [--db-pool N]";
 
 // What --help prints: the usage line and a line for each option with its default.
 inline constexpr const char* kServerHelp =
@@ -43,6 +44,8 @@ inline constexpr const char* kServerHelp =
     "  --max-uploads-per-row N  replays stored for one result, failed ones included (3; 0: no limit)\n"
     "  --max-pending-bytes N    bytes the replays waiting for their check may hold in the database\n"
     "                      (67108864, i.e. 64 MiB; 0: no limit)\n"
+    "  --db-pool N         connections held to PostgreSQL at most, the writer's included (8; 2 to 1000);\n"
+    "                      a read waits up to 5 s for a free one, then is answered 503\n"
     "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"
     "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n";
 

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<ScoreStore> store;
     try {
-        store = OpenScoreStore(options.dbUrl);
+        store = OpenScoreStore(options.dbUrl, options.store);
         store->SetReplayQuota(options.replayQuota);
     } catch (const StoreError& error) {
         return Refuse(error.what());

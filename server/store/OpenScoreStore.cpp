@@ -43,7 +43,8 @@ ReplayRefusal QuotaRefusal(const ReplayQuota& quota, const ReplayRecord& record,
     return ReplayRefusal::None;
 }
 
-std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url,
+                                           [[maybe_unused]] const StoreOptions& options) {
     constexpr std::string_view sqlite = "sqlite:";
     if (url.starts_with(sqlite)) {
         const std::string_view path = url.substr(sqlite.size());
@@ -52,7 +53,7 @@ std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
     }
     if (url.starts_with("postgresql://") || url.starts_with("postgres://")) {
 #ifdef VORLANE_SCORES_POSTGRESQL
-        return std::make_unique<PgScoreStore>(std::string(url));
+        return std::make_unique<PgScoreStore>(std::string(url), options);
 #else
         throw StoreError("PostgreSQL support is not built");
 #endif

@@ -264,9 +264,13 @@ std::string WithParameter(const std::string& url, const std::string& name, const
 
 // A connection attempt gives up after a few seconds instead of the system's minutes.
 // With more than one host in the address (a primary and its replicas), the writer
-// connects to the one that takes writes, the readers to a replica when one is up.
+// connects to the one that takes writes, the readers to a replica when one is up;
+// with one host there is nothing to choose, and no connection asks the server which
+// kind it is.
 std::string ConnectionUrl(const std::string& url, const char* sessionKind) {
-    return WithParameter(WithParameter(url, "connect_timeout", "5"), "target_session_attrs", sessionKind);
+    const std::string timed = WithParameter(url, "connect_timeout", "5");
+    if (!PgScoreStore::NamesSeveralHosts(url)) return timed;
+    return WithParameter(timed, "target_session_attrs", sessionKind);
 }
 
 void Migrate(pqxx::connection& db) {
@@ -324,7 +328,8 @@ class PgScoreStore::ReadLease {
   public:
     explicit ReadLease(PgScoreStore& store) : store_(store), db_(store.TakeReader()) {}
     ~ReadLease() {
-        if (db_ && db_->is_open()) store_.GiveBackReader(std::move(db_));
+        if (db_ && !db_->is_open()) db_.reset();
+        store_.GiveBackReader(std::move(db_));
     }
     ReadLease(const ReadLease&) = delete;
     ReadLease& operator=(const ReadLease&) = delete;
@@ -364,9 +369,38 @@ std::string PgScoreStore::RedactedUrl(const std::string& url) {
     return url.substr(0, colon + 1) + "***" + url.substr(at);
 }
 
-PgScoreStore::PgScoreStore(std::string url)
+bool PgScoreStore::NamesSeveralHosts(const std::string& url) {
+    // postgresql://[user[:password]@]host[:port][,host[:port]...][/db][?params]
+    const size_t scheme = url.find("://");
+    if (scheme != std::string::npos) {
+        const size_t start = scheme + 3;
+        size_t end = url.find_first_of("/?", start);
+        if (end == std::string::npos) end = url.size();
+        const size_t at = url.rfind('@', end);
+        const size_t hosts = at != std::string::npos && at >= start ? at + 1 : start;
+        if (url.find(',', hosts) < end) return true;
+    }
+    // host=a,b or hostaddr=a,b among the parameters.
+    const size_t query = url.find('?');
+    if (query == std::string::npos) return false;
+    for (size_t at = query + 1; at < url.size();) {
+        size_t next = url.find('&', at);
+        if (next == std::string::npos) next = url.size();
+        const std::string_view parameter(url.data() + at, next - at);
+        if ((parameter.starts_with("host=") || parameter.starts_with("hostaddr=")) &&
+            (parameter.find(',') != std::string_view::npos ||
+             parameter.find("%2C") != std::string_view::npos ||
+             parameter.find("%2c") != std::string_view::npos))
+            return true;
+        at = next + 1;
+    }
+    return false;
+}
+
+PgScoreStore::PgScoreStore(std::string url, const StoreOptions& options)
     : writerUrl_(ConnectionUrl(url, "read-write")), readerUrl_(ConnectionUrl(url, "prefer-standby")),
-      shownUrl_(RedactedUrl(url)) {
+      shownUrl_(RedactedUrl(url)), maxReaders_(options.connections > 2 ? options.connections - 1 : 1),
+      connectionWait_(options.connectionWait) {
     try {
         writer_ = Connect(writerUrl_);
         Migrate(*writer_);
@@ -390,23 +424,37 @@ std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url) 
 
 std::unique_ptr<pqxx::connection> PgScoreStore::TakeReader() {
     {
-        std::lock_guard lock(readersMutex_);
+        std::unique_lock lock(readersMutex_);
+        const bool free = readerFreed_.wait_for(
+            lock, connectionWait_, [this] { return !idleReaders_.empty() || openReaders_ < maxReaders_; });
+        if (!free)
+            throw StoreBusy("every one of the " + std::to_string(maxReaders_) + " read connections to " +
+                            shownUrl_ + " stayed busy for " + std::to_string(connectionWait_.count()) +
+                            " ms");
         if (!idleReaders_.empty()) {
             auto reader = std::move(idleReaders_.back());
             idleReaders_.pop_back();
             return reader;
         }
+        ++openReaders_; // its place is taken while it is opened
     }
     try {
         return Connect(readerUrl_);
     } catch (const std::exception& e) {
+        GiveBackReader(nullptr);
         throw StoreError("cannot reach the database " + shownUrl_ + ": " + OneLine(e.what()));
     }
 }
 
 void PgScoreStore::GiveBackReader(std::unique_ptr<pqxx::connection> reader) {
-    std::lock_guard lock(readersMutex_);
-    idleReaders_.push_back(std::move(reader));
+    {
+        std::lock_guard lock(readersMutex_);
+        if (reader)
+            idleReaders_.push_back(std::move(reader));
+        else
+            --openReaders_;
+    }
+    readerFreed_.notify_one();
 }
 
 template <class Write> auto PgScoreStore::InWriteTransaction(const char* what, Write&& write) {

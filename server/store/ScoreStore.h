@@ -8,6 +8,8 @@
 //
 // Order of the table: higher score first, equal scores by earlier submission
 // (smaller id). A rank is 1 + the number of rows before a row in that order.
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -140,6 +142,23 @@ class StoreError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Thrown when every connection the store may hold stayed busy for its whole wait: the
+// database is fine, this process asks more of it than its pool gives.
+class StoreBusy : public StoreError {
+  public:
+    using StoreError::StoreError;
+};
+
+// How a store shares a database server with others.
+struct StoreOptions {
+    // Connections this process holds to a PostgreSQL server at most, all together: one
+    // for the writer, the rest for reads (at least 2). Several servers on one database
+    // each hold their own. SQLite ignores it (its readers are files, not a server's).
+    size_t connections = 8;
+    // How long a read waits for a free connection before StoreBusy.
+    std::chrono::milliseconds connectionWait{5000};
+};
+
 class ScoreStore {
   public:
     virtual ~ScoreStore() = default;
@@ -210,6 +229,6 @@ class ScoreStore {
 // Opens the store a --db value names: "sqlite:PATH" or "postgresql://...".
 // Creates or upgrades the schema. Throws StoreError with a one-line message when
 // the value is not understood or the database cannot be opened.
-std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url);
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url, const StoreOptions& options = {});
 
 } // namespace vorlane::scores
