@@ -370,5 +370,26 @@ TEST_F(ReplayUpload, AResultTakesAFewReplaysAndFailedOnesLeaveNoBytesBehind) {
     EXPECT_LT(size, 8u * 1000 * 1000);
 }
 
+// The room for files waiting for their check (--max-pending-bytes): an upload that
+// would overfill it stores nothing and hears 503 with the reason and when to try
+// again; one that fits is queued as ever.
+TEST_F(ReplayUpload, AnUploadThePendingFilesHaveNoRoomForIsTurnedAwayWith503) {
+    server = ScoresProcess::StartOn(db, {"--rate-limit", "0", "--max-pending-bytes", "1000"});
+    ASSERT_TRUE(server);
+    Submit("ROOM", 1000, "Peru");
+    auto tooMuch = Upload("ROOM", 1000, "Peru", std::vector<uint8_t>(1001, 'x'));
+    ASSERT_TRUE(tooMuch);
+    EXPECT_EQ(tooMuch->status, 503) << tooMuch->body;
+    EXPECT_EQ(tooMuch->get_header_value("Retry-After"), "60");
+    EXPECT_NE(tooMuch->body.find("replay not stored: the replays waiting to be checked fill the room"),
+              std::string::npos)
+        << tooMuch->body;
+    EXPECT_EQ(db.Open()->LatestReplayId(), 0);
+    auto fits = Upload("ROOM", 1000, "Peru", std::vector<uint8_t>(1000, 'x'));
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->status, 200) << fits->body;
+    EXPECT_GT(ReplayIdOf(fits->body), 0) << fits->body;
+}
+
 } // namespace
 } // namespace vorlane::scores::testing
