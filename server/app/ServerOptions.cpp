@@ -44,9 +44,14 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
+        if (option == "--checker") {
+            options.checkerOnly = true;
+            continue;
+        }
         if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
             option != "--rate-limit" && option != "--max-uploads-per-row" &&
-            option != "--max-pending-bytes" && option != "--db-pool")
+            option != "--max-pending-bytes" && option != "--db-pool" && option != "--checkers" &&
+            option != "--replay-lease")
             return fail("unknown argument \"" + option + "\"");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -66,6 +71,14 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.publicUrl = value;
             while (options.publicUrl.ends_with('/'))
                 options.publicUrl.pop_back();
+        } else if (option == "--checkers") {
+            if (!ParseWhole(value, 0, 64, options.checkers))
+                return fail("--checkers needs a whole number of checks at once from 0 to 64, not \"" + value +
+                            "\"");
+        } else if (option == "--replay-lease") {
+            if (!ParseWhole(value, 1, 86'400, options.replayLeaseSeconds))
+                return fail("--replay-lease needs a whole number of seconds from 1 to 86400, not \"" + value +
+                            "\"");
         } else if (option == "--db-pool") {
             int64_t connections = 0;
             if (!ParseWhole(value, 2, 1000, connections))

@@ -19,6 +19,9 @@ struct ServerOptions {
     int64_t rateLimitPerMinute = 10; // 0: no limit
     ReplayQuota replayQuota;         // uploads a row may have, bytes the pending replays may hold
     StoreOptions store;              // the connections held to a PostgreSQL server
+    bool checkerOnly = false;        // --checker: check replays taken from the database, no HTTP
+    int64_t checkers = 2;            // replay checks at once in this process (0: none)
+    int64_t replayLeaseSeconds = 60; // how long a checking process holds a replay it took
 };
 
 struct ServerOptionsParse {
@@ -32,7 +35,8 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kServerUsage = "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key "
                                             "LETTER] [--public-url URL] [--rate-limit N] "
-                                            "[--max-uploads-per-row N] [--max-pending-bytes N] [--db-pool N]";
+                                            "[--max-uploads-per-row N] [--max-pending-bytes N] [--db-pool N] "
+                                            "[--checkers N] [--checker [--replay-lease S]]";
 
 // What --help prints: the usage line and a line for each option with its default.
 inline constexpr const char* kServerHelp =
@@ -46,6 +50,12 @@ inline constexpr const char* kServerHelp =
     "                      (67108864, i.e. 64 MiB; 0: no limit)\n"
     "  --db-pool N         connections held to PostgreSQL at most, the writer's included (8; 2 to 1000);\n"
     "                      a read waits up to 5 s for a free one, then is answered 503\n"
+    "  --checkers N        replay checks at once in this process (2; 0: none here, the uploads stay\n"
+    "                      pending for checking processes on the same PostgreSQL database)\n"
+    "  --checker           check replays only, no HTTP: take pending replays from the PostgreSQL\n"
+    "                      database (--db), any number of such processes on any machines\n"
+    "  --replay-lease S    how long a checking process holds a replay it took before another may\n"
+    "                      take it up (60; longer than a check may last, about 42 s)\n"
     "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"
     "folder this build made). SIGINT or SIGTERM stops the server after the requests in flight.\n";
 

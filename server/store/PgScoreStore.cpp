@@ -66,6 +66,9 @@ constexpr std::array kMigrations{
     Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
                  "ALTER TABLE replays ADD COLUMN race TEXT;"
                  "CREATE UNIQUE INDEX replays_verified_race ON replays (race) WHERE state = 'verified';"},
+    // Checking processes take pending replays from the database for a lease.
+    Migration{6, "ALTER TABLE replays ADD COLUMN lease_until BIGINT;"
+                 "ALTER TABLE replays ADD COLUMN checker TEXT NOT NULL DEFAULT '';"},
 };
 
 // Held while the schema is brought up to date: "Vorlane" in ASCII.
@@ -204,6 +207,12 @@ void PrepareStatements(pqxx::connection& db) {
                                  " WHERE id = $1 AND state = 'pending'");
     db.prepare("same_race",
                "SELECT id FROM replays WHERE race = $1 AND state = 'verified' AND id <> $2 LIMIT 1");
+    db.prepare(
+        "claim_replay",
+        "UPDATE replays SET lease_until = extract(epoch from clock_timestamp())::bigint + $1, checker = $2"
+        " WHERE id = (SELECT id FROM replays WHERE state = 'pending' AND (lease_until IS NULL OR"
+        " lease_until < extract(epoch from clock_timestamp())::bigint) ORDER BY id LIMIT 1"
+        " FOR UPDATE SKIP LOCKED) RETURNING id, score, bytes");
     db.prepare("row_uploads", "SELECT count(*) FROM replays WHERE score_id = $1");
     db.prepare("pending_bytes",
                "SELECT coalesce(sum(octet_length(bytes)), 0)::bigint FROM replays WHERE state = 'pending'");
@@ -578,9 +587,9 @@ ReplayRecord PgScoreStore::InsertReplay(const NewReplay& replay, std::string_vie
     });
 }
 
-void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+bool PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
                                        std::string_view race) {
-    InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
+    return InWriteTransaction("the replay's verdict", [&](pqxx::work& write) {
         std::string failure = PgText(reason);
         const std::string raceText = PgText(race);
         // Two servers judging copies of one race at once: the unique index on verified
@@ -593,13 +602,26 @@ void PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::str
                 failure = kRaceVerifiedAlready + std::to_string(same[0][0].as<int64_t>());
             }
         }
-        write.exec_prepared(
+        const pqxx::result written = write.exec_prepared(
             "replay_verdict", replayId,
             std::string(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)),
             verified ? std::string() : failure, verified ? raceText : std::string());
         if (verified) write.exec_prepared("mark_verified", replayId);
-        return 0;
+        return written.affected_rows() > 0;
     });
+}
+
+std::optional<PendingReplay> PgScoreStore::ClaimPendingReplay(std::string_view checker,
+                                                              std::chrono::seconds lease) {
+    return InWriteTransaction(
+        "the claim of a pending replay", [&](pqxx::work& write) -> std::optional<PendingReplay> {
+            const pqxx::result claimed =
+                write.exec_prepared("claim_replay", static_cast<int64_t>(lease.count()), PgText(checker));
+            if (claimed.empty()) return std::nullopt;
+            const pqxx::binarystring bytes(claimed[0][2]);
+            return PendingReplay{claimed[0][0].as<int64_t>(), claimed[0][1].as<int64_t>(),
+                                 std::vector<uint8_t>(bytes.begin(), bytes.end())};
+        });
 }
 
 std::optional<ReplayRecord> PgScoreStore::FindReplay(int64_t replayId) {

@@ -204,8 +204,18 @@ class ScoreStore {
     // is not touched. `race` is the verified race's fingerprint (RaceFingerprint.h):
     // a race that verified a replay already verifies no other, whoever sends it - the
     // replay fails with kRaceVerifiedAlready and the replay id of the first.
-    virtual void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+    // Answers whether this verdict was the one written.
+    virtual bool RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
                                      std::string_view race = {}) = 0;
+
+    // The database as the queue of checks, for checking processes on any machines: the
+    // oldest Pending replay whose lease is free (never taken, or run out), taken for
+    // `lease` from the database's own clock by `checker` (a name for the operator:
+    // host and process), with its bytes; nothing when none is free. Two checkers never
+    // take the same replay while its lease runs (PostgreSQL: FOR UPDATE SKIP LOCKED);
+    // one that dies leaves it to be taken up again when the lease runs out.
+    virtual std::optional<PendingReplay> ClaimPendingReplay(std::string_view checker,
+                                                            std::chrono::seconds lease) = 0;
 
     virtual std::optional<ReplayRecord> FindReplay(int64_t replayId) = 0;
 

@@ -63,6 +63,9 @@ constexpr std::array kMigrations{
     Migration{5, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
                  "ALTER TABLE replays ADD COLUMN race TEXT;"
                  "CREATE UNIQUE INDEX replays_verified_race ON replays (race) WHERE state = 'verified';"},
+    // Checking processes take pending replays from the database for a lease.
+    Migration{6, "ALTER TABLE replays ADD COLUMN lease_until INTEGER;"
+                 "ALTER TABLE replays ADD COLUMN checker TEXT NOT NULL DEFAULT '';"},
 };
 
 // The same query over the eight kinds of filter: none, period, country, both, and
@@ -428,7 +431,7 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     }
 }
 
-void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+bool SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
                                            std::string_view race) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& sameRace = writer_->Prepared(
@@ -459,11 +462,13 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
             .Bind(":id", replayId)
             .Step();
         update.Reset();
+        const bool written = sqlite3_changes(writer_->Handle()) > 0;
         if (verified) {
             mark.Bind(":id", replayId).Step();
             mark.Reset();
         }
         writer_->Execute("COMMIT");
+        return written;
     } catch (...) {
         sameRace.Reset();
         update.Reset();
@@ -474,6 +479,28 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
         }
         throw;
     }
+}
+
+std::optional<PendingReplay> SqliteScoreStore::ClaimPendingReplay(std::string_view checker,
+                                                                  std::chrono::seconds lease) {
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& claim = writer_->Prepared(
+        "UPDATE replays SET lease_until = CAST(strftime('%s','now') AS INTEGER) + :lease, checker = :checker"
+        " WHERE id = (SELECT id FROM replays WHERE state = 'pending' AND (lease_until IS NULL OR"
+        " lease_until < CAST(strftime('%s','now') AS INTEGER)) ORDER BY id LIMIT 1)"
+        " RETURNING id, score, bytes");
+    std::optional<PendingReplay> claimed;
+    try {
+        claim.Bind(":lease", static_cast<int64_t>(lease.count())).Bind(":checker", checker);
+        if (claim.Step()) claimed = PendingReplay{claim.Int(0), claim.Int(1), claim.Blob(2)};
+        while (claim.Step()) {
+        }
+    } catch (...) {
+        claim.Reset();
+        throw;
+    }
+    claim.Reset();
+    return claimed;
 }
 
 std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId) {

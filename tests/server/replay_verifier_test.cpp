@@ -263,6 +263,7 @@ TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
     };
     // Back to version 3, with a failed replay that kept its file (as they did then).
     run("DROP INDEX replays_pending; DROP INDEX replays_verified_race; ALTER TABLE replays DROP COLUMN race;"
+        "ALTER TABLE replays DROP COLUMN lease_until; ALTER TABLE replays DROP COLUMN checker;"
         "DELETE FROM schema_migrations WHERE version > 3;"
         "INSERT INTO replays (name, country, score, uploaded_at, client_hash, bytes, state, reason)"
         " VALUES ('OLD', 'Peru', 1, 1, 'c1', x'0102', 'failed', 'score differs')");
@@ -578,6 +579,34 @@ TEST(ReplayVerifier, ARaceVerifiesOneResultOnly) {
     for (const RankedScore& row : AllRows(*store, ScoreFilter{0, "", true}))
         verifiedNames.push_back(row.name);
     EXPECT_EQ(verifiedNames, (std::vector<std::string>{"ANN", "CID"}));
+}
+
+// The database as the queue: the oldest pending replay whose lease is free is taken,
+// never one another checker holds; a lease that ran out (its checker died) frees the
+// replay again; a judged replay is taken by nobody, and its verdict is written once.
+TEST(ReplayStore, AClaimedReplayIsLeasedToOneCheckerUntilItsLeaseRunsOut) {
+    TestDatabase db;
+    auto store = db.Open();
+    const std::vector<int64_t> ids = StorePendingReplays(*store, {10, 11, 12}, {{1}, {2}, {3}});
+    const auto claim = [&](const char* checker, int seconds) {
+        const std::optional<PendingReplay> taken =
+            store->ClaimPendingReplay(checker, std::chrono::seconds(seconds));
+        return taken ? taken->id : int64_t{0};
+    };
+    EXPECT_EQ(claim("a", 1), ids[0]);
+    const std::optional<PendingReplay> second = store->ClaimPendingReplay("b", std::chrono::seconds(60));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->id, ids[1]);
+    EXPECT_EQ(second->claimedScore, 11);
+    EXPECT_EQ(second->bytes, std::vector<uint8_t>{2});
+    EXPECT_TRUE(store->RecordReplayVerdict(ids[1], false, "replay refused: junk"));
+    EXPECT_FALSE(store->RecordReplayVerdict(ids[1], true, "")); // judged already: the first stands
+    EXPECT_EQ(store->FindReplay(ids[1])->state, ReplayState::Failed);
+    EXPECT_EQ(claim("c", 60), ids[2]);
+    EXPECT_EQ(claim("d", 60), 0); // a's lease still runs
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_EQ(claim("d", 60), ids[0]); // a's ran out
+    EXPECT_EQ(claim("e", 60), 0);
 }
 
 } // namespace

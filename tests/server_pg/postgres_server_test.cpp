@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <fstream>
 #include <future>
+#include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -22,6 +24,9 @@
 #define VORLANE_TEST_PQXX 1
 #endif
 
+#include "persist/OnlineScore.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/SyntheticRace.h"
 #include "server/ScoresProcess.h"
 #include "server_pg/TempPostgres.h"
 #ifdef VORLANE_TEST_PQXX
@@ -260,6 +265,133 @@ TEST(PgAddress, OnlySeveralHostsAreAskedWhichKindOfServerTheyAre) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(PgScoreStore::NamesSeveralHosts(c.url), c.several) << c.url;
+}
+#endif
+
+#ifdef VORLANE_TEST_PQXX
+// The database as the queue of checks: a web server with no checkers of its own and
+// two checking processes (--checker) on one PostgreSQL, one of them killed (kill -9)
+// in the middle of a check. Every replay is judged, and once: the killed one's replay
+// is taken up by the other once its lease runs out, and no verdict is written twice.
+TEST_F(OnPostgres, CheckingProcessesShareTheQueueAndOutliveOneKilledInACheck) {
+    const std::string name = "checkers";
+    const std::string url = Postgres().CreateDatabase(name);
+    ScoresProcess web({"--listen", "127.0.0.1:0", "--db", url, "--rate-limit", "0", "--checkers", "0"});
+    ASSERT_TRUE(web.WaitUntilListening()) << web.FirstLine() << web.Stderr();
+
+    // Made-up races of a few minutes (not races the game would play that way: each
+    // check plays until it parts from its file) for results of their score.
+    constexpr int kReplays = 10;
+    httplib::Client client = web.Client();
+    for (int i = 0; i < kReplays; ++i) {
+        replaytest::SyntheticRaceSettings settings;
+        settings.Seed = static_cast<uint32_t>(i + 1);
+        settings.Frames = 85 * 240;
+        Replay race = replaytest::MakeSyntheticRace(settings);
+        race.Outcome.Result = {1000, 2, 1};
+        const std::vector<uint8_t> bytes = WriteReplay(race);
+        const std::string player = Numbered("R", i);
+        ASSERT_EQ(client.Get(SubmissionPath(player, 1000, "Peru"))->status, 200);
+        const auto upload = client.Post("/api/replays?prg=Vorlane&inf=" +
+                                            EncodeSubmission(BuildSubmissionText(player, 1000, "Peru")),
+                                        std::string(bytes.begin(), bytes.end()), "application/octet-stream");
+        ASSERT_TRUE(upload);
+        ASSERT_EQ(upload->status, 200) << upload->body;
+        EXPECT_NE(upload->body.find("queued for checking"), std::string::npos) << upload->body;
+    }
+    pqxx::connection watch(url);
+    const auto pendingCount = [&watch] {
+        pqxx::nontransaction read(watch);
+        return read.exec("SELECT count(*) FROM replays WHERE state = 'pending'")[0][0].as<int>();
+    };
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(pendingCount(), kReplays) << "the web server checked replays itself";
+
+    const auto startChecker = [&url] {
+        auto checker = std::make_unique<ScoresProcess>(
+            std::vector<std::string>{"--checker", "--db", url, "--checkers", "1", "--replay-lease", "3"});
+        checker->WaitUntilListening();
+        return checker;
+    };
+    std::unique_ptr<ScoresProcess> doomed = startChecker();
+    std::unique_ptr<ScoresProcess> survivor = startChecker();
+    const std::string prefix = "checking replays as ";
+    ASSERT_TRUE(doomed->FirstLine().starts_with(prefix)) << doomed->FirstLine() << doomed->Stderr();
+    ASSERT_TRUE(survivor->FirstLine().starts_with(prefix)) << survivor->FirstLine() << survivor->Stderr();
+    const std::string doomedName =
+        doomed->FirstLine().substr(prefix.size(), doomed->FirstLine().size() - prefix.size() - 1);
+    const std::string survivorName =
+        survivor->FirstLine().substr(prefix.size(), survivor->FirstLine().size() - prefix.size() - 1);
+
+    // The doomed checker in the middle of a check: it holds the lease of a replay not
+    // judged yet. Killed then, its replay stays pending with nobody checking it.
+    int64_t cutShort = 0;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (cutShort == 0 && std::chrono::steady_clock::now() < giveUp) {
+        pqxx::nontransaction read(watch);
+        const pqxx::result held = read.exec_params(
+            "SELECT id FROM replays WHERE state = 'pending' AND lease_until IS NOT NULL AND checker = $1",
+            doomedName);
+        if (!held.empty()) {
+            doomed->Signal(SIGKILL);
+            cutShort = held[0][0].as<int64_t>();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    ASSERT_NE(cutShort, 0) << "the checker never took a replay: " << doomed->Stderr();
+    EXPECT_EQ(doomed->WaitForExit(), -1); // ended by the signal
+    {
+        pqxx::nontransaction read(watch);
+        ASSERT_EQ(
+            read.exec_params("SELECT state FROM replays WHERE id = $1", cutShort)[0][0].as<std::string>(),
+            "pending")
+            << "its verdict came before the kill";
+    }
+
+    const auto allJudged = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (pendingCount() > 0 && std::chrono::steady_clock::now() < allJudged)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(pendingCount(), 0);
+    survivor->Signal(SIGTERM);
+    EXPECT_EQ(survivor->WaitForExit(), 0);
+
+    // Each replay judged once: one verdict line over both checkers, the one cut short
+    // by the survivor; every replay has a verdict with its reason.
+    std::map<int64_t, int> verdicts;
+    std::map<int64_t, std::string> judgedBy;
+    const std::regex line(R"(replay (\d+) judged: )");
+    for (auto* checker : {doomed.get(), survivor.get()}) {
+        const std::string text = checker->Stderr();
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), line); it != std::sregex_iterator();
+             ++it) {
+            const int64_t id = std::stoll((*it)[1]);
+            ++verdicts[id];
+            judgedBy[id] = checker == doomed.get() ? doomedName : survivorName;
+        }
+    }
+    EXPECT_EQ(verdicts.size(), static_cast<size_t>(kReplays));
+    for (const auto& [id, count] : verdicts)
+        EXPECT_EQ(count, 1) << "replay " << id;
+    EXPECT_EQ(judgedBy[cutShort], survivorName);
+    pqxx::nontransaction read(watch);
+    for (const pqxx::row& row : read.exec("SELECT id, state, reason, checker FROM replays ORDER BY id")) {
+        EXPECT_EQ(row[1].as<std::string>(), "failed") << row[0].as<int64_t>(); // made-up races prove nothing
+        EXPECT_FALSE(row[2].as<std::string>().empty());
+        if (row[0].as<int64_t>() == cutShort) {
+            EXPECT_EQ(row[3].as<std::string>(), survivorName);
+        }
+    }
+    std::printf("%d replays judged by two checkers, one killed in the check of replay %lld\n", kReplays,
+                static_cast<long long>(cutShort));
+}
+
+// A checking process needs the database that is the queue: PostgreSQL.
+TEST(ScoresChecker, RefusesSqliteWithOneLine) {
+    ScoresProcess checker({"--checker", "--db", "sqlite:never-made.db"});
+    EXPECT_EQ(checker.WaitForExit(), 2);
+    EXPECT_NE(checker.Stderr().find("--checker needs a PostgreSQL database"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("never-made.db"));
 }
 #endif
 
