@@ -168,6 +168,24 @@ class Autopilot {
     double BendSpeed = 95;
     // When false the driver keeps its hands off the race (the keys stay released).
     bool Enabled = true;
+    // Careful: it watches the traffic much further up the road (40 rows, not 14),
+    // never drives faster than it could still brake to the pace of the car ahead in its
+    // lane (the brakes are weak: from full speed to a car's pace takes some 800
+    // pixels), and asks for a pass as soon as a slower car is ahead, however slowly it
+    // follows it now. It runs into fewer cars than the plain driver; it is slower.
+    bool Careful = false;
+    // Nudges for the careful driver: from frame From to frame To (the autopilot's frame
+    // numbers) it drives another way than it would. A search that plays the race again
+    // and again from the start finds where a nudge keeps the car out of trouble.
+    enum class NudgeKind { Slow, Brake, LaneLeft, LaneRight, Hurry };
+    struct Nudge {
+        int From = 0, To = 0;
+        NudgeKind Kind = NudgeKind::Slow;
+    };
+    std::vector<Nudge> Nudges;
+    // The careful driver judges the oncoming lane at the pace it drives now rather
+    // than at full speed: it pulls out to pass more often.
+    bool EagerPass = false;
 
     // The vorlane-play script of everything logged so far.
     std::string Script() const {
@@ -242,7 +260,9 @@ class Autopilot {
     static constexpr double kPostLine = 16; // the lamp posts of the right-hand lane
 
   private:
-    static constexpr int kAhead = 14;                   // rows of road looked at ahead of the car
+    static constexpr int kAhead = 14;    // rows of road looked at ahead of the car
+    static constexpr int kFarAhead = 40; // ... by the careful driver, for the traffic
+    int Rows() const { return Careful ? kFarAhead : kAhead; }
     static constexpr double kTurn = 256.0 / (2 * M_PI); // radians to 256ths
 
     // Whether the car, kept `keep` in from the edge, meets an opponent within
@@ -253,7 +273,9 @@ class Autopilot {
         if (!r.Cars) return kFree;
         const TCar& cars = *r.Cars;
         const double myFront = cy - 82, myRear = cy + 82;
-        const double myV = std::max(speed, 0.0) / 20; // up the map, pixels a frame
+        // Up the map, pixels a frame; the careful driver counts with the pace it means
+        // to drive at, so that a car it has fallen in behind still asks for a pass.
+        const double myV = (Careful && (keep == kKeepRight || !EagerPass) ? 160 : std::max(speed, 0.0)) / 20;
         for (int i = 1; i <= kMaxCars; ++i) {
             if (cars.CarDir[size_t(i)] == kCarRemoved || cars.CarKind[size_t(i)] == 0) continue;
             if (cars.CarExploding[size_t(i)]) continue;
@@ -265,7 +287,7 @@ class Autopilot {
             }
             if (minY > myRear) continue; // behind
             const int k = int((cy - (minY + maxY) / 2) / kTileSize);
-            if (k > kAhead) continue;
+            if (k > Rows()) continue;
             const double mid = line[std::max(k, 0)] + kKeepRight - keep;
             if (maxX < mid - 36 || minX > mid + 36) continue;   // not in that lane
             const double carV = cars.CarSpeed[size_t(i)] * 0.5; // up the map
@@ -279,6 +301,65 @@ class Autopilot {
         return kFree;
     }
 
+    // The careful driver's pace behind the nearest car ahead going up its lane: that
+    // car's pace plus what it can still brake away before it comes within a safe
+    // distance of the car's rear. Very large when no car is ahead.
+    double FollowSpeed(const TRace& r, const double* line, double keep, double cy) const {
+        double pace = 1e9;
+        if (!r.Cars) return pace;
+        const TCar& cars = *r.Cars;
+        const double myFront = cy - 82;
+        for (int i = 1; i <= kMaxCars; ++i) {
+            const uint8_t dir = cars.CarDir[size_t(i)];
+            if (dir == kCarRemoved || cars.CarKind[size_t(i)] == 0 || cars.CarExploding[size_t(i)]) continue;
+            if (dir != kCarUp && dir != kCarUpLeft && dir != kCarUpRight) continue;
+            if (cars.CarSpeed[size_t(i)] <= 0) continue;
+            const TQuad q = cars.CarWorldQuad(i);
+            double minX = 1e9, maxX = -1e9, maxY = -1e9, minY = 1e9;
+            for (const TPointD& c : q.corners) {
+                minX = std::min(minX, c.x), maxX = std::max(maxX, c.x);
+                minY = std::min(minY, c.y), maxY = std::max(maxY, c.y);
+            }
+            const double gap = myFront - maxY;
+            if (gap < -60) continue; // beside or behind
+            const int k = int((cy - (minY + maxY) / 2) / kTileSize);
+            if (k > Rows()) continue;
+            const double mid = line[std::max(k, 0)] + kKeepRight - keep;
+            if (maxX < mid - 60 || minX > mid + 60) continue;
+            // Pixels a frame up the map; the brakes take 0.015 of those a frame (0.3
+            // of speed), counted at 0.011 for the frames that only coast.
+            const double carV = cars.CarSpeed[size_t(i)] * 0.5 * (dir == kCarUp ? 1.0 : 0.8932243);
+            const double room = std::max(gap - 70, 0.0);
+            const double v = carV + std::sqrt(2 * 0.011 * room) - (gap < 40 ? 0.4 : 0);
+            pace = std::min(pace, std::max(v, 0.0) * 20);
+        }
+        return pace;
+    }
+
+  public:
+    // Whether a car stands in the line of the car's nose within `reach` pixels: worth
+    // a shot. Answers false when not driving.
+    bool TargetAhead(double reach) {
+        if (!Driving() || !Race()->Cars) return false;
+        const TRace& r = *Race();
+        const TPlayer& p = *r.Player;
+        const TCar& cars = *r.Cars;
+        const double cx = WorldX(r, p.CarCenterX), cy = WorldY(r, p.CarCenterY);
+        const double dx = std::sin(p.Heading / kTurn), dy = -std::cos(p.Heading / kTurn);
+        for (int i = 1; i <= kMaxCars; ++i) {
+            if (cars.CarDir[size_t(i)] == kCarRemoved || cars.CarKind[size_t(i)] == 0) continue;
+            if (cars.CarExploding[size_t(i)] || cars.CarSpeed[size_t(i)] == 0) continue;
+            double mx = 0, my = 0;
+            for (const TPointD& c : cars.CarWorldQuad(i).corners)
+                mx += c.x / 4, my += c.y / 4;
+            const double along = (mx - cx) * dx + (my - cy) * dy;
+            const double across = (mx - cx) * dy - (my - cy) * dx;
+            if (along > 60 && along < reach && std::fabs(across) < 50) return true;
+        }
+        return false;
+    }
+
+  private:
     void Drive() {
         TRace& r = *Race();
         TPlayer& p = *r.Player;
@@ -297,11 +378,12 @@ class Autopilot {
         // The road's right-hand edge row by row ahead, each searched near the line of
         // the row before so that it follows this road; then the line to drive along,
         // smoothed over the tiles' steps.
-        double edge[kAhead + 1];
+        const int rows = Rows();
+        double edge[kFarAhead + 1];
         double x = cx;
         int found = 0;
         double lastEdge = cx + keep_;
-        for (int k = 0; k <= kAhead; ++k) {
+        for (int k = 0; k <= rows; ++k) {
             const int row = int(std::floor((cy - k * kTileSize) / kTileSize));
             double e = lastEdge;
             if (RightEdge(r.Map, row, x, e)) ++found;
@@ -309,9 +391,9 @@ class Autopilot {
             lastEdge = e;
             x = e - keep_;
         }
-        double line[kAhead + 1];
-        for (int k = 0; k <= kAhead; ++k) {
-            const double a = edge[std::max(k - 1, 0)], b = edge[k], c = edge[std::min(k + 1, kAhead)];
+        double line[kFarAhead + 1];
+        for (int k = 0; k <= rows; ++k) {
+            const double a = edge[std::max(k - 1, 0)], b = edge[k], c = edge[std::min(k + 1, rows)];
             line[k] = (a + 2 * b + c) / 4 - kKeepRight;
         }
 
@@ -337,6 +419,12 @@ class Autopilot {
         } else if (LaneBlocked(r, line, kKeepRight, cy, speed, soon + 20) == kFree || leftBlocked != kFree) {
             keep_ = kKeepRight;
         }
+        const Nudge* nudge = nullptr;
+        if (Careful)
+            for (const Nudge& n : Nudges)
+                if (frame_ >= n.From && frame_ <= n.To) nudge = &n;
+        if (nudge && nudge->Kind == NudgeKind::LaneLeft) keep_ = kKeepLeft;
+        if (nudge && nudge->Kind == NudgeKind::LaneRight) keep_ = kKeepRight;
         // The level ends at the finish line with the wheel locked where it stands
         // while the car rolls out: near the line it straightens up in the middle of
         // the straight road, clear of the posts on both sides.
@@ -345,7 +433,7 @@ class Autopilot {
         // Behind a slower car: its pace (the cars going up make 3 pixels a frame, speed
         // 60), no slower, or the ones behind run into the car.
         const bool carAhead = LaneBlocked(r, line, keep_, cy, speed, 50) == kSlowerAhead;
-        double wantSpeed = carAhead ? 60 : 160;
+        double wantSpeed = carAhead && !Careful ? 60 : 160;
         const double shift = kKeepRight - keep_;
 
         // The line at a distance ahead, between rows.
@@ -400,6 +488,17 @@ class Autopilot {
         const double slack = nearFinish ? 0.5 : 1.5;
         Hold(vk::Left, found > 0 && p.SteerPos > steer + slack);
         Hold(vk::Right, found > 0 && p.SteerPos < steer - slack);
+        if (Careful) {
+            // The pedals, careful: no faster than it can follow the car ahead.
+            const double follow = FollowSpeed(r, line, keep_, cy);
+            double pace = std::min(wantSpeed, follow);
+            if (nudge && nudge->Kind == NudgeKind::Slow) pace = std::min(pace, 40.0);
+            if (nudge && nudge->Kind == NudgeKind::Brake) pace = 0;
+            if (nudge && nudge->Kind == NudgeKind::Hurry) pace = wantSpeed;
+            Hold(vk::Up, speed < pace - 1);
+            Hold(vk::Down, speed > pace + 2);
+            return;
+        }
         // The pedals.
         Hold(vk::Up, speed < wantSpeed);
         Hold(vk::Down, speed > wantSpeed + (carAhead ? 4 : 15));

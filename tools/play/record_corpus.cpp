@@ -6,6 +6,12 @@
 // blind and its outcome, digest and counts written to OUTDIR/manifest.
 //
 //   vorlane_record_corpus [--data DIR] OUTDIR
+//   vorlane_record_corpus [--data DIR] --survey FIRSTSEED LASTSEED LEVEL plain|careful|eager
+//   vorlane_record_corpus [--data DIR] --search SEED CAR LEVEL RUNS careful|eager
+//
+// --survey drives every car on each seed until LEVEL begins or the lives are gone and
+// prints how far each got; --search looks for the careful driver's nudges on one seed
+// and car (see SearchNudges) and prints them for the scenario table below.
 //
 // Re-recording is for a deliberate change of the race's rules only, with a new rules
 // id (tests/replay/corpus/README.md); the script tools/record-replay-corpus runs it.
@@ -15,10 +21,12 @@
 #include "play/GameFolder.h"
 #include "replay/ReplayPlayer.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +65,19 @@ void UseEverything(Run& run, int frame) {
     nitro ? pilot.KeyDown(vk::Shift) : pilot.KeyUp(vk::Shift);
     if (p && frame % 700 == 350) pilot.KeyDown('H');
     if (frame % 700 == 380) pilot.KeyUp('H');
+}
+
+// The careful driver's hands: a shot only at a car in the way (the rockets and
+// rounds are few), nitro on a free straight road, no horn.
+void AimedShots(Run& run, int) {
+    test::Autopilot& pilot = run.Pilot;
+    const TPlayer* p = run.Race() && run.Driving() ? run.Race()->Player : nullptr;
+    const bool armed = p && p->WeaponKind != CarItem::None && p->Ammo > 0 && p->Crashed == 0;
+    armed&& pilot.TargetAhead(p->WeaponKind == CarItem::MachineGun ? 420 : 900) ? pilot.KeyDown(vk::Ctrl)
+                                                                                : pilot.KeyUp(vk::Ctrl);
+    const bool nitro = p && p->HasNitro && p->Crashed == 0 && p->Speed > 150 &&
+                       pilot.View().WantSpeed >= 160 && !pilot.TargetAhead(1500);
+    nitro ? pilot.KeyDown(vk::Shift) : pilot.KeyUp(vk::Shift);
 }
 
 // Drives until done() or the race is over, at most maxFrames; `each` runs before
@@ -157,6 +178,27 @@ void PadTap(Run& run, PadButton button, int after) {
     run.Pilot.Step();
     run.Game.PadButton(int(button), false);
     run.Pilot.Run(after);
+}
+
+// Nudges for the careful driver as the search prints them: first frame, last frame,
+// kind (0 slow, 1 brake, 2 left lane, 3 right lane, 4 hurry).
+std::vector<test::Autopilot::Nudge> MakeNudges(const std::vector<std::array<int, 3>>& table) {
+    std::vector<test::Autopilot::Nudge> out;
+    for (const auto& [from, to, kind] : table)
+        out.push_back({from, to, test::Autopilot::NudgeKind(kind)});
+    return out;
+}
+
+// The careful driver with the nudges found for its seed and car, until `level` has
+// begun, then on for a while; the race is then left with Esc.
+void CarefulTo(Run& run, int level, bool eager, const std::vector<std::array<int, 3>>& nudges) {
+    run.Pilot.Careful = true;
+    run.Pilot.EagerPass = eager;
+    run.Pilot.Nudges = MakeNudges(nudges);
+    DriveWhile(
+        run, [&] { return AtLevel(run, level); }, 400000, AimedShots);
+    DriveWhile(
+        run, [] { return false; }, 1500, AimedShots);
 }
 
 std::vector<Scenario> Scenarios() {
@@ -277,6 +319,19 @@ std::vector<Scenario> Scenarios() {
                         DriveWhile(
                             run, [] { return false; }, 1200, UseEverything);
                     }});
+    // Further up the levels: the careful driver (it watches the traffic far up the road,
+    // keeps to the pace of the car ahead, shoots only at a car in its way, burns its
+    // nitro on a free road) with the nudges `--search 3 6 10 1000 careful` had found
+    // for the seed and car when it was stopped, on until the lives are gone.
+    list.push_back({"careful-seed3-car6", 3, 6, true, [](Run& run) {
+                        CarefulTo(run, 10, false, {{3384, 3634, 0},   {13592, 13682, 0}, {14310, 14400, 0},
+                                                   {25776, 25996, 0}, {30955, 31045, 0}, {35021, 35141, 3},
+                                                   {35711, 35831, 2}, {40916, 41036, 3}, {43321, 43411, 0},
+                                                   {50613, 50733, 2}, {52121, 52241, 3}, {63966, 64186, 0},
+                                                   {64960, 65080, 3}, {66310, 66400, 0}, {69622, 69742, 3},
+                                                   {71933, 72153, 0}, {73012, 73132, 3}, {76600, 76690, 0},
+                                                   {84067, 84157, 0}, {89711, 89961, 0}});
+                    }});
     return list;
 }
 
@@ -300,6 +355,140 @@ std::vector<uint8_t> Record(const Scenario& s, const fs::path& dataRoot) {
     return ReadWholeFile(last.string());
 }
 
+// The survey: how far a driving style gets on each seed and car, so that the seeds
+// that reach far can be picked for the corpus.
+void Survey(const fs::path& dataRoot, uint32_t firstSeed, uint32_t lastSeed, int stopLevel,
+            const std::function<void(Run&)>& setUp) {
+    for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
+        for (int car = 1; car <= 6; ++car) {
+            play::TempGameFolder folder(dataRoot);
+            play::HeadlessOptions options;
+            options.DataRoot = folder.Root();
+            options.Seed = seed;
+            options.Blind = true;
+            play::HeadlessGame game(options);
+            test::Autopilot pilot(game);
+            Run run{game, pilot};
+            if (!StartRace(run, car)) continue;
+            if (setUp) setUp(run);
+            int losses = 0, frames = 0;
+            for (; frames < 400000 && run.Racing() && !AtLevel(run, stopLevel); ++frames) {
+                const TPlayer* p = run.Race() ? run.Race()->Player : nullptr;
+                const int energy = p ? p->Energy + 3 * run.Race()->Lives : 0;
+                (pilot.Careful ? AimedShots : UseEverything)(run, frames);
+                pilot.Step();
+                p = run.Race() ? run.Race()->Player : nullptr;
+                losses += p && p->Energy + 3 * run.Race()->Lives < energy ? 1 : 0;
+            }
+            const TRace* race = run.Race();
+            std::printf("seed %u car %d: level %d lives %d score %d after %d frames, %d energy points lost\n",
+                        seed, car, race ? race->Level : 0, race ? race->Lives : 0, race ? race->Score : 0,
+                        frames, losses);
+            std::fflush(stdout);
+        }
+    }
+}
+
+// The search for a careful drive that lasts: the race is played from its start again
+// and again (it is the same race every time: the same seed, the same keys), and where
+// the car lost energy a nudge is tried in the frames before (slow down, brake, the
+// other lane, hurry); a nudge that puts the next loss later is kept. The race recorded
+// is then simply the careful driver with the nudges found.
+using Nudge = test::Autopilot::Nudge;
+using NudgeKind = test::Autopilot::NudgeKind;
+
+struct Attempt {
+    int Hit1 = -1, Hit2 = -1; // the first two frames after `after` that cost energy (-1: none)
+    bool TimeOut1 = false;    // the first was the clock running out
+    int Level = 0, Frames = 0;
+};
+
+Attempt PlayCareful(const fs::path& dataRoot, uint32_t seed, int car, int stopLevel, bool eager,
+                    const std::vector<Nudge>& nudges, int after) {
+    play::TempGameFolder folder(dataRoot);
+    play::HeadlessOptions options;
+    options.DataRoot = folder.Root();
+    options.Seed = seed;
+    options.Blind = true;
+    play::HeadlessGame game(options);
+    test::Autopilot pilot(game);
+    Run run{game, pilot};
+    Attempt a;
+    if (!StartRace(run, car)) return a;
+    pilot.Careful = true;
+    pilot.Nudges = nudges;
+    pilot.EagerPass = eager;
+    for (int i = 0; i < 400000 && run.Racing() && !AtLevel(run, stopLevel); ++i) {
+        const TPlayer* p = run.Race() ? run.Race()->Player : nullptr;
+        const int energy = p ? p->Energy + 3 * run.Race()->Lives : 0;
+        AimedShots(run, i);
+        pilot.Step();
+        p = run.Race() ? run.Race()->Player : nullptr;
+        a.Level = run.Race() ? run.Race()->Level : a.Level;
+        a.Frames = pilot.Frame();
+        if (p && p->Energy + 3 * run.Race()->Lives >= energy) continue;
+        if (pilot.Frame() <= after) continue;
+        if (a.Hit1 < 0) {
+            a.Hit1 = pilot.Frame();
+            a.TimeOut1 = p && p->TimeOut;
+        } else {
+            a.Hit2 = pilot.Frame();
+            break;
+        }
+    }
+    return a;
+}
+
+std::vector<Nudge> SearchNudges(const fs::path& dataRoot, uint32_t seed, int car, int stopLevel, int budget,
+                                bool eager) {
+    std::vector<Nudge> nudges;
+    int accepted = -1, runs = 1;
+    Attempt r = PlayCareful(dataRoot, seed, car, stopLevel, eager, nudges, accepted);
+    while (r.Hit1 >= 0 && runs < budget) {
+        const int f = r.Hit1;
+        std::fprintf(stderr, "seed %u car %d: level %d, energy lost at frame %d%s (%zu nudges, %d runs)\n",
+                     seed, car, r.Level, f, r.TimeOut1 ? " (time out)" : "", nudges.size(), runs);
+        Attempt best = r;
+        std::optional<Nudge> bestNudge;
+        if (!r.TimeOut1) {
+            const Nudge tries[] = {{f - 90, f, NudgeKind::Slow},       {f - 60, f, NudgeKind::Brake},
+                                   {f - 120, f, NudgeKind::LaneRight}, {f - 120, f, NudgeKind::LaneLeft},
+                                   {f - 220, f, NudgeKind::Slow},      {f - 160, f, NudgeKind::Brake},
+                                   {f - 60, f, NudgeKind::Hurry},      {f - 400, f - 150, NudgeKind::Slow}};
+            for (const Nudge& n : tries) {
+                if (n.From <= accepted) continue;
+                std::vector<Nudge> with = nudges;
+                with.push_back(n);
+                const Attempt t = PlayCareful(dataRoot, seed, car, stopLevel, eager, with, accepted);
+                ++runs;
+                // A nudge that only puts the loss off by a moment is not worth keeping.
+                const bool later = t.Hit1 < 0 ? t.Level >= best.Level
+                                              : (best.Hit1 >= 0 && t.Hit1 > std::max(best.Hit1, f + 200));
+                if (later) best = t, bestNudge = n;
+                if (best.Hit1 < 0 || best.Hit1 > f + 300) break;
+            }
+        }
+        if (bestNudge) {
+            nudges.push_back(*bestNudge);
+            std::fprintf(stderr, "  nudge {%d, %d, %d}\n", bestNudge->From, bestNudge->To,
+                         int(bestNudge->Kind));
+            r = best;
+        } else {
+            // Nothing helped: the loss stays, on to the next.
+            accepted = f;
+            r.Hit1 = r.Hit2;
+            r.TimeOut1 = false;
+            if (r.Hit1 >= 0) {
+                r = PlayCareful(dataRoot, seed, car, stopLevel, eager, nudges, accepted);
+                ++runs;
+            }
+        }
+    }
+    std::fprintf(stderr, "seed %u car %d: reaches level %d in %d frames with %zu nudges (%d runs)\n", seed,
+                 car, r.Level, r.Frames, nudges.size(), runs);
+    return nudges;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -307,13 +496,38 @@ int main(int argc, char** argv) {
     std::vector<std::string> rest;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--data" && i + 1 < argc)
+        if (arg == "--data" && i + 1 < argc) {
             dataRoot = argv[++i];
-        else
+        } else if (arg == "--search" && i + 5 < argc) {
+            const uint32_t seed = uint32_t(std::stoul(argv[i + 1]));
+            const int car = std::stoi(argv[i + 2]), stop = std::stoi(argv[i + 3]),
+                      budget = std::stoi(argv[i + 4]);
+            const std::vector<Nudge> found =
+                SearchNudges(dataRoot, seed, car, stop, budget, std::string(argv[i + 5]) == "eager");
+            std::printf("{");
+            for (const Nudge& n : found)
+                std::printf("{%d, %d, %d}, ", n.From, n.To, int(n.Kind));
+            std::printf("}\n");
+            return 0;
+        } else if (arg == "--survey" && i + 4 < argc) {
+            const uint32_t first = uint32_t(std::stoul(argv[i + 1])),
+                           last = uint32_t(std::stoul(argv[i + 2]));
+            const int stop = std::stoi(argv[i + 3]);
+            const std::string style = argv[i + 4];
+            Survey(dataRoot, first, last, stop, [style](Run& run) {
+                run.Pilot.Careful = style != "plain";
+                run.Pilot.EagerPass = style == "eager";
+            });
+            return 0;
+        } else
             rest.push_back(arg);
     }
     if (rest.size() != 1) {
-        std::fprintf(stderr, "usage: vorlane_record_corpus [--data DIR] OUTDIR\n");
+        std::fprintf(
+            stderr, "usage: vorlane_record_corpus [--data DIR] OUTDIR\n"
+                    "       vorlane_record_corpus [--data DIR] --survey FIRSTSEED LASTSEED LEVEL "
+                    "plain|careful|eager\n"
+                    "       vorlane_record_corpus [--data DIR] --search SEED CAR LEVEL RUNS careful|eager\n");
         return 2;
     }
     const fs::path out = rest[0];
