@@ -1,9 +1,12 @@
 // Sound-effect voices on SDL_mixer channels.
 #include "platform/SdlAudio.h"
 
+#include "platform/EffectResampler.h"
 #include "platform/detail/MixerSession.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 
 #include <dlfcn.h>
@@ -221,6 +224,30 @@ class SdlVoice final : public IVoice {
     bool looped_ = false;
 };
 
+uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
+
+// The effect brought to the device's format by our own conversion (EffectResampler.h),
+// which is many times cheaper than SDL's for the steps it serves; nullptr for a format
+// or device it does not serve, which SDL then converts.
+std::shared_ptr<Mix_Chunk> UpsampledChunk(const MixerSession& session, const std::vector<uint8_t>& formatBlock,
+                                          const std::vector<uint8_t>& samples, uint32_t rate) {
+    constexpr uint16_t kPcm = 1;
+    const int channels = Le16(formatBlock, 2), bits = Le16(formatBlock, 14);
+    if (Le16(formatBlock, 0) != kPcm || session.format != AUDIO_S16SYS || rate > uint32_t(INT32_MAX / 2) ||
+        !CanUpsampleEffect(int(rate), channels, bits, session.frequency, session.outputChannels))
+        return nullptr;
+    auto converted = std::make_shared<std::vector<int16_t>>(UpsampleEffect(
+        samples, channels, session.frequency / int(rate), session.outputChannels));
+    if (converted->empty() || converted->size() * sizeof(int16_t) > UINT32_MAX) return nullptr;
+    Mix_Chunk* chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(converted->data()),
+                                         Uint32(converted->size() * sizeof(int16_t)));
+    if (!chunk) return nullptr;
+    // The chunk points into the samples: they go with it.
+    return std::shared_ptr<Mix_Chunk>(chunk, [converted](Mix_Chunk* c) { Mix_FreeChunk(c); });
+}
+
 } // namespace
 
 std::vector<uint8_t> MakeRiffWave(const std::vector<uint8_t>& formatBlock,
@@ -261,6 +288,8 @@ std::unique_ptr<IVoice> SdlAudioDevice::MakeVoice(const std::vector<uint8_t>& fo
     const uint32_t rate = uint32_t(formatBlock[4]) | uint32_t(formatBlock[5]) << 8 |
                           uint32_t(formatBlock[6]) << 16 | uint32_t(formatBlock[7]) << 24;
     if (rate == 0) return nullptr;
+    if (std::shared_ptr<Mix_Chunk> chunk = UpsampledChunk(*session_, formatBlock, samples, rate))
+        return std::make_unique<SdlVoice>(session_, std::move(chunk), rate);
     std::vector<uint8_t> wave = MakeRiffWave(formatBlock, samples);
     SDL_RWops* rw = SDL_RWFromConstMem(wave.data(), int(wave.size()));
     if (!rw) return nullptr;
