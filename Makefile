@@ -79,6 +79,12 @@ bench-replay: build
 	$(HEADLESS) $(BUILD)/server/vorlane_autopilot_replay 5 $(BUILD)/bench/autopilot.vrp
 	$(HEADLESS) $(BUILD)/server/vorlane_replay_bench $(BUILD)/bench/autopilot.vrp
 
+# Start-up: a cold headless process to the first menu frame, ten times; CPU time per
+# start. (STARTUP_WINDOW=1 with DISPLAY set opens the window on that display.)
+.PHONY: bench-startup
+bench-startup: build
+	python3 tools/bench/startup-bench $(BUILD) 10
+
 # Load figures of the score server on loopback (wrk): health check, submissions,
 # the table page with a million rows. Printed, never asserted.
 bench-server: build
