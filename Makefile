@@ -85,6 +85,12 @@ bench-replay: build
 bench-startup: build
 	python3 tools/bench/startup-bench $(BUILD) 10
 
+# CPU the game takes in a window at its frame rate (main menu, under Xvfb): with the
+# renderer the game picks, and with GL forced (WINDOW_RENDERERS names others).
+.PHONY: bench-window
+bench-window: build
+	xvfb-run -a -s "-screen 0 1920x1080x24" python3 tools/bench/window-cpu-bench $(BUILD) 10
+
 # Load figures of the score server on loopback (wrk): health check, submissions,
 # the table page with a million rows. Printed, never asserted.
 bench-server: build
