@@ -38,7 +38,8 @@ RgbaImage DecodePng(std::span<const uint8_t> file) {
     if constexpr (std::endian::native == std::endian::little) {
         // B, G, R, A bytes are the 0xAARRGGBB words themselves: decoded in place.
         png.format = PNG_FORMAT_BGRA;
-        if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr)) throw EngineError(kPngInvalid);
+        if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr))
+            throw EngineError(kPngInvalid);
         return image;
     }
     png.format = PNG_FORMAT_RGBA;

@@ -49,7 +49,8 @@ int16_t ToSample(float v) {
 
 } // namespace
 
-bool CanUpsampleEffect(int sourceRate, int sourceChannels, int sourceBits, int deviceRate, int deviceChannels) {
+bool CanUpsampleEffect(int sourceRate, int sourceChannels, int sourceBits, int deviceRate,
+                       int deviceChannels) {
     if (sourceRate <= 0 || sourceBits != 16 || sourceChannels < 1 || deviceChannels < 1) return false;
     if (deviceRate != sourceRate && deviceRate != 2 * sourceRate) return false;
     return sourceChannels == 1 || sourceChannels == deviceChannels;

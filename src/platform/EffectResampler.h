@@ -18,7 +18,8 @@ namespace vorlane {
 // Whether UpsampleEffect serves this conversion: 16-bit PCM source samples, a device
 // rate of one or two times the source's, mono to any number of device channels or
 // the same number of channels on both sides.
-bool CanUpsampleEffect(int sourceRate, int sourceChannels, int sourceBits, int deviceRate, int deviceChannels);
+bool CanUpsampleEffect(int sourceRate, int sourceChannels, int sourceBits, int deviceRate,
+                       int deviceChannels);
 
 // Interleaved 16-bit samples (little-endian bytes as a RIFF file holds them; a last
 // odd byte or a partial frame is dropped) converted to interleaved native 16-bit

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__GLIBC__) && defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#if defined(__GLIBC__) && defined(__linux__) && !defined(__SANITIZE_ADDRESS__) &&                            \
+    !defined(__SANITIZE_THREAD__)
 #define VORLANE_LARGE_PAGE_HEAP 1
 #include <malloc.h>
 #include <sys/mman.h>

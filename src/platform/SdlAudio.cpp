@@ -187,7 +187,8 @@ class EffectSamples {
     // Whether our own step serves this effect on this device.
     static bool Served(const MixerSession& session, const std::vector<uint8_t>& formatBlock, uint32_t rate) {
         constexpr uint16_t kPcm = 1;
-        return Le16(formatBlock, 0) == kPcm && session.format == AUDIO_S16SYS && rate <= uint32_t(INT32_MAX / 2) &&
+        return Le16(formatBlock, 0) == kPcm && session.format == AUDIO_S16SYS &&
+               rate <= uint32_t(INT32_MAX / 2) &&
                CanUpsampleEffect(int(rate), Le16(formatBlock, 2), Le16(formatBlock, 14), session.frequency,
                                  session.outputChannels);
     }
@@ -216,7 +217,8 @@ class EffectSamples {
 
 class SdlVoice final : public IVoice {
   public:
-    SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<EffectSamples> samples, uint32_t sourceRate)
+    SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<EffectSamples> samples,
+             uint32_t sourceRate)
         : session_(std::move(session)), samples_(std::move(samples)), sourceRate_(sourceRate),
           id_(session_->nextVoiceId++) {}
     ~SdlVoice() override { Stop(); }
@@ -264,7 +266,7 @@ class SdlVoice final : public IVoice {
     std::shared_ptr<MixerSession> session_; // first: outlives the chunks below
     std::shared_ptr<EffectSamples> samples_;
     std::shared_ptr<Mix_Chunk> chunk_; // the samples' chunk, once played
-    std::shared_ptr<Mix_Chunk> view_; // shared with a fade that still plays it
+    std::shared_ptr<Mix_Chunk> view_;  // shared with a fade that still plays it
     uint32_t sourceRate_;
     uint64_t id_;
     int channel_ = -1;
@@ -313,8 +315,8 @@ std::unique_ptr<IVoice> SdlAudioDevice::MakeVoice(const std::vector<uint8_t>& fo
                           uint32_t(formatBlock[6]) << 16 | uint32_t(formatBlock[7]) << 24;
     if (rate == 0) return nullptr;
     if (EffectSamples::Served(*session_, formatBlock, rate)) {
-        auto lazy = std::make_shared<EffectSamples>(samples, Le16(formatBlock, 2), session_->frequency / int(rate),
-                                                    session_->outputChannels);
+        auto lazy = std::make_shared<EffectSamples>(
+            samples, Le16(formatBlock, 2), session_->frequency / int(rate), session_->outputChannels);
         return std::make_unique<SdlVoice>(session_, std::move(lazy), rate);
     }
     std::vector<uint8_t> wave = MakeRiffWave(formatBlock, samples);

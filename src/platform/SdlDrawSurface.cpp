@@ -52,7 +52,8 @@ namespace {
 std::unique_ptr<ITexture> SdlDrawSurface::CreateTexture(const RgbaImage& picture) {
     SDL_Texture* texture = NewTexture(picture);
     // RgbaImage holds native 0xAARRGGBB words, which is what ARGB8888 means.
-    if (SDL_UpdateTexture(texture, nullptr, picture.pixels.data(), picture.width * 4) != 0) FillFailed(texture);
+    if (SDL_UpdateTexture(texture, nullptr, picture.pixels.data(), picture.width * 4) != 0)
+        FillFailed(texture);
     return std::make_unique<SdlTexture>(texture, picture.width, picture.height, token_);
 }
 

@@ -222,7 +222,8 @@ void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint
         } catch (const EngineError&) {
             return; // a text that cannot be shown is left out, the game goes on
         }
-        impl_->lru.push_front(CachedText{TextKey{key.font, key.rgb, std::string(latin1)}, std::move(texture)});
+        impl_->lru.push_front(
+            CachedText{TextKey{key.font, key.rgb, std::string(latin1)}, std::move(texture)});
         impl_->index[impl_->lru.front().key] = impl_->lru.begin();
         while (impl_->lru.size() > impl_->capacity) {
             impl_->index.erase(impl_->lru.back().key);

@@ -3,9 +3,9 @@
 // the game's own effects it gives what SDL's conversion gave (the samples differ by a
 // few steps at most: SDL's filter is 0.015 dB quieter, and the rest of the difference lies
 // more than 60 dB under each effect).
+#include "platform/EffectResampler.h"
 #include "engine/ArchiveReader.h"
 #include "engine/Wave.h"
-#include "platform/EffectResampler.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -35,10 +35,10 @@ TEST(EffectResamplerTest, ServesOnlyWholeStepsOf16BitSamples) {
         bool served;
     };
     const Case cases[] = {
-        {22050, 1, 16, 44100, 2, true},  {22050, 1, 16, 22050, 2, true},  {44100, 2, 16, 44100, 2, true},
-        {22050, 2, 16, 44100, 2, true},  {22050, 1, 16, 44100, 6, true},  {22050, 1, 16, 48000, 2, false},
-        {22050, 1, 8, 44100, 2, false},  {22050, 2, 16, 44100, 1, false}, {11025, 1, 16, 44100, 2, false},
-        {0, 1, 16, 0, 2, false},         {22050, 0, 16, 44100, 2, false},
+        {22050, 1, 16, 44100, 2, true}, {22050, 1, 16, 22050, 2, true},  {44100, 2, 16, 44100, 2, true},
+        {22050, 2, 16, 44100, 2, true}, {22050, 1, 16, 44100, 6, true},  {22050, 1, 16, 48000, 2, false},
+        {22050, 1, 8, 44100, 2, false}, {22050, 2, 16, 44100, 1, false}, {11025, 1, 16, 44100, 2, false},
+        {0, 1, 16, 0, 2, false},        {22050, 0, 16, 44100, 2, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CanUpsampleEffect(c.sourceRate, c.sourceChannels, c.bits, c.deviceRate, c.deviceChannels),
@@ -57,8 +57,8 @@ TEST(EffectResamplerTest, KeepsSourceSamplesAndInterpolatesBetween) {
     ASSERT_EQ(out.size(), tone.size() * 2 * 2);
     double worst = 0;
     for (size_t i = 0; i < tone.size(); ++i) {
-        ASSERT_EQ(out[i * 4], tone[i]) << i;         // left, the source sample
-        ASSERT_EQ(out[i * 4 + 1], tone[i]) << i;     // right, the same
+        ASSERT_EQ(out[i * 4], tone[i]) << i;            // left, the source sample
+        ASSERT_EQ(out[i * 4 + 1], tone[i]) << i;        // right, the same
         ASSERT_EQ(out[i * 4 + 2], out[i * 4 + 3]) << i; // half-way, both channels alike
         if (i >= 10 && i + 10 < tone.size()) {
             const double exact = 12000 * std::sin(step * (double(i) + 0.5));

@@ -87,8 +87,8 @@ TEST(TextAllocationTest, TextsMeasuredOrDrawnBeforeCostNoAllocation) {
     ASSERT_NE(words, 0);
     // A frame of the panel: short and long texts (longer than a string keeps in
     // itself), the outline's nine draws of one text, two colours.
-    const std::vector<std::string> texts = {"LEVEL 12", "1:07.45", "1234567", "3", "FINISH! TIME BONUS: 1234",
-                                            std::string(300, 'x')};
+    const std::vector<std::string> texts = {
+        "LEVEL 12", "1:07.45", "1234567", "3", "FINISH! TIME BONUS: 1234", std::string(300, 'x')};
     auto frame = [&] {
         for (const std::string& t : texts) {
             const int font = t.size() < 10 ? digits : words;
