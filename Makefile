@@ -80,6 +80,18 @@ bench-replay: build
 	$(HEADLESS) $(BUILD)/server/vorlane_autopilot_replay 5 $(BUILD)/bench/autopilot.vrp
 	$(HEADLESS) $(BUILD)/server/vorlane_replay_bench $(BUILD)/bench/autopilot.vrp
 
+# Start-up: a cold headless process to the first menu frame, ten times; CPU time per
+# start. (STARTUP_WINDOW=1 with DISPLAY set opens the window on that display.)
+.PHONY: bench-startup
+bench-startup: build
+	python3 tools/bench/startup-bench $(BUILD) 10
+
+# CPU the game takes in a window at its frame rate (main menu, under Xvfb): with the
+# renderer the game picks, and with GL forced (WINDOW_RENDERERS names others).
+.PHONY: bench-window
+bench-window: build
+	xvfb-run -a -s "-screen 0 1920x1080x24" python3 tools/bench/window-cpu-bench $(BUILD) 10
+
 # Load figures of the score server on loopback (wrk): health check, submissions,
 # the table page with a million rows. Printed, never asserted.
 bench-server: build

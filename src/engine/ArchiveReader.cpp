@@ -23,15 +23,30 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     };
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return fail(errno);
+    // Read into room of the file's size (a file that grows meanwhile is read on to
+    // its end all the same).
     std::vector<uint8_t> bytes;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0) bytes.reserve(size_t(size));
+        std::rewind(file.get());
+    }
     uint8_t chunk[65536];
     for (;;) {
-        size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            if (std::ferror(file.get())) return fail(errno ? errno : EIO);
-            break;
+        if (bytes.capacity() > bytes.size()) {
+            // Straight into the room already there.
+            const size_t at = bytes.size();
+            bytes.resize(bytes.capacity());
+            const size_t got = std::fread(bytes.data() + at, 1, bytes.size() - at, file.get());
+            bytes.resize(at + got);
+            if (got > 0) continue;
+        } else {
+            const size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+            bytes.insert(bytes.end(), chunk, chunk + got);
+            if (got == sizeof chunk) continue;
         }
+        if (std::ferror(file.get())) return fail(errno ? errno : EIO);
+        break;
     }
     return bytes;
 }

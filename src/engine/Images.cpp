@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace vorlane {
 
@@ -73,22 +74,30 @@ Rect TImageItem::PatternRect(int n) const {
     return {int(left), int(top), int(left + FrameWidth()), int(top + FrameHeight())};
 }
 
+namespace {
+
+// The colour key as the picture's 0xRRGGBB; nothing when no key applies. Only a plain
+// colour (no system colour, no "none") can be a key.
+std::optional<uint32_t> PictureKey(const TImageItem& item) {
+    if (!item.Transparent || (item.TransparentColor & 0xFF000000u) != 0) return std::nullopt;
+    const uint32_t c = item.TransparentColor; // 0x00BBGGRR
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+} // namespace
+
 RgbaImage TImageItem::KeyedPicture() const {
     RgbaImage keyed = Picture;
-    // Only a plain colour (no system colour, no "none") can be a key.
-    if (!Transparent || (TransparentColor & 0xFF000000u) != 0) return keyed;
-    // 0x00BBGGRR to the picture's 0xRRGGBB.
-    const uint32_t key =
-        ((TransparentColor & 0xFF) << 16) | (TransparentColor & 0xFF00) | ((TransparentColor >> 16) & 0xFF);
-    for (uint32_t& p : keyed.pixels)
-        if ((p & 0x00FFFFFFu) == key) p = 0;
+    if (const auto key = PictureKey(*this)) KeyPixels(keyed.pixels.data(), keyed.pixels.size(), *key);
     return keyed;
 }
 
 void TImageItem::Prepare(IDrawSurface& surface) {
     Unprepare();
     if (!HasPicture || Picture.Empty()) return;
-    texture_ = surface.CreateTexture(KeyedPicture());
+    // Keyed as the texture is filled: no keyed copy of the picture is made.
+    const auto key = PictureKey(*this);
+    texture_ = key ? surface.CreateKeyedTexture(Picture, *key) : surface.CreateTexture(Picture);
     if (texture_) surface_ = &surface;
 }
 

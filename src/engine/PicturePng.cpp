@@ -8,6 +8,7 @@
 
 #include <png.h>
 
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 
@@ -33,11 +34,17 @@ RgbaImage DecodePng(std::span<const uint8_t> file) {
         png_image_free(&png);
         throw EngineError(kPngInvalid);
     }
+    RgbaImage image{int(w), int(h)};
+    if constexpr (std::endian::native == std::endian::little) {
+        // B, G, R, A bytes are the 0xAARRGGBB words themselves: decoded in place.
+        png.format = PNG_FORMAT_BGRA;
+        if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr))
+            throw EngineError(kPngInvalid);
+        return image;
+    }
     png.format = PNG_FORMAT_RGBA;
     std::vector<uint8_t> rgba(size_t(w * h) * 4);
     if (!png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr)) throw EngineError(kPngInvalid);
-
-    RgbaImage image{int(w), int(h)};
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         const uint8_t* p = &rgba[i * 4];
         image.pixels[i] = (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];

@@ -5,6 +5,7 @@
 #include "platform/CurlHttpClient.h"
 #include "platform/FramePacer.h"
 #include "platform/GamePads.h"
+#include "platform/LargePageHeap.h"
 #include "platform/PadKeySource.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlInput.h"
@@ -43,9 +44,15 @@ struct Platform::Window {
         : display(options), events(display, &pads), keys(display) {}
 };
 
+// Set up before anything of the platform is made: the loading that follows runs on it.
+struct LargePages {
+    LargePages() { UseLargePageHeap(); }
+};
+
 struct Platform::Owned {
     // Declaration order is construction order; everything that keeps textures or
     // sounds goes before what it lives on is torn down.
+    LargePages largePages;
     GamePads pads;
     std::unique_ptr<Window> window;      // a seen game
     std::unique_ptr<BlindDisplay> blind; // a blind one

@@ -1,9 +1,12 @@
 // Sound-effect voices on SDL_mixer channels.
 #include "platform/SdlAudio.h"
 
+#include "platform/EffectResampler.h"
 #include "platform/detail/MixerSession.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 
 #include <dlfcn.h>
@@ -166,20 +169,69 @@ struct Writer {
     }
 };
 
+uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
+
+// The samples of one effect in the device's format, shared by its voices. Those that
+// our own step serves (EffectResampler.h, many times cheaper than SDL's conversion)
+// are converted when the effect is first played, so that a start of the game pays
+// only for the effects it plays; the others are converted by SDL when made.
+class EffectSamples {
+  public:
+    explicit EffectSamples(std::shared_ptr<Mix_Chunk> converted) : chunk_(std::move(converted)) {}
+    EffectSamples(std::vector<uint8_t> source, int sourceChannels, int factor, int deviceChannels)
+        : source_(std::move(source)), sourceChannels_(sourceChannels), factor_(factor),
+          deviceChannels_(deviceChannels) {}
+
+    // Whether our own step serves this effect on this device.
+    static bool Served(const MixerSession& session, const std::vector<uint8_t>& formatBlock, uint32_t rate) {
+        constexpr uint16_t kPcm = 1;
+        return Le16(formatBlock, 0) == kPcm && session.format == AUDIO_S16SYS &&
+               rate <= uint32_t(INT32_MAX / 2) &&
+               CanUpsampleEffect(int(rate), Le16(formatBlock, 2), Le16(formatBlock, 14), session.frequency,
+                                 session.outputChannels);
+    }
+
+    // The converted samples; nullptr when they cannot be made.
+    const std::shared_ptr<Mix_Chunk>& Chunk() {
+        if (!chunk_ && !source_.empty()) {
+            auto converted = std::make_shared<std::vector<int16_t>>(
+                UpsampleEffect(source_, sourceChannels_, factor_, deviceChannels_));
+            source_ = {}; // converted once, whatever came of it
+            if (!converted->empty() && converted->size() * sizeof(int16_t) <= UINT32_MAX) {
+                // The chunk points into the samples: they go with it.
+                if (Mix_Chunk* c = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(converted->data()),
+                                                     Uint32(converted->size() * sizeof(int16_t))))
+                    chunk_ = std::shared_ptr<Mix_Chunk>(c, [converted](Mix_Chunk* m) { Mix_FreeChunk(m); });
+            }
+        }
+        return chunk_;
+    }
+
+  private:
+    std::shared_ptr<Mix_Chunk> chunk_;
+    std::vector<uint8_t> source_; // until converted
+    int sourceChannels_ = 1, factor_ = 1, deviceChannels_ = 2;
+};
+
 class SdlVoice final : public IVoice {
   public:
-    SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<Mix_Chunk> chunk, uint32_t sourceRate)
-        : session_(std::move(session)), chunk_(std::move(chunk)), sourceRate_(sourceRate),
+    SdlVoice(std::shared_ptr<MixerSession> session, std::shared_ptr<EffectSamples> samples,
+             uint32_t sourceRate)
+        : session_(std::move(session)), samples_(std::move(samples)), sourceRate_(sourceRate),
           id_(session_->nextVoiceId++) {}
     ~SdlVoice() override { Stop(); }
 
     std::unique_ptr<IVoice> Duplicate() override {
-        return std::make_unique<SdlVoice>(session_, chunk_, sourceRate_);
+        return std::make_unique<SdlVoice>(session_, samples_, sourceRate_);
     }
 
     void Play(bool looped) override {
         Stop();
         looped_ = looped;
+        chunk_ = samples_->Chunk();
+        if (!chunk_) return;
         Mix_Chunk* chunk = chunk_.get();
         view_.reset();
         if (position_ > 0) {
@@ -212,8 +264,9 @@ class SdlVoice final : public IVoice {
 
   private:
     std::shared_ptr<MixerSession> session_; // first: outlives the chunks below
-    std::shared_ptr<Mix_Chunk> chunk_;
-    std::shared_ptr<Mix_Chunk> view_; // shared with a fade that still plays it
+    std::shared_ptr<EffectSamples> samples_;
+    std::shared_ptr<Mix_Chunk> chunk_; // the samples' chunk, once played
+    std::shared_ptr<Mix_Chunk> view_;  // shared with a fade that still plays it
     uint32_t sourceRate_;
     uint64_t id_;
     int channel_ = -1;
@@ -261,12 +314,18 @@ std::unique_ptr<IVoice> SdlAudioDevice::MakeVoice(const std::vector<uint8_t>& fo
     const uint32_t rate = uint32_t(formatBlock[4]) | uint32_t(formatBlock[5]) << 8 |
                           uint32_t(formatBlock[6]) << 16 | uint32_t(formatBlock[7]) << 24;
     if (rate == 0) return nullptr;
+    if (EffectSamples::Served(*session_, formatBlock, rate)) {
+        auto lazy = std::make_shared<EffectSamples>(
+            samples, Le16(formatBlock, 2), session_->frequency / int(rate), session_->outputChannels);
+        return std::make_unique<SdlVoice>(session_, std::move(lazy), rate);
+    }
     std::vector<uint8_t> wave = MakeRiffWave(formatBlock, samples);
     SDL_RWops* rw = SDL_RWFromConstMem(wave.data(), int(wave.size()));
     if (!rw) return nullptr;
     Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1); // converted to the device's format
     if (!chunk) return nullptr;
-    return std::make_unique<SdlVoice>(session_, std::shared_ptr<Mix_Chunk>(chunk, ChunkDeleter{}), rate);
+    return std::make_unique<SdlVoice>(
+        session_, std::make_shared<EffectSamples>(std::shared_ptr<Mix_Chunk>(chunk, ChunkDeleter{})), rate);
 }
 
 } // namespace vorlane

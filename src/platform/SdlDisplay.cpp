@@ -5,6 +5,7 @@
 #include "platform/SdlDisplay.h"
 
 #include "platform/FrameDump.h"
+#include "platform/GlRendererName.h"
 #include "platform/detail/SdlDrawSurface.h"
 #include "platform/detail/SdlHandles.h"
 
@@ -24,6 +25,20 @@ namespace {
 struct Placement {
     int x = 0, y = 0, w = 0, h = 0;
 };
+
+// Whether an accelerated renderer's GL driver draws on the processor all the same.
+bool RasterisesInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    // The renderer's GL context is the current one.
+    using GetString = const unsigned char*(SDLCALL*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) return false;
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto* name = reinterpret_cast<const char*>(getString(kGlRenderer));
+    return name && IsSoftwareGlRenderer(name);
+}
 
 // When neither X11 nor Wayland answers, SDL falls back on a driver that draws off
 // screen, and the game would run in a window nobody can see. Only a player (or a
@@ -84,9 +99,22 @@ struct SdlDisplay::Impl {
 
     void CreateRenderer() {
         SDL_Renderer* made = nullptr;
-        if (!options.software)
+        if (!options.software) {
             made = MakeRenderer(SDL_RENDERER_ACCELERATED | (options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
-        if (!made) made = MakeRenderer(SDL_RENDERER_SOFTWARE);
+            // A GL driver that rasterises on the processor (Mesa's llvmpipe, say) costs
+            // about twice what SDL's own software renderer does for the same frames:
+            // then SDL's is taken, unless the player named a render driver.
+            if (made && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && RasterisesInSoftware(made)) {
+                SDL_DestroyRenderer(made);
+                made = nullptr;
+            }
+        }
+        if (!made) {
+            // The software renderer's frames go to the window as they are, not through
+            // a GL texture of their own.
+            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+            made = MakeRenderer(SDL_RENDERER_SOFTWARE);
+        }
         if (!made) throw EngineError(SdlFailure("Cannot start the display"));
         renderer.reset(made);
         SDL_RendererInfo info{};

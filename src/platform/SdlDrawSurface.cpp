@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace vorlane::detail {
 
@@ -23,7 +25,7 @@ void SdlDrawSurface::Bind(SDL_Renderer* renderer) {
     token_ = renderer ? std::make_shared<SDL_Renderer*>(renderer) : nullptr;
 }
 
-std::unique_ptr<ITexture> SdlDrawSurface::CreateTexture(const RgbaImage& picture) {
+SDL_Texture* SdlDrawSurface::NewTexture(const RgbaImage& picture) {
     if (!renderer_) throw EngineError("Cannot make a texture: the display is not initialised");
     if (picture.Empty() || picture.pixels.size() != size_t(picture.width) * size_t(picture.height))
         throw EngineError("Cannot make a texture of an empty or malformed picture");
@@ -32,14 +34,44 @@ std::unique_ptr<ITexture> SdlDrawSurface::CreateTexture(const RgbaImage& picture
     if (!texture)
         throw EngineError(SdlFailure("Cannot make a texture of " + std::to_string(picture.width) + "x" +
                                      std::to_string(picture.height) + " pixels"));
-    // RgbaImage holds native 0xAARRGGBB words, which is what ARGB8888 means.
-    if (SDL_UpdateTexture(texture, nullptr, picture.pixels.data(), picture.width * 4) != 0) {
-        std::string message = SdlFailure("Cannot fill a texture");
-        SDL_DestroyTexture(texture);
-        throw EngineError(message);
-    }
     // Straight alpha blending: pixels with alpha 0 leave the back buffer untouched.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    return texture;
+}
+
+namespace {
+
+[[noreturn]] void FillFailed(SDL_Texture* texture) {
+    std::string message = SdlFailure("Cannot fill a texture");
+    SDL_DestroyTexture(texture);
+    throw EngineError(message);
+}
+
+} // namespace
+
+std::unique_ptr<ITexture> SdlDrawSurface::CreateTexture(const RgbaImage& picture) {
+    SDL_Texture* texture = NewTexture(picture);
+    // RgbaImage holds native 0xAARRGGBB words, which is what ARGB8888 means.
+    if (SDL_UpdateTexture(texture, nullptr, picture.pixels.data(), picture.width * 4) != 0)
+        FillFailed(texture);
+    return std::make_unique<SdlTexture>(texture, picture.width, picture.height, token_);
+}
+
+std::unique_ptr<ITexture> SdlDrawSurface::CreateKeyedTexture(const RgbaImage& picture, uint32_t keyRgb) {
+    SDL_Texture* texture = NewTexture(picture);
+    // Filled a band of rows at a time through a small keyed buffer.
+    constexpr size_t kBandPixels = 16384;
+    const size_t width = size_t(picture.width);
+    const int bandRows = int(std::max<size_t>(1, kBandPixels / width));
+    std::vector<uint32_t> band(width * size_t(bandRows));
+    for (int top = 0; top < picture.height; top += bandRows) {
+        const int rows = std::min(bandRows, picture.height - top);
+        const size_t count = width * size_t(rows);
+        std::copy_n(picture.pixels.begin() + ptrdiff_t(width * size_t(top)), count, band.begin());
+        KeyPixels(band.data(), count, keyRgb);
+        const SDL_Rect at{0, top, picture.width, rows};
+        if (SDL_UpdateTexture(texture, &at, band.data(), picture.width * 4) != 0) FillFailed(texture);
+    }
     return std::make_unique<SdlTexture>(texture, picture.width, picture.height, token_);
 }
 

@@ -10,13 +10,14 @@
 #include <cctype>
 #include <list>
 #include <map>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
 
 namespace vorlane {
 
-std::string Latin1ToUtf8(const std::string& latin1) {
+std::string Latin1ToUtf8(std::string_view latin1) {
     std::string out;
     out.reserve(latin1.size() * 2);
     for (unsigned char c : latin1) {
@@ -44,15 +45,48 @@ struct OpenFont {
     std::string family;
 };
 
+// A text in a font (and, for drawn ones, a colour). Looked up by a view of the text,
+// so that finding a text already measured or rendered makes no copy of it.
+struct TextKey {
+    int font = 0;
+    uint32_t rgb = 0;
+    std::string text;
+};
+struct TextKeyView {
+    int font = 0;
+    uint32_t rgb = 0;
+    std::string_view text;
+};
+struct TextKeyHash {
+    using is_transparent = void;
+    size_t operator()(const TextKeyView& k) const {
+        const size_t h = std::hash<std::string_view>{}(k.text);
+        return h ^ (size_t(k.font) * 0x9E3779B97F4A7C15ull + (size_t(k.rgb) << 7) + (h << 6) + (h >> 2));
+    }
+    size_t operator()(const TextKey& k) const { return (*this)(TextKeyView{k.font, k.rgb, k.text}); }
+};
+struct TextKeyEqual {
+    using is_transparent = void;
+    static TextKeyView View(const TextKey& k) { return {k.font, k.rgb, k.text}; }
+    static TextKeyView View(const TextKeyView& k) { return k; }
+    template <class A, class B> bool operator()(const A& a, const B& b) const {
+        const TextKeyView x = View(a), y = View(b);
+        return x.font == y.font && x.rgb == y.rgb && x.text == y.text;
+    }
+};
+
 struct CachedText {
-    std::string key;
+    TextKey key;
     std::unique_ptr<ITexture> texture;
 };
 
 // The part of a text that can be on the screen at all.
-std::string Visible(const std::string& latin1) {
-    return latin1.substr(0, kMaxTextChars);
+std::string_view Visible(const std::string& latin1) {
+    return std::string_view(latin1).substr(0, kMaxTextChars);
 }
+
+// Measured texts kept at most; past that the measures start over.
+constexpr size_t kMeasuredTexts = 4096;
 
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -70,7 +104,9 @@ struct TtfTextRenderer::Impl : IDisplayListener {
     std::vector<OpenFont> fonts; // handle n is fonts[n - 1]
     std::map<std::tuple<std::string, int, bool>, int> handles;
     std::list<CachedText> lru; // most recently drawn first
-    std::unordered_map<std::string, std::list<CachedText>::iterator> index;
+    std::unordered_map<TextKey, std::list<CachedText>::iterator, TextKeyHash, TextKeyEqual> index;
+    // Widths and heights of texts measured before (they do not change with the display).
+    std::unordered_map<TextKey, TextExtent, TextKeyHash, TextKeyEqual> measured;
 
     Impl(IDisplay& d, size_t cap, bool draws)
         : display(d), capacity(std::max<size_t>(cap, 1)), drawing(draws) {
@@ -138,21 +174,28 @@ std::string TtfTextRenderer::ResolvedFamily(int font) const {
 }
 
 TextExtent TtfTextRenderer::Measure(int font, const std::string& text) {
-    const std::string latin1 = Visible(text);
+    const std::string_view latin1 = Visible(text);
     TTF_Font* f = impl_->Get(font);
     if (!f) return {};
+    // A text measured before costs a lookup and nothing else.
+    if (auto it = impl_->measured.find(TextKeyView{font, 0, latin1}); it != impl_->measured.end())
+        return it->second;
     TextExtent e;
     e.height = TTF_FontHeight(f);
     if (!latin1.empty() && TTF_SizeUTF8(f, Latin1ToUtf8(latin1).c_str(), &e.width, &e.height) != 0)
         e.width = 0;
+    if (impl_->measured.size() >= kMeasuredTexts) impl_->measured.clear();
+    impl_->measured.emplace(TextKey{font, 0, std::string(latin1)}, e);
     return e;
 }
 
 void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint32_t rgb) {
-    const std::string latin1 = Visible(text);
+    const std::string_view latin1 = Visible(text);
     TTF_Font* f = impl_->Get(font);
     if (!f || latin1.empty() || !impl_->drawing || !impl_->display.CanDraw()) return;
-    std::string key = std::to_string(font) + '|' + std::to_string(rgb & 0xFFFFFFu) + '|' + latin1;
+    // A text drawn before in this colour is drawn from its texture, without a copy
+    // of the text, a key or a rendering made.
+    const TextKeyView key{font, rgb & 0xFFFFFFu, latin1};
     auto it = impl_->index.find(key);
     if (it != impl_->index.end()) {
         impl_->lru.splice(impl_->lru.begin(), impl_->lru, it->second);
@@ -179,8 +222,9 @@ void TtfTextRenderer::Draw(int font, const std::string& text, int x, int y, uint
         } catch (const EngineError&) {
             return; // a text that cannot be shown is left out, the game goes on
         }
-        impl_->lru.push_front(CachedText{key, std::move(texture)});
-        impl_->index[key] = impl_->lru.begin();
+        impl_->lru.push_front(
+            CachedText{TextKey{key.font, key.rgb, std::string(latin1)}, std::move(texture)});
+        impl_->index[impl_->lru.front().key] = impl_->lru.begin();
         while (impl_->lru.size() > impl_->capacity) {
             impl_->index.erase(impl_->lru.back().key);
             impl_->lru.pop_back();

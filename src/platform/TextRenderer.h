@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vorlane {
 
@@ -62,6 +63,6 @@ class TtfTextRenderer final : public ITextRenderer {
 };
 
 // Latin-1 bytes as UTF-8.
-std::string Latin1ToUtf8(const std::string& latin1);
+std::string Latin1ToUtf8(std::string_view latin1);
 
 } // namespace vorlane

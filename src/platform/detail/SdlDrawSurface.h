@@ -39,6 +39,7 @@ class SdlDrawSurface final : public IDrawSurface {
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     std::unique_ptr<ITexture> CreateTexture(const RgbaImage& picture) override;
+    std::unique_ptr<ITexture> CreateKeyedTexture(const RgbaImage& picture, uint32_t keyRgb) override;
     void Draw(ITexture& texture, const Rect& src, int x, int y) override;
     void DrawAlpha(ITexture& texture, const Rect& src, const Rect& dst, int alpha) override;
     void DrawRotated(ITexture& texture, const Rect& src, double x, double y, int width, int height,
@@ -46,6 +47,8 @@ class SdlDrawSurface final : public IDrawSurface {
 
   private:
     SDL_Texture* Resolve(ITexture& texture) const;
+    // An SDL texture of the picture's size, or throws; filled by the caller.
+    SDL_Texture* NewTexture(const RgbaImage& picture);
 
     int width_, height_;
     SDL_Renderer* renderer_ = nullptr;
