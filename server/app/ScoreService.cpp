@@ -355,7 +355,8 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
         verifier_.CancelReservation();
         return Answer(response, 200, "OK " + NotCheckedText(record));
     }
-    verifier_.Enqueue(ReplayJob{record.id, record.claimedScore, std::move(replay.bytes)});
+    verifier_.Enqueue(
+        ReplayJob{record.id, record.claimedScore, std::move(replay.bytes), replay.name, replay.country});
     Answer(response, 200, "OK replay " + std::to_string(record.id) + " queued for checking");
 }
 

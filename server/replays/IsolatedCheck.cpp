@@ -12,12 +12,14 @@
 #include <cstring>
 #include <exception>
 
+#include "replay/ReplayFile.h"
 #include "replays/RaceFingerprint.h"
 
 namespace vorlane::scores {
 namespace {
 
-// The answer on the pipe: fixed fields, then the message (cut to kMaxMessage bytes).
+// The answer on the pipe: fixed fields, then the message (cut to kMaxMessage bytes),
+// then the name entry's name and country (kReplayMaxNameLength bytes each at most).
 struct WireAnswer {
     int32_t kind;
     int64_t finalScore;
@@ -28,9 +30,14 @@ struct WireAnswer {
     uint32_t recordedSeed;
     uint8_t hasRecordedSeed;
     char raceFingerprint[16]; // RaceFingerprint's digits; all 0 for none
+    uint8_t hasNameEntry;
+    uint8_t nameLength;
+    uint8_t countryLength;
     uint32_t messageLength;
 };
+static_assert(kReplayMaxNameLength <= 255, "a name's length goes in one byte");
 constexpr size_t kMaxMessage = 400;
+constexpr size_t kMaxAnswer = sizeof(WireAnswer) + kMaxMessage + 2 * kReplayMaxNameLength;
 
 bool WriteAll(int fd, const void* data, size_t size) {
     const auto* p = static_cast<const char*>(data);
@@ -61,6 +68,7 @@ bool CheckAndAnswer(int fd, const ReplayChecker& checker, const std::vector<uint
         result = checker(bytes, dataDir);
         if (!result.recordedSeed) result.recordedSeed = RecordedSeedOf(bytes);
         if (result.raceFingerprint.empty()) result.raceFingerprint = RaceFingerprint(bytes);
+        if (!result.nameEntry) result.nameEntry = NameEntryOf(bytes);
     } catch (const std::exception& e) {
         result.kind = ReplayCheckKind::Crashed;
         result.message = e.what();
@@ -78,9 +86,21 @@ bool CheckAndAnswer(int fd, const ReplayChecker& checker, const std::vector<uint
                       result.recordedSeed.value_or(0),
                       static_cast<uint8_t>(result.recordedSeed ? 1 : 0),
                       {},
+                      static_cast<uint8_t>(result.nameEntry ? 1 : 0),
+                      0,
+                      0,
                       static_cast<uint32_t>(message.size())};
     result.raceFingerprint.copy(answer.raceFingerprint, sizeof answer.raceFingerprint);
-    return WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
+    std::string entered;
+    if (result.nameEntry) {
+        const std::string name = result.nameEntry->name.substr(0, kReplayMaxNameLength);
+        const std::string country = result.nameEntry->country.substr(0, kReplayMaxNameLength);
+        answer.nameLength = static_cast<uint8_t>(name.size());
+        answer.countryLength = static_cast<uint8_t>(country.size());
+        entered = name + country;
+    }
+    return WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size()) &&
+           WriteAll(fd, entered.data(), entered.size());
 }
 
 [[noreturn]] void RunChild(int fd, const ReplayChecker& checker, const std::vector<uint8_t>& bytes,
@@ -114,8 +134,7 @@ bool ReadAnswer(int fd, std::string& received, std::chrono::steady_clock::time_p
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return true; // closed
-        if (received.size() < sizeof(WireAnswer) + kMaxMessage)
-            received.append(buffer, static_cast<size_t>(n));
+        if (received.size() < kMaxAnswer) received.append(buffer, static_cast<size_t>(n));
     }
 }
 
@@ -146,7 +165,8 @@ ReplayCheckResult CollectAnswer(pid_t child, int fd, std::chrono::seconds cpuLim
     if (received.size() < sizeof answer) return Failure(ReplayCheckKind::Crashed, "the check gave no answer");
     std::memcpy(&answer, received.data(), sizeof answer);
     if (answer.kind < 0 || answer.kind > static_cast<int32_t>(ReplayCheckKind::Crashed) ||
-        received.size() < sizeof answer + answer.messageLength)
+        answer.messageLength > kMaxMessage ||
+        received.size() < sizeof answer + answer.messageLength + answer.nameLength + answer.countryLength)
         return Failure(ReplayCheckKind::Crashed, "the check's answer is garbled");
     ReplayCheckResult result;
     result.kind = static_cast<ReplayCheckKind>(answer.kind);
@@ -159,6 +179,12 @@ ReplayCheckResult CollectAnswer(pid_t child, int fd, std::chrono::seconds cpuLim
     if (answer.raceFingerprint[0] != 0)
         result.raceFingerprint.assign(answer.raceFingerprint, sizeof answer.raceFingerprint);
     result.message = received.substr(sizeof answer, answer.messageLength);
+    if (answer.hasNameEntry) {
+        const size_t at = sizeof answer + answer.messageLength;
+        result.nameEntry =
+            ReplayCheckResult::NameEntry{received.substr(at, answer.nameLength),
+                                         received.substr(at + answer.nameLength, answer.countryLength)};
+    }
     return result;
 }
 

@@ -12,6 +12,16 @@ std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes) {
     }
 }
 
+std::optional<ReplayCheckResult::NameEntry> NameEntryOf(const std::vector<uint8_t>& bytes) {
+    try {
+        const std::optional<ReplayNameEntry> entry = ReplayPlayer(bytes).NameEntry();
+        if (!entry) return std::nullopt;
+        return ReplayCheckResult::NameEntry{entry->Name, entry->Country};
+    } catch (const ReplayError&) {
+        return std::nullopt;
+    }
+}
+
 ReplayCheckResult CheckRecordedOutcomeOnly(const std::vector<uint8_t>& bytes, const std::filesystem::path&) {
     ReplayCheckResult result;
     try {

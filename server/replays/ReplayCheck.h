@@ -31,6 +31,14 @@ struct ReplayCheckResult {
     std::optional<uint32_t> recordedSeed;
     // The race's fingerprint (RaceFingerprint.h); empty when the check died first.
     std::string raceFingerprint;
+    // What the race's own name entry took, as the file keeps it (Latin-1 bytes, as
+    // typed); nothing for a file without one (a race left before its name entry, a
+    // replay of the first format) or that cannot be read.
+    struct NameEntry {
+        std::string name;
+        std::string country; // the options' country; empty: none given
+    };
+    std::optional<NameEntry> nameEntry;
 };
 
 // Plays a replay file through with the game's data folder; never throws.
@@ -39,5 +47,7 @@ using ReplayChecker =
 
 // The seed a replay file's start section announces; nothing when the file is refused.
 std::optional<uint32_t> RecordedSeedOf(const std::vector<uint8_t>& bytes);
+// The name entry a replay file holds; nothing when it holds none or is refused.
+std::optional<ReplayCheckResult::NameEntry> NameEntryOf(const std::vector<uint8_t>& bytes);
 
 } // namespace vorlane::scores

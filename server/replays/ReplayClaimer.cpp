@@ -47,8 +47,8 @@ void ReplayClaimer::Work() {
             if (!Pause()) return;
             continue;
         }
-        const ReplayJudgement judgement =
-            JudgeReplay(run_(replay->bytes, limits_.cpuPerReplay), replay->claimedScore);
+        const ReplayJudgement judgement = JudgeReplay(run_(replay->bytes, limits_.cpuPerReplay),
+                                                      replay->claimedScore, replay->name, replay->country);
         try {
             if (store_.RecordReplayVerdict(replay->id, judgement.verified, judgement.reason, judgement.race))
                 report_("replay " + std::to_string(replay->id) + " judged: " +

@@ -94,7 +94,8 @@ void ReplayVerifier::QueueBacklog(size_t places) {
     }
     std::lock_guard lock(mutex_);
     for (PendingReplay& replay : pending)
-        jobs_.push_back(ReplayJob{replay.id, replay.claimedScore, std::move(replay.bytes)});
+        jobs_.push_back(ReplayJob{replay.id, replay.claimedScore, std::move(replay.bytes),
+                                  std::move(replay.name), std::move(replay.country)});
     if (!pending.empty()) backlogAfter_ = pending.back().id;
     // Fewer than asked for: the backlog is done.
     if (answered && pending.size() < places) backlogLeft_ = false;
@@ -134,7 +135,7 @@ void ReplayVerifier::Work() {
 
 void ReplayVerifier::Check(const ReplayJob& job) {
     const ReplayCheckResult check = run_(job.bytes, limits_.cpuPerReplay);
-    const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore);
+    const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore, job.name, job.country);
     try {
         store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason, judgement.race);
     } catch (const StoreError& error) {

@@ -40,6 +40,8 @@ struct ReplayJob {
     int64_t replayId = 0;
     int64_t submittedScore = 0;
     std::vector<uint8_t> bytes;
+    std::string name = {}; // the row's name and country, as the upload named them
+    std::string country = {};
 };
 
 class ReplayVerifier {

@@ -308,7 +308,7 @@ void PrepareStatements(pqxx::connection& db) {
         "UPDATE replays SET lease_until = extract(epoch from clock_timestamp())::bigint + $1, checker = $2"
         " WHERE id = (SELECT id FROM replays WHERE state = 'pending' AND (lease_until IS NULL OR"
         " lease_until < extract(epoch from clock_timestamp())::bigint) ORDER BY id LIMIT 1"
-        " FOR UPDATE SKIP LOCKED) RETURNING id, score, bytes");
+        " FOR UPDATE SKIP LOCKED) RETURNING id, score, bytes, name, country");
     db.prepare("row_uploads", "SELECT count(*) FROM replays WHERE score_id = $1");
     db.prepare("pending_bytes",
                "SELECT coalesce(sum(octet_length(bytes)), 0)::bigint FROM replays WHERE state = 'pending'");
@@ -319,8 +319,9 @@ void PrepareStatements(pqxx::connection& db) {
     db.prepare(
         "find_replay",
         "SELECT id, coalesce(score_id, 0), state, reason, score, uploaded_at FROM replays WHERE id = $1");
-    db.prepare("pending_replays", "SELECT id, score, bytes FROM replays WHERE state = 'pending'"
-                                  " AND id > $1 AND id <= $2 ORDER BY id LIMIT $3");
+    db.prepare("pending_replays",
+               "SELECT id, score, bytes, name, country FROM replays WHERE state = 'pending'"
+               " AND id > $1 AND id <= $2 ORDER BY id LIMIT $3");
     db.prepare("latest_replay", "SELECT coalesce(max(id), 0) FROM replays");
     db.prepare("verified_replay_file", "SELECT bytes FROM replays WHERE id = $1 AND state = 'verified'");
     db.prepare("make_salt",
@@ -762,7 +763,7 @@ bool PgScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::str
         // Two servers judging copies of one race at once: the unique index on verified
         // races refuses the second commit, and its replay stays pending until a check
         // of it finds the first.
-        if (verified && !raceText.empty()) {
+        if (!raceText.empty()) {
             const pqxx::result same = write.exec_prepared("same_race", raceText, replayId);
             if (!same.empty()) {
                 verified = false;
@@ -787,7 +788,8 @@ std::optional<PendingReplay> PgScoreStore::ClaimPendingReplay(std::string_view c
             if (claimed.empty()) return std::nullopt;
             const pqxx::binarystring bytes(claimed[0][2]);
             return PendingReplay{claimed[0][0].as<int64_t>(), claimed[0][1].as<int64_t>(),
-                                 std::vector<uint8_t>(bytes.begin(), bytes.end())};
+                                 std::vector<uint8_t>(bytes.begin(), bytes.end()),
+                                 claimed[0][3].as<std::string>(), claimed[0][4].as<std::string>()};
         });
 }
 
@@ -809,7 +811,8 @@ std::vector<PendingReplay> PgScoreStore::PendingReplays(int64_t afterId, int64_t
         for (const pqxx::row& row : read.exec_prepared("pending_replays", afterId, throughId, limit)) {
             const pqxx::binarystring bytes(row[2]);
             pending.push_back(PendingReplay{row[0].as<int64_t>(), row[1].as<int64_t>(),
-                                            std::vector<uint8_t>(bytes.begin(), bytes.end())});
+                                            std::vector<uint8_t>(bytes.begin(), bytes.end()),
+                                            row[3].as<std::string>(), row[4].as<std::string>()});
         }
         return pending;
     });

@@ -106,6 +106,8 @@ struct PendingReplay {
     int64_t id = 0;
     int64_t claimedScore = 0;
     std::vector<uint8_t> bytes;
+    std::string name = {}; // the row's name and country, as the upload named them
+    std::string country = {};
 };
 
 // The reason kept for a replay that came without a submission to match.
@@ -201,9 +203,11 @@ class ScoreStore {
     // The check's outcome for a Pending replay: Verified marks its table row verified
     // (and links the row to it); Failed keeps `reason` and drops the file. A replay
     // judged already (by a second check of it) or refused keeps its state, and its row
-    // is not touched. `race` is the verified race's fingerprint (RaceFingerprint.h):
-    // a race that verified a replay already verifies no other, whoever sends it - the
-    // replay fails with kRaceVerifiedAlready and the replay id of the first.
+    // is not touched. `race` is the fingerprint (RaceFingerprint.h) of a race that
+    // played to the row's score, given with a verdict that verifies and with one
+    // refused only for its name entry: a race that verified a replay already verifies
+    // no other, whoever sends it - the replay fails with kRaceVerifiedAlready and the
+    // replay id of the first (that reason before the name entry's).
     // Answers whether this verdict was the one written.
     virtual bool RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
                                      std::string_view race = {}) = 0;

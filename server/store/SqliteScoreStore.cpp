@@ -630,7 +630,7 @@ bool SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
     writer_->Execute("BEGIN IMMEDIATE");
     try {
         std::string failure(reason);
-        if (verified && !race.empty()) {
+        if (!race.empty()) {
             sameRace.Bind(":race", race).Bind(":id", replayId);
             if (sameRace.Step()) {
                 verified = false;
@@ -672,11 +672,12 @@ std::optional<PendingReplay> SqliteScoreStore::ClaimPendingReplay(std::string_vi
         "UPDATE replays SET lease_until = CAST(strftime('%s','now') AS INTEGER) + :lease, checker = :checker"
         " WHERE id = (SELECT id FROM replays WHERE state = 'pending' AND (lease_until IS NULL OR"
         " lease_until < CAST(strftime('%s','now') AS INTEGER)) ORDER BY id LIMIT 1)"
-        " RETURNING id, score, bytes");
+        " RETURNING id, score, bytes, name, country");
     std::optional<PendingReplay> claimed;
     try {
         claim.Bind(":lease", static_cast<int64_t>(lease.count())).Bind(":checker", checker);
-        if (claim.Step()) claimed = PendingReplay{claim.Int(0), claim.Int(1), claim.Blob(2)};
+        if (claim.Step())
+            claimed = PendingReplay{claim.Int(0), claim.Int(1), claim.Blob(2), claim.Text(3), claim.Text(4)};
         while (claim.Step()) {
         }
     } catch (...) {
@@ -701,13 +702,15 @@ std::vector<PendingReplay> SqliteScoreStore::PendingReplays(int64_t afterId, int
                                                             int64_t limit) {
     std::lock_guard lock(writerMutex_);
     SqliteStatement& read = writer_->Prepared(
-        "SELECT id, score, bytes FROM replays WHERE state = 'pending' AND id > :after AND id <= :through"
+        "SELECT id, score, bytes, name, country FROM replays WHERE state = 'pending' AND id > :after"
+        " AND id <= :through"
         " ORDER BY id LIMIT :limit");
     read.Bind(":after", afterId).Bind(":through", throughId).Bind(":limit", limit);
     std::vector<PendingReplay> pending;
     try {
         while (read.Step())
-            pending.push_back(PendingReplay{read.Int(0), read.Int(1), read.Blob(2)});
+            pending.push_back(
+                PendingReplay{read.Int(0), read.Int(1), read.Blob(2), read.Text(3), read.Text(4)});
     } catch (...) {
         read.Reset();
         throw;

@@ -146,6 +146,18 @@ void TRaceRecording::End(TMForm& form) {
     Report(TReplayShelf(form.SaveRoot).SaveLast(BytesOf(lastRace_)));
 }
 
+void TRaceRecording::NameEntered(TMForm& form) {
+    if (!Enabled || lastRace_.empty() || recorder_.Recording()) return;
+    try {
+        lastRace_ = AddNameEntry(lastRace_, {form.Dialog.PlayerName, form.Options().Country});
+    } catch (const ReplayError& e) {
+        // Not the race alone any more (a name entered twice): it keeps what it has.
+        std::fprintf(stderr, "vorlane: the race's replay keeps no name: %s\n", e.what());
+        return;
+    }
+    Report(TReplayShelf(form.SaveRoot).SaveLast(BytesOf(lastRace_)));
+}
+
 void TRaceRecording::FileEntry(TMForm& form, int rank) {
     if (!Enabled || lastRace_.empty() || rank < 1 || rank > THighScoreTable::kSize) return;
     Report(TReplayShelf(form.SaveRoot).FileEntry(form.HighScores.Entries(), rank, BytesOf(lastRace_)));

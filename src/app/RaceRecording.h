@@ -55,6 +55,10 @@ class TRaceRecording {
     // The game shuts down: a race still on is ended as it stands.
     void Finish(TMForm& form);
 
+    // The name entry took its name (Enter): the last race's replay gets the name and the
+    // country it goes with, and last.vrp is written again. Before FileEntry and the
+    // sending, so that both take the replay with its name.
+    void NameEntered(TMForm& form);
     // The name entry put the last race's total in the table at rank (1..10).
     void FileEntry(TMForm& form, int rank);
     // The table was reset to its defaults.

@@ -51,6 +51,7 @@ void NameEntryActivated(TMForm& f) {
     TDialogState& d = f.Dialog;
     if (d.DialogKey == EnterKey) {
         d.DialogKey = 0;
+        f.Recording.NameEntered(f);
         const int rank = f.HighScores.InsertScore(d.PlayerName, RaceScore(f));
         f.Recording.FileEntry(f, rank);
         if (rank > 0) f.Menu.Replays.Rank = rank; // the high-score screen offers this race first

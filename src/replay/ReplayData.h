@@ -5,6 +5,7 @@
 #include "engine/Input.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -131,6 +132,16 @@ struct ReplayOutcome {
     bool operator==(const ReplayOutcome&) const = default;
 };
 
+// What the race's own name entry took once the race was over: the name typed there and
+// the country the game sends with it (the options' country, empty when none is given),
+// bytes as typed. A race left without a name entry has none.
+struct ReplayNameEntry {
+    std::string Name;
+    std::string Country;
+
+    bool operator==(const ReplayNameEntry&) const = default;
+};
+
 // A whole replay in memory (tests and tools; the game streams frames instead).
 struct Replay {
     uint32_t RulesId = kGameRulesId;
@@ -139,6 +150,7 @@ struct Replay {
     // Events handled after the last frame (a click that ended the race between frames).
     std::vector<ReplayEvent> TrailingEvents;
     ReplayOutcome Outcome;
+    std::optional<ReplayNameEntry> NameEntry;
 
     bool operator==(const Replay&) const = default;
 };

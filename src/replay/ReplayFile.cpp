@@ -64,11 +64,23 @@ ReplayOutcome ReadReplayOutcome(ReplayByteReader& in) {
     return outcome;
 }
 
-std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& body) {
+void WriteReplayNameEntry(ReplayByteWriter& out, const ReplayNameEntry& entry) {
+    out.Text(entry.Name.substr(0, kReplayMaxNameLength));
+    out.Text(entry.Country.substr(0, kReplayMaxNameLength));
+}
+
+ReplayNameEntry ReadReplayNameEntry(ReplayByteReader& in) {
+    ReplayNameEntry entry;
+    entry.Name = in.Text("the name typed at the name entry", kReplayMaxNameLength);
+    entry.Country = in.Text("the country sent with the name", kReplayMaxNameLength);
+    return entry;
+}
+
+std::vector<uint8_t> SealReplay(uint32_t rulesId, const std::vector<uint8_t>& body, uint16_t version) {
     std::vector<uint8_t> file(std::begin(kReplayMagic), std::end(kReplayMagic));
     file.reserve(kReplayHeaderSize + body.size());
     ReplayByteWriter header(file);
-    header.Fixed(kReplayFormatVersion, 2);
+    header.Fixed(version, 2);
     header.Fixed(rulesId, 4);
     header.Fixed(body.size(), 4);
     header.Fixed(0, 4); // the checksum, filled in below
@@ -86,10 +98,10 @@ ReplayBody OpenReplay(const std::vector<uint8_t>& file, uint32_t expectedRulesId
         ReplayByteReader::Fail("truncated: " + std::to_string(file.size()) + " bytes, shorter than the " +
                                std::to_string(kReplayHeaderSize) + "-byte header");
     const unsigned version = unsigned(file[4]) | unsigned(file[5]) << 8;
-    if (version != kReplayFormatVersion)
-        ReplayByteReader::Fail("format version " + std::to_string(version) +
-                               " is not one this game reads (it reads version " +
-                               std::to_string(kReplayFormatVersion) + ")");
+    if (version != kReplayRaceVersion && version != kReplayNamedVersion)
+        ReplayByteReader::Fail(
+            "format version " + std::to_string(version) + " is not one this game reads (it reads versions " +
+            std::to_string(kReplayRaceVersion) + " and " + std::to_string(kReplayNamedVersion) + ")");
     const uint32_t bodySize = ReadFixed32(file, 10);
     const size_t present = file.size() - kReplayHeaderSize;
     if (present < bodySize)
@@ -105,7 +117,7 @@ ReplayBody OpenReplay(const std::vector<uint8_t>& file, uint32_t expectedRulesId
         ReplayByteReader::Fail("recorded under game rules " + std::to_string(rules) +
                                ", this game plays rules " + std::to_string(expectedRulesId) +
                                ", so it cannot be replayed");
-    return {file.data() + kReplayHeaderSize, bodySize};
+    return {file.data() + kReplayHeaderSize, bodySize, uint16_t(version)};
 }
 
 } // namespace vorlane

@@ -20,8 +20,10 @@ ReplayPlayer::ReplayPlayer(std::vector<uint8_t> file, uint32_t rulesId) : file_(
     }
     trailing_ = all.TrailingEvents();
     outcome_ = ReadReplayOutcome(check);
+    if (body.Version == kReplayNamedVersion) nameEntry_ = ReadReplayNameEntry(check);
     if (check.Left() != 0)
-        ReplayByteReader::Fail(std::to_string(check.Left()) + " bytes follow the outcome inside the body");
+        ReplayByteReader::Fail(std::to_string(check.Left()) + " bytes follow the " +
+                               (nameEntry_ ? "name entry" : "outcome") + " inside the body");
     if (outcome_.Frames != all.Frames())
         ReplayByteReader::Fail("the outcome counts " + std::to_string(outcome_.Frames) +
                                " frames, the body holds " + std::to_string(all.Frames()));
@@ -42,6 +44,7 @@ Replay ReadReplay(const std::vector<uint8_t>& file, uint32_t rulesId) {
     replay.Start = player.Start();
     replay.Outcome = player.Outcome();
     replay.TrailingEvents = player.TrailingEvents();
+    replay.NameEntry = player.NameEntry();
     replay.Frames.reserve(player.FrameCount());
     for (ReplayFrame frame; player.Next(frame);)
         replay.Frames.push_back(frame);

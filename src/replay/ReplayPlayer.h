@@ -24,6 +24,8 @@ class ReplayPlayer {
 
     const ReplayStart& Start() const { return start_; }
     const ReplayOutcome& Outcome() const { return outcome_; }
+    // What the race's name entry took (format version 2); nothing for a race alone.
+    const std::optional<ReplayNameEntry>& NameEntry() const { return nameEntry_; }
     uint32_t FrameCount() const { return outcome_.Frames; }
     uint32_t FramesPlayed() const { return decoder_->Frames(); }
     bool Finished() const { return FramesPlayed() == FrameCount(); }
@@ -37,6 +39,7 @@ class ReplayPlayer {
     std::vector<uint8_t> file_;
     ReplayStart start_;
     ReplayOutcome outcome_;
+    std::optional<ReplayNameEntry> nameEntry_;
     std::vector<ReplayEvent> trailing_;
     std::unique_ptr<ReplayByteReader> reader_;
     std::unique_ptr<FrameDecoder> decoder_;

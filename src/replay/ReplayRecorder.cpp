@@ -44,7 +44,18 @@ std::vector<uint8_t> WriteReplay(const Replay& replay) {
     }
     for (const ReplayEvent& e : replay.TrailingEvents)
         recorder.Event(e);
-    return recorder.End(replay.Outcome.Result);
+    const std::vector<uint8_t> race = recorder.End(replay.Outcome.Result);
+    return replay.NameEntry ? AddNameEntry(race, *replay.NameEntry, replay.RulesId) : race;
+}
+
+std::vector<uint8_t> AddNameEntry(const std::vector<uint8_t>& race, const ReplayNameEntry& entry,
+                                  uint32_t rulesId) {
+    const ReplayBody body = OpenReplay(race, rulesId);
+    if (body.Version != kReplayRaceVersion) ReplayByteReader::Fail("the race has its name entry already");
+    std::vector<uint8_t> named(body.Data, body.Data + body.Size);
+    ReplayByteWriter out(named);
+    WriteReplayNameEntry(out, entry);
+    return SealReplay(rulesId, named, kReplayNamedVersion);
 }
 
 } // namespace vorlane

@@ -43,7 +43,13 @@ class ReplayRecorder {
 };
 
 // The file of a replay held whole in memory; its outcome's frame count is the number
-// of frames given.
+// of frames given. Version 2 when it holds a name entry.
 std::vector<uint8_t> WriteReplay(const Replay& replay);
+
+// A race's file (version 1, as End answered it) with what its name entry took added
+// after the outcome (version 2); the race's own bytes stay as they were. Throws
+// ReplayError for a file that is not a race alone of these rules.
+std::vector<uint8_t> AddNameEntry(const std::vector<uint8_t>& race, const ReplayNameEntry& entry,
+                                  uint32_t rulesId = kGameRulesId);
 
 } // namespace vorlane

@@ -15,6 +15,9 @@
 #include "game/FormFixture.h"
 #include "game/autopilot.h"
 #include "persist/OnlineScore.h"
+#include "persist/ReplayShelf.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
 #include "server/ScoresProcess.h"
 
 namespace vorlane::scores::testing {
@@ -76,6 +79,9 @@ struct PlayedGame {
     std::string script; // the keys, frame by frame, as vorlane-play reads them
     int frames = 0;
     int score = 0;
+    std::vector<uint8_t> raceAlone; // the replay as it stood when the name entry opened
+    std::vector<uint8_t> named;     // the replay after Enter, as it was sent
+    std::string lastFile;           // last.vrp after Enter
 };
 
 // A short game: level 1 driven until the score earns a place in the local table,
@@ -98,6 +104,7 @@ PlayedGame PlayToTheTable(uint32_t seed, const std::string& name) {
         << "lives " << race.Lives;
     played.score = race.Score;
     EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveDialog == DialogKind::NameEntry; }, 1000));
+    played.raceAlone = form.Recording.LastRace();
     while (!form.Dialog.PlayerName.empty())
         pilot.Tap(vk::Backspace);
     pilot.KeyDown(vk::Shift);
@@ -107,6 +114,8 @@ PlayedGame PlayToTheTable(uint32_t seed, const std::string& name) {
     EXPECT_EQ(form.Dialog.PlayerName, name);
     pilot.Tap(vk::Enter);
     EXPECT_TRUE(pilot.DriveUntil([&] { return form.Screen.ActiveScreen == ScreenKind::HighScores; }, 10));
+    played.named = form.Recording.LastRace();
+    played.lastFile = TReplayShelf(game.Root()).Last().value_or("");
     EXPECT_EQ(game.Game().Http.Requests.size(), 1u); // recorded here, not sent
     pilot.Run(5);
     played.script = pilot.Script();
@@ -119,6 +128,16 @@ TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable) {
     const PlayedGame played = PlayToTheTable(5, name);
     ASSERT_GT(played.frames, 0);
     ASSERT_GT(played.score, 0);
+    // The race's replay took the name typed at its name entry (no country is set) once
+    // Enter took it; the race before it is what it was when the race ended, and the
+    // file kept as the last race is the one with the name.
+    ASSERT_FALSE(played.raceAlone.empty());
+    EXPECT_FALSE(ReadReplay(played.raceAlone).NameEntry.has_value());
+    const Replay named = ReadReplay(played.named);
+    ASSERT_TRUE(named.NameEntry.has_value());
+    EXPECT_EQ(*named.NameEntry, (ReplayNameEntry{name, ""}));
+    EXPECT_EQ(played.named, AddNameEntry(played.raceAlone, {name, ""}));
+    EXPECT_EQ(played.lastFile, std::string(played.named.begin(), played.named.end()));
 
     TestDatabase db;
     auto server = ScoresProcess::StartOn(db);

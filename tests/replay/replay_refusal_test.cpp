@@ -76,10 +76,10 @@ TEST(ReplayRefusal, EachKindOfBadFileIsRefusedWithItsOwnMessage) {
         {"other format version",
          [&] {
              Bytes f = good;
-             f[4] = 2;
+             f[4] = 3;
              return f;
          },
-         "replay: format version 2 is not one this game reads (it reads version 1)"},
+         "replay: format version 3 is not one this game reads (it reads versions 1 and 2)"},
         {"other rules", [&] { return good; },
          "replay: recorded under game rules 1, this game plays rules 2, so it cannot be replayed", 2},
         {"truncated inside the header", [&] { return Bytes(good.begin(), good.begin() + 10); },
@@ -120,6 +120,21 @@ TEST(ReplayRefusal, EachKindOfBadFileIsRefusedWithItsOwnMessage) {
          "replay: the outcome counts 3 frames, the body holds 0"},
         {"bytes after the outcome", [&] { return Resealed(good, [](Bytes& b) { b.push_back(0); }); },
          "replay: 1 bytes follow the outcome inside the body"},
+        {"bytes after the name entry",
+         [&] {
+             const Bytes named = AddNameEntry(good, {"ANN", "Peru"});
+             Bytes body(named.begin() + kReplayHeaderSize, named.end());
+             body.push_back(0);
+             return SealReplay(kGameRulesId, body, kReplayNamedVersion);
+         },
+         "replay: 1 bytes follow the name entry inside the body"},
+        {"body ends inside the name entry",
+         [&] {
+             const Bytes named = AddNameEntry(good, {"ANN", "Peru"});
+             Bytes body(named.begin() + kReplayHeaderSize, named.end() - 3);
+             return SealReplay(kGameRulesId, body, kReplayNamedVersion);
+         },
+         "replay: the body ends inside the country sent with the name"},
         {"body ends inside the frames",
          [&] { return Resealed(good, [](Bytes& b) { b.resize(b.size() / 2); }); },
          ""}, // the message names the field it ended in; checked below

@@ -215,5 +215,48 @@ TEST(ReplayRoundTrip, StepsNoFrameCanHaveAreNotRecorded) {
     EXPECT_EQ(ReadReplay(recorder.End({})).Frames.at(0).Step.LagCount, 1);
 }
 
+// The name entry goes after the race once it took a name: the file becomes version 2,
+// its race (start, frames, outcome) keeps its bytes, and the name and country read
+// back as typed. A race alone stays version 1 and has none; a name is added once.
+TEST(ReplayRoundTrip, TheNameEntryFollowsTheRaceAndLeavesItsBytesAlone) {
+    Replay race = MakeSyntheticRace({600, 3, 20, false});
+    race.Start.PlayerName = "OLD NAME"; // the text from before the race stays as it was
+    const std::vector<uint8_t> alone = WriteReplay(race);
+    EXPECT_EQ(alone[4], kReplayRaceVersion);
+    EXPECT_FALSE(ReadReplay(alone).NameEntry.has_value());
+
+    const struct {
+        const char* what;
+        ReplayNameEntry entry;
+    } cases[] = {
+        {"name and country", {"ANN", "Peru"}},
+        {"no country given", {"ANN", ""}},
+        {"Latin-1 letters", {"\xC5SA", "Sverige"}},
+        {"nothing typed", {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<uint8_t> named = AddNameEntry(alone, c.entry);
+        EXPECT_EQ(named[4], kReplayNamedVersion);
+        // Header and race bytes as they were, the name entry after them.
+        const size_t raceBody = alone.size() - kReplayHeaderSize;
+        ASSERT_GT(named.size(), alone.size());
+        EXPECT_TRUE(
+            std::equal(alone.begin() + kReplayHeaderSize, alone.end(), named.begin() + kReplayHeaderSize));
+        EXPECT_EQ(named.size(),
+                  kReplayHeaderSize + raceBody + 2 + c.entry.Name.size() + c.entry.Country.size());
+        Replay back = ReadReplay(named);
+        ASSERT_TRUE(back.NameEntry.has_value());
+        EXPECT_EQ(*back.NameEntry, c.entry);
+        back.NameEntry.reset();
+        EXPECT_EQ(back, ReadReplay(alone)); // the same race, frame for frame
+        // A whole replay with its name entry writes the same file.
+        Replay whole = race;
+        whole.NameEntry = c.entry;
+        EXPECT_EQ(WriteReplay(whole), named);
+        EXPECT_THROW(AddNameEntry(named, {"THIEF", ""}), ReplayError);
+    }
+}
+
 } // namespace
 } // namespace vorlane

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "replay/SyntheticRace.h"
 #include "replays/IsolatedCheck.h"
 #include "replays/RaceFingerprint.h"
+#include "replays/RecordedOutcomeChecker.h"
 #include "replays/ReplayJudge.h"
 #include "replays/ReplayVerifier.h"
 #include "server/ScoresProcess.h"
@@ -55,7 +57,7 @@ TEST(ReplayJudge, VerifiesOnlyAReplayPlayedToItsEndWithTheSubmittedScoreAndItsOw
         {slow, 1200, false, "time limit"},
     };
     for (const auto& c : cases) {
-        const ReplayJudgement judgement = JudgeReplay(c.check, c.submitted);
+        const ReplayJudgement judgement = JudgeReplay(c.check, c.submitted, "ANN", "Peru");
         EXPECT_EQ(judgement.verified, c.verified) << c.reasonStart;
         EXPECT_TRUE(judgement.reason.starts_with(c.reasonStart)) << judgement.reason;
         EXPECT_EQ(judgement.reason.empty(), c.verified) << judgement.reason;
@@ -493,6 +495,55 @@ Replay SyntheticRace(uint32_t seed) {
     return replaytest::MakeSyntheticRace(settings);
 }
 
+// A race that played to the row's score proves the row only with the name (and the
+// country) its own name entry took, compared as the table compares names; a race
+// without a name entry proves the score alone. A refusal for the name keeps the race,
+// so that the store can name the row the race verified first.
+TEST(ReplayJudge, ARaceWithItsNameEntryVerifiesOnlyTheRowOfThatName) {
+    const auto named = [](std::string name, std::string country) {
+        ReplayCheckResult check = Played(1200);
+        check.raceFingerprint = "00000000000000aa";
+        check.nameEntry = ReplayCheckResult::NameEntry{std::move(name), std::move(country)};
+        return check;
+    };
+    ReplayCheckResult alone = Played(1200);
+    alone.raceFingerprint = "00000000000000aa";
+    const struct {
+        const char* what;
+        ReplayCheckResult check;
+        const char* rowName;
+        const char* rowCountry;
+        const char* reason; // empty: verified
+    } cases[] = {
+        {"the same name and country", named("ANN", "Peru"), "ANN", "Peru", ""},
+        {"another letter case", named("Ann", "PERU"), "ANN", "peru", ""},
+        {"no country given, sent as the line", named("ANN", ""), "ANN", "_______", ""},
+        {"a Latin-1 letter", named("\xC5SA", "Sverige"), "\xC3\x85SA", "Sverige", ""},
+        {"another name", named("ANN", "Peru"), "THIEF", "Peru",
+         "name differs: the replay's name entry took \"ANN\", the result names \"THIEF\""},
+        {"a longer name", named("ANN", "Peru"), "ANNA", "Peru", "name differs"},
+        {"another country", named("ANN", "Peru"), "ANN", "Chile",
+         "country differs: the replay's name entry went with \"Peru\", the result with \"Chile\""},
+        {"a country where none was given", named("ANN", ""), "ANN", "Peru", "country differs"},
+        {"a non-ASCII letter in another case", named("\xE5SA", "Sverige"), "\xC3\x85SA", "Sverige",
+         "name differs"},
+        {"bytes no name holds are shown as ?", named("A\x01\x7F", "Peru"), "ANN", "Peru",
+         "name differs: the replay's name entry took \"A??\""},
+        {"a race without a name entry", alone, "WHOEVER", "Chile", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReplayJudgement judgement = JudgeReplay(c.check, 1200, c.rowName, c.rowCountry);
+        EXPECT_EQ(judgement.verified, *c.reason == 0) << judgement.reason;
+        EXPECT_TRUE(judgement.reason.starts_with(c.reason)) << judgement.reason;
+        EXPECT_EQ(judgement.race, "00000000000000aa"); // played to the score: the store checks the race
+    }
+    // A score or seed that differs says so first, and gives no race to look for.
+    const ReplayJudgement otherScore = JudgeReplay(named("ANN", "Peru"), 1300, "THIEF", "Peru");
+    EXPECT_TRUE(otherScore.reason.starts_with("score differs")) << otherScore.reason;
+    EXPECT_EQ(otherScore.race, "");
+}
+
 // The fingerprint names the race, not the file's bytes: what the race does not read
 // leaves it alone, anything it plays differently changes it.
 TEST(RaceFingerprint, IsTheSameForTheSameRaceOnlyWhateverTheFileSays) {
@@ -506,6 +557,11 @@ TEST(RaceFingerprint, IsTheSameForTheSameRaceOnlyWhateverTheFileSays) {
         bool sameRace;
     } cases[] = {
         {"another name kept from before the race", [](Replay& r) { r.Start.PlayerName = "Thief"; }, true},
+        {"a name entry added",
+         [](Replay& r) {
+             r.NameEntry = ReplayNameEntry{"THIEF", "Chile"};
+         },
+         true},
         {"another seed", [](Replay& r) { r.Start.Seed += 1; }, false},
         {"another car", [](Replay& r) { r.Start.Car = r.Start.Car % 6 + 1; }, false},
         {"a key held one frame longer", [](Replay& r) { r.Frames[100].Held ^= 1; }, false},
@@ -579,6 +635,68 @@ TEST(ReplayVerifier, ARaceVerifiesOneResultOnly) {
     for (const RankedScore& row : AllRows(*store, ScoreFilter{0, "", true}))
         verifiedNames.push_back(row.name);
     EXPECT_EQ(verifiedNames, (std::vector<std::string>{"ANN", "CID"}));
+}
+
+// A replay with its name entry, checked in a process of its own: it verifies the row
+// of the name and country typed (in any letter case) and is refused for a row under
+// another; a replay without a name entry verifies the score of whatever row it came
+// for. Each upload here is a race of its own.
+TEST(ReplayVerifier, AReplayWithItsNameEntryVerifiesTheRowOfThatNameOnly) {
+    TestDatabase db;
+    auto store = db.Open();
+    const struct {
+        const char* rowName;
+        const char* rowCountry;
+        std::optional<ReplayNameEntry> entry;
+        const char* reason; // empty: verified
+    } cases[] = {
+        {"ANN", "Peru", ReplayNameEntry{"ANN", "Peru"}, ""},
+        {"bob", "_______", ReplayNameEntry{"BOB", ""}, ""},
+        {"THIEF", "Peru", ReplayNameEntry{"CID", "Peru"},
+         "name differs: the replay's name entry took \"CID\", the result names \"THIEF\""},
+        {"DAN", "Chile", ReplayNameEntry{"DAN", "Peru"}, "country differs"},
+        {"ZED", "Chile", std::nullopt, ""}, // a race alone (an older replay)
+    };
+    VerifierLimits limits;
+    limits.workers = 1;
+    ReplayVerifier verifier(*store, InForkedChild(CheckRecordedOutcomeOnly, ""), limits);
+    uint32_t seed = 20;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rowName);
+        Replay race = SyntheticRace(++seed);
+        race.Outcome.Result = {100, 1, 0};
+        race.NameEntry = c.entry;
+        const std::vector<uint8_t> file = WriteReplay(race);
+        store->InsertBatch(std::vector<NewScore>{{c.rowName, c.rowCountry, 100, 1000, "address"}});
+        const NewReplay upload{c.rowName, c.rowCountry, 100, 2000, "address", file};
+        const ReplayRecord record = store->StoreReplay(upload);
+        ASSERT_EQ(record.state, ReplayState::Pending);
+        ASSERT_TRUE(verifier.TryReserve());
+        verifier.Enqueue({record.id, 100, file, c.rowName, c.rowCountry});
+        verifier.WaitIdle();
+        const ReplayRecord judged = *store->FindReplay(record.id);
+        EXPECT_EQ(judged.state, *c.reason == 0 ? ReplayState::Verified : ReplayState::Failed)
+            << judged.reason;
+        EXPECT_TRUE(judged.reason.starts_with(c.reason)) << judged.reason;
+    }
+    std::vector<std::string> verifiedNames;
+    for (const RankedScore& row : AllRows(*store, ScoreFilter{0, "", true}))
+        verifiedNames.push_back(row.name);
+    std::sort(verifiedNames.begin(), verifiedNames.end());
+    EXPECT_EQ(verifiedNames, (std::vector<std::string>{"ANN", "ZED", "bob"}));
+
+    // The refused file, sent again for the row of its own name: that row it verifies.
+    Replay cids = SyntheticRace(23);
+    cids.Outcome.Result = {100, 1, 0};
+    cids.NameEntry = ReplayNameEntry{"CID", "Peru"};
+    const std::vector<uint8_t> file = WriteReplay(cids);
+    store->InsertBatch(std::vector<NewScore>{{"CID", "Peru", 100, 1000, "cid's address"}});
+    const ReplayRecord record = store->StoreReplay({"CID", "Peru", 100, 2000, "cid's address", file});
+    ASSERT_TRUE(verifier.TryReserve());
+    verifier.Enqueue({record.id, 100, file, "CID", "Peru"});
+    verifier.WaitIdle();
+    EXPECT_EQ(store->FindReplay(record.id)->state, ReplayState::Verified)
+        << store->FindReplay(record.id)->reason;
 }
 
 // The database as the queue: the oldest pending replay whose lease is free is taken,

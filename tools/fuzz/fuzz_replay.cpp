@@ -1,6 +1,7 @@
-// Feeds arbitrary bytes to the replay reader, twice: as a whole file (the header and
-// checksum checks) and as a body sealed under a right header and checksum (so that the
-// frame decoder behind the checksum gets explored too). Every malformed input must end
+// Feeds arbitrary bytes to the replay reader, three times: as a whole file (the header
+// and checksum checks) and as a body sealed under a right header and checksum, of
+// either format version (so that the frame decoder and the name entry behind the
+// checksum get explored too). Every malformed input must end
 // in a ReplayError; any other exception, crash, sanitizer report, hang or huge
 // allocation is a finding. A replay that is accepted must be written and read back to
 // the same replay.
@@ -33,5 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
     Play(bytes);
     Play(vorlane::SealReplay(vorlane::kGameRulesId, bytes));
+    Play(vorlane::SealReplay(vorlane::kGameRulesId, bytes, vorlane::kReplayNamedVersion));
     return 0;
 }
