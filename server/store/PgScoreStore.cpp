@@ -1,14 +1,17 @@
 #include "store/PgScoreStore.h"
 
 #include "store/ClientSalt.h"
+#include "store/PeriodCounts.h"
 #include "store/RankCounts.h"
 
 #include <pqxx/binarystring>
 #include <pqxx/pqxx>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 namespace vorlane::scores {
 namespace {
@@ -19,6 +22,23 @@ struct Migration {
     int64_t version;
     const char* sql;
 };
+
+// Adds `delta` to the period counts of the row `row` (OLD or NEW) unless the
+// trigger's operation is `skip`: levels 1 to 3, each span's cell (the time divided
+// by the span's seconds, rounded down), for rows from the horizon on.
+#define VORLANE_PG_COUNT_PERIOD(row, delta, skip)                                                            \
+    " IF TG_OP <> " skip " AND " row ".submitted_at >= (SELECT horizon FROM period_horizon) THEN"            \
+    " INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"                             \
+    "  SELECT v.k, g.k, l.level, s.span, (" row ".submitted_at - ((" row ".submitted_at % s.seconds)"        \
+    "   + s.seconds) % s.seconds) / s.seconds, " row ".score >> l.shift, " delta                             \
+    "  FROM (VALUES (1, 8), (2, 16), (3, 24)) AS l(level, shift),"                                           \
+    "   (VALUES (0, 300::bigint), (1, 3600::bigint), (2, 86400::bigint)) AS s(span, seconds),"               \
+    "   (VALUES (FALSE), (TRUE)) AS v(k), (VALUES (''), ('=' || lower(" row                                  \
+    ".country COLLATE \"C\"))) AS g(k)"                                                                      \
+    "  WHERE NOT v.k OR " row ".verified ORDER BY 1, 2, 3, 4, 5, 6"                                          \
+    " ON CONFLICT (verified_only, grp, level, span, cell, key) DO UPDATE SET n = period_counts.n + "         \
+    "excluded.n;"                                                                                            \
+    " END IF;"
 
 constexpr std::array kMigrations{
     Migration{1, "CREATE TABLE scores ("
@@ -109,7 +129,75 @@ constexpr std::array kMigrations{
     // Checking processes take pending replays from the database for a lease.
     Migration{7, "ALTER TABLE replays ADD COLUMN lease_until BIGINT;"
                  "ALTER TABLE replays ADD COLUMN checker TEXT NOT NULL DEFAULT '';"},
+    // Periods ("Today", "This week") at any depth: the counts per cell of time of
+    // PeriodCounts.h, kept by a trigger as the counts above, for rows sent from the
+    // horizon on. Until they are built from the rows at the next start the horizon is
+    // past every row and nothing is counted.
+    Migration{
+        8, "DELETE FROM settings WHERE key = 'period_counts';"
+           "CREATE TABLE IF NOT EXISTS period_horizon (id INTEGER PRIMARY KEY CHECK (id = 1), horizon BIGINT "
+           "NOT NULL);"
+           "INSERT INTO period_horizon VALUES (1, 9223372036854775807)"
+           " ON CONFLICT (id) DO UPDATE SET horizon = excluded.horizon;"
+           "CREATE TABLE IF NOT EXISTS period_counts ("
+           "  verified_only BOOLEAN NOT NULL,"
+           "  grp TEXT NOT NULL,"
+           "  level INTEGER NOT NULL,"
+           "  span INTEGER NOT NULL,"
+           "  cell BIGINT NOT NULL,"
+           "  key BIGINT NOT NULL,"
+           "  n BIGINT NOT NULL,"
+           "  PRIMARY KEY (verified_only, grp, level, span, cell, key));"
+           // In PL/pgSQL, whose plans are kept for the connection; the levels and spans
+           // written out, so that nothing is estimated from tables without statistics.
+           "CREATE OR REPLACE FUNCTION scores_period_counted() RETURNS trigger LANGUAGE plpgsql AS $$ "
+           "BEGIN" VORLANE_PG_COUNT_PERIOD("OLD", "-1", "'INSERT'") VORLANE_PG_COUNT_PERIOD(
+               "NEW", "1",
+               "'DELETE'") " RETURN NULL; END $$;"
+                           "DROP TRIGGER IF EXISTS scores_period_counted ON scores;"
+                           "CREATE TRIGGER scores_period_counted AFTER INSERT OR DELETE OR UPDATE OF score, "
+                           "country, verified,"
+                           " submitted_at ON scores FOR EACH ROW EXECUTE FUNCTION scores_period_counted();"},
 };
+// A database takes the migrations above its version in this order.
+static_assert(std::ranges::is_sorted(kMigrations, {}, &Migration::version));
+
+#undef VORLANE_PG_COUNT_PERIOD
+
+// Fills the period counts from the rows of the last 31 days and more (from the start
+// of that day: the horizon), which every period of the table starts after: the
+// 5-minute cells of level 1 in one pass over the rows, every other span and level
+// summed from them.
+constexpr const char* kBuildPeriodCountsSql =
+    "DELETE FROM period_counts;"
+    "UPDATE period_horizon SET horizon = (extract(epoch from now())::bigint / 86400 - 31) * 86400;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT FALSE, '', 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT FALSE, '=' || lower(country COLLATE \"C\"), 1, 0, submitted_at / 300, score >> 8, count(*)"
+    "  FROM scores WHERE submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT TRUE, '', 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE verified AND submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT TRUE, '=' || lower(country COLLATE \"C\"), 1, 0, submitted_at / 300, score >> 8, count(*)"
+    "  FROM scores WHERE verified AND submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 1, 1, cell / 12, key, sum(n) FROM period_counts WHERE level = 1 AND span = 0"
+    "  GROUP BY 1, 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 1, 2, cell / 24, key, sum(n) FROM period_counts WHERE level = 1 AND span = 1"
+    "  GROUP BY 1, 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 2, span, cell, key >> 8, sum(n) FROM period_counts WHERE level = 1"
+    "  GROUP BY 1, 2, 4, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 3, span, cell, key >> 8, sum(n) FROM period_counts WHERE level = 2"
+    "  GROUP BY 1, 2, 4, 5, 6;"
+    "INSERT INTO settings (key, value) VALUES ('period_counts', 'built')"
+    " ON CONFLICT (key) DO UPDATE SET value = excluded.value;"
+    "ANALYZE period_counts;";
 
 // Fills the counts from the rows: the counts per score, then each level above
 // summed from the one below.
@@ -234,6 +322,61 @@ std::string StatementName(const char* query, size_t kind) {
     return std::string(query) + "_" + std::to_string(kind);
 }
 
+// A page of a table without a period in one statement (one round trip, one
+// snapshot): the counts' levels walked down from the top as FindScoreAtOffset does
+// (RankCounts.h) to the score at rank offset+1 and the rows above that score, then
+// the rows of that score from there in the order they came, then the lower scores.
+// Parameters after the filter's: verified only, the counts' group, offset, limit.
+std::string PageAtSql(size_t kind, const std::string& columns, const std::string& where) {
+    const std::string verified = Param(kind, 1);
+    const std::string group = Param(kind, 2);
+    const std::string offset = Param(kind, 3);
+    const std::string limit = Param(kind, 4);
+    std::string sql = "WITH ";
+    for (int level = kRankLevels - 1; level >= 0; --level) {
+        const std::string l = std::to_string(level);
+        const std::string up = std::to_string(level + 1);
+        const bool top = level == kRankLevels - 1;
+        // The counts under the key found one level up, each with the rows down to its end.
+        sql += "c" + l + " AS (SELECT c.key, c.n, " + (top ? std::string("0") : "p" + up + ".above") +
+               " + sum(c.n) OVER (ORDER BY c.key DESC) AS through FROM " + (top ? "" : "p" + up + ", ") +
+               "rank_counts AS c WHERE c.verified_only = " + verified + " AND c.grp = " + group +
+               " AND c.level = " + l + " AND c.n > 0" +
+               (top ? std::string()
+                    : " AND c.key BETWEEN p" + up + ".key * 256 AND p" + up + ".key * 256 + 255") +
+               "), ";
+        // The first of them whose rows reach past the offset.
+        sql += "p" + l + " AS (SELECT key, through - n AS above FROM c" + l + " WHERE through > " + offset +
+               " ORDER BY key DESC LIMIT 1), ";
+    }
+    sql += "tied AS (" + columns + "score = (SELECT key FROM p0) AND " + where + " ORDER BY id LIMIT " +
+           limit + " OFFSET (SELECT " + offset + " - above FROM p0)) ";
+    sql += "SELECT * FROM tied UNION ALL (" + columns + "score < (SELECT key FROM p0) AND " + where +
+           " ORDER BY score DESC, id LIMIT greatest(0, " + limit + " - (SELECT count(*) FROM tied)))";
+    return sql;
+}
+
+// A player's best row within a filter without a period, with the rows before it, in
+// one statement: the rows of its score sent before it, and the counts above its
+// score (RankCounts.h's RangesAbove, one range a level). Parameters after the
+// filter's: the name, verified only, the counts' group.
+std::string BestOfRankedSql(size_t kind, const std::string& where) {
+    std::string sql = "WITH b AS (SELECT id, name, country, score, submitted_at, verified, "
+                      "coalesce(replay_id, 0) AS replay FROM scores WHERE " +
+                      where + " AND lower(name COLLATE \"C\") = lower(" + Param(kind, 1) +
+                      " COLLATE \"C\") ORDER BY score DESC, id LIMIT 1) "
+                      "SELECT b.*, (SELECT count(*) FROM scores WHERE score = b.score AND id < b.id AND " +
+                      where + ")";
+    for (int level = 0; level < kRankLevels; ++level) {
+        const std::string key = "(b.score >> " + std::to_string(level * kRankLevelBits) + ")";
+        sql += " + (SELECT coalesce(sum(n), 0)::bigint FROM rank_counts WHERE verified_only = " +
+               Param(kind, 2) + " AND grp = " + Param(kind, 3) + " AND level = " + std::to_string(level) +
+               " AND key > " + key +
+               (level == kRankLevels - 1 ? std::string() : " AND key <= (" + key + " | 255)") + ")";
+    }
+    return sql + " FROM b";
+}
+
 // Every statement a connection uses, prepared by name.
 void PrepareStatements(pqxx::connection& db) {
     for (size_t kind = 0; kind < kFilterKinds; ++kind) {
@@ -270,6 +413,18 @@ void PrepareStatements(pqxx::connection& db) {
         db.prepare(StatementName("tied_before", kind),
                    "SELECT count(*) FROM scores WHERE score = " + Param(kind, 1) + " AND id < " +
                        Param(kind, 2) + " AND " + where);
+        if ((kind & 1u) == 0) {
+            db.prepare(StatementName("page_at", kind), PageAtSql(kind, columns, where));
+            db.prepare(StatementName("best_of_ranked", kind), BestOfRankedSql(kind, where));
+            continue;
+        }
+        // Periods (PeriodCounts.h): the rows of each score of a range, and the scores
+        // of the rows sent before a moment (with the period's start, a few minutes).
+        db.prepare(StatementName("period_scores", kind),
+                   "SELECT score, count(*) FROM scores WHERE score BETWEEN " + Param(kind, 1) + " AND " +
+                       Param(kind, 2) + " AND " + where + " GROUP BY score ORDER BY score DESC");
+        db.prepare(StatementName("loose_scores", kind),
+                   "SELECT score FROM scores WHERE submitted_at < " + Param(kind, 1) + " AND " + where);
     }
     // The rows above a score: the sums of RankCounts.h's RangesAbove, one range of
     // each level ($3 to $10, low and high), in one statement: one round trip, one
@@ -282,9 +437,20 @@ void PrepareStatements(pqxx::connection& db) {
             std::to_string(level) + " AND key BETWEEN $" + std::to_string(3 + 2 * level) + " AND $" +
             std::to_string(4 + 2 * level) + ")";
     db.prepare("count_above", above);
-    db.prepare("count_list", "SELECT key, n FROM rank_counts WHERE verified_only = $1 AND grp = $2"
-                             " AND level = $3 AND key BETWEEN $4 AND $5 AND n > 0 ORDER BY key DESC");
+    // A period's counts of one level: the cells of each span ($6 to $11, first and
+    // last), each one range of the primary key, summed per key.
+    db.prepare(
+        "period_cells",
+        "SELECT c.key, sum(c.n)::bigint FROM (SELECT 0 AS span, generate_series($6::bigint, $7::bigint)"
+        " AS cell UNION ALL SELECT 1, generate_series($8::bigint, $9::bigint) UNION ALL"
+        " SELECT 2, generate_series($10::bigint, $11::bigint)) AS t JOIN period_counts AS c"
+        " ON c.verified_only = $1 AND c.grp = $2 AND c.level = $3 AND c.span = t.span AND c.cell = t.cell"
+        " AND c.key BETWEEN $4 AND $5 GROUP BY c.key HAVING sum(c.n) <> 0 ORDER BY c.key DESC");
+    db.prepare("period_state",
+               "SELECT (SELECT horizon FROM period_horizon), (SELECT max(cell) FROM period_counts WHERE"
+               " verified_only = $1 AND grp = $2 AND level = 3 AND span = 2)");
     db.prepare("rank_counts_built", "SELECT count(*) FROM settings WHERE key = 'rank_counts'");
+    db.prepare("period_counts_built", "SELECT count(*) FROM settings WHERE key = 'period_counts'");
     db.prepare("lock_scores_writes", "SELECT pg_advisory_xact_lock($1)");
     db.prepare("find_duplicate", "SELECT 1 FROM scores WHERE client_hash = $1 AND submitted_at > $2"
                                  " AND score = $3 AND name = $4 AND country = $5 LIMIT 1");
@@ -412,6 +578,10 @@ void Migrate(pqxx::connection& db) {
             counts.exec_prepared("lock_scores_writes", kScoresWriteLockKey);
             counts.exec(kBuildRankCountsSql);
         }
+        if (counts.exec_prepared1("period_counts_built")[0].as<int64_t>() == 0) {
+            counts.exec_prepared("lock_scores_writes", kScoresWriteLockKey);
+            counts.exec(kBuildPeriodCountsSql);
+        }
         counts.commit();
     } catch (...) {
         pqxx::nontransaction unlock(db);
@@ -493,17 +663,65 @@ int64_t RowsAbove(pqxx::transaction_base& read, const ScoreFilter& filter, int64
         .as<int64_t>();
 }
 
-std::optional<ScoreAtOffset> ScoreAt(pqxx::transaction_base& read, const ScoreFilter& filter,
-                                     int64_t offset) {
-    const std::string group = PgText(RankGroup(filter));
-    return FindScoreAtOffset(offset, [&](const KeyRange& range) {
-        std::vector<std::pair<int64_t, int64_t>> counts;
-        for (const pqxx::row& row :
-             read.exec_prepared("count_list", filter.verifiedOnly, group, range.level, range.low, range.high))
-            counts.emplace_back(row[0].as<int64_t>(), row[1].as<int64_t>());
-        return counts;
-    });
-}
+// A period's counts (PeriodCounts.h) read in one transaction: nothing when the
+// period starts before the counts' horizon, or runs too far ahead.
+class PeriodReader {
+  public:
+    static std::unique_ptr<PeriodReader> Open(pqxx::transaction_base& read, const ScoreFilter& filter) {
+        const std::string group = PgText(RankGroup(filter));
+        const pqxx::row state = read.exec_prepared1("period_state", filter.verifiedOnly, group);
+        if (filter.since < state[0].as<int64_t>()) return nullptr;
+        const int64_t lastDay = state[1].is_null() ? CellOf(filter.since, 86400) - 1 : state[1].as<int64_t>();
+        PeriodCells cells = CellsSince(filter.since, lastDay);
+        if (CellCount(cells) > kMostPeriodDays + 40) return nullptr;
+        return std::unique_ptr<PeriodReader>(new PeriodReader(read, filter, group, std::move(cells)));
+    }
+    PeriodReader(const PeriodReader&) = delete;
+    PeriodReader& operator=(const PeriodReader&) = delete;
+
+    // The counts of the period, for FindScoreAtOffset and RowsAboveThrough.
+    const ListCounts& List() const { return list_; }
+
+  private:
+    PeriodReader(pqxx::transaction_base& read, const ScoreFilter& filter, std::string group,
+                 PeriodCells cells)
+        : read_(read), filter_(filter), group_(std::move(group)), cells_(std::move(cells)),
+          filterValues_(FilterValues(filter)) {
+        const size_t kind = FilterKind(filter);
+        if (cells_.looseTo > cells_.looseFrom)
+            for (const pqxx::row& row :
+                 read_.exec_prepared(StatementName("loose_scores", kind),
+                                     pqxx::prepare::make_dynamic_params(filterValues_), cells_.looseTo))
+                looseScores_.push_back(row[0].as<int64_t>());
+        list_ = PeriodCountList(
+            looseScores_,
+            [this, kind](const KeyRange& range) {
+                std::vector<std::pair<int64_t, int64_t>> counts;
+                for (const pqxx::row& row : read_.exec_prepared(
+                         StatementName("period_scores", kind),
+                         pqxx::prepare::make_dynamic_params(filterValues_), range.low, range.high))
+                    counts.emplace_back(row[0].as<int64_t>(), row[1].as<int64_t>());
+                return counts;
+            },
+            [this](const KeyRange& range) {
+                std::vector<std::pair<int64_t, int64_t>> counts;
+                const auto& c = cells_.cells;
+                for (const pqxx::row& row : read_.exec_prepared(
+                         "period_cells", filter_.verifiedOnly, group_, range.level, range.low, range.high,
+                         c[0].first, c[0].second, c[1].first, c[1].second, c[2].first, c[2].second))
+                    counts.emplace_back(row[0].as<int64_t>(), row[1].as<int64_t>());
+                return counts;
+            });
+    }
+
+    pqxx::transaction_base& read_;
+    const ScoreFilter& filter_;
+    std::string group_;
+    PeriodCells cells_;
+    std::vector<std::string> filterValues_;
+    std::vector<int64_t> looseScores_;
+    ListCounts list_;
+};
 
 } // namespace
 
@@ -572,6 +790,13 @@ PgScoreStore::~PgScoreStore() = default;
 
 std::unique_ptr<pqxx::connection> PgScoreStore::Connect(const std::string& url) {
     auto db = std::make_unique<pqxx::connection>(url);
+    {
+        // Each query here reads a few hundred rows at most; compiling one (when the
+        // planner's estimates run high, as they do for the counts' levels) took
+        // half a second.
+        pqxx::nontransaction settings(*db);
+        settings.exec("SET jit = off");
+    }
     PrepareStatements(*db);
     return db;
 }
@@ -660,30 +885,42 @@ std::vector<RankedScore> PgScoreStore::Page(const ScoreFilter& filter, int64_t o
     const std::vector<std::string> filterValues = FilterValues(filter);
     ReadLease db(*this);
     if (filter.since > 0) {
-        return db.Run([&](pqxx::nontransaction& read) {
-            const pqxx::result result = read.exec_prepared(
-                StatementName("page", kind), pqxx::prepare::make_dynamic_params(filterValues), limit, offset);
+        // A period: found through its counts, read as one snapshot; one that starts
+        // before the counts' horizon walks the rows.
+        return db.RunSnapshot([&](pqxx::transaction_base& read) {
             std::vector<RankedScore> rows;
-            rows.reserve(result.size());
-            for (const pqxx::row& row : result)
+            const std::unique_ptr<PeriodReader> period = PeriodReader::Open(read, filter);
+            if (!period) {
+                for (const pqxx::row& row :
+                     read.exec_prepared(StatementName("page", kind),
+                                        pqxx::prepare::make_dynamic_params(filterValues), limit, offset))
+                    rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+                return rows;
+            }
+            const std::optional<ScoreAtOffset> first = FindScoreAtOffset(offset, period->List());
+            if (!first || limit <= 0) return rows;
+            for (const pqxx::row& row : read.exec_prepared(StatementName("tied_rows", kind),
+                                                           pqxx::prepare::make_dynamic_params(filterValues),
+                                                           first->score, limit, offset - first->rowsAbove))
                 rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+            if (static_cast<int64_t>(rows.size()) < limit) {
+                for (const pqxx::row& row : read.exec_prepared(
+                         StatementName("lower_rows", kind), pqxx::prepare::make_dynamic_params(filterValues),
+                         first->score, limit - static_cast<int64_t>(rows.size())))
+                    rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
+            }
             return rows;
         });
     }
-    return db.RunSnapshot([&](pqxx::transaction_base& read) {
+    if (limit <= 0) return {};
+    return db.Run([&](pqxx::nontransaction& read) {
+        const pqxx::result result = read.exec_prepared(
+            StatementName("page_at", kind), pqxx::prepare::make_dynamic_params(filterValues),
+            filter.verifiedOnly, PgText(RankGroup(filter)), offset, limit);
         std::vector<RankedScore> rows;
-        const std::optional<ScoreAtOffset> first = ScoreAt(read, filter, offset);
-        if (!first || limit <= 0) return rows;
-        for (const pqxx::row& row : read.exec_prepared(StatementName("tied_rows", kind),
-                                                       pqxx::prepare::make_dynamic_params(filterValues),
-                                                       first->score, limit, offset - first->rowsAbove))
+        rows.reserve(result.size());
+        for (const pqxx::row& row : result)
             rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
-        if (static_cast<int64_t>(rows.size()) < limit) {
-            for (const pqxx::row& row : read.exec_prepared(
-                     StatementName("lower_rows", kind), pqxx::prepare::make_dynamic_params(filterValues),
-                     first->score, limit - static_cast<int64_t>(rows.size())))
-                rows.push_back(ReadRow(row, offset + static_cast<int64_t>(rows.size()) + 1));
-        }
         return rows;
     });
 }
@@ -692,16 +929,28 @@ std::optional<RankedScore> PgScoreStore::BestOf(const ScoreFilter& filter, std::
     const size_t kind = FilterKind(filter);
     const std::vector<std::string> filterValues = FilterValues(filter);
     ReadLease db(*this);
+    if (filter.since == 0) {
+        return db.Run([&](pqxx::nontransaction& read) -> std::optional<RankedScore> {
+            const pqxx::result best = read.exec_prepared(
+                StatementName("best_of_ranked", kind), pqxx::prepare::make_dynamic_params(filterValues),
+                PgText(name), filter.verifiedOnly, PgText(RankGroup(filter)));
+            if (best.empty()) return std::nullopt;
+            RankedScore row = ReadRow(best[0], 0);
+            row.rank = best[0][7].as<int64_t>() + 1;
+            return row;
+        });
+    }
     return db.RunSnapshot([&](pqxx::transaction_base& read) -> std::optional<RankedScore> {
         const pqxx::result best = read.exec_prepared(
             StatementName("best_of", kind), pqxx::prepare::make_dynamic_params(filterValues), PgText(name));
         if (best.empty()) return std::nullopt;
         RankedScore row = ReadRow(best[0], 0);
+        const std::unique_ptr<PeriodReader> period = PeriodReader::Open(read, filter);
         const pqxx::row before =
-            read.exec_prepared1(StatementName(filter.since > 0 ? "rows_before" : "tied_before", kind),
+            read.exec_prepared1(StatementName(period ? "tied_before" : "rows_before", kind),
                                 pqxx::prepare::make_dynamic_params(filterValues), row.score, row.id);
         row.rank = before[0].as<int64_t>() + 1;
-        if (filter.since == 0) row.rank += RowsAbove(read, filter, row.score);
+        if (period) row.rank += RowsAboveThrough(row.score, period->List());
         return row;
     });
 }
@@ -712,6 +961,15 @@ int64_t PgScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     // A score at least `score` is one above score - 1.
     if (filter.since == 0 && score > std::numeric_limits<int64_t>::min())
         return db.Run([&](pqxx::nontransaction& read) { return RowsAbove(read, filter, score - 1) + 1; });
+    if (score > std::numeric_limits<int64_t>::min()) {
+        const std::optional<int64_t> rank =
+            db.RunSnapshot([&](pqxx::transaction_base& read) -> std::optional<int64_t> {
+                const std::unique_ptr<PeriodReader> period = PeriodReader::Open(read, filter);
+                if (!period) return std::nullopt;
+                return RowsAboveThrough(score - 1, period->List()) + 1;
+            });
+        if (rank) return *rank;
+    }
     return db.Run([&](pqxx::nontransaction& read) {
         const pqxx::row atLeast =
             read.exec_prepared1(StatementName("rows_at_least", kind),

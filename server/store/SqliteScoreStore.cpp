@@ -1,10 +1,13 @@
 #include "store/SqliteScoreStore.h"
 
 #include "store/ClientSalt.h"
+#include "store/PeriodCounts.h"
 #include "store/RankCounts.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 
 namespace vorlane::scores {
 namespace {
@@ -24,6 +27,18 @@ struct Migration {
     " (SELECT 0 AS k UNION ALL SELECT 1 WHERE " row ".verified = 1) AS v,"                                   \
     " (SELECT '' AS k UNION ALL SELECT '=' || lower(" row ".country)) AS g"                                  \
     " WHERE true ON CONFLICT (verified_only, grp, level, key) DO UPDATE SET n = n + excluded.n;"
+
+// The same for the period counts (PeriodCounts.h): levels 1 to 3, each span's cell
+// (the time divided by the span's seconds, rounded down), for rows from the horizon on.
+#define VORLANE_COUNT_PERIOD(row, delta)                                                                     \
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"                              \
+    " SELECT v.k, g.k, l.level, s.span, (" row ".submitted_at - ((" row ".submitted_at % s.seconds)"         \
+    " + s.seconds) % s.seconds) / s.seconds, " row ".score >> l.shift, " delta                               \
+    " FROM rank_levels AS l, period_spans AS s,"                                                             \
+    " (SELECT 0 AS k UNION ALL SELECT 1 WHERE " row ".verified = 1) AS v,"                                   \
+    " (SELECT '' AS k UNION ALL SELECT '=' || lower(" row ".country)) AS g"                                  \
+    " WHERE l.level >= 1 AND " row ".submitted_at >= (SELECT horizon FROM period_horizon)"                   \
+    " ON CONFLICT (verified_only, grp, level, span, cell, key) DO UPDATE SET n = n + excluded.n;"
 
 constexpr std::array kMigrations{
     Migration{1, "CREATE TABLE scores ("
@@ -98,7 +113,6 @@ constexpr std::array kMigrations{
               VORLANE_COUNT_ROW("OLD", "-1") " END;"
               "CREATE TRIGGER IF NOT EXISTS scores_recounted AFTER UPDATE OF score, country, verified ON scores BEGIN "
               VORLANE_COUNT_ROW("OLD", "-1") VORLANE_COUNT_ROW("NEW", "1") " END;"},
-    // clang-format on
     // A failed replay keeps its verdict, not its file; a verified one keeps the
     // fingerprint of its race, which verifies no other replay.
     Migration{6, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
@@ -107,8 +121,74 @@ constexpr std::array kMigrations{
     // Checking processes take pending replays from the database for a lease.
     Migration{7, "ALTER TABLE replays ADD COLUMN lease_until INTEGER;"
                  "ALTER TABLE replays ADD COLUMN checker TEXT NOT NULL DEFAULT '';"},
+    // Periods ("Today", "This week") at any depth: the counts per cell of time of
+    // PeriodCounts.h, kept by triggers as the counts above, for rows sent from the
+    // horizon on. Until they are built from the rows at the next start
+    // (BuildPeriodCountsIfMissing) the horizon is past every row and nothing is counted.
+    // clang-format off
+    Migration{8,
+              "DELETE FROM settings WHERE key = 'period_counts';"
+              "CREATE TABLE IF NOT EXISTS period_spans (span INTEGER PRIMARY KEY, seconds INTEGER NOT NULL);"
+              "INSERT OR IGNORE INTO period_spans VALUES (0, 300), (1, 3600), (2, 86400);"
+              "CREATE TABLE IF NOT EXISTS period_horizon (id INTEGER PRIMARY KEY CHECK (id = 1),"
+              "  horizon INTEGER NOT NULL);"
+              "INSERT OR REPLACE INTO period_horizon VALUES (1, 9223372036854775807);"
+              "CREATE TABLE IF NOT EXISTS period_counts ("
+              "  verified_only INTEGER NOT NULL,"
+              "  grp TEXT NOT NULL,"
+              "  level INTEGER NOT NULL,"
+              "  span INTEGER NOT NULL,"
+              "  cell INTEGER NOT NULL,"
+              "  key INTEGER NOT NULL,"
+              "  n INTEGER NOT NULL,"
+              "  PRIMARY KEY (verified_only, grp, level, span, cell, key)) WITHOUT ROWID;"
+              "CREATE TRIGGER IF NOT EXISTS scores_period_counted AFTER INSERT ON scores BEGIN "
+              VORLANE_COUNT_PERIOD("NEW", "1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_period_uncounted AFTER DELETE ON scores BEGIN "
+              VORLANE_COUNT_PERIOD("OLD", "-1") " END;"
+              "CREATE TRIGGER IF NOT EXISTS scores_period_recounted AFTER UPDATE OF score, country, verified,"
+              " submitted_at ON scores BEGIN "
+              VORLANE_COUNT_PERIOD("OLD", "-1") VORLANE_COUNT_PERIOD("NEW", "1") " END;"},
+    // clang-format on
 };
+// A database takes the migrations above its version in this order.
+static_assert(std::ranges::is_sorted(kMigrations, {}, &Migration::version));
+#undef VORLANE_COUNT_PERIOD
 #undef VORLANE_COUNT_ROW
+
+// Fills the period counts from the rows of the last 31 days and more (from the start
+// of that day: the horizon), which every period of the table starts after: the
+// 5-minute cells of level 1 in one pass over the rows, every other span and level
+// summed from them.
+constexpr const char* kBuildPeriodCountsSql =
+    "DELETE FROM period_counts;"
+    "UPDATE period_horizon SET horizon = (CAST(strftime('%s','now') AS INTEGER) / 86400 - 31) * 86400;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT 0, '', 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT 0, '=' || lower(country), 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY country COLLATE NOCASE, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT 1, '', 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE verified = 1 AND submitted_at >= (SELECT horizon FROM period_horizon) GROUP BY 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT 1, '=' || lower(country), 1, 0, submitted_at / 300, score >> 8, count(*) FROM scores"
+    "  WHERE verified = 1 AND submitted_at >= (SELECT horizon FROM period_horizon)"
+    "  GROUP BY country COLLATE NOCASE, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 1, 1, cell / 12, key, sum(n) FROM period_counts WHERE level = 1 AND span = 0"
+    "  GROUP BY 1, 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 1, 2, cell / 24, key, sum(n) FROM period_counts WHERE level = 1 AND span = 1"
+    "  GROUP BY 1, 2, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 2, span, cell, key >> 8, sum(n) FROM period_counts WHERE level = 1"
+    "  GROUP BY 1, 2, 4, 5, 6;"
+    "INSERT INTO period_counts (verified_only, grp, level, span, cell, key, n)"
+    " SELECT verified_only, grp, 3, span, cell, key >> 8, sum(n) FROM period_counts WHERE level = 2"
+    "  GROUP BY 1, 2, 4, 5, 6;"
+    "INSERT OR REPLACE INTO settings (key, value) VALUES ('period_counts', 'built');";
 
 // Fills the counts from the rows: the counts per score in one pass over each index
 // (no sort of the table), each level above summed from the one below.
@@ -185,6 +265,21 @@ constexpr auto kLowerRowsSql =
 #undef VORLANE_ROW_COLUMNS
 constexpr auto kTiedBeforeSql =
     VORLANE_FILTERED("SELECT count(*) FROM scores WHERE score = :score AND id < :id AND ", "");
+// Periods (PeriodCounts.h): the rows of each score of a range within the period,
+// the scores of the rows sent in a few minutes, and
+// the counts of one cell.
+constexpr auto kPeriodScoreCountsSql =
+    VORLANE_FILTERED("SELECT score, count(*) FROM scores WHERE score BETWEEN :low AND :high AND ",
+                     " GROUP BY score ORDER BY score DESC");
+constexpr auto kLooseScoresSql =
+    VORLANE_FILTERED("SELECT score FROM scores INDEXED BY scores_by_time WHERE submitted_at < :to AND ", "");
+constexpr const char* kPeriodCellSql =
+    "SELECT key, n FROM period_counts WHERE verified_only = :verified AND grp = :grp AND level = :level"
+    " AND span = :span AND cell = :cell AND key BETWEEN :low AND :high";
+// The horizon of the period counts and the last day that has rows of the group.
+constexpr const char* kPeriodStateSql =
+    "SELECT (SELECT horizon FROM period_horizon), (SELECT max(cell) FROM period_counts WHERE"
+    " verified_only = :verified AND grp = :grp AND level = 3 AND span = 2)";
 constexpr const char* kCountSumSql =
     "SELECT coalesce(sum(n), 0) FROM rank_counts WHERE verified_only = :verified AND grp = :grp"
     " AND level = :level AND key BETWEEN :low AND :high";
@@ -266,6 +361,101 @@ std::optional<ScoreAtOffset> ScoreAt(SqliteConnection& db, const ScoreFilter& fi
         list.Reset();
         return counts;
     });
+}
+
+// A period's counts (PeriodCounts.h) as read through one connection: nothing when
+// the period starts before the counts' horizon, or runs too far ahead.
+class PeriodReader {
+  public:
+    static std::unique_ptr<PeriodReader> Open(SqliteConnection& db, const ScoreFilter& filter) {
+        SqliteStatement& state = db.Prepared(kPeriodStateSql);
+        const std::string group = RankGroup(filter);
+        state.Bind(":verified", int64_t{filter.verifiedOnly ? 1 : 0}).Bind(":grp", std::string_view(group));
+        state.Step();
+        const int64_t horizon = state.Int(0);
+        const bool anyDay = !state.IsNull(1);
+        const int64_t lastDay = state.Int(1);
+        state.Reset();
+        if (filter.since < horizon) return nullptr;
+        PeriodCells cells = CellsSince(filter.since, anyDay ? lastDay : CellOf(filter.since, 86400) - 1);
+        if (CellCount(cells) > kMostPeriodDays + 40) return nullptr;
+        return std::unique_ptr<PeriodReader>(new PeriodReader(db, filter, std::move(cells)));
+    }
+    PeriodReader(const PeriodReader&) = delete;
+    PeriodReader& operator=(const PeriodReader&) = delete;
+
+    // The counts of the period, for FindScoreAtOffset and RowsAboveThrough.
+    const ListCounts& List() const { return list_; }
+
+  private:
+    PeriodReader(SqliteConnection& db, const ScoreFilter& filter, PeriodCells cells)
+        : db_(db), filter_(filter), group_(RankGroup(filter)), cells_(std::move(cells)) {
+        const size_t kind = FilterKind(filter);
+        if (cells_.looseTo > cells_.looseFrom) {
+            SqliteStatement& loose = db_.Prepared(kLooseScoresSql[kind]);
+            BindFilter(loose, filter_);
+            loose.Bind(":to", cells_.looseTo);
+            while (loose.Step())
+                looseScores_.push_back(loose.Int(0));
+            loose.Reset();
+        }
+        list_ = PeriodCountList(
+            looseScores_,
+            [this, kind](const KeyRange& range) {
+                SqliteStatement& scores = db_.Prepared(kPeriodScoreCountsSql[kind]);
+                BindFilter(scores, filter_);
+                scores.Bind(":low", range.low).Bind(":high", range.high);
+                std::vector<std::pair<int64_t, int64_t>> counts;
+                while (scores.Step())
+                    counts.emplace_back(scores.Int(0), scores.Int(1));
+                scores.Reset();
+                return counts;
+            },
+            [this](const KeyRange& range) {
+                SqliteStatement& cell = db_.Prepared(kPeriodCellSql);
+                std::vector<std::pair<int64_t, int64_t>> counts;
+                for (size_t span = 0; span < kPeriodSpans; ++span) {
+                    for (int64_t at = cells_.cells[span].first; at <= cells_.cells[span].second; ++at) {
+                        cell.Bind(":verified", int64_t{filter_.verifiedOnly ? 1 : 0})
+                            .Bind(":grp", std::string_view(group_))
+                            .Bind(":level", int64_t{range.level})
+                            .Bind(":span", static_cast<int64_t>(span))
+                            .Bind(":cell", at)
+                            .Bind(":low", range.low)
+                            .Bind(":high", range.high);
+                        while (cell.Step())
+                            counts.emplace_back(cell.Int(0), cell.Int(1));
+                        cell.Reset();
+                    }
+                }
+                return counts;
+            });
+    }
+
+    SqliteConnection& db_;
+    const ScoreFilter& filter_;
+    std::string group_;
+    PeriodCells cells_;
+    std::vector<int64_t> looseScores_;
+    ListCounts list_;
+};
+
+// Fills the period counts when they are missing (the first start after the schema
+// got them, or a table loaded in bulk with the triggers off).
+void BuildPeriodCountsIfMissing(SqliteConnection& db) {
+    SqliteStatement& built = db.Prepared("SELECT count(*) FROM settings WHERE key = 'period_counts'");
+    built.Step();
+    const bool have = built.Int(0) > 0;
+    built.Reset();
+    if (have) return;
+    db.Execute("BEGIN IMMEDIATE");
+    try {
+        db.Execute(kBuildPeriodCountsSql);
+        db.Execute("COMMIT");
+    } catch (...) {
+        db.Execute("ROLLBACK");
+        throw;
+    }
 }
 
 // Fills the counts when the rows are there but the counts are not (the first
@@ -360,6 +550,7 @@ SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path)) {
     writer_->Execute("PRAGMA journal_size_limit = 67108864");
     Migrate(*writer_);
     BuildRankCountsIfMissing(*writer_);
+    BuildPeriodCountsIfMissing(*writer_);
     salt_ = LoadOrMakeSalt(*writer_);
     checkpointer_ = std::thread([this] { RunCheckpoints(); });
 }
@@ -458,7 +649,10 @@ std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64
     ReadLease db(*this);
     const size_t kind = FilterKind(filter);
     std::vector<RankedScore> rows;
-    if (filter.since > 0) {
+    ReadTransaction snapshot(db.Connection());
+    std::unique_ptr<PeriodReader> period;
+    if (filter.since > 0) period = PeriodReader::Open(db.Connection(), filter);
+    if (filter.since > 0 && !period) {
         SqliteStatement& query = db.Prepared(kPageSql[kind]);
         BindFilter(query, filter);
         query.Bind(":limit", limit).Bind(":offset", offset);
@@ -467,8 +661,8 @@ std::vector<RankedScore> SqliteScoreStore::Page(const ScoreFilter& filter, int64
         query.Reset();
         return rows;
     }
-    ReadTransaction snapshot(db.Connection());
-    const std::optional<ScoreAtOffset> first = ScoreAt(db.Connection(), filter, offset);
+    const std::optional<ScoreAtOffset> first =
+        period ? FindScoreAtOffset(offset, period->List()) : ScoreAt(db.Connection(), filter, offset);
     if (!first || limit <= 0) return rows;
     SqliteStatement& tied = db.Prepared(kTiedRowsSql[kind]);
     BindFilter(tied, filter);
@@ -501,13 +695,19 @@ std::optional<RankedScore> SqliteScoreStore::BestOf(const ScoreFilter& filter, s
     RankedScore row = ReadRow(best, 0);
     best.Reset();
 
-    SqliteStatement& before = db.Prepared(filter.since > 0 ? kRowsBeforeSql[kind] : kTiedBeforeSql[kind]);
+    std::unique_ptr<PeriodReader> period;
+    if (filter.since > 0) period = PeriodReader::Open(db.Connection(), filter);
+    const bool walk = filter.since > 0 && !period;
+    SqliteStatement& before = db.Prepared(walk ? kRowsBeforeSql[kind] : kTiedBeforeSql[kind]);
     BindFilter(before, filter);
     before.Bind(":score", row.score).Bind(":id", row.id);
     before.Step();
     row.rank = before.Int(0) + 1;
     before.Reset();
-    if (filter.since == 0) row.rank += RowsAbove(db.Connection(), filter, row.score);
+    if (period)
+        row.rank += RowsAboveThrough(row.score, period->List());
+    else if (filter.since == 0)
+        row.rank += RowsAbove(db.Connection(), filter, row.score);
     return row;
 }
 
@@ -517,6 +717,11 @@ int64_t SqliteScoreStore::RankFor(const ScoreFilter& filter, int64_t score) {
     if (filter.since == 0 && score > std::numeric_limits<int64_t>::min()) {
         ReadTransaction snapshot(db.Connection());
         return RowsAbove(db.Connection(), filter, score - 1) + 1;
+    }
+    if (filter.since > 0 && score > std::numeric_limits<int64_t>::min()) {
+        ReadTransaction snapshot(db.Connection());
+        if (const std::unique_ptr<PeriodReader> period = PeriodReader::Open(db.Connection(), filter))
+            return RowsAboveThrough(score - 1, period->List()) + 1;
     }
     SqliteStatement& atLeast = db.Prepared(kRowsAtLeastSql[FilterKind(filter)]);
     BindFilter(atLeast, filter);

@@ -40,7 +40,8 @@ TestDatabase::TestDatabase() {
             const std::string command =
                 "PGOPTIONS='-c client_min_messages=warning' psql -q -v ON_ERROR_STOP=1 '" + url_ +
                 "' -c 'DROP TABLE IF EXISTS replays, scores, settings, schema_migrations, rank_counts, "
-                "rank_levels CASCADE' >/dev/null";
+                "period_counts, "
+                "rank_levels, period_spans, period_horizon CASCADE' >/dev/null";
             if (std::system(command.c_str()) != 0) ADD_FAILURE() << "cannot empty the test database " << url_;
             return;
         }

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <ctime>
 #include <random>
 
 #include "server/ScoresProcess.h"
@@ -182,6 +183,88 @@ TEST(RankDepth, PagesRanksAndBestsAgreeWithTheTablesDefinition) {
     ExpectSameTable(*store, model, kNow - 600);
 }
 
+// Periods are read through counts per cell of time (5 minutes, an hour, a day) and
+// the rows between a period's start and its first whole cell. Rows sit on both sides
+// of every kind of cell boundary, periods start on, just before and just after them;
+// one starts before the counts' horizon (31 days back) and is read from the rows.
+TEST(RankDepth, PeriodsAgreeWithTheTablesDefinitionAtEveryCellEdge) {
+    TestDatabase db;
+    auto store = db.Open();
+    TableModel model;
+    constexpr int64_t kDay = 86'400;
+    // Today's start by the clock: the counts cover the last 31 days from it.
+    const int64_t today = static_cast<int64_t>(std::time(nullptr)) / kDay * kDay;
+    const std::vector<int64_t> times{today - 40 * kDay,
+                                     today - 2 * kDay,
+                                     today - kDay - 1,
+                                     today - kDay,
+                                     today - kDay + 1,
+                                     today - 3'600 - 1,
+                                     today - 3'600,
+                                     today - 3'599,
+                                     today - 301,
+                                     today - 300,
+                                     today - 299,
+                                     today - 1,
+                                     today,
+                                     today + 1,
+                                     today + 299,
+                                     today + 300,
+                                     today + 3'599,
+                                     today + 3'600,
+                                     today + 3'601,
+                                     today + kDay - 1,
+                                     today + kDay,
+                                     today + 3 * kDay};
+    const std::vector<int64_t> scores{0,      5,      5,      255,        256,        257,
+                                      65'535, 65'536, 70'000, 16'777'216, 100'000'000};
+    const std::vector<std::string> countries{"Peru", "PERU", "Chile", "", "peru"};
+    std::vector<NewScore> batch;
+    size_t i = 0;
+    for (const int64_t at : times) {
+        for (size_t k = 0; k < 7; ++k, ++i) {
+            ModelRow row{Label("P", i % 20), countries[(i * 3 + k) % countries.size()],
+                         scores[(i * 7 + k * 5) % scores.size()], at, false};
+            batch.push_back(NewScore{row.name, row.country, row.score, row.at,
+                                     Label("sender", static_cast<uint64_t>(i))});
+            model.Add(row);
+        }
+    }
+    ASSERT_EQ(store->InsertBatch(batch), std::vector<InsertOutcome>(batch.size(), InsertOutcome::Stored));
+    for (size_t r = 0; r < model.Rows().size(); r += 3) {
+        const ModelRow& row = model.Rows()[r];
+        const ReplayRecord record = store->StoreReplay(NewReplay{
+            row.name, row.country, row.score, row.at, Label("sender", static_cast<uint64_t>(r)), {1}});
+        ASSERT_EQ(record.state, ReplayState::Pending) << "row " << r;
+        store->RecordReplayVerdict(record.id, true, "");
+        model.Verify(r);
+    }
+    struct Case {
+        const char* what;
+        int64_t since;
+    };
+    const Case cases[] = {
+        {"a day back, inside a 5-minute cell", today - kDay + 1},
+        {"on a day's start", today - kDay},
+        {"a second before a day's start", today - kDay - 1},
+        {"on an hour's start", today - 3'600},
+        {"a second before an hour's start", today - 3'601},
+        {"on a 5-minute cell's start", today - 300},
+        {"a second after a 5-minute cell's start", today - 299},
+        {"a second before today", today - 1},
+        {"today", today},
+        {"within today's first 5 minutes", today + 1},
+        {"after every row but those days ahead", today + kDay + 1},
+        {"after every row", today + 4 * kDay},
+        {"a week back", today - 7 * kDay + 123},
+        {"before the counts' horizon", today - 35 * kDay},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectSameTable(*store, model, c.since);
+    }
+}
+
 TEST(RankDepth, NamesAndCountriesMatchWhateverTheirLetterCase) {
     TestDatabase db;
     auto store = db.Open();
@@ -235,6 +318,9 @@ TEST(RankDepth, AnOlderSqliteDatabaseGetsItsCountsAtStart) {
     if (!db.IsSqlite()) GTEST_SKIP() << "the older schema is SQLite's";
     { db.Open(); }
     ASSERT_NO_FATAL_FAILURE(RunSql(db.SqlitePath(), R"(
+        DROP TRIGGER scores_period_counted; DROP TRIGGER scores_period_uncounted;
+        DROP TRIGGER scores_period_recounted; DROP TABLE period_counts; DROP TABLE period_spans;
+        DROP TABLE period_horizon; DELETE FROM settings WHERE key = 'period_counts';
         DROP TRIGGER scores_counted; DROP TRIGGER scores_uncounted; DROP TRIGGER scores_recounted;
         DROP TABLE rank_counts; DROP TABLE rank_levels; DROP INDEX scores_verified_by_country;
         DROP INDEX scores_by_country; DROP INDEX scores_by_name;

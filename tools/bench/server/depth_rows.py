@@ -2,8 +2,8 @@
 """Puts N made-up rows into a vorlane-scores database whose schema the server has
 made, fast enough for tens of millions: the rows are made by the database itself in
 one statement, with the table's indexes and count triggers set aside while they go
-in and put back after; the counts are left for the server to build at its next
-start (as for a database from before them).
+in and put back after; the counts (per score and per period) are left for the
+server to build at its next start (as for a database from before them).
 
   depth_rows.py sqlite PATH N     (Python's sqlite3)
   depth_rows.py sql N             (prints the same for PostgreSQL, for psql)
@@ -43,7 +43,7 @@ def sqlite_load(path, count):
         FROM n""")
     for name, sql in kept:
         db.execute(sql)
-    db.execute("DELETE FROM settings WHERE key = 'rank_counts'")
+    db.execute("DELETE FROM settings WHERE key IN ('rank_counts', 'period_counts')")
     db.execute("COMMIT")
     db.execute("PRAGMA journal_mode = WAL")
     print(db.execute("SELECT max(id) FROM scores").fetchone()[0])
@@ -67,7 +67,7 @@ SELECT 'P' || (random() * 1999999)::bigint,
        md5(i::text), i % 100 = 0
 FROM generate_series(1, {count}) AS i;
 DO $$ DECLARE r record; BEGIN FOR r IN SELECT indexdef FROM kept LOOP EXECUTE r.indexdef; END LOOP; END $$;
-DELETE FROM settings WHERE key = 'rank_counts';
+DELETE FROM settings WHERE key IN ('rank_counts', 'period_counts');
 VACUUM ANALYZE scores;
 SELECT max(id) FROM scores;""")
 
