@@ -50,7 +50,8 @@ test: build
 	@$(MAKE) --no-print-directory check-sanitize
 	@$(MAKE) --no-print-directory check-fuzz
 
-# The sanitizer build also plays a replay against the Release build's player.
+# The sanitizer build also plays a replay against the Release build's player, and runs
+# the game in a real window under Xvfb (xvfb_smoke), which must end without a leak.
 check-sanitize: build
 	$(call configure,$(SANBUILD),-DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON -DVORLANE_DATA=OFF \
 	  -DVORLANE_REFERENCE_PLAY=$(CURDIR)/$(BUILD)/tools/play/vorlane-play)

@@ -84,6 +84,21 @@ uint64_t DeclaredLength(const httplib::Request& request) {
     return std::from_chars(text.data(), end, length).ptr == end ? length : 0;
 }
 
+// Why the quota turned an upload away (nothing stored).
+std::string QuotaRefusalText(ReplayRefusal refusal) {
+    if (refusal == ReplayRefusal::RowFull)
+        return "this result has had as many replays as it may have, none more is taken for it";
+    return "the replays waiting to be checked fill the room kept for them, try again later";
+}
+
+// A row that had its replays: 429 (that sender's doing; no use trying again). No room
+// for pending files: 503 (the server's state; it frees as the checks go on).
+void AnswerQuotaRefusal(httplib::Response& response, ReplayRefusal refusal) {
+    const bool rowFull = refusal == ReplayRefusal::RowFull;
+    if (!rowFull) response.set_header("Retry-After", "60");
+    Answer(response, rowFull ? 429 : 503, "replay not stored: " + QuotaRefusalText(refusal));
+}
+
 // "replay 12 not checked: no matching submission".
 std::string NotCheckedText(const ReplayRecord& record) {
     return "replay " + std::to_string(record.id) + " not checked: " + record.reason;
@@ -106,6 +121,10 @@ template <class Handler> httplib::Server::Handler Guarded(Handler handler) {
             handler(request, response);
         } catch (const BadRequest& bad) {
             Answer(response, 400, "bad request: " + bad.reason);
+        } catch (const StoreBusy& error) {
+            std::cerr << "vorlane-scores: " << error.what() << std::endl;
+            response.set_header("Retry-After", "5");
+            Answer(response, 503, "every database connection of this server stayed busy, try again later");
         } catch (const StoreError& error) {
             std::cerr << "vorlane-scores: " << error.what() << std::endl;
             Answer(response, 503, "the score table is not available just now, try again later");
@@ -325,6 +344,10 @@ void ScoreService::HandleReplayUpload(const httplib::Request& request, httplib::
         verifier_.CancelReservation();
         throw;
     }
+    if (record.refused != ReplayRefusal::None) {
+        verifier_.CancelReservation();
+        return AnswerQuotaRefusal(response, record.refused);
+    }
     if (record.state != ReplayState::Pending) {
         verifier_.CancelReservation();
         return Answer(response, 200, "OK " + NotCheckedText(record));
@@ -352,7 +375,10 @@ void ScoreService::RefuseOversizedReplay(const httplib::Request& request, httpli
     const std::string refusal = size > 0
                                     ? "replay too large: " + std::to_string(size) + " bytes, at most " + most
                                     : "replay too large: more than " + most + " bytes";
-    Answer(response, 413, answer + "; " + NotCheckedText(store_.StoreRefusedReplay(replay, refusal)));
+    const ReplayRecord record = store_.StoreRefusedReplay(replay, refusal);
+    if (record.refused != ReplayRefusal::None)
+        return Answer(response, 413, answer + "; not recorded: " + QuotaRefusalText(record.refused));
+    Answer(response, 413, answer + "; " + NotCheckedText(record));
 }
 
 void ScoreService::HandleReplayStatus(const httplib::Request& request, httplib::Response& response) {

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "persist/OnlineConfig.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane::scores {
 namespace {
@@ -36,7 +36,7 @@ bool ParseListen(const std::string& text, std::string& host, int& port) {
 ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     ServerOptionsParse parse;
     ServerOptions& options = parse.options;
-    options.key = online::kSubmissionKey;
+    options.key = kSubmissionKey;
     auto fail = [&](std::string error) {
         parse.error = std::move(error);
         return parse;
@@ -48,9 +48,15 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.accessLog = false;
             continue;
         }
+        if (option == "--checker") {
+            options.checkerOnly = true;
+            continue;
+        }
         if (option != "--listen" && option != "--db" && option != "--key" && option != "--public-url" &&
             option != "--rate-limit" && option != "--trusted-proxy" && option != "--forwarded-header" &&
-            option != "--refusal-summary")
+            option != "--refusal-summary" && option != "--max-uploads-per-row" &&
+            option != "--max-pending-bytes" && option != "--db-pool" && option != "--checkers" &&
+            option != "--replay-lease")
             return fail("unknown argument \"" + option + "\"");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -85,6 +91,28 @@ ServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
         } else if (option == "--refusal-summary") {
             if (!ParseWhole(value, 1, 86'400, options.refusalSummarySeconds))
                 return fail("--refusal-summary needs a whole number of seconds from 1 to 86400, not \"" +
+                            value + "\"");
+        } else if (option == "--checkers") {
+            if (!ParseWhole(value, 0, 64, options.checkers))
+                return fail("--checkers needs a whole number of checks at once from 0 to 64, not \"" + value +
+                            "\"");
+        } else if (option == "--replay-lease") {
+            if (!ParseWhole(value, 1, 86'400, options.replayLeaseSeconds))
+                return fail("--replay-lease needs a whole number of seconds from 1 to 86400, not \"" + value +
+                            "\"");
+        } else if (option == "--db-pool") {
+            int64_t connections = 0;
+            if (!ParseWhole(value, 2, 1000, connections))
+                return fail("--db-pool needs a whole number of connections from 2 to 1000, not \"" + value +
+                            "\"");
+            options.store.connections = static_cast<size_t>(connections);
+        } else if (option == "--max-uploads-per-row") {
+            if (!ParseWhole(value, 0, 1'000'000, options.replayQuota.uploadsPerRow))
+                return fail("--max-uploads-per-row needs a whole number from 0 to 1000000, not \"" + value +
+                            "\"");
+        } else if (option == "--max-pending-bytes") {
+            if (!ParseWhole(value, 0, int64_t{1} << 50, options.replayQuota.pendingBytes))
+                return fail("--max-pending-bytes needs a whole number of bytes from 0 to 2^50, not \"" +
                             value + "\"");
         } else {
             if (!ParseWhole(value, 0, 1'000'000, options.rateLimitPerMinute))

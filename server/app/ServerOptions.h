@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/TrustedProxies.h"
+#include "store/ScoreStore.h"
 
 namespace vorlane::scores {
 
@@ -19,6 +20,11 @@ struct ServerOptions {
     ForwardedHeader forwardedHeader = ForwardedHeader::XForwardedFor;
     bool accessLog = true; // a line per request on standard output
     int64_t refusalSummarySeconds = 60;
+    ReplayQuota replayQuota;         // uploads a row may have, bytes the pending replays may hold
+    StoreOptions store;              // the connections held to a PostgreSQL server
+    bool checkerOnly = false;        // --checker: check replays taken from the database, no HTTP
+    int64_t checkers = 2;            // replay checks at once in this process (0: none)
+    int64_t replayLeaseSeconds = 60; // how long a checking process holds a replay it took
 };
 
 struct ServerOptionsParse {
@@ -34,7 +40,8 @@ inline constexpr const char* kServerUsage =
     "usage: vorlane-scores [--listen HOST:PORT] [--db URL] [--key LETTER] [--public-url URL] [--rate-limit N]"
     " [--trusted-proxy ADDR[/BITS]]... [--forwarded-header NAME] [--no-access-log] [--refusal-summary "
     "SECONDS]"
-    " | --version | --help";
+    " [--max-uploads-per-row N] [--max-pending-bytes N] [--db-pool N] [--checkers N]"
+    " [--checker [--replay-lease S]] | --version | --help";
 
 // What --help prints: the usage line and a line for each option with its default.
 inline constexpr const char* kServerHelp =
@@ -50,6 +57,17 @@ inline constexpr const char* kServerHelp =
     "                      trusted proxies write; the other one is ignored\n"
     "  --no-access-log     no line per request on standard output (the refusal summaries stay)\n"
     "  --refusal-summary SECONDS  how often a line sums up refused connections (60)\n"
+    "  --max-uploads-per-row N  replays stored for one result, failed ones included (3; 0: no limit)\n"
+    "  --max-pending-bytes N    bytes the replays waiting for their check may hold in the database\n"
+    "                      (67108864, i.e. 64 MiB; 0: no limit)\n"
+    "  --db-pool N         connections held to PostgreSQL at most, the writer's included (8; 2 to 1000);\n"
+    "                      a read waits up to 5 s for a free one, then is answered 503\n"
+    "  --checkers N        replay checks at once in this process (2; 0: none here, the uploads stay\n"
+    "                      pending for checking processes on the same PostgreSQL database)\n"
+    "  --checker           check replays only, no HTTP: take pending replays from the PostgreSQL\n"
+    "                      database (--db), any number of such processes on any machines\n"
+    "  --replay-lease S    how long a checking process holds a replay it took before another may\n"
+    "                      take it up (60; longer than a check may last, about 42 s)\n"
     "  --version           prints the version and ends\n"
     "  --help, -h          prints this and ends (wherever it stands on the line)\n"
     "Uploaded replays are played through with the game data in $VORLANE_DATA_DIR (or the\n"

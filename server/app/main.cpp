@@ -1,12 +1,14 @@
 // vorlane-scores: the online high-score server of the game.
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "app/AccessLog.h"
@@ -16,6 +18,7 @@
 #include "app/ServerOptions.h"
 #include "app/SubmissionWriter.h"
 #include "replays/IsolatedCheck.h"
+#include "replays/ReplayClaimer.h"
 #include "replays/ReplayDataDir.h"
 #include "replays/ReplayVerifier.h"
 #include "replays/ResimulatingChecker.h"
@@ -26,6 +29,32 @@ namespace {
 int Refuse(const std::string& message) {
     std::cerr << "vorlane-scores: " << message << std::endl;
     return 2;
+}
+
+// A checking process (--checker): replays taken from the database, checked, judged,
+// until SIGINT or SIGTERM; the checks running then end first. Each verdict it writes
+// is a line on standard error.
+int RunChecker(vorlane::scores::ScoreStore& store, const vorlane::scores::ServerOptions& options,
+               const std::vector<std::string>& checkProgram, const sigset_t& stopSignals) {
+    using namespace vorlane::scores;
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    const std::string name = std::string(host) + ":" + std::to_string(getpid());
+    ClaimLimits limits;
+    limits.workers = static_cast<size_t>(options.checkers);
+    limits.lease = std::chrono::seconds(options.replayLeaseSeconds);
+    std::mutex reportLock;
+    ReplayClaimer claimer(store, InProgram(checkProgram), name, limits,
+                          [&reportLock](const std::string& line) {
+                              std::lock_guard lock(reportLock);
+                              std::cerr << "vorlane-scores: " << line << std::endl;
+                          });
+    std::printf("checking replays as %s\n", name.c_str());
+    std::fflush(stdout);
+    int signalNumber = 0;
+    sigwait(&stopSignals, &signalNumber);
+    claimer.Stop();
+    return 0;
 }
 
 std::string UrlHost(const std::string& host) {
@@ -58,6 +87,10 @@ int main(int argc, char** argv) {
     const ServerOptionsParse parse = ParseServerOptions(args);
     if (!parse.ok) return Refuse(parse.error + " (" + kServerUsage + ")");
     const ServerOptions& options = parse.options;
+    if (options.checkerOnly && !options.dbUrl.starts_with("postgres"))
+        return Refuse("--checker needs a PostgreSQL database (--db postgresql://...): with SQLite the server "
+                      "checks its replays itself");
+    if (options.checkerOnly && options.checkers < 1) return Refuse("--checker needs --checkers 1 or more");
 
     // SIGINT and SIGTERM are taken by one thread below; every other thread
     // inherits the blocked mask.
@@ -69,9 +102,9 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
 
     // The port first: a server refused for a port in use leaves no trace (no new
-    // database file, no lock, no migration).
+    // database file, no lock, no migration). A checking process listens on none.
     GuardedServer server;
-    const int port = server.Bind(options.host, options.port);
+    const int port = options.checkerOnly ? 0 : server.Bind(options.host, options.port);
     if (port < 0)
         return Refuse("cannot listen on " + UrlHost(options.host) + ":" + std::to_string(options.port));
     DatabaseLock lock;
@@ -81,18 +114,23 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<ScoreStore> store;
     try {
-        store = OpenScoreStore(options.dbUrl);
+        store = OpenScoreStore(options.dbUrl, options.store);
+        store->SetReplayQuota(options.replayQuota);
     } catch (const StoreError& error) {
         return Refuse(error.what());
     }
 
-    auto writer = std::make_unique<SubmissionWriter>(*store);
     // Replays are played through with the game's own data (VORLANE_DATA_DIR or the
     // folder this build made), each in a fresh process of this program (see
     // kCheckReplayMode): it shares nothing with the server, whose other threads go on.
     const std::filesystem::path dataDir = ReplayDataDir([](const char* name) { return std::getenv(name); });
-    auto verifier = std::make_unique<ReplayVerifier>(
-        *store, InProgram({"/proc/self/exe", kCheckReplayMode, dataDir.string()}));
+    const std::vector<std::string> checkProgram{"/proc/self/exe", kCheckReplayMode, dataDir.string()};
+    if (options.checkerOnly) return RunChecker(*store, options, checkProgram, stopSignals);
+
+    auto writer = std::make_unique<SubmissionWriter>(*store);
+    VerifierLimits verifierLimits;
+    verifierLimits.workers = static_cast<size_t>(options.checkers);
+    auto verifier = std::make_unique<ReplayVerifier>(*store, InProgram(checkProgram), verifierLimits);
     // Replays left pending by the last run go first, before any upload is taken (and
     // only once the port is ours: a second server refused here checks nothing).
     verifier->TakeUpPendingReplays();

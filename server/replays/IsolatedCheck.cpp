@@ -12,6 +12,8 @@
 #include <cstring>
 #include <exception>
 
+#include "replays/RaceFingerprint.h"
+
 namespace vorlane::scores {
 namespace {
 
@@ -25,6 +27,7 @@ struct WireAnswer {
     uint32_t seed;
     uint32_t recordedSeed;
     uint8_t hasRecordedSeed;
+    char raceFingerprint[16]; // RaceFingerprint's digits; all 0 for none
     uint32_t messageLength;
 };
 constexpr size_t kMaxMessage = 400;
@@ -57,6 +60,7 @@ bool CheckAndAnswer(int fd, const ReplayChecker& checker, const std::vector<uint
     try {
         result = checker(bytes, dataDir);
         if (!result.recordedSeed) result.recordedSeed = RecordedSeedOf(bytes);
+        if (result.raceFingerprint.empty()) result.raceFingerprint = RaceFingerprint(bytes);
     } catch (const std::exception& e) {
         result.kind = ReplayCheckKind::Crashed;
         result.message = e.what();
@@ -65,15 +69,17 @@ bool CheckAndAnswer(int fd, const ReplayChecker& checker, const std::vector<uint
         result.message = "unknown exception";
     }
     const std::string message = result.message.substr(0, kMaxMessage);
-    const WireAnswer answer{static_cast<int32_t>(result.kind),
-                            result.finalScore,
-                            result.level,
-                            result.lives,
-                            result.frames,
-                            result.seed,
-                            result.recordedSeed.value_or(0),
-                            static_cast<uint8_t>(result.recordedSeed ? 1 : 0),
-                            static_cast<uint32_t>(message.size())};
+    WireAnswer answer{static_cast<int32_t>(result.kind),
+                      result.finalScore,
+                      result.level,
+                      result.lives,
+                      result.frames,
+                      result.seed,
+                      result.recordedSeed.value_or(0),
+                      static_cast<uint8_t>(result.recordedSeed ? 1 : 0),
+                      {},
+                      static_cast<uint32_t>(message.size())};
+    result.raceFingerprint.copy(answer.raceFingerprint, sizeof answer.raceFingerprint);
     return WriteAll(fd, &answer, sizeof answer) && WriteAll(fd, message.data(), message.size());
 }
 
@@ -150,6 +156,8 @@ ReplayCheckResult CollectAnswer(pid_t child, int fd, std::chrono::seconds cpuLim
     result.frames = answer.frames;
     result.seed = answer.seed;
     if (answer.hasRecordedSeed) result.recordedSeed = answer.recordedSeed;
+    if (answer.raceFingerprint[0] != 0)
+        result.raceFingerprint.assign(answer.raceFingerprint, sizeof answer.raceFingerprint);
     result.message = received.substr(sizeof answer, answer.messageLength);
     return result;
 }

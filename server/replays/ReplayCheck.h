@@ -29,6 +29,8 @@ struct ReplayCheckResult {
     uint32_t seed = 0; // the seed the race was played with
     // The seed the file's start section announces, when it could be read.
     std::optional<uint32_t> recordedSeed;
+    // The race's fingerprint (RaceFingerprint.h); empty when the check died first.
+    std::string raceFingerprint;
 };
 
 // Plays a replay file through with the game's data folder; never throws.

@@ -22,7 +22,7 @@ ReplayJudgement JudgeReplay(const ReplayCheckResult& check, int64_t submittedSco
     if (check.seed != *check.recordedSeed)
         return {false, "seed differs: played with " + std::to_string(check.seed) + ", the file says " +
                            std::to_string(*check.recordedSeed)};
-    return {true, ""};
+    return {true, "", check.raceFingerprint};
 }
 
 } // namespace vorlane::scores

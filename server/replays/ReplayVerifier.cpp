@@ -18,6 +18,7 @@ ReplayVerifier::~ReplayVerifier() {
 }
 
 bool ReplayVerifier::TryReserve() {
+    if (LeavesChecksToOthers()) return true;
     std::lock_guard lock(mutex_);
     if (stopping_ || taken_ >= limits_.queued) return false;
     ++taken_;
@@ -25,6 +26,7 @@ bool ReplayVerifier::TryReserve() {
 }
 
 void ReplayVerifier::CancelReservation() {
+    if (LeavesChecksToOthers()) return;
     GiveBackPlace();
 }
 
@@ -40,12 +42,14 @@ void ReplayVerifier::GiveBackPlace() {
 }
 
 void ReplayVerifier::Enqueue(ReplayJob job) {
+    if (LeavesChecksToOthers()) return; // stored pending: a checking process takes it
     std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     changed_.notify_all();
 }
 
 void ReplayVerifier::TakeUpPendingReplays() {
+    if (LeavesChecksToOthers()) return;
     int64_t latest = 0;
     try {
         latest = store_.LatestReplayId();
@@ -132,7 +136,7 @@ void ReplayVerifier::Check(const ReplayJob& job) {
     const ReplayCheckResult check = run_(job.bytes, limits_.cpuPerReplay);
     const ReplayJudgement judgement = JudgeReplay(check, job.submittedScore);
     try {
-        store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason);
+        store_.RecordReplayVerdict(job.replayId, judgement.verified, judgement.reason, judgement.race);
     } catch (const StoreError& error) {
         // The replay stays pending; it is not lost, only unjudged.
         std::cerr << "vorlane-scores: replay " << job.replayId << ": " << error.what() << std::endl;

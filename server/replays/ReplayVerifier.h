@@ -28,7 +28,8 @@
 namespace vorlane::scores {
 
 struct VerifierLimits {
-    size_t workers = 2; // checks at once
+    size_t workers = 2; // checks at once; 0: none here, every upload stays pending for
+                        // the checking processes (ReplayClaimer.h) to take
     size_t queued = 32; // replays waiting or being checked
     // The game's re-simulation plays a five-minute race in about half a second of CPU
     // on a small machine (make bench-replay): ten seconds cover well over an hour.
@@ -59,6 +60,9 @@ class ReplayVerifier {
     // Queues the replays the store holds as pending from before this start, as said
     // above. A store that fails here is logged; those replays wait for the next start.
     void TakeUpPendingReplays();
+
+    // No workers: uploads are stored and left pending, the queue is never full.
+    bool LeavesChecksToOthers() const { return limits_.workers == 0; }
 
     // Waits for the checks running now; replays still queued stay pending.
     void Stop();

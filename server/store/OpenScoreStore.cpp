@@ -35,7 +35,16 @@ ReplayRecord NewReplayRecord(const NewReplay& replay, int64_t scoreId, std::stri
     return record;
 }
 
-std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
+ReplayRefusal QuotaRefusal(const ReplayQuota& quota, const ReplayRecord& record, int64_t rowUploads,
+                           int64_t pendingBytes, int64_t size) {
+    if (NeedsRowUploads(quota, record) && rowUploads >= quota.uploadsPerRow) return ReplayRefusal::RowFull;
+    if (NeedsPendingBytes(quota, record) && pendingBytes + size > quota.pendingBytes)
+        return ReplayRefusal::PendingFull;
+    return ReplayRefusal::None;
+}
+
+std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url,
+                                           [[maybe_unused]] const StoreOptions& options) {
     constexpr std::string_view sqlite = "sqlite:";
     if (url.starts_with(sqlite)) {
         const std::string_view path = url.substr(sqlite.size());
@@ -44,7 +53,7 @@ std::unique_ptr<ScoreStore> OpenScoreStore(std::string_view url) {
     }
     if (url.starts_with("postgresql://") || url.starts_with("postgres://")) {
 #ifdef VORLANE_SCORES_POSTGRESQL
-        return std::make_unique<PgScoreStore>(std::string(url));
+        return std::make_unique<PgScoreStore>(std::string(url), options);
 #else
         throw StoreError("PostgreSQL support is not built");
 #endif

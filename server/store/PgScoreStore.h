@@ -15,6 +15,7 @@
 // (never sent by the server, possible in a row put in by hand) are stored as U+FFFD.
 #include <pqxx/connection>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,8 +28,11 @@ namespace vorlane::scores {
 class PgScoreStore : public ScoreStore {
   public:
     // Connects, migrates and reads the salt. Throws StoreError with one line naming
-    // the database (without its password) when it cannot.
-    explicit PgScoreStore(std::string url);
+    // the database (without its password) when it cannot. Holds options.connections
+    // connections at most: the writer's and a pool of readers, opened as needed and
+    // kept; a read that finds them all busy waits up to options.connectionWait for
+    // one, then throws StoreBusy.
+    explicit PgScoreStore(std::string url, const StoreOptions& options = {});
     ~PgScoreStore() override;
 
     std::vector<InsertOutcome> InsertBatch(std::span<const NewScore> batch) override;
@@ -38,7 +42,10 @@ class PgScoreStore : public ScoreStore {
     std::string ClientSalt() override { return salt_; }
     ReplayRecord StoreReplay(const NewReplay& replay) override;
     ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) override;
-    void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
+    bool RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                             std::string_view race) override;
+    std::optional<PendingReplay> ClaimPendingReplay(std::string_view checker,
+                                                    std::chrono::seconds lease) override;
     std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
     std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
     int64_t LatestReplayId() override;
@@ -49,6 +56,8 @@ class PgScoreStore : public ScoreStore {
 
     // The address as it may be shown: a password replaced by "***".
     static std::string RedactedUrl(const std::string& url);
+    // Whether the address names more than one host (a primary and its replicas).
+    static bool NamesSeveralHosts(const std::string& url);
 
   private:
     class ReadLease;
@@ -56,6 +65,7 @@ class PgScoreStore : public ScoreStore {
     ReplayRecord InsertReplay(const NewReplay& replay, std::string_view refusal);
     std::unique_ptr<pqxx::connection> Connect(const std::string& url);
     std::unique_ptr<pqxx::connection> TakeReader();
+    // A reader back to the pool; nothing for one that broke (its place is free again).
     void GiveBackReader(std::unique_ptr<pqxx::connection> reader);
     // Runs `write` in one transaction on the writer connection, committed before it
     // returns; failures become StoreError naming `what` was refused.
@@ -67,7 +77,11 @@ class PgScoreStore : public ScoreStore {
     std::unique_ptr<pqxx::connection> writer_;
     std::mutex writerMutex_;
     std::string salt_;
+    size_t maxReaders_;
+    std::chrono::milliseconds connectionWait_;
     std::mutex readersMutex_;
+    std::condition_variable readerFreed_;
+    size_t openReaders_ = 0; // idle, lent out, or being opened
     std::vector<std::unique_ptr<pqxx::connection>> idleReaders_;
 };
 

@@ -99,6 +99,14 @@ constexpr std::array kMigrations{
               "CREATE TRIGGER IF NOT EXISTS scores_recounted AFTER UPDATE OF score, country, verified ON scores BEGIN "
               VORLANE_COUNT_ROW("OLD", "-1") VORLANE_COUNT_ROW("NEW", "1") " END;"},
     // clang-format on
+    // A failed replay keeps its verdict, not its file; a verified one keeps the
+    // fingerprint of its race, which verifies no other replay.
+    Migration{6, "UPDATE replays SET bytes = NULL WHERE state = 'failed';"
+                 "ALTER TABLE replays ADD COLUMN race TEXT;"
+                 "CREATE UNIQUE INDEX replays_verified_race ON replays (race) WHERE state = 'verified';"},
+    // Checking processes take pending replays from the database for a lease.
+    Migration{7, "ALTER TABLE replays ADD COLUMN lease_until INTEGER;"
+                 "ALTER TABLE replays ADD COLUMN checker TEXT NOT NULL DEFAULT '';"},
 };
 #undef VORLANE_COUNT_ROW
 
@@ -554,6 +562,21 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     SqliteStatement& insert = writer_->Prepared(
         "INSERT INTO replays (score_id, name, country, score, uploaded_at, client_hash, bytes, state, reason)"
         " VALUES (nullif(:score_id, 0), :name, :country, :score, :at, :client, :bytes, :state, :reason)");
+    SqliteStatement& rowCount = writer_->Prepared("SELECT count(*) FROM replays WHERE score_id = :id");
+    SqliteStatement& pendingSize =
+        writer_->Prepared("SELECT coalesce(sum(length(bytes)), 0) FROM replays WHERE state = 'pending'");
+    const auto rowUploadsOf = [&rowCount](int64_t scoreId) {
+        rowCount.Bind(":id", scoreId).Step();
+        const int64_t count = rowCount.Int(0);
+        rowCount.Reset();
+        return count;
+    };
+    const auto pendingBytesNow = [&pendingSize] {
+        pendingSize.Step();
+        const int64_t bytes = pendingSize.Int(0);
+        pendingSize.Reset();
+        return bytes;
+    };
     writer_->Execute("BEGIN IMMEDIATE");
     try {
         match.Bind(":client", std::string_view(replay.clientHash))
@@ -563,6 +586,14 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
         const int64_t scoreId = match.Step() ? match.Int(0) : 0;
         match.Reset();
         ReplayRecord record = NewReplayRecord(replay, scoreId, refusal);
+        const int64_t rowUploads = NeedsRowUploads(Quota(), record) ? rowUploadsOf(scoreId) : 0;
+        const int64_t pendingBytes = NeedsPendingBytes(Quota(), record) ? pendingBytesNow() : 0;
+        record.refused = QuotaRefusal(Quota(), record, rowUploads, pendingBytes,
+                                      static_cast<int64_t>(replay.bytes.size()));
+        if (record.refused != ReplayRefusal::None) {
+            writer_->Execute("ROLLBACK");
+            return record;
+        }
         insert.Bind(":score_id", scoreId)
             .Bind(":name", std::string_view(replay.name))
             .Bind(":country", std::string_view(replay.country))
@@ -581,6 +612,8 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     } catch (...) {
         match.Reset();
         insert.Reset();
+        rowCount.Reset();
+        pendingSize.Reset();
         try {
             writer_->Execute("ROLLBACK");
         } catch (const StoreError&) {
@@ -589,29 +622,46 @@ ReplayRecord SqliteScoreStore::InsertReplay(const NewReplay& replay, std::string
     }
 }
 
-void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) {
+bool SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                                           std::string_view race) {
     std::lock_guard lock(writerMutex_);
+    SqliteStatement& sameRace = writer_->Prepared(
+        "SELECT id FROM replays WHERE race = :race AND state = 'verified' AND id <> :id LIMIT 1");
     SqliteStatement& update = writer_->Prepared(
-        "UPDATE replays SET state = :state, reason = :reason WHERE id = :id AND state = 'pending'");
+        "UPDATE replays SET state = :state, reason = :reason, race = nullif(:race, ''),"
+        " bytes = CASE WHEN :state = 'verified' THEN bytes END WHERE id = :id AND state = 'pending'");
     SqliteStatement& mark =
         writer_->Prepared("UPDATE scores SET verified = 1, replay_id = :id WHERE id = "
                           "(SELECT score_id FROM replays WHERE id = :id AND state = 'verified')"
                           " AND verified = 0");
     writer_->Execute("BEGIN IMMEDIATE");
     try {
+        std::string failure(reason);
+        if (verified && !race.empty()) {
+            sameRace.Bind(":race", race).Bind(":id", replayId);
+            if (sameRace.Step()) {
+                verified = false;
+                failure = kRaceVerifiedAlready + std::to_string(sameRace.Int(0));
+            }
+            sameRace.Reset();
+        }
         update
             .Bind(":state",
                   std::string_view(ReplayStateName(verified ? ReplayState::Verified : ReplayState::Failed)))
-            .Bind(":reason", verified ? std::string_view() : reason)
+            .Bind(":reason", verified ? std::string_view() : std::string_view(failure))
+            .Bind(":race", verified ? race : std::string_view())
             .Bind(":id", replayId)
             .Step();
         update.Reset();
+        const bool written = sqlite3_changes(writer_->Handle()) > 0;
         if (verified) {
             mark.Bind(":id", replayId).Step();
             mark.Reset();
         }
         writer_->Execute("COMMIT");
+        return written;
     } catch (...) {
+        sameRace.Reset();
         update.Reset();
         mark.Reset();
         try {
@@ -620,6 +670,28 @@ void SqliteScoreStore::RecordReplayVerdict(int64_t replayId, bool verified, std:
         }
         throw;
     }
+}
+
+std::optional<PendingReplay> SqliteScoreStore::ClaimPendingReplay(std::string_view checker,
+                                                                  std::chrono::seconds lease) {
+    std::lock_guard lock(writerMutex_);
+    SqliteStatement& claim = writer_->Prepared(
+        "UPDATE replays SET lease_until = CAST(strftime('%s','now') AS INTEGER) + :lease, checker = :checker"
+        " WHERE id = (SELECT id FROM replays WHERE state = 'pending' AND (lease_until IS NULL OR"
+        " lease_until < CAST(strftime('%s','now') AS INTEGER)) ORDER BY id LIMIT 1)"
+        " RETURNING id, score, bytes");
+    std::optional<PendingReplay> claimed;
+    try {
+        claim.Bind(":lease", static_cast<int64_t>(lease.count())).Bind(":checker", checker);
+        if (claim.Step()) claimed = PendingReplay{claim.Int(0), claim.Int(1), claim.Blob(2)};
+        while (claim.Step()) {
+        }
+    } catch (...) {
+        claim.Reset();
+        throw;
+    }
+    claim.Reset();
+    return claimed;
 }
 
 std::optional<ReplayRecord> SqliteScoreStore::FindReplay(int64_t replayId) {

@@ -29,7 +29,10 @@ class SqliteScoreStore : public ScoreStore {
     std::string ClientSalt() override { return salt_; }
     ReplayRecord StoreReplay(const NewReplay& replay) override;
     ReplayRecord StoreRefusedReplay(const NewReplay& replay, std::string_view refusal) override;
-    void RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason) override;
+    bool RecordReplayVerdict(int64_t replayId, bool verified, std::string_view reason,
+                             std::string_view race) override;
+    std::optional<PendingReplay> ClaimPendingReplay(std::string_view checker,
+                                                    std::chrono::seconds lease) override;
     std::optional<ReplayRecord> FindReplay(int64_t replayId) override;
     std::vector<PendingReplay> PendingReplays(int64_t afterId, int64_t throughId, int64_t limit) override;
     int64_t LatestReplayId() override;

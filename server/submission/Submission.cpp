@@ -3,7 +3,7 @@
 #include <array>
 #include <charconv>
 
-#include "persist/OnlineScore.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane::scores {
 namespace {

@@ -2,7 +2,7 @@
 // A result as the game sends it, checked field by field before the score server
 // keeps it. The game builds "type=0|name=..|score=..|key=K|p=|add=..|z=" padded
 // with "0" to a multiple of five characters and sends it base-32 encoded; see
-// persist/OnlineScore.h for both directions of the encoding.
+// wire/SubmissionText.h for both directions of the encoding.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -12,9 +12,6 @@ inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8080";
 // The environment variable that names the score server when the command line does not.
 inline constexpr const char* kServerEnvVariable = "VORLANE_SERVER";
 
-// The one capital letter that marks a score sent by this program.
-inline constexpr char kSubmissionKey = 'K';
-
 // The submission blocks the game while it runs, so it may not wait long.
 inline constexpr long kConnectTimeoutMs = 3000;
 inline constexpr long kTotalTimeoutMs = 10000;

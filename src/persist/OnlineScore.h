@@ -1,38 +1,16 @@
 #pragma once
 // Sending a finished race's result to the online high-score table: one HTTP GET
-// whose query carries the result in the game's base-32 encoding. The answer is
-// not used, and a failure of any kind is ignored: the game simply goes on.
+// whose query carries the result in the game's base-32 encoding (see
+// wire/SubmissionText.h). The answer is not used, and a failure of any kind is
+// ignored: the game simply goes on.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "platform/Http.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane {
-
-// The 32 characters of the encoding: capital letters without I, O and Z, then 1-9.
-inline constexpr std::string_view kSubmissionAlphabet = "ABCDEFGHJKLMNPQRSTUVWXY123456789";
-inline constexpr std::string_view kSubmissionPath = "/cgi/version.pl?hs&prg=Vorlane&inf=";
-
-// "type=0|name=<name>|score=<score>|key=<key>|p=|add=<country>|z=", padded with
-// "0" to a multiple of 5 characters. Name and country go in as bytes; no country
-// goes as kNoCountry.
-std::string BuildSubmissionText(std::string_view playerName, int32_t score, std::string_view country);
-
-// Base 32 over the text's bits, most significant first, 5 bits a character; zero
-// bits go in front when the bit count is not a multiple of 5. "type=" gives
-// "QT61A3K7".
-std::string EncodeSubmission(std::string_view text);
-
-// The way back, for the score server. Refuses a character outside the alphabet, a
-// length that no text encodes to (the leading bits would make up a whole
-// character) and leading bits that are not zero; `error` then says which.
-struct SubmissionDecoding {
-    bool ok = false;
-    std::string text;  // the submission text, when ok
-    std::string error; // one line, when not ok
-};
-SubmissionDecoding DecodeSubmission(std::string_view encoded);
 
 // The GET request for an encoded result on the score server at serverUrl
 // ("http://host[:port]", see persist/ServerAddress.h), with the game's fixed

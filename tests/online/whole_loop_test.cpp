@@ -165,6 +165,27 @@ TEST(WholeLoop, AGamePlayedWithServerSendsTheNameToTheTable) {
     const ReplayRecord record = WaitForVerdict(db, id);
     EXPECT_EQ(record.state, ReplayState::Failed);
     EXPECT_TRUE(record.reason.starts_with("score differs")) << record.reason;
+
+    // The verified file, downloaded by anyone and sent with a result of the same score
+    // under another name from another address: the race verified LOOPER's row, it
+    // verifies no other.
+    httplib::Client thief = server->Client("127.0.0.2");
+    const auto downloaded = thief.Get("/api/replays/1.vrp");
+    ASSERT_TRUE(downloaded);
+    ASSERT_EQ(downloaded->status, 200);
+    const std::string stolen = EncodeSubmission(BuildSubmissionText("THIEF", played.score, "_______"));
+    ASSERT_EQ(thief.Get(std::string(kSubmissionPath) + stolen)->status, 200);
+    const auto reused =
+        thief.Post("/api/replays?prg=Vorlane&inf=" + stolen, downloaded->body, "application/octet-stream");
+    ASSERT_TRUE(reused);
+    ASSERT_EQ(reused->status, 200) << reused->body;
+    const ReplayRecord reusedRecord =
+        WaitForVerdict(db, std::stoll(reused->body.substr(std::string("OK replay ").size())));
+    EXPECT_EQ(reusedRecord.state, ReplayState::Failed);
+    EXPECT_EQ(reusedRecord.reason, std::string(kRaceVerifiedAlready) + "1");
+    const std::vector<RankedScore> verifiedRows = AllRows(*db.Open(), ScoreFilter{0, "", true});
+    ASSERT_EQ(verifiedRows.size(), 1u);
+    EXPECT_EQ(verifiedRows[0].name, name);
 }
 
 } // namespace

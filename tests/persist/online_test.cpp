@@ -50,7 +50,7 @@ TEST(EncodeSubmission, TurnsEveryFiveBitsIntoOneCharacter) {
 }
 
 TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters) {
-    const std::string key(1, online::kSubmissionKey);
+    const std::string key(1, kSubmissionKey);
     const std::string text = BuildSubmissionText("ABC", 1234, "_______");
     EXPECT_EQ(text, "type=0|name=ABC|score=1234|key=" + key + "|p=|add=_______|z=");
     EXPECT_EQ(text.size(), 50u);
@@ -68,8 +68,8 @@ TEST(SubmissionText, CarriesTheResultAndIsPaddedToFiveCharacters) {
 }
 
 TEST(SubmissionKey, IsOneCapitalLetter) {
-    EXPECT_GE(online::kSubmissionKey, 'A');
-    EXPECT_LE(online::kSubmissionKey, 'Z');
+    EXPECT_GE(kSubmissionKey, 'A');
+    EXPECT_LE(kSubmissionKey, 'Z');
 }
 
 class RecordingHttp : public IHttpClient {

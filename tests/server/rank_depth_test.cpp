@@ -240,6 +240,8 @@ TEST(RankDepth, AnOlderSqliteDatabaseGetsItsCountsAtStart) {
         DROP INDEX scores_by_country; DROP INDEX scores_by_name;
         CREATE INDEX scores_by_country ON scores (country, score DESC, id, submitted_at);
         CREATE INDEX scores_by_name ON scores (name, score DESC, id);
+        DROP INDEX replays_verified_race; ALTER TABLE replays DROP COLUMN race;
+        ALTER TABLE replays DROP COLUMN lease_until; ALTER TABLE replays DROP COLUMN checker;
         DELETE FROM schema_migrations WHERE version >= 5; DELETE FROM settings WHERE key = 'rank_counts';
         INSERT INTO scores (name, country, score, submitted_at, client_hash, verified) VALUES
           ('A', 'Peru', 300, 1, 'x', 0), ('B', 'Chile', 300, 2, 'x', 1), ('C', 'peru', 70000, 3, 'x', 1),

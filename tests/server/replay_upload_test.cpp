@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <thread>
 
+#include "app/Pages.h"
 #include "persist/OnlineScore.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/SyntheticRace.h"
@@ -314,6 +318,79 @@ TEST_F(ReplayUpload, ReplaysLeftPendingByAStoppedServerAreCheckedAfterItsRestart
         EXPECT_TRUE(StartsWithOneOf(record.reason, left[i].reasonStart)) << record.reason;
     }
     ExpectStillServing();
+}
+
+// Junk uploads for one result: the row takes a few (--max-uploads-per-row, 3 by
+// default) and refuses the rest with 429 and the reason; the failed ones keep their
+// verdict but not their bytes, so the database does not grow with the junk (200
+// uploads of 256 KiB once grew it by over 100 MB).
+TEST_F(ReplayUpload, AResultTakesAFewReplaysAndFailedOnesLeaveNoBytesBehind) {
+    Submit("JUNK", 1000, "Peru");
+    const std::vector<uint8_t> junk(kMaxReplayBytes, 'x');
+    std::vector<int64_t> queued;
+    int refused = 0;
+    for (int upload = 0; upload < 200; ++upload) {
+        auto answer = Upload("JUNK", 1000, "Peru", junk);
+        ASSERT_TRUE(answer);
+        if (answer->status == 200) {
+            queued.push_back(ReplayIdOf(answer->body));
+        } else {
+            EXPECT_EQ(answer->status, 429) << answer->body;
+            EXPECT_NE(answer->body.find("replay not stored: this result has had as many replays"),
+                      std::string::npos)
+                << answer->body;
+            ++refused;
+        }
+    }
+    EXPECT_EQ(queued.size(), 3u);
+    EXPECT_EQ(refused, 197);
+    for (int64_t id : queued) {
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(Judged(id).state, ReplayState::Failed);
+    }
+    ExpectStillServing();
+    if (!db.IsSqlite()) return;
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(db.SqlitePath().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* kept = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(handle, "SELECT count(*), coalesce(sum(length(bytes)), 0) FROM replays", -1,
+                                 &kept, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(kept), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(kept, 0), 3);
+    EXPECT_EQ(sqlite3_column_int64(kept, 1), 0); // no failed replay keeps its file
+    sqlite3_finalize(kept);
+    sqlite3_close(handle);
+    uintmax_t size = 0;
+    for (const char* suffix : {"", "-wal"}) {
+        std::error_code error;
+        const uintmax_t part = std::filesystem::file_size(db.SqlitePath().string() + suffix, error);
+        if (!error) size += part;
+    }
+    std::printf("database and log after 200 junk uploads of 256 KiB: %.1f MB\n", double(size) / 1e6);
+    EXPECT_LT(size, 8u * 1000 * 1000);
+}
+
+// The room for files waiting for their check (--max-pending-bytes): an upload that
+// would overfill it stores nothing and hears 503 with the reason and when to try
+// again; one that fits is queued as ever.
+TEST_F(ReplayUpload, AnUploadThePendingFilesHaveNoRoomForIsTurnedAwayWith503) {
+    server.reset(); // one server per SQLite file: the fixture's goes first
+    server = ScoresProcess::StartOn(db, {"--rate-limit", "0", "--max-pending-bytes", "1000"});
+    ASSERT_TRUE(server);
+    Submit("ROOM", 1000, "Peru");
+    auto tooMuch = Upload("ROOM", 1000, "Peru", std::vector<uint8_t>(1001, 'x'));
+    ASSERT_TRUE(tooMuch);
+    EXPECT_EQ(tooMuch->status, 503) << tooMuch->body;
+    EXPECT_EQ(tooMuch->get_header_value("Retry-After"), "60");
+    EXPECT_NE(tooMuch->body.find("replay not stored: the replays waiting to be checked fill the room"),
+              std::string::npos)
+        << tooMuch->body;
+    EXPECT_EQ(db.Open()->LatestReplayId(), 0);
+    auto fits = Upload("ROOM", 1000, "Peru", std::vector<uint8_t>(1000, 'x'));
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->status, 200) << fits->body;
+    EXPECT_GT(ReplayIdOf(fits->body), 0) << fits->body;
 }
 
 } // namespace

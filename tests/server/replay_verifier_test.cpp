@@ -11,7 +11,10 @@
 #include <sstream>
 #include <thread>
 
+#include "replay/ReplayRecorder.h"
+#include "replay/SyntheticRace.h"
 #include "replays/IsolatedCheck.h"
+#include "replays/RaceFingerprint.h"
 #include "replays/ReplayJudge.h"
 #include "replays/ReplayVerifier.h"
 #include "server/ScoresProcess.h"
@@ -244,7 +247,7 @@ TEST(ReplayStore, PendingReplaysComeOldestFirstWithTheirBytesWithinTheIdRange) {
 }
 
 // A database written before pending replays had an index of their own: the upgrade
-// adds it and the replays left pending there are found.
+// adds it, the replays left pending there are found, and failed ones lose their files.
 TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
     TestDatabase db;
     if (!db.IsSqlite()) GTEST_SKIP() << "written for the SQLite file";
@@ -258,7 +261,12 @@ TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
     const auto run = [&](const char* sql) {
         EXPECT_EQ(sqlite3_exec(handle, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(handle);
     };
-    run("DROP INDEX replays_pending; DELETE FROM schema_migrations WHERE version > 3");
+    // Back to version 3, with a failed replay that kept its file (as they did then).
+    run("DROP INDEX replays_pending; DROP INDEX replays_verified_race; ALTER TABLE replays DROP COLUMN race;"
+        "ALTER TABLE replays DROP COLUMN lease_until; ALTER TABLE replays DROP COLUMN checker;"
+        "DELETE FROM schema_migrations WHERE version > 3;"
+        "INSERT INTO replays (name, country, score, uploaded_at, client_hash, bytes, state, reason)"
+        " VALUES ('OLD', 'Peru', 1, 1, 'c1', x'0102', 'failed', 'score differs')");
     sqlite3_close(handle);
 
     auto store = db.Open();
@@ -269,6 +277,14 @@ TEST(ReplayStore, AnOlderDatabaseKeepsItsPendingReplaysThroughTheUpgrade) {
     store.reset();
     ASSERT_EQ(sqlite3_open(db.SqlitePath().c_str(), &handle), SQLITE_OK);
     run("SELECT 1 FROM replays INDEXED BY replays_pending WHERE state = 'pending' AND id > 0");
+    sqlite3_stmt* kept = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(handle,
+                                 "SELECT count(*) FROM replays WHERE state = 'failed' AND bytes IS NOT NULL",
+                                 -1, &kept, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(kept), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(kept, 0), 0); // the upgrade dropped the failed one's file
+    sqlite3_finalize(kept);
     sqlite3_close(handle);
 }
 
@@ -421,6 +437,176 @@ TEST(ReplayStore, ARefusedUploadIsLinkedAndFailedWithItsReasonAndNoFile) {
     const ReplayRecord real = store->StoreReplay({"ANN", "Peru", 500, 3000, "me", {7}});
     EXPECT_EQ(real.scoreId, rowId);
     EXPECT_EQ(real.state, ReplayState::Pending);
+}
+
+// The quota: a row takes a bounded number of uploads (refused ones for their size count
+// too), the files waiting for their check a bounded number of bytes, and a judged
+// replay frees its room. Nothing is stored for an upload past the quota.
+TEST(ReplayStore, TheQuotaBoundsARowsUploadsAndTheBytesWaitingForTheirCheck) {
+    TestDatabase db;
+    auto store = db.Open();
+    store->SetReplayQuota({2, 1000});
+    store->InsertBatch(std::vector<NewScore>{{"ANN", "Peru", 500, 1000, "me"},
+                                             {"BOB", "Peru", 600, 1000, "me"},
+                                             {"CID", "Peru", 700, 1000, "me"}});
+    const auto upload = [&](const char* name, int64_t score, size_t size) {
+        return store->StoreReplay({name, "Peru", score, 2000, "me", std::vector<uint8_t>(size, 1)});
+    };
+    const ReplayRecord ann = upload("ANN", 500, 600);
+    ASSERT_EQ(ann.refused, ReplayRefusal::None);
+    const int64_t latest = store->LatestReplayId();
+    EXPECT_EQ(upload("BOB", 600, 600).refused, ReplayRefusal::PendingFull); // 1200 > 1000
+    EXPECT_EQ(store->LatestReplayId(), latest);                             // nothing stored
+    const ReplayRecord bob = upload("BOB", 600, 400);                       // 1000: just fits
+    ASSERT_EQ(bob.refused, ReplayRefusal::None);
+    EXPECT_EQ(bob.state, ReplayState::Pending);
+    EXPECT_EQ(upload("CID", 700, 1).refused, ReplayRefusal::PendingFull);
+
+    store->RecordReplayVerdict(ann.id, false, "replay refused: junk");
+    const ReplayRecord ann2 = upload("ANN", 500, 600); // the failed one's room is free again
+    ASSERT_EQ(ann2.refused, ReplayRefusal::None);
+    EXPECT_EQ(upload("ANN", 500, 1).refused, ReplayRefusal::RowFull); // ANN had two
+    EXPECT_EQ(store->StoreRefusedReplay({"ANN", "Peru", 500, 2001, "me", {}}, "replay too large").refused,
+              ReplayRefusal::RowFull);
+    const ReplayRecord bigBob = store->StoreRefusedReplay({"BOB", "Peru", 600, 2001, "me", {}}, "too large");
+    EXPECT_EQ(bigBob.refused, ReplayRefusal::None); // its second: recorded, and it holds no file
+    EXPECT_EQ(bigBob.state, ReplayState::Failed);
+    EXPECT_EQ(upload("BOB", 600, 1).refused, ReplayRefusal::RowFull);
+
+    store->RecordReplayVerdict(bob.id, true, "");
+    store->RecordReplayVerdict(ann2.id, false, "score differs");
+    EXPECT_EQ(store->VerifiedReplayFile(bob.id), std::vector<uint8_t>(400, 1)); // a verified one keeps it
+    EXPECT_EQ(upload("CID", 700, 1000).refused, ReplayRefusal::None);           // nothing pending now
+    // A replay without its row holds no file and has no row to count against.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(upload("NOBODY", 1, 5000).reason, kNoMatchingSubmission);
+
+    store->SetReplayQuota({0, 0}); // no bounds
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(upload("ANN", 500, 2000).refused, ReplayRefusal::None);
+}
+
+Replay SyntheticRace(uint32_t seed) {
+    replaytest::SyntheticRaceSettings settings;
+    settings.Seed = seed;
+    settings.Frames = 85 * 5;
+    return replaytest::MakeSyntheticRace(settings);
+}
+
+// The fingerprint names the race, not the file's bytes: what the race does not read
+// leaves it alone, anything it plays differently changes it.
+TEST(RaceFingerprint, IsTheSameForTheSameRaceOnlyWhateverTheFileSays) {
+    const Replay race = SyntheticRace(7);
+    const std::string original = RaceFingerprint(WriteReplay(race));
+    EXPECT_EQ(original.size(), 16u);
+    EXPECT_EQ(RaceFingerprint(WriteReplay(race)), original);
+    const struct {
+        const char* what;
+        void (*change)(Replay&);
+        bool sameRace;
+    } cases[] = {
+        {"another name kept from before the race", [](Replay& r) { r.Start.PlayerName = "Thief"; }, true},
+        {"another seed", [](Replay& r) { r.Start.Seed += 1; }, false},
+        {"another car", [](Replay& r) { r.Start.Car = r.Start.Car % 6 + 1; }, false},
+        {"a key held one frame longer", [](Replay& r) { r.Frames[100].Held ^= 1; }, false},
+        {"a character typed", [](Replay& r) { r.Frames[50].Events.push_back(ReplayEvent::Char('a')); },
+         false},
+        {"a frame's step", [](Replay& r) { r.Frames[10].Step.FrameMs += 1; }, false},
+        {"another score claimed", [](Replay& r) { r.Outcome.Result.Score += 10; }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Replay changed = race;
+        c.change(changed);
+        const std::vector<uint8_t> bytes = WriteReplay(changed);
+        EXPECT_NE(bytes, WriteReplay(race));
+        EXPECT_EQ(RaceFingerprint(bytes) == original, c.sameRace);
+    }
+    // A file that is no replay: its bytes are what it holds.
+    EXPECT_EQ(RaceFingerprint({1, 2, 3}), RaceFingerprint({1, 2, 3}));
+    EXPECT_NE(RaceFingerprint({1, 2, 3}), RaceFingerprint({1, 2, 4}));
+    EXPECT_NE(RaceFingerprint({}), RaceFingerprint({0}));
+}
+
+// A race proves one result: its replay, however renamed and from whoever, verifies
+// no second row once it verified one (the first stands, on any server of the
+// database); another race of the same score still verifies its own.
+TEST(ReplayVerifier, ARaceVerifiesOneResultOnly) {
+    TestDatabase db;
+    auto store = db.Open();
+    store->InsertBatch(std::vector<NewScore>{{"ANN", "Peru", 100, 1000, "ann's address"},
+                                             {"THIEF", "Chile", 100, 1001, "another address"},
+                                             {"CID", "Peru", 100, 1002, "cid's address"}});
+    Replay race = SyntheticRace(7);
+    const std::vector<uint8_t> annFile = WriteReplay(race);
+    race.Start.PlayerName = "THIEF";
+    const std::vector<uint8_t> renamedFile = WriteReplay(race);
+    const std::vector<uint8_t> cidFile = WriteReplay(SyntheticRace(8));
+    const NewReplay uploads[] = {
+        {"ANN", "Peru", 100, 2000, "ann's address", annFile},
+        {"THIEF", "Chile", 100, 2001, "another address", annFile},
+        {"THIEF", "Chile", 100, 2002, "another address", renamedFile},
+        {"CID", "Peru", 100, 2003, "cid's address", cidFile},
+    };
+    // Every file here plays through to the score of 100.
+    ReplayChecker checker = [](const std::vector<uint8_t>&, const std::filesystem::path&) {
+        return Played(100);
+    };
+    VerifierLimits limits;
+    limits.workers = 1;
+    ReplayVerifier verifier(*store, InForkedChild(checker, ""), limits);
+    std::vector<int64_t> ids;
+    for (const NewReplay& upload : uploads) {
+        const ReplayRecord record = store->StoreReplay(upload);
+        ASSERT_EQ(record.state, ReplayState::Pending);
+        ids.push_back(record.id);
+        ASSERT_TRUE(verifier.TryReserve());
+        verifier.Enqueue({record.id, 100, upload.bytes});
+        verifier.WaitIdle(); // one after the other: the first upload is the one that counts
+    }
+    const ReplayRecord ann = *store->FindReplay(ids[0]);
+    const ReplayRecord thief = *store->FindReplay(ids[1]);
+    const ReplayRecord renamed = *store->FindReplay(ids[2]);
+    const ReplayRecord cid = *store->FindReplay(ids[3]);
+    EXPECT_EQ(ann.state, ReplayState::Verified);
+    EXPECT_EQ(cid.state, ReplayState::Verified);
+    for (const ReplayRecord& stolen : {thief, renamed}) {
+        EXPECT_EQ(stolen.state, ReplayState::Failed);
+        EXPECT_EQ(stolen.reason, kRaceVerifiedAlready + std::to_string(ann.id));
+        EXPECT_FALSE(store->VerifiedReplayFile(stolen.id));
+    }
+    std::vector<std::string> verifiedNames;
+    for (const RankedScore& row : AllRows(*store, ScoreFilter{0, "", true}))
+        verifiedNames.push_back(row.name);
+    EXPECT_EQ(verifiedNames, (std::vector<std::string>{"ANN", "CID"}));
+}
+
+// The database as the queue: the oldest pending replay whose lease is free is taken,
+// never one another checker holds; a lease that ran out (its checker died) frees the
+// replay again; a judged replay is taken by nobody, and its verdict is written once.
+TEST(ReplayStore, AClaimedReplayIsLeasedToOneCheckerUntilItsLeaseRunsOut) {
+    TestDatabase db;
+    auto store = db.Open();
+    const std::vector<int64_t> ids = StorePendingReplays(*store, {10, 11, 12}, {{1}, {2}, {3}});
+    const auto claim = [&](const char* checker, int seconds) {
+        const std::optional<PendingReplay> taken =
+            store->ClaimPendingReplay(checker, std::chrono::seconds(seconds));
+        return taken ? taken->id : int64_t{0};
+    };
+    EXPECT_EQ(claim("a", 1), ids[0]);
+    const std::optional<PendingReplay> second = store->ClaimPendingReplay("b", std::chrono::seconds(60));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->id, ids[1]);
+    EXPECT_EQ(second->claimedScore, 11);
+    EXPECT_EQ(second->bytes, std::vector<uint8_t>{2});
+    EXPECT_TRUE(store->RecordReplayVerdict(ids[1], false, "replay refused: junk"));
+    EXPECT_FALSE(store->RecordReplayVerdict(ids[1], true, "")); // judged already: the first stands
+    EXPECT_EQ(store->FindReplay(ids[1])->state, ReplayState::Failed);
+    EXPECT_EQ(claim("c", 60), ids[2]);
+    EXPECT_EQ(claim("d", 60), 0); // a's lease still runs
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_EQ(claim("d", 60), ids[0]); // a's ran out
+    EXPECT_EQ(claim("e", 60), 0);
 }
 
 } // namespace

@@ -8,9 +8,9 @@
 
 #include "app/ServerOptions.h"
 #include "app/WebText.h"
-#include "persist/OnlineConfig.h"
 #include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane::scores::testing {
 namespace {
@@ -194,7 +194,7 @@ TEST_F(ScoresServer, PeriodPagesSayTheirWindowAndTheFontsAreServed) {
 
 TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone) {
     StartServer();
-    const std::string key = "|key=" + std::string(1, online::kSubmissionKey);
+    const std::string key = "|key=" + std::string(1, kSubmissionKey);
     const std::string paths[] = {
         "/cgi/version.pl?hs&prg=Vorlane&inf=",
         "/cgi/version.pl?hs&prg=Vorlane",
@@ -207,9 +207,8 @@ TEST_F(ScoresServer, RefusesBadSubmissionsAndStoresNone) {
         SubmissionPath("ABCDEFGHIJKLM", 5), // 13 characters
         SubmissionPath("<b>", 5),
         SubmissionPath("ABC", 5, "a|b"),
-        SubmissionPathForText(
-            "type=0|name=ABC|score=5|key=" + std::string(1, online::kSubmissionKey == 'Q' ? 'R' : 'Q') +
-            "|p=|add=_______|z="),
+        SubmissionPathForText("type=0|name=ABC|score=5|key=" +
+                              std::string(1, kSubmissionKey == 'Q' ? 'R' : 'Q') + "|p=|add=_______|z="),
         SubmissionPathForText("type=0|name=ABC|score=5" + key + "|p=|z="),
     };
     for (const std::string& path : paths) {

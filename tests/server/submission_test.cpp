@@ -1,14 +1,14 @@
 // The server's reading of the game's submission, through the game's own encoder.
 #include <gtest/gtest.h>
 
-#include "persist/OnlineConfig.h"
 #include "persist/OnlineScore.h"
 #include "submission/Submission.h"
+#include "wire/SubmissionText.h"
 
 namespace vorlane::scores {
 namespace {
 
-constexpr char kKey = online::kSubmissionKey;
+constexpr char kKey = kSubmissionKey;
 
 std::string Padded(std::string text) {
     while (text.size() % 5 != 0)
