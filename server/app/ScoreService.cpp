@@ -254,10 +254,7 @@ void ScoreService::HandleSubmission(const httplib::Request& request, httplib::Re
         response.set_header("Retry-After", "60");
         return Answer(response, 429, "too many submissions from this address, try again in a minute");
     }
-    std::future<InsertOutcome> done = writer_.Submit(std::move(entry));
-    if (done.wait_for(kCommitWait) != std::future_status::ready)
-        throw StoreError("a submission waited more than 10 s for its commit");
-    const InsertOutcome outcome = done.get();
+    const InsertOutcome outcome = writer_.Write(std::move(entry), kCommitWait);
     Answer(response, 200,
            outcome == InsertOutcome::Stored ? "OK score stored" : "OK score was stored already");
 }

@@ -1,7 +1,5 @@
 #include "app/SubmissionWriter.h"
 
-#include <vector>
-
 namespace vorlane::scores {
 
 SubmissionWriter::SubmissionWriter(ScoreStore& store) : store_(store), thread_([this] { Run(); }) {}
@@ -10,19 +8,22 @@ SubmissionWriter::~SubmissionWriter() {
     Stop();
 }
 
-std::future<InsertOutcome> SubmissionWriter::Submit(NewScore entry) {
-    Pending pending{std::move(entry), {}};
-    std::future<InsertOutcome> done = pending.done.get_future();
+InsertOutcome SubmissionWriter::Write(NewScore entry, std::chrono::milliseconds wait) {
+    auto pending = std::make_shared<Pending>();
+    pending->entry = std::move(entry);
     {
         std::lock_guard lock(mutex_);
-        if (stopping_) {
-            pending.done.set_exception(std::make_exception_ptr(StoreError("the server is shutting down")));
-            return done;
-        }
-        queue_.push_back(std::move(pending));
+        if (stopping_) throw StoreError("the server is shutting down");
+        queue_.push_back(pending);
     }
     wake_.notify_one();
-    return done;
+    std::unique_lock lock(pending->mutex);
+    if (!pending->done.wait_for(lock, wait, [&] { return pending->finished; }))
+        throw StoreError("a submission waited more than " +
+                         std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) +
+                         " s for its commit");
+    if (pending->error) std::rethrow_exception(pending->error);
+    return pending->outcome;
 }
 
 void SubmissionWriter::Stop() {
@@ -34,8 +35,19 @@ void SubmissionWriter::Stop() {
     if (thread_.joinable()) thread_.join();
 }
 
+void SubmissionWriter::Finish(Pending& pending, InsertOutcome outcome, std::exception_ptr error) {
+    {
+        std::lock_guard lock(pending.mutex);
+        pending.outcome = outcome;
+        pending.error = std::move(error);
+        pending.finished = true;
+    }
+    // After the unlock, so that the sender wakes to a free lock.
+    pending.done.notify_one();
+}
+
 void SubmissionWriter::Run() {
-    std::vector<Pending> batch;
+    std::vector<std::shared_ptr<Pending>> batch;
     std::vector<NewScore> entries;
     for (;;) {
         {
@@ -48,18 +60,18 @@ void SubmissionWriter::Run() {
             }
         }
         entries.clear();
-        for (Pending& pending : batch)
-            entries.push_back(pending.entry);
+        for (const std::shared_ptr<Pending>& pending : batch)
+            entries.push_back(std::move(pending->entry));
         try {
             const std::vector<InsertOutcome> outcomes = store_.InsertBatch(entries);
             if (outcomes.size() != batch.size())
                 throw StoreError("the store answered for a different number of entries");
             for (size_t i = 0; i < batch.size(); ++i)
-                batch[i].done.set_value(outcomes[i]);
+                Finish(*batch[i], outcomes[i], nullptr);
         } catch (...) {
             const std::exception_ptr error = std::current_exception();
-            for (Pending& pending : batch)
-                pending.done.set_exception(error);
+            for (const std::shared_ptr<Pending>& pending : batch)
+                Finish(*pending, InsertOutcome::Stored, error);
         }
         batch.clear();
     }

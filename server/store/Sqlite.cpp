@@ -92,6 +92,10 @@ bool SqliteStatement::IsNull(int column) const {
 }
 
 SqliteConnection::SqliteConnection(const std::string& path, Mode mode) {
+    // SQLite's allocation statistics take a process-wide lock on every malloc and
+    // free; nothing reads them. Set once, before SQLite starts (it then refuses).
+    static const int kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)kNoMemoryStatistics;
     const int flags =
         SQLITE_OPEN_NOMUTEX |
         (mode == Mode::ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY);

@@ -551,6 +551,13 @@ SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path)) {
     Migrate(*writer_);
     BuildRankCountsIfMissing(*writer_);
     BuildPeriodCountsIfMissing(*writer_);
+    // Every insert of a batch fires the rank-count trigger, so each one keeps a
+    // statement journal (the pages it changes, to undo the statement alone). On file
+    // that journal outgrows its memory after a row or two and every later page went
+    // to a temporary file: some 24 writes and 50 KB a row that no commit needs. In
+    // memory it is dropped after each statement. Set after the schema work, whose
+    // index builds may sort more than memory should hold.
+    writer_->Execute("PRAGMA temp_store = MEMORY");
     salt_ = LoadOrMakeSalt(*writer_);
     checkpointer_ = std::thread([this] { RunCheckpoints(); });
 }

@@ -106,6 +106,40 @@ TEST(ScoreStore, KeepsOneOfTheSameResultFromTheSameSenderWithinTenMinutes) {
     EXPECT_TRUE(store->InsertBatch(std::vector<NewScore>{}).empty());
 }
 
+// A batch goes to PostgreSQL as one piece of JSON: every character of a name or a
+// country comes back as it went in, and the duplicate check compares the same texts.
+TEST(ScoreStore, ABatchKeepsEveryCharacterOfItsTexts) {
+    TestDatabase db;
+    auto store = db.Open();
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"QUOTE\"D", "Chile"},
+        {"BACK\\SLASH", "\\"},
+        {"TAB\tNEWLINE\n", "\x01"},
+        {"{\"i\":0}", "[1,2]"},
+        {"\xC3\x96ZIL \xE2\x82\xAC", "\xC3\x96sterreich"},
+        {"", ","},
+    };
+    std::vector<NewScore> batch;
+    for (size_t i = 0; i < texts.size(); ++i)
+        batch.push_back(Entry(texts[i].first, 1000 - 10 * static_cast<int64_t>(i), kNow, texts[i].second));
+    batch.push_back(batch[0]); // the same result again in the batch: kept once
+    using O = InsertOutcome;
+    std::vector<O> expected(texts.size(), O::Stored);
+    expected.push_back(O::Duplicate);
+    EXPECT_EQ(store->InsertBatch(batch), expected);
+    // Against the rows stored: the same again in a later batch.
+    EXPECT_EQ(store->InsertBatch(std::vector<NewScore>{batch[1], batch[2]}),
+              (std::vector<O>{O::Duplicate, O::Duplicate}));
+
+    const std::vector<RankedScore> rows = AllRows(*store);
+    ASSERT_EQ(rows.size(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].name, texts[i].first);
+        EXPECT_EQ(rows[i].country, texts[i].second);
+    }
+}
+
 TEST(ScoreStore, KeepsRowsAndSaltAcrossReopening) {
     TestDatabase db;
     std::string salt;
