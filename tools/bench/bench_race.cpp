@@ -10,14 +10,14 @@
 #include "platform/SdlDisplay.h"
 #include "play/GameFolder.h"
 #include "play/Headless.h"
-#include "race/Bonus.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Man.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/ScrollBackground.h"
+#include "sim/Bonus.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/ScrollBackground.h"
 
 #include <benchmark/benchmark.h>
 
