@@ -16,6 +16,7 @@
 #include "sim/Finish.h"
 #include "sim/Man.h"
 #include "sim/Player.h"
+#include "sim/RaceSim.h"
 #include "sim/RaceState.h"
 #include "sim/ScrollBackground.h"
 
@@ -142,6 +143,24 @@ void BM_RaceTick(benchmark::State& state) {
     state.counters["bonus_slots"] = b.Race().BonusCount;
 }
 BENCHMARK(BM_RaceTick)->Arg(1)->Arg(6)->Arg(21)->Unit(benchmark::kMicrosecond);
+
+// The race simulation's step alone (sim/RaceSim.h): RaceTick without reading the keys
+// and without the HUD's texts, its effects still played through the game.
+void BM_RaceStep(benchmark::State& state) {
+    RaceBench b(int(state.range(0)));
+    TRaceActions go;
+    go.Accelerate = true;
+    int k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RaceStep(b.Form().RaceWorld, go, 11));
+        if (++k % 64 == 0) {
+            state.PauseTiming();
+            b.Housekeeping();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_RaceStep)->Arg(1)->Arg(6)->Arg(21)->Unit(benchmark::kMicrosecond);
 
 // The HUD's texts alone (part of RaceTick above).
 void BM_DrawHud(benchmark::State& state) {
