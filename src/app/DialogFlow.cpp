@@ -5,7 +5,7 @@
 #include "app/TMForm.h"
 #include "menus/Screens.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 namespace vorlane {
 

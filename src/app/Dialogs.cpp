@@ -4,13 +4,13 @@
 
 #include "app/DialogFlow.h"
 #include "app/TMForm.h"
-#include "core/Helpers.h"
 #include "menus/BlinkingCursor.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuButton.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
+#include "sim/Helpers.h"
+#include "sim/RaceState.h"
 
 #include <string>
 

@@ -8,12 +8,12 @@
 // request leaves and then asks as usual. Nothing is recorded and nothing is written.
 #include "app/ReplayPace.h"
 #include "app/ReplayRun.h"
-#include "core/FrameStats.h"
 #include "core/KeyState.h"
 #include "engine/Input.h"
 #include "persist/GameOptions.h"
 #include "persist/HighScores.h"
 #include "platform/Events.h"
+#include "sim/FrameStats.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 // Which frame rate the game runs its clocks and speeds by.
-#include "core/FrameStats.h"
+#include "sim/FrameStats.h"
 
 namespace vorlane {
 

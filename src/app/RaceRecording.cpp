@@ -3,7 +3,7 @@
 #include "app/TMForm.h"
 #include "persist/ReplayShelf.h"
 #include "platform/KeyCodes.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 #include <cstdio>
 #include <string_view>

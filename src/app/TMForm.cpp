@@ -11,7 +11,7 @@
 #include "persist/GamePaths.h"
 #include "persist/WebLinks.h"
 #include "platform/GamePads.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 #include <chrono>
 #include <cstdio>

@@ -12,7 +12,8 @@ TGame::TGame(TGameServices services)
       Input(std::make_unique<TInputDevice>(PlatformServices->Keys())), Random(services.Seed),
       DataRoot(services.DataRoot),
       SaveRoot(services.SaveRoot.empty() ? services.DataRoot : services.SaveRoot),
-      OptionsFile(SaveRoot), SpriteHost{MenuImages, RaceImages, Stats}, OnEffect(services.OnEffect),
+      OptionsFile(SaveRoot), SpriteHost{MenuImages, RaceImages, Stats},
+      RaceWorld(SpriteEngine, SpriteHost, Random, Race, *this), OnEffect(services.OnEffect),
       services_(std::move(services)) {}
 
 TGame::~TGame() = default;

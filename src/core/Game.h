@@ -3,17 +3,15 @@
 // lists, the sprite engine, the input, the options and high scores, the state of the
 // screens and the race, and the texts, effects and songs they draw and play.
 //
-// The menus (src/menus) and the race (src/race) are free functions and sprites that
-// take the game by reference; they read and change its public state directly. What
-// follows from them - the action of an activated item, a dialog, the end of a level -
-// is the shell's business (src/app): they ask for it through the few virtual calls
-// below, which the shell's form answers.
-#include "core/FrameStats.h"
-#include "core/GameSprite.h"
+// The menus (src/menus) are free functions and sprites that take the game by reference;
+// they read and change its public state directly. The race's rules (src/sim) reach only
+// the game's race world (RaceWorld) and tell the game what happened as its IRaceHost.
+// What follows from them - the action of an activated item, a dialog, the end of a
+// level - is the shell's business (src/app): they ask for it through the few virtual
+// calls below, which the shell's form answers.
 #include "core/KeyState.h"
 #include "core/MenuItems.h"
 #include "core/MenuState.h"
-#include "core/RaceEvent.h"
 #include "core/ScreenState.h"
 #include "engine/FrameTimer.h"
 #include "engine/Images.h"
@@ -25,6 +23,10 @@
 #include "persist/HighScores.h"
 #include "persist/OnlineConfig.h"
 #include "platform/Platform.h"
+#include "sim/FrameStats.h"
+#include "sim/GameSprite.h"
+#include "sim/RaceEvent.h"
+#include "sim/RaceWorld.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -35,7 +37,7 @@
 
 namespace vorlane {
 
-struct TRace; // race/RaceState.h
+struct TRace; // sim/RaceState.h
 
 // What the game is built from. The real game takes the defaults; the headless player
 // and the tests inject their clock, keys, shell, HTTP client, seed and data folder.
@@ -64,10 +66,10 @@ struct TGameServices {
     std::function<void(const std::string&)> OnEffect;
 };
 
-class TGame {
+class TGame : public IRaceHost {
   public:
     explicit TGame(TGameServices services);
-    virtual ~TGame();
+    ~TGame() override;
     TGame(const TGame&) = delete;
     TGame& operator=(const TGame&) = delete;
 
@@ -100,6 +102,9 @@ class TGame {
     // the race it was given, so that this layer needs no more of the race than its name.
     std::shared_ptr<TRace> Race;
     TSpriteHost SpriteHost; // what every game sprite reads (lists, frame stats)
+    // What the race's objects reach: the sprite tree, the lists, the random numbers, the
+    // race, and this game as the host that plays the race's effects and answers its turns.
+    TRaceWorld RaceWorld;
     // The move count of the frame being run (milliseconds since the previous tick);
     // the screen and dialog updates hand it to MoveAll.
     int LagCount = 1;
@@ -113,7 +118,8 @@ class TGame {
     // Opens the dialog over the screen (ignored while one is open).
     virtual void RequestDialog(DialogKind dialog) = 0;
     // The race tells what happened; the shell opens the dialog that follows.
-    virtual void ReportRace(RaceEvent event) = 0;
+    void ReportRace(RaceEvent event) override = 0;
+    bool RaceOnScreen() const override { return Screen.ActiveScreen == ScreenKind::Race; }
 
     // ---- display, text, audio ----
     void ApplyDisplayMode();
@@ -124,8 +130,8 @@ class TGame {
     int MeasureText(const std::string& text);
     int MeasureTextHeight(const std::string& text);
     int MeasureTextIn(const std::string& text, int style);
-    void PlayEffect(const std::string& name);
-    void StopEffect(const std::string& name);
+    void PlayEffect(const std::string& name) override;
+    void StopEffect(const std::string& name) override;
     void PlayMusic(const std::string& path, bool fromResource);
     void StopMusic();
     void PlayScreenMusic();

@@ -32,21 +32,6 @@ bool Overlaps(const Rect& a, const Rect& b) {
 // ---------------------------------------------------------------------------------
 // TSprite
 
-int TSprite::RoundPos(double v) {
-    if (std::isnan(v)) return 0;
-    // To the nearest whole number, halves to even (the default rounding mode), as
-    // nearbyint does, without a call into the maths library: below 2^52 adding 2^52
-    // leaves no bits for a fraction, so the sum is rounded and the difference exact;
-    // from 2^52 on every double is whole already.
-    constexpr double kNoFractionBits = 4503599627370496.0; // 2^52
-    const double magnitude = std::fabs(v);
-    const double r =
-        magnitude < kNoFractionBits ? std::copysign((magnitude + kNoFractionBits) - kNoFractionBits, v) : v;
-    if (r <= double(INT_MIN)) return INT_MIN;
-    if (r >= double(INT_MAX)) return INT_MAX;
-    return int(r);
-}
-
 TSprite::TSprite(TSprite* parent) : parent_(parent) {
     if (parent == nullptr) return;
     engine_ = parent->engine_ != nullptr ? parent->engine_ : dynamic_cast<TSpriteEngine*>(parent);

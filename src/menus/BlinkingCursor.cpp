@@ -1,7 +1,7 @@
 #include "menus/BlinkingCursor.h"
 
 #include "core/Game.h"
-#include "core/Helpers.h"
+#include "sim/Helpers.h"
 
 namespace vorlane {
 

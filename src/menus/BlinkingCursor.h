@@ -2,7 +2,7 @@
 // The blinking bar under a text field (the country line, the player's name): hidden
 // until it blinks; while blinking it shows on its first move and then toggles every
 // BlinkMs milliseconds of frame time.
-#include "core/GameSprite.h"
+#include "sim/GameSprite.h"
 
 #include <string>
 

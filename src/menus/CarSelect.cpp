@@ -1,11 +1,11 @@
 // The car selection: one of six cars in the showroom frame, changed with a cross-fade.
 #include "core/Game.h"
-#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
+#include "sim/Helpers.h"
 
 #include <string>
 

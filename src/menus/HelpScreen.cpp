@@ -1,13 +1,13 @@
 // The help screen: five pages in a ring - overview, bonuses, menu keys, race keys
 // and the about page.
 #include "core/Game.h"
-#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
 #include "persist/WebLinks.h"
+#include "sim/Helpers.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 // The high-score screen: the local table of the ten best, clear, view online, back.
 #include "core/Game.h"
-#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
 #include "persist/ReplayShelf.h"
+#include "sim/Helpers.h"
 
 #include <algorithm>
 #include <string>

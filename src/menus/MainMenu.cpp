@@ -1,11 +1,11 @@
 // The main menu: six picture buttons, faded in one after another when the game starts.
 #include "core/Game.h"
-#include "core/Helpers.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
+#include "sim/Helpers.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "menus/MenuBackdrop.h"
 
 #include "core/Game.h"
-#include "core/PictureBackground.h"
+#include "sim/PictureBackground.h"
 
 namespace vorlane {
 

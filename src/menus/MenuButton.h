@@ -1,7 +1,7 @@
 #pragma once
 // A menu item: a picture with a normal and a highlighted look (each an image name and
 // a pattern), and a mouse hit box that may differ from the picture.
-#include "core/GameSprite.h"
+#include "sim/GameSprite.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 // The options screen: screen mode, music and sound switches, and the player's country.
 #include "core/Game.h"
-#include "core/Helpers.h"
 #include "menus/BlinkingCursor.h"
 #include "menus/ItemSelection.h"
 #include "menus/MenuBackdrop.h"
 #include "menus/MenuButton.h"
 #include "menus/MenuConsts.h"
 #include "menus/Screens.h"
+#include "sim/Helpers.h"
 
 #include <string>
 

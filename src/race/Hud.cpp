@@ -1,10 +1,11 @@
 #include "race/Hud.h"
 
 #include "core/Game.h"
-#include "race/Finish.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
+#include "sim/Finish.h"
+#include "sim/Player.h"
+#include "sim/RaceSim.h"
+#include "sim/RaceState.h"
 
 #include <cmath>
 
@@ -43,26 +44,9 @@ std::string LivesText(int lives) {
     return lives < 0 ? "0" : std::to_string(lives);
 }
 
-int EnergyGaugePattern(int energy) {
-    return energy >= 0 && energy <= 3 ? 3 - energy : 3;
-}
-
-double ProgressMarkerY(int markerHeight, int trackLength, int mapRow) {
-    const double h = markerHeight;
-    const double y = (216 - h) - (201 - h) / double(trackLength - 60) * double(1490 - mapRow);
-    return y < 15 ? 15 : y;
-}
-
-int NeedleAngle(double speed, bool shifting) {
-    int v = int(std::nearbyint(speed * 1.15 - 28));
-    if (v < -28) v = -28;
-    if (shifting) v -= 1;
-    return v;
-}
-
-void DrawHud(TGame& form) {
+void DrawHudTexts(TGame& form) {
     if (!form.Race) return;
-    TRace& race = *form.Race;
+    const TRace& race = *form.Race;
     DrawFinishNotice(form, race);
     form.UseFont(16);
     form.DrawText("LEVEL " + std::to_string(race.Level), 690, 28, true, true);
@@ -76,16 +60,12 @@ void DrawHud(TGame& form) {
         form.DrawText(std::to_string(RoundHalfEven(player->NitroLeft)), 760, 384, true, true);
     if (player->WeaponKind != CarItem::None)
         form.DrawText(std::to_string(player->Ammo), 763, 272, true, true);
+}
 
-    if (race.EnergyGauge) race.EnergyGauge->FramePos = EnergyGaugePattern(player->Energy);
-    if (race.NitroIndicator) race.NitroIndicator->Visible = player->HasNitro;
-    if (race.WeaponIndicator) {
-        if (player->WeaponKind == CarItem::MachineGun)
-            race.WeaponIndicator->SetImageByName("BonusM");
-        else if (player->WeaponKind == CarItem::RocketLauncher)
-            race.WeaponIndicator->SetImageByName("BonusR");
-        race.WeaponIndicator->Visible = player->WeaponKind != CarItem::None;
-    }
+void DrawHud(TGame& form) {
+    if (!form.Race) return;
+    DrawHudTexts(form);
+    UpdateHudSprites(*form.Race);
 }
 
 } // namespace vorlane

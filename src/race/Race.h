@@ -1,5 +1,6 @@
 #pragma once
-// The race's entry points as the shell and the dialogs reach them.
+// The race's entry points as the shell and the dialogs reach them: the game's side of
+// the race simulation (sim/RaceSim.h), which they run with the game's race world.
 namespace vorlane {
 
 class TGame;
@@ -15,6 +16,8 @@ void EndRace(TGame& form);
 void RaceTick(TGame& form, int lagCount);
 // The head-up display's texts and panel sprites (also drawn under a dialog).
 void DrawHud(TGame& form);
+// The head-up display's texts alone.
+void DrawHudTexts(TGame& form);
 // Engine sounds off (all: every car sound), and back on after a dialog.
 void StopCarSounds(TGame& form, bool all);
 void ResumeCarSounds(TGame& form, bool all);

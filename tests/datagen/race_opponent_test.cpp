@@ -2,7 +2,7 @@
 // direction the picture's body covers its hit quadrilateral and hardly spills out of it.
 #include "race_archive.h"
 
-#include "race/CarShapes.h"
+#include "sim/CarShapes.h"
 
 #include <gtest/gtest.h>
 

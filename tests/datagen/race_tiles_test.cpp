@@ -4,8 +4,8 @@
 // past its edge with what the second tile shows there (and the other way round).
 #include "datagen/race/TileSet.h"
 #include "engine/Random.h"
-#include "race/LevelTable.h"
-#include "race/TrackGenerator.h"
+#include "sim/LevelTable.h"
+#include "sim/TrackGenerator.h"
 
 #include <gtest/gtest.h>
 

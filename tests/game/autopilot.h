@@ -16,13 +16,13 @@
 // The autopilot must make every Step of the game from its construction on, so that
 // its frame numbers are the script's.
 #include "play/Headless.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/ScrollBackground.h"
-#include "race/Tiles.h"
-#include "race/TrackMap.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/ScrollBackground.h"
+#include "sim/Tiles.h"
+#include "sim/TrackMap.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,12 +5,12 @@
 // else moves and the frame statistics are the test's own.
 #include "FormFixture.h"
 #include "app/TMForm.h"
-#include "race/Car.h"
-#include "race/LevelTable.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/TrackGenerator.h"
+#include "sim/Car.h"
+#include "sim/LevelTable.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/TrackGenerator.h"
 
 #include <memory>
 
@@ -39,13 +39,14 @@ class CarsFixture {
         if (generatedTrack) BuildTrack(race.Map, form.Random, p.TrackLength);
         race.MapCol = kStartMapCol;
         race.MapRow = kStartMapRow;
-        race.Cars = form.SpriteEngine.Add<TCar>(form);
+        race.Cars = form.SpriteEngine.Add<TCar>(form.RaceWorld);
         return *race.Cars;
     }
 
     TPlayer& AddPlayer() {
         TMForm& form = Form();
-        Race().Player = form.SpriteEngine.Add<TPlayer>(form, kPlayerX, kPlayerY);
+        Race().Player =
+            form.SpriteEngine.Add<TPlayer>(form.RaceWorld, form.Menu.SelectedCar, kPlayerX, kPlayerY);
         Race().Player->ComputeCorners();
         return *Race().Player;
     }

@@ -3,7 +3,7 @@
 #include "cars_fixture.h"
 
 #include "engine/Random.h"
-#include "race/Tiles.h"
+#include "sim/Tiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // explosion, lane following, and coming back in at the ends of the road.
 #include "cars_fixture.h"
 
-#include "race/Finish.h"
-#include "race/Tiles.h"
+#include "sim/Finish.h"
+#include "sim/Tiles.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ TEST(CarsContact, AfterTheFinishContactsCostNoEnergy) {
     CarsFixture f;
     TCar& cars = f.StartLevel(1, false);
     CarsFixture::ClearSlots(cars);
-    f.Race().Finish = f.Form().SpriteEngine.Add<TFinish>(f.Form());
+    f.Race().Finish = f.Form().SpriteEngine.Add<TFinish>(f.Form().RaceWorld);
     f.Race().Finish->Passed = 1;
     TPlayer& player = f.AddPlayer();
     player.Speed = 100;
@@ -152,7 +152,7 @@ TEST(CarsRockets, TheFirstFlyingRocketInsideTheCarBlowsItUp) {
     TCar& cars = f.StartLevel(1, false);
     CarsFixture::ClearSlots(cars);
     f.AddPlayer();
-    CreateRockets(f.Form());
+    CreateRockets(f.Form().RaceWorld);
     auto& rockets = f.Race().Rockets;
     CarsFixture::PlaceCar(cars, 1, 2, kCarUp, f.WorldX(60), f.WorldY(40));
     // The car's middle after its move (it climbs 3 pixels).

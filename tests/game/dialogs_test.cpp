@@ -10,7 +10,7 @@
 #include "menus/Screens.h"
 #include "persist/OnlineScore.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 #include <gmock/gmock.h>
 

@@ -1,6 +1,6 @@
 // The game sprite base: image lookup by list, the paced animation and its wrap, the
 // kill-once rule, blended drawing and the speedometer needle.
-#include "core/GameSprite.h"
+#include "sim/GameSprite.h"
 
 #include "../engine/sprites_fakes.h"
 #include "engine/ArchiveWriter.h"

@@ -1,4 +1,4 @@
-#include "core/Helpers.h"
+#include "sim/Helpers.h"
 
 #include <gtest/gtest.h>
 

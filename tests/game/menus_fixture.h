@@ -4,9 +4,9 @@
 // shows.
 #include "FormFixture.h"
 
-#include "core/GameSprite.h"
 #include "menus/MenuButton.h"
 #include "menus/Screens.h"
+#include "sim/GameSprite.h"
 
 #include <string>
 

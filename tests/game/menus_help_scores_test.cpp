@@ -2,7 +2,7 @@
 // high-score screens' keys, and the way back to the main menu from each.
 #include "menus_fixture.h"
 
-#include "core/Helpers.h"
+#include "sim/Helpers.h"
 
 namespace vorlane {
 namespace {

@@ -1,5 +1,5 @@
 // The store of skid and blood marks: a fixed set of 100 slots reused in place.
-#include "race/Player.h"
+#include "sim/Player.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 
 #include "menus/Screens.h"
 #include "platform/KeyCodes.h"
-#include "race/Car.h"
-#include "race/Finish.h"
 #include "race/Hud.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/ScrollBackground.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/ScrollBackground.h"
 
 #include <algorithm>
 #include <set>

@@ -1,5 +1,5 @@
 // The player car's speed model and steering, frame by frame, as pure functions.
-#include "race/Player.h"
+#include "sim/Player.h"
 
 #include <gtest/gtest.h>
 

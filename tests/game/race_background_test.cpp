@@ -3,10 +3,10 @@
 #include "FormFixture.h"
 
 #include "menus/Screens.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/ScrollBackground.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/ScrollBackground.h"
 
 namespace vorlane {
 namespace {

@@ -3,17 +3,17 @@
 #include "FormFixture.h"
 
 #include "menus/Screens.h"
-#include "race/Bonus.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Lamp.h"
-#include "race/Man.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
-#include "race/Tiles.h"
+#include "sim/Bonus.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Lamp.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
+#include "sim/Tiles.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 // The head-up display's reckonings: the time text, lives, the energy gauge, the
 // progress marker and the speedometer needle.
 #include "race/Hud.h"
+#include "sim/HudGauges.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 // machine they run on).
 #include "FormFixture.h"
 
-#include "core/Helpers.h"
 #include "menus/Screens.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
+#include "sim/Helpers.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,10 +5,10 @@
 #include "FormFixture.h"
 #include "autopilot.h"
 
-#include "race/Player.h"
-#include "race/RaceState.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
 
 #include <gtest/gtest.h>
 

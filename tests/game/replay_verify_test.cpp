@@ -6,9 +6,9 @@
 
 #include "app/ReplayRun.h"
 #include "persist/ReplayShelf.h"
-#include "race/RaceState.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
+#include "sim/RaceState.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "app/Dialogs.h"
 #include "menus/Screens.h"
 #include "platform/KeyCodes.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 namespace vorlane {
 namespace {

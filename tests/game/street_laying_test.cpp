@@ -1,9 +1,9 @@
 // Laying the pedestrians and bonuses of a level on generated tracks, and the walk of a
 // pedestrian along the verges and around a block.
-#include "race/Bonus.h"
-#include "race/LevelTable.h"
-#include "race/Man.h"
-#include "race/TrackGenerator.h"
+#include "sim/Bonus.h"
+#include "sim/LevelTable.h"
+#include "sim/Man.h"
+#include "sim/TrackGenerator.h"
 
 #include <gtest/gtest.h>
 

@@ -5,16 +5,16 @@
 #include "FormFixture.h"
 #include "app/TMForm.h"
 #include "menus/Screens.h"
-#include "race/Bonus.h"
-#include "race/Finish.h"
-#include "race/Lamp.h"
-#include "race/LevelTable.h"
-#include "race/Man.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
-#include "race/TrackGenerator.h"
+#include "sim/Bonus.h"
+#include "sim/Finish.h"
+#include "sim/Lamp.h"
+#include "sim/LevelTable.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
+#include "sim/TrackGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -51,12 +51,13 @@ class StreetRace {
     FormFixture& Game() { return game_; }
 
     TPlayer& AddPlayer() {
-        Race().Player = Form().SpriteEngine.Add<TPlayer>(Form(), kPlayerX, kPlayerY);
+        Race().Player =
+            Form().SpriteEngine.Add<TPlayer>(Form().RaceWorld, Form().Menu.SelectedCar, kPlayerX, kPlayerY);
         Race().Player->ComputeCorners();
         return *Race().Player;
     }
     TScrollBackground& AddBackground() {
-        Race().Background = Form().SpriteEngine.Add<TScrollBackground>(Form(), 2, "Tiles", 13, 10);
+        Race().Background = Form().SpriteEngine.Add<TScrollBackground>(Form().RaceWorld, 2, "Tiles", 13, 10);
         return *Race().Background;
     }
 
@@ -97,7 +98,7 @@ TPedestrian& PlaceMan(StreetRace& r, TMan& men, int i, double sx, double sy, Man
 TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     ClearMen(men);
     // Her top-left corner (centre - 27) lies on the car.
     TPedestrian& p = PlaceMan(r, men, 7, kPlayerX + 27 + 10, kPlayerY + 27 + 20, ManState::Left, true);
@@ -131,7 +132,7 @@ TEST(StreetMen, ARunOverPedestrianFallsOnceOnly) {
 TEST(StreetMen, BloodTrailIsTopUpNotAddedUp) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     const struct { int before, after; } rows[] = {{0, 50}, {-3, 50}, {1, 30}, {29, 30}, {30, 30}, {45, 45}};
     for (const auto& row : rows) {
         ClearMen(men);
@@ -145,7 +146,7 @@ TEST(StreetMen, BloodTrailIsTopUpNotAddedUp) {
 TEST(StreetMen, AFarWalkerIsNotRunOverAndWalksOn) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     ClearMen(men);
     TPedestrian& p = PlaceMan(r, men, 1, 100, 100, ManState::Up);
     const double y = p.Y;
@@ -159,8 +160,8 @@ TEST(StreetMen, AFarWalkerIsNotRunOverAndWalksOn) {
 TEST(StreetMen, ARocketTakesAwayEvenALyingPedestrian) {
     StreetRace r;
     r.AddPlayer();
-    CreateRockets(r.Form());
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    CreateRockets(r.Form().RaceWorld);
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     ClearMen(men);
     TPedestrian& lying = PlaceMan(r, men, 3, 200, 150, ManState::Lying);
     TPedestrian& walker = PlaceMan(r, men, 4, 400, 150, ManState::Down);
@@ -197,7 +198,7 @@ TEST(StreetMen, ARocketTakesAwayEvenALyingPedestrian) {
 TEST(StreetMen, TheMachineGunDownsWalkersOnly) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     ClearMen(men);
     TPedestrian& walker = PlaceMan(r, men, 1, 100, 100, ManState::Up);
     TPedestrian& gone = PlaceMan(r, men, 2, 200, 100, ManState::Up);
@@ -215,7 +216,7 @@ TEST(StreetMen, TheMachineGunDownsWalkersOnly) {
 TEST(StreetMen, TheHornScareEndsForEverybodyAtOnce) {
     StreetRace r;
     r.AddPlayer();
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
 
     // Everybody in view: the scare lasts its second, then all calm in one tick.
     ClearMen(men);
@@ -260,7 +261,7 @@ TEST(StreetMen, TheHornScareEndsForEverybodyAtOnce) {
 
 TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
     StreetRace r;
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     ClearMen(men);
     const struct {
         double x, y;
@@ -283,7 +284,7 @@ TEST(StreetMen, WalkersNearTheMapEdgeLeaveTheLevel) {
 
 TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
     StreetRace r(true);
-    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form());
+    TMan& men = *r.Form().SpriteEngine.Add<TMan>(r.Form().RaceWorld);
     auto count = [&] {
         int n = 0;
         for (const TPedestrian& p : men.Slots)
@@ -313,7 +314,7 @@ TEST(StreetMen, LevelOneLaysAtMost118AndRelayingStartsAfresh) {
 TEST(StreetBonus, ThePlayerCarPicksUpWhatItTouches) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form().RaceWorld);
     for (TBonusSlot& s : bonus.Slots)
         s = TBonusSlot{};
     // The car covers screen x 365.., y 400..: the cell at view column 5, row 6 has its
@@ -342,7 +343,7 @@ TEST(StreetBonus, ThePlayerCarPicksUpWhatItTouches) {
 TEST(StreetBonus, NitroAndWeaponsGoToTheCar) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form().RaceWorld);
     const int col = r.Race().MapCol + 5, row = r.Race().MapRow + 6;
     const struct {
         BonusKind kind;
@@ -369,7 +370,7 @@ TEST(StreetBonus, OnlyABonusNearTheViewCanBePickedUp) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
     TScrollBackground& bg = r.AddBackground();
-    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form());
+    TBonus& bonus = *r.Form().SpriteEngine.Add<TBonus>(r.Form().RaceWorld);
     // The car moved out to the right edge of the screen, over the bonus's test points.
     car.X = 730;
     // View column 10: the bonus's top-left point is at 720 + 19 + background X.
@@ -390,7 +391,7 @@ TEST(StreetBonus, OnlyABonusNearTheViewCanBePickedUp) {
 TEST(StreetLamps, PolesInTheCarBounceItAndCostEnergyOnLampRowsOnly) {
     StreetRace r;
     TPlayer& car = r.AddPlayer();
-    TLamp& lamps = *r.Form().SpriteEngine.Add<TLamp>(r.Form());
+    TLamp& lamps = *r.Form().SpriteEngine.Add<TLamp>(r.Form().RaceWorld);
     TRace& race = r.Race();
     // Rows 1484..1493 in view; row 1490 (a lamp row) is view row 6, row 1491 is not.
     race.MapRow = 1484;
@@ -452,7 +453,7 @@ TEST(StreetFinish, PassedOnceTheLineGoesBelowTheCarsTop) {
     StreetRace r;
     r.AddPlayer();
     TScrollBackground& bg = r.AddBackground();
-    TFinish& finish = *r.Form().SpriteEngine.Add<TFinish>(r.Form());
+    TFinish& finish = *r.Form().SpriteEngine.Add<TFinish>(r.Form().RaceWorld);
     TRace& race = r.Race();
     EXPECT_EQ(finish.WorldY, 1250 * 72);
     EXPECT_EQ(finish.Passed, 0);

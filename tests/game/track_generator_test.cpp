@@ -1,8 +1,8 @@
 // The track generator: the road templates on small pieces of road, then whole tracks
 // over many seeds and every level's length.
-#include "race/LevelTable.h"
-#include "race/Tiles.h"
-#include "race/TrackGenerator.h"
+#include "sim/LevelTable.h"
+#include "sim/Tiles.h"
+#include "sim/TrackGenerator.h"
 
 #include <gtest/gtest.h>
 

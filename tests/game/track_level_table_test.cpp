@@ -1,5 +1,5 @@
 // Level parameters for the table's levels and far past its end.
-#include "race/LevelTable.h"
+#include "sim/LevelTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The track map: cell access, the rules between map cells and the screen, the tile
 // table, and the obstacle test.
-#include "race/Tiles.h"
-#include "race/TrackMap.h"
+#include "sim/Tiles.h"
+#include "sim/TrackMap.h"
 
 #include <gtest/gtest.h>
 

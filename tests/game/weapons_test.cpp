@@ -4,13 +4,13 @@
 #include "FormFixture.h"
 
 #include "menus/Screens.h"
-#include "race/Car.h"
-#include "race/Man.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
+#include "sim/Car.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
 
 #include <algorithm>
 #include <cmath>
@@ -267,11 +267,11 @@ TEST_F(Weapons, ASixthRocketWithFiveInFlightSpendsAmmunitionAndLaunchesNothing) 
     EXPECT_EQ(Car().Ammo, 14);
     EXPECT_EQ(CountEffect("Rocket"), 6);
     EXPECT_EQ(InFlightCount(), 5);
-    EXPECT_EQ(LaunchRocket(Form(), 100, 100, 18, 0), nullptr);
+    EXPECT_EQ(LaunchRocket(Form().RaceWorld, 100, 100, 18, 0), nullptr);
     // A rocket back in the pool is the next one sent.
     TRocket* third = Race().Rockets[2];
     third->RocketReset();
-    EXPECT_EQ(LaunchRocket(Form(), 100, 100, 18, 0), third);
+    EXPECT_EQ(LaunchRocket(Form().RaceWorld, 100, 100, 18, 0), third);
 }
 
 TEST_F(Weapons, PickingTheOtherWeaponReplacesTheFirstAtOnce) {
@@ -370,7 +370,7 @@ TEST_F(Weapons, TheGunsRayBlowsUpTheFirstDrivingCarAhead) {
 
 TEST_F(Weapons, ARocketClimbsAgainstTheWorldAtHalfItsSpeed) {
     Car().ScrollSpeed = 16; // straight up at 160
-    TRocket* r = LaunchRocket(Form(), 400, 300, 18, 0);
+    TRocket* r = LaunchRocket(Form().RaceWorld, 400, 300, 18, 0);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->RocketSpeed, 34);
     EXPECT_TRUE(r->Visible);
@@ -399,8 +399,8 @@ TEST_F(Weapons, ARocketLeavingThePlayAreaGoesBackToThePool) {
     for (const auto& row : rows) {
         TRocket* r = Race().Rockets[0];
         r->RocketReset();
-        ASSERT_EQ(LaunchRocket(Form(), row.x, row.y, 18, 0), r);
-        RocketHousekeeping(Form());
+        ASSERT_EQ(LaunchRocket(Form().RaceWorld, row.x, row.y, 18, 0), r);
+        RocketHousekeeping(Form().RaceWorld);
         EXPECT_EQ(r->InFlight, row.kept) << row.x << ", " << row.y;
         if (!row.kept) {
             EXPECT_FALSE(r->Visible);
@@ -431,7 +431,7 @@ TEST_F(Weapons, ARocketOnACarBlowsUpTheCarAndReturnsToThePool) {
 }
 
 TEST_F(Weapons, ARocketOnAPedestrianExplodesWhereItIsUntilItsExplosionHasPlayed) {
-    TRocket* r = LaunchRocket(Form(), 300, 200, 18, 0);
+    TRocket* r = LaunchRocket(Form().RaceWorld, 300, 200, 18, 0);
     ASSERT_NE(r, nullptr);
     PutPedestrian(1, r->WorldX, r->WorldY - 40);
     const int score = Race().Score;

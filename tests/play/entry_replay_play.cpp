@@ -11,8 +11,8 @@
 #include "app/ReplayWatch.h"
 #include "menus/Screens.h"
 #include "persist/ReplayShelf.h"
-#include "race/RaceState.h"
 #include "replay/ReplayPlayer.h"
+#include "sim/RaceState.h"
 
 #include <algorithm>
 #include <cmath>

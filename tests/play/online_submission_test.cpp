@@ -7,7 +7,7 @@
 #include "persist/OnlineScore.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/KeyCodes.h"
-#include "race/RaceState.h"
+#include "sim/RaceState.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -8,12 +8,12 @@
 #include "play/PlayRun.h"
 
 #include "platform/KeyCodes.h"
-#include "race/Car.h"
-#include "race/Man.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
+#include "sim/Car.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,14 +10,15 @@
 #include "platform/SdlDisplay.h"
 #include "play/GameFolder.h"
 #include "play/Headless.h"
-#include "race/Bonus.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Man.h"
-#include "race/Player.h"
 #include "race/Race.h"
-#include "race/RaceState.h"
-#include "race/ScrollBackground.h"
+#include "sim/Bonus.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceSim.h"
+#include "sim/RaceState.h"
+#include "sim/ScrollBackground.h"
 
 #include <benchmark/benchmark.h>
 
@@ -142,6 +143,24 @@ void BM_RaceTick(benchmark::State& state) {
     state.counters["bonus_slots"] = b.Race().BonusCount;
 }
 BENCHMARK(BM_RaceTick)->Arg(1)->Arg(6)->Arg(21)->Unit(benchmark::kMicrosecond);
+
+// The race simulation's step alone (sim/RaceSim.h): RaceTick without reading the keys
+// and without the HUD's texts, its effects still played through the game.
+void BM_RaceStep(benchmark::State& state) {
+    RaceBench b(int(state.range(0)));
+    TRaceActions go;
+    go.Accelerate = true;
+    int k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RaceStep(b.Form().RaceWorld, go, 11));
+        if (++k % 64 == 0) {
+            state.PauseTiming();
+            b.Housekeeping();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_RaceStep)->Arg(1)->Arg(6)->Arg(21)->Unit(benchmark::kMicrosecond);
 
 // The HUD's texts alone (part of RaceTick above).
 void BM_DrawHud(benchmark::State& state) {

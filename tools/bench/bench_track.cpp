@@ -1,7 +1,7 @@
 // Building a level's track, next to the floor of merely clearing the map once.
-#include "race/LevelTable.h"
-#include "race/TrackGenerator.h"
-#include "race/TrackMap.h"
+#include "sim/LevelTable.h"
+#include "sim/TrackGenerator.h"
+#include "sim/TrackMap.h"
 
 #include <benchmark/benchmark.h>
 

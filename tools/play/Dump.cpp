@@ -4,14 +4,14 @@
 #include "play/Dump.h"
 
 #include "app/TMForm.h"
-#include "race/Bonus.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Man.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
+#include "sim/Bonus.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
 
 #include <cmath>
 #include <cstdio>

@@ -9,14 +9,14 @@
 // lists them): a new home for the race's state must feed the same values in the same
 // order to keep the recorded digests.
 #include "app/TMForm.h"
-#include "race/Bonus.h"
-#include "race/Car.h"
-#include "race/Finish.h"
-#include "race/Man.h"
-#include "race/Player.h"
-#include "race/RaceState.h"
-#include "race/Rocket.h"
-#include "race/ScrollBackground.h"
+#include "sim/Bonus.h"
+#include "sim/Car.h"
+#include "sim/Finish.h"
+#include "sim/Man.h"
+#include "sim/Player.h"
+#include "sim/RaceState.h"
+#include "sim/Rocket.h"
+#include "sim/ScrollBackground.h"
 
 #include <bit>
 #include <cstdint>
@@ -60,7 +60,11 @@ class RaceDigest {
             Int(-1);
             return;
         }
-        const TRace& r = *form.Race;
+        Race(*form.Race);
+    }
+
+    // The race's own state, as Frame mixes it in after the screen and the effects.
+    void Race(const TRace& r) {
         Int(r.Level), Int(r.Lives), Int(r.Score), Int(r.TimeLeft);
         Int(r.TrackLength), Int(r.BonusCount), Int(r.CarCount);
         Int(r.MapRow), Int(r.MapCol), Real(r.ScrollVX), Real(r.ScrollVY);

@@ -14,7 +14,7 @@
 //   vorlane_make_math_tables > src/engine/MathTables.cpp
 #include "datagen/race/RaceGeometry.h"
 #include "engine/PortableMath.h"
-#include "race/Player.h"
+#include "sim/Player.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,7 +3,7 @@
 // the numbers the race pictures are drawn to fit (opponent hit shapes, car half sizes,
 // lamp poles, obstacle boxes, the panel's text points), and the cross-section of the
 // road that every road tile is cut from.
-#include "race/CarShapes.h"
+#include "sim/CarShapes.h"
 
 #include <array>
 #include <cstddef>

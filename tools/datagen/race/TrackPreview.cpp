@@ -7,8 +7,8 @@
 #include "datagen/race/RacePictures.h"
 #include "datagen/race/TileSet.h"
 #include "engine/Random.h"
-#include "race/LevelTable.h"
-#include "race/TrackGenerator.h"
+#include "sim/LevelTable.h"
+#include "sim/TrackGenerator.h"
 
 #include <algorithm>
 #include <cmath>
