@@ -3,11 +3,11 @@
 // head is refused for, and what the access log writes.
 #include <gtest/gtest.h>
 
-#include "app/AccessLog.h"
-#include "app/ByteRange.h"
-#include "app/ChunkedFraming.h"
-#include "app/RequestScreen.h"
-#include "app/TrustedProxies.h"
+#include "web/AccessLog.h"
+#include "web/ByteRange.h"
+#include "web/ChunkedFraming.h"
+#include "web/RequestScreen.h"
+#include "web/TrustedProxies.h"
 
 namespace vorlane::scores {
 namespace {

@@ -13,7 +13,7 @@
 #include <regex>
 #include <thread>
 
-#include "app/Pages.h"
+#include "web/Pages.h"
 #include "persist/OnlineScore.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/SyntheticRace.h"

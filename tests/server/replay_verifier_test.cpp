@@ -14,11 +14,11 @@
 
 #include "replay/ReplayRecorder.h"
 #include "replay/SyntheticRace.h"
-#include "replays/IsolatedCheck.h"
-#include "replays/RaceFingerprint.h"
-#include "replays/RecordedOutcomeChecker.h"
-#include "replays/ReplayJudge.h"
-#include "replays/ReplayVerifier.h"
+#include "checks/IsolatedCheck.h"
+#include "checks/RaceFingerprint.h"
+#include "checks/RecordedOutcomeChecker.h"
+#include "checks/ReplayJudge.h"
+#include "checks/ReplayVerifier.h"
 #include "server/ScoresProcess.h"
 
 namespace vorlane::scores::testing {

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <regex>
 
-#include "app/ServerOptions.h"
-#include "app/WebText.h"
+#include "web/ServerOptions.h"
+#include "web/WebText.h"
 #include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
 #include "wire/SubmissionText.h"

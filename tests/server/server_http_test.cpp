@@ -14,7 +14,7 @@
 #include <regex>
 #include <thread>
 
-#include "app/ServerOptions.h"
+#include "web/ServerOptions.h"
 #include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
 

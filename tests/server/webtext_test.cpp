@@ -1,7 +1,7 @@
 // What leaves the server for a browser or a JSON client, whatever the table holds.
 #include <gtest/gtest.h>
 
-#include "app/WebText.h"
+#include "web/WebText.h"
 
 namespace vorlane::scores {
 namespace {

@@ -10,8 +10,8 @@
 #include "app/ReplayRun.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
-#include "replays/IsolatedCheck.h"
-#include "replays/ResimulatingChecker.h"
+#include "checks/IsolatedCheck.h"
+#include "checks/ResimulatingChecker.h"
 
 #include <filesystem>
 
