@@ -12,8 +12,8 @@
 #include <cstring>
 #include <exception>
 
-#include "replay/ReplayFile.h"
 #include "checks/RaceFingerprint.h"
+#include "replay/ReplayFile.h"
 
 namespace vorlane::scores {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "web/WebText.h"
 #include "persist/WebLinks.h"
+#include "web/WebText.h"
 
 namespace vorlane::scores {
 namespace {

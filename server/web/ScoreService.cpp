@@ -4,10 +4,10 @@
 #include <chrono>
 #include <iostream>
 
+#include "submission/Submission.h"
 #include "web/ByteRange.h"
 #include "web/Pages.h"
 #include "web/WebText.h"
-#include "submission/Submission.h"
 
 namespace vorlane::scores {
 namespace {

@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "checks/ReplayVerifier.h"
+#include "store/ScoreStore.h"
 #include "web/ServerOptions.h"
 #include "web/SubmissionLimits.h"
 #include "web/SubmissionWriter.h"
 #include "web/WebFonts.h"
-#include "checks/ReplayVerifier.h"
-#include "store/ScoreStore.h"
 
 namespace vorlane::scores {
 

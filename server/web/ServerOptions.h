@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "web/TrustedProxies.h"
 #include "store/ScoreStore.h"
+#include "web/TrustedProxies.h"
 
 namespace vorlane::scores {
 

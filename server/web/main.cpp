@@ -11,18 +11,18 @@
 #include <mutex>
 #include <thread>
 
-#include "web/AccessLog.h"
-#include "web/DatabaseLock.h"
-#include "web/GuardedServer.h"
-#include "web/ScoreService.h"
-#include "web/ServerOptions.h"
-#include "web/SubmissionWriter.h"
 #include "checks/IsolatedCheck.h"
 #include "checks/ReplayClaimer.h"
 #include "checks/ReplayDataDir.h"
 #include "checks/ReplayVerifier.h"
 #include "checks/ResimulatingChecker.h"
 #include "store/ScoreStore.h"
+#include "web/AccessLog.h"
+#include "web/DatabaseLock.h"
+#include "web/GuardedServer.h"
+#include "web/ScoreService.h"
+#include "web/ServerOptions.h"
+#include "web/SubmissionWriter.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <regex>
 #include <thread>
 
-#include "web/Pages.h"
 #include "persist/OnlineScore.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/SyntheticRace.h"
 #include "server/ScoresProcess.h"
+#include "web/Pages.h"
 
 namespace vorlane::scores::testing {
 namespace {

@@ -12,13 +12,13 @@
 #include <sstream>
 #include <thread>
 
-#include "replay/ReplayRecorder.h"
-#include "replay/SyntheticRace.h"
 #include "checks/IsolatedCheck.h"
 #include "checks/RaceFingerprint.h"
 #include "checks/RecordedOutcomeChecker.h"
 #include "checks/ReplayJudge.h"
 #include "checks/ReplayVerifier.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/SyntheticRace.h"
 #include "server/ScoresProcess.h"
 
 namespace vorlane::scores::testing {

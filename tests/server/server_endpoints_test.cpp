@@ -6,10 +6,10 @@
 #include <chrono>
 #include <regex>
 
-#include "web/ServerOptions.h"
-#include "web/WebText.h"
 #include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
+#include "web/ServerOptions.h"
+#include "web/WebText.h"
 #include "wire/SubmissionText.h"
 
 namespace vorlane::scores::testing {

@@ -14,9 +14,9 @@
 #include <regex>
 #include <thread>
 
-#include "web/ServerOptions.h"
 #include "persist/OnlineScore.h"
 #include "server/ScoresProcess.h"
+#include "web/ServerOptions.h"
 
 namespace vorlane::scores::testing {
 namespace {

@@ -8,10 +8,10 @@
 // Speed is frames re-simulated per second of CPU, and that as a multiple of the
 // game's real 85 frames a second; size is bytes per minute of play.
 #include "app/ReplayRun.h"
-#include "replay/ReplayPlayer.h"
-#include "replay/ReplayRecorder.h"
 #include "checks/IsolatedCheck.h"
 #include "checks/ResimulatingChecker.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayRecorder.h"
 
 #include <filesystem>
 
