@@ -5,6 +5,7 @@
 // keys) costs none. Allocations are
 // counted by this program's operator new.
 #include "FormFixture.h"
+#include "bench/CountingNew.h"
 
 #include "menus/Screens.h"
 #include "race/Race.h"
@@ -13,35 +14,9 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
+
 #include <string_view>
 #include <vector>
-
-namespace {
-std::atomic<long> g_allocations{0};
-} // namespace
-
-void* operator new(size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
 
 namespace vorlane {
 namespace {
@@ -75,9 +50,9 @@ std::vector<FrameCount> RaceFrames(bool blind, int frames) {
     for (int i = 0; i < frames; ++i) {
         digest = 0;
         game.ClearFrameEffects();
-        const long before = g_allocations.load();
+        const long before = counting::NewCalls.load();
         game.Step();
-        counts.push_back({g_allocations.load() - before, digest, game.FrameEffects.size()});
+        counts.push_back({counting::NewCalls.load() - before, digest, game.FrameEffects.size()});
     }
     game.Form().OnText = nullptr;
     return counts;

@@ -3,6 +3,7 @@
 // layer keeps their measures and textures and finds them again without copying the
 // text, making a key or rendering anything. Allocations are counted by a counting
 // operator new (this program's own) and by SDL's memory functions.
+#include "bench/CountingNew.h"
 #include "platform/SdlDisplay.h"
 #include "platform/TextRenderer.h"
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-std::atomic<long> g_newCalls{0};
 std::atomic<long> g_sdlCalls{0};
 
 SDL_malloc_func g_malloc;
@@ -49,29 +49,6 @@ struct CountSdlAllocations {
 
 } // namespace
 
-void* operator new(size_t size) {
-    ++g_newCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) {
-    ++g_newCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
-
 namespace vorlane {
 namespace {
 
@@ -102,20 +79,21 @@ TEST(TextAllocationTest, TextsMeasuredOrDrawnBeforeCostNoAllocation) {
     frame();
 
     CountSdlAllocations sdl;
-    const long newBefore = g_newCalls.load(), sdlBefore = g_sdlCalls.load();
+    const long newBefore = counting::NewCalls.load(), sdlBefore = g_sdlCalls.load();
     for (int i = 0; i < 50; ++i)
         frame();
-    EXPECT_EQ(g_newCalls.load() - newBefore, 0) << "operator new calls in 50 frames of unchanged texts";
+    EXPECT_EQ(counting::NewCalls.load() - newBefore, 0)
+        << "operator new calls in 50 frames of unchanged texts";
     EXPECT_EQ(g_sdlCalls.load() - sdlBefore, 0) << "SDL allocations in 50 frames of unchanged texts";
 
     // A text not seen before is rendered (and allocates); then it too is free.
     const std::string changed = "1:07.46";
     text.Draw(digits, changed, 10, 10, 0xFFFFFF);
-    const long afterNew = g_newCalls.load();
+    const long afterNew = counting::NewCalls.load();
     text.Measure(digits, changed);
     text.Measure(digits, changed);
     text.Draw(digits, changed, 10, 10, 0xFFFFFF);
-    EXPECT_EQ(g_newCalls.load() - afterNew, 1) << "only the first measure of the new text allocates";
+    EXPECT_EQ(counting::NewCalls.load() - afterNew, 1) << "only the first measure of the new text allocates";
 }
 
 } // namespace

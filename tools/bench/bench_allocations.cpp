@@ -5,6 +5,7 @@
 // Runs the real game headless on the generated data: $VORLANE_DATA_DIR, else the
 // working folder, must hold Data/Res and Data/Music.
 #include "app/TMForm.h"
+#include "bench/CountingNew.h"
 #include "menus/Screens.h"
 #include "play/GameFolder.h"
 #include "play/Headless.h"
@@ -18,37 +19,6 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
-
-namespace {
-std::atomic<long> g_allocations{0};
-} // namespace
-
-// The replacements pair malloc with free themselves; GCC sees only the names.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -81,12 +51,12 @@ void BM_RaceFrameAllocations(benchmark::State& state) {
     for (int i = 0; i < 300; ++i)
         game.Step();
     long frames = 0;
-    const long before = g_allocations.load();
+    const long before = vorlane::counting::NewCalls.load();
     for (auto _ : state) {
         game.Step();
         ++frames;
     }
-    state.counters["allocs/frame"] = double(g_allocations.load() - before) / double(frames);
+    state.counters["allocs/frame"] = double(vorlane::counting::NewCalls.load() - before) / double(frames);
     state.SetLabel(o.Blind ? "blind" : "drawn");
 }
 BENCHMARK(BM_RaceFrameAllocations)->Arg(1)->Arg(0)->Iterations(3000)->Unit(benchmark::kMicrosecond);
