@@ -87,7 +87,7 @@ constexpr std::array kMigrations{
     // Names and countries match whatever their letter case; the counts per score
     // (RankCounts.h) that rank any row without walking the rows ahead of it, kept by
     // triggers in the transaction of every change to a row. The counts are filled
-    // from the rows at the first start after this (BuildRankCountsIfMissing). Written
+    // from the rows at the first start after this (BuildCountsIfMissing). Written
     // to run again over what it made, should its record be lost.
     // clang-format off
     Migration{5,
@@ -124,7 +124,7 @@ constexpr std::array kMigrations{
     // Periods ("Today", "This week") at any depth: the counts per cell of time of
     // PeriodCounts.h, kept by triggers as the counts above, for rows sent from the
     // horizon on. Until they are built from the rows at the next start
-    // (BuildPeriodCountsIfMissing) the horizon is past every row and nothing is counted.
+    // (BuildCountsIfMissing) the horizon is past every row and nothing is counted.
     // clang-format off
     Migration{8,
               "DELETE FROM settings WHERE key = 'period_counts';"
@@ -440,35 +440,19 @@ class PeriodReader {
     ListCounts list_;
 };
 
-// Fills the period counts when they are missing (the first start after the schema
-// got them, or a table loaded in bulk with the triggers off).
-void BuildPeriodCountsIfMissing(SqliteConnection& db) {
-    SqliteStatement& built = db.Prepared("SELECT count(*) FROM settings WHERE key = 'period_counts'");
+// Runs buildSql, in one transaction, unless the settings already name `setting`: the
+// counts a schema version added are filled from the rows at the first start after it (or
+// after a table was loaded in bulk with the triggers off, and the setting removed).
+void BuildCountsIfMissing(SqliteConnection& db, const char* setting, const char* buildSql) {
+    SqliteStatement& built = db.Prepared("SELECT count(*) FROM settings WHERE key = ?");
+    built.Bind(1, std::string_view(setting));
     built.Step();
     const bool have = built.Int(0) > 0;
     built.Reset();
     if (have) return;
     db.Execute("BEGIN IMMEDIATE");
     try {
-        db.Execute(kBuildPeriodCountsSql);
-        db.Execute("COMMIT");
-    } catch (...) {
-        db.Execute("ROLLBACK");
-        throw;
-    }
-}
-
-// Fills the counts when the rows are there but the counts are not (the first
-// start after the schema got them, or a table loaded in bulk with the triggers off).
-void BuildRankCountsIfMissing(SqliteConnection& db) {
-    SqliteStatement& built = db.Prepared("SELECT count(*) FROM settings WHERE key = 'rank_counts'");
-    built.Step();
-    const bool have = built.Int(0) > 0;
-    built.Reset();
-    if (have) return;
-    db.Execute("BEGIN IMMEDIATE");
-    try {
-        db.Execute(kBuildRankCountsSql);
+        db.Execute(buildSql);
         db.Execute("COMMIT");
     } catch (...) {
         db.Execute("ROLLBACK");
@@ -549,8 +533,8 @@ SqliteScoreStore::SqliteScoreStore(std::string path) : path_(std::move(path)) {
     // as large as it once grew.
     writer_->Execute("PRAGMA journal_size_limit = 67108864");
     Migrate(*writer_);
-    BuildRankCountsIfMissing(*writer_);
-    BuildPeriodCountsIfMissing(*writer_);
+    BuildCountsIfMissing(*writer_, "rank_counts", kBuildRankCountsSql);
+    BuildCountsIfMissing(*writer_, "period_counts", kBuildPeriodCountsSql);
     // Every insert of a batch fires the rank-count trigger, so each one keeps a
     // statement journal (the pages it changes, to undo the statement alone). On file
     // that journal outgrows its memory after a row or two and every later page went
